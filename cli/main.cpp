@@ -1,0 +1,48 @@
+// pemar: the command-line tool of the pemar library.
+
+#include <algorithm>
+#include <iostream>
+
+#include "Registry.h"
+
+namespace pemar::cli {
+
+std::vector<CommandEntry>& Commands() {
+  static std::vector<CommandEntry> commands;
+  return commands;
+}
+
+std::vector<DemoEntry>& DemoSteps() {
+  static std::vector<DemoEntry> steps;
+  return steps;
+}
+
+void PrintError(const std::string& message) {
+  std::cerr << "pemar: " << message << "\n";
+}
+
+}  // namespace pemar::cli
+
+int main(int argc, char** argv) {
+  using namespace pemar::cli;
+  CLI::App app{
+      "pemar: the common library of the process-engineering design suite, "
+      "from the command line"};
+  app.set_version_flag("--version", std::string("pemar ") + PEMAR_VERSION_STRING);
+  app.require_subcommand(1);
+
+  auto& commands = Commands();
+  std::stable_sort(commands.begin(), commands.end(),
+                   [](const auto& a, const auto& b) { return a.order < b.order; });
+  int exit_code = kExitOk;
+  for (auto& command : commands) command.setup(app, exit_code);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    int rc = app.exit(e);
+    // Help and version are successes; every other parse error is misuse.
+    return rc == 0 ? kExitOk : kExitUsage;
+  }
+  return exit_code;
+}

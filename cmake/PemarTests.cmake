@@ -1,0 +1,40 @@
+# One GoogleTest executable per subsystem, from the <name>_test.cpp files that
+# sit beside the code, plus support code under pemar/<subsystem>/testing/.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+add_library(pemar_test_support STATIC ${PEMAR_TEST_SUPPORT}
+            ${CMAKE_CURRENT_SOURCE_DIR}/cmake/empty.cpp)
+target_link_libraries(pemar_test_support PUBLIC pemar_internal GTest::gtest)
+target_compile_options(pemar_test_support PRIVATE ${PEMAR_WARNINGS})
+
+set(PEMAR_SUBSYSTEMS framework persist case utility numerics diag config
+    project features reports)
+foreach(subsystem IN LISTS PEMAR_SUBSYSTEMS)
+  file(GLOB tests CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/pemar/${subsystem}/*_test.cpp)
+  if(tests)
+    add_executable(pemar_${subsystem}_tests ${tests})
+    target_link_libraries(pemar_${subsystem}_tests PRIVATE pemar_test_support
+                          GTest::gtest_main)
+    target_compile_options(pemar_${subsystem}_tests PRIVATE ${PEMAR_WARNINGS})
+    target_compile_definitions(pemar_${subsystem}_tests PRIVATE
+      PEMAR_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}"
+      PEMAR_SHARED_DIR="${CMAKE_CURRENT_SOURCE_DIR}/../shared")
+    gtest_discover_tests(pemar_${subsystem}_tests
+      WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+      DISCOVERY_TIMEOUT 60)
+  endif()
+endforeach()
+
+# An outside project installs nothing of ours by hand: this test installs the
+# package into a temporary prefix and builds a small consumer against it.
+if(NOT PEMAR_SANITIZE)
+  add_test(NAME install_and_consume
+    COMMAND ${CMAKE_COMMAND}
+      -DPEMAR_BUILD_DIR=${CMAKE_BINARY_DIR}
+      -DPEMAR_CONSUMER_DIR=${CMAKE_CURRENT_SOURCE_DIR}/tests/consumer
+      -DPEMAR_WORK_DIR=${CMAKE_BINARY_DIR}/install-test
+      -P ${CMAKE_CURRENT_SOURCE_DIR}/cmake/InstallAndConsume.cmake)
+  set_tests_properties(install_and_consume PROPERTIES LABELS install TIMEOUT 600)
+endif()

@@ -1,0 +1,433 @@
+#include "pemar/framework/BinaryFile.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <ctime>
+#include <limits>
+
+#include "pemar/framework/FileSystem.h"
+
+namespace pemar {
+namespace {
+
+constexpr std::size_t kBlockSize = 64 * 1024;
+// Chunk header: two marker bytes, int16 revision, uint32 payload length. The
+// marker lets a reader reject a chunk that is not one and lets the dump tool
+// find chunks nested among plain values.
+constexpr std::size_t kChunkHeaderSize = 8;
+constexpr unsigned char kChunkMarker0 = 0xA5;
+constexpr unsigned char kChunkMarker1 = 0x5A;
+// Length written when a chunk starts; a chunk never closed keeps it, and a
+// reader then rejects the chunk because it cannot fit in the file.
+constexpr std::uint32_t kUnfinishedLength = 0xFFFFFFFFu;
+
+template <typename U>
+void EncodeLittle(U v, unsigned char* out) {
+  for (std::size_t i = 0; i < sizeof(U); ++i) {
+    out[i] = static_cast<unsigned char>(v >> (8 * i));
+  }
+}
+
+template <typename U>
+U DecodeLittle(const unsigned char* in) {
+  U v = 0;
+  for (std::size_t i = 0; i < sizeof(U); ++i) {
+    v |= static_cast<U>(static_cast<U>(in[i]) << (8 * i));
+  }
+  return v;
+}
+
+// The stored form of each C++ type: its unsigned carrier of the file width.
+template <typename T>
+struct Stored;
+template <> struct Stored<char> { using U = std::uint8_t; };
+template <> struct Stored<unsigned char> { using U = std::uint8_t; };
+template <> struct Stored<short> { using U = std::uint16_t; };
+template <> struct Stored<unsigned short> { using U = std::uint16_t; };
+template <> struct Stored<int> { using U = std::uint32_t; };
+template <> struct Stored<unsigned int> { using U = std::uint32_t; };
+template <> struct Stored<long> { using U = std::uint32_t; };
+template <> struct Stored<unsigned long> { using U = std::uint32_t; };
+template <> struct Stored<float> { using U = std::uint32_t; };
+template <> struct Stored<double> { using U = std::uint64_t; };
+
+template <typename T>
+typename Stored<T>::U ToStored(T v) {
+  using U = typename Stored<T>::U;
+  if constexpr (std::is_floating_point_v<T>) {
+    return std::bit_cast<U>(v);
+  } else {
+    // Integers are cut to the file width (two's complement).
+    return static_cast<U>(v);
+  }
+}
+
+template <typename T>
+T FromStored(typename Stored<T>::U u) {
+  if constexpr (std::is_floating_point_v<T>) {
+    return std::bit_cast<T>(u);
+  } else if constexpr (std::is_signed_v<T>) {
+    using S = std::make_signed_t<typename Stored<T>::U>;
+    return static_cast<T>(static_cast<S>(u));
+  } else {
+    return static_cast<T>(u);
+  }
+}
+
+template <typename T>
+unsigned char WriteValues(BinaryFile& f, const T* v, std::size_t count) {
+  using U = typename Stored<T>::U;
+  unsigned char tmp[512];
+  constexpr std::size_t kPer = sizeof(tmp) / sizeof(U);
+  while (count > 0) {
+    std::size_t n = std::min(count, kPer);
+    for (std::size_t i = 0; i < n; ++i) {
+      EncodeLittle<U>(ToStored<T>(v[i]), tmp + i * sizeof(U));
+    }
+    if (!f.WriteBytes(tmp, n * sizeof(U))) return 0;
+    v += n;
+    count -= n;
+  }
+  return 1;
+}
+
+template <typename T>
+unsigned char ReadValues(BinaryFile& f, T* v, std::size_t count) {
+  using U = typename Stored<T>::U;
+  if (count > f.Remaining() / sizeof(U)) return 0;
+  unsigned char tmp[512];
+  constexpr std::size_t kPer = sizeof(tmp) / sizeof(U);
+  while (count > 0) {
+    std::size_t n = std::min(count, kPer);
+    if (!f.ReadBytes(tmp, n * sizeof(U))) return 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      v[i] = FromStored<T>(DecodeLittle<U>(tmp + i * sizeof(U)));
+    }
+    v += n;
+    count -= n;
+  }
+  return 1;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// GenericFile
+
+GenericFile::GenericFile(const Text& name, const Text& second)
+    : name_(name), second_(second) {}
+
+GenericFile::~GenericFile() = default;
+
+unsigned char GenericFile::Close() { return 1; }
+
+unsigned char GenericFile::Exists(bool writable) const {
+  FileSystem* fs = FileSystem::Default();
+  return writable ? fs->IsWritable(name_.str()) : fs->FileExists(name_.str());
+}
+
+unsigned char GenericFile::Rename(const Text& newName) {
+  if (name_.IsEmpty() || newName.IsEmpty()) return 0;
+  if (!FileSystem::Default()->RenameFile(name_.str(), newName.str())) return 0;
+  name_ = newName;
+  return 1;
+}
+
+unsigned char GenericFile::Delete() {
+  if (name_.IsEmpty()) return 0;
+  return FileSystem::Default()->DeleteFile(name_.str());
+}
+
+void GenericFile::SetFileName(const Text& name, const Text& second) {
+  name_ = name;
+  second_ = second;
+}
+
+std::int64_t GenericFile::LastTimeModified() const {
+  std::int64_t seconds = 0;
+  if (!FileSystem::Default()->GetModificationTime(name_.str(), &seconds)) {
+    return 0;
+  }
+  std::time_t t = static_cast<std::time_t>(seconds);
+  std::tm tm{};
+#if defined(_WIN32)
+  gmtime_s(&tm, &t);
+#else
+  gmtime_r(&t, &tm);
+#endif
+  std::int64_t year = std::max(0, tm.tm_year + 1900 - 1980);
+  std::int64_t date = (year << 9) | ((tm.tm_mon + 1) << 5) | tm.tm_mday;
+  std::int64_t time = (tm.tm_hour << 11) | (tm.tm_min << 5) | (tm.tm_sec / 2);
+  return (date << 16) | time;
+}
+
+// ---------------------------------------------------------------------------
+// ChunkHeader
+
+unsigned char ChunkHeader::Create(BinaryFile& file, short revision) {
+  if (!file.IsOpenForWriting()) return 0;
+  revision_ = revision;
+  std::uint64_t start = file.position_;
+  unsigned char bytes[kChunkHeaderSize];
+  bytes[0] = kChunkMarker0;
+  bytes[1] = kChunkMarker1;
+  EncodeLittle<std::uint16_t>(static_cast<std::uint16_t>(revision), bytes + 2);
+  EncodeLittle<std::uint32_t>(kUnfinishedLength, bytes + 4);
+  if (!file.WriteBytes(bytes, sizeof(bytes))) return 0;
+  file.chunks_.push_back({this, start, 0});
+  return 1;
+}
+
+unsigned char ChunkHeader::Open(BinaryFile& file) {
+  if (!file.IsOpenForReading()) return 0;
+  std::uint64_t start = file.position_;
+  unsigned char bytes[kChunkHeaderSize];
+  if (!file.ReadBytes(bytes, sizeof(bytes))) return 0;
+  std::uint32_t length = DecodeLittle<std::uint32_t>(bytes + 4);
+  if (bytes[0] != kChunkMarker0 || bytes[1] != kChunkMarker1 ||
+      length > file.Remaining()) {
+    // Stay where we were, so the failure leaves the position unchanged.
+    file.position_ = start;
+    return 0;
+  }
+  revision_ = static_cast<short>(DecodeLittle<std::uint16_t>(bytes + 2));
+  file.chunks_.push_back({this, start, file.position_ + length});
+  return 1;
+}
+
+unsigned char ChunkHeader::Close(BinaryFile& file) {
+  auto& chunks = file.chunks_;
+  auto it = std::find_if(chunks.rbegin(), chunks.rend(),
+                         [this](const auto& c) { return c.header == this; });
+  if (it == chunks.rend()) return 0;
+  std::size_t index = static_cast<std::size_t>(chunks.rend() - it) - 1;
+  if (file.IsOpenForWriting()) {
+    // Chunks left open inside this one end here too, so that the structure
+    // stays readable.
+    unsigned char ok = 1;
+    for (std::size_t i = chunks.size(); i-- > index;) {
+      std::uint64_t length =
+          file.position_ - chunks[i].start - kChunkHeaderSize;
+      if (length >= kUnfinishedLength) {
+        ok = 0;
+      } else if (!file.PatchLength(chunks[i].start + 4,
+                                   static_cast<std::uint32_t>(length))) {
+        ok = 0;
+      }
+    }
+    chunks.resize(index);
+    return ok;
+  }
+  if (file.IsOpenForReading()) {
+    file.position_ = chunks[index].end;
+    chunks.resize(index);
+    return 1;
+  }
+  chunks.resize(index);
+  return 0;
+}
+
+// ---------------------------------------------------------------------------
+// BinaryFile
+
+BinaryFile::BinaryFile(const Text& name, const Text& second)
+    : GenericFile(name, second) {}
+
+BinaryFile::~BinaryFile() { Close(); }
+
+void BinaryFile::Reset() {
+  writer_.reset();
+  reader_.reset();
+  failed_ = false;
+  position_ = 0;
+  size_ = 0;
+  buffer_.clear();
+  buffer_start_ = 0;
+  chunks_.clear();
+}
+
+unsigned char BinaryFile::Create() {
+  Close();
+  Reset();
+  if (name_.IsEmpty()) return 0;
+  writer_ = FileSystem::Default()->NewWritableFile(name_.str());
+  if (!writer_) return 0;
+  buffer_.reserve(kBlockSize);
+  return 1;
+}
+
+unsigned char BinaryFile::Open(bool /*flag*/) {
+  Close();
+  Reset();
+  if (name_.IsEmpty()) return 0;
+  reader_ = FileSystem::Default()->NewReadableFile(name_.str());
+  if (!reader_) return 0;
+  size_ = reader_->Size();
+  return 1;
+}
+
+unsigned char BinaryFile::Close() {
+  unsigned char ok = 1;
+  if (writer_) {
+    ok = FlushBuffer();
+    if (!writer_->Close()) ok = 0;
+    if (failed_) ok = 0;
+  }
+  Reset();
+  return ok;
+}
+
+unsigned char BinaryFile::Sync() {
+  if (!writer_) return 0;
+  if (!FlushBuffer()) return 0;
+  if (!writer_->Sync()) {
+    failed_ = true;
+    return 0;
+  }
+  return 1;
+}
+
+std::uint64_t BinaryFile::Remaining() const {
+  if (!reader_) return 0;
+  std::uint64_t limit = chunks_.empty() ? size_ : chunks_.back().end;
+  return limit > position_ ? limit - position_ : 0;
+}
+
+unsigned char BinaryFile::FlushBuffer() {
+  if (!writer_ || failed_) return 0;
+  if (buffer_.empty()) return 1;
+  if (!writer_->Append(buffer_.data(), buffer_.size())) {
+    failed_ = true;
+    return 0;
+  }
+  buffer_start_ += buffer_.size();
+  buffer_.clear();
+  return 1;
+}
+
+unsigned char BinaryFile::PatchLength(std::uint64_t offset,
+                                      std::uint32_t length) {
+  if (failed_) return 0;
+  unsigned char bytes[4];
+  EncodeLittle<std::uint32_t>(length, bytes);
+  if (offset >= buffer_start_) {
+    std::memcpy(buffer_.data() + (offset - buffer_start_), bytes, 4);
+    return 1;
+  }
+  if (offset + 4 > buffer_start_ && !FlushBuffer()) return 0;
+  if (!writer_->WriteAt(offset, bytes, 4)) {
+    failed_ = true;
+    return 0;
+  }
+  return 1;
+}
+
+unsigned char BinaryFile::WriteBytes(const void* data, std::size_t n) {
+  if (!writer_ || failed_) return 0;
+  const unsigned char* p = static_cast<const unsigned char*>(data);
+  if (buffer_.size() + n > kBlockSize) {
+    if (!FlushBuffer()) return 0;
+    if (n >= kBlockSize) {
+      if (!writer_->Append(p, n)) {
+        failed_ = true;
+        return 0;
+      }
+      buffer_start_ += n;
+      position_ += n;
+      return 1;
+    }
+  }
+  buffer_.insert(buffer_.end(), p, p + n);
+  position_ += n;
+  return 1;
+}
+
+unsigned char BinaryFile::ReadBytes(void* data, std::size_t n) {
+  if (!reader_) return 0;
+  if (n > Remaining()) return 0;
+  return FillAndCopy(data, n);
+}
+
+unsigned char BinaryFile::FillAndCopy(void* data, std::size_t n) {
+  unsigned char* out = static_cast<unsigned char*>(data);
+  while (n > 0) {
+    if (position_ >= buffer_start_ &&
+        position_ < buffer_start_ + buffer_.size()) {
+      std::size_t at = static_cast<std::size_t>(position_ - buffer_start_);
+      std::size_t take = std::min(n, buffer_.size() - at);
+      std::memcpy(out, buffer_.data() + at, take);
+      out += take;
+      n -= take;
+      position_ += take;
+      continue;
+    }
+    if (n >= kBlockSize) {
+      std::int64_t got = reader_->ReadAt(position_, out, n);
+      if (got < 0 || static_cast<std::size_t>(got) != n) return 0;
+      position_ += n;
+      return 1;
+    }
+    buffer_.resize(kBlockSize);
+    std::int64_t got = reader_->ReadAt(position_, buffer_.data(), kBlockSize);
+    if (got <= 0) {
+      buffer_.clear();
+      return 0;
+    }
+    buffer_.resize(static_cast<std::size_t>(got));
+    buffer_start_ = position_;
+  }
+  return 1;
+}
+
+unsigned char BinaryFile::SkipChunkData() {
+  if (!reader_ || chunks_.empty()) return 0;
+  position_ = chunks_.back().end;
+  return 1;
+}
+
+#define PEMAR_BINARYFILE_TYPED(T)                                    \
+  unsigned char BinaryFile::Write(T v) { return WriteValues(*this, &v, 1); } \
+  unsigned char BinaryFile::Read(T& v) { return ReadValues(*this, &v, 1); }  \
+  unsigned char BinaryFile::Write(const T* v, unsigned int count) {  \
+    if (v == nullptr && count > 0) return 0;                         \
+    return WriteValues(*this, v, count);                             \
+  }                                                                  \
+  unsigned char BinaryFile::Read(T* v, unsigned int count) {         \
+    if (v == nullptr && count > 0) return 0;                         \
+    return ReadValues(*this, v, count);                              \
+  }
+
+PEMAR_BINARYFILE_TYPED(char)
+PEMAR_BINARYFILE_TYPED(unsigned char)
+PEMAR_BINARYFILE_TYPED(short)
+PEMAR_BINARYFILE_TYPED(unsigned short)
+PEMAR_BINARYFILE_TYPED(int)
+PEMAR_BINARYFILE_TYPED(unsigned int)
+PEMAR_BINARYFILE_TYPED(long)
+PEMAR_BINARYFILE_TYPED(unsigned long)
+PEMAR_BINARYFILE_TYPED(float)
+PEMAR_BINARYFILE_TYPED(double)
+
+#undef PEMAR_BINARYFILE_TYPED
+
+unsigned char BinaryFile::Write(const Text& v) {
+  if (v.Length() > std::numeric_limits<std::uint32_t>::max()) return 0;
+  unsigned char bytes[4];
+  EncodeLittle<std::uint32_t>(static_cast<std::uint32_t>(v.Length()), bytes);
+  if (!WriteBytes(bytes, 4)) return 0;
+  return WriteBytes(v.c_str(), v.Length());
+}
+
+unsigned char BinaryFile::Read(Text& v) {
+  unsigned char bytes[4];
+  if (!ReadBytes(bytes, 4)) return 0;
+  std::uint32_t length = DecodeLittle<std::uint32_t>(bytes);
+  if (length > Remaining()) return 0;
+  std::string s(length, '\0');
+  if (!ReadBytes(s.data(), length)) return 0;
+  v = Text(std::move(s));
+  return 1;
+}
+
+}  // namespace pemar

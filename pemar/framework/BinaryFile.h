@@ -1,0 +1,200 @@
+// BinaryFile: a file of typed little-endian values grouped into nested,
+// revisioned chunks. The byte layout is written up in docs/file-format.md.
+//
+// A BinaryFile is either closed, open for writing (Create) or open for
+// reading (Open). Every operation returns non-zero on success and zero on
+// failure, and a caller stops at the first failure and passes it up.
+//
+// Reads are bounded: a read never goes past the end of the innermost open
+// chunk or of the file, and a stored length (of a Text, of a chunk) that does
+// not fit inside what encloses it fails the read without allocating it. A
+// read on a file that is not open for reading fails. Writes are buffered and
+// a failed write is sticky: every later write, and Close, fail too.
+//
+// All file access goes through FileSystem::Default().
+
+#ifndef PEMAR_FRAMEWORK_BINARYFILE_H_
+#define PEMAR_FRAMEWORK_BINARYFILE_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pemar/framework/Export.h"
+#include "pemar/framework/Text.h"
+
+namespace pemar {
+
+class BinaryFile;
+class ReadableFile;
+class WritableFile;
+
+// Files by name: existence, rename, delete and modification stamp. Works
+// whether or not the file is open.
+class PEMAR_EXPORT GenericFile {
+ public:
+  // `second` is a second name part that the library always passes empty.
+  GenericFile(const Text& name, const Text& second);
+  GenericFile(const GenericFile&) = delete;
+  GenericFile& operator=(const GenericFile&) = delete;
+  virtual ~GenericFile();
+
+  virtual unsigned char Close();
+
+  // Exists(false): the file exists. Exists(true): it exists and may be
+  // written.
+  unsigned char Exists(bool writable) const;
+  // Renames the file on disk (replacing any file of the new name) and points
+  // this object at the new name.
+  unsigned char Rename(const Text& newName);
+  unsigned char Delete();
+  void SetFileName(const Text& name, const Text& second);
+  Text GetFileName() const { return name_; }
+
+  // A packed modification stamp: the day in the upper 16 bits ((year - 1980)
+  // << 9 | month << 5 | day) and the time of day in the lower 16 (hour << 11
+  // | minute << 5 | second / 2), in UTC. Dividing by 65,536 gives the day.
+  // 0 when the file does not exist.
+  std::int64_t LastTimeModified() const;
+
+ protected:
+  Text name_;
+  Text second_;
+};
+
+// The handle of one chunk: its 16-bit revision, and where it lies.
+class PEMAR_EXPORT ChunkHeader {
+ public:
+  ChunkHeader() = default;
+
+  // Starts a chunk stamped with `revision` in a file open for writing.
+  unsigned char Create(BinaryFile& file, short revision);
+  // Starts reading the next chunk; afterwards Revision() is the stored one.
+  // False when no whole chunk header can be read or its length does not fit
+  // inside the enclosing chunk.
+  unsigned char Open(BinaryFile& file);
+  // Ends the chunk. Writing: its length is filled in. Reading: the position
+  // moves to the chunk's end, past anything not read. Chunks opened inside
+  // this one and still open are ended with it.
+  unsigned char Close(BinaryFile& file);
+
+  short Revision() const { return revision_; }
+  void SetRevision(short revision) { revision_ = revision; }
+
+ private:
+  short revision_ = 0;
+};
+
+class PEMAR_EXPORT BinaryFile : public GenericFile {
+ public:
+  BinaryFile(const Text& name, const Text& second);
+  ~BinaryFile() override;
+
+  // Creates or truncates the file for writing.
+  unsigned char Create();
+  // Opens an existing file for reading. The flag is always false.
+  unsigned char Open(bool flag = false);
+  // Writing: pushes buffered data to the file and closes it; false when any
+  // write failed. Reading: closes. Closing a closed file succeeds.
+  unsigned char Close() override;
+  // Writing: pushes buffered data to the file and forces it to the disk.
+  unsigned char Sync();
+
+  bool IsOpenForReading() const { return reader_ != nullptr; }
+  bool IsOpenForWriting() const { return writer_ != nullptr; }
+
+  // Typed values. long and unsigned long take 32 bits in the file whatever
+  // the width of the compiler's long.
+  unsigned char Write(char v);
+  unsigned char Write(unsigned char v);
+  unsigned char Write(short v);
+  unsigned char Write(unsigned short v);
+  unsigned char Write(int v);
+  unsigned char Write(unsigned int v);
+  unsigned char Write(long v);
+  unsigned char Write(unsigned long v);
+  unsigned char Write(float v);
+  unsigned char Write(double v);
+  unsigned char Write(const Text& v);
+
+  unsigned char Read(char& v);
+  unsigned char Read(unsigned char& v);
+  unsigned char Read(short& v);
+  unsigned char Read(unsigned short& v);
+  unsigned char Read(int& v);
+  unsigned char Read(unsigned int& v);
+  unsigned char Read(long& v);
+  unsigned char Read(unsigned long& v);
+  unsigned char Read(float& v);
+  unsigned char Read(double& v);
+  unsigned char Read(Text& v);
+
+  // Counted arrays: only the values, no count, are stored; the reader passes
+  // the same count. A read of more values than remain fails before reading.
+  unsigned char Write(const char* v, unsigned int count);
+  unsigned char Write(const unsigned char* v, unsigned int count);
+  unsigned char Write(const short* v, unsigned int count);
+  unsigned char Write(const unsigned short* v, unsigned int count);
+  unsigned char Write(const int* v, unsigned int count);
+  unsigned char Write(const unsigned int* v, unsigned int count);
+  unsigned char Write(const long* v, unsigned int count);
+  unsigned char Write(const unsigned long* v, unsigned int count);
+  unsigned char Write(const float* v, unsigned int count);
+  unsigned char Write(const double* v, unsigned int count);
+
+  unsigned char Read(char* v, unsigned int count);
+  unsigned char Read(unsigned char* v, unsigned int count);
+  unsigned char Read(short* v, unsigned int count);
+  unsigned char Read(unsigned short* v, unsigned int count);
+  unsigned char Read(int* v, unsigned int count);
+  unsigned char Read(unsigned int* v, unsigned int count);
+  unsigned char Read(long* v, unsigned int count);
+  unsigned char Read(unsigned long* v, unsigned int count);
+  unsigned char Read(float* v, unsigned int count);
+  unsigned char Read(double* v, unsigned int count);
+
+  // Moves past the rest of the innermost open chunk (reading only).
+  unsigned char SkipChunkData();
+
+  // Raw bytes, for formats of their own inside the file.
+  unsigned char WriteBytes(const void* data, std::size_t n);
+  unsigned char ReadBytes(void* data, std::size_t n);
+
+  // The position in the file, in bytes from its start.
+  std::uint64_t Position() const { return position_; }
+  // Bytes that may still be read before the end of the innermost open chunk
+  // or of the file; 0 when not reading.
+  std::uint64_t Remaining() const;
+  // Number of chunks open.
+  std::size_t OpenChunkDepth() const { return chunks_.size(); }
+
+ private:
+  friend class ChunkHeader;
+
+  struct OpenChunk {
+    const ChunkHeader* header;
+    std::uint64_t start;  // position of the chunk header
+    std::uint64_t end;    // reading: end of the payload
+  };
+
+  unsigned char FlushBuffer();
+  unsigned char PatchLength(std::uint64_t offset, std::uint32_t length);
+  unsigned char FillAndCopy(void* data, std::size_t n);
+  void Reset();
+
+  std::unique_ptr<WritableFile> writer_;
+  std::unique_ptr<ReadableFile> reader_;
+  bool failed_ = false;
+  std::uint64_t position_ = 0;
+  std::uint64_t size_ = 0;  // reading: file size
+  // Writing: bytes not yet given to the file, which start at buffer_start_.
+  // Reading: a block of the file starting at buffer_start_.
+  std::vector<unsigned char> buffer_;
+  std::uint64_t buffer_start_ = 0;
+  std::vector<OpenChunk> chunks_;
+};
+
+}  // namespace pemar
+
+#endif  // PEMAR_FRAMEWORK_BINARYFILE_H_

@@ -1,0 +1,295 @@
+#include "pemar/framework/FileSystem.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace pemar {
+
+WritableFile::~WritableFile() = default;
+ReadableFile::~ReadableFile() = default;
+FileSystem::~FileSystem() = default;
+
+namespace {
+
+#if defined(_WIN32)
+
+class StdioWritableFile final : public WritableFile {
+ public:
+  explicit StdioWritableFile(std::FILE* f) : f_(f) {}
+  ~StdioWritableFile() override {
+    if (f_) std::fclose(f_);
+  }
+  bool Append(const void* data, std::size_t n) override {
+    if (!f_ || _fseeki64(f_, 0, SEEK_END) != 0) return false;
+    return std::fwrite(data, 1, n, f_) == n;
+  }
+  bool WriteAt(std::uint64_t offset, const void* data,
+               std::size_t n) override {
+    if (!f_ || _fseeki64(f_, static_cast<__int64>(offset), SEEK_SET) != 0)
+      return false;
+    return std::fwrite(data, 1, n, f_) == n;
+  }
+  bool Sync() override {
+    return f_ && std::fflush(f_) == 0 && _commit(_fileno(f_)) == 0;
+  }
+  bool Close() override {
+    if (!f_) return false;
+    int rc = std::fclose(f_);
+    f_ = nullptr;
+    return rc == 0;
+  }
+
+ private:
+  std::FILE* f_;
+};
+
+class StdioReadableFile final : public ReadableFile {
+ public:
+  StdioReadableFile(std::FILE* f, std::uint64_t size) : f_(f), size_(size) {}
+  ~StdioReadableFile() override { std::fclose(f_); }
+  std::int64_t ReadAt(std::uint64_t offset, void* buffer,
+                      std::size_t n) override {
+    if (_fseeki64(f_, static_cast<__int64>(offset), SEEK_SET) != 0) return -1;
+    std::size_t got = std::fread(buffer, 1, n, f_);
+    if (got < n && std::ferror(f_)) return -1;
+    return static_cast<std::int64_t>(got);
+  }
+  std::uint64_t Size() const override { return size_; }
+
+ private:
+  std::FILE* f_;
+  std::uint64_t size_;
+};
+
+#else
+
+class PosixWritableFile final : public WritableFile {
+ public:
+  explicit PosixWritableFile(int fd) : fd_(fd) {}
+  ~PosixWritableFile() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  bool Append(const void* data, std::size_t n) override {
+    if (fd_ < 0) return false;
+    if (::lseek(fd_, 0, SEEK_END) < 0) return false;
+    return WriteAll(data, n);
+  }
+  bool WriteAt(std::uint64_t offset, const void* data,
+               std::size_t n) override {
+    if (fd_ < 0) return false;
+    const char* p = static_cast<const char*>(data);
+    while (n > 0) {
+      ssize_t done = ::pwrite(fd_, p, n, static_cast<off_t>(offset));
+      if (done < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      p += done;
+      offset += static_cast<std::uint64_t>(done);
+      n -= static_cast<std::size_t>(done);
+    }
+    return true;
+  }
+  bool Sync() override { return fd_ >= 0 && ::fsync(fd_) == 0; }
+  bool Close() override {
+    if (fd_ < 0) return false;
+    int rc = ::close(fd_);
+    fd_ = -1;
+    return rc == 0;
+  }
+
+ private:
+  bool WriteAll(const void* data, std::size_t n) {
+    const char* p = static_cast<const char*>(data);
+    while (n > 0) {
+      ssize_t done = ::write(fd_, p, n);
+      if (done < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      p += done;
+      n -= static_cast<std::size_t>(done);
+    }
+    return true;
+  }
+  int fd_;
+};
+
+class PosixReadableFile final : public ReadableFile {
+ public:
+  PosixReadableFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+  ~PosixReadableFile() override { ::close(fd_); }
+  std::int64_t ReadAt(std::uint64_t offset, void* buffer,
+                      std::size_t n) override {
+    char* p = static_cast<char*>(buffer);
+    std::size_t total = 0;
+    while (total < n) {
+      ssize_t got = ::pread(fd_, p + total, n - total,
+                            static_cast<off_t>(offset + total));
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        return -1;
+      }
+      if (got == 0) break;
+      total += static_cast<std::size_t>(got);
+    }
+    return static_cast<std::int64_t>(total);
+  }
+  std::uint64_t Size() const override { return size_; }
+
+ private:
+  int fd_;
+  std::uint64_t size_;
+};
+
+#endif
+
+class OsFileSystem final : public FileSystem {
+ public:
+  std::unique_ptr<WritableFile> NewWritableFile(
+      const std::string& path) override {
+    return Open(path, /*append=*/false);
+  }
+  std::unique_ptr<WritableFile> NewAppendableFile(
+      const std::string& path) override {
+    return Open(path, /*append=*/true);
+  }
+
+  std::unique_ptr<ReadableFile> NewReadableFile(
+      const std::string& path) override {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return nullptr;
+#if defined(_WIN32)
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return nullptr;
+    std::uint64_t size = std::filesystem::file_size(path, ec);
+    if (ec) {
+      std::fclose(f);
+      return nullptr;
+    }
+    return std::make_unique<StdioReadableFile>(f, size);
+#else
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+      ::close(fd);
+      return nullptr;
+    }
+    return std::make_unique<PosixReadableFile>(
+        fd, static_cast<std::uint64_t>(st.st_size));
+#endif
+  }
+
+  bool FileExists(const std::string& path) override {
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+  }
+
+  bool IsWritable(const std::string& path) override {
+    if (!FileExists(path)) return false;
+#if defined(_WIN32)
+    return _access(path.c_str(), 2) == 0;
+#else
+    return ::access(path.c_str(), W_OK) == 0;
+#endif
+  }
+
+  bool RenameFile(const std::string& from, const std::string& to) override {
+    std::error_code ec;
+    std::filesystem::rename(from, to, ec);
+    return !ec;
+  }
+
+  bool DeleteFile(const std::string& path) override {
+    std::error_code ec;
+    return std::filesystem::remove(path, ec) && !ec;
+  }
+
+  bool GetModificationTime(const std::string& path,
+                           std::int64_t* seconds) override {
+    std::error_code ec;
+    auto t = std::filesystem::last_write_time(path, ec);
+    if (ec) return false;
+    auto sys = std::chrono::file_clock::to_sys(t);
+    *seconds = std::chrono::duration_cast<std::chrono::seconds>(
+                   sys.time_since_epoch())
+                   .count();
+    return true;
+  }
+
+  bool SetModificationTime(const std::string& path,
+                           std::int64_t seconds) override {
+    std::error_code ec;
+    auto sys = std::chrono::system_clock::time_point(
+        std::chrono::seconds(seconds));
+    std::filesystem::last_write_time(
+        path, std::chrono::file_clock::from_sys(sys), ec);
+    return !ec;
+  }
+
+ private:
+  std::unique_ptr<WritableFile> Open(const std::string& path, bool append) {
+#if defined(_WIN32)
+    std::FILE* f = std::fopen(path.c_str(), append ? "ab" : "wb");
+    if (!f) return nullptr;
+    if (append) {
+      std::fclose(f);
+      f = std::fopen(path.c_str(), "r+b");
+      if (!f) return nullptr;
+    }
+    return std::make_unique<StdioWritableFile>(f);
+#else
+    int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? 0 : O_TRUNC);
+    int fd = ::open(path.c_str(), flags, 0644);
+    if (fd < 0) return nullptr;
+    return std::make_unique<PosixWritableFile>(fd);
+#endif
+  }
+};
+
+FileSystem* g_installed = nullptr;
+
+}  // namespace
+
+FileSystem* FileSystem::Posix() {
+  static OsFileSystem* os = new OsFileSystem;
+  return os;
+}
+
+FileSystem* FileSystem::Default() {
+  return g_installed ? g_installed : Posix();
+}
+
+FileSystem* FileSystem::SetDefault(FileSystem* fs) {
+  FileSystem* previous = g_installed;
+  g_installed = fs;
+  return previous;
+}
+
+bool WriteFileAtomically(const std::string& path, const void* data,
+                         std::size_t n) {
+  FileSystem* fs = FileSystem::Default();
+  const std::string temp = path + ".tmp";
+  std::unique_ptr<WritableFile> file = fs->NewWritableFile(temp);
+  if (!file) return false;
+  bool ok = (n == 0 || file->Append(data, n)) && file->Sync();
+  ok = file->Close() && ok;
+  file.reset();
+  if (ok) ok = fs->RenameFile(temp, path);
+  if (!ok) fs->DeleteFile(temp);
+  return ok;
+}
+
+}  // namespace pemar

@@ -1,0 +1,110 @@
+// FileSystem: the one layer under every file the library touches.
+//
+// Binary files, text files, saves with backups and encryption all open,
+// write, flush, rename and delete through the process-wide FileSystem, so that
+// a test can put a fault-injecting one in its place (see
+// FaultInjectingFileSystem.h) and prove that a failed write never loses the
+// user's previous file.
+//
+// All operations report failure by their result; none throws.
+
+#ifndef PEMAR_FRAMEWORK_FILESYSTEM_H_
+#define PEMAR_FRAMEWORK_FILESYSTEM_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "pemar/framework/Export.h"
+
+namespace pemar {
+
+// A file open for writing. Writes go to the operating system as they come
+// (callers buffer); Sync forces what was written to the disk.
+class PEMAR_EXPORT WritableFile {
+ public:
+  virtual ~WritableFile();
+  // Appends at the current end of the file.
+  virtual bool Append(const void* data, std::size_t n) = 0;
+  // Overwrites bytes already written, at an absolute offset.
+  virtual bool WriteAt(std::uint64_t offset, const void* data,
+                       std::size_t n) = 0;
+  // Forces the data to stable storage (fsync).
+  virtual bool Sync() = 0;
+  // Closes the file; a failed close means the data may not be there.
+  virtual bool Close() = 0;
+};
+
+// A file open for reading at any offset.
+class PEMAR_EXPORT ReadableFile {
+ public:
+  virtual ~ReadableFile();
+  // Reads up to n bytes at offset into buffer; returns the count read (less
+  // than n only at the end of the file), or -1 on an error.
+  virtual std::int64_t ReadAt(std::uint64_t offset, void* buffer,
+                              std::size_t n) = 0;
+  // The size of the file when it was opened.
+  virtual std::uint64_t Size() const = 0;
+};
+
+class PEMAR_EXPORT FileSystem {
+ public:
+  virtual ~FileSystem();
+
+  // Creates or truncates a file for writing; null when that fails.
+  virtual std::unique_ptr<WritableFile> NewWritableFile(
+      const std::string& path) = 0;
+  // Opens an existing file for writing at its end (created when absent);
+  // null when that fails.
+  virtual std::unique_ptr<WritableFile> NewAppendableFile(
+      const std::string& path) = 0;
+  // Opens an existing file for reading; null when it is absent or unreadable.
+  virtual std::unique_ptr<ReadableFile> NewReadableFile(
+      const std::string& path) = 0;
+
+  virtual bool FileExists(const std::string& path) = 0;
+  // True when the file exists and may be written.
+  virtual bool IsWritable(const std::string& path) = 0;
+  // Renames, replacing an existing target.
+  virtual bool RenameFile(const std::string& from, const std::string& to) = 0;
+  virtual bool DeleteFile(const std::string& path) = 0;
+  // Seconds since the epoch of the last change; false when absent.
+  virtual bool GetModificationTime(const std::string& path,
+                                   std::int64_t* seconds) = 0;
+  virtual bool SetModificationTime(const std::string& path,
+                                   std::int64_t seconds) = 0;
+
+  // The process-wide file system: the real one unless a test installed
+  // another with SetDefault. Never null.
+  static FileSystem* Default();
+  // Installs fs (not owned; null restores the real one). Returns the
+  // previous one.
+  static FileSystem* SetDefault(FileSystem* fs);
+  // The real, operating-system file system.
+  static FileSystem* Posix();
+};
+
+// Puts a file system in place for the life of the guard.
+class PEMAR_EXPORT ScopedFileSystem {
+ public:
+  explicit ScopedFileSystem(FileSystem* fs)
+      : previous_(FileSystem::SetDefault(fs)) {}
+  ~ScopedFileSystem() { FileSystem::SetDefault(previous_); }
+  ScopedFileSystem(const ScopedFileSystem&) = delete;
+  ScopedFileSystem& operator=(const ScopedFileSystem&) = delete;
+
+ private:
+  FileSystem* previous_;
+};
+
+// Writes data to path so that the previous contents survive any failure:
+// the bytes go to path + ".tmp", are synced, and the temporary file then
+// takes the name. On failure the temporary file is removed and path is left
+// as it was.
+PEMAR_EXPORT bool WriteFileAtomically(const std::string& path,
+                                      const void* data, std::size_t n);
+
+}  // namespace pemar
+
+#endif  // PEMAR_FRAMEWORK_FILESYSTEM_H_

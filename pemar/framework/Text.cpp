@@ -1,0 +1,122 @@
+#include "pemar/framework/Text.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+namespace pemar {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' ||
+         c == '\f';
+}
+
+}  // namespace
+
+Text::Text(const char* s) : s_(s ? s : "") {}
+Text::Text(const char* s, std::size_t n) : s_(s ? std::string(s, n) : "") {}
+Text::Text(std::string s) : s_(std::move(s)) {}
+Text::Text(std::string_view s) : s_(s) {}
+
+Text Text::Token() {
+  std::size_t begin = 0;
+  while (begin < s_.size() && IsBlank(s_[begin])) ++begin;
+  std::size_t end = begin;
+  while (end < s_.size() && !IsBlank(s_[end])) ++end;
+  Text token(s_.substr(begin, end - begin));
+  std::size_t rest = end;
+  while (rest < s_.size() && IsBlank(s_[rest])) ++rest;
+  s_.erase(0, rest);
+  return token;
+}
+
+bool Text::ToInt(long* value) const {
+  Text t = Trimmed();
+  if (t.IsEmpty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  long v = std::strtol(t.c_str(), &end, 10);
+  if (errno != 0 || end == nullptr || *end != '\0') return false;
+  *value = v;
+  return true;
+}
+
+bool Text::ToDouble(double* value) const {
+  Text t = Trimmed();
+  if (t.IsEmpty()) return false;
+  char* end = nullptr;
+  double v = std::strtod(t.c_str(), &end);
+  if (end == nullptr || *end != '\0') return false;
+  *value = v;
+  return true;
+}
+
+Text Text::Upper() const {
+  Text copy(*this);
+  copy.ToUpper();
+  return copy;
+}
+
+void Text::ToUpper() {
+  for (char& c : s_) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+}
+
+Text Text::Trimmed() const {
+  std::size_t begin = 0;
+  std::size_t end = s_.size();
+  while (begin < end && IsSpace(s_[begin])) ++begin;
+  while (end > begin && IsSpace(s_[end - 1])) --end;
+  return Text(s_.substr(begin, end - begin));
+}
+
+bool Text::StartsWith(std::string_view prefix) const {
+  return std::string_view(s_).starts_with(prefix);
+}
+
+bool Text::EndsWith(std::string_view suffix) const {
+  return std::string_view(s_).ends_with(suffix);
+}
+
+bool Text::Contains(std::string_view part) const {
+  return s_.find(part) != std::string::npos;
+}
+
+std::vector<Text> Text::Lines() const {
+  std::vector<Text> lines;
+  std::size_t begin = 0;
+  while (begin < s_.size()) {
+    std::size_t end = s_.find('\n', begin);
+    if (end == std::string::npos) end = s_.size();
+    std::size_t stop = end;
+    if (stop > begin && s_[stop - 1] == '\r') --stop;
+    lines.emplace_back(s_.substr(begin, stop - begin));
+    begin = end + 1;
+  }
+  return lines;
+}
+
+Text Text::Format(const char* format, ...) {
+  if (format == nullptr) return Text();
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  int n = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  Text out;
+  if (n > 0) {
+    out.s_.resize(static_cast<std::size_t>(n) + 1);
+    std::vsnprintf(out.s_.data(), out.s_.size(), format, args);
+    out.s_.resize(static_cast<std::size_t>(n));
+  }
+  va_end(args);
+  return out;
+}
+
+}  // namespace pemar
