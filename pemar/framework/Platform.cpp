@@ -1,0 +1,132 @@
+#include "pemar/framework/Platform.h"
+
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "pemar/framework/FileSystem.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#undef GetCommandLine
+#endif
+
+namespace pemar {
+namespace {
+
+Text& CommandLineOverride() {
+  static Text* text = new Text;
+  return *text;
+}
+
+Text& ExecutableFolderOverride() {
+  static Text* text = new Text;
+  return *text;
+}
+
+Text RealCommandLine() {
+#if defined(_WIN32)
+  return Text(GetCommandLineA());
+#else
+  std::ifstream in("/proc/self/cmdline", std::ios::binary);
+  std::string raw((std::istreambuf_iterator<char>(in)),
+                  std::istreambuf_iterator<char>());
+  while (!raw.empty() && raw.back() == '\0') raw.pop_back();
+  for (char& c : raw) {
+    if (c == '\0') c = ' ';
+  }
+  return Text(raw);
+#endif
+}
+
+Text RealExecutableFolder() {
+  std::error_code ec;
+#if defined(_WIN32)
+  char buffer[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+  std::filesystem::path exe(std::string(buffer, n));
+#else
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+#endif
+  std::filesystem::path folder =
+      ec ? std::filesystem::current_path(ec) : exe.parent_path();
+  Text out(folder.string());
+  if (!out.EndsWith(std::string(1, kPathSeparator))) out.Append(kPathSeparator);
+  return out;
+}
+
+}  // namespace
+
+Text GetCommandLine() {
+  const Text& set = CommandLineOverride();
+  return set.IsEmpty() ? RealCommandLine() : set;
+}
+
+void SetCommandLine(const Text& commandLine) {
+  CommandLineOverride() = commandLine;
+}
+
+Text BuildFilePath(const Text& /*name*/) {
+  const Text& set = ExecutableFolderOverride();
+  if (set.IsEmpty()) {
+    static const Text real = RealExecutableFolder();
+    return real;
+  }
+  return set;
+}
+
+void SetExecutableFolder(const Text& folder) {
+  Text out = folder;
+  if (!out.IsEmpty() && !out.EndsWith(std::string(1, kPathSeparator))) {
+    out.Append(kPathSeparator);
+  }
+  ExecutableFolderOverride() = out;
+}
+
+Text ExtensionForFileType(const Text& type) {
+  if (type == "SIM") return "kcs";
+  if (type == "*") return "*";
+  Text lower = type;
+  for (std::size_t i = 0; i < lower.Length(); ++i) {
+    char c = lower[i];
+    if (c >= 'A' && c <= 'Z') lower[i] = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+void FileName::SetFileType(const Text& type) {
+  std::filesystem::path p(path_.str());
+  p.replace_extension(ExtensionForFileType(type).str());
+  path_ = Text(p.string());
+}
+
+Text FileName::NameAndExtension() const {
+  return Text(std::filesystem::path(path_.str()).filename().string());
+}
+
+bool FileName::ExistsOnDisk() const {
+  return !path_.IsEmpty() && FileSystem::Default()->FileExists(path_.str());
+}
+
+bool FileName::HasReservedExtension() const {
+  std::string ext = std::filesystem::path(path_.str()).extension().string();
+  if (ext == ".tmp") return true;
+  return ext.size() == 4 && ext[1] == 'b' && ext[2] == 'k' && ext[3] >= '0' &&
+         ext[3] <= '9';
+}
+
+Text TodayDate() {
+  std::time_t now = std::time(nullptr);
+  std::tm tm{};
+#if defined(_WIN32)
+  localtime_s(&tm, &now);
+#else
+  localtime_r(&now, &tm);
+#endif
+  char buffer[16];
+  std::strftime(buffer, sizeof(buffer), "%m/%d/%y", &tm);
+  return Text(buffer);
+}
+
+}  // namespace pemar

@@ -1,0 +1,71 @@
+// The process and its files: the command line, the program's folder, file
+// types and their extensions, and today's date.
+
+#ifndef PEMAR_FRAMEWORK_PLATFORM_H_
+#define PEMAR_FRAMEWORK_PLATFORM_H_
+
+#include "pemar/framework/Export.h"
+#include "pemar/framework/Text.h"
+
+namespace pemar {
+
+// The separator between folder and file names on this platform.
+#if defined(_WIN32)
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// The process command line: the program path and its arguments separated by
+// blanks. By default the real one; SetCommandLine replaces it (for embedding
+// programs and tests), and an empty text restores the real one.
+PEMAR_EXPORT Text GetCommandLine();
+PEMAR_EXPORT void SetCommandLine(const Text& commandLine);
+
+// The folder of a named place, ending with the separator. "Executable" and
+// the empty name give the program's folder; every other name gives the same
+// folder too. SetExecutableFolder replaces the program's folder (for tests);
+// an empty text restores the real one.
+PEMAR_EXPORT Text BuildFilePath(const Text& name);
+PEMAR_EXPORT void SetExecutableFolder(const Text& folder);
+
+// The extension (without the dot) of a file type: "SIM" is "kcs", "*" means
+// all files, and every other type is its own name in lower case ("HUD" gives
+// "hud", "BK0" gives "bk0").
+PEMAR_EXPORT Text ExtensionForFileType(const Text& type);
+
+// A document's file name: a full path whose extension follows its file
+// type.
+class PEMAR_EXPORT FileName {
+ public:
+  FileName() = default;
+  explicit FileName(const Text& path) : path_(path) {}
+
+  const Text& Path() const { return path_; }
+  void SetPath(const Text& path) {
+    path_ = path;
+    temp_name_ = false;
+  }
+  // Replaces the extension by that of `type`.
+  void SetFileType(const Text& type);
+  // The last path component, with its extension.
+  Text NameAndExtension() const;
+  bool ExistsOnDisk() const;
+  // True for the extensions of temporary and backup files ("tmp", "bk0" to
+  // "bk9"), which a document must not keep as its own name.
+  bool HasReservedExtension() const;
+  // Marks the name as temporary, so that the next save asks for a name.
+  void SetTempName() { temp_name_ = true; }
+  bool IsTempName() const { return temp_name_; }
+
+ private:
+  Text path_;
+  bool temp_name_ = false;
+};
+
+// Today's date as "MM/DD/YY", in local time.
+PEMAR_EXPORT Text TodayDate();
+
+}  // namespace pemar
+
+#endif  // PEMAR_FRAMEWORK_PLATFORM_H_

@@ -1,0 +1,88 @@
+// References to engineering objects of other libraries, stored by name.
+//
+// A reference is one chunk of revision 1 holding one to three Text values:
+//   null reference     "NULL_OBJECT"
+//   project            project name
+//   scenario           project name, scenario name
+//   design             project name, scenario name, design name
+//   complex column     project name (the caller's), column name
+// A reference whose chain has a null link (a design without a scenario, a
+// scenario without a project, an object without a name) is stored as
+// "NULL_OBJECT": it could not be resolved anyway, and the file stays
+// readable.
+//
+// On recall the names are resolved through the engineering manager once all
+// objects exist. A last object (scenario, design, column) that no longer
+// exists by name recalls as null with success; a missing project, and for a
+// design a missing scenario, make the recall fail. A null manager fails
+// before the file is touched. A recall that fails after the first text
+// leaves the chunk open; the caller abandons the whole recall.
+//
+// All functions return non-zero on success. Result pointers are borrowed.
+
+#ifndef PEMAR_PERSIST_CROSSREFERENCE_H_
+#define PEMAR_PERSIST_CROSSREFERENCE_H_
+
+#include "pemar/framework/BinaryFile.h"
+#include "pemar/framework/Export.h"
+#include "pemar/persist/SuiteInterfaces.h"
+
+namespace pemar {
+
+class IEngineeringManager;
+class IPemarBaseObject;
+
+PEMAR_EXPORT unsigned char StoreProjectPointer(BinaryFile& file,
+                                               IPemarBaseObject* project);
+// Resolves a project reference with AddEngObject(name, type, 1), which finds
+// or creates the project; *result receives its interface for `type`, or null.
+// *result is not cleared first, and is left as it was for a null reference.
+PEMAR_EXPORT unsigned char RecallProjectPointer(BinaryFile& file,
+                                                IEngineeringManager* manager,
+                                                void** result, long type);
+
+PEMAR_EXPORT unsigned char StoreScenarioPointer(
+    BinaryFile& file, IHeatIntegrationScenario* scenario);
+PEMAR_EXPORT unsigned char RecallScenarioPointer(
+    BinaryFile& file, IEngineeringManager* manager,
+    IHeatIntegrationScenario** result);
+PEMAR_EXPORT unsigned char RecallScenarioTotalSitePointer(
+    BinaryFile& file, IEngineeringManager* manager,
+    IHeatIntegrationScenario** result);
+
+PEMAR_EXPORT unsigned char StoreDesignPointer(BinaryFile& file,
+                                              IHENDesign* design);
+PEMAR_EXPORT unsigned char RecallDesignPointer(BinaryFile& file,
+                                               IEngineeringManager* manager,
+                                               IHENDesign** result);
+PEMAR_EXPORT unsigned char RecallDesignTotalSitePointer(
+    BinaryFile& file, IEngineeringManager* manager, IHENDesign** result);
+
+PEMAR_EXPORT unsigned char StoreScenarioPointer(BinaryFile& file,
+                                                ISTScenario* scenario);
+PEMAR_EXPORT unsigned char RecallScenarioPointer(BinaryFile& file,
+                                                 IEngineeringManager* manager,
+                                                 ISTScenario** result);
+
+PEMAR_EXPORT unsigned char StoreDesignPointer(BinaryFile& file,
+                                              ISTDesign* design);
+PEMAR_EXPORT unsigned char RecallDesignPointer(BinaryFile& file,
+                                               IEngineeringManager* manager,
+                                               ISTDesign** result);
+
+// Writes exactly what StoreScenarioPointer writes for an ISTScenario.
+PEMAR_EXPORT unsigned char StorePemarScenarioPointer(BinaryFile& file,
+                                                     IPemarScenario* scenario);
+PEMAR_EXPORT unsigned char RecallPemarScenarioPointer(
+    BinaryFile& file, IEngineeringManager* manager, IPemarScenario** result);
+
+// `projectName` is stored unchanged as the project's name.
+PEMAR_EXPORT unsigned char StoreComplexColumnPointer(BinaryFile& file,
+                                                     IComplexColumn* column,
+                                                     const char* projectName);
+PEMAR_EXPORT unsigned char RecallComplexColumnPointer(
+    BinaryFile& file, IEngineeringManager* manager, IComplexColumn** result);
+
+}  // namespace pemar
+
+#endif  // PEMAR_PERSIST_CROSSREFERENCE_H_

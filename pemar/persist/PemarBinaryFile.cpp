@@ -1,0 +1,153 @@
+#include "pemar/persist/PemarBinaryFile.h"
+
+#include <algorithm>
+#include <string>
+
+namespace pemar {
+namespace {
+
+// Strings are read in pieces of this size, so that a damaged count cannot
+// make the reader allocate more than the file really holds.
+constexpr unsigned int kStringPiece = 64 * 1024;
+
+}  // namespace
+
+IPemarBinaryFile::~IPemarBinaryFile() = default;
+
+PemarBinaryFile::PemarBinaryFile(BinaryFile* file)
+    : file_(file), ownsFile_(false) {}
+
+PemarBinaryFile::PemarBinaryFile(const char* fileName)
+    : file_(nullptr), ownsFile_(false) {
+  if (fileName != nullptr) {
+    file_ = new BinaryFile(Text(fileName), Text());
+    ownsFile_ = true;
+    file_->Open(false);
+  }
+}
+
+PemarBinaryFile::PemarBinaryFile(const PemarBinaryFile& other)
+    : IPemarBaseObject(),
+      IPemarBinaryFile(),
+      PemarBaseObject(other),
+      file_(other.file_),
+      ownsFile_(false) {}
+
+PemarBinaryFile::~PemarBinaryFile() {
+  if (ownsFile_) delete file_;
+}
+
+#define PEMAR_FORWARD_TYPED(T)                                            \
+  unsigned char PemarBinaryFile::Read(T* values, unsigned int count) {   \
+    return file_ ? file_->Read(values, count) : 0;                       \
+  }                                                                       \
+  unsigned char PemarBinaryFile::Read(T& value) {                         \
+    return file_ ? file_->Read(value) : 0;                               \
+  }                                                                       \
+  unsigned char PemarBinaryFile::Write(const T* values, unsigned int count) { \
+    return file_ ? file_->Write(values, count) : 0;                      \
+  }                                                                       \
+  unsigned char PemarBinaryFile::Write(T value) {                         \
+    return file_ ? file_->Write(value) : 0;                              \
+  }
+
+PEMAR_FORWARD_TYPED(double)
+PEMAR_FORWARD_TYPED(float)
+PEMAR_FORWARD_TYPED(unsigned long)
+PEMAR_FORWARD_TYPED(long)
+PEMAR_FORWARD_TYPED(unsigned short)
+PEMAR_FORWARD_TYPED(short)
+PEMAR_FORWARD_TYPED(unsigned int)
+PEMAR_FORWARD_TYPED(int)
+PEMAR_FORWARD_TYPED(unsigned char)
+PEMAR_FORWARD_TYPED(char)
+
+#undef PEMAR_FORWARD_TYPED
+
+unsigned char PemarBinaryFile::Read(Text& value) {
+  return file_ ? file_->Read(value) : 0;
+}
+
+unsigned char PemarBinaryFile::Write(const Text& value) {
+  return file_ ? file_->Write(value) : 0;
+}
+
+unsigned char PemarBinaryFile::CreateChunk(ChunkHeader** header,
+                                           int revision) {
+  if (header == nullptr) return 0;
+  *header = new ChunkHeader;
+  if (!file_) return 0;
+  return (*header)->Create(*file_, static_cast<short>(revision));
+}
+
+unsigned char PemarBinaryFile::OpenChunk(ChunkHeader** header) {
+  if (header == nullptr) return 0;
+  *header = new ChunkHeader;
+  if (!file_) return 0;
+  return (*header)->Open(*file_);
+}
+
+unsigned char PemarBinaryFile::CloseChunk(ChunkHeader* header) {
+  if (header == nullptr) return 0;
+  unsigned char ok = file_ ? header->Close(*file_) : 0;
+  delete header;
+  return ok;
+}
+
+unsigned char PemarBinaryFile::SkipChunkData() {
+  return file_ ? file_->SkipChunkData() : 0;
+}
+
+int PemarBinaryFile::Revision(ChunkHeader* header) {
+  return header ? static_cast<int>(header->Revision()) : 0;
+}
+
+CVString PemarBinaryFile::GetFileName() {
+  return file_ ? file_->GetFileName() : CVString();
+}
+
+unsigned char WriteCVString(IPemarBinaryFile* file, CVString* text) {
+  if (file == nullptr) return 0;
+  if (text == nullptr) return file->Write(static_cast<unsigned char>(0));
+  if (text->Length() >= 0x7FFFFFFFu) return 0;
+  if (!file->Write(static_cast<unsigned char>(1))) return 0;
+  int n = static_cast<int>(text->Length()) + 1;
+  if (!file->Write(n)) return 0;
+  return file->Write(text->c_str(), static_cast<unsigned int>(n));
+}
+
+unsigned char ReadCVString(IPemarBinaryFile* file, CVString* text) {
+  if (file == nullptr || text == nullptr) return 0;
+  unsigned char flag = 0;
+  unsigned char ok = file->Read(flag);
+  if (!ok || flag == 0) {
+    *text = CVString();
+    return ok;
+  }
+  int n = 0;
+  ok = file->Read(n);
+  if (!ok || n == 0) {
+    *text = CVString();
+    return ok;
+  }
+  if (n < 0) {
+    *text = CVString();
+    return 0;
+  }
+  std::string buffer;
+  unsigned int left = static_cast<unsigned int>(n);
+  while (left > 0) {
+    unsigned int piece = std::min(left, kStringPiece);
+    std::size_t at = buffer.size();
+    buffer.resize(at + piece);
+    if (!file->Read(buffer.data() + at, piece)) {
+      *text = CVString();
+      return 0;
+    }
+    left -= piece;
+  }
+  *text = CVString(buffer.c_str());
+  return 1;
+}
+
+}  // namespace pemar

@@ -1,0 +1,192 @@
+// PemarBinaryFile: the library's chunked file object.
+//
+// Objects that persist themselves are written against IPemarBinaryFile,
+// never against BinaryFile directly. PemarBinaryFile wraps one BinaryFile and
+// adds chunks held as handles, the counted CVString record (WriteCVString /
+// ReadCVString) and the reference-counted base behaviour. Typed values go
+// straight to the wrapped file: the object adds no bytes of its own.
+//
+// Every persistent record follows one pattern:
+//   ChunkHeader* h; file->CreateChunk(&h, R); ...fields...; file->CloseChunk(h);
+// and recall does OpenChunk(&h), reads Revision(h), reads the fields that
+// revision has, and CloseChunk(h). Every handle from CreateChunk or OpenChunk
+// must be given back through CloseChunk, which frees it.
+
+#ifndef PEMAR_PERSIST_PEMARBINARYFILE_H_
+#define PEMAR_PERSIST_PEMARBINARYFILE_H_
+
+#include "pemar/framework/BinaryFile.h"
+#include "pemar/framework/Export.h"
+#include "pemar/framework/Text.h"
+#include "pemar/persist/PemarBaseObject.h"
+
+namespace pemar {
+
+class PEMAR_EXPORT IPemarBinaryFile : public virtual IPemarBaseObject {
+ public:
+  ~IPemarBinaryFile() override;
+
+  virtual unsigned char Read(double* values, unsigned int count) = 0;
+  virtual unsigned char Read(float* values, unsigned int count) = 0;
+  virtual unsigned char Read(unsigned long* values, unsigned int count) = 0;
+  virtual unsigned char Read(long* values, unsigned int count) = 0;
+  virtual unsigned char Read(unsigned short* values, unsigned int count) = 0;
+  virtual unsigned char Read(short* values, unsigned int count) = 0;
+  virtual unsigned char Read(unsigned int* values, unsigned int count) = 0;
+  virtual unsigned char Read(int* values, unsigned int count) = 0;
+  virtual unsigned char Read(unsigned char* values, unsigned int count) = 0;
+  virtual unsigned char Read(char* values, unsigned int count) = 0;
+
+  virtual unsigned char Read(double& value) = 0;
+  virtual unsigned char Read(float& value) = 0;
+  virtual unsigned char Read(unsigned long& value) = 0;
+  virtual unsigned char Read(long& value) = 0;
+  virtual unsigned char Read(unsigned short& value) = 0;
+  virtual unsigned char Read(short& value) = 0;
+  virtual unsigned char Read(unsigned int& value) = 0;
+  virtual unsigned char Read(int& value) = 0;
+  virtual unsigned char Read(unsigned char& value) = 0;
+  virtual unsigned char Read(char& value) = 0;
+
+  virtual unsigned char Read(Text& value) = 0;
+
+  virtual unsigned char Write(const double* values, unsigned int count) = 0;
+  virtual unsigned char Write(const float* values, unsigned int count) = 0;
+  virtual unsigned char Write(const unsigned long* values,
+                              unsigned int count) = 0;
+  virtual unsigned char Write(const long* values, unsigned int count) = 0;
+  virtual unsigned char Write(const unsigned short* values,
+                              unsigned int count) = 0;
+  virtual unsigned char Write(const short* values, unsigned int count) = 0;
+  virtual unsigned char Write(const unsigned int* values,
+                              unsigned int count) = 0;
+  virtual unsigned char Write(const int* values, unsigned int count) = 0;
+  virtual unsigned char Write(const unsigned char* values,
+                              unsigned int count) = 0;
+  virtual unsigned char Write(const char* values, unsigned int count) = 0;
+
+  virtual unsigned char Write(double value) = 0;
+  virtual unsigned char Write(float value) = 0;
+  virtual unsigned char Write(unsigned long value) = 0;
+  virtual unsigned char Write(long value) = 0;
+  virtual unsigned char Write(unsigned short value) = 0;
+  virtual unsigned char Write(short value) = 0;
+  virtual unsigned char Write(unsigned int value) = 0;
+  virtual unsigned char Write(int value) = 0;
+  virtual unsigned char Write(unsigned char value) = 0;
+  virtual unsigned char Write(char value) = 0;
+
+  virtual unsigned char Write(const Text& value) = 0;
+
+  // Starts a chunk stamped with `revision` cut to 16 bits and hands out its
+  // handle in *header, even when starting it fails.
+  virtual unsigned char CreateChunk(ChunkHeader** header, int revision) = 0;
+  // Starts reading the next chunk and hands out its handle in *header.
+  virtual unsigned char OpenChunk(ChunkHeader** header) = 0;
+  // Ends the chunk and frees the handle (null is refused).
+  virtual unsigned char CloseChunk(ChunkHeader* header) = 0;
+  // Moves past the rest of the innermost open chunk.
+  virtual unsigned char SkipChunkData() = 0;
+  // The handle's 16-bit revision, sign-extended; 0 for a null handle.
+  virtual int Revision(ChunkHeader* header) = 0;
+  virtual CVString GetFileName() = 0;
+};
+
+class PEMAR_EXPORT PemarBinaryFile : public IPemarBinaryFile,
+                                     public PemarBaseObject {
+ public:
+  // Wraps an open file that the caller owns and keeps open.
+  explicit PemarBinaryFile(BinaryFile* file);
+  // With a name: creates a BinaryFile on it and opens it for reading; the
+  // object owns that file. Whether it opened shows in the results of later
+  // reads. With null: holds no file, and every operation fails.
+  explicit PemarBinaryFile(const char* fileName);
+  // A copy wraps the same file and never owns it.
+  PemarBinaryFile(const PemarBinaryFile& other);
+  PemarBinaryFile& operator=(const PemarBinaryFile&) = delete;
+  ~PemarBinaryFile() override;
+
+  BinaryFile* GetBinaryFile() const { return file_; }
+
+  const char* GetMyIdentifier() override { return nullptr; }
+
+  unsigned char Read(double* values, unsigned int count) override;
+  unsigned char Read(float* values, unsigned int count) override;
+  unsigned char Read(unsigned long* values, unsigned int count) override;
+  unsigned char Read(long* values, unsigned int count) override;
+  unsigned char Read(unsigned short* values, unsigned int count) override;
+  unsigned char Read(short* values, unsigned int count) override;
+  unsigned char Read(unsigned int* values, unsigned int count) override;
+  unsigned char Read(int* values, unsigned int count) override;
+  unsigned char Read(unsigned char* values, unsigned int count) override;
+  unsigned char Read(char* values, unsigned int count) override;
+
+  unsigned char Read(double& value) override;
+  unsigned char Read(float& value) override;
+  unsigned char Read(unsigned long& value) override;
+  unsigned char Read(long& value) override;
+  unsigned char Read(unsigned short& value) override;
+  unsigned char Read(short& value) override;
+  unsigned char Read(unsigned int& value) override;
+  unsigned char Read(int& value) override;
+  unsigned char Read(unsigned char& value) override;
+  unsigned char Read(char& value) override;
+
+  unsigned char Read(Text& value) override;
+
+  unsigned char Write(const double* values, unsigned int count) override;
+  unsigned char Write(const float* values, unsigned int count) override;
+  unsigned char Write(const unsigned long* values,
+                      unsigned int count) override;
+  unsigned char Write(const long* values, unsigned int count) override;
+  unsigned char Write(const unsigned short* values,
+                      unsigned int count) override;
+  unsigned char Write(const short* values, unsigned int count) override;
+  unsigned char Write(const unsigned int* values, unsigned int count) override;
+  unsigned char Write(const int* values, unsigned int count) override;
+  unsigned char Write(const unsigned char* values,
+                      unsigned int count) override;
+  unsigned char Write(const char* values, unsigned int count) override;
+
+  unsigned char Write(double value) override;
+  unsigned char Write(float value) override;
+  unsigned char Write(unsigned long value) override;
+  unsigned char Write(long value) override;
+  unsigned char Write(unsigned short value) override;
+  unsigned char Write(short value) override;
+  unsigned char Write(unsigned int value) override;
+  unsigned char Write(int value) override;
+  unsigned char Write(unsigned char value) override;
+  unsigned char Write(char value) override;
+
+  unsigned char Write(const Text& value) override;
+
+  unsigned char CreateChunk(ChunkHeader** header, int revision) override;
+  unsigned char OpenChunk(ChunkHeader** header) override;
+  unsigned char CloseChunk(ChunkHeader* header) override;
+  unsigned char SkipChunkData() override;
+  int Revision(ChunkHeader* header) override;
+  CVString GetFileName() override;
+
+ private:
+  BinaryFile* file_;
+  bool ownsFile_;
+};
+
+// Writes a counted string: a null text as one unsigned char 0; otherwise
+// unsigned char 1, int n = length + 1, and the n characters with the
+// terminating zero. False for a null file or at the first failed write.
+PEMAR_EXPORT unsigned char WriteCVString(IPemarBinaryFile* file,
+                                         CVString* text);
+
+// Reads a counted string. A flag of 0 or a count of 0 give the empty string
+// with the result of that read. Otherwise the text is the characters up to
+// the first zero byte, never past the n stored. A negative count, or one the
+// file cannot hold, fails with an empty text; memory grows only with the
+// data really present. False for a null file or null text.
+PEMAR_EXPORT unsigned char ReadCVString(IPemarBinaryFile* file,
+                                        CVString* text);
+
+}  // namespace pemar
+
+#endif  // PEMAR_PERSIST_PEMARBINARYFILE_H_

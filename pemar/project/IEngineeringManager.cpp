@@ -1,0 +1,7 @@
+#include "pemar/project/IEngineeringManager.h"
+
+namespace pemar {
+
+IEngineeringManager::~IEngineeringManager() = default;
+
+}  // namespace pemar
