@@ -1,0 +1,78 @@
+#include "pemar/persist/PemarBaseObject.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace pemar {
+namespace {
+
+int g_destroyed = 0;
+
+class Named : public PemarBaseObject {
+ public:
+  explicit Named(const char* name) : name_(name ? name : "") {}
+  ~Named() override { ++g_destroyed; }
+  const char* GetMyIdentifier() override { return name_.c_str(); }
+
+  // Registration is protected: a library registers its own classes.
+  static void RegisterAs(long long type, Creator creator) {
+    Register(type, creator);
+  }
+
+ private:
+  std::string name_;
+};
+
+IPemarBaseObject* MakeFirst(const char* name, IEngineeringManager*) {
+  return new Named(name);
+}
+IPemarBaseObject* MakeSecond(const char*, IEngineeringManager*) {
+  return new Named("second");
+}
+
+TEST(PemarBaseObjectTest, ReleaseAtOneDestroysAndReturnsZero) {
+  g_destroyed = 0;
+  auto* object = new Named("P");
+  EXPECT_EQ(object->RefCount(), 0);
+  EXPECT_EQ(object->AddRef(), 1);
+  EXPECT_EQ(object->AddRef(), 2);
+  EXPECT_EQ(object->Release(), 1);
+  EXPECT_EQ(g_destroyed, 0);
+  EXPECT_EQ(object->Release(), 0);
+  EXPECT_EQ(g_destroyed, 1);
+}
+
+TEST(PemarBaseObjectTest, QueryInterfaceAnswersOnlyTheBase) {
+  Named object("P");
+  void* result = nullptr;
+  EXPECT_EQ(object.QueryInterface(1, &result), kDone);
+  EXPECT_EQ(result, static_cast<IPemarBaseObject*>(&object));
+  EXPECT_EQ(object.QueryInterface(0, &result), kNoInterface);
+  EXPECT_EQ(result, nullptr);
+  EXPECT_EQ(object.GetObjectType(), 1);
+  EXPECT_TRUE(object.Store(nullptr));
+  EXPECT_TRUE(object.Recall(nullptr));
+}
+
+TEST(PemarBaseObjectTest, FirstRegistrationWins) {
+  Named::RegisterAs(90001, &MakeFirst);
+  Named::RegisterAs(90001, &MakeSecond);
+  IPemarBaseObject* made = IPemarBaseObject::Create(90001, nullptr, "Made");
+  ASSERT_NE(made, nullptr);
+  EXPECT_STREQ(made->GetMyIdentifier(), "Made");
+  delete made;
+  EXPECT_EQ(IPemarBaseObject::Create(90002, nullptr, "x"), nullptr);
+}
+
+TEST(PemarBaseObjectTest, CopyStartsWithItsOwnCount) {
+  Named a("A");
+  a.AddRef();
+  a.AddRef();
+  Named b(a);
+  EXPECT_EQ(b.RefCount(), 0);
+  EXPECT_EQ(a.Release(), 1);
+}
+
+}  // namespace
+}  // namespace pemar
