@@ -1,0 +1,162 @@
+// Tests of the small pieces of the framework stand-in: text operations,
+// messages, the configuration store, platform helpers and crash-safe writes.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "pemar/framework/ConfigStore.h"
+#include "pemar/framework/FaultInjectingFileSystem.h"
+#include "pemar/framework/FileSystem.h"
+#include "pemar/framework/Messages.h"
+#include "pemar/framework/Platform.h"
+#include "pemar/framework/Text.h"
+
+namespace pemar {
+namespace {
+
+std::filesystem::path TempDir(const char* name) {
+  auto dir = std::filesystem::temp_directory_path() /
+             (std::string("pemar-standin-") + name);
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+std::string Slurp(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+TEST(TextTest, TokensKeyAndNumbers) {
+  Text line("  DeltaTMinWarning 1.5\t -2 ");
+  EXPECT_EQ(line.Token(), "DeltaTMinWarning");
+  double a = 0, b = 0;
+  EXPECT_TRUE(line.Token().ToDouble(&a));
+  EXPECT_TRUE(line.Token().ToDouble(&b));
+  EXPECT_EQ(a, 1.5);
+  EXPECT_EQ(b, -2);
+  EXPECT_EQ(line.Token(), "");  // nothing left
+  long n = 0;
+  EXPECT_FALSE(Text("12x").ToInt(&n));
+  EXPECT_FALSE(Text("").ToDouble(&a));
+  EXPECT_TRUE(Text(" 42 ").ToInt(&n));
+  EXPECT_EQ(n, 42);
+}
+
+TEST(TextTest, CaseTrimLinesAndFormat) {
+  EXPECT_EQ(Text("Shell & tube").Upper(), "SHELL & TUBE");
+  EXPECT_EQ(Text(" \t*** Warning \r\n").Trimmed(), "*** Warning");
+  auto lines = Text("one\r\ntwo\n\nthree\n").Lines();
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[1], "two");
+  EXPECT_EQ(lines[2], "");
+  EXPECT_EQ(Text::Format("%13.5e|%d", 1.5, 7), "  1.50000e+00|7");
+  EXPECT_EQ(Text(static_cast<const char*>(nullptr)), "");
+  EXPECT_TRUE(Text("-plexa -x").Contains("-plexa"));
+}
+
+TEST(MessagesTest, KeysReachTheSinkWithTheirText) {
+  RecordingMessageSink sink;
+  ScopedMessageSink scope(&sink);
+  SetString("UnableToRenameFile", "Cannot rename");
+  ErrorMsg("UnableToRenameFile", {"a.kcs", "b.kcs"});
+  ErrorMsg("DeltaTMinWarning", 1.5, 0, 0);
+  Trace("$: %s %n");  // outside text is shown as it is
+  ClearTrace();
+  UserStatusReport("Solving", 2);
+  ASSERT_EQ(sink.messages().size(), 5u);
+  EXPECT_EQ(sink.messages()[0].text, "Cannot rename a.kcs b.kcs");
+  EXPECT_EQ(sink.messages()[1].args[0], "1.5");
+  EXPECT_EQ(sink.messages()[1].text, "DeltaTMinWarning 1.5 0 0");
+  EXPECT_EQ(sink.messages()[2].text, "$: %s %n");
+  EXPECT_TRUE(sink.Has(MessageKind::kClearTrace, ""));
+  EXPECT_EQ(sink.messages()[4].number, 2);
+  ClearStringTable();
+  EXPECT_EQ(FindString("UnableToRenameFile"), "UnableToRenameFile");
+}
+
+TEST(MessagesTest, QuestionsAreAnsweredByTheResponder) {
+  RecordingMessageSink sink;
+  ScopedMessageSink scope(&sink);
+  EXPECT_EQ(ResponseMsg("ConfirmDeleteRCMPlot", 2), 1);
+  SetResponder([](const Message& q) { return q.key == "ConfirmDeleteExperiment" ? 0 : 1; });
+  EXPECT_EQ(ResponseMsg("ConfirmDeleteExperiment", 2), 0);
+  SetResponder(nullptr);
+  EXPECT_EQ(ResponseMsg("ConfirmDeleteExperiment", 2), 1);
+  EXPECT_EQ(sink.messages().size(), 3u);
+}
+
+TEST(ConfigStoreTest, MalformedFileLeavesStoreUnchanged) {
+  auto dir = TempDir("config-bad");
+  ResetConfigStore();
+  std::ofstream(dir / "bad.ini") << "[numbers]\nNCaseBackups = many\n";
+  EXPECT_FALSE(LoadConfigFile(Text((dir / "bad.ini").string())));
+  EXPECT_FALSE(LoadConfigFile(Text((dir / "absent.ini").string())));
+  EXPECT_EQ(GetConfigData("NCaseBackups", 0), 1);
+  std::filesystem::remove_all(dir);
+}
+
+TEST(ConfigStoreTest, DefaultsAndRoundTrip) {
+  auto dir = TempDir("config");
+  ResetConfigStore();
+  EXPECT_EQ(GetConfigData("NCaseBackups", 0), 1);
+  EXPECT_EQ(GetConfigData("Absent", 7), 7);
+  SetConfigData("NCaseBackups", 3, 1);
+  SetConfigString("DefaultUtility", "my utilities.hud", 1, 1, 0);
+  std::string path = (dir / "settings.ini").string();
+  ASSERT_TRUE(SaveConfigFile(Text(path)));
+  ResetConfigStore();
+  EXPECT_EQ(GetConfigString("DefaultUtility"), "");
+  ASSERT_TRUE(LoadConfigFile(Text(path)));
+  EXPECT_EQ(GetConfigData("NCaseBackups"), 3);
+  EXPECT_EQ(GetConfigString("DefaultUtility"), "my utilities.hud");
+  ResetConfigStore();
+  std::filesystem::remove_all(dir);
+}
+
+TEST(PlatformTest, CommandLineFoldersAndFileTypes) {
+  SetCommandLine("app.exe -frakto case.kcs");
+  EXPECT_TRUE(GetCommandLine().Contains("-frakto"));
+  SetCommandLine("");
+  EXPECT_FALSE(GetCommandLine().IsEmpty());  // the real one
+  SetExecutableFolder("/opt/suite");
+  EXPECT_EQ(BuildFilePath("Executable"), Text("/opt/suite") + Text(std::string(1, kPathSeparator)));
+  SetExecutableFolder("");
+  EXPECT_TRUE(BuildFilePath("").EndsWith(std::string(1, kPathSeparator)));
+  EXPECT_EQ(ExtensionForFileType("SIM"), "kcs");
+  EXPECT_EQ(ExtensionForFileType("HUD"), "hud");
+  FileName name(Text("/cases/plant.kcs"));
+  name.SetFileType("BK3");
+  EXPECT_EQ(name.NameAndExtension(), "plant.bk3");
+  EXPECT_TRUE(name.HasReservedExtension());
+  name.SetFileType("SIM");
+  EXPECT_FALSE(name.HasReservedExtension());
+  EXPECT_EQ(TodayDate().Length(), 8u);
+}
+
+TEST(FileSystemTest, AtomicWriteKeepsOldFileOnEveryFailure) {
+  auto dir = TempDir("atomic");
+  std::string path = (dir / "data.bin").string();
+  ASSERT_TRUE(WriteFileAtomically(path, "old", 3));
+  FaultInjectingFileSystem fs;
+  ScopedFileSystem scope(&fs);
+  using Op = FaultInjectingFileSystem::Op;
+  for (Op op : {Op::kOpenWrite, Op::kWrite, Op::kSync, Op::kClose, Op::kRename}) {
+    fs.ResetCounts();
+    fs.FailAt(op, 1);
+    EXPECT_FALSE(WriteFileAtomically(path, "new contents", 12));
+    EXPECT_EQ(Slurp(path), "old");
+    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+  }
+  fs.ResetCounts();
+  EXPECT_TRUE(WriteFileAtomically(path, "new contents", 12));
+  EXPECT_EQ(Slurp(path), "new contents");
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace pemar
