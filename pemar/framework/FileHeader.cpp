@@ -1,0 +1,7 @@
+#include "pemar/framework/FileHeader.h"
+
+namespace pemar {
+
+FileHeader::~FileHeader() = default;
+
+}  // namespace pemar

@@ -1,0 +1,97 @@
+// ObjectManager: the framework objects of one document, and their storage.
+//
+// Every Viewable whose owner chain reaches a document registers with that
+// document's manager when it is built, and receives an id (1, 2, 3 ... in
+// registration order; the document itself has the first). The manager owns
+// the objects other than the document: it destroys what is left of them
+// when the document is destroyed. Deleting an object earlier unregisters it.
+//
+// StoreObjects writes a table of all objects (id, type name, owner id, name,
+// class-data version), then one chunk of class data per object, written by
+// its type's StoreClassData. RecallObjects reads such a section back into
+// the document:
+//   1. it creates every object with its type's CreateInstanceForRecall, in
+//      file order (owners before what they own); the document's own record
+//      fills the document itself;
+//   2. it reads every object's class data (RecallClassData), so that
+//      Viewable::RecallPointerX finds every id, also of later records;
+//   3. it discards every object whose CheckRecalledPointers answers false;
+//   4. it calls RecallFixUp on every object kept, in file order.
+// Before each hook call the type's recalled class-data version is the one
+// stored for that object. The byte layout is in docs/framework-objects.md.
+//
+// A recall fails, leaving the document's other objects as they were and
+// destroying every object it created, when the section is damaged: an
+// unknown type name, an id that is 0, repeated or unknown, an owner that
+// does not come earlier, a count that the file cannot hold, a hook that
+// fails. No allocation exceeds what the bytes in the file justify.
+
+#ifndef PEMAR_FRAMEWORK_OBJECTMANAGER_H_
+#define PEMAR_FRAMEWORK_OBJECTMANAGER_H_
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "pemar/framework/Export.h"
+
+namespace pemar {
+
+class BinaryFile;
+class Document;
+class ObjectTypeInfo;
+class Viewable;
+
+class PEMAR_EXPORT ObjectManager {
+ public:
+  // The manager of `document` (not owned; the document owns the manager).
+  explicit ObjectManager(Document* document);
+  ObjectManager(const ObjectManager&) = delete;
+  ObjectManager& operator=(const ObjectManager&) = delete;
+  // Destroys the objects still registered, the document excepted.
+  ~ObjectManager();
+
+  // Non-zero on success. Both fail when called from inside a store or
+  // recall of the same manager.
+  unsigned char StoreObjects(BinaryFile& file);
+  unsigned char RecallObjects(BinaryFile& file);
+
+  // The build number of the program that saved the file being read: the
+  // one the document's file header holds, or this framework's own build
+  // number when the document has no header.
+  long SavedByBuildNumber() const;
+
+  // The registered objects, the document first, in registration order.
+  // With a type: only those that are of it or derive from it.
+  std::vector<Viewable*> Objects() const;
+  std::vector<Viewable*> Objects(const ObjectTypeInfo* type) const;
+  std::size_t Count() const { return objects_.size(); }
+
+  // The id under which `object` is registered here; 0 when it is not.
+  std::uint32_t IdOf(const Viewable* object) const;
+
+  // The bookkeeping of a store or recall in progress; internal.
+  struct StoreState;
+  struct RecallState;
+
+ private:
+  friend class Document;
+  friend class Viewable;
+
+  void Register(Viewable* object);
+  void Unregister(Viewable* object);
+  // Destroys every object registered after `lastKeptId`, newest first,
+  // never the document.
+  void DestroyAfter(std::uint32_t lastKeptId);
+  unsigned char DoRecall(BinaryFile& file, RecallState& state);
+
+  Document* document_;
+  std::uint32_t next_id_ = 1;
+  std::map<std::uint32_t, Viewable*> objects_;
+  StoreState* storing_ = nullptr;
+  RecallState* recalling_ = nullptr;
+};
+
+}  // namespace pemar
+
+#endif  // PEMAR_FRAMEWORK_OBJECTMANAGER_H_
