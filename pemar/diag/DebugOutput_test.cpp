@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "pemar/framework/FaultInjectingFileSystem.h"
 #include "pemar/framework/FileSystem.h"
 
 namespace pemar {
@@ -21,65 +22,6 @@ std::string ReadAll(const std::string& path) {
   s << in.rdbuf();
   return s.str();
 }
-
-// Passes everything to the real file system, except that appends fail once
-// `fail_appends` is set.
-class FailingAppendFileSystem : public FileSystem {
- public:
-  class File : public WritableFile {
-   public:
-    File(std::unique_ptr<WritableFile> base, const bool* fail)
-        : base_(std::move(base)), fail_(fail) {}
-    bool Append(const void* d, std::size_t n) override {
-      return !*fail_ && base_->Append(d, n);
-    }
-    bool WriteAt(std::uint64_t o, const void* d, std::size_t n) override {
-      return !*fail_ && base_->WriteAt(o, d, n);
-    }
-    bool Sync() override { return base_->Sync(); }
-    bool Close() override { return base_->Close(); }
-
-   private:
-    std::unique_ptr<WritableFile> base_;
-    const bool* fail_;
-  };
-  std::unique_ptr<WritableFile> NewWritableFile(const std::string& p) override {
-    return Wrap(base_->NewWritableFile(p));
-  }
-  std::unique_ptr<WritableFile> NewAppendableFile(
-      const std::string& p) override {
-    return Wrap(base_->NewAppendableFile(p));
-  }
-  std::unique_ptr<ReadableFile> NewReadableFile(const std::string& p) override {
-    return base_->NewReadableFile(p);
-  }
-  bool FileExists(const std::string& p) override {
-    return base_->FileExists(p);
-  }
-  bool IsWritable(const std::string& p) override {
-    return base_->IsWritable(p);
-  }
-  bool RenameFile(const std::string& f, const std::string& t) override {
-    return base_->RenameFile(f, t);
-  }
-  bool DeleteFile(const std::string& p) override {
-    return base_->DeleteFile(p);
-  }
-  bool GetModificationTime(const std::string& p, std::int64_t* s) override {
-    return base_->GetModificationTime(p, s);
-  }
-  bool SetModificationTime(const std::string& p, std::int64_t s) override {
-    return base_->SetModificationTime(p, s);
-  }
-  bool fail_appends = false;
-
- private:
-  std::unique_ptr<WritableFile> Wrap(std::unique_ptr<WritableFile> f) {
-    if (!f) return nullptr;
-    return std::make_unique<File>(std::move(f), &fail_appends);
-  }
-  FileSystem* base_ = FileSystem::Posix();
-};
 
 class DebugOutputTest : public ::testing::Test {
  protected:
@@ -135,17 +77,17 @@ TEST_F(DebugOutputTest, UnopenableFileFailsOpenAndReset) {
 }
 
 TEST_F(DebugOutputTest, FailedWriteIsReportedAndNeverCrashes) {
-  FailingAppendFileSystem failing;
+  FaultInjectingFileSystem failing;
   ScopedFileSystem scoped(&failing);
   DebugOutputFile file(base_);
   ASSERT_TRUE(file.Create());
   EXPECT_TRUE(file.PutText("buffered", true));
-  failing.fail_appends = true;
+  failing.FailFrom(FaultInjectingFileSystem::Op::kWrite, 1);
   EXPECT_FALSE(file.Flush());
   EXPECT_FALSE(file.PutChar('x'));
   EXPECT_TRUE(file.Close());
   // A fresh open starts over.
-  failing.fail_appends = false;
+  failing.ClearFailures();
   ASSERT_TRUE(file.Create());
   EXPECT_TRUE(file.PutChar('y'));
   EXPECT_TRUE(file.Close());
