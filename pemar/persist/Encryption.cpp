@@ -37,9 +37,60 @@ inline void StoreLittleEndian(std::uint32_t v, unsigned char* p) {
   p[3] = static_cast<unsigned char>(v >> 24);
 }
 
+// Blocks handled side by side. Each TEA block is one long chain of
+// dependent steps; running several independent chains in one loop lets the
+// processor (and the compiler's vector units) overlap them. The result is
+// the same as enciphering the blocks one after another.
+constexpr int kLanes = 8;
+
+void EncipherLanes(std::uint32_t (&l)[kLanes], std::uint32_t (&r)[kLanes],
+                   const std::uint32_t key[4]) {
+  std::uint32_t sum = 0;
+  for (int cycle = 0; cycle < kCycles; ++cycle) {
+    sum += kDelta;
+    for (int j = 0; j < kLanes; ++j) {
+      l[j] += ((r[j] << 4) + key[0]) ^ (r[j] + sum) ^ ((r[j] >> 5) + key[1]);
+    }
+    for (int j = 0; j < kLanes; ++j) {
+      r[j] += ((l[j] << 4) + key[2]) ^ (l[j] + sum) ^ ((l[j] >> 5) + key[3]);
+    }
+  }
+}
+
+void DecipherLanes(std::uint32_t (&l)[kLanes], std::uint32_t (&r)[kLanes],
+                   const std::uint32_t key[4]) {
+  std::uint32_t sum = kDecipherStart;
+  for (int cycle = 0; cycle < kCycles; ++cycle) {
+    for (int j = 0; j < kLanes; ++j) {
+      r[j] -= ((l[j] << 4) + key[2]) ^ (l[j] + sum) ^ ((l[j] >> 5) + key[3]);
+    }
+    for (int j = 0; j < kLanes; ++j) {
+      l[j] -= ((r[j] << 4) + key[0]) ^ (r[j] + sum) ^ ((r[j] >> 5) + key[1]);
+    }
+    sum -= kDelta;
+  }
+}
+
 // Transforms every whole block among the first n bytes; the rest stays.
 void TransformBlocks(unsigned char* data, std::size_t n, bool encipher) {
-  for (std::size_t i = 0; i + 8 <= n; i += 8) {
+  std::size_t i = 0;
+  for (; i + 8 * kLanes <= n; i += 8 * kLanes) {
+    std::uint32_t l[kLanes], r[kLanes];
+    for (int j = 0; j < kLanes; ++j) {
+      l[j] = LoadLittleEndian(data + i + 8 * j);
+      r[j] = LoadLittleEndian(data + i + 8 * j + 4);
+    }
+    if (encipher) {
+      EncipherLanes(l, r, kFileKey);
+    } else {
+      DecipherLanes(l, r, kFileKey);
+    }
+    for (int j = 0; j < kLanes; ++j) {
+      StoreLittleEndian(l[j], data + i + 8 * j);
+      StoreLittleEndian(r[j], data + i + 8 * j + 4);
+    }
+  }
+  for (; i + 8 <= n; i += 8) {
     std::uint32_t block[2] = {LoadLittleEndian(data + i),
                               LoadLittleEndian(data + i + 4)};
     if (encipher) {
