@@ -308,6 +308,7 @@ unsigned char ObjectManager::DoRecall(BinaryFile& file, RecallState& state) {
   // 1. Every object, owners first.
   records[0].object = document_;
   document_->recall_index_ = 0;
+  document_->name_ = records[0].name;
   for (std::size_t i = 1; i < records.size(); ++i) {
     RecallState::Record& record = records[i];
     Viewable* owner = records[record.owner].object;

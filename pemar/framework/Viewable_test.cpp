@@ -1,0 +1,189 @@
+#include "pemar/framework/Viewable.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "pemar/framework/Document.h"
+#include "pemar/framework/ObjectTypeInfo.h"
+
+namespace pemar {
+namespace {
+
+const ObjectTypeInfo* ProbeType() {
+  static ObjectTypeInfo* type =
+      new ObjectTypeInfo("ViewableTestProbeObject", ViewableObjectType(),
+                         "Probe", 0, 1, "probe", kEmptyMarker);
+  return type;
+}
+
+// Records the deaths it hears of.
+class Probe : public Viewable {
+ public:
+  explicit Probe(Viewable* owner, std::vector<Viewable*>* heard = nullptr)
+      : Viewable(owner, ProbeType()), heard_(heard) {}
+  ~Probe() override {
+    if (destroyed_ != nullptr) ++*destroyed_;
+  }
+  void DisconnectDeadObject(Viewable* dying) override {
+    if (heard_ != nullptr) heard_->push_back(dying);
+    if (delete_on_notice_ != nullptr) {
+      Viewable* victim = delete_on_notice_;
+      delete_on_notice_ = nullptr;
+      delete victim;
+    }
+  }
+  std::vector<Viewable*>* heard_;
+  int* destroyed_ = nullptr;
+  Viewable* delete_on_notice_ = nullptr;
+};
+
+TEST(ObjectTypeInfoTest, RegistryFindsTypesAndKeepsFirstOfAName) {
+  EXPECT_EQ(FindObjectType("ViewableObject"), ViewableObjectType());
+  EXPECT_EQ(FindObjectType(Text("DocumentObject")), DocumentObjectType());
+  EXPECT_EQ(FindObjectType(static_cast<const char*>(nullptr)), nullptr);
+  EXPECT_EQ(FindObjectType("NoSuchObject"), nullptr);
+  ProbeType();
+  {
+    ObjectTypeInfo duplicate("ViewableTestProbeObject", nullptr, "", 0, 0, "",
+                             kEmptyMarker);
+    EXPECT_EQ(FindObjectType("ViewableTestProbeObject"), ProbeType());
+  }
+  // Destroying the duplicate did not take the first one out.
+  EXPECT_EQ(FindObjectType("ViewableTestProbeObject"), ProbeType());
+  {
+    ObjectTypeInfo local("ViewableTestLocalObject", ProbeType(), "", 0, 0, "",
+                         kEmptyMarker);
+    EXPECT_EQ(FindObjectType("ViewableTestLocalObject"), &local);
+    EXPECT_TRUE(local.IsA(ViewableObjectType()));
+    EXPECT_TRUE(local.IsA(&local));
+    EXPECT_FALSE(local.IsA(DocumentObjectType()));
+    EXPECT_FALSE(local.IsA(nullptr));
+  }
+  EXPECT_EQ(FindObjectType("ViewableTestLocalObject"), nullptr);
+  EXPECT_TRUE(DocumentObjectType()->IsA(ViewableObjectType()));
+  EXPECT_EQ(ProbeType()->Identifier(), "probe");
+  EXPECT_EQ(ProbeType()->Flag2(), 1);
+}
+
+TEST(ObjectTypeInfoTest, DefaultHooksAreNeutral) {
+  ObjectTypeInfo type("ViewableTestHooksObject", ViewableObjectType(), "", 0, 0,
+                      "", kEmptyMarker);
+  EXPECT_EQ(type.CreateInstance(), nullptr);
+  ObjectInstanceInfo info(nullptr, "x", &type);
+  EXPECT_EQ(type.CreateInstanceForRecall(info), nullptr);
+  Viewable v(nullptr, &type);
+  EXPECT_TRUE(type.CheckRecalledPointers(&v));
+  EXPECT_EQ(type.ClassDataVersion(), 0);
+  type.SetClassDataVersion(18);
+  EXPECT_EQ(type.ClassDataVersion(), 18);
+
+  Viewable* plain = ViewableObjectType()->CreateInstance();
+  ASSERT_NE(plain, nullptr);
+  EXPECT_TRUE(plain->IsA(ViewableObjectType()));
+  delete plain;
+}
+
+TEST(ViewableTest, DeathPosteeToldOnceWhateverItsCount) {
+  std::vector<Viewable*> heard;
+  Probe listener(nullptr, &heard);
+  Viewable* watched = new Viewable(nullptr, ViewableObjectType());
+  watched->AddDeathPostee(&listener);
+  watched->AddDeathPostee(&listener);
+  watched->AddDeathPostee(nullptr);
+  watched->AddDeathPostee(watched);
+  EXPECT_EQ(watched->DeathPosteeRefCount(&listener), 2);
+  watched->RemoveDeathPostee(&listener);
+  EXPECT_EQ(watched->DeathPosteeRefCount(&listener), 1);
+  delete watched;
+  ASSERT_EQ(heard.size(), 1u);
+  EXPECT_EQ(heard[0], watched);
+}
+
+TEST(ViewableTest, RemovedPosteeHearsNothing) {
+  std::vector<Viewable*> heard;
+  Probe listener(nullptr, &heard);
+  Viewable* watched = new Viewable(nullptr, ViewableObjectType());
+  watched->AddDeathPostee(&listener);
+  watched->RemoveDeathPostee(&listener);
+  EXPECT_EQ(watched->DeathPosteeRefCount(&listener), 0);
+  delete watched;
+  EXPECT_TRUE(heard.empty());
+}
+
+TEST(ViewableTest, PosteeThatDiesFirstIsWithdrawn) {
+  Viewable watched(nullptr, ViewableObjectType());
+  Probe* listener = new Probe(nullptr);
+  watched.AddDeathPostee(listener);
+  delete listener;
+  // Under the sanitizer a dangling postee would be caught when `watched`
+  // dies at the end of the test.
+  EXPECT_EQ(watched.DeathPosteeRefCount(listener), 0);
+}
+
+TEST(ViewableTest, PosteeMayDeleteAnotherPosteeWhileBeingTold) {
+  std::vector<Viewable*> heard_a;
+  std::vector<Viewable*> heard_b;
+  Probe a(nullptr, &heard_a);
+  Probe* b = new Probe(nullptr, &heard_b);
+  Viewable* watched = new Viewable(nullptr, ViewableObjectType());
+  watched->AddDeathPostee(&a);
+  watched->AddDeathPostee(b);
+  a.delete_on_notice_ = b;
+  delete watched;
+  EXPECT_EQ(heard_a.size(), 1u);
+  EXPECT_TRUE(heard_b.empty());
+}
+
+TEST(ViewableTest, DeletingAnOwnerHandsItsObjectsUp) {
+  Document document(nullptr, DocumentObjectType());
+  Viewable* middle = new Viewable(&document, ViewableObjectType());
+  Viewable* leaf = new Viewable(middle, ViewableObjectType());
+  EXPECT_EQ(leaf->GetDocument(), &document);
+  delete middle;
+  EXPECT_EQ(leaf->GetOwner(), &document);
+  EXPECT_EQ(document.GetObjectManager().Count(), 2u);
+}
+
+TEST(ViewableTest, DocumentRegistersAndDestroysItsObjects) {
+  int destroyed = 0;
+  auto* document = new Document(nullptr, DocumentObjectType());
+  EXPECT_EQ(document->GetDocument(), document);
+  Probe* a = new Probe(document);
+  Probe* b = new Probe(a);
+  a->destroyed_ = &destroyed;
+  b->destroyed_ = &destroyed;
+  Viewable outside(nullptr, ViewableObjectType());
+  EXPECT_EQ(outside.GetDocument(), nullptr);
+  ObjectManager& objects = document->GetObjectManager();
+  EXPECT_EQ(objects.Count(), 3u);
+  EXPECT_EQ(objects.Objects().front(), document);
+  EXPECT_EQ(objects.Objects(ProbeType()).size(), 2u);
+  EXPECT_NE(objects.IdOf(a), 0u);
+  EXPECT_EQ(objects.IdOf(&outside), 0u);
+  delete document;
+  EXPECT_EQ(destroyed, 2);
+}
+
+TEST(ViewableTest, BaseProtocolAnswersAreNeutral) {
+  Viewable v(nullptr, ViewableObjectType());
+  v.SetName("Reactor");
+  VarDescription desc("Units", 105);
+  EXPECT_EQ(v.Value(desc), kEmptyValue);
+  EXPECT_FALSE(v.Specify(desc, 1.0));
+  EXPECT_EQ(v.TextValue(desc), "");
+  EXPECT_FALSE(v.SpecifyText(desc, "x"));
+  EXPECT_EQ(v.Message("Calculate"), 0);
+  MessageInfo info;
+  EXPECT_EQ(v.GenMessage(info), 0);
+  EXPECT_EQ(v.AttachedObject(desc), nullptr);
+  EXPECT_FALSE(v.AttachObject(&v, desc));
+  DimInfo dims;
+  EXPECT_FALSE(v.Dimensions(desc, dims));
+  EXPECT_EQ(dims.Count(), 0u);
+  EXPECT_EQ(v.AttachedName(&v), "Reactor");
+  EXPECT_EQ(v.CastToClassType("IEngineeringManager"), nullptr);
+}
+
+}  // namespace
+}  // namespace pemar
