@@ -89,6 +89,8 @@ class PEMAR_EXPORT ChunkHeader {
 class PEMAR_EXPORT BinaryFile : public GenericFile {
  public:
   BinaryFile(const Text& name, const Text& second);
+  // The same, with the second name part empty.
+  explicit BinaryFile(const Text& name) : BinaryFile(name, Text()) {}
   ~BinaryFile() override;
 
   // Creates or truncates the file for writing.

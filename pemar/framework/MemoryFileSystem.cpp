@@ -1,0 +1,118 @@
+#include "pemar/framework/MemoryFileSystem.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace pemar {
+namespace {
+
+class MemoryWritableFile final : public WritableFile {
+ public:
+  explicit MemoryWritableFile(std::shared_ptr<std::string> contents)
+      : contents_(std::move(contents)) {}
+  bool Append(const void* data, std::size_t n) override {
+    contents_->append(static_cast<const char*>(data), n);
+    return true;
+  }
+  bool WriteAt(std::uint64_t offset, const void* data,
+               std::size_t n) override {
+    if (offset + n > contents_->size()) contents_->resize(offset + n);
+    std::memcpy(contents_->data() + offset, data, n);
+    return true;
+  }
+  bool Sync() override { return true; }
+  bool Close() override { return true; }
+
+ private:
+  std::shared_ptr<std::string> contents_;
+};
+
+class MemoryReadableFile final : public ReadableFile {
+ public:
+  explicit MemoryReadableFile(std::shared_ptr<std::string> contents)
+      : contents_(std::move(contents)), size_(contents_->size()) {}
+  std::int64_t ReadAt(std::uint64_t offset, void* buffer,
+                      std::size_t n) override {
+    if (offset >= contents_->size()) return 0;
+    std::size_t take =
+        std::min<std::size_t>(n, contents_->size() - static_cast<std::size_t>(offset));
+    std::memcpy(buffer, contents_->data() + offset, take);
+    return static_cast<std::int64_t>(take);
+  }
+  std::uint64_t Size() const override { return size_; }
+
+ private:
+  std::shared_ptr<std::string> contents_;
+  std::uint64_t size_;
+};
+
+}  // namespace
+
+void MemoryFileSystem::SetFile(const std::string& path, std::string contents) {
+  files_[path].contents = std::make_shared<std::string>(std::move(contents));
+}
+
+std::string MemoryFileSystem::GetFile(const std::string& path) const {
+  auto it = files_.find(path);
+  return it == files_.end() ? std::string() : *it->second.contents;
+}
+
+std::unique_ptr<WritableFile> MemoryFileSystem::NewWritableFile(
+    const std::string& path) {
+  SetFile(path, std::string());
+  return std::make_unique<MemoryWritableFile>(files_[path].contents);
+}
+
+std::unique_ptr<WritableFile> MemoryFileSystem::NewAppendableFile(
+    const std::string& path) {
+  auto& file = files_[path];
+  if (!file.contents) file.contents = std::make_shared<std::string>();
+  return std::make_unique<MemoryWritableFile>(file.contents);
+}
+
+std::unique_ptr<ReadableFile> MemoryFileSystem::NewReadableFile(
+    const std::string& path) {
+  auto it = files_.find(path);
+  if (it == files_.end()) return nullptr;
+  return std::make_unique<MemoryReadableFile>(it->second.contents);
+}
+
+bool MemoryFileSystem::FileExists(const std::string& path) {
+  return files_.count(path) != 0;
+}
+
+bool MemoryFileSystem::IsWritable(const std::string& path) {
+  return FileExists(path);
+}
+
+bool MemoryFileSystem::RenameFile(const std::string& from,
+                                  const std::string& to) {
+  auto it = files_.find(from);
+  if (it == files_.end()) return false;
+  File moved = it->second;
+  files_.erase(it);
+  files_[to] = moved;
+  return true;
+}
+
+bool MemoryFileSystem::DeleteFile(const std::string& path) {
+  return files_.erase(path) != 0;
+}
+
+bool MemoryFileSystem::GetModificationTime(const std::string& path,
+                                           std::int64_t* seconds) {
+  auto it = files_.find(path);
+  if (it == files_.end()) return false;
+  *seconds = it->second.modified;
+  return true;
+}
+
+bool MemoryFileSystem::SetModificationTime(const std::string& path,
+                                           std::int64_t seconds) {
+  auto it = files_.find(path);
+  if (it == files_.end()) return false;
+  it->second.modified = seconds;
+  return true;
+}
+
+}  // namespace pemar

@@ -1,0 +1,48 @@
+// MemoryFileSystem: a FileSystem whose files live in memory, for tests and
+// fuzz targets that must not touch the disk.
+
+#ifndef PEMAR_FRAMEWORK_MEMORYFILESYSTEM_H_
+#define PEMAR_FRAMEWORK_MEMORYFILESYSTEM_H_
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "pemar/framework/Export.h"
+#include "pemar/framework/FileSystem.h"
+
+namespace pemar {
+
+class PEMAR_EXPORT MemoryFileSystem : public FileSystem {
+ public:
+  // Puts a file in place with the given contents.
+  void SetFile(const std::string& path, std::string contents);
+  // The contents of a file; empty when it does not exist.
+  std::string GetFile(const std::string& path) const;
+
+  std::unique_ptr<WritableFile> NewWritableFile(
+      const std::string& path) override;
+  std::unique_ptr<WritableFile> NewAppendableFile(
+      const std::string& path) override;
+  std::unique_ptr<ReadableFile> NewReadableFile(
+      const std::string& path) override;
+  bool FileExists(const std::string& path) override;
+  bool IsWritable(const std::string& path) override;
+  bool RenameFile(const std::string& from, const std::string& to) override;
+  bool DeleteFile(const std::string& path) override;
+  bool GetModificationTime(const std::string& path,
+                           std::int64_t* seconds) override;
+  bool SetModificationTime(const std::string& path,
+                           std::int64_t seconds) override;
+
+ private:
+  struct File {
+    std::shared_ptr<std::string> contents;
+    std::int64_t modified = 0;
+  };
+  std::map<std::string, File> files_;
+};
+
+}  // namespace pemar
+
+#endif  // PEMAR_FRAMEWORK_MEMORYFILESYSTEM_H_
