@@ -1,0 +1,107 @@
+// The database's heat-transfer-coefficient defaults.
+
+#include "pemar/utility/DefaultManager.h"
+
+namespace pemar {
+
+void DefaultManager::SendHTCChanged(const char* name, int position) {
+  SendAMessage(HTCDefaultsChanged, name, &position);
+}
+
+int DefaultManager::GetNumberOfHTCDefaultValues() {
+  return static_cast<int>(htc_.size());
+}
+
+double DefaultManager::GetHTCDefaultValue(int i) {
+  if (i < 0 || i >= GetNumberOfHTCDefaultValues()) return 0.0;
+  return htc_[static_cast<std::size_t>(i)]->GetHTCValue();
+}
+
+const char* DefaultManager::GetHTCDefaultValueName(int i) {
+  if (i < 0 || i >= GetNumberOfHTCDefaultValues()) return nullptr;
+  return htc_[static_cast<std::size_t>(i)]->GetName();
+}
+
+const char* DefaultManager::GetHTCDefaultValueNote(int i) {
+  if (i < 0 || i >= GetNumberOfHTCDefaultValues()) return nullptr;
+  return htc_[static_cast<std::size_t>(i)]->GetNote();
+}
+
+hresult DefaultManager::AddHTCDefaultValue(const char* name, double value,
+                                           const char* note) {
+  hasHTCList_ = true;
+  if (name == nullptr) return kRejected;
+  for (const auto& entry : htc_) {
+    if (CVString(entry->GetName()) == name) return kRejected;
+  }
+  auto entry = std::make_unique<DefHeatTransferCoefficient>();
+  const CVString name_text = name;
+  const CVString note_text = note;
+  entry->SetName(&name_text);
+  entry->SetNote(&note_text);
+  // The first entry is the default for entries added without a value.
+  if (value == 0.0) value = htc_.empty() ? 0.0 : htc_.front()->GetHTCValue();
+  entry->SetHTCValue(value);
+  htc_.push_back(std::move(entry));
+  SendHTCChanged(name_text.c_str(), GetNumberOfHTCDefaultValues() - 1);
+  return kDone;
+}
+
+hresult DefaultManager::DeleteHTCDefaultValue(int i) {
+  if (i < 0 || i >= GetNumberOfHTCDefaultValues()) return kRejected;
+  // The receivers get the name after the entry is gone.
+  const CVString name = htc_[static_cast<std::size_t>(i)]->GetName();
+  htc_.erase(htc_.begin() + i);
+  SendHTCChanged(name.c_str(), i);
+  return kDone;
+}
+
+hresult DefaultManager::SetHTCDefaultValue(int i, double value) {
+  if (i < 0 || i >= GetNumberOfHTCDefaultValues() || !(value > 0.0)) {
+    return kRejected;
+  }
+  DefHeatTransferCoefficient& entry = *htc_[static_cast<std::size_t>(i)];
+  entry.SetHTCValue(value);
+  SendHTCChanged(entry.GetName(), i);
+  return kDone;
+}
+
+hresult DefaultManager::SetHTCDefaultValueName(int i, const char* name) {
+  if (i < 0 || i >= GetNumberOfHTCDefaultValues() || name == nullptr) {
+    return kRejected;
+  }
+  for (const auto& entry : htc_) {
+    if (CVString(entry->GetName()) == name) return kRejected;
+  }
+  DefHeatTransferCoefficient& entry = *htc_[static_cast<std::size_t>(i)];
+  const CVString text = name;
+  entry.SetName(&text);
+  SendHTCChanged(entry.GetName(), i);
+  return kDone;
+}
+
+hresult DefaultManager::SetHTCDefaultValueNote(int i, const char* note) {
+  if (i < 0 || i >= GetNumberOfHTCDefaultValues()) return kRejected;
+  DefHeatTransferCoefficient& entry = *htc_[static_cast<std::size_t>(i)];
+  const CVString text = note;
+  entry.SetNote(&text);
+  SendHTCChanged(entry.GetName(), i);
+  return kDone;
+}
+
+void DefaultManager::SetUpHTCDefaults() {
+  std::size_t count = 0;
+  const HTCDefaultEntry* built_in = BuiltInHTCDefaults(&count);
+  for (std::size_t i = 0; i < count; ++i) {
+    AddHTCDefaultValue(built_in[i].name, built_in[i].value, nullptr);
+  }
+  if (LoadDefaultFile("DefaultHeatTranCoeff", HeatTransferCoefficientsOnly)) {
+    return;
+  }
+  const HTCDefaultEntry* fallback = FallbackHTCDefaults(&count);
+  for (std::size_t i = 0; i < count; ++i) {
+    AddHTCDefaultValue(fallback[i].name, fallback[i].value, nullptr);
+  }
+}
+
+}  // namespace pemar
