@@ -1,0 +1,354 @@
+// pemar steam: water and steam properties after IFC-67 at one state, or at
+// many states read as CSV.
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Registry.h"
+#include "pemar/numerics/SteamProperties.h"
+
+namespace pemar::cli {
+namespace {
+
+constexpr double kFailure = -32767.0;
+constexpr int kUndecided = 2;
+
+// Everything the command reports for one state. Absent values could not be
+// computed there.
+struct SteamPoint {
+  double temperature = 0.0;  // K
+  double pressure = 0.0;     // kPa
+  int hint = 2;              // 0 vapour, 1 liquid, 2 undecided
+  int subregion = -1;
+  std::optional<double> molar_volume;         // m3/kmol
+  std::optional<double> molar_enthalpy;       // kJ/kmol
+  std::optional<double> saturation_pressure;  // kPa, at the temperature
+  std::optional<double> boiling_temperature;  // K, at the pressure
+};
+
+SteamPoint Evaluate(double t, double p, int hint) {
+  SteamPoint point;
+  point.temperature = t;
+  point.pressure = p;
+  point.hint = hint;
+  // The property functions treat non-finite input and negative pressures as
+  // out of range; so does the report.
+  if (std::isfinite(t) && std::isfinite(p) && p >= 0.0) {
+    const double region =
+        Steam67RegionsCalcTPi(t / SteamCriticalProperty("Temperature"),
+                              p / SteamCriticalProperty("Pressure"), hint);
+    if (region >= -1.0 && region <= 4.0) {
+      point.subregion = static_cast<int>(region);
+    }
+  }
+  const double v = Steam67VolumeCalcTPi(t, p, hint);
+  if (v != kFailure) point.molar_volume = v;
+  const double h = SteamEnthalpyCalcTPi(t, p, hint);
+  // Out of range the enthalpy is the bare reference offset; it is reported
+  // only together with a volume.
+  if (h != kFailure && point.molar_volume) point.molar_enthalpy = h;
+  const double beta_k = Steam67ReducedVPCalcT(t);
+  if (std::isfinite(beta_k)) {
+    point.saturation_pressure = beta_k * SteamCriticalProperty("Pressure");
+  }
+  const double theta_b = Steam67ReducedBPCalcT(p);
+  if (theta_b != kFailure) {
+    point.boiling_temperature = theta_b * SteamCriticalProperty("Temperature");
+  }
+  return point;
+}
+
+std::string Number(double value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.10g", value);
+  return buffer;
+}
+
+std::string Number(const std::optional<double>& value) {
+  return value ? Number(*value) : std::string();
+}
+
+const char* PhaseName(int hint) {
+  return hint == 0 ? "vapour" : hint == 1 ? "liquid" : "";
+}
+
+// Why a state has no result, in words; empty when it has one.
+std::string Problem(const SteamPoint& point) {
+  const double t = point.temperature;
+  const double p = point.pressure;
+  const std::string at = Number(t) + " K and " + Number(p) + " kPa";
+  if (!std::isfinite(t) || t < 273.16 || t > 1073.15) {
+    return "temperature " + Number(t) +
+           " K is outside the range of the steam formulation, 273.16 K to "
+           "1073.15 K";
+  }
+  if (!std::isfinite(p) || p <= 0.0) {
+    return "pressure " + Number(p) + " kPa is not above 0 kPa";
+  }
+  if (point.subregion < 0) {
+    if (t > 623.15 && p > 100000.0) {
+      return "pressure " + Number(p) +
+             " kPa is above 100000 kPa, the limit of the steam formulation "
+             "above 623.15 K";
+    }
+    if (point.hint == kUndecided && t > 623.15) {
+      return "between 623.15 K and 647.3 K the phase decides the result; "
+             "give --phase vapour or --phase liquid";
+    }
+    if (point.hint == kUndecided) {
+      return at + " lie within 10 % of the saturation pressure (" +
+             Number(point.saturation_pressure) +
+             " kPa); give --phase vapour or --phase liquid";
+    }
+    return at + " lie outside the range of the steam formulation";
+  }
+  if (!point.molar_volume || !point.molar_enthalpy) {
+    return "the volume iteration of sub-region " +
+           std::to_string(point.subregion) + " found no volume at " + at;
+  }
+  return {};
+}
+
+nlohmann::json ToJson(const std::optional<double>& value) {
+  return value ? nlohmann::json(*value) : nlohmann::json(nullptr);
+}
+
+int RunPoint(double t, double p, int hint, bool json) {
+  const SteamPoint point = Evaluate(t, p, hint);
+  const std::string problem = Problem(point);
+  if (!problem.empty()) {
+    PrintError(problem);
+    return kExitFailed;
+  }
+  if (json) {
+    nlohmann::json j = {
+        {"temperature", t},
+        {"pressure", p},
+        {"phase", hint == kUndecided ? nlohmann::json(nullptr)
+                                     : nlohmann::json(PhaseName(hint))},
+        {"subregion", point.subregion},
+        {"molar_volume", ToJson(point.molar_volume)},
+        {"molar_enthalpy", ToJson(point.molar_enthalpy)},
+        {"saturation_pressure", ToJson(point.saturation_pressure)},
+        {"boiling_temperature", ToJson(point.boiling_temperature)}};
+    std::cout << j.dump(2) << "\n";
+    return kExitOk;
+  }
+  std::cout << "temperature          " << Number(t) << " K\n"
+            << "pressure             " << Number(p) << " kPa\n"
+            << "phase                "
+            << (hint == kUndecided ? "not given" : PhaseName(hint)) << "\n"
+            << "sub-region           " << point.subregion << "\n"
+            << "molar volume         " << Number(point.molar_volume)
+            << " m3/kmol\n"
+            << "molar enthalpy       " << Number(point.molar_enthalpy)
+            << " kJ/kmol\n"
+            << "saturation pressure  " << Number(point.saturation_pressure)
+            << " kPa at " << Number(t) << " K\n"
+            << "boiling temperature  " << Number(point.boiling_temperature)
+            << " K at " << Number(p) << " kPa\n";
+  return kExitOk;
+}
+
+std::string_view Trim(std::string_view s) {
+  const auto blank = [](char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+  };
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::vector<std::string_view> SplitFields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = line.find(',', start);
+    fields.push_back(Trim(line.substr(start, comma - start)));
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  return fields;
+}
+
+// A finite number filling the whole field.
+bool ParseNumber(std::string_view field, double* value) {
+  if (field.empty()) return false;
+  const std::string text(field);
+  char* end = nullptr;
+  *value = std::strtod(text.c_str(), &end);
+  return end == text.c_str() + text.size() && std::isfinite(*value);
+}
+
+bool ParsePhase(std::string_view field, int* hint) {
+  if (field.empty()) {
+    *hint = kUndecided;
+  } else if (field == "vapour") {
+    *hint = 0;
+  } else if (field == "liquid") {
+    *hint = 1;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// Reads rows "temperature,pressure[,phase]" from `in` and writes one CSV row
+// per readable input row. Rows that cannot be read are reported with their
+// line number; any such row makes the result kExitFailed.
+int RunCsv(std::istream& in, const std::string& source) {
+  std::cout << "temperature,pressure,phase,subregion,molar_volume,"
+               "molar_enthalpy,saturation_pressure,boiling_temperature\n";
+  std::string line;
+  long number = 0;
+  bool first_row = true;
+  bool all_read = true;
+  while (std::getline(in, line)) {
+    ++number;
+    const std::string_view trimmed = Trim(line);
+    if (trimmed.empty()) continue;
+    const std::vector<std::string_view> fields = SplitFields(trimmed);
+    double t = 0.0;
+    double p = 0.0;
+    int hint = kUndecided;
+    const bool is_first = first_row;
+    first_row = false;
+    std::string problem;
+    if (fields.size() < 2 || fields.size() > 3) {
+      problem = "expected temperature,pressure[,phase], found " +
+                std::to_string(fields.size()) + " fields";
+    } else if (!ParseNumber(fields[0], &t)) {
+      // A first row that does not start with a number is a header.
+      if (is_first) continue;
+      problem =
+          "temperature \"" + std::string(fields[0]) + "\" is not a number";
+    } else if (!ParseNumber(fields[1], &p)) {
+      problem = "pressure \"" + std::string(fields[1]) + "\" is not a number";
+    } else if (fields.size() == 3 && !ParsePhase(fields[2], &hint)) {
+      problem = "phase \"" + std::string(fields[2]) +
+                "\" is neither vapour nor liquid";
+    }
+    if (!problem.empty()) {
+      PrintError(source + " line " + std::to_string(number) + ": " + problem);
+      all_read = false;
+      continue;
+    }
+    const SteamPoint point = Evaluate(t, p, hint);
+    std::cout << Number(t) << ',' << Number(p) << ',' << PhaseName(hint) << ','
+              << point.subregion << ',' << Number(point.molar_volume) << ','
+              << Number(point.molar_enthalpy) << ','
+              << Number(point.saturation_pressure) << ','
+              << Number(point.boiling_temperature) << '\n';
+  }
+  if (in.bad()) {
+    PrintError("cannot read " + source);
+    return kExitFailed;
+  }
+  return all_read ? kExitOk : kExitFailed;
+}
+
+int RunCsvSource(const std::string& path) {
+  if (path.empty() || path == "-") return RunCsv(std::cin, "standard input");
+  std::ifstream file(path);
+  if (!file) {
+    PrintError("cannot open " + path + " for reading");
+    return kExitFailed;
+  }
+  return RunCsv(file, path);
+}
+
+struct SteamOptions {
+  double temperature = 0.0;
+  double pressure = 0.0;
+  std::string phase;
+  bool json = false;
+  std::string csv;
+};
+
+CommandRegistration registration(400, [](CLI::App& app, int& exit_code) {
+  auto* cmd = app.add_subcommand(
+      "steam",
+      "Water and steam properties after IFC-67: sub-region, molar volume "
+      "and enthalpy, saturation pressure and boiling temperature");
+  auto options = std::make_shared<SteamOptions>();
+  auto* t = cmd->add_option("--temperature", options->temperature,
+                            "Temperature in K");
+  auto* p = cmd->add_option("--pressure", options->pressure, "Pressure in kPa");
+  auto* phase = cmd->add_option("--phase", options->phase,
+                                "Phase near saturation: vapour or liquid")
+                    ->check(CLI::IsMember({"vapour", "liquid"}));
+  auto* json = cmd->add_flag("--json", options->json, "Print as JSON");
+  auto* csv = cmd->add_option("--csv", options->csv,
+                              "Evaluate rows temperature,pressure[,phase] "
+                              "(K, kPa) from FILE or standard input and "
+                              "write CSV")
+                  ->expected(0, 1)
+                  ->type_name("[FILE]");
+  csv->excludes(t)->excludes(p)->excludes(phase)->excludes(json);
+  cmd->callback([options, t, p, csv, &exit_code] {
+    if (csv->count() > 0) {
+      exit_code = RunCsvSource(options->csv);
+      return;
+    }
+    if (t->count() == 0 || p->count() == 0) {
+      PrintError("steam needs --temperature and --pressure, or --csv");
+      exit_code = kExitUsage;
+      return;
+    }
+    const int hint = options->phase == "vapour"   ? 0
+                     : options->phase == "liquid" ? 1
+                                                  : kUndecided;
+    exit_code =
+        RunPoint(options->temperature, options->pressure, hint, options->json);
+  });
+});
+
+DemoRegistration demo(
+    400, "Steam properties", [](std::ostream& out, const std::string&) {
+      struct Example {
+        double t, p;
+        int hint;
+        const char* what;
+      };
+      const Example examples[] = {
+          {300.0, 101.325, 1, "cold water"},
+          {373.15, 101.325, 1, "boiling water"},
+          {373.15, 101.325, 0, "steam over it"},
+          {773.15, 800.0, 0, "superheated steam"},
+          {700.0, 50000.0, 0, "supercritical fluid"},
+          {640.0, 25000.0, 1, "hot compressed water"},
+      };
+      out << "Molar volume and enthalpy after IFC-67 (enthalpy zero point: "
+             "liquid at the triple point is -287436 kJ/kmol).\n";
+      char line[160];
+      std::snprintf(line, sizeof line, "%-22s %8s %9s %3s %12s %13s\n", "",
+                    "T [K]", "p [kPa]", "sub", "v [m3/kmol]", "h [kJ/kmol]");
+      out << line;
+      for (const Example& e : examples) {
+        const SteamPoint point = Evaluate(e.t, e.p, e.hint);
+        if (!point.molar_volume || !point.molar_enthalpy) return false;
+        std::snprintf(line, sizeof line,
+                      "%-22s %8.2f %9.3f %3d %12.6g %13.2f\n", e.what, e.t, e.p,
+                      point.subregion, *point.molar_volume,
+                      *point.molar_enthalpy);
+        out << line;
+      }
+      const SteamPoint boiling = Evaluate(373.15, 101.325, 1);
+      out << "Saturation pressure at 373.15 K: "
+          << Number(boiling.saturation_pressure)
+          << " kPa; boiling temperature at 101.325 kPa: "
+          << Number(boiling.boiling_temperature) << " K\n";
+      return true;
+    });
+
+}  // namespace
+}  // namespace pemar::cli
