@@ -26,3 +26,28 @@ if(HEAD_PROGRAM)
                   OUTPUT_FILE ${PEMAR_WORK_DIR}/truncated.bin)
   expect_exit(1 dump ${PEMAR_WORK_DIR}/truncated.bin)
 endif()
+
+# steam: one state as text and JSON, out-of-range states, wrong usage, and
+# many states as CSV from a file (every readable row comes back).
+expect_exit(0 steam --temperature 500 --pressure 1000)
+expect_exit(0 steam --temperature 640 --pressure 25000 --phase liquid --json)
+expect_exit(1 steam --temperature 250 --pressure 100)
+expect_exit(1 steam --temperature 500 --pressure 2700)
+expect_exit(1 steam --temperature 700 --pressure 150000 --phase vapour)
+expect_exit(2 steam --temperature 500)
+expect_exit(2 steam --temperature 500 --pressure 1000 --phase gas)
+expect_exit(2 steam --csv --temperature 500)
+file(WRITE ${PEMAR_WORK_DIR}/steam.csv
+     "temperature,pressure,phase\n500,1000,\n640,25000,liquid\n250,100,\n")
+expect_exit(0 steam --csv ${PEMAR_WORK_DIR}/steam.csv)
+execute_process(COMMAND ${PEMAR_TOOL} steam --csv ${PEMAR_WORK_DIR}/steam.csv
+                OUTPUT_VARIABLE steam_csv)
+string(REGEX MATCHALL "\n" steam_lines "${steam_csv}")
+list(LENGTH steam_lines steam_line_count)
+if(NOT steam_line_count EQUAL 4 OR NOT steam_csv MATCHES
+   "^temperature,pressure,phase,subregion,molar_volume,molar_enthalpy,saturation_pressure,boiling_temperature\n500,1000,,2,")
+  message(FATAL_ERROR "pemar steam --csv wrote:\n${steam_csv}")
+endif()
+file(WRITE ${PEMAR_WORK_DIR}/steam-bad.csv "500,1000\nabc,1\n")
+expect_exit(1 steam --csv ${PEMAR_WORK_DIR}/steam-bad.csv)
+expect_exit(1 steam --csv ${PEMAR_WORK_DIR}/no-such-file.csv)
