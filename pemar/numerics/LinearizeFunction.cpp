@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 #include <new>
 
@@ -60,6 +61,26 @@ inline double AddSegment(const double* f, const double* x, int n, int a, int c,
   return sum;
 }
 
+// The same sum as AddSegment from 0, for bounds only: the points are taken
+// in interleaved passes (every stride-th point first), so that a sample
+// spread over the whole chord reaches `cutoff` early when it is going to.
+// Any part of the sum is a lower bound of the whole.
+inline double SegmentBound(const double* f, const double* x, int n, int a,
+                           int c, double cutoff) {
+  const int last = c < n - 2 ? c : n - 2;
+  const int count = last - a;
+  if (count <= 0) return 0.0;
+  const int stride = count >= 64 ? 16 : 1;
+  double sum = 0.0;
+  for (int start = a + 1; start < a + 1 + stride; ++start) {
+    for (int i = start; i <= last; i += stride) {
+      sum += Term(f, x, i, a, c);
+    }
+    if (!(sum < cutoff)) break;
+  }
+  return sum;
+}
+
 }  // namespace
 
 // Depth-first enumeration of every breakpoint list within the bounds, in the
@@ -108,10 +129,32 @@ class LinearizeFunction::Search {
       const int c = b[k];
       monotone[k] = monotone[k - 1] && c >= b[k - 1];
       if (monotone[k]) {
-        double s = AddSegment(f_, x_, n_, b[k - 1], c, partial[k - 1], best);
-        if (!(s < best)) continue;
-        if (forced && (s + bound_[k][c - lower_[k]]) * margin_ >= best) {
-          continue;
+        const int a = b[k - 1];
+        double s;
+        if (forced) {
+          const double rest = bound_[k][c - lower_[k]];
+          // Cheap test first: a lower bound of this segment's error kept
+          // from the bound computation.
+          if (k >= 2 && !pairs_.empty()) {
+            double low = pairs_[k][static_cast<std::size_t>(a - lower_[k - 1]) *
+                                       width_[k] +
+                                   (c - lower_[k])];
+            if ((partial[k - 1] + low + rest) * margin_ >= best) continue;
+          }
+          // The segment's sum may stop as soon as the bound rules the list
+          // out; a stopped sum is still a lower bound of the whole one.
+          const double cutoff = best / margin_ - rest;
+          s = AddSegment(f_, x_, n_, a, c, partial[k - 1],
+                         cutoff < best ? cutoff : best);
+          if (!(s < best)) continue;
+          if ((s + rest) * margin_ >= best) continue;
+          if (!(s < cutoff)) {
+            s = AddSegment(f_, x_, n_, a, c, partial[k - 1], best);
+            if (!(s < best)) continue;
+          }
+        } else {
+          s = AddSegment(f_, x_, n_, a, c, partial[k - 1], best);
+          if (!(s < best)) continue;
         }
         partial[k] = s;
       }
@@ -133,31 +176,66 @@ class LinearizeFunction::Search {
 
  private:
   // bound_[k][c - lower[k]]: the least error of points c + 1 ... n - 2 over
-  // every non-decreasing way to place breakpoints k + 1 ... m - 1.
+  // every non-decreasing way to place breakpoints k + 1 ... m - 1. When they
+  // fit in memory, pairs_[k] keeps for every a in the range of breakpoint
+  // k - 1 and c in that of breakpoint k a lower bound of the error of the
+  // segment a -> c (the sum as far as it was taken, or 0 when skipped).
   void ComputeLowerBounds() {
     const double inf = std::numeric_limits<double>::infinity();
     bound_.assign(m_, {});
+    width_.assign(m_, 0);
+    std::size_t pair_count = 0;
+    for (int k = 1; k <= m_ - 1; ++k) {
+      width_[k] = static_cast<std::size_t>(upper_[k] - lower_[k]) + 1;
+      if (k >= 2) pair_count += width_[k - 1] * width_[k];
+    }
+    if (m_ >= 3 && pair_count <= kMaxPairs) {
+      pairs_.assign(m_, {});
+      for (int k = 2; k <= m_ - 1; ++k) {
+        pairs_[k].assign(width_[k - 1] * width_[k], 0.0);
+      }
+    }
     for (int k = m_ - 1; k >= 1; --k) {
       auto& here = bound_[k];
-      here.assign(upper_[k] - lower_[k] + 1, inf);
+      here.assign(width_[k], inf);
+      int best_next = k + 1 <= m_ - 1 ? lower_[k + 1] : 0;
       for (int c = lower_[k]; c <= upper_[k]; ++c) {
         double least = inf;
         if (k == m_ - 1) {
           least = AddSegment(f_, x_, n_, c, n_ - 1, 0.0, inf);
         } else {
           const auto& next = bound_[k + 1];
-          for (int d = lower_[k + 1]; d <= upper_[k + 1]; ++d) {
+          double* kept =
+              pairs_.empty()
+                  ? nullptr
+                  : pairs_[k + 1].data() +
+                        static_cast<std::size_t>(c - lower_[k]) * width_[k + 1];
+          // The best next breakpoint moves little from one c to the next;
+          // trying the last one first makes most other sums stop early.
+          auto consider = [&](int d) {
             double rest = next[d - lower_[k + 1]];
-            if (!(rest < least)) continue;
-            double s = AddSegment(f_, x_, n_, c, d, 0.0, least - rest);
+            if (!(rest < least)) return;
+            double s = SegmentBound(f_, x_, n_, c, d, least - rest);
+            if (kept) kept[d - lower_[k + 1]] = s;
             double total = s + rest;
-            if (total < least) least = total;
+            if (total < least) {
+              least = total;
+              best_next = d;
+            }
+          };
+          const int first = best_next;
+          consider(first);
+          for (int d = lower_[k + 1]; d <= upper_[k + 1]; ++d) {
+            if (d != first) consider(d);
           }
         }
         here[c - lower_[k]] = least;
       }
     }
   }
+
+  // Beyond this many segment pairs (8 bytes each) the cheap test is skipped.
+  static constexpr std::size_t kMaxPairs = std::size_t{1} << 22;
 
   const double* f_;
   const double* x_;
@@ -166,6 +244,8 @@ class LinearizeFunction::Search {
   const std::vector<int>& lower_;
   const std::vector<int>& upper_;
   std::vector<std::vector<double>> bound_;
+  std::vector<std::vector<double>> pairs_;
+  std::vector<std::size_t> width_;
   double margin_ = 1.0;
 };
 

@@ -220,6 +220,37 @@ TEST_F(LinearizeFunctionTest, PrunedSearchMatchesPlainEnumeration) {
   }
 }
 
+// Long segments take the bound computation's sampled sums; the winner must
+// still be the plain enumeration's.
+TEST_F(LinearizeFunctionTest, PrunedSearchMatchesOnLongSegments) {
+  const int n = 120;
+  std::vector<double> x(n), f(n);
+  for (int i = 0; i < n; ++i) {
+    x[i] = 0.1 * i;
+    f[i] = 50.0 * (1.0 - std::exp(-0.4 * x[i])) + std::sin(2.0 * x[i]);
+  }
+  for (int m = 3; m <= 4; ++m) {
+    LinearizeFunction lin;
+    ASSERT_TRUE(lin.SetFunctionVector(f.data(), x.data(), n));
+    ASSERT_TRUE(lin.SetNumberOfLinearSegments(m));
+    std::vector<int> lower(m + 1, 0), upper(m + 1, n - 1);
+    for (int k = 1; k < m; ++k) {
+      lower[k] = (k - 1) * (n - 1) / (m - 1);
+      upper[k] = k * (n - 1) / (m - 1);
+      ASSERT_TRUE(lin.SetConstraint(k, lower[k], kLowerBound));
+      ASSERT_TRUE(lin.SetConstraint(k, upper[k], kUpperBound));
+    }
+    double naive_best;
+    std::vector<int> expected = NaiveSearch(f, x, m, lower, upper, &naive_best);
+    int* b = lin.GetLinearizedPoints();
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(std::vector<int>(b, b + m + 1), expected) << "m " << m;
+    double error;
+    ASSERT_TRUE(lin.GetError(error));
+    EXPECT_EQ(error, naive_best);
+  }
+}
+
 TEST_F(LinearizeFunctionTest, EvaluateErrorRejectsIndicesOutOfRange) {
   double f[4] = {0, 1, 0, 1}, x[4] = {0, 1, 2, 3};
   LinearizeFunction lin;
