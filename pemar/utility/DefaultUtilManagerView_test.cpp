@@ -1,0 +1,245 @@
+#include "pemar/utility/DefaultUtilManagerView.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+#include "pemar/framework/BinaryFile.h"
+#include "pemar/framework/ConfigStore.h"
+#include "pemar/framework/Platform.h"
+#include "pemar/utility/DefaultManager.h"
+#include "pemar/utility/testing/UtilityTestFiles.h"
+
+namespace pemar {
+namespace {
+
+class DefaultUtilManagerViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetConfigStore();
+    SetExecutableFolder(dir_.Folder());
+    m_.reset(static_cast<DefaultManager*>(CreateDefaultUtilManager()));
+    view_ = std::make_unique<DefaultUtilManagerView>(nullptr, m_.get());
+  }
+  void TearDown() override {
+    view_.reset();
+    SetExecutableFolder("");
+  }
+  // Index of "Air" in the built-in set.
+  static constexpr int kAir = 12;
+
+  bool StoreView(DefaultUtilManagerView& view, const std::string& path) {
+    BinaryFile file{Text(path), Text()};
+    return file.Create() && view.StoreClassData(file) && file.Close();
+  }
+  bool RecallView(DefaultUtilManagerView& view, const std::string& path,
+                  int version) {
+    BinaryFile file{Text(path), Text()};
+    return file.Open() && view.RecallClassData(file, version);
+  }
+
+  testing::ScratchDir dir_;
+  std::unique_ptr<DefaultManager> m_;
+  std::unique_ptr<DefaultUtilManagerView> view_;
+};
+
+// --- Bad IDs and sources -----------------------------------------------------
+
+TEST_F(DefaultUtilManagerViewTest, FuelIDsOutsideTheListGiveNoFactor) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  for (double id : {3.0, -32767.0, 1e300, nan, 90.0,
+                    -std::numeric_limits<double>::infinity()}) {
+    m_->SetValue("Air", CO2EmissionFactor, 1.0);
+    m_->SetValue("Air", FuelSourceID, id);
+    view_->NotifyOneUtilityOfChanges(kAir, FuelSourceID);
+    EXPECT_EQ(m_->GetValue("Air", CO2EmissionFactor), kEmptyValue) << id;
+    EXPECT_EQ(m_->GetValue("Air", FuelEffFactor), 1.0);
+  }
+  m_->SetValue("Air", FuelSourceID, 47);
+  view_->NotifyOneUtilityOfChanges(kAir, FuelSourceID);
+  EXPECT_EQ(m_->GetValue("Air", CO2EmissionFactor), 5.489e-05);
+  m_->SetValue("Air", EFDataSource, 2);
+  view_->NotifyOneUtilityOfChanges(kAir, FuelSourceID);
+  EXPECT_EQ(m_->GetValue("Air", CO2EmissionFactor), kEmptyValue);
+  view_->NotifyOneUtilityOfChanges(-1, FuelSourceID);
+  view_->NotifyOneUtilityOfChanges(99, EFDataSource);
+}
+
+TEST_F(DefaultUtilManagerViewTest, EmptySelectedIndexStaysEmptyForList1) {
+  view_->SetCarbonTrackingEnabled(true);
+  ASSERT_TRUE(view_->SetSelectedDataSource(1));
+  view_->ResetSelectedFuelSource();
+  view_->NotifyAllUtilitiesOfGlobalChanges();
+  for (int i = 0; i < m_->GetNumberOfDefaultUtilities(); ++i) {
+    EXPECT_EQ(m_->GetValue(i, FuelSourceID), kEmptyValue);
+    EXPECT_EQ(m_->GetValue(i, EFDataSource), 1.0);
+  }
+}
+
+TEST_F(DefaultUtilManagerViewTest, SourcesAndPositionsAreChecked) {
+  EXPECT_FALSE(view_->AddDefaultFuelSource(DefaultUtilManagerView::kUserFactor,
+                                           "Mine", 1.0));
+  EXPECT_FALSE(view_->SetSelectedDataSource(3));
+  EXPECT_FALSE(view_->SetSelectedDataSource(-1));
+  EXPECT_FALSE(view_->SelectFuelSource(0));  // nothing offered yet
+  // Without carbon tracking no data source is selected.
+  EXPECT_TRUE(view_->SetSelectedDataSource(0));
+  EXPECT_EQ(view_->GetSelectedDataSource(), -1);
+  view_->SetCarbonTrackingEnabled(true);
+  ASSERT_TRUE(view_->SetSelectedDataSource(0));
+  EXPECT_FALSE(view_->SelectFuelSource(46));
+  EXPECT_FALSE(view_->SelectFuelSource(-1));
+  EXPECT_TRUE(view_->SelectFuelSource(45));
+  EXPECT_EQ(view_->GetFuelSourceList(2), nullptr);
+  DefaultUtilManagerView no_database(nullptr, nullptr);
+  EXPECT_FALSE(no_database.isFuelTypeOkToSelect(0, 50));
+  no_database.NotifyAllUtilitiesOfGlobalChanges();
+}
+
+// --- The lists ---------------------------------------------------------------
+
+TEST_F(DefaultUtilManagerViewTest, BuiltInListsHoldEveryFuel) {
+  const auto* list0 = view_->GetFuelSourceList(0);
+  const auto* list1 = view_->GetFuelSourceList(1);
+  ASSERT_EQ(list0->size(), 46u);
+  ASSERT_EQ(list1->size(), 44u);
+  EXPECT_EQ((*list1)[30]->GetName(), "Natural gas");
+  EXPECT_EQ((*list1)[30]->GetCO2EmissionFactor(), 5.589e-05);
+  EXPECT_EQ((*list0)[30]->GetName(), "Natural gas");
+  EXPECT_EQ((*list0)[30]->GetCO2EmissionFactor(), 5.61e-05);
+  EXPECT_EQ((*list0)[0]->GetName(), "Aviation gasoline (AvGas)");
+  EXPECT_EQ((*list0)[7]->GetCO2EmissionFactor(), 0.0002594);
+  EXPECT_EQ((*list0)[45]->GetName(), "Wood");
+  EXPECT_EQ((*list1)[13]->GetName(), "Dired sewage sludge");
+  EXPECT_EQ((*list1)[43]->GetCO2EmissionFactor(), 9.888e-05);
+  EXPECT_EQ((*list1)[0]->GetFuelIndex(), kEmptyValue);
+  EXPECT_EQ((*list1)[0]->GetFuelEffFactor(), 1.0);
+  EXPECT_EQ(FindFuelByID(1, 76)->co2EmissionFactor, 5.589e-05);
+  EXPECT_EQ(FindFuelByID(0, 30)->co2EmissionFactor, 5.61e-05);
+  EXPECT_EQ(FindFuelByID(1, 30), nullptr);
+  EXPECT_EQ(FindFuelByID(0, std::nan("")), nullptr);
+  FuelSourceStruct empty;
+  EXPECT_EQ(empty.GetDisplayName(), "");
+  EXPECT_EQ(empty.GetFuelEffFactor(), kEmptyValue);
+}
+
+// --- Per-utility and database-wide choices -----------------------------------
+
+TEST_F(DefaultUtilManagerViewTest, FuelSelectionFollowsTheDataSource) {
+  EXPECT_TRUE(view_->isFuelTypeOkToSelect(kAir, 46));
+  EXPECT_FALSE(view_->isFuelTypeOkToSelect(kAir, 45));
+  m_->SetValue("Air", EFDataSource, 0);
+  EXPECT_FALSE(view_->isFuelTypeOkToSelect(kAir, 46));
+  EXPECT_TRUE(view_->isFuelTypeOkToSelect(kAir, 10));
+  view_->NotifyOneUtilityOfChanges(kAir, EFDataSource);
+  EXPECT_EQ(m_->GetValue("Air", FuelSourceID), kEmptyValue);
+  EXPECT_EQ(m_->GetValue("Air", CO2EmissionFactor), kEmptyValue);
+  EXPECT_EQ(m_->GetValue("Air", FuelEffFactor), 1.0);
+  m_->SetValue("Air", FuelSourceID, 30.7);
+  view_->NotifyOneUtilityOfChanges(kAir, FuelSourceID);
+  EXPECT_EQ(m_->GetValue("Air", CO2EmissionFactor), 5.61e-05);
+  m_->SetValue("Air", EFDataSource, 2);
+  EXPECT_FALSE(view_->isFuelTypeOkToSelect(kAir, 10));
+}
+
+TEST_F(DefaultUtilManagerViewTest, GlobalChoiceSparesUtilitiesWithTheirOwn) {
+  view_->SetCarbonTrackingEnabled(true);
+  ASSERT_TRUE(view_->SetSelectedDataSource(1));
+  ASSERT_TRUE(view_->SelectFuelSource(1));  // "Biogas"
+  m_->SetValue("Air", GlobalSetting, 0.0);
+  m_->SetValue("Air", FuelSourceID, 5);
+  view_->NotifyAllUtilitiesOfGlobalChanges();
+  EXPECT_EQ(m_->GetValue("Air", FuelSourceID), 5);
+  EXPECT_EQ(m_->GetValue("Cooling Water", FuelSourceID), 47);
+  EXPECT_EQ(m_->GetValue("Cooling Water", CO2EmissionFactor), 5.489e-05);
+  EXPECT_EQ(m_->GetValue("Cooling Water", EFDataSource), 1.0);
+  EXPECT_EQ(m_->GetValue("Cooling Water", FuelEffFactor), 1.0);
+  // With tracking off every utility follows, and becomes global again.
+  view_->SetCarbonTrackingEnabled(false);
+  EXPECT_EQ(view_->GetSelectedDataSource(), -1);
+  EXPECT_EQ(view_->GetOfferedFuelList(), nullptr);
+  view_->NotifyOneUtilityOfGlobalChanges(kAir);
+  EXPECT_EQ(m_->GetValue("Air", GlobalSetting), 1.0);
+  EXPECT_EQ(m_->GetValue("Air", EFDataSource), -1.0);
+}
+
+TEST_F(DefaultUtilManagerViewTest, UserFactorSourceHasUnitEfficiency) {
+  view_->SetCarbonTrackingEnabled(true);
+  ASSERT_TRUE(view_->SetSelectedDataSource(2));
+  EXPECT_EQ(view_->GetSelectedFuelSource().GetFuelEffFactor(), 1.0);
+  EXPECT_EQ(view_->GetOfferedFuelList(), nullptr);
+  view_->SetUserEmissionFactor(6e-5);
+  view_->NotifyOneUtilityOfGlobalChanges(kAir);
+  EXPECT_EQ(m_->GetValue("Air", CO2EmissionFactor), 6e-5);
+  EXPECT_EQ(m_->GetValue("Air", FuelSourceID), kEmptyValue);
+}
+
+// --- Class data --------------------------------------------------------------
+
+TEST_F(DefaultUtilManagerViewTest, ClassDataCarriesDatabaseAndSelection) {
+  m_->AddDefaultUtility("Carried");
+  view_->SetCarbonTrackingEnabled(true);
+  view_->SetSelectedDataSource(0);
+  view_->SelectFuelSource(30);
+  std::string path = dir_.Path("view.bin");
+  ASSERT_TRUE(StoreView(*view_, path));
+  DefaultUtilManagerView copy(nullptr, nullptr);
+  ASSERT_TRUE(RecallView(copy, path, 3));
+  ASSERT_NE(copy.GetDatabase(), nullptr);
+  EXPECT_EQ(copy.GetDatabase()->Exists("Carried"), 1);
+  EXPECT_EQ(copy.GetDatabase()->GetNumberOfDefaultUtilities(), 23);
+  EXPECT_TRUE(copy.IsCarbonTrackingEnabled());
+  EXPECT_EQ(copy.GetSelectedDataSource(), 0);
+  EXPECT_EQ(copy.GetSelectedFuelSource().GetName(), "Natural gas");
+  EXPECT_EQ(copy.GetSelectedFuelSource().GetFuelIndex(), 30);
+  EXPECT_EQ(copy.GetSelectedFuelSource().GetCO2EmissionFactor(), 5.61e-05);
+  EXPECT_EQ(copy.GetOfferedFuelList(), copy.GetFuelSourceList(0));
+  // Version 2 data carry the database only.
+  DefaultUtilManagerView v2(nullptr, nullptr);
+  ASSERT_TRUE(RecallView(v2, path, 2));
+  EXPECT_NE(v2.GetDatabase(), nullptr);
+  EXPECT_FALSE(v2.IsCarbonTrackingEnabled());
+}
+
+TEST_F(DefaultUtilManagerViewTest, TruncatedClassDataChangesNothing) {
+  view_->SetCarbonTrackingEnabled(true);
+  view_->SetSelectedDataSource(1);
+  view_->SelectFuelSource(2);
+  std::string path = dir_.Path("view.bin");
+  ASSERT_TRUE(StoreView(*view_, path));
+  std::vector<char> bytes = testing::ReadBytes(path);
+  for (std::size_t n = 0; n < bytes.size(); n += 1 + n / 32) {
+    std::string cut = dir_.Path("cut.bin");
+    testing::WriteBytes(cut,
+                        std::vector<char>(bytes.begin(), bytes.begin() + n));
+    DefaultUtilManagerView target(nullptr, m_.get());
+    EXPECT_FALSE(RecallView(target, cut, 3)) << n;
+    EXPECT_EQ(target.GetDatabase(), m_.get());
+    EXPECT_FALSE(target.IsCarbonTrackingEnabled());
+  }
+  // A data source outside 0 to 2 is refused.
+  {
+    BinaryFile file{Text(path), Text()};
+    ASSERT_TRUE(file.Create());
+    ASSERT_TRUE(file.Write(static_cast<unsigned char>(0)) &&
+                file.Write(static_cast<unsigned char>(1)) && file.Write(9) &&
+                file.Write(1.0) && file.Write(Text("x")) && file.Write(1.0) &&
+                file.Write(1.0));
+    ASSERT_TRUE(file.Close());
+  }
+  DefaultUtilManagerView target(nullptr, nullptr);
+  EXPECT_FALSE(RecallView(target, path, 3));
+  EXPECT_EQ(target.GetDatabase(), nullptr);
+}
+
+TEST_F(DefaultUtilManagerViewTest, TypeIsRegisteredWithItsVersion) {
+  const ObjectTypeInfo* type = FindObjectType("DefaultUtilManagerViewObject");
+  ASSERT_NE(type, nullptr);
+  EXPECT_EQ(type->ClassDataVersion(), 3);
+  EXPECT_EQ(view_->Type(), type);
+}
+
+}  // namespace
+}  // namespace pemar
