@@ -73,3 +73,22 @@ endif()
 expect_exit(1 encrypt ${PEMAR_WORK_DIR}/no-such.bin ${PEMAR_WORK_DIR}/points.enc)
 expect_exit(1 decrypt ${PEMAR_WORK_DIR}/points.enc ${PEMAR_WORK_DIR}/no-such-dir/out)
 expect_exit(2 encrypt ${PEMAR_WORK_DIR}/points.csv)
+
+# linearize: automatic and fixed segment counts, text and JSON, a header row,
+# unreadable input, a malformed row and wrong usage.
+file(WRITE ${PEMAR_WORK_DIR}/curve.csv "x,f\n0,0\n1,1\n2,4\n3,9\n4,16\n5,25\n6,36\n")
+expect_exit(0 linearize ${PEMAR_WORK_DIR}/curve.csv)
+expect_exit(0 linearize ${PEMAR_WORK_DIR}/curve.csv --auto --tolerance 0.5 --json)
+expect_exit(0 linearize ${PEMAR_WORK_DIR}/curve.csv --segments 2 --json)
+execute_process(COMMAND ${PEMAR_TOOL} linearize ${PEMAR_WORK_DIR}/curve.csv --segments 2
+                OUTPUT_VARIABLE linearize_out)
+if(NOT linearize_out MATCHES "segments: +2" OR NOT linearize_out MATCHES "performance: ")
+  message(FATAL_ERROR "pemar linearize --segments 2 wrote:\n${linearize_out}")
+endif()
+expect_exit(1 linearize ${PEMAR_WORK_DIR}/no-such-curve.csv)
+file(WRITE ${PEMAR_WORK_DIR}/curve-bad.csv "x,f\n0,0\n1,zero\n")
+expect_exit(1 linearize ${PEMAR_WORK_DIR}/curve-bad.csv)
+expect_exit(1 linearize ${PEMAR_WORK_DIR}/curve.csv --segments 9)
+expect_exit(2 linearize ${PEMAR_WORK_DIR}/curve.csv --segments 2 --auto)
+expect_exit(2 linearize ${PEMAR_WORK_DIR}/curve.csv --tolerance 1.5)
+expect_exit(2 linearize)
