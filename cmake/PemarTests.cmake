@@ -38,3 +38,7 @@ if(NOT PEMAR_SANITIZE)
       -P ${CMAKE_CURRENT_SOURCE_DIR}/cmake/InstallAndConsume.cmake)
   set_tests_properties(install_and_consume PROPERTIES LABELS install TIMEOUT 600)
 endif()
+
+add_test(NAME umbrella_header_complete
+  COMMAND ${CMAKE_COMMAND} -DPEMAR_SOURCE_DIR=${CMAKE_CURRENT_SOURCE_DIR}
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/cmake/CheckUmbrella.cmake)

@@ -1,0 +1,17 @@
+# Fails when a public header under pemar/ is missing from pemar/pemar.h.
+# Headers under testing/ folders and names ending in Internal.h are private.
+file(GLOB headers RELATIVE ${PEMAR_SOURCE_DIR} ${PEMAR_SOURCE_DIR}/pemar/*/*.h)
+file(READ ${PEMAR_SOURCE_DIR}/pemar/pemar.h umbrella)
+set(missing "")
+foreach(header IN LISTS headers)
+  if(header MATCHES "Internal\\.h$")
+    continue()
+  endif()
+  string(FIND "${umbrella}" "#include \"${header}\"" at)
+  if(at EQUAL -1)
+    list(APPEND missing ${header})
+  endif()
+endforeach()
+if(missing)
+  message(FATAL_ERROR "pemar/pemar.h does not include: ${missing}")
+endif()

@@ -1,0 +1,24 @@
+# Installs the Debian packages the build needs when they are missing and we
+# are root; sourced by scripts/test and scripts/demo.
+
+pemar_need_packages() {
+  local missing=()
+  local pkg
+  for pkg in "$@"; do
+    dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg")
+  done
+  if [ ${#missing[@]} -eq 0 ]; then
+    return 0
+  fi
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing Debian packages: ${missing[*]} (run as root to install them)" >&2
+    return 1
+  fi
+  echo "Installing ${missing[*]}" >&2
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq && apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+PEMAR_BUILD_PACKAGES=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev
+                      libcli11-dev nlohmann-json3-dev)
+PEMAR_FUZZ_PACKAGES=(clang libclang-rt-dev)
