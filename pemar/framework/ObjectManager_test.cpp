@@ -10,6 +10,7 @@
 
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/Document.h"
+#include "pemar/framework/FaultInjectingFileSystem.h"
 #include "pemar/framework/ObjectTypeInfo.h"
 #include "pemar/framework/Viewable.h"
 #include "pemar/framework/testing/LargestAllocation.h"
@@ -38,6 +39,10 @@ class Sheet : public Document {
 class Node : public Viewable {
  public:
   Node(Viewable* owner, const Text& name);
+  Node(Viewable* owner, const Text& name, const ObjectTypeInfo* type)
+      : Viewable(owner, type) {
+    SetName(name);
+  }
   explicit Node(ObjectInstanceInfo& info) : Viewable(info) {}
   int value = 0;
   Viewable* peer = nullptr;
@@ -107,6 +112,31 @@ NodeInfoT& MutableNodeType() {
 }
 
 const ObjectTypeInfo* NodeType() { return &MutableNodeType(); }
+
+// A node whose class data names an object that it deletes, the way readers
+// of old layouts drop objects they no longer keep.
+class KillerInfoT : public NodeInfoT {
+ public:
+  using NodeInfoT::NodeInfoT;
+  unsigned char StoreClassData(BinaryFile& file,
+                               Viewable* object) const override {
+    return Viewable::StorePointer(file, static_cast<Node*>(object)->peer);
+  }
+  unsigned char RecallClassData(BinaryFile& file,
+                                Viewable* /*object*/) const override {
+    Viewable* victim = nullptr;
+    if (!Viewable::RecallPointerX(file, victim, nullptr)) return 0;
+    delete victim;
+    return 1;
+  }
+};
+
+const ObjectTypeInfo* KillerType() {
+  static KillerInfoT* type =
+      new KillerInfoT("ObjectManagerTestKillerObject", NodeType(), "Killer", 0,
+                      0, "tkill", kEmptyMarker);
+  return type;
+}
 
 Sheet::Sheet() : Document(nullptr, SheetType()) {}
 
@@ -202,12 +232,11 @@ TEST_F(ObjectManagerTest, CorruptedBytesNeverCrashOrLeak) {
   }
   std::vector<unsigned char> whole = Bytes();
   for (std::size_t at = 0; at < whole.size(); ++at) {
-    for (unsigned char value : {0x00, 0xFF}) {
-      std::vector<unsigned char> damaged = whole;
-      damaged[at] = value;
-      SetBytes(damaged);
-      RecallFresh();
-    }
+    // Every bit flipped: lengths, counts, ids and markers alike.
+    std::vector<unsigned char> damaged = whole;
+    damaged[at] = static_cast<unsigned char>(~damaged[at]);
+    SetBytes(damaged);
+    RecallFresh();
   }
 }
 
@@ -356,6 +385,59 @@ TEST_F(ObjectManagerTest, RejectedObjectsAreDiscardedBeforeFixUps) {
   // Fix-ups run in file order over what was kept, document first.
   EXPECT_EQ(FixUpLog(),
             (std::vector<Text>{"sheet:Sheet 1", "a", "b", "c", "orphan"}));
+}
+
+TEST_F(ObjectManagerTest, ObjectDeletedDuringRecallReadsAsNull) {
+  {
+    Sheet sheet;
+    Build(sheet);
+    Node* c = Find(sheet, "c");
+    Find(sheet, "a")->peer = nullptr;
+    // Both killers name c; the second finds it already gone.
+    new Node(&sheet, "killer0", KillerType());
+    new Node(&sheet, "killer1", KillerType());
+    Find(sheet, "killer0")->peer = c;
+    Find(sheet, "killer1")->peer = c;
+    Save(sheet);
+  }
+  Sheet sheet;
+  ASSERT_TRUE(sheet.RecallDocument(path_));
+  EXPECT_EQ(Find(sheet, "c"), nullptr);
+  EXPECT_EQ(sheet.GetObjectManager().Count(), 5u);
+  EXPECT_EQ(FixUpLog(), (std::vector<Text>{"sheet:Sheet 1", "a", "b", "killer0",
+                                           "killer1"}));
+}
+
+TEST_F(ObjectManagerTest, FailedSaveKeepsThePreviousFile) {
+  {
+    Sheet sheet;
+    Build(sheet);
+    Save(sheet);
+  }
+  const std::vector<unsigned char> before = Bytes();
+  using Op = FaultInjectingFileSystem::Op;
+  for (Op op :
+       {Op::kOpenWrite, Op::kWrite, Op::kSync, Op::kClose, Op::kRename}) {
+    for (int n = 1;; ++n) {
+      FaultInjectingFileSystem fs;
+      ScopedFileSystem scoped(&fs);
+      fs.FailAt(op, n);
+      Sheet sheet;
+      Build(sheet);
+      sheet.counter = 99;
+      sheet.SetFileName(path_);
+      sheet.SetModified(true);
+      bool saved = sheet.SaveDocument(0);
+      if (saved) {
+        // Past the last operation of this kind: the save went through.
+        SetBytes(before);
+        break;
+      }
+      EXPECT_TRUE(sheet.IsModified());
+      EXPECT_EQ(Bytes(), before) << static_cast<int>(op) << " " << n;
+      EXPECT_FALSE(std::filesystem::exists(path_ + ".tmp"));
+    }
+  }
 }
 
 TEST_F(ObjectManagerTest, PointerToWrongTypeFailsRecall) {
