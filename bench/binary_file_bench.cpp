@@ -53,7 +53,8 @@ void BM_PemarBinaryFileWrite(benchmark::State& state) {
   std::string path = TempPath("pemar-bench-records.bin");
   std::uint64_t bytes = 0;
   for (auto _ : state) bytes = WriteAll(path);
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+  state.SetBytesProcessed(
+      static_cast<std::int64_t>(state.iterations() * bytes));
   std::filesystem::remove(path);
 }
 BENCHMARK(BM_PemarBinaryFileWrite)->Unit(benchmark::kMillisecond);
@@ -68,7 +69,8 @@ void BM_PemarBinaryFileRead(benchmark::State& state) {
       if (!ReadRecord(file, &name)) state.SkipWithError("read failed");
     }
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+  state.SetBytesProcessed(
+      static_cast<std::int64_t>(state.iterations() * bytes));
   std::filesystem::remove(path);
 }
 BENCHMARK(BM_PemarBinaryFileRead)->Unit(benchmark::kMillisecond);
@@ -81,12 +83,14 @@ std::vector<std::string> RecordImages() {
   std::string all;
   char buffer[65536];
   std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0) all.append(buffer, n);
+  while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0)
+    all.append(buffer, n);
   std::fclose(f);
   std::filesystem::remove(path);
   std::vector<std::string> records;
   std::size_t each = all.size() / kRecords;
-  for (int i = 0; i < kRecords; ++i) records.push_back(all.substr(i * each, each));
+  for (int i = 0; i < kRecords; ++i)
+    records.push_back(all.substr(i * each, each));
   return records;
 }
 
@@ -103,7 +107,8 @@ void BM_PlainBufferedWrite(benchmark::State& state) {
     }
     std::fclose(f);
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+  state.SetBytesProcessed(
+      static_cast<std::int64_t>(state.iterations() * bytes));
   std::filesystem::remove(path);
 }
 BENCHMARK(BM_PlainBufferedWrite)->Unit(benchmark::kMillisecond);
@@ -129,7 +134,8 @@ void BM_PlainBufferedRead(benchmark::State& state) {
     }
     std::fclose(f);
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+  state.SetBytesProcessed(
+      static_cast<std::int64_t>(state.iterations() * bytes));
   std::filesystem::remove(path);
 }
 BENCHMARK(BM_PlainBufferedRead)->Unit(benchmark::kMillisecond);

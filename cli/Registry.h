@@ -8,12 +8,11 @@
 #ifndef PEMAR_CLI_REGISTRY_H_
 #define PEMAR_CLI_REGISTRY_H_
 
+#include <CLI/CLI.hpp>
 #include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
-
-#include <CLI/CLI.hpp>
 
 namespace pemar::cli {
 

@@ -2,9 +2,8 @@
 
 #include <iostream>
 #include <memory>
-#include <string>
-
 #include <nlohmann/json.hpp>
+#include <string>
 
 #include "Registry.h"
 #include "pemar/framework/BinaryFile.h"
@@ -31,7 +30,8 @@ nlohmann::json NodeJson(const ChunkNode& node) {
                       {"length", node.length},
                       {"value_bytes", node.dataBytes}};
   nlohmann::json children = nlohmann::json::array();
-  for (const ChunkNode& child : node.children) children.push_back(NodeJson(child));
+  for (const ChunkNode& child : node.children)
+    children.push_back(NodeJson(child));
   j["chunks"] = children;
   return j;
 }
@@ -48,15 +48,16 @@ int Dump(std::ostream& out, const std::string& path, bool json) {
                         {"size", result.fileSize},
                         {"value_bytes", result.dataBytes}};
     nlohmann::json chunks = nlohmann::json::array();
-    for (const ChunkNode& node : result.chunks) chunks.push_back(NodeJson(node));
+    for (const ChunkNode& node : result.chunks)
+      chunks.push_back(NodeJson(node));
     j["chunks"] = chunks;
     nlohmann::json problems = nlohmann::json::array();
     for (const Text& p : result.problems) problems.push_back(p.str());
     j["problems"] = problems;
     out << j.dump(2) << "\n";
   } else {
-    out << path << ": " << result.fileSize << " bytes, "
-        << result.chunks.size() << " top-level chunks, " << result.dataBytes
+    out << path << ": " << result.fileSize << " bytes, " << result.chunks.size()
+        << " top-level chunks, " << result.dataBytes
         << " bytes of values outside chunks\n";
     for (const ChunkNode& node : result.chunks) PrintNode(out, node, 1);
   }
@@ -71,23 +72,23 @@ int Dump(std::ostream& out, const std::string& path, bool json) {
 
 CommandRegistration registration(100, [](CLI::App& app, int& exit_code) {
   auto* cmd = app.add_subcommand(
-      "dump", "Print the chunk tree of a file of chunked records: offset, "
-              "revision, length and nesting of each chunk");
+      "dump",
+      "Print the chunk tree of a file of chunked records: offset, "
+      "revision, length and nesting of each chunk");
   auto path = std::make_shared<std::string>();
   auto json = std::make_shared<bool>(false);
   cmd->add_option("FILE", *path, "File to inspect")->required();
   cmd->add_flag("--json", *json, "Print the tree as JSON");
-  cmd->callback([path, json, &exit_code] {
-    exit_code = Dump(std::cout, *path, *json);
-  });
+  cmd->callback(
+      [path, json, &exit_code] { exit_code = Dump(std::cout, *path, *json); });
 });
 
 // The demo's first step: a small plant of nested, revisioned records.
 bool WritePlant(const std::string& path) {
   struct Unit {
     const char* name;
-    double duty;      // kW
-    double inletC;    // degrees Celsius
+    double duty;    // kW
+    double inletC;  // degrees Celsius
     double outletC;
   };
   const Unit units[] = {{"Feed preheater", 1250.0, 35.0, 160.0},
@@ -112,15 +113,15 @@ bool WritePlant(const std::string& path) {
   return raw.Close() && ok;
 }
 
-DemoRegistration demo(100, "Chunked records",
-                      [](std::ostream& out, const std::string& dir) {
-                        std::string path = dir + "/plant.bin";
-                        if (!WritePlant(path)) return false;
-                        out << "Wrote a plant record (revision 2) holding three "
-                               "unit records (revision 1).\n$ pemar dump "
-                            << path << "\n";
-                        return Dump(out, path, false) == kExitOk;
-                      });
+DemoRegistration demo(
+    100, "Chunked records", [](std::ostream& out, const std::string& dir) {
+      std::string path = dir + "/plant.bin";
+      if (!WritePlant(path)) return false;
+      out << "Wrote a plant record (revision 2) holding three "
+             "unit records (revision 1).\n$ pemar dump "
+          << path << "\n";
+      return Dump(out, path, false) == kExitOk;
+    });
 
 }  // namespace
 }  // namespace pemar::cli

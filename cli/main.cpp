@@ -28,12 +28,14 @@ int main(int argc, char** argv) {
   CLI::App app{
       "pemar: the common library of the process-engineering design suite, "
       "from the command line"};
-  app.set_version_flag("--version", std::string("pemar ") + PEMAR_VERSION_STRING);
+  app.set_version_flag("--version",
+                       std::string("pemar ") + PEMAR_VERSION_STRING);
   app.require_subcommand(1);
 
   auto& commands = Commands();
-  std::stable_sort(commands.begin(), commands.end(),
-                   [](const auto& a, const auto& b) { return a.order < b.order; });
+  std::stable_sort(
+      commands.begin(), commands.end(),
+      [](const auto& a, const auto& b) { return a.order < b.order; });
   int exit_code = kExitOk;
   for (auto& command : commands) command.setup(app, exit_code);
 

@@ -46,8 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   pemar::MemoryFileSystem fs;
   pemar::ScopedFileSystem scope(&fs);
-  fs.SetFile("in.bin",
-             std::string(reinterpret_cast<const char*>(data), size));
+  fs.SetFile("in.bin", std::string(reinterpret_cast<const char*>(data), size));
   {
     pemar::PemarBinaryFile file("in.bin");
     Walk(file, 0);

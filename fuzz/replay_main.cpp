@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
     std::filesystem::path arg(argv[i]);
     std::error_code ec;
     if (std::filesystem::is_directory(arg, ec)) {
-      for (const auto& entry : std::filesystem::recursive_directory_iterator(arg)) {
+      for (const auto& entry :
+           std::filesystem::recursive_directory_iterator(arg)) {
         if (!entry.is_regular_file()) continue;
         failures += RunFile(entry.path());
         ++count;

@@ -41,16 +41,46 @@ U DecodeLittle(const unsigned char* in) {
 // The stored form of each C++ type: its unsigned carrier of the file width.
 template <typename T>
 struct Stored;
-template <> struct Stored<char> { using U = std::uint8_t; };
-template <> struct Stored<unsigned char> { using U = std::uint8_t; };
-template <> struct Stored<short> { using U = std::uint16_t; };
-template <> struct Stored<unsigned short> { using U = std::uint16_t; };
-template <> struct Stored<int> { using U = std::uint32_t; };
-template <> struct Stored<unsigned int> { using U = std::uint32_t; };
-template <> struct Stored<long> { using U = std::uint32_t; };
-template <> struct Stored<unsigned long> { using U = std::uint32_t; };
-template <> struct Stored<float> { using U = std::uint32_t; };
-template <> struct Stored<double> { using U = std::uint64_t; };
+template <>
+struct Stored<char> {
+  using U = std::uint8_t;
+};
+template <>
+struct Stored<unsigned char> {
+  using U = std::uint8_t;
+};
+template <>
+struct Stored<short> {
+  using U = std::uint16_t;
+};
+template <>
+struct Stored<unsigned short> {
+  using U = std::uint16_t;
+};
+template <>
+struct Stored<int> {
+  using U = std::uint32_t;
+};
+template <>
+struct Stored<unsigned int> {
+  using U = std::uint32_t;
+};
+template <>
+struct Stored<long> {
+  using U = std::uint32_t;
+};
+template <>
+struct Stored<unsigned long> {
+  using U = std::uint32_t;
+};
+template <>
+struct Stored<float> {
+  using U = std::uint32_t;
+};
+template <>
+struct Stored<double> {
+  using U = std::uint64_t;
+};
 
 template <typename T>
 typename Stored<T>::U ToStored(T v) {
@@ -386,16 +416,16 @@ unsigned char BinaryFile::SkipChunkData() {
   return 1;
 }
 
-#define PEMAR_BINARYFILE_TYPED(T)                                    \
+#define PEMAR_BINARYFILE_TYPED(T)                                            \
   unsigned char BinaryFile::Write(T v) { return WriteValues(*this, &v, 1); } \
   unsigned char BinaryFile::Read(T& v) { return ReadValues(*this, &v, 1); }  \
-  unsigned char BinaryFile::Write(const T* v, unsigned int count) {  \
-    if (v == nullptr && count > 0) return 0;                         \
-    return WriteValues(*this, v, count);                             \
-  }                                                                  \
-  unsigned char BinaryFile::Read(T* v, unsigned int count) {         \
-    if (v == nullptr && count > 0) return 0;                         \
-    return ReadValues(*this, v, count);                              \
+  unsigned char BinaryFile::Write(const T* v, unsigned int count) {          \
+    if (v == nullptr && count > 0) return 0;                                 \
+    return WriteValues(*this, v, count);                                     \
+  }                                                                          \
+  unsigned char BinaryFile::Read(T* v, unsigned int count) {                 \
+    if (v == nullptr && count > 0) return 0;                                 \
+    return ReadValues(*this, v, count);                                      \
   }
 
 PEMAR_BINARYFILE_TYPED(char)

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -22,10 +22,11 @@ namespace {
 class BinaryFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("pemar-binaryfile-" + std::to_string(::testing::UnitTest::GetInstance()
-                                                     ->random_seed()) +
-            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ =
+        std::filesystem::temp_directory_path() /
+        ("pemar-binaryfile-" +
+         std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(dir_);
     path_ = (dir_ / "test.bin").string();
   }
@@ -45,7 +46,8 @@ class BinaryFileTest : public ::testing::Test {
 
   static void AppendLittle(std::vector<unsigned char>& out, std::uint64_t v,
                            int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>(v >> (8 * i)));
+    for (int i = 0; i < bytes; ++i)
+      out.push_back(static_cast<unsigned char>(v >> (8 * i)));
   }
 
   // A chunk header as the file layout defines it.
@@ -101,7 +103,7 @@ TEST_F(BinaryFileTest, DamagedLengthsFailWithoutLargeAllocation) {
   }
   {
     std::vector<unsigned char> b;
-    AppendChunkHeader(b, 1, 14);  // parent holds 14 bytes
+    AppendChunkHeader(b, 1, 14);   // parent holds 14 bytes
     AppendChunkHeader(b, 2, 100);  // child claims 100
     AppendLittle(b, 7, 4);
     AppendLittle(b, 8, 2);
@@ -192,7 +194,8 @@ TEST_F(BinaryFileTest, ReadsStopAtTheEndOfTheChunk) {
   EXPECT_EQ(after, 12345);
 }
 
-// --- Round trips ---------------------------------------------------------------
+// --- Round trips
+// ---------------------------------------------------------------
 
 TEST_F(BinaryFileTest, EveryTypeReadsBackAsWritten) {
   const double doubles[3] = {1.25, -0.0, 6.02e23};
@@ -362,7 +365,8 @@ TEST_F(BinaryFileTest, LargeFilesCrossTheBufferBoundary) {
   EXPECT_EQ(back, values);
 }
 
-// --- Failures while writing ------------------------------------------------------
+// --- Failures while writing
+// ------------------------------------------------------
 
 TEST_F(BinaryFileTest, FailedWriteIsStickyAndCloseReportsIt) {
   FaultInjectingFileSystem fs;

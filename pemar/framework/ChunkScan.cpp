@@ -55,7 +55,8 @@ class Scanner {
       node.length = length;
       std::uint64_t payload = at + kHeaderSize;
       if (depth + 1 >= kMaxScanDepth) {
-        Problem(at, Text("chunks nested too deeply; the rest is shown as data"));
+        Problem(at,
+                Text("chunks nested too deeply; the rest is shown as data"));
         node.dataBytes = length;
       } else {
         node.dataBytes =

@@ -30,8 +30,8 @@ inline constexpr int kMaxScanDepth = 64;
 struct PEMAR_EXPORT ChunkNode {
   std::uint64_t offset = 0;  // of the chunk header
   short revision = 0;
-  std::uint64_t length = 0;      // payload bytes
-  std::uint64_t dataBytes = 0;   // payload bytes not inside child chunks
+  std::uint64_t length = 0;     // payload bytes
+  std::uint64_t dataBytes = 0;  // payload bytes not inside child chunks
   std::vector<ChunkNode> children;
 };
 

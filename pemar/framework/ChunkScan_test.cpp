@@ -15,8 +15,8 @@ class ChunkScanTest : public ::testing::Test {
     EXPECT_TRUE(file.Create());
     ChunkHeader outer, inner, second;
     EXPECT_TRUE(outer.Create(file, 2) && file.Write(7) &&
-                inner.Create(file, 1) && file.Write(1.5) &&
-                inner.Close(file) && outer.Close(file));
+                inner.Create(file, 1) && file.Write(1.5) && inner.Close(file) &&
+                outer.Close(file));
     EXPECT_TRUE(second.Create(file, -4) && second.Close(file));
     EXPECT_TRUE(file.Write(short{3}));
     EXPECT_TRUE(file.Close());
@@ -43,7 +43,8 @@ TEST_F(ChunkScanTest, DeepNestingIsBounded) {
   for (int i = 0; i < 200; ++i) {
     std::uint32_t length = static_cast<std::uint32_t>((199 - i) * 8);
     bytes += std::string("\xA5\x5A\x01\x00", 4);
-    for (int b = 0; b < 4; ++b) bytes.push_back(static_cast<char>(length >> (8 * b)));
+    for (int b = 0; b < 4; ++b)
+      bytes.push_back(static_cast<char>(length >> (8 * b)));
   }
   fs_.SetFile("deep.bin", bytes);
   ChunkScanResult result;

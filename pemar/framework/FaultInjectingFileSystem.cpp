@@ -14,8 +14,7 @@ class FaultyWritableFile final : public WritableFile {
     if (fs_->ShouldFail(Op::kWrite)) return false;
     return target_->Append(data, n);
   }
-  bool WriteAt(std::uint64_t offset, const void* data,
-               std::size_t n) override {
+  bool WriteAt(std::uint64_t offset, const void* data, std::size_t n) override {
     if (fs_->ShouldFail(Op::kWrite)) return false;
     return target_->WriteAt(offset, data, n);
   }
@@ -40,7 +39,8 @@ FaultInjectingFileSystem::FaultInjectingFileSystem(FileSystem* target)
     : target_(target ? target : FileSystem::Posix()) {}
 
 void FaultInjectingFileSystem::FailAt(Op op, int n) {
-  fail_at_[static_cast<int>(op)] = n > 0 ? counts_[static_cast<int>(op)] + n : 0;
+  fail_at_[static_cast<int>(op)] =
+      n > 0 ? counts_[static_cast<int>(op)] + n : 0;
 }
 
 void FaultInjectingFileSystem::FailFrom(Op op, int n) {

@@ -34,8 +34,7 @@ class StdioWritableFile final : public WritableFile {
     if (!f_ || _fseeki64(f_, 0, SEEK_END) != 0) return false;
     return std::fwrite(data, 1, n, f_) == n;
   }
-  bool WriteAt(std::uint64_t offset, const void* data,
-               std::size_t n) override {
+  bool WriteAt(std::uint64_t offset, const void* data, std::size_t n) override {
     if (!f_ || _fseeki64(f_, static_cast<__int64>(offset), SEEK_SET) != 0)
       return false;
     return std::fwrite(data, 1, n, f_) == n;
@@ -85,8 +84,7 @@ class PosixWritableFile final : public WritableFile {
     if (::lseek(fd_, 0, SEEK_END) < 0) return false;
     return WriteAll(data, n);
   }
-  bool WriteAt(std::uint64_t offset, const void* data,
-               std::size_t n) override {
+  bool WriteAt(std::uint64_t offset, const void* data, std::size_t n) override {
     if (fd_ < 0) return false;
     const char* p = static_cast<const char*>(data);
     while (n > 0) {
@@ -223,17 +221,17 @@ class OsFileSystem final : public FileSystem {
     auto t = std::filesystem::last_write_time(path, ec);
     if (ec) return false;
     auto sys = std::chrono::file_clock::to_sys(t);
-    *seconds = std::chrono::duration_cast<std::chrono::seconds>(
-                   sys.time_since_epoch())
-                   .count();
+    *seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(sys.time_since_epoch())
+            .count();
     return true;
   }
 
   bool SetModificationTime(const std::string& path,
                            std::int64_t seconds) override {
     std::error_code ec;
-    auto sys = std::chrono::system_clock::time_point(
-        std::chrono::seconds(seconds));
+    auto sys =
+        std::chrono::system_clock::time_point(std::chrono::seconds(seconds));
     std::filesystem::last_write_time(
         path, std::chrono::file_clock::from_sys(sys), ec);
     return !ec;

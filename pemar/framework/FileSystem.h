@@ -102,8 +102,8 @@ class PEMAR_EXPORT ScopedFileSystem {
 // the bytes go to path + ".tmp", are synced, and the temporary file then
 // takes the name. On failure the temporary file is removed and path is left
 // as it was.
-PEMAR_EXPORT bool WriteFileAtomically(const std::string& path,
-                                      const void* data, std::size_t n);
+PEMAR_EXPORT bool WriteFileAtomically(const std::string& path, const void* data,
+                                      std::size_t n);
 
 }  // namespace pemar
 

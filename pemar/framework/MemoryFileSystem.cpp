@@ -14,8 +14,7 @@ class MemoryWritableFile final : public WritableFile {
     contents_->append(static_cast<const char*>(data), n);
     return true;
   }
-  bool WriteAt(std::uint64_t offset, const void* data,
-               std::size_t n) override {
+  bool WriteAt(std::uint64_t offset, const void* data, std::size_t n) override {
     if (offset + n > contents_->size()) contents_->resize(offset + n);
     std::memcpy(contents_->data() + offset, data, n);
     return true;
@@ -34,8 +33,8 @@ class MemoryReadableFile final : public ReadableFile {
   std::int64_t ReadAt(std::uint64_t offset, void* buffer,
                       std::size_t n) override {
     if (offset >= contents_->size()) return 0;
-    std::size_t take =
-        std::min<std::size_t>(n, contents_->size() - static_cast<std::size_t>(offset));
+    std::size_t take = std::min<std::size_t>(
+        n, contents_->size() - static_cast<std::size_t>(offset));
     std::memcpy(buffer, contents_->data() + offset, take);
     return static_cast<std::int64_t>(take);
   }

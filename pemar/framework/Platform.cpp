@@ -47,7 +47,8 @@ Text RealExecutableFolder() {
   DWORD n = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
   std::filesystem::path exe(std::string(buffer, n));
 #else
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  std::filesystem::path exe =
+      std::filesystem::read_symlink("/proc/self/exe", ec);
 #endif
   std::filesystem::path folder =
       ec ? std::filesystem::current_path(ec) : exe.parent_path();

@@ -83,7 +83,9 @@ TEST(MessagesTest, QuestionsAreAnsweredByTheResponder) {
   RecordingMessageSink sink;
   ScopedMessageSink scope(&sink);
   EXPECT_EQ(ResponseMsg("ConfirmDeleteRCMPlot", 2), 1);
-  SetResponder([](const Message& q) { return q.key == "ConfirmDeleteExperiment" ? 0 : 1; });
+  SetResponder([](const Message& q) {
+    return q.key == "ConfirmDeleteExperiment" ? 0 : 1;
+  });
   EXPECT_EQ(ResponseMsg("ConfirmDeleteExperiment", 2), 0);
   SetResponder(nullptr);
   EXPECT_EQ(ResponseMsg("ConfirmDeleteExperiment", 2), 1);
@@ -124,7 +126,8 @@ TEST(PlatformTest, CommandLineFoldersAndFileTypes) {
   SetCommandLine("");
   EXPECT_FALSE(GetCommandLine().IsEmpty());  // the real one
   SetExecutableFolder("/opt/suite");
-  EXPECT_EQ(BuildFilePath("Executable"), Text("/opt/suite") + Text(std::string(1, kPathSeparator)));
+  EXPECT_EQ(BuildFilePath("Executable"),
+            Text("/opt/suite") + Text(std::string(1, kPathSeparator)));
   SetExecutableFolder("");
   EXPECT_TRUE(BuildFilePath("").EndsWith(std::string(1, kPathSeparator)));
   EXPECT_EQ(ExtensionForFileType("SIM"), "kcs");
@@ -145,7 +148,8 @@ TEST(FileSystemTest, AtomicWriteKeepsOldFileOnEveryFailure) {
   FaultInjectingFileSystem fs;
   ScopedFileSystem scope(&fs);
   using Op = FaultInjectingFileSystem::Op;
-  for (Op op : {Op::kOpenWrite, Op::kWrite, Op::kSync, Op::kClose, Op::kRename}) {
+  for (Op op :
+       {Op::kOpenWrite, Op::kWrite, Op::kSync, Op::kClose, Op::kRename}) {
     fs.ResetCounts();
     fs.FailAt(op, 1);
     EXPECT_FALSE(WriteFileAtomically(path, "new contents", 12));

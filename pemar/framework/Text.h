@@ -28,7 +28,7 @@ class PEMAR_EXPORT Text {
   // A null pointer gives the empty text.
   Text(const char* s);  // NOLINT(google-explicit-constructor)
   Text(const char* s, std::size_t n);
-  Text(std::string s);  // NOLINT(google-explicit-constructor)
+  Text(std::string s);       // NOLINT(google-explicit-constructor)
   Text(std::string_view s);  // NOLINT(google-explicit-constructor)
 
   // Zero-terminated buffer, valid until the text is next changed.

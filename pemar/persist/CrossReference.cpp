@@ -49,8 +49,8 @@ unsigned char StoreDesign(BinaryFile& file, Design* design) {
   if (design == nullptr) return StoreNames(file, {});
   auto* scenario = design->GetScenario();
   if (scenario == nullptr) return StoreNames(file, {});
-  return StoreNames(file, {ProjectName(scenario), scenario->GetName(),
-                           design->GetName()});
+  return StoreNames(
+      file, {ProjectName(scenario), scenario->GetName(), design->GetName()});
 }
 
 // Opens the reference chunk and reads the project name. Returns 0 on a
@@ -140,8 +140,7 @@ unsigned char RecallDesign(BinaryFile& file, IEngineeringManager* manager,
 
 }  // namespace
 
-unsigned char StoreProjectPointer(BinaryFile& file,
-                                  IPemarBaseObject* project) {
+unsigned char StoreProjectPointer(BinaryFile& file, IPemarBaseObject* project) {
   if (project == nullptr) return StoreNames(file, {});
   return StoreNames(file, {project->GetMyIdentifier()});
 }

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <functional>
+#include <iterator>
 #include <string>
 
 #include "pemar/persist/testing/FakeEngineeringManager.h"
@@ -78,7 +78,8 @@ TEST_F(CrossReferenceTest, NullPointersOfEveryKindRecallAsNull) {
   RoundTrip(
       [&](BinaryFile& f) {
         return StoreProjectPointer(f, nullptr) &&
-               StoreScenarioPointer(f, static_cast<IHeatIntegrationScenario*>(nullptr)) &&
+               StoreScenarioPointer(
+                   f, static_cast<IHeatIntegrationScenario*>(nullptr)) &&
                StoreDesignPointer(f, static_cast<IHENDesign*>(nullptr)) &&
                StoreScenarioPointer(f, static_cast<ISTScenario*>(nullptr)) &&
                StoreDesignPointer(f, static_cast<ISTDesign*>(nullptr)) &&
@@ -132,7 +133,8 @@ TEST_F(CrossReferenceTest, BrokenChainIsStoredAsNullReference) {
 TEST_F(CrossReferenceTest, ScenarioAndDesignResolveByName) {
   RoundTrip(
       [&](BinaryFile& f) {
-        return StoreScenarioPointer(f, static_cast<IHeatIntegrationScenario*>(scenario_)) &&
+        return StoreScenarioPointer(
+                   f, static_cast<IHeatIntegrationScenario*>(scenario_)) &&
                StoreDesignPointer(f, static_cast<IHENDesign*>(design_));
       },
       [&](BinaryFile& f) {
@@ -215,16 +217,16 @@ TEST_F(CrossReferenceTest, PemarScenarioIsStoredLikeSeparationScenario) {
     const char* GetName() override { return "Split"; }
     ISTDesign* FindDesign(const char*) override { return nullptr; }
   } scenario(project_);
-  RoundTrip([&](BinaryFile& f) {
-              return StorePemarScenarioPointer(f, &scenario);
-            },
-            [&](BinaryFile&) {});
+  RoundTrip(
+      [&](BinaryFile& f) { return StorePemarScenarioPointer(f, &scenario); },
+      [&](BinaryFile&) {});
   std::ifstream a(path_, std::ios::binary);
   std::string bytesA((std::istreambuf_iterator<char>(a)), {});
-  RoundTrip([&](BinaryFile& f) {
-              return StoreScenarioPointer(f, static_cast<ISTScenario*>(&scenario));
-            },
-            [&](BinaryFile&) {});
+  RoundTrip(
+      [&](BinaryFile& f) {
+        return StoreScenarioPointer(f, static_cast<ISTScenario*>(&scenario));
+      },
+      [&](BinaryFile&) {});
   std::ifstream b(path_, std::ios::binary);
   std::string bytesB((std::istreambuf_iterator<char>(b)), {});
   EXPECT_EQ(bytesA, bytesB);

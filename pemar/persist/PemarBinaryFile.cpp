@@ -37,18 +37,18 @@ PemarBinaryFile::~PemarBinaryFile() {
   if (ownsFile_) delete file_;
 }
 
-#define PEMAR_FORWARD_TYPED(T)                                            \
-  unsigned char PemarBinaryFile::Read(T* values, unsigned int count) {   \
-    return file_ ? file_->Read(values, count) : 0;                       \
-  }                                                                       \
-  unsigned char PemarBinaryFile::Read(T& value) {                         \
-    return file_ ? file_->Read(value) : 0;                               \
-  }                                                                       \
+#define PEMAR_FORWARD_TYPED(T)                                                \
+  unsigned char PemarBinaryFile::Read(T* values, unsigned int count) {        \
+    return file_ ? file_->Read(values, count) : 0;                            \
+  }                                                                           \
+  unsigned char PemarBinaryFile::Read(T& value) {                             \
+    return file_ ? file_->Read(value) : 0;                                    \
+  }                                                                           \
   unsigned char PemarBinaryFile::Write(const T* values, unsigned int count) { \
-    return file_ ? file_->Write(values, count) : 0;                      \
-  }                                                                       \
-  unsigned char PemarBinaryFile::Write(T value) {                         \
-    return file_ ? file_->Write(value) : 0;                              \
+    return file_ ? file_->Write(values, count) : 0;                           \
+  }                                                                           \
+  unsigned char PemarBinaryFile::Write(T value) {                             \
+    return file_ ? file_->Write(value) : 0;                                   \
   }
 
 PEMAR_FORWARD_TYPED(double)
@@ -72,8 +72,7 @@ unsigned char PemarBinaryFile::Write(const Text& value) {
   return file_ ? file_->Write(value) : 0;
 }
 
-unsigned char PemarBinaryFile::CreateChunk(ChunkHeader** header,
-                                           int revision) {
+unsigned char PemarBinaryFile::CreateChunk(ChunkHeader** header, int revision) {
   if (header == nullptr) return 0;
   *header = new ChunkHeader;
   if (!file_) return 0;

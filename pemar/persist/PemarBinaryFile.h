@@ -7,7 +7,8 @@
 // straight to the wrapped file: the object adds no bytes of its own.
 //
 // Every persistent record follows one pattern:
-//   ChunkHeader* h; file->CreateChunk(&h, R); ...fields...; file->CloseChunk(h);
+//   ChunkHeader* h; file->CreateChunk(&h, R); ...fields...;
+//   file->CloseChunk(h);
 // and recall does OpenChunk(&h), reads Revision(h), reads the fields that
 // revision has, and CloseChunk(h). Every handle from CreateChunk or OpenChunk
 // must be given back through CloseChunk, which frees it.
@@ -136,16 +137,14 @@ class PEMAR_EXPORT PemarBinaryFile : public IPemarBinaryFile,
 
   unsigned char Write(const double* values, unsigned int count) override;
   unsigned char Write(const float* values, unsigned int count) override;
-  unsigned char Write(const unsigned long* values,
-                      unsigned int count) override;
+  unsigned char Write(const unsigned long* values, unsigned int count) override;
   unsigned char Write(const long* values, unsigned int count) override;
   unsigned char Write(const unsigned short* values,
                       unsigned int count) override;
   unsigned char Write(const short* values, unsigned int count) override;
   unsigned char Write(const unsigned int* values, unsigned int count) override;
   unsigned char Write(const int* values, unsigned int count) override;
-  unsigned char Write(const unsigned char* values,
-                      unsigned int count) override;
+  unsigned char Write(const unsigned char* values, unsigned int count) override;
   unsigned char Write(const char* values, unsigned int count) override;
 
   unsigned char Write(double value) override;
@@ -184,8 +183,7 @@ PEMAR_EXPORT unsigned char WriteCVString(IPemarBinaryFile* file,
 // the first zero byte, never past the n stored. A negative count, or one the
 // file cannot hold, fails with an empty text; memory grows only with the
 // data really present. False for a null file or null text.
-PEMAR_EXPORT unsigned char ReadCVString(IPemarBinaryFile* file,
-                                        CVString* text);
+PEMAR_EXPORT unsigned char ReadCVString(IPemarBinaryFile* file, CVString* text);
 
 }  // namespace pemar
 

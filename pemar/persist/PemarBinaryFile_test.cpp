@@ -43,7 +43,8 @@ std::string Int32(int v) {
   return s;
 }
 
-// --- Damaged strings ------------------------------------------------------------
+// --- Damaged strings
+// ------------------------------------------------------------
 
 TEST_F(PemarBinaryFileTest, DamagedStringCountsFailWithoutAllocating) {
   // flag 1, n = -1; flag 1, n = 0x7FFFFFFF then 3 bytes; n = 5 "ab\0cd".
@@ -107,7 +108,8 @@ TEST_F(PemarBinaryFileTest, NameThatDoesNotOpenFailsLaterReads) {
   EXPECT_FALSE(file.Read(d));
 }
 
-// --- The counted string record ----------------------------------------------------
+// --- The counted string record
+// ----------------------------------------------------
 
 TEST_F(PemarBinaryFileTest, StringRecordLayout) {
   CVString empty;
@@ -121,10 +123,10 @@ TEST_F(PemarBinaryFileTest, StringRecordLayout) {
     ASSERT_TRUE(WriteCVString(&file, &name));
     ASSERT_TRUE(raw.Close());
   }
-  std::string expected = std::string("\0", 1) +                    // null
-                         std::string("\x01", 1) + Int32(1) +        // empty
-                         std::string("\0", 1) +                     //
-                         std::string("\x01", 1) + Int32(3) +        // "HP"
+  std::string expected = std::string("\0", 1) +               // null
+                         std::string("\x01", 1) + Int32(1) +  // empty
+                         std::string("\0", 1) +               //
+                         std::string("\x01", 1) + Int32(3) +  // "HP"
                          std::string("HP\0", 3);
   EXPECT_EQ(ReadRaw(), expected);
 
@@ -156,7 +158,8 @@ TEST_F(PemarBinaryFileTest, AnyImplementationOfTheInterfaceWritesTheSameBytes) {
   EXPECT_EQ(read, name);
 }
 
-// --- Chunks and ownership -------------------------------------------------------
+// --- Chunks and ownership
+// -------------------------------------------------------
 
 TEST_F(PemarBinaryFileTest, RevisionIsCutToSixteenBits) {
   {

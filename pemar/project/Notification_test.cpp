@@ -33,7 +33,8 @@ class NotificationTest : public ::testing::Test {
   Receiver a_, b_;
 };
 
-// --- Bad input ------------------------------------------------------------------
+// --- Bad input
+// ------------------------------------------------------------------
 
 TEST_F(NotificationTest, OutOfRangeKindsChangeNothing) {
   NotificationContainer c(&a_);
@@ -65,7 +66,8 @@ TEST_F(NotificationTest, NullAndUnknownReceiversAreIgnored) {
   EXPECT_EQ(sender_.NumberOfReceivers(), 1);
 }
 
-// --- Accepted-message sets ---------------------------------------------------------
+// --- Accepted-message sets
+// ---------------------------------------------------------
 
 TEST_F(NotificationTest, FreshReceiverAcceptsNothing) {
   sender_.AddNotificationReceiver(&a_);
@@ -100,7 +102,8 @@ TEST_F(NotificationTest, RemovedKindIsNoLongerDelivered) {
   EXPECT_EQ(a_.got[0].data, &b_);
 }
 
-// --- Hold ---------------------------------------------------------------------------
+// --- Hold
+// ---------------------------------------------------------------------------
 
 TEST_F(NotificationTest, HeldReceiverMissesMessagesUntilReleased) {
   sender_.AddNotificationReceiver(&a_);
@@ -113,7 +116,8 @@ TEST_F(NotificationTest, HeldReceiverMissesMessagesUntilReleased) {
   EXPECT_EQ(a_.got[0].text, "second");
 }
 
-// --- Removal and nesting ---------------------------------------------------------------
+// --- Removal and nesting
+// ---------------------------------------------------------------
 
 TEST_F(NotificationTest, ReceiverRemovedDuringDeliveryGetsNoMore) {
   sender_.AddNotificationReceiver(&a_);
@@ -172,17 +176,21 @@ TEST_F(NotificationTest, ReceiverAddedTwiceGetsOneMessagePerAcceptingEntry) {
 
 TEST_F(NotificationTest, ContainerCallbacks) {
   auto* c = new NotificationContainer(&a_);
-  EXPECT_TRUE(NotificationContainer::itIsNotificationContainerValid(c, nullptr));
+  EXPECT_TRUE(
+      NotificationContainer::itIsNotificationContainerValid(c, nullptr));
   EXPECT_TRUE(NotificationContainer::itFindIAmNotificationContainer(c, &a_));
   EXPECT_FALSE(NotificationContainer::itFindIAmNotificationContainer(c, &b_));
   c->itNotify(UtilityAdded, "direct", nullptr);  // ignores the set
   EXPECT_EQ(a_.got.size(), 1u);
   c->MakeNotificationContainerInvalid();
-  EXPECT_FALSE(NotificationContainer::itIsNotificationContainerValid(c, nullptr));
+  EXPECT_FALSE(
+      NotificationContainer::itIsNotificationContainerValid(c, nullptr));
   c->itNotify(UtilityAdded, "dead", nullptr);
   EXPECT_EQ(a_.got.size(), 1u);
-  EXPECT_TRUE(NotificationContainer::itKillNotificationContainerCallback(c, nullptr));
-  EXPECT_TRUE(NotificationContainer::itKillNotificationContainerCallback(nullptr, nullptr));
+  EXPECT_TRUE(
+      NotificationContainer::itKillNotificationContainerCallback(c, nullptr));
+  EXPECT_TRUE(NotificationContainer::itKillNotificationContainerCallback(
+      nullptr, nullptr));
 }
 
 }  // namespace

@@ -11,7 +11,8 @@ namespace {
 class Listener : public pemar::INotificationReceiver {
  public:
   void NotifyChange(pemar::ChangeWhat what, const char* text, void*) override {
-    if (what == pemar::UtilityAdded && text && std::strcmp(text, "Steam") == 0) {
+    if (what == pemar::UtilityAdded && text &&
+        std::strcmp(text, "Steam") == 0) {
       ++heard;
     }
   }

@@ -139,12 +139,12 @@ class FakeEngineeringManager : public IEngineeringManager {
       }
     }
   }
-  IPemarBaseObject* AddEngObject(const char* name, long type,
-                                 char) override {
+  IPemarBaseObject* AddEngObject(const char* name, long type, char) override {
     IPemarBaseObject* found = nullptr;
     GetProjectByName(name, &found, type);
     if (found == nullptr) {
-      if (type != kHeatIntegrationProjectType || name == nullptr) return nullptr;
+      if (type != kHeatIntegrationProjectType || name == nullptr)
+        return nullptr;
       found = AddProject(name);
     }
     found->AddRef();

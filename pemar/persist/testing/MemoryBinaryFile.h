@@ -22,33 +22,33 @@ class MemoryBinaryFile : public IPemarBinaryFile, public PemarBaseObject {
   const std::string& bytes() const { return bytes_; }
   const char* GetMyIdentifier() override { return "memory"; }
 
-#define PEMAR_MEMORY_TYPED(T, W)                                        \
-  unsigned char Read(T* v, unsigned int count) override {              \
-    for (unsigned int i = 0; i < count; ++i)                            \
-      if (!Read(v[i])) return 0;                                        \
-    return 1;                                                           \
-  }                                                                     \
-  unsigned char Read(T& v) override {                                   \
-    if (bytes_.size() - at_ < W) return 0;                              \
-    unsigned long long u = 0;                                           \
-    for (int i = 0; i < W; ++i)                                         \
-      u |= static_cast<unsigned long long>(                             \
-               static_cast<unsigned char>(bytes_[at_ + i]))             \
-           << (8 * i);                                                  \
-    at_ += W;                                                           \
-    v = Decode<T, W>(u);                                                \
-    return 1;                                                           \
-  }                                                                     \
-  unsigned char Write(const T* v, unsigned int count) override {       \
-    for (unsigned int i = 0; i < count; ++i)                            \
-      if (!Write(v[i])) return 0;                                       \
-    return 1;                                                           \
-  }                                                                     \
-  unsigned char Write(T v) override {                                   \
-    unsigned long long u = Encode<T, W>(v);                             \
-    for (int i = 0; i < W; ++i)                                         \
-      bytes_.push_back(static_cast<char>(u >> (8 * i)));                \
-    return 1;                                                           \
+#define PEMAR_MEMORY_TYPED(T, W)                                 \
+  unsigned char Read(T* v, unsigned int count) override {        \
+    for (unsigned int i = 0; i < count; ++i)                     \
+      if (!Read(v[i])) return 0;                                 \
+    return 1;                                                    \
+  }                                                              \
+  unsigned char Read(T& v) override {                            \
+    if (bytes_.size() - at_ < W) return 0;                       \
+    unsigned long long u = 0;                                    \
+    for (int i = 0; i < W; ++i)                                  \
+      u |= static_cast<unsigned long long>(                      \
+               static_cast<unsigned char>(bytes_[at_ + i]))      \
+           << (8 * i);                                           \
+    at_ += W;                                                    \
+    v = Decode<T, W>(u);                                         \
+    return 1;                                                    \
+  }                                                              \
+  unsigned char Write(const T* v, unsigned int count) override { \
+    for (unsigned int i = 0; i < count; ++i)                     \
+      if (!Write(v[i])) return 0;                                \
+    return 1;                                                    \
+  }                                                              \
+  unsigned char Write(T v) override {                            \
+    unsigned long long u = Encode<T, W>(v);                      \
+    for (int i = 0; i < W; ++i)                                  \
+      bytes_.push_back(static_cast<char>(u >> (8 * i)));         \
+    return 1;                                                    \
   }
 
   PEMAR_MEMORY_TYPED(double, 8)
