@@ -48,6 +48,10 @@ unsigned char Document::SaveDocument(unsigned char /*flag*/) {
   return 1;
 }
 
+const ObjectTypeInfo* Document::FixupOldObjectType(long /*oldType*/) {
+  return nullptr;
+}
+
 unsigned char Document::RecallDocument(const Text& name) {
   file_name_ = name;
   BinaryFile file(name, Text());

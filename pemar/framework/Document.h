@@ -56,6 +56,10 @@ class PEMAR_EXPORT Document : public Viewable {
   // Sets the file name to `name` and reads the file into this document.
   virtual unsigned char RecallDocument(const Text& name);
 
+  // The type that replaces an object type number of an old file layout;
+  // null here, as this framework's own layout stores type names.
+  virtual const ObjectTypeInfo* FixupOldObjectType(long oldType);
+
  private:
   Text file_name_;
   bool modified_ = false;

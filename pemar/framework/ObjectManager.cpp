@@ -256,6 +256,7 @@ unsigned char ObjectManager::RecallObjects(BinaryFile& file) {
   }
   // Everything registered after this belongs to the recall.
   std::uint32_t last_before = next_id_ - 1;
+  Text old_name = document_->name_;
   RecallState state;
   recalling_ = &state;
   unsigned char ok = DoRecall(file, state);
@@ -263,7 +264,10 @@ unsigned char ObjectManager::RecallObjects(BinaryFile& file) {
   for (const auto& record : state.records) {
     if (record.object != nullptr) record.object->recall_index_ = -1;
   }
-  if (!ok) DestroyAfter(last_before);
+  if (!ok) {
+    DestroyAfter(last_before);
+    document_->name_ = std::move(old_name);
+  }
   return ok;
 }
 

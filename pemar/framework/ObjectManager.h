@@ -20,11 +20,15 @@
 // Before each hook call the type's recalled class-data version is the one
 // stored for that object. The byte layout is in docs/framework-objects.md.
 //
-// A recall fails, leaving the document's other objects as they were and
-// destroying every object it created, when the section is damaged: an
-// unknown type name, an id that is 0, repeated or unknown, an owner that
-// does not come earlier, a count that the file cannot hold, a hook that
-// fails. No allocation exceeds what the bytes in the file justify.
+// A store fails when an object has no registered type, or when a
+// StoreClassData hook or a write fails.
+//
+// A recall fails, destroying every object it created and leaving the
+// document's other objects and its name as they were, when the section is
+// damaged: an unknown type name, an id that is 0, repeated or unknown, an
+// owner that does not come earlier, a count that the file cannot hold, a
+// hook that fails (the document's own class data may then be partly read).
+// No allocation exceeds what the bytes in the file justify.
 
 #ifndef PEMAR_FRAMEWORK_OBJECTMANAGER_H_
 #define PEMAR_FRAMEWORK_OBJECTMANAGER_H_

@@ -312,6 +312,7 @@ TEST_F(ObjectManagerTest, DamagedTablesFailAndCreateNothing) {
     ASSERT_TRUE(file.Open(false));
     EXPECT_FALSE(target.GetObjectManager().RecallObjects(file)) << i;
     EXPECT_EQ(target.GetObjectManager().Count(), 1u) << i;
+    EXPECT_EQ(target.GetName(), "") << i;
   }
   // The same shape with sound values reads.
   WriteSection(path_, {{1, sheet, 0}, {7, node, 1}, {9, node, 7}});

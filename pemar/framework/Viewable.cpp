@@ -79,6 +79,7 @@ void Viewable::AddOwned(Viewable* child) { owned_.push_back(child); }
 void Viewable::RemoveOwned(Viewable* child) { EraseLast(owned_, child); }
 
 Document* Viewable::GetDocument() {
+  if (manager_ != nullptr) return manager_->document_;
   for (Viewable* v = this; v != nullptr; v = v->owner_) {
     if (Document* d = dynamic_cast<Document*>(v)) return d;
   }
