@@ -14,8 +14,9 @@ namespace pemar::cli {
 namespace {
 
 void PrintNode(std::ostream& out, const ChunkNode& node, int depth) {
-  out << std::string(2 * depth, ' ') << "chunk @" << node.offset
-      << "  revision " << node.revision << "  length " << node.length;
+  out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << "chunk @"
+      << node.offset << "  revision " << node.revision << "  length "
+      << node.length;
   if (!node.children.empty()) {
     out << "  (" << node.children.size() << " nested, " << node.dataBytes
         << " bytes of values)";

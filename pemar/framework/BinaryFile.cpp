@@ -11,7 +11,7 @@
 namespace pemar {
 namespace {
 
-constexpr std::size_t kBlockSize = 64 * 1024;
+constexpr std::size_t kBlockSize = std::size_t{64} * 1024;
 // Chunk header: two marker bytes, int16 revision, uint32 payload length. The
 // marker lets a reader reject a chunk that is not one and lets the dump tool
 // find chunks nested among plain values.
@@ -239,10 +239,9 @@ unsigned char ChunkHeader::Close(BinaryFile& file) {
     for (std::size_t i = chunks.size(); i-- > index;) {
       std::uint64_t length =
           file.position_ - chunks[i].start - kChunkHeaderSize;
-      if (length >= kUnfinishedLength) {
-        ok = 0;
-      } else if (!file.PatchLength(chunks[i].start + 4,
-                                   static_cast<std::uint32_t>(length))) {
+      bool fits = length < kUnfinishedLength;
+      if (!fits || !file.PatchLength(chunks[i].start + 4,
+                                     static_cast<std::uint32_t>(length))) {
         ok = 0;
       }
     }
@@ -264,7 +263,7 @@ unsigned char ChunkHeader::Close(BinaryFile& file) {
 BinaryFile::BinaryFile(const Text& name, const Text& second)
     : GenericFile(name, second) {}
 
-BinaryFile::~BinaryFile() { Close(); }
+BinaryFile::~BinaryFile() { BinaryFile::Close(); }
 
 void BinaryFile::Reset() {
   writer_.reset();

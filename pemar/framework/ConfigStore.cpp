@@ -10,7 +10,7 @@ namespace pemar {
 namespace {
 
 // Settings files are small; anything larger is not one of ours.
-constexpr std::uint64_t kMaxConfigFileSize = 16 * 1024 * 1024;
+constexpr std::uint64_t kMaxConfigFileSize = std::uint64_t{16} * 1024 * 1024;
 
 struct Store {
   std::map<Text, double> numbers;

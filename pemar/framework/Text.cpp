@@ -105,17 +105,17 @@ Text Text::Format(const char* format, ...) {
   if (format == nullptr) return Text();
   va_list args;
   va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  int n = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
+  int n = std::vsnprintf(nullptr, 0, format,
+                         args);  // NOLINT(clang-analyzer-valist.Uninitialized)
+  va_end(args);
   Text out;
   if (n > 0) {
     out.s_.resize(static_cast<std::size_t>(n) + 1);
+    va_start(args, format);
     std::vsnprintf(out.s_.data(), out.s_.size(), format, args);
+    va_end(args);
     out.s_.resize(static_cast<std::size_t>(n));
   }
-  va_end(args);
   return out;
 }
 
