@@ -11,10 +11,11 @@
 // The key is in the library for anyone to read: this hides a file's content
 // from casual view and protects nothing against a determined reader.
 //
-// All file access goes through FileSystem::Default(). The target is written
-// to a temporary file beside it, synced and then renamed over the target, so
-// a failure never leaves a partial target, and source and target may be the
-// same file.
+// All file access goes through FileSystem::Default(). The source is read in
+// pieces, so files of any length are handled whole. The target is written to
+// the temporary file target + ".tmp" (replacing any file of that name),
+// synced and then renamed over the target, so a failure never leaves a
+// partial target, and source and target may be the same file.
 
 #ifndef PEMAR_PERSIST_ENCRYPTION_H_
 #define PEMAR_PERSIST_ENCRYPTION_H_
