@@ -1,14 +1,13 @@
 #include "pemar/numerics/SimpleTable.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <new>
-#include <stdexcept>
 #include <utility>
 
 #include "pemar/framework/BinaryFile.h"
-#include "pemar/framework/Types.h"
 
 namespace pemar {
 namespace {
@@ -16,90 +15,102 @@ namespace {
 constexpr unsigned int kLayoutVersion = 1;
 constexpr double kKelvinOffset = 273.15;
 
+// A column of `rows` doubles, or null when rows is 0 or the memory cannot be
+// had.
+std::unique_ptr<double[]> NewColumn(std::size_t rows) {
+  if (rows == 0) return nullptr;
+  return std::unique_ptr<double[]>(new (std::nothrow) double[rows]);
+}
+
+std::unique_ptr<double[]> CopyColumn(const double* source, int rows) {
+  if (rows <= 0) return nullptr;
+  std::unique_ptr<double[]> column(new double[rows]);
+  std::copy(source, source + rows, column.get());
+  return column;
+}
+
 }  // namespace
 
 PemarSimpleTable::PemarSimpleTable() = default;
 
 PemarSimpleTable::PemarSimpleTable(int n, double* weight, double* x, double* q,
-                                   double* y) {
-  if (n > 0) {
-    auto adopt = [n](std::vector<double>& column, const double* source) {
-      if (source != nullptr) {
-        column.assign(source, source + n);
-      } else {
-        column.assign(static_cast<std::size_t>(n), kEmptyValue);
-      }
-    };
-    adopt(weight_, weight);
-    adopt(x_, x);
-    adopt(q_, q);
-    adopt(y_, y);
+                                   double* y)
+    : weight_(weight), x_(x), q_(q), y_(y) {
+  if (n > 0 && weight && x && q && y) {
+    count_ = n;
+  } else {
+    Clear();
   }
-  delete[] weight;
-  delete[] x;
-  delete[] q;
-  delete[] y;
+}
+
+PemarSimpleTable::PemarSimpleTable(const PemarSimpleTable& other)
+    : ready_(other.ready_),
+      cp_data_(other.cp_data_),
+      count_(other.count_),
+      weight_(CopyColumn(other.weight_.get(), other.count_)),
+      x_(CopyColumn(other.x_.get(), other.count_)),
+      q_(CopyColumn(other.q_.get(), other.count_)),
+      y_(CopyColumn(other.y_.get(), other.count_)) {}
+
+PemarSimpleTable& PemarSimpleTable::operator=(const PemarSimpleTable& other) {
+  if (this != &other) {
+    PemarSimpleTable copy(other);
+    std::swap(ready_, copy.ready_);
+    std::swap(cp_data_, copy.cp_data_);
+    std::swap(count_, copy.count_);
+    weight_.swap(copy.weight_);
+    x_.swap(copy.x_);
+    q_.swap(copy.q_);
+    y_.swap(copy.y_);
+  }
+  return *this;
 }
 
 PemarSimpleTable::~PemarSimpleTable() = default;
 
 void PemarSimpleTable::Clear() {
-  weight_.clear();
-  x_.clear();
-  q_.clear();
-  y_.clear();
-  weight_.shrink_to_fit();
-  x_.shrink_to_fit();
-  q_.shrink_to_fit();
-  y_.shrink_to_fit();
+  weight_.reset();
+  x_.reset();
+  q_.reset();
+  y_.reset();
+  count_ = 0;
 }
 
-double PemarSimpleTable::Cell(const std::vector<double>& column, int i) {
-  if (i < 0 || static_cast<std::size_t>(i) >= column.size()) {
-    return kEmptyValue;
+bool PemarSimpleTable::Grow(int rows) {
+  const std::size_t size = static_cast<std::size_t>(rows);
+  Column w = NewColumn(size), x = NewColumn(size), q = NewColumn(size),
+         y = NewColumn(size);
+  if (!w || !x || !q || !y) return false;
+  for (int i = 0; i < rows; ++i) {
+    const bool old = i < count_;
+    w[i] = old ? weight_[i] : 1.0;
+    x[i] = old ? x_[i] : kEmptyValue;
+    q[i] = old ? q_[i] : kEmptyValue;
+    y[i] = old ? y_[i] : kEmptyValue;
   }
-  return column[i];
+  weight_.swap(w);
+  x_.swap(x);
+  q_.swap(q);
+  y_.swap(y);
+  count_ = rows;
+  return true;
 }
 
-void PemarSimpleTable::SetCell(std::vector<double>& column, int i, double v) {
+void PemarSimpleTable::SetCell(Column PemarSimpleTable::*column, int i,
+                               double v) {
   if (i < 0) return;
-  const int count = GetNumberOfPoints();
-  if (i >= count) {
+  if (i >= count_) {
     if (v == kEmptyValue) return;
-    if (i == INT_MAX) return;
-    // Grow all four columns or none.
-    const std::size_t rows = static_cast<std::size_t>(i) + 1;
-    try {
-      std::vector<double> w(weight_), x(x_), q(q_), y(y_);
-      w.resize(rows, 1.0);
-      x.resize(rows, kEmptyValue);
-      q.resize(rows, kEmptyValue);
-      y.resize(rows, kEmptyValue);
-      // `column` is one of the four members; find its grown copy.
-      std::vector<double>* grown = &column == &weight_ ? &w
-                                   : &column == &x_    ? &x
-                                   : &column == &q_    ? &q
-                                                       : &y;
-      (*grown)[i] = v;
-      weight_.swap(w);
-      x_.swap(x);
-      q_.swap(q);
-      y_.swap(y);
-    } catch (const std::bad_alloc&) {
-      return;
-    } catch (const std::length_error&) {
-      return;
-    }
-  } else {
-    column[i] = v;
+    if (i == INT_MAX || !Grow(i + 1)) return;
   }
+  (this->*column)[i] = v;
   ready_ = false;
   RemoveEmptyRows();
 }
 
 void PemarSimpleTable::RemoveEmptyRows() {
-  std::size_t kept = 0;
-  for (std::size_t i = 0; i < x_.size(); ++i) {
+  int kept = 0;
+  for (int i = 0; i < count_; ++i) {
     if (weight_[i] == kEmptyValue && x_[i] == kEmptyValue &&
         q_[i] == kEmptyValue && y_[i] == kEmptyValue) {
       continue;
@@ -110,32 +121,44 @@ void PemarSimpleTable::RemoveEmptyRows() {
     y_[kept] = y_[i];
     ++kept;
   }
-  if (kept == x_.size()) return;
-  weight_.resize(kept);
-  x_.resize(kept);
-  q_.resize(kept);
-  y_.resize(kept);
-  weight_.shrink_to_fit();
-  x_.shrink_to_fit();
-  q_.shrink_to_fit();
-  y_.shrink_to_fit();
+  if (kept == count_) return;
+  const std::size_t size = static_cast<std::size_t>(kept);
+  Column w = NewColumn(size), x = NewColumn(size), q = NewColumn(size),
+         y = NewColumn(size);
+  // Should the smaller columns not be had, the larger ones serve as well.
+  if (kept > 0 && (!w || !x || !q || !y)) {
+    count_ = kept;
+    return;
+  }
+  std::copy(weight_.get(), weight_.get() + kept, w.get());
+  std::copy(x_.get(), x_.get() + kept, x.get());
+  std::copy(q_.get(), q_.get() + kept, q.get());
+  std::copy(y_.get(), y_.get() + kept, y.get());
+  weight_.swap(w);
+  x_.swap(x);
+  q_.swap(q);
+  y_.swap(y);
+  count_ = kept;
+}
+
+void PemarSimpleTable::SwapRow(int i, int j) {
+  std::swap(weight_[i], weight_[j]);
+  std::swap(x_[i], x_[j]);
+  std::swap(q_[i], q_[j]);
+  std::swap(y_[i], y_[j]);
 }
 
 void PemarSimpleTable::SortOnX() {
-  const int count = GetNumberOfPoints();
-  int gap = count;
+  int gap = count_;
   bool swapped = true;
   while (gap > 1 || swapped) {
     gap = static_cast<int>(gap / 1.3);
     if (gap == 0) gap = 1;
     if (gap == 9 || gap == 10) gap = 11;
     swapped = false;
-    for (int i = 0; i + gap < count; ++i) {
+    for (int i = 0; i + gap < count_; ++i) {
       if (x_[i] > x_[i + gap]) {
-        std::swap(weight_[i], weight_[i + gap]);
-        std::swap(x_[i], x_[i + gap]);
-        std::swap(q_[i], q_[i + gap]);
-        std::swap(y_[i], y_[i + gap]);
+        SwapRow(i, i + gap);
         swapped = true;
       }
     }
@@ -144,7 +167,7 @@ void PemarSimpleTable::SortOnX() {
 
 bool PemarSimpleTable::AnyEmpty(bool check_q) {
   bool any = false;
-  for (std::size_t i = 0; i < x_.size(); ++i) {
+  for (int i = 0; i < count_; ++i) {
     if (weight_[i] == kEmptyValue) weight_[i] = 1.0;
     if (x_[i] == kEmptyValue || y_[i] == kEmptyValue ||
         (check_q && q_[i] == kEmptyValue)) {
@@ -155,7 +178,7 @@ bool PemarSimpleTable::AnyEmpty(bool check_q) {
 }
 
 void PemarSimpleTable::ShiftX(double delta) {
-  for (double& v : x_) v += delta;
+  for (int i = 0; i < count_; ++i) x_[i] += delta;
 }
 
 void PemarSimpleTable::ToKelvin() { ShiftX(kKelvinOffset); }
@@ -163,14 +186,10 @@ void PemarSimpleTable::ToKelvin() { ShiftX(kKelvinOffset); }
 void PemarSimpleTable::FromKelvin() { ShiftX(-kKelvinOffset); }
 
 bool PemarSimpleTable::StoreClassData(BinaryFile& file) const {
-  const int n = GetNumberOfPoints();
-  const unsigned int count = static_cast<unsigned int>(n);
-  auto data = [](const std::vector<double>& column) {
-    return column.empty() ? nullptr : column.data();
-  };
-  return file.Write(kLayoutVersion) && file.Write(n) &&
-         file.Write(data(weight_), count) && file.Write(data(x_), count) &&
-         file.Write(data(q_), count) && file.Write(data(y_), count);
+  const unsigned int count = static_cast<unsigned int>(count_);
+  return file.Write(kLayoutVersion) && file.Write(count_) &&
+         file.Write(weight_.get(), count) && file.Write(x_.get(), count) &&
+         file.Write(q_.get(), count) && file.Write(y_.get(), count);
 }
 
 bool PemarSimpleTable::RecallClassData(BinaryFile& file) {
@@ -181,19 +200,21 @@ bool PemarSimpleTable::RecallClassData(BinaryFile& file) {
   if (n < 0) return false;
   // Four columns of n doubles must still be in the file before anything is
   // allocated for them.
-  const std::uint64_t needed = 32 * static_cast<std::uint64_t>(n);
-  if (needed > file.Remaining()) return false;
-  const std::size_t rows = static_cast<std::size_t>(n);
-  std::vector<double> w(rows), x(rows), q(rows), y(rows);
+  if (32 * static_cast<std::uint64_t>(n) > file.Remaining()) return false;
+  const std::size_t size = static_cast<std::size_t>(n);
+  Column w = NewColumn(size), x = NewColumn(size), q = NewColumn(size),
+         y = NewColumn(size);
+  if (n > 0 && (!w || !x || !q || !y)) return false;
   const unsigned int count = static_cast<unsigned int>(n);
-  if (!file.Read(w.data(), count) || !file.Read(x.data(), count) ||
-      !file.Read(q.data(), count) || !file.Read(y.data(), count)) {
+  if (!file.Read(w.get(), count) || !file.Read(x.get(), count) ||
+      !file.Read(q.get(), count) || !file.Read(y.get(), count)) {
     return false;
   }
   weight_.swap(w);
   x_.swap(x);
   q_.swap(q);
   y_.swap(y);
+  count_ = n;
   return true;
 }
 

@@ -18,9 +18,10 @@
 #ifndef PEMAR_NUMERICS_SIMPLETABLE_H_
 #define PEMAR_NUMERICS_SIMPLETABLE_H_
 
-#include <vector>
+#include <memory>
 
 #include "pemar/framework/Export.h"
+#include "pemar/framework/Types.h"
 
 namespace pemar {
 
@@ -30,18 +31,20 @@ class PEMAR_EXPORT PemarSimpleTable {
  public:
   // No rows, ready false, CP-data true.
   PemarSimpleTable();
-  // Takes ownership of four arrays of n doubles allocated with new[]; the
-  // table frees them (at once: it keeps its own copy). Null arrays are read
-  // as all empty. Ready false, CP-data true.
+  // Adopts four arrays of n doubles allocated with new[]: they become the
+  // table's columns and the table frees them. With n <= 0 or any array null
+  // the table starts empty and frees the arrays at once. Ready false,
+  // CP-data true.
   PemarSimpleTable(int n, double* weight, double* x, double* q, double* y);
-  PemarSimpleTable(const PemarSimpleTable&) = default;
-  PemarSimpleTable& operator=(const PemarSimpleTable&) = default;
+  // Copies own their own columns.
+  PemarSimpleTable(const PemarSimpleTable& other);
+  PemarSimpleTable& operator=(const PemarSimpleTable& other);
   virtual ~PemarSimpleTable();
 
   // Removes every row; the flags stay.
   void Clear();
 
-  int GetNumberOfPoints() const { return static_cast<int>(x_.size()); }
+  int GetNumberOfPoints() const { return count_; }
 
   // The cell of row i, or kEmptyValue when i is outside 0 ... count - 1.
   double GetWeight(int i) const { return Cell(weight_, i); }
@@ -57,19 +60,19 @@ class PEMAR_EXPORT PemarSimpleTable {
   // The column arrays (count entries), null when the table has no rows.
   // Valid until the row count next changes (a set that adds rows, removal of
   // empty rows, Clear, RecallClassData).
-  double* GetWPointer() { return Column(weight_); }
-  double* GetXPointer() { return Column(x_); }
-  double* GetQPointer() { return Column(q_); }
-  double* GetYPointer() { return Column(y_); }
+  double* GetWPointer() { return weight_.get(); }
+  double* GetXPointer() { return x_.get(); }
+  double* GetQPointer() { return q_.get(); }
+  double* GetYPointer() { return y_.get(); }
 
   // Sets the cell of row i. A negative i is ignored. Setting kEmptyValue
   // beyond the last row does nothing; any other value there grows the table
   // to i + 1 rows (nothing changes when that cannot be held). Clears ready
   // and removes rows left all empty.
-  void SetWeight(int i, double v) { SetCell(weight_, i, v); }
-  void SetX(int i, double v) { SetCell(x_, i, v); }
-  void SetQ(int i, double v) { SetCell(q_, i, v); }
-  void SetY(int i, double v) { SetCell(y_, i, v); }
+  void SetWeight(int i, double v) { SetCell(&PemarSimpleTable::weight_, i, v); }
+  void SetX(int i, double v) { SetCell(&PemarSimpleTable::x_, i, v); }
+  void SetQ(int i, double v) { SetCell(&PemarSimpleTable::q_, i, v); }
+  void SetY(int i, double v) { SetCell(&PemarSimpleTable::y_, i, v); }
 
   bool GetReady() const { return ready_; }
   void SetReady(bool ready) { ready_ = ready; }
@@ -90,21 +93,28 @@ class PEMAR_EXPORT PemarSimpleTable {
   bool RecallClassData(BinaryFile& file);
 
  private:
-  static double Cell(const std::vector<double>& column, int i);
-  static double* Column(std::vector<double>& column) {
-    return column.empty() ? nullptr : column.data();
+  using Column = std::unique_ptr<double[]>;
+
+  double Cell(const Column& column, int i) const {
+    return i < 0 || i >= count_ ? kEmptyValue : column[i];
   }
-  void SetCell(std::vector<double>& column, int i, double v);
+  void SetCell(Column PemarSimpleTable::*column, int i, double v);
+  // Grows the four columns to `rows` entries, the new rows with weight 1.0
+  // and empty cells. False, with nothing changed, when the memory cannot be
+  // had.
+  bool Grow(int rows);
   void RemoveEmptyRows();
   void ShiftX(double delta);
+  void SwapRow(int i, int j);
 
   bool ready_ = false;
   bool cp_data_ = true;
-  // Four columns of the same length, the number of points.
-  std::vector<double> weight_;
-  std::vector<double> x_;
-  std::vector<double> q_;
-  std::vector<double> y_;
+  int count_ = 0;
+  // Four columns of count_ entries each; all null when the table is empty.
+  Column weight_;
+  Column x_;
+  Column q_;
+  Column y_;
 };
 
 }  // namespace pemar

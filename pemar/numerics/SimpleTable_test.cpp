@@ -242,6 +242,7 @@ TEST_F(PemarSimpleTableTest, AdoptingConstructorOwnsArraysAndSetsFlags) {
   double* q = new double[2]{7, 8};
   double* y = new double[2]{9, 10};
   PemarSimpleTable t(2, w, x, q, y);
+  EXPECT_EQ(t.GetXPointer(), x);  // adopted, not copied
   EXPECT_TRUE(t.GetCPData());
   EXPECT_FALSE(t.GetReady());
   ASSERT_EQ(t.GetNumberOfPoints(), 2);
@@ -251,6 +252,11 @@ TEST_F(PemarSimpleTableTest, AdoptingConstructorOwnsArraysAndSetsFlags) {
   EXPECT_EQ(t.GetNumberOfPoints(), 0);
   EXPECT_EQ(t.GetWPointer(), nullptr);
   EXPECT_TRUE(t.GetCPData());
+  // A missing column leaves the table empty; the others are still freed.
+  PemarSimpleTable partial(1, new double[1]{1}, nullptr, new double[1]{2},
+                           new double[1]{3});
+  EXPECT_EQ(partial.GetNumberOfPoints(), 0);
+  EXPECT_TRUE(partial.GetCPData());
 }
 
 }  // namespace
