@@ -13,62 +13,12 @@
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/Document.h"
 #include "pemar/framework/FileSystem.h"
+#include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/framework/ObjectTypeInfo.h"
 #include "pemar/framework/Viewable.h"
 
 namespace pemar {
 namespace {
-
-// One read-only file in memory.
-class InputFile : public ReadableFile {
- public:
-  InputFile(const std::uint8_t* data, std::size_t size)
-      : data_(data), size_(size) {}
-  std::int64_t ReadAt(std::uint64_t offset, void* buffer,
-                      std::size_t n) override {
-    if (offset >= size_) return 0;
-    std::size_t take = std::min<std::uint64_t>(n, size_ - offset);
-    std::memcpy(buffer, data_ + offset, take);
-    return static_cast<std::int64_t>(take);
-  }
-  std::uint64_t Size() const override { return size_; }
-
- private:
-  const std::uint8_t* data_;
-  std::size_t size_;
-};
-
-// Serves the fuzz input under every name and refuses every change.
-class InputFileSystem : public FileSystem {
- public:
-  InputFileSystem(const std::uint8_t* data, std::size_t size)
-      : data_(data), size_(size) {}
-  std::unique_ptr<WritableFile> NewWritableFile(const std::string&) override {
-    return nullptr;
-  }
-  std::unique_ptr<WritableFile> NewAppendableFile(const std::string&) override {
-    return nullptr;
-  }
-  std::unique_ptr<ReadableFile> NewReadableFile(const std::string&) override {
-    return std::make_unique<InputFile>(data_, size_);
-  }
-  bool FileExists(const std::string&) override { return true; }
-  bool IsWritable(const std::string&) override { return false; }
-  bool RenameFile(const std::string&, const std::string&) override {
-    return false;
-  }
-  bool DeleteFile(const std::string&) override { return false; }
-  bool GetModificationTime(const std::string&, std::int64_t*) override {
-    return false;
-  }
-  bool SetModificationTime(const std::string&, std::int64_t) override {
-    return false;
-  }
-
- private:
-  const std::uint8_t* data_;
-  std::size_t size_;
-};
 
 const ObjectTypeInfo* FuzzNodeType();
 
@@ -190,11 +140,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   using namespace pemar;
   FuzzNodeType();
   FuzzKillerType();
-  InputFileSystem fs(data, size);
+  MemoryFileSystem fs;
+  fs.SetFile("input.fsh",
+             std::string(reinterpret_cast<const char*>(data), size));
   ScopedFileSystem scoped(&fs);
   {
     FuzzSheet sheet;
-    sheet.RecallDocument("input.fsh");
+    sheet.RecallDocument(FileName(Text("input.fsh")));
   }
   {
     FuzzSheet sheet;

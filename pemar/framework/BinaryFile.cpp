@@ -15,7 +15,7 @@ constexpr std::size_t kBlockSize = std::size_t{64} * 1024;
 // Chunk header: two marker bytes, int16 revision, uint32 payload length. The
 // marker lets a reader reject a chunk that is not one and lets the dump tool
 // find chunks nested among plain values.
-constexpr std::size_t kChunkHeaderSize = 8;
+constexpr std::size_t kChunkHeaderSize = ChunkHeader::kHeaderSize;
 constexpr unsigned char kChunkMarker0 = 0xA5;
 constexpr unsigned char kChunkMarker1 = 0x5A;
 // Length written when a chunk starts; a chunk never closed keeps it, and a

@@ -16,6 +16,7 @@
 #ifndef PEMAR_FRAMEWORK_BINARYFILE_H_
 #define PEMAR_FRAMEWORK_BINARYFILE_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -66,6 +67,9 @@ class PEMAR_EXPORT GenericFile {
 // The handle of one chunk: its 16-bit revision, and where it lies.
 class PEMAR_EXPORT ChunkHeader {
  public:
+  // Bytes a chunk header takes in the file (see docs/file-format.md).
+  static constexpr std::size_t kHeaderSize = 8;
+
   ChunkHeader() = default;
 
   // Starts a chunk stamped with `revision` in a file open for writing.

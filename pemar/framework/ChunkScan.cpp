@@ -8,7 +8,7 @@ namespace pemar {
 namespace {
 
 // Must agree with the chunk header that BinaryFile writes.
-constexpr std::uint64_t kHeaderSize = 8;
+constexpr std::uint64_t kHeaderSize = ChunkHeader::kHeaderSize;
 constexpr unsigned char kMarker0 = 0xA5;
 constexpr unsigned char kMarker1 = 0x5A;
 constexpr std::uint32_t kUnfinished = 0xFFFFFFFFu;

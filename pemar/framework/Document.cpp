@@ -52,9 +52,9 @@ const ObjectTypeInfo* Document::FixupOldObjectType(long /*oldType*/) {
   return nullptr;
 }
 
-unsigned char Document::RecallDocument(const Text& name) {
-  file_name_ = name;
-  BinaryFile file(name, Text());
+unsigned char Document::RecallDocument(const FileName& name) {
+  file_name_ = name.Path();
+  BinaryFile file(name.Path(), Text());
   if (!file.Open(false)) return 0;
   PackedBinaryFileHeader* header = DocumentFileHeader();
   if (header != nullptr && !header->Recall(file, 1)) return 0;

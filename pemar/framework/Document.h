@@ -19,6 +19,7 @@
 #include "pemar/framework/Export.h"
 #include "pemar/framework/ObjectManager.h"
 #include "pemar/framework/PackedBinaryFileHeader.h"
+#include "pemar/framework/Platform.h"
 #include "pemar/framework/Text.h"
 #include "pemar/framework/Viewable.h"
 
@@ -54,7 +55,7 @@ class PEMAR_EXPORT Document : public Viewable {
   // flag is cleared. On failure the previous file is left as it was.
   virtual unsigned char SaveDocument(unsigned char flag);
   // Sets the file name to `name` and reads the file into this document.
-  virtual unsigned char RecallDocument(const Text& name);
+  virtual unsigned char RecallDocument(const FileName& name);
 
   // The type that replaces an object type number of an old file layout;
   // null here, as this framework's own layout stores type names.

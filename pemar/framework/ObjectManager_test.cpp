@@ -200,7 +200,7 @@ class ObjectManagerTest : public ::testing::Test {
   // Recalls the file into a fresh sheet; checks a failure left nothing.
   bool RecallFresh() {
     Sheet sheet;
-    bool ok = sheet.RecallDocument(path_);
+    bool ok = sheet.RecallDocument(FileName(Text(path_)));
     if (!ok) {
       EXPECT_EQ(sheet.GetObjectManager().Count(), 1u);
     }
@@ -331,7 +331,7 @@ TEST_F(ObjectManagerTest, RoundTripKeepsOwnersNamesAndPointers) {
     EXPECT_FALSE(sheet.IsModified());
   }
   Sheet sheet;
-  ASSERT_TRUE(sheet.RecallDocument(path_));
+  ASSERT_TRUE(sheet.RecallDocument(FileName(Text(path_))));
   EXPECT_EQ(sheet.GetObjectManager().Count(), 4u);
   EXPECT_EQ(sheet.counter, 41);
   Node* a = Find(sheet, "a");
@@ -362,7 +362,7 @@ TEST_F(ObjectManagerTest, RecallSeesStoredVersionNotCurrentOne) {
   }
   MutableNodeType().SetClassDataVersion(4);
   Sheet sheet;
-  ASSERT_TRUE(sheet.RecallDocument(path_));
+  ASSERT_TRUE(sheet.RecallDocument(FileName(Text(path_))));
   EXPECT_EQ(Find(sheet, "a")->seen_version, 3);
   EXPECT_EQ(NodeType()->RecalledClassDataVersion(), 3);
   EXPECT_EQ(NodeType()->ClassDataVersion(), 4);
@@ -378,7 +378,7 @@ TEST_F(ObjectManagerTest, RejectedObjectsAreDiscardedBeforeFixUps) {
     Save(sheet);
   }
   Sheet sheet;
-  ASSERT_TRUE(sheet.RecallDocument(path_));
+  ASSERT_TRUE(sheet.RecallDocument(FileName(Text(path_))));
   EXPECT_EQ(Find(sheet, "doomed"), nullptr);
   Node* orphan = Find(sheet, "orphan");
   ASSERT_NE(orphan, nullptr);
@@ -402,7 +402,7 @@ TEST_F(ObjectManagerTest, ObjectDeletedDuringRecallReadsAsNull) {
     Save(sheet);
   }
   Sheet sheet;
-  ASSERT_TRUE(sheet.RecallDocument(path_));
+  ASSERT_TRUE(sheet.RecallDocument(FileName(Text(path_))));
   EXPECT_EQ(Find(sheet, "c"), nullptr);
   EXPECT_EQ(sheet.GetObjectManager().Count(), 5u);
   EXPECT_EQ(FixUpLog(), (std::vector<Text>{"sheet:Sheet 1", "a", "b", "killer0",

@@ -12,7 +12,7 @@ constexpr short kFieldsRevision = 1;
 // The size of a chunk header in the file (see docs/file-format.md); an
 // unconfirmed envelope, whose chunk cannot be opened, is stepped over as
 // raw bytes.
-constexpr std::size_t kChunkHeaderBytes = 8;
+constexpr std::size_t kChunkHeaderBytes = ChunkHeader::kHeaderSize;
 
 constexpr char kFrameworkStamp[kIDStampSize + 1] = "PemarDocument   ";
 
