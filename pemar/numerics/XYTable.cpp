@@ -16,9 +16,11 @@ namespace {
 
 constexpr unsigned int kLayoutVersion = 1;
 
-// A table without columns stores no bytes per row, so its row count cannot
-// be checked against the file; this bounds what a recall will allocate.
+// A table without columns stores no bytes per row, and one without rows no
+// bytes per column, so those counts cannot be checked against the file;
+// these bound what a recall accepts (and what later growth would allocate).
 constexpr int kMaxRowsWithoutColumns = 1 << 16;
+constexpr int kMaxColumnsWithoutRows = 1 << 16;
 
 }  // namespace
 
@@ -26,8 +28,11 @@ XYTableClass::XYTableClass() = default;
 
 XYTableClass::XYTableClass(int columns, int capacity)
     : columns_(columns < 0 ? 0 : columns) {
-  rows_.assign(capacity < 0 ? 0 : static_cast<std::size_t>(capacity),
-               Row(static_cast<std::size_t>(columns_), kEmptyValue));
+  const int rows = capacity < 0 ? 0 : capacity;
+  rows_.reserve(static_cast<std::size_t>(rows));
+  for (int i = 0; i < rows; ++i) {
+    rows_.emplace_back(static_cast<std::size_t>(columns_), kEmptyValue);
+  }
 }
 
 XYTableClass::~XYTableClass() = default;
@@ -192,11 +197,13 @@ bool XYTableClass::RecallClassData(BinaryFile& file) {
   } else if (capacity > kMaxRowsWithoutColumns) {
     return false;
   }
+  if (capacity == 0 && columns > kMaxColumnsWithoutRows) return false;
 
-  std::vector<Row> table(static_cast<std::size_t>(capacity),
-                         Row(static_cast<std::size_t>(columns), kEmptyValue));
+  std::vector<Row> table;
+  table.reserve(static_cast<std::size_t>(capacity));
   const unsigned int count = static_cast<unsigned int>(columns);
-  for (Row& row : table) {
+  for (int i = 0; i < capacity; ++i) {
+    Row& row = table.emplace_back(static_cast<std::size_t>(columns));
     if (!file.Read(row.empty() ? nullptr : row.data(), count)) return false;
   }
   rows_.swap(table);

@@ -98,6 +98,8 @@ TEST_F(XYTableClassTest, HugeCapacityFailsRecallWithoutAllocating) {
   EXPECT_FALSE(Recall(t));
   WriteHeader(0, 0, 0x7FFFFFFF, 0);
   EXPECT_FALSE(Recall(t));
+  WriteHeader(0, 50000000, 0, 0);  // a huge row width with no rows
+  EXPECT_FALSE(Recall(t));
   EXPECT_EQ(t.NumbColumns(), 2);
 }
 
