@@ -141,8 +141,10 @@ class PEMAR_EXPORT AutoLinearizeFunction : public LinearizeFunction {
   // Raises the number of segments from two until the fit reaches the
   // tolerance and the last segment no longer improved it by more than the
   // factor 1/tolerance, or the segments reach n - 1 or the cap. A tolerance
-  // below 0.1 gives the single chord {0, n - 1}. Null when a list is already
-  // ready (call SetFunctionVector again to search again) or no list scored.
+  // below 0.1 gives the single chord {0, n - 1} with one segment, without a
+  // search (no list is then ready: GetPerformance and GetError answer false,
+  // and EvaluateError scores the chord). Null when a list is already ready
+  // (call SetFunctionVector again to search again) or no list scored.
   int* GetLinearizedPoints() override;
 
   // Kept only for 0 < t <= 1.
