@@ -229,8 +229,7 @@ CommandRegistration registration(500, [](CLI::App& app, int& exit_code) {
   auto* cmd = app.add_subcommand(
       "plot", "Draw x,y[,kind] points from a CSV file as a character plot");
   auto options = std::make_shared<PlotOptions>();
-  cmd->add_option("file", options->csv, "CSV file of points")
-      ->required();
+  cmd->add_option("file", options->csv, "CSV file of points")->required();
   cmd->add_option("--mode", options->mode,
                   "Axis ranges: 0 automatic, 1 given by --xmin ... --ymax, "
                   "2 x from 0 to 1, 3 x from 0 to 1 and y up to 0");
@@ -257,7 +256,8 @@ bool SaturationCurveDemo(std::ostream& out, const std::string& work_dir) {
   const double pc = SteamCriticalProperty("Pressure");     // kPa
   const double tc = SteamCriticalProperty("Temperature");  // K
   PlotData data;
-  for (double celsius = 100.0; celsius <= 370.0; celsius += 10.0) {
+  for (int step = 0; step <= 27; ++step) {
+    const double celsius = 100.0 + 10.0 * step;
     data.first.push_back(celsius);
     data.second.push_back(Steam67ReducedVPCalcT(celsius + 273.15) * pc / 100.0);
     data.kind.push_back(0);

@@ -15,7 +15,7 @@ namespace {
 
 // Large enough that a trace of many small values costs few system calls,
 // small enough that little is lost when the process dies.
-constexpr std::size_t kFlushThreshold = 64 * 1024;
+constexpr std::size_t kFlushThreshold = std::size_t{64} * 1024;
 
 // The 13-character field of one value.
 std::string FormatValue(double v) {

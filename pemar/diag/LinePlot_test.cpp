@@ -36,7 +36,7 @@ std::string GridCells(const std::string& text, int columns) {
   std::string cells;
   std::stringstream lines(text);
   for (std::string line; std::getline(lines, line);) {
-    if (line.size() == static_cast<std::size_t>(16 + columns) &&
+    if (line.size() == 16 + static_cast<std::size_t>(columns) &&
         (line[14] == 'I' || line[14] == '+')) {
       cells += line.substr(15, columns);
     }

@@ -31,7 +31,10 @@ char Symbol(int kind) { return IsDrawnKind(kind) ? kSymbols[kind] : ' '; }
 int Priority(int kind) { return IsDrawnKind(kind) ? kPriorities[kind] : 0; }
 
 int TickCount(int size, int divisor) {
-  const int ticks = static_cast<int>((size - 1) / divisor + 1.4);
+  // The division is integral on purpose: tick counts follow the grid's
+  // whole tens (fifteens) of cells.
+  const int whole = (size - 1) / divisor;
+  const int ticks = static_cast<int>(whole + 1.4);
   return std::max(2, ticks);
 }
 

@@ -72,8 +72,8 @@ void TernaryLinePlot::Execute(PmDebugOut* out, const double* a, const double* b,
       const double p =
           static_cast<double>(bottom - r) * columns_ / (2.0 * bottom);
       const int left = static_cast<int>(p);
-      const int right =
-          std::min(columns_ - 1, static_cast<int>(columns_ - p + 0.5));
+      const int right = std::min(
+          columns_ - 1, static_cast<int>(std::trunc(columns_ - p + 0.5)));
       const char edge = tick_row ? '+' : '.';
       line_[left] = edge;
       line_[right] = edge;

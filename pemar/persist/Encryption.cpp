@@ -41,17 +41,17 @@ inline void StoreLittleEndian(std::uint32_t v, unsigned char* p) {
 // dependent steps; running several independent chains in one loop lets the
 // processor (and the compiler's vector units) overlap them. The result is
 // the same as enciphering the blocks one after another.
-constexpr int kLanes = 8;
+constexpr std::size_t kLanes = 8;
 
 void EncipherLanes(std::uint32_t (&l)[kLanes], std::uint32_t (&r)[kLanes],
                    const std::uint32_t key[4]) {
   std::uint32_t sum = 0;
   for (int cycle = 0; cycle < kCycles; ++cycle) {
     sum += kDelta;
-    for (int j = 0; j < kLanes; ++j) {
+    for (std::size_t j = 0; j < kLanes; ++j) {
       l[j] += ((r[j] << 4) + key[0]) ^ (r[j] + sum) ^ ((r[j] >> 5) + key[1]);
     }
-    for (int j = 0; j < kLanes; ++j) {
+    for (std::size_t j = 0; j < kLanes; ++j) {
       r[j] += ((l[j] << 4) + key[2]) ^ (l[j] + sum) ^ ((l[j] >> 5) + key[3]);
     }
   }
@@ -61,10 +61,10 @@ void DecipherLanes(std::uint32_t (&l)[kLanes], std::uint32_t (&r)[kLanes],
                    const std::uint32_t key[4]) {
   std::uint32_t sum = kDecipherStart;
   for (int cycle = 0; cycle < kCycles; ++cycle) {
-    for (int j = 0; j < kLanes; ++j) {
+    for (std::size_t j = 0; j < kLanes; ++j) {
       r[j] -= ((l[j] << 4) + key[2]) ^ (l[j] + sum) ^ ((l[j] >> 5) + key[3]);
     }
-    for (int j = 0; j < kLanes; ++j) {
+    for (std::size_t j = 0; j < kLanes; ++j) {
       l[j] -= ((r[j] << 4) + key[0]) ^ (r[j] + sum) ^ ((r[j] >> 5) + key[1]);
     }
     sum -= kDelta;
@@ -76,7 +76,7 @@ void TransformBlocks(unsigned char* data, std::size_t n, bool encipher) {
   std::size_t i = 0;
   for (; i + 8 * kLanes <= n; i += 8 * kLanes) {
     std::uint32_t l[kLanes], r[kLanes];
-    for (int j = 0; j < kLanes; ++j) {
+    for (std::size_t j = 0; j < kLanes; ++j) {
       l[j] = LoadLittleEndian(data + i + 8 * j);
       r[j] = LoadLittleEndian(data + i + 8 * j + 4);
     }
@@ -85,7 +85,7 @@ void TransformBlocks(unsigned char* data, std::size_t n, bool encipher) {
     } else {
       DecipherLanes(l, r, kFileKey);
     }
-    for (int j = 0; j < kLanes; ++j) {
+    for (std::size_t j = 0; j < kLanes; ++j) {
       StoreLittleEndian(l[j], data + i + 8 * j);
       StoreLittleEndian(r[j], data + i + 8 * j + 4);
     }

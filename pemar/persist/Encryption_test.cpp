@@ -268,8 +268,8 @@ TEST_F(EncryptionTest, InjectedWriteFailuresNeverDamageTheTarget) {
   const Bytes good = ReadAll(Path("out"));
   const std::vector<Op> ops = {Op::kOpenWrite, Op::kWrite, Op::kSync,
                                Op::kClose, Op::kRename};
-  std::vector<int> counts;
-  for (Op op : ops) counts.push_back(faulty.Count(op));
+  std::vector<int> counts(ops.size());
+  for (std::size_t i = 0; i < ops.size(); ++i) counts[i] = faulty.Count(ops[i]);
   int failures_tried = 0;
   for (std::size_t i = 0; i < ops.size(); ++i) {
     const Op op = ops[i];
