@@ -2,7 +2,10 @@
 // database from the command line: the utility table with AR ranges, the
 // utility that serves a process temperature, the heat-transfer-coefficient
 // defaults and the fuel lists; saving and opening utility and coefficient
-// sets.
+// sets. Without --open the database comes from the default files beside the
+// program (DefaultUtilities.hud, DefaultCoefficients.htc,
+// DefaultCapitalCost.dat, unless the configuration names others) and from
+// the built-in tables where those are absent or unreadable.
 
 #include <cstdio>
 #include <iostream>
@@ -13,6 +16,7 @@
 #include <vector>
 
 #include "Registry.h"
+#include "pemar/framework/ConfigStore.h"
 #include "pemar/framework/Types.h"
 #include "pemar/utility/DefaultUtility.h"
 #include "pemar/utility/FuelSource.h"
@@ -56,11 +60,26 @@ std::string FuelName(const DefaultUtility& u) {
   return fuel ? fuel->name : "";
 }
 
+// The tool's default files, beside the program, unless the configuration
+// names others.
+void ConfigureDefaultFiles() {
+  const struct {
+    const char* key;
+    const char* file;
+  } defaults[] = {{"DefaultUtility", "DefaultUtilities.hud"},
+                  {"DefaultHeatTranCoeff", "DefaultCoefficients.htc"},
+                  {"DefaultCapitalCost", "DefaultCapitalCost.dat"}};
+  for (const auto& d : defaults) {
+    if (GetConfigString(d.key).IsEmpty()) SetConfigString(d.key, d.file);
+  }
+}
+
 // The database the commands work on: the built-in defaults (or the default
 // files, when configured), replaced by the set in `open` when given. Null,
 // with the error already printed, when that set cannot be read.
 Database LoadDatabase(const std::string& open, StoreRecallType type,
                       const char* what) {
+  ConfigureDefaultFiles();
   Database db(CreateDefaultUtilManager());
   if (!open.empty() && !OpenUtilitySet(db.get(), open.c_str(), type)) {
     PrintError("cannot read the " + std::string(what) + " set " + open +
