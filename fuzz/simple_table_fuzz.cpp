@@ -4,11 +4,11 @@
 
 #include <unistd.h>
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "pemar/framework/BinaryFile.h"
@@ -33,7 +33,10 @@ const ScratchFiles& Scratch() {
   return files;
 }
 
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+// Bit equality, so that NaN cells compare equal to themselves.
+bool SameBits(double a, double b) {
+  return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
 
 bool SameRows(const pemar::PemarSimpleTable& a,
               const pemar::PemarSimpleTable& b) {

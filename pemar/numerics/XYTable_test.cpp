@@ -33,8 +33,8 @@ class XYTableClassTest : public ::testing::Test {
   }
 
   static std::vector<double> FirstColumn(const XYTableClass& t) {
-    std::vector<double> out;
-    for (int i = 0; i < t.NumbPoint(); ++i) out.push_back(*t.Value(i, 0));
+    std::vector<double> out(t.NumbPoint());
+    for (int i = 0; i < t.NumbPoint(); ++i) out[i] = *t.Value(i, 0);
     return out;
   }
 
