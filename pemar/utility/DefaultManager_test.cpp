@@ -380,9 +380,10 @@ TEST_F(DefaultManagerTest, CopyIsIndependentAndHasNoReceivers) {
   }
   EXPECT_EQ(m.Exists("Air"), 1);
   EXPECT_EQ(m.RefCount(), 1);
-  m.Release();  // count back at 0 destroys the object
-  manager_.release();
+  // The last reference going destroys the object; the fixture must not.
+  DefaultManager* owned = manager_.release();
   receiver_->Detach();
+  EXPECT_EQ(owned->Release(), 0);
 }
 
 TEST_F(DefaultManagerTest, DestructionAnnouncesSenderDyingLast) {
