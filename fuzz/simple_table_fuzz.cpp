@@ -2,8 +2,6 @@
 // leave the table as it was; a successful one must store and recall again to
 // the same rows.
 
-#include <unistd.h>
-
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -12,26 +10,14 @@
 #include <string>
 
 #include "pemar/framework/BinaryFile.h"
+#include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/numerics/SimpleTable.h"
 
 namespace {
 
-// Scratch files unique to this process, removed when it ends.
-struct ScratchFiles {
-  std::string in =
-      "/tmp/pemar_simple_table_fuzz_" + std::to_string(::getpid()) + "_in";
-  std::string out =
-      "/tmp/pemar_simple_table_fuzz_" + std::to_string(::getpid()) + "_out";
-  ~ScratchFiles() {
-    std::remove(in.c_str());
-    std::remove(out.c_str());
-  }
-};
-
-const ScratchFiles& Scratch() {
-  static const ScratchFiles files;
-  return files;
-}
+// The input and the re-stored copy live in memory, not on the disk.
+constexpr char kIn[] = "in.bin";
+constexpr char kOut[] = "out.bin";
 
 // Bit equality, so that NaN cells compare equal to themselves.
 bool SameBits(double a, double b) {
@@ -55,19 +41,15 @@ bool SameRows(const pemar::PemarSimpleTable& a,
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
-  const std::string& in = Scratch().in;
-  {
-    pemar::BinaryFile file(in.c_str(), "");
-    if (!file.Create() || !file.WriteBytes(data, size) || !file.Close()) {
-      return 0;
-    }
-  }
+  pemar::MemoryFileSystem fs;
+  pemar::ScopedFileSystem scope(&fs);
+  fs.SetFile(kIn, std::string(reinterpret_cast<const char*>(data), size));
   pemar::PemarSimpleTable table;
   table.SetX(1, 2.5);
   const pemar::PemarSimpleTable before(table);
   bool recalled;
   {
-    pemar::BinaryFile file(in.c_str(), "");
+    pemar::BinaryFile file{pemar::Text(kIn)};
     if (!file.Open()) return 0;
     recalled = table.RecallClassData(file);
   }
@@ -76,16 +58,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     return 0;
   }
 
-  const std::string& out = Scratch().out;
   {
-    pemar::BinaryFile file(out.c_str(), "");
+    pemar::BinaryFile file{pemar::Text(kOut)};
     if (!file.Create() || !table.StoreClassData(file) || !file.Close()) {
       return 0;
     }
   }
   pemar::PemarSimpleTable again;
   {
-    pemar::BinaryFile file(out.c_str(), "");
+    pemar::BinaryFile file{pemar::Text(kOut)};
     if (!file.Open() || !again.RecallClassData(file)) std::abort();
   }
   if (!SameRows(table, again)) std::abort();

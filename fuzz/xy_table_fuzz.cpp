@@ -2,8 +2,6 @@
 // the table as it was; a successful one must hold consistent sizes and
 // store and recall again to the same bytes.
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -13,36 +11,15 @@
 #include <vector>
 
 #include "pemar/framework/BinaryFile.h"
+#include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/framework/Types.h"
 #include "pemar/numerics/XYTable.h"
 
 namespace {
 
-// Scratch files unique to this process, removed when it ends.
-struct ScratchFiles {
-  std::string in =
-      "/tmp/pemar_xy_table_fuzz_" + std::to_string(::getpid()) + "_in";
-  std::string out =
-      "/tmp/pemar_xy_table_fuzz_" + std::to_string(::getpid()) + "_out";
-  ~ScratchFiles() {
-    std::remove(in.c_str());
-    std::remove(out.c_str());
-  }
-};
-
-const ScratchFiles& Scratch() {
-  static const ScratchFiles files;
-  return files;
-}
-
-std::vector<unsigned char> ReadAll(const std::string& path) {
-  std::vector<unsigned char> bytes;
-  pemar::BinaryFile file(path.c_str(), "");
-  if (!file.Open()) return bytes;
-  bytes.resize(file.Remaining());
-  if (!file.ReadBytes(bytes.data(), bytes.size())) bytes.clear();
-  return bytes;
-}
+// The input and the re-stored copy live in memory, not on the disk.
+constexpr char kIn[] = "in.bin";
+constexpr char kOut[] = "out.bin";
 
 bool StoreTo(const std::string& path, const pemar::XYTableClass& table) {
   pemar::BinaryFile file(path.c_str(), "");
@@ -55,20 +32,15 @@ bool StoreTo(const std::string& path, const pemar::XYTableClass& table) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
-  const std::string& in = Scratch().in;
-  const std::string& out = Scratch().out;
-  {
-    pemar::BinaryFile file(in.c_str(), "");
-    if (!file.Create() || !file.WriteBytes(data, size) || !file.Close()) {
-      return 0;
-    }
-  }
+  pemar::MemoryFileSystem fs;
+  pemar::ScopedFileSystem scope(&fs);
+  fs.SetFile(kIn, std::string(reinterpret_cast<const char*>(data), size));
   pemar::XYTableClass table(2, 3);
   const double seed[2] = {1.0, 2.0};
   table.InputData(0, 2, seed, pemar::kEmptyMarker);
   bool recalled;
   {
-    pemar::BinaryFile file(in.c_str(), "");
+    pemar::BinaryFile file{pemar::Text(kIn)};
     if (!file.Open()) return 0;
     recalled = table.RecallClassData(file);
   }
@@ -91,14 +63,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     }
   }
 
-  if (!StoreTo(out, table)) return 0;
-  std::vector<unsigned char> first = ReadAll(out);
+  if (!StoreTo(kOut, table)) return 0;
+  std::string first = fs.GetFile(kOut);
   pemar::XYTableClass again;
   {
-    pemar::BinaryFile file(out.c_str(), "");
+    pemar::BinaryFile file{pemar::Text(kOut)};
     if (!file.Open() || !again.RecallClassData(file)) std::abort();
   }
-  if (!StoreTo(out, again) || ReadAll(out) != first) std::abort();
+  if (!StoreTo(kOut, again) || fs.GetFile(kOut) != first) std::abort();
 
   // Operations on what the file made must stay in bounds.
   pemar::XYTableClass copy(again);
