@@ -95,10 +95,12 @@ IComplexColumn* FindNamed(IComplexColumnProject* p, const char* name) {
   return p->FindComplexColumn(name);
 }
 
-// Recalls a two-name reference: a scenario, or a column, of a project.
-template <typename Lookup, typename Scenario>
-unsigned char RecallScenario(BinaryFile& file, IEngineeringManager* manager,
-                             Scenario** result, long type) {
+// Recalls a reference whose first name is a project answering `type`;
+// `resolve(project, result)` reads the remaining names and looks the object
+// up, returning false when a read fails or a needed link is missing.
+template <typename Lookup, typename Result, typename Resolve>
+unsigned char RecallReference(BinaryFile& file, IEngineeringManager* manager,
+                              Result** result, long type, Resolve resolve) {
   if (manager == nullptr || result == nullptr) return 0;
   *result = nullptr;
   ChunkHeader header;
@@ -108,34 +110,39 @@ unsigned char RecallScenario(BinaryFile& file, IEngineeringManager* manager,
   if (!OpenReference(file, header, &projectName, &isNull, &closed)) return 0;
   if (isNull) return closed;
   Lookup* project = TypedProject<Lookup>(manager, projectName, type);
-  if (project == nullptr) return 0;
-  Text scenarioName;
-  if (!file.Read(scenarioName)) return 0;
-  *result = FindNamed(project, scenarioName.c_str());
+  if (project == nullptr || !resolve(project, result)) return 0;
   return header.Close(file);
 }
 
+// A two-name reference: a scenario, or a column, of a project.
+template <typename Lookup, typename Scenario>
+unsigned char RecallScenario(BinaryFile& file, IEngineeringManager* manager,
+                             Scenario** result, long type) {
+  return RecallReference<Lookup>(file, manager, result, type,
+                                 [&file](Lookup* project, Scenario** out) {
+                                   Text name;
+                                   if (!file.Read(name)) return false;
+                                   *out = FindNamed(project, name.c_str());
+                                   return true;
+                                 });
+}
+
+// A three-name reference: a design of a scenario of a project. A missing
+// scenario fails; a missing design recalls as null.
 template <typename Lookup, typename Design>
 unsigned char RecallDesign(BinaryFile& file, IEngineeringManager* manager,
                            Design** result, long type) {
-  if (manager == nullptr || result == nullptr) return 0;
-  *result = nullptr;
-  ChunkHeader header;
-  Text projectName;
-  bool isNull = false;
-  unsigned char closed = 0;
-  if (!OpenReference(file, header, &projectName, &isNull, &closed)) return 0;
-  if (isNull) return closed;
-  Lookup* project = TypedProject<Lookup>(manager, projectName, type);
-  if (project == nullptr) return 0;
-  Text scenarioName;
-  if (!file.Read(scenarioName)) return 0;
-  auto* scenario = FindNamed(project, scenarioName.c_str());
-  if (scenario == nullptr) return 0;
-  Text designName;
-  if (!file.Read(designName)) return 0;
-  *result = scenario->FindDesign(designName.c_str());
-  return header.Close(file);
+  return RecallReference<Lookup>(
+      file, manager, result, type, [&file](Lookup* project, Design** out) {
+        Text scenarioName;
+        if (!file.Read(scenarioName)) return false;
+        auto* scenario = FindNamed(project, scenarioName.c_str());
+        if (scenario == nullptr) return false;
+        Text designName;
+        if (!file.Read(designName)) return false;
+        *out = scenario->FindDesign(designName.c_str());
+        return true;
+      });
 }
 
 }  // namespace
