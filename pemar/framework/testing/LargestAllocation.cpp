@@ -12,8 +12,8 @@ std::atomic<std::size_t> g_largest{0};
 
 }  // namespace
 
-void Note(std::size_t n);
-void Note(std::size_t n) {
+// Called from the global operator new below, outside this namespace.
+void NoteAllocation(std::size_t n) {
   if (g_watchers.load(std::memory_order_relaxed) == 0) return;
   std::size_t seen = g_largest.load(std::memory_order_relaxed);
   while (n > seen && !g_largest.compare_exchange_weak(seen, n)) {
@@ -34,7 +34,7 @@ std::size_t LargestAllocation::Largest() const { return g_largest.load(); }
 // Replacing the global allocation functions lets every allocation be seen,
 // including those made inside the standard library.
 void* operator new(std::size_t n) {
-  pemar::test_support::Note(n);
+  pemar::test_support::NoteAllocation(n);
   if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
   throw std::bad_alloc();
 }

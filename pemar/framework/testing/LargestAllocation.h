@@ -20,6 +20,9 @@ class LargestAllocation {
   std::size_t Largest() const;
 };
 
+// Records one allocation of n bytes; used by the replaced operator new.
+void NoteAllocation(std::size_t n);
+
 }  // namespace pemar::test_support
 
 #endif  // PEMAR_FRAMEWORK_TESTING_LARGESTALLOCATION_H_
