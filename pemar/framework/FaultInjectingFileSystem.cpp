@@ -103,6 +103,29 @@ bool FaultInjectingFileSystem::RenameFile(const std::string& from,
   return target_->RenameFile(from, to);
 }
 
+bool FaultInjectingFileSystem::RenameFileNoReplace(const std::string& from,
+                                                   const std::string& to) {
+  if (ShouldFail(Op::kRename)) return false;
+  return target_->RenameFileNoReplace(from, to);
+}
+
+bool FaultInjectingFileSystem::SyncDirectory(const std::string& path) {
+  if (ShouldFail(Op::kSyncDir)) return false;
+  return target_->SyncDirectory(path);
+}
+
+bool FaultInjectingFileSystem::GetCurrentDirectory(std::string* path) {
+  return target_->GetCurrentDirectory(path);
+}
+
+bool FaultInjectingFileSystem::SetCurrentDirectory(const std::string& path) {
+  return target_->SetCurrentDirectory(path);
+}
+
+bool FaultInjectingFileSystem::CreateDirectory(const std::string& path) {
+  return target_->CreateDirectory(path);
+}
+
 bool FaultInjectingFileSystem::DeleteFile(const std::string& path) {
   if (ShouldFail(Op::kDelete)) return false;
   return target_->DeleteFile(path);

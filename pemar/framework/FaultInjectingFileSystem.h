@@ -19,7 +19,18 @@ namespace pemar {
 
 class PEMAR_EXPORT FaultInjectingFileSystem : public FileSystem {
  public:
-  enum class Op { kWrite, kSync, kClose, kRename, kDelete, kOpenWrite };
+  // kRename counts both RenameFile and RenameFileNoReplace; kSyncDir counts
+  // SyncDirectory. The folder operations (current folder, CreateDirectory)
+  // pass through uncounted.
+  enum class Op {
+    kWrite,
+    kSync,
+    kClose,
+    kRename,
+    kDelete,
+    kOpenWrite,
+    kSyncDir
+  };
 
   // Passes calls to `target` (not owned; the real file system when null).
   explicit FaultInjectingFileSystem(FileSystem* target = nullptr);
@@ -46,14 +57,20 @@ class PEMAR_EXPORT FaultInjectingFileSystem : public FileSystem {
   bool FileExists(const std::string& path) override;
   bool IsWritable(const std::string& path) override;
   bool RenameFile(const std::string& from, const std::string& to) override;
+  bool RenameFileNoReplace(const std::string& from,
+                           const std::string& to) override;
   bool DeleteFile(const std::string& path) override;
   bool GetModificationTime(const std::string& path,
                            std::int64_t* seconds) override;
   bool SetModificationTime(const std::string& path,
                            std::int64_t seconds) override;
+  bool SyncDirectory(const std::string& path) override;
+  bool GetCurrentDirectory(std::string* path) override;
+  bool SetCurrentDirectory(const std::string& path) override;
+  bool CreateDirectory(const std::string& path) override;
 
  private:
-  static constexpr int kOps = 6;
+  static constexpr int kOps = 7;
   FileSystem* target_;
   int counts_[kOps] = {};
   int fail_at_[kOps] = {};

@@ -8,10 +8,19 @@
 
 #if defined(_WIN32)
 #include <io.h>
+#include <windows.h>
+// The file system's own operations share these names.
+#undef CreateDirectory
+#undef DeleteFile
+#undef GetCurrentDirectory
+#undef SetCurrentDirectory
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#if defined(__linux__)
+#include <sys/syscall.h>
+#endif
 #endif
 
 namespace pemar {
@@ -19,6 +28,22 @@ namespace pemar {
 WritableFile::~WritableFile() = default;
 ReadableFile::~ReadableFile() = default;
 FileSystem::~FileSystem() = default;
+
+bool FileSystem::RenameFileNoReplace(const std::string& from,
+                                     const std::string& to) {
+  if (FileExists(to)) return false;
+  return RenameFile(from, to);
+}
+
+bool FileSystem::SyncDirectory(const std::string& /*path*/) { return true; }
+
+bool FileSystem::GetCurrentDirectory(std::string* /*path*/) { return false; }
+
+bool FileSystem::SetCurrentDirectory(const std::string& /*path*/) {
+  return false;
+}
+
+bool FileSystem::CreateDirectory(const std::string& /*path*/) { return false; }
 
 namespace {
 
@@ -210,6 +235,39 @@ class OsFileSystem final : public FileSystem {
     return !ec;
   }
 
+  bool RenameFileNoReplace(const std::string& from,
+                           const std::string& to) override {
+#if defined(_WIN32)
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists.
+    return MoveFileExA(from.c_str(), to.c_str(), 0) != 0;
+#else
+#if defined(__linux__) && defined(SYS_renameat2)
+    constexpr unsigned int kRenameNoReplace = 1;  // RENAME_NOREPLACE
+    if (::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(),
+                  kRenameNoReplace) == 0) {
+      return true;
+    }
+    // Older kernels and some file systems do not know the flag; anything
+    // else (EEXIST above all) is the answer.
+    if (errno != ENOSYS && errno != EINVAL) return false;
+#endif
+    // A hard link fails with EEXIST when `to` exists, so no window opens in
+    // which another file could be replaced.
+    if (::link(from.c_str(), to.c_str()) == 0) {
+      if (::unlink(from.c_str()) == 0) return true;
+      // Two names for one file: take the new one back.
+      ::unlink(to.c_str());
+      return false;
+    }
+    if (errno == EPERM || errno == ENOTSUP || errno == EOPNOTSUPP) {
+      // A file system without hard links: the best left is to look first.
+      if (FileExists(to)) return false;
+      return RenameFile(from, to);
+    }
+    return false;
+#endif
+  }
+
   bool DeleteFile(const std::string& path) override {
     std::error_code ec;
     return std::filesystem::remove(path, ec) && !ec;
@@ -235,6 +293,44 @@ class OsFileSystem final : public FileSystem {
     std::filesystem::last_write_time(
         path, std::chrono::file_clock::from_sys(sys), ec);
     return !ec;
+  }
+
+  bool SyncDirectory(const std::string& path) override {
+#if defined(_WIN32)
+    // NTFS journals its folder entries; there is nothing to force.
+    std::error_code ec;
+    return std::filesystem::is_directory(path, ec);
+#else
+    int fd = ::open(path.empty() ? "." : path.c_str(),
+                    O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = ::fsync(fd) == 0;
+    // Some file systems cannot sync a folder and say so; that is no loss.
+    if (!ok && (errno == EINVAL || errno == ENOTSUP)) ok = true;
+    ok = ::close(fd) == 0 && ok;
+    return ok;
+#endif
+  }
+
+  bool GetCurrentDirectory(std::string* path) override {
+    std::error_code ec;
+    std::filesystem::path current = std::filesystem::current_path(ec);
+    if (ec || path == nullptr) return false;
+    *path = current.string();
+    return true;
+  }
+
+  bool SetCurrentDirectory(const std::string& path) override {
+    std::error_code ec;
+    std::filesystem::current_path(path, ec);
+    return !ec;
+  }
+
+  bool CreateDirectory(const std::string& path) override {
+    std::error_code ec;
+    std::filesystem::create_directory(path, ec);
+    if (ec) return false;
+    return std::filesystem::is_directory(path, ec);
   }
 
  private:
@@ -286,8 +382,12 @@ bool WriteFileAtomically(const std::string& path, const void* data,
   ok = file->Close() && ok;
   file.reset();
   if (ok) ok = fs->RenameFile(temp, path);
-  if (!ok) fs->DeleteFile(temp);
-  return ok;
+  if (!ok) {
+    fs->DeleteFile(temp);
+    return false;
+  }
+  std::string folder = std::filesystem::path(path).parent_path().string();
+  return fs->SyncDirectory(folder.empty() ? std::string(".") : folder);
 }
 
 }  // namespace pemar

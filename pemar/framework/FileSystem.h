@@ -68,12 +68,36 @@ class PEMAR_EXPORT FileSystem {
   virtual bool IsWritable(const std::string& path) = 0;
   // Renames, replacing an existing target.
   virtual bool RenameFile(const std::string& from, const std::string& to) = 0;
+  // Renames only when nothing is named `to` yet; fails, leaving both names
+  // as they were, when `to` exists. Never replaces a file, also on platforms
+  // whose plain rename would. The base answer checks FileExists and then
+  // renames (not atomic); the real and the in-memory file systems refuse
+  // atomically.
+  virtual bool RenameFileNoReplace(const std::string& from,
+                                   const std::string& to);
   virtual bool DeleteFile(const std::string& path) = 0;
   // Seconds since the epoch of the last change; false when absent.
   virtual bool GetModificationTime(const std::string& path,
                                    std::int64_t* seconds) = 0;
   virtual bool SetModificationTime(const std::string& path,
                                    std::int64_t seconds) = 0;
+
+  // Forces the folder `path` (its list of names: creations, renames and
+  // deletions inside it) to stable storage. False when that fails or the
+  // folder cannot be opened. The base answers true.
+  virtual bool SyncDirectory(const std::string& path);
+
+  // The process's current folder, without a trailing separator. The base
+  // answers false.
+  virtual bool GetCurrentDirectory(std::string* path);
+  // Makes `path` the current folder; false when it is not an existing
+  // folder. The base answers false.
+  virtual bool SetCurrentDirectory(const std::string& path);
+  // Creates the folder `path`; its parent must exist (one level, like
+  // mkdir). True when `path` is a folder afterwards, also when it already
+  // was; false when it cannot be made or a file has that name. The base
+  // answers false.
+  virtual bool CreateDirectory(const std::string& path);
 
   // The process-wide file system: the real one unless a test installed
   // another with SetDefault. Never null.
@@ -99,9 +123,11 @@ class PEMAR_EXPORT ScopedFileSystem {
 };
 
 // Writes data to path so that the previous contents survive any failure:
-// the bytes go to path + ".tmp", are synced, and the temporary file then
-// takes the name. On failure the temporary file is removed and path is left
-// as it was.
+// the bytes go to path + ".tmp", are synced, the temporary file then takes
+// the name, and the folder is synced so that the new name survives a crash.
+// On a failure before the rename the temporary file is removed and path is
+// left as it was. A failed folder sync after the rename also answers false:
+// path then holds the new data, whose name may not yet be on disk.
 PEMAR_EXPORT bool WriteFileAtomically(const std::string& path, const void* data,
                                       std::size_t n);
 

@@ -94,6 +94,12 @@ bool MemoryFileSystem::RenameFile(const std::string& from,
   return true;
 }
 
+bool MemoryFileSystem::RenameFileNoReplace(const std::string& from,
+                                           const std::string& to) {
+  if (files_.count(to) != 0 || files_.count(from) == 0) return false;
+  return RenameFile(from, to);
+}
+
 bool MemoryFileSystem::DeleteFile(const std::string& path) {
   return files_.erase(path) != 0;
 }
@@ -111,6 +117,48 @@ bool MemoryFileSystem::SetModificationTime(const std::string& path,
   auto it = files_.find(path);
   if (it == files_.end()) return false;
   it->second.modified = seconds;
+  return true;
+}
+
+std::string MemoryFileSystem::FolderPath(const std::string& path) const {
+  std::string full = path;
+  if (full.empty() || full.front() != '/') {
+    full = current_ == "/" ? "/" + full : current_ + "/" + full;
+  }
+  while (full.size() > 1 && full.back() == '/') full.pop_back();
+  return full;
+}
+
+bool MemoryFileSystem::DirectoryExists(const std::string& path) const {
+  return folders_.count(FolderPath(path)) != 0;
+}
+
+bool MemoryFileSystem::SyncDirectory(const std::string& /*path*/) {
+  return true;
+}
+
+bool MemoryFileSystem::GetCurrentDirectory(std::string* path) {
+  if (path == nullptr) return false;
+  *path = current_;
+  return true;
+}
+
+bool MemoryFileSystem::SetCurrentDirectory(const std::string& path) {
+  if (path.empty() || !DirectoryExists(path)) return false;
+  current_ = FolderPath(path);
+  return true;
+}
+
+bool MemoryFileSystem::CreateDirectory(const std::string& path) {
+  if (path.empty()) return false;
+  std::string full = FolderPath(path);
+  if (files_.count(full) != 0 || files_.count(full + "/") != 0) return false;
+  // The parents come with it, as a tree of folders has no gaps.
+  for (std::size_t slash = full.find('/', 1); slash != std::string::npos;
+       slash = full.find('/', slash + 1)) {
+    folders_.insert(full.substr(0, slash));
+  }
+  folders_.insert(full);
   return true;
 }
 

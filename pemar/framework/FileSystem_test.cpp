@@ -1,0 +1,163 @@
+#include "pemar/framework/FileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "pemar/framework/FaultInjectingFileSystem.h"
+#include "pemar/framework/MemoryFileSystem.h"
+
+namespace pemar {
+namespace {
+
+using Op = FaultInjectingFileSystem::Op;
+
+class FileSystemOpsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ =
+        std::filesystem::temp_directory_path() /
+        ("pemar-fs-" +
+         std::string(
+             ::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+  std::string Path(const char* name) const { return (dir_ / name).string(); }
+  static void Put(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+  static std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  std::filesystem::path dir_;
+};
+
+TEST_F(FileSystemOpsTest, RenameNoReplaceRefusesExistingTargetOnDisk) {
+  FileSystem* fs = FileSystem::Posix();
+  std::string a = Path("a.bk0"), b = Path("b.bk1"), c = Path("c.bk2");
+  Put(a, "first");
+  Put(b, "second");
+  EXPECT_FALSE(fs->RenameFileNoReplace(a, b));
+  EXPECT_EQ(Slurp(a), "first");
+  EXPECT_EQ(Slurp(b), "second");
+  // A missing source fails and creates nothing.
+  EXPECT_FALSE(fs->RenameFileNoReplace(Path("absent"), c));
+  EXPECT_FALSE(fs->FileExists(c));
+
+  EXPECT_TRUE(fs->RenameFileNoReplace(a, c));
+  EXPECT_FALSE(fs->FileExists(a));
+  EXPECT_EQ(Slurp(c), "first");
+  // The plain rename still replaces.
+  EXPECT_TRUE(fs->RenameFile(c, b));
+  EXPECT_EQ(Slurp(b), "first");
+  EXPECT_FALSE(fs->FileExists(c));
+}
+
+TEST_F(FileSystemOpsTest, RenameNoReplaceRefusesExistingTargetInMemory) {
+  MemoryFileSystem fs;
+  fs.SetFile("/d/a", "first");
+  fs.SetFile("/d/b", "second");
+  EXPECT_FALSE(fs.RenameFileNoReplace("/d/a", "/d/b"));
+  EXPECT_EQ(fs.GetFile("/d/a"), "first");
+  EXPECT_EQ(fs.GetFile("/d/b"), "second");
+  EXPECT_FALSE(fs.RenameFileNoReplace("/d/absent", "/d/c"));
+  EXPECT_FALSE(fs.FileExists("/d/c"));
+  EXPECT_TRUE(fs.RenameFileNoReplace("/d/a", "/d/c"));
+  EXPECT_FALSE(fs.FileExists("/d/a"));
+  EXPECT_EQ(fs.GetFile("/d/c"), "first");
+  EXPECT_TRUE(fs.RenameFile("/d/c", "/d/b"));
+  EXPECT_EQ(fs.GetFile("/d/b"), "first");
+}
+
+TEST_F(FileSystemOpsTest, FaultInjectionCountsNoReplaceAndFolderSyncs) {
+  MemoryFileSystem memory;
+  FaultInjectingFileSystem fs(&memory);
+  memory.SetFile("/x", "x");
+  EXPECT_TRUE(fs.RenameFileNoReplace("/x", "/y"));
+  EXPECT_TRUE(fs.RenameFile("/y", "/z"));
+  EXPECT_EQ(fs.Count(Op::kRename), 2);
+  EXPECT_TRUE(fs.SyncDirectory("/"));
+  EXPECT_EQ(fs.Count(Op::kSyncDir), 1);
+  // Syncing a file's data is counted apart from syncing a folder.
+  EXPECT_EQ(fs.Count(Op::kSync), 0);
+
+  fs.FailAt(Op::kRename, 1);
+  EXPECT_FALSE(fs.RenameFileNoReplace("/z", "/w"));
+  EXPECT_EQ(memory.GetFile("/z"), "x");
+  EXPECT_FALSE(memory.FileExists("/w"));
+  fs.FailAt(Op::kSyncDir, 1);
+  EXPECT_FALSE(fs.SyncDirectory("/"));
+  EXPECT_TRUE(fs.SyncDirectory("/"));
+}
+
+TEST_F(FileSystemOpsTest, AtomicWriteSyncsTheFolderAfterTheRename) {
+  std::string path = Path("data.bin");
+  FaultInjectingFileSystem fs;
+  ScopedFileSystem scope(&fs);
+  ASSERT_TRUE(WriteFileAtomically(path, "old", 3));
+  EXPECT_EQ(fs.Count(Op::kRename), 1);
+  EXPECT_EQ(fs.Count(Op::kSyncDir), 1);
+
+  // The new data is already in place; the failure says it may not last.
+  fs.ResetCounts();
+  fs.FailAt(Op::kSyncDir, 1);
+  EXPECT_FALSE(WriteFileAtomically(path, "new", 3));
+  EXPECT_EQ(Slurp(path), "new");
+  EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+}
+
+TEST_F(FileSystemOpsTest, RealFoldersCreateEnterAndRestore) {
+  FileSystem* fs = FileSystem::Posix();
+  std::string before;
+  ASSERT_TRUE(fs->GetCurrentDirectory(&before));
+  std::string sub = Path("sub");
+  EXPECT_FALSE(fs->SetCurrentDirectory(sub));
+  EXPECT_TRUE(fs->CreateDirectory(sub));
+  EXPECT_TRUE(fs->CreateDirectory(sub));  // already there
+  EXPECT_TRUE(fs->SyncDirectory(sub));
+  // One level only, and never over a file.
+  EXPECT_FALSE(fs->CreateDirectory(Path("no/such/parent")));
+  Put(Path("file"), "f");
+  EXPECT_FALSE(fs->CreateDirectory(Path("file")));
+  EXPECT_FALSE(fs->SyncDirectory(Path("absent")));
+
+  ASSERT_TRUE(fs->SetCurrentDirectory(sub));
+  std::string now;
+  EXPECT_TRUE(fs->GetCurrentDirectory(&now));
+  EXPECT_TRUE(std::filesystem::equivalent(now, sub));
+  EXPECT_TRUE(fs->SetCurrentDirectory(before));
+  EXPECT_TRUE(fs->GetCurrentDirectory(&now));
+  EXPECT_EQ(now, before);
+}
+
+TEST_F(FileSystemOpsTest, MemoryFoldersCreateEnterAndRestore) {
+  MemoryFileSystem fs;
+  std::string current;
+  ASSERT_TRUE(fs.GetCurrentDirectory(&current));
+  EXPECT_EQ(current, "/");
+  EXPECT_FALSE(fs.SetCurrentDirectory("/opt/app"));
+  EXPECT_TRUE(fs.CreateDirectory("/opt/app/"));
+  EXPECT_TRUE(fs.DirectoryExists("/opt"));
+  EXPECT_TRUE(fs.SetCurrentDirectory("/opt"));
+  // Relative to the current folder.
+  EXPECT_TRUE(fs.SetCurrentDirectory("app"));
+  EXPECT_TRUE(fs.GetCurrentDirectory(&current));
+  EXPECT_EQ(current, "/opt/app");
+  EXPECT_TRUE(fs.CreateDirectory("cases"));
+  EXPECT_TRUE(fs.DirectoryExists("/opt/app/cases"));
+  fs.SetFile("/opt/app/file", "f");
+  EXPECT_FALSE(fs.CreateDirectory("/opt/app/file"));
+  EXPECT_FALSE(fs.SetCurrentDirectory(""));
+  EXPECT_TRUE(fs.SetCurrentDirectory("/"));
+}
+
+}  // namespace
+}  // namespace pemar
