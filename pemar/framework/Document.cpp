@@ -2,6 +2,7 @@
 
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/FileSystem.h"
+#include "pemar/framework/Reports.h"
 
 namespace pemar {
 
@@ -23,7 +24,42 @@ Document::~Document() {
   objects_->Unregister(this);
 }
 
+namespace {
+
+int g_unhandled_message_result = 0;
+
+}  // namespace
+
 PackedBinaryFileHeader* Document::DocumentFileHeader() { return &header_; }
+
+void Document::EnterEnvironment(int number, int /*flag*/) {
+  environment_number_ = number;
+}
+
+ReportManager* Document::GetReportManager() {
+  for (Viewable* object : objects_->Objects(ReportManagerObjectType())) {
+    auto* manager = dynamic_cast<ReportManager*>(object);
+    if (manager != nullptr && manager->GetOwner() == this) return manager;
+  }
+  return new ReportManager(this);
+}
+
+void Document::NotifyActivated(bool /*active*/) { ++notify_activated_calls_; }
+
+void Document::ViewDocument() {
+  ++view_document_calls_;
+  View();
+}
+
+void Document::UpdateViews(void* /*hint*/) { ++update_views_calls_; }
+
+int Document::Message(const Text& /*command*/) {
+  return g_unhandled_message_result;
+}
+
+void Document::SetUnhandledMessageResult(int result) {
+  g_unhandled_message_result = result;
+}
 
 unsigned char Document::SaveDocument(unsigned char /*flag*/) {
   if (file_name_.IsEmpty()) return 0;
@@ -54,6 +90,7 @@ const ObjectTypeInfo* Document::FixupOldObjectType(long /*oldType*/) {
 
 unsigned char Document::RecallDocument(const FileName& name) {
   file_name_ = name.Path();
+  temp_name_ = name.IsTempName();
   BinaryFile file(name.Path(), Text());
   if (!file.Open(false)) return 0;
   PackedBinaryFileHeader* header = DocumentFileHeader();

@@ -1,6 +1,8 @@
 #include "pemar/framework/ObjectManager.h"
 
 #include <algorithm>
+#include <limits>
+#include <string>
 #include <unordered_map>
 
 #include "pemar/framework/BinaryFile.h"
@@ -184,8 +186,13 @@ unsigned char ObjectManager::StoreObjects(BinaryFile& file) {
       if (owner->id_ >= object->id_) return 0;
       owner_id = owner->id_;
     }
+    // Types of old layouts are stored by number, as those files were.
+    Text stored_name = type->Name();
+    if (type->OldTypeNumber() > 0) {
+      stored_name = Text("#" + std::to_string(type->OldTypeNumber()));
+    }
     if (!file.Write(static_cast<unsigned int>(object->id_)) ||
-        !file.Write(type->Name()) || !file.Write(owner_id) ||
+        !file.Write(stored_name) || !file.Write(owner_id) ||
         !file.Write(object->GetName()) ||
         !file.Write(static_cast<int>(type->ClassDataVersion()))) {
       return 0;
@@ -271,6 +278,24 @@ unsigned char ObjectManager::RecallObjects(BinaryFile& file) {
   return ok;
 }
 
+const ObjectTypeInfo* ObjectManager::ResolveStoredType(
+    const std::string& name) const {
+  // 18 digits always fit a 64-bit long; a longer number names nothing.
+  constexpr std::size_t kMaxDigits = 18;
+  bool numbered = name.size() >= 2 && name[0] == '#';
+  for (std::size_t i = 1; numbered && i < name.size(); ++i) {
+    numbered = name[i] >= '0' && name[i] <= '9';
+  }
+  if (!numbered) return FindObjectType(Text(name));
+  if (name.size() - 1 > kMaxDigits) return nullptr;
+  long long number = 0;
+  for (std::size_t i = 1; i < name.size(); ++i) {
+    number = number * 10 + (name[i] - '0');
+  }
+  if (number > std::numeric_limits<long>::max()) return nullptr;
+  return document_->FixupOldObjectType(static_cast<long>(number));
+}
+
 unsigned char ObjectManager::DoRecall(BinaryFile& file, RecallState& state) {
   ChunkHeader section;
   if (!section.Open(file)) return 0;
@@ -296,7 +321,7 @@ unsigned char ObjectManager::DoRecall(BinaryFile& file, RecallState& state) {
     if (id == 0 || !state.index_of.emplace(id, i).second) return 0;
     record.file_id = id;
     record.version = version;
-    record.type = FindObjectType(type_name);
+    record.type = ResolveStoredType(type_name.str());
     if (record.type == nullptr) return 0;
     if (i == 0) {
       // The first record is the document itself.

@@ -18,7 +18,16 @@
 //   3. it discards every object whose CheckRecalledPointers answers false;
 //   4. it calls RecallFixUp on every object kept, in file order.
 // Before each hook call the type's recalled class-data version is the one
-// stored for that object. The byte layout is in docs/framework-objects.md.
+// stored for that object. The byte layout is in docs/file-format.md.
+//
+// Type names. A record names its type by the registered type name, except
+// in files of old layouts, which stored a type number: such a record's type
+// name is "#" followed by one to 18 decimal digits (for example "#24657"),
+// and the recall resolves it through the owning document's
+// FixupOldObjectType(number). A null answer fails the recall as an unknown
+// type name does. A store writes "#<number>" for an object whose type has a
+// positive OldTypeNumber(), and the type name otherwise. Any other text
+// beginning with '#' is looked up as a plain type name.
 //
 // A store fails when an object has no registered type, or when a
 // StoreClassData hook or a write fails.
@@ -35,6 +44,7 @@
 
 #include <cstdint>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "pemar/framework/Export.h"
@@ -88,6 +98,8 @@ class PEMAR_EXPORT ObjectManager {
   // never the document.
   void DestroyAfter(std::uint32_t lastKeptId);
   unsigned char DoRecall(BinaryFile& file, RecallState& state);
+  // The type a record's stored type name stands for; null when none.
+  const ObjectTypeInfo* ResolveStoredType(const std::string& name) const;
 
   Document* document_;
   std::uint32_t next_id_ = 1;

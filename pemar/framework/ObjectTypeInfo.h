@@ -77,6 +77,19 @@ class PEMAR_EXPORT ObjectTypeInfo {
   int ClassDataVersion() const { return class_data_version_; }
   void SetClassDataVersion(int version) { class_data_version_ = version; }
 
+  // Whether objects of this type have a report of their own (see
+  // GetClosestTypeWithReport in Reports.h); false for every type until set.
+  // Settable on a const type, as types are handed around as const.
+  bool HasReport() const { return has_report_; }
+  void SetHasReport(bool has) const { has_report_ = has; }
+
+  // The number under which an old file layout stored this type instead of
+  // its name; 0 (the default) for none. A store writes the record of an
+  // object of a type with a positive number as "#<number>" (see
+  // ObjectManager.h); this is how tests produce files of the old layout.
+  long OldTypeNumber() const { return old_type_number_; }
+  void SetOldTypeNumber(long number) { old_type_number_ = number; }
+
   // During a recall: the version found in the file for the object whose
   // hooks are running. It keeps the last value afterwards; 0 before any
   // recall.
@@ -116,6 +129,8 @@ class PEMAR_EXPORT ObjectTypeInfo {
   int marker_;
   int class_data_version_ = 0;
   mutable int recalled_version_ = 0;
+  mutable bool has_report_ = false;
+  long old_type_number_ = 0;
   bool registered_ = false;
 };
 

@@ -96,6 +96,21 @@ Text ExtensionForFileType(const Text& type) {
   return lower;
 }
 
+Text FileTypeForExtension(const Text& extension) {
+  Text upper = extension;
+  for (std::size_t i = 0; i < upper.Length(); ++i) {
+    char c = upper[i];
+    if (c >= 'a' && c <= 'z') upper[i] = static_cast<char>(c - 'a' + 'A');
+  }
+  return upper == "KCS" ? Text("SIM") : upper;
+}
+
+Text FileName::FileType() const {
+  std::string ext = std::filesystem::path(path_.str()).extension().string();
+  if (ext.size() <= 1) return Text();
+  return FileTypeForExtension(Text(ext.substr(1)));
+}
+
 void FileName::SetFileType(const Text& type) {
   std::filesystem::path p(path_.str());
   p.replace_extension(ExtensionForFileType(type).str());

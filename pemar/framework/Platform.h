@@ -33,6 +33,10 @@ PEMAR_EXPORT void SetExecutableFolder(const Text& folder);
 // all files, and every other type is its own name in lower case ("HUD" gives
 // "hud", "BK0" gives "bk0").
 PEMAR_EXPORT Text ExtensionForFileType(const Text& type);
+// The file type of an extension (without the dot): the reverse of
+// ExtensionForFileType, "kcs" (in any case) is "SIM" and every other
+// extension is its own name in upper case.
+PEMAR_EXPORT Text FileTypeForExtension(const Text& extension);
 
 // A document's file name: a full path whose extension follows its file
 // type.
@@ -46,8 +50,13 @@ class PEMAR_EXPORT FileName {
     path_ = path;
     temp_name_ = false;
   }
-  // Replaces the extension by that of `type`.
+  // Replaces the extension by that of `type`; a name without extension
+  // gets it appended ("Case" with "SIM" becomes "Case.kcs").
   void SetFileType(const Text& type);
+  // The file type of the name's extension: "kcs" gives "SIM", any other
+  // extension itself in upper case ("bk0" gives "BK0"); empty when the name
+  // has no extension.
+  Text FileType() const;
   // The last path component, with its extension.
   Text NameAndExtension() const;
   bool ExistsOnDisk() const;

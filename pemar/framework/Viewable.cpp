@@ -5,6 +5,7 @@
 #include "pemar/framework/Document.h"
 #include "pemar/framework/ObjectManager.h"
 #include "pemar/framework/Types.h"
+#include "pemar/framework/ViewLog.h"
 
 namespace pemar {
 namespace {
@@ -177,5 +178,7 @@ Text Viewable::AttachedName(Viewable* object) {
 }
 
 void* Viewable::CastToClassType(const Text& /*className*/) { return nullptr; }
+
+void Viewable::View() { OpenView(type_ != nullptr ? type_->Name() : name_); }
 
 }  // namespace pemar

@@ -100,6 +100,11 @@ class PEMAR_EXPORT Viewable {
   // An interface of this object by its class name; null by default.
   virtual void* CastToClassType(const Text& className);
 
+  // Opens a view of this object with the framework's default arguments. The
+  // stand-in records the type name (the object name when there is no type)
+  // in the view log (ViewLog.h).
+  virtual void View();
+
   // References to framework objects inside class data. Valid only while the
   // object manager of a document stores or recalls `file`: the record is the
   // object's id in the object table (0 for null).
