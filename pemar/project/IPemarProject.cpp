@@ -1,0 +1,7 @@
+#include "pemar/project/IPemarProject.h"
+
+namespace pemar {
+
+IPemarProject::~IPemarProject() = default;
+
+}  // namespace pemar
