@@ -490,5 +490,97 @@ TEST_F(ObjectManagerTest, UnconfirmedSaveIsNotRecalled) {
   EXPECT_FALSE(RecallFresh());
 }
 
+// A document of an old layout: its files named one type by the number
+// 24657, which it maps back as long as `known` says so.
+class OldSheet : public Document {
+ public:
+  OldSheet();
+  const ObjectTypeInfo* FixupOldObjectType(long oldType) override {
+    ++fixups;
+    return known && oldType == 24657 ? OldNodeType() : nullptr;
+  }
+  static const ObjectTypeInfo* OldNodeType() {
+    static NodeInfoT* type = [] {
+      auto* t = new NodeInfoT("ObjectManagerTestOldNodeObject", NodeType(),
+                              "OldNode", 0, 0, "toldnode", kEmptyMarker);
+      t->SetOldTypeNumber(24657);
+      return t;
+    }();
+    return type;
+  }
+  bool known = true;
+  int fixups = 0;
+};
+
+const ObjectTypeInfo* OldSheetType() {
+  static ObjectTypeInfo* type = new ObjectTypeInfo(
+      "ObjectManagerTestOldSheetObject", DocumentObjectType(), "OldSheet", 0, 0,
+      "toldsheet", kEmptyMarker);
+  return type;
+}
+
+OldSheet::OldSheet() : Document(nullptr, OldSheetType()) {}
+
+std::size_t FindBytes(const std::vector<unsigned char>& bytes,
+                      const std::string& what) {
+  std::string all(bytes.begin(), bytes.end());
+  return all.find(what);
+}
+
+TEST_F(ObjectManagerTest, OldTypeNumberRecordRoundTrip) {
+  {
+    OldSheet sheet;
+    Node* old = new Node(&sheet, "old", OldSheet::OldNodeType());
+    old->value = 7;
+    new Node(&sheet, "plain");
+    sheet.SetFileName(path_);
+    ASSERT_TRUE(sheet.SaveDocument(0));
+  }
+  std::vector<unsigned char> bytes = Bytes();
+  EXPECT_NE(FindBytes(bytes, "#24657"), std::string::npos);
+  EXPECT_EQ(FindBytes(bytes, "ObjectManagerTestOldNodeObject"),
+            std::string::npos);
+
+  OldSheet sheet;
+  ASSERT_TRUE(sheet.RecallDocument(FileName(Text(path_))));
+  EXPECT_EQ(sheet.fixups, 1);
+  auto olds = sheet.GetObjectManager().Objects(OldSheet::OldNodeType());
+  ASSERT_EQ(olds.size(), 1u);
+  EXPECT_EQ(olds[0]->GetName(), "old");
+  EXPECT_EQ(static_cast<Node*>(olds[0])->value, 7);
+  EXPECT_EQ(sheet.GetObjectManager().Count(), 3u);
+}
+
+TEST_F(ObjectManagerTest, UnknownOldTypeNumberFailsRecall) {
+  {
+    OldSheet sheet;
+    new Node(&sheet, "old", OldSheet::OldNodeType());
+    sheet.SetFileName(path_);
+    ASSERT_TRUE(sheet.SaveDocument(0));
+  }
+  const std::vector<unsigned char> good = Bytes();
+  {
+    // The document does not know the number.
+    OldSheet sheet;
+    sheet.known = false;
+    EXPECT_FALSE(sheet.RecallDocument(FileName(Text(path_))));
+    EXPECT_EQ(sheet.fixups, 1);
+    EXPECT_EQ(sheet.GetObjectManager().Count(), 1u);
+  }
+  std::size_t at = FindBytes(good, "#24657");
+  ASSERT_NE(at, std::string::npos);
+  // Another number, and texts that are not numbers, name no type.
+  for (const char* other : {"#24658", "#2465a", "#1 2 3", "##### "}) {
+    std::vector<unsigned char> bytes = good;
+    for (std::size_t i = 0; i < 6; ++i) {
+      bytes[at + i] = static_cast<unsigned char>(other[i]);
+    }
+    SetBytes(bytes);
+    OldSheet sheet;
+    EXPECT_FALSE(sheet.RecallDocument(FileName(Text(path_)))) << other;
+    EXPECT_EQ(sheet.GetObjectManager().Count(), 1u);
+  }
+}
+
 }  // namespace
 }  // namespace pemar
