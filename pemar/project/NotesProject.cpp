@@ -10,7 +10,12 @@ void NotesProject::RegisterType() {
 
 IPemarBaseObject* NotesProject::MakeNotesProject(const char* name,
                                                  IEngineeringManager* manager) {
-  return new NotesProject(manager, name);
+  // The one reference that the engineering manager's list holds; the
+  // references of AddEngObject's callers come on top of it, so that a
+  // recalled project outlives the recall's own reference.
+  auto* project = new NotesProject(manager, name);
+  project->AddRef();
+  return project;
 }
 
 hresult NotesProject::QueryInterface(long interfaceId, void** result) {

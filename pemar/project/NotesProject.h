@@ -30,7 +30,8 @@ class PEMAR_EXPORT NotesProject : public CPemarProject {
   // call any number of times; the first registration of 701 in the process
   // wins.
   static void RegisterType();
-  // The registered creator: a new project with no reference yet.
+  // The registered creator: a new project holding one reference, the one
+  // that the engineering manager's list keeps.
   static IPemarBaseObject* MakeNotesProject(const char* name,
                                             IEngineeringManager* manager);
 
