@@ -454,9 +454,15 @@ unsigned char EngineeringManager::Recall(IPemarBinaryFile* file) {
   }
   const bool closed = chunk != nullptr && file->CloseChunk(chunk);
   if (!ok || !closed) {
-    // Drop the references this recall made, newest first.
+    // Everything this recall made goes, newest first: each object is new
+    // (made under a null name), so the references on it are the creator's
+    // and the recall's, and nothing else can know it yet.
     for (auto it = made.rbegin(); it != made.rend(); ++it) {
-      if (IsListed(*it)) RemoveEngObject(*it);
+      auto listed = std::find(objects_.begin(), objects_.end(), *it);
+      if (listed == objects_.end()) continue;
+      objects_.erase(listed);
+      while ((*it)->Release() > 0) {
+      }
     }
     return 0;
   }

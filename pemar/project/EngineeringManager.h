@@ -21,10 +21,10 @@
 // count, or one that the bytes left in the chunk could not hold (a type
 // number is 4 bytes; an old-revision record at least a chunk header), fails
 // before anything is made, and so does a negative revision. A type that
-// nothing registered fails the recall. A failed recall drops the reference
-// it made to each object it created (destroying them unless something else
-// took a reference meanwhile), so the registry is as it was; the recall list
-// is then also as it was.
+// nothing registered fails the recall. A failed recall takes every object it
+// made off the list and releases it until it is destroyed (they are new,
+// made under a null name, so nothing else refers to them), so the registry
+// and the recall list are as they were.
 //
 // Cases. External process cases are kept by name, each holding one
 // reference; ClearVistaroCase and ClearAllVistaroCases release them.
