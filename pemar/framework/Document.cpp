@@ -1,5 +1,8 @@
 #include "pemar/framework/Document.h"
 
+#include <filesystem>
+#include <string>
+
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/FileSystem.h"
 #include "pemar/framework/Reports.h"
@@ -78,6 +81,13 @@ unsigned char Document::SaveDocument(unsigned char /*flag*/) {
   }
   if (!ok) {
     FileSystem::Default()->DeleteFile(temp.str());
+    return 0;
+  }
+  // The new name must reach the disk too, or a crash could bring back the
+  // old file; until it has, the document still counts as unsaved.
+  std::string folder =
+      std::filesystem::path(file_name_.str()).parent_path().string();
+  if (!FileSystem::Default()->SyncDirectory(folder.empty() ? "." : folder)) {
     return 0;
   }
   modified_ = false;

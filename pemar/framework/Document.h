@@ -119,7 +119,9 @@ class PEMAR_EXPORT Document : public Viewable {
   virtual PackedBinaryFileHeader* DocumentFileHeader();
 
   // Saves to GetFileName(); the flag is not used. On success the modified
-  // flag is cleared. On failure the previous file is left as it was.
+  // flag is cleared. On a failure up to the rename the previous file is
+  // left as it was; when only the sync of the folder after the rename
+  // fails, the file holds the new data and the document stays modified.
   virtual unsigned char SaveDocument(unsigned char flag);
   // Sets the file name to `name` and reads the file into this document.
   virtual unsigned char RecallDocument(const FileName& name);

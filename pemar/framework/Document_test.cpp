@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "pemar/framework/FaultInjectingFileSystem.h"
+#include "pemar/framework/FileSystem.h"
 #include "pemar/framework/Platform.h"
 #include "pemar/framework/Reports.h"
 #include "pemar/framework/ViewLog.h"
@@ -70,6 +72,24 @@ TEST_F(DocumentTest, DocumentThatNeverAskedStoresNoReportManager) {
   Document document(nullptr, DocumentObjectType());
   ASSERT_TRUE(document.RecallDocument(FileName(Text(path_))));
   EXPECT_EQ(document.GetObjectManager().Count(), 1u);
+}
+
+TEST_F(DocumentTest, SaveSyncsTheFolderAfterTheRename) {
+  FaultInjectingFileSystem fs;
+  ScopedFileSystem scope(&fs);
+  Document document(nullptr, DocumentObjectType());
+  document.SetFileName(path_);
+  document.SetModified(true);
+  ASSERT_TRUE(document.SaveDocument(0));
+  EXPECT_EQ(fs.Count(FaultInjectingFileSystem::Op::kSyncDir), 1);
+  EXPECT_FALSE(document.IsModified());
+
+  document.SetModified(true);
+  fs.FailAt(FaultInjectingFileSystem::Op::kSyncDir, 1);
+  EXPECT_FALSE(document.SaveDocument(0));
+  EXPECT_TRUE(document.IsModified());
+  EXPECT_TRUE(std::filesystem::exists(path_));
+  EXPECT_FALSE(std::filesystem::exists(path_ + ".tmp"));
 }
 
 TEST_F(DocumentTest, StandInStateAndHooks) {
