@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <map>
+#include <set>
+#include <string>
+
+#include "pemar/case/SimulationCase.h"
+#include "pemar/case/testing/CaseTestSupport.h"
+#include "pemar/framework/FaultInjectingFileSystem.h"
+#include "pemar/framework/FileSystem.h"
+
+namespace pemar {
+namespace {
+
+using Op = FaultInjectingFileSystem::Op;
+
+class CaseSaveTest : public test_support::CaseTest {
+ protected:
+  // Saves a case with one project whose name marks the content.
+  bool SaveMarked(const std::string& file, const char* marker) {
+    auto theCase = NewCase(file);
+    AddProject(*theCase, marker, 2);
+    return theCase->SaveDocument(0);
+  }
+  // The name of the one project of a case file; "" when it does not load.
+  std::string Marker(const std::string& file) {
+    auto theCase = Reopen(file);
+    if (theCase == nullptr) return "";
+    IPemarBaseObject* object = nullptr;
+    theCase->GetEngineeringManager()->GetProjectByNum(0, 1, &object);
+    return object != nullptr && object->GetMyIdentifier() != nullptr
+               ? object->GetMyIdentifier()
+               : "";
+  }
+  std::map<std::string, std::string> Snapshot() const {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+      files[entry.path().filename().string()] =
+          Bytes(entry.path().filename().string());
+    }
+    return files;
+  }
+};
+
+// A file system on which one path may not be written.
+class WriteProtectingFileSystem : public FaultInjectingFileSystem {
+ public:
+  explicit WriteProtectingFileSystem(std::string path)
+      : path_(std::move(path)) {}
+  bool IsWritable(const std::string& path) override {
+    return path != path_ && FaultInjectingFileSystem::IsWritable(path);
+  }
+
+ private:
+  std::string path_;
+};
+
+TEST_F(CaseSaveTest, WriteProtectedCaseOrTempFileIsNotTouched) {
+  ASSERT_TRUE(SaveMarked("a.kcs", "Old"));
+  for (const char* protectedName : {"a.kcs", "a.tmp"}) {
+    SCOPED_TRACE(protectedName);
+    if (std::string(protectedName) == "a.tmp") WriteBytes("a.tmp", "x");
+    WriteProtectingFileSystem fs(Path(protectedName));
+    ScopedFileSystem scoped(&fs);
+    sink_.Clear();
+    auto theCase = NewCase("a.kcs");
+    AddProject(*theCase, "New", 0);
+    EXPECT_FALSE(theCase->SaveDocument(0));
+    EXPECT_TRUE(sink_.Has(MessageKind::kError, "FileWriteProtected"));
+    EXPECT_EQ(fs.Count(Op::kOpenWrite), 0);
+  }
+  EXPECT_EQ(Marker("a.kcs"), "Old");
+}
+
+TEST_F(CaseSaveTest, FirstSaveMakesNoBackupAndLeavesNoTempFile) {
+  SetConfigData("NCaseBackups", 3);
+  ASSERT_TRUE(SaveMarked("a.kcs", "First"));
+  EXPECT_EQ(Marker("a.kcs"), "First");
+  EXPECT_FALSE(Exists("a.bk0"));
+  EXPECT_FALSE(Exists("a.tmp"));
+  EXPECT_TRUE(sink_.Has(MessageKind::kTrace, "StoreCaseOK"));
+}
+
+TEST_F(CaseSaveTest, ThreeBackupsRotateOnTheFirstSaveOfTheSession) {
+  SetConfigData("NCaseBackups", 3);
+  WriteBytes("a.bk0", "backup zero");
+  WriteBytes("a.bk1", "backup one");
+  ASSERT_TRUE(SaveMarked("a.kcs", "Current"));
+  std::string current = Bytes("a.kcs");
+  ASSERT_TRUE(SaveMarked("a.kcs", "Newest"));
+  EXPECT_EQ(Marker("a.kcs"), "Newest");
+  EXPECT_EQ(Bytes("a.bk0"), current);
+  EXPECT_EQ(Bytes("a.bk1"), "backup zero");
+  EXPECT_EQ(Bytes("a.bk2"), "backup one");
+  EXPECT_FALSE(Exists("a.bk3"));
+}
+
+TEST_F(CaseSaveTest, SecondSaveOnTheSameDayReplacesInsteadOfRotating) {
+  SetConfigData("NCaseBackups", 3);
+  ASSERT_TRUE(SaveMarked("a.kcs", "Original"));
+  std::string original = Bytes("a.kcs");
+  auto theCase = NewCase("a.kcs");
+  AddProject(*theCase, "Second", 0);
+  ASSERT_TRUE(theCase->SaveDocument(0));
+  EXPECT_TRUE(theCase->BackupMade());
+  AddProject(*theCase, "Third", 0);
+  ASSERT_TRUE(theCase->SaveDocument(0));
+  EXPECT_EQ(Bytes("a.bk0"), original);
+  EXPECT_FALSE(Exists("a.bk1"));
+  auto reopened = Reopen("a.kcs");
+  ASSERT_NE(reopened, nullptr);
+  EXPECT_NE(FindProject(*reopened, "Third"), nullptr);
+}
+
+TEST_F(CaseSaveTest, ChangedOnALaterDayRotatesAgain) {
+  SetConfigData("NCaseBackups", 2);
+  ASSERT_TRUE(SaveMarked("a.kcs", "Original"));
+  auto theCase = NewCase("a.kcs");
+  ASSERT_TRUE(theCase->SaveDocument(0));
+  std::string second = Bytes("a.kcs");
+  // The newest backup is from three days before the case file.
+  std::int64_t now = 0;
+  ASSERT_TRUE(FileSystem::Default()->GetModificationTime(Path("a.kcs"), &now));
+  ASSERT_TRUE(FileSystem::Default()->SetModificationTime(Path("a.bk0"),
+                                                         now - 3 * 86400));
+  ASSERT_TRUE(theCase->SaveDocument(0));
+  EXPECT_EQ(Bytes("a.bk0"), second);
+  EXPECT_EQ(Marker("a.bk1"), "Original");
+}
+
+TEST_F(CaseSaveTest, NoBackupsReplacesTheCaseFileInOneStep) {
+  SetConfigData("NCaseBackups", 0);
+  ASSERT_TRUE(SaveMarked("a.kcs", "Old"));
+  FaultInjectingFileSystem fs;
+  ScopedFileSystem scoped(&fs);
+  ASSERT_TRUE(SaveMarked("a.kcs", "New"));
+  EXPECT_EQ(Marker("a.kcs"), "New");
+  EXPECT_FALSE(Exists("a.bk0"));
+  EXPECT_EQ(fs.Count(Op::kDelete), 0);
+  EXPECT_EQ(fs.Count(Op::kSyncDir), 1);
+}
+
+TEST_F(CaseSaveTest, FailedFinalRenameWithoutBackupsKeepsTheOldFile) {
+  SetConfigData("NCaseBackups", 0);
+  ASSERT_TRUE(SaveMarked("a.kcs", "Old"));
+  FaultInjectingFileSystem fs;
+  ScopedFileSystem scoped(&fs);
+  fs.FailAt(Op::kRename, 1);
+  auto theCase = NewCase("a.kcs");
+  theCase->SetModified(true);
+  EXPECT_FALSE(theCase->SaveDocument(0));
+  EXPECT_TRUE(sink_.Has(MessageKind::kError, "UnableToRenameFile"));
+  EXPECT_TRUE(theCase->IsModified());
+  EXPECT_EQ(theCase->SaveCounter(), 0);
+  EXPECT_EQ(Marker("a.kcs"), "Old");
+}
+
+TEST_F(CaseSaveTest, PlexaCaseKeepsNoBackups) {
+  SetConfigData("NCaseBackups", 3);
+  ASSERT_TRUE(SaveMarked("a.plexa", "Old"));
+  ASSERT_TRUE(SaveMarked("a.plexa", "New"));
+  EXPECT_EQ(Marker("a.plexa"), "New");
+  EXPECT_FALSE(Exists("a.bk0"));
+}
+
+TEST_F(CaseSaveTest, BackupCountIsClampedToOneDigit) {
+  struct Setting {
+    double value;
+    int expectedBackups;
+  };
+  for (Setting setting :
+       {Setting{12, 10}, Setting{1e300, 10}, Setting{-3, 1},
+        Setting{std::numeric_limits<double>::quiet_NaN(), 1},
+        Setting{std::numeric_limits<double>::infinity(), 1}}) {
+    SCOPED_TRACE(setting.value);
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    for (int k = 0; k < 10; ++k) {
+      WriteBytes("a.bk" + std::to_string(k), "backup " + std::to_string(k));
+    }
+    ASSERT_TRUE(SaveMarked("a.kcs", "Old"));
+    SetConfigData("NCaseBackups", setting.value);
+    ASSERT_TRUE(SaveMarked("a.kcs", "New"));
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+      names.insert(entry.path().filename().string());
+    }
+    for (const std::string& name : names) {
+      if (name == "a.kcs") continue;
+      ASSERT_EQ(name.size(), 5u) << name;
+      EXPECT_EQ(name.substr(0, 4), "a.bk");
+      EXPECT_TRUE(name[4] >= '0' && name[4] <= '9') << name;
+    }
+    EXPECT_EQ(Marker("a.bk0"), "Old");
+    // The rotation moved the backups up to the last one kept.
+    int last = setting.expectedBackups - 1;
+    if (last >= 1) {
+      EXPECT_EQ(Bytes("a.bk" + std::to_string(last)),
+                "backup " + std::to_string(last - 1));
+    }
+    SetConfigData("NCaseBackups", 1);
+  }
+}
+
+TEST_F(CaseSaveTest, BackupThatCannotMoveOnIsNeverOverwritten) {
+  SetConfigData("NCaseBackups", 3);
+  WriteBytes("a.bk0", "backup zero");
+  WriteBytes("a.bk1", "backup one");
+  ASSERT_TRUE(SaveMarked("a.kcs", "Old"));
+  FaultInjectingFileSystem fs;
+  ScopedFileSystem scoped(&fs);
+  fs.FailAt(Op::kRename, 1);  // B1 -> B2
+  EXPECT_FALSE(SaveMarked("a.kcs", "New"));
+  EXPECT_TRUE(sink_.Has(MessageKind::kError, "UnableToRenameFile"));
+  EXPECT_EQ(Bytes("a.bk1"), "backup one");
+  EXPECT_EQ(Bytes("a.bk0"), "backup zero");
+  EXPECT_EQ(Marker("a.kcs"), "Old");
+}
+
+// Every write, sync, close, rename, delete and open of a save is made to
+// fail in turn. A failed save leaves the previous case file loadable and
+// unchanged, every backup's bytes still on disk, and the case unsaved.
+TEST_F(CaseSaveTest, FailureAtEveryStepLosesNothing) {
+  SetConfigData("NCaseBackups", 3);
+  const Op kOps[] = {Op::kWrite,  Op::kSync,   Op::kClose,
+                     Op::kRename, Op::kDelete, Op::kOpenWrite};
+  auto prepare = [&] {
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    WriteBytes("a.bk0", "backup zero");
+    WriteBytes("a.bk1", "backup one");
+    ASSERT_TRUE(SaveMarked("a.kcs", "Old"));
+  };
+  prepare();
+  std::map<std::string, std::string> before = Snapshot();
+
+  FaultInjectingFileSystem counter;
+  {
+    ScopedFileSystem scoped(&counter);
+    auto theCase = NewCase("a.kcs");
+    AddProject(*theCase, "New", 40);
+    ASSERT_TRUE(theCase->SaveDocument(0));
+  }
+  int failures = 0;
+  for (Op op : kOps) {
+    for (int n = 1; n <= counter.Count(op); ++n) {
+      SCOPED_TRACE(testing::Message()
+                   << "op " << static_cast<int>(op) << " #" << n);
+      prepare();
+      sink_.Clear();
+      bool saved = false;
+      int counterBefore = 0;
+      bool modifiedAfter = false;
+      int counterAfter = 0;
+      {
+        FaultInjectingFileSystem fs;
+        ScopedFileSystem scoped(&fs);
+        fs.FailAt(op, n);
+        auto theCase = NewCase("a.kcs");
+        AddProject(*theCase, "New", 40);
+        theCase->SetModified(true);
+        counterBefore = theCase->SaveCounter();
+        saved = theCase->SaveDocument(0);
+        modifiedAfter = theCase->IsModified();
+        counterAfter = theCase->SaveCounter();
+      }
+      if (saved) {
+        EXPECT_EQ(Marker("a.kcs"), "New");
+        continue;
+      }
+      ++failures;
+      EXPECT_TRUE(modifiedAfter);
+      EXPECT_EQ(counterAfter, counterBefore);
+      EXPECT_EQ(Bytes("a.kcs"), before["a.kcs"]);
+      EXPECT_EQ(Marker("a.kcs"), "Old");
+      std::multiset<std::string> now;
+      for (const auto& [name, bytes] : Snapshot()) now.insert(bytes);
+      for (const auto& [name, bytes] : before) {
+        EXPECT_TRUE(now.count(bytes) > 0) << name << " lost";
+      }
+      bool reported = false;
+      for (const char* key : {"SaveCaseError", "UnableToCreateDocument",
+                              "UnableToDeleteFile", "UnableToRenameFile"}) {
+        reported = reported || sink_.Has(MessageKind::kError, key);
+      }
+      EXPECT_TRUE(reported);
+    }
+  }
+  EXPECT_GT(failures, 5);
+}
+
+TEST_F(CaseSaveTest, SaveCounterCountsSavesOfChangedCases) {
+  auto theCase = NewCase("a.kcs");
+  ASSERT_TRUE(theCase->SaveDocument(0));
+  EXPECT_EQ(theCase->SaveCounter(), 0);
+  theCase->SetModified(true);
+  ASSERT_TRUE(theCase->SaveDocument(0));
+  EXPECT_EQ(theCase->SaveCounter(), 1);
+  EXPECT_FALSE(theCase->IsModified());
+  auto reopened = Reopen("a.kcs");
+  ASSERT_NE(reopened, nullptr);
+  EXPECT_EQ(reopened->SaveCounter(), 1);
+}
+
+}  // namespace
+}  // namespace pemar

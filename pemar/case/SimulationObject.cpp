@@ -1,0 +1,79 @@
+#include "pemar/case/SimulationObject.h"
+
+#include "pemar/case/SimulationCase.h"
+#include "pemar/framework/Types.h"
+
+namespace pemar {
+namespace {
+
+class SimulationObjectInfoT : public ObjectTypeInfo {
+ public:
+  using ObjectTypeInfo::ObjectTypeInfo;
+  Viewable* CreateInstanceForRecall(ObjectInstanceInfo& info) const override {
+    return new SimulationObject(info);
+  }
+};
+
+const ObjectTypeInfo* const kRegisteredType = SimulationObjectObjectType();
+
+bool NamesOwningCase(const VarDescription& desc) {
+  if (desc.Number() != 200) return false;
+  if (desc.object_type != nullptr)
+    return desc.object_type == SimCaseObjectType();
+  return desc.VariableIs("SimCase");
+}
+
+}  // namespace
+
+const ObjectTypeInfo* SimulationObjectObjectType() {
+  static SimulationObjectInfoT* type = [] {
+    auto* t = new SimulationObjectInfoT(
+        "SimulationObjectObject", ViewableObjectType(), "SimulationObject", 0,
+        0, "simobj", kEmptyMarker);
+    t->SetClassDataVersion(2);
+    return t;
+  }();
+  return type;
+}
+
+SimulationObject::SimulationObject(Viewable* owner, const ObjectTypeInfo* type)
+    : Viewable(owner, type) {
+  (void)kRegisteredType;
+}
+
+SimulationObject::SimulationObject(ObjectInstanceInfo& info) : Viewable(info) {}
+
+SimulationObject::SimulationObject(const SimulationObject& other,
+                                   Viewable* owner, const ObjectTypeInfo* type)
+    : Viewable(owner, type) {
+  SetName(other.GetName());
+}
+
+SimulationObject::~SimulationObject() = default;
+
+SimulationCase* SimulationObject::Case() {
+  Document* document = GetDocument();
+  if (document == nullptr || !document->IsA(SimCaseObjectType())) {
+    return nullptr;
+  }
+  return dynamic_cast<SimulationCase*>(document);
+}
+
+Viewable* SimulationObject::AttachedObject(const VarDescription& desc) {
+  if (desc.IsSelf()) return this;
+  if (NamesOwningCase(desc)) {
+    SimulationCase* theCase = Case();
+    if (theCase == nullptr) return nullptr;
+    const VarDescription* next = desc.GetNextLink();
+    if (next != nullptr) return theCase->AttachedObject(*next);
+    return theCase;
+  }
+  return Viewable::AttachedObject(desc);
+}
+
+Text SimulationObject::AttachedName(Viewable* object) {
+  if (object != nullptr && object == Case()) return "SimCase.200";
+  return Viewable::AttachedName(object);
+}
+
+}  // namespace pemar

@@ -1,0 +1,110 @@
+// Test support: a scratch folder per test, a clean configuration and
+// message sink, and small helpers that build, save and reopen cases.
+
+#ifndef PEMAR_CASE_TESTING_CASETESTSUPPORT_H_
+#define PEMAR_CASE_TESTING_CASETESTSUPPORT_H_
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "pemar/case/SimulationCase.h"
+#include "pemar/framework/ConfigStore.h"
+#include "pemar/framework/Messages.h"
+#include "pemar/framework/Platform.h"
+#include "pemar/persist/PemarBaseObject.h"
+#include "pemar/project/EngineeringManager.h"
+#include "pemar/project/NotesProject.h"
+
+namespace pemar::test_support {
+
+class CaseTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = std::filesystem::temp_directory_path() /
+           ("pemar-case-" + std::string(info->test_suite_name()) + "-" +
+            info->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    ResetConfigStore();
+    SetCommandLine("pemar_tests");
+    NotesProject::RegisterType();
+  }
+  void TearDown() override {
+    SetCommandLine(Text());
+    ResetConfigStore();
+    std::filesystem::remove_all(dir_);
+  }
+
+  std::string Path(const std::string& name) const {
+    return (dir_ / name).string();
+  }
+
+  // A new case that saves to `name` in the scratch folder.
+  std::unique_ptr<SimulationCase> NewCase(const std::string& name) {
+    auto theCase = std::make_unique<SimulationCase>(Text("SIM"), nullptr);
+    theCase->SetFileName(Path(name));
+    return theCase;
+  }
+
+  // A fresh case filled from the file; null when the recall failed.
+  std::unique_ptr<SimulationCase> Reopen(const std::string& name) {
+    auto theCase = std::make_unique<SimulationCase>(Text("SIM"), nullptr);
+    if (!theCase->RecallDocument(FileName(Text(Path(name))))) return nullptr;
+    return theCase;
+  }
+
+  // Adds a notes project with `notes` titled notes; the manager holds it.
+  static IPemarProject* AddProject(SimulationCase& theCase, const char* name,
+                                   int notes) {
+    IPemarBaseObject* object = theCase.GetEngineeringManager()->AddEngObject(
+        name, kNotesProjectType, 0);
+    if (object == nullptr) return nullptr;
+    void* found = nullptr;
+    object->QueryInterface(kProjectInterface, &found);
+    auto* project = static_cast<IPemarProject*>(found);
+    for (int i = 0; i < notes; ++i) {
+      project->AddNote();
+      std::string title = "Note " + std::to_string(i);
+      project->SetNoteTitle(i, title.c_str());
+      project->SetNoteText(i, ("Text of " + title).c_str());
+    }
+    return project;
+  }
+
+  static IPemarProject* FindProject(SimulationCase& theCase, const char* name) {
+    IPemarBaseObject* object = nullptr;
+    theCase.GetEngineeringManager()->GetProjectByName(name, &object,
+                                                      kProjectInterface);
+    if (object == nullptr) return nullptr;
+    void* found = nullptr;
+    object->QueryInterface(kProjectInterface, &found);
+    return static_cast<IPemarProject*>(found);
+  }
+
+  std::string Bytes(const std::string& name) const {
+    std::ifstream in(Path(name), std::ios::binary);
+    if (!in) return std::string();
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  void WriteBytes(const std::string& name, const std::string& bytes) const {
+    std::ofstream out(Path(name), std::ios::binary | std::ios::trunc);
+    out << bytes;
+  }
+  bool Exists(const std::string& name) const {
+    return std::filesystem::exists(Path(name));
+  }
+
+  std::filesystem::path dir_;
+  RecordingMessageSink sink_;
+  ScopedMessageSink scoped_sink_{&sink_};
+};
+
+}  // namespace pemar::test_support
+
+#endif  // PEMAR_CASE_TESTING_CASETESTSUPPORT_H_
