@@ -1,0 +1,280 @@
+// Writes the seed corpus of case_file_fuzz: real case files made by the
+// library, in the current layout and in older ones. Not part of the build;
+// run it by hand when the case file layout changes (the second line is
+// one command):
+//
+//   cmake --build build/<dir> --target pemar_internal
+//   c++ -std=c++20 -I. fuzz/make_case_seeds.cpp
+//       build/<dir>/libpemar_internal.a -ldl -o /tmp/make_case_seeds
+//   /tmp/make_case_seeds fuzz/corpus/case_file
+//
+// The cases are saved into a file system in memory (so no backups or
+// temporary files appear in the corpus folder, and the utility database
+// comes from the built-in tables, not from the machine's default files) and
+// then copied out. Note dates are the day of the run.
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pemar/case/SimulationCase.h"
+#include "pemar/framework/BinaryFile.h"
+#include "pemar/framework/ConfigStore.h"
+#include "pemar/framework/FileSystem.h"
+#include "pemar/framework/MemoryFileSystem.h"
+#include "pemar/framework/Messages.h"
+#include "pemar/framework/Platform.h"
+#include "pemar/persist/PemarBinaryFile.h"
+#include "pemar/project/EngineeringManager.h"
+#include "pemar/project/NotesProject.h"
+
+namespace {
+
+using pemar::BinaryFile;
+using pemar::SimulationCase;
+using pemar::Text;
+using pemar::Viewable;
+
+class DiscardingSink : public pemar::MessageSink {
+ public:
+  void Deliver(const pemar::Message& /*message*/) override {}
+};
+
+// A header as a program of another build wrote it.
+class BuildHeader : public pemar::SimulationCaseFileHeader {
+ public:
+  explicit BuildHeader(long build) : build_(build) {}
+
+ protected:
+  long StoreBuildNumber() const override { return build_; }
+
+ private:
+  long build_;
+};
+
+// A case whose class data is the save counter and `pointers` null pointer
+// records: the shape of the older class-data revisions.
+class OldLayoutCase : public SimulationCase {
+ public:
+  explicit OldLayoutCase(int pointers)
+      : SimulationCase(Text("SIM"), nullptr), pointers_(pointers) {}
+
+ protected:
+  unsigned char WriteClassDataRecord(BinaryFile& file) override {
+    if (!file.Write(3)) return 0;
+    for (int i = 0; i < pointers_; ++i) {
+      if (!Viewable::StorePointer(file, nullptr)) return 0;
+    }
+    return 1;
+  }
+
+ private:
+  int pointers_;
+};
+
+// The class-data revision that the case type writes, while it lives.
+class ScopedCaseRevision {
+ public:
+  explicit ScopedCaseRevision(int revision) {
+    Type()->SetClassDataVersion(revision);
+  }
+  ~ScopedCaseRevision() {
+    Type()->SetClassDataVersion(pemar::kCaseClassDataVersion);
+  }
+
+ private:
+  static pemar::ObjectTypeInfo* Type() {
+    return const_cast<pemar::ObjectTypeInfo*>(pemar::SimCaseObjectType());
+  }
+};
+
+// Old files stored the case parameters as an object of their own, whose
+// type was written by number ("#24657").
+class OldParametersType : public pemar::ObjectTypeInfo {
+ public:
+  OldParametersType()
+      : ObjectTypeInfo("SeedOldCaseParameters", pemar::ViewableObjectType(),
+                       "OldCaseParameters", 0, 0, "oldparam",
+                       pemar::kEmptyMarker) {
+    SetOldTypeNumber(pemar::kOldCaseParametersTypeNumber);
+  }
+  std::vector<Viewable*> pointers;
+  unsigned char StoreClassData(BinaryFile& file,
+                               Viewable* /*object*/) const override {
+    // The framework document's data (none), then the counter with the
+    // class-data revision 15 in its low 16 bits, then the pointer records.
+    pemar::ChunkHeader chunk;
+    if (!chunk.Create(file, 1) || !chunk.Close(file)) return 0;
+    if (!file.Write((3 << 16) | 15)) return 0;
+    for (Viewable* object : pointers) {
+      if (!Viewable::StorePointer(file, object)) return 0;
+    }
+    return 1;
+  }
+};
+
+void AddProject(SimulationCase& theCase, const char* name, int notes) {
+  pemar::IPemarBaseObject* object =
+      theCase.GetEngineeringManager()->AddEngObject(
+          name, pemar::kNotesProjectType, 0);
+  void* found = nullptr;
+  object->QueryInterface(pemar::kProjectInterface, &found);
+  auto* project = static_cast<pemar::IPemarProject*>(found);
+  project->SetEngineersName("R. Alvarez");
+  project->SetComments("Crude unit revamp, heat recovery study");
+  for (int i = 0; i < notes; ++i) {
+    project->AddNote();
+    std::string title = "Pinch check " + std::to_string(i + 1);
+    project->SetNoteTitle(i, title.c_str());
+    project->SetNoteText(i, "Minimum approach 10 K; exchanger E-101 limits");
+    project->SetNoteAuthor(i, "RA");
+  }
+}
+
+// Saves through the case's own save.
+std::string Saved(SimulationCase& theCase) {
+  pemar::MemoryFileSystem fs;
+  pemar::ScopedFileSystem scope(&fs);
+  theCase.SetFileName(Text("/seed.kcs"));
+  if (!theCase.SaveDocument(0)) return std::string();
+  return fs.GetFile("/seed.kcs");
+}
+
+// Writes the case by hand as a program of `build` wrote files of structure
+// `revision`: the 32-bit 0 from revision 8, the engineering manager's chunk
+// from revision 7.
+std::string WrittenByHand(SimulationCase& theCase, unsigned char revision,
+                          long build) {
+  pemar::MemoryFileSystem fs;
+  pemar::ScopedFileSystem scope(&fs);
+  BinaryFile file(Text("/seed.kcs"));
+  BuildHeader header(build);
+  header.SetFileStructureRevision(revision);
+  bool ok = file.Create() && header.Store(file);
+  if (ok && revision >= 8) ok = file.Write(0L);
+  if (ok && revision >= 7) {
+    pemar::PemarBinaryFile wrapped(&file);
+    ok = theCase.GetEngineeringManager()->Store(&wrapped);
+  }
+  ok = ok && theCase.GetObjectManager().StoreObjects(file) &&
+       header.MarkOK(file);
+  if (!file.Close() || !ok) return std::string();
+  return fs.GetFile("/seed.kcs");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make_case_seeds FOLDER\n");
+    return 2;
+  }
+  const std::string folder = argv[1];
+  pemar::ResetConfigStore();
+  pemar::SetCommandLine(Text("make_case_seeds"));
+  pemar::NotesProject::RegisterType();
+  DiscardingSink sink;
+  pemar::ScopedMessageSink scoped_sink(&sink);
+
+  struct Seed {
+    const char* name;
+    std::function<std::string()> make;
+  };
+  const std::vector<Seed> seeds = {
+      {"empty.kcs",
+       [] {
+         SimulationCase c(Text("SIM"), nullptr);
+         return Saved(c);
+       }},
+      {"projects.kcs",
+       [] {
+         SimulationCase c(Text("SIM"), nullptr);
+         AddProject(c, "Crude unit", 2);
+         AddProject(c, "Vacuum unit", 1);
+         return Saved(c);
+       }},
+      {"utility.kcs",
+       [] {
+         SimulationCase c(Text("SIM"), nullptr);
+         c.UtilityDatabase(true);
+         return Saved(c);
+       }},
+      {"projects_utility.kcs",
+       [] {
+         SimulationCase c(Text("SIM"), nullptr);
+         AddProject(c, "Crude unit", 2);
+         AddProject(c, "Vacuum unit", 1);
+         c.UtilityDatabase(true);
+         return Saved(c);
+       }},
+      {"structure6.kcs",
+       [] {
+         SimulationCase c(Text("SIM"), nullptr);
+         c.UtilityDatabase(true);
+         return WrittenByHand(c, 6, pemar::kCaseLayoutBuild);
+       }},
+      {"structure7.kcs",
+       [] {
+         SimulationCase c(Text("SIM"), nullptr);
+         AddProject(c, "Crude unit", 2);
+         return WrittenByHand(c, 7, pemar::kCaseLayoutBuild);
+       }},
+      // Class-data revision 16 of a build from 2000 on: the pointer records
+      // of revision < 17 (1), <= 17 (3), the bug report manager (1),
+      // 13 to 17 (1) and <= 17 (1).
+      {"classdata16.kcs",
+       [] {
+         ScopedCaseRevision revision(16);
+         OldLayoutCase c(7);
+         AddProject(c, "Crude unit", 1);
+         return WrittenByHand(c, 8, pemar::kCaseLayoutBuild);
+       }},
+      // Class-data revision 12 of a build before 2000: build < 2000 (1),
+      // revision < 17 (1), <= 17 (3) and <= 17 (1); no bug report manager.
+      {"classdata12_build1900.kcs",
+       [] {
+         ScopedCaseRevision revision(12);
+         OldLayoutCase c(6);
+         return WrittenByHand(c, 7, 1900);
+       }},
+      // The old case-parameter placeholder of class-data revision 15: an
+      // object that the case destroys (named "Obsolete"), three records,
+      // the bug report manager and one more record; "Watched" stays.
+      {"old_parameters.kcs",
+       [] {
+         static OldParametersType* type = new OldParametersType();
+         SimulationCase c(Text("SIM"), nullptr);
+         auto* watched = new Viewable(&c, pemar::ViewableObjectType());
+         watched->SetName("Watched");
+         auto* placeholder = new Viewable(&c, type);
+         auto* obsolete = new Viewable(&c, pemar::ViewableObjectType());
+         obsolete->SetName("Obsolete");
+         type->pointers = {obsolete, nullptr, nullptr,
+                           watched,  nullptr, nullptr};
+         std::string bytes = WrittenByHand(c, 8, pemar::kCaseLayoutBuild);
+         delete placeholder;
+         return bytes;
+       }},
+  };
+
+  int failed = 0;
+  for (const Seed& seed : seeds) {
+    std::string bytes = seed.make();
+    if (bytes.empty()) {
+      std::fprintf(stderr, "%s: could not be written\n", seed.name);
+      ++failed;
+      continue;
+    }
+    std::ofstream out(folder + "/" + seed.name,
+                      std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+      std::fprintf(stderr, "%s: could not be saved\n", seed.name);
+      ++failed;
+    }
+  }
+  return failed == 0 ? 0 : 1;
+}
