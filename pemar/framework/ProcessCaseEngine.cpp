@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 namespace pemar {
 namespace {
@@ -13,6 +14,8 @@ struct EngineState {
   EngineScript script;
   ConsoleScript console;
   std::vector<std::string> log;
+  // Where the text of each transaction written by WriteConsoleLine starts.
+  std::map<short, std::size_t> starts;
   CaseModel defaultModel;
   Case defaultCase;
 };
@@ -35,14 +38,16 @@ void ResetProcessCaseEngine() {
   state.script = EngineScript();
   state.console = ConsoleScript();
   state.log.clear();
+  state.starts.clear();
 }
 
 void WriteConsoleLine(const std::string& line) {
   ConsoleScript& console = Console();
+  ++console.transaction;
+  State().starts[console.transaction] = console.text.size();
   console.text += line;
   console.text += '\n';
   console.size = static_cast<int>(console.text.size());
-  ++console.transaction;
 }
 
 Case* CASENew() {
@@ -93,7 +98,7 @@ short VISTAROGetConsoleTransaction() { return Console().transaction; }
 
 int VISTAROGetConsoleSize() { return Console().size; }
 
-void VISTAROGetNewConsoleText(short, char* buffer) {
+void VISTAROGetNewConsoleText(short transaction, char* buffer) {
   const ConsoleScript& console = Console();
   if (buffer == nullptr || console.size < 0) return;
   const std::size_t capacity = static_cast<std::size_t>(console.size) + 128;
@@ -104,8 +109,14 @@ void VISTAROGetNewConsoleText(short, char* buffer) {
     }
     return;
   }
-  const std::size_t n = std::min(console.text.size(), capacity - 1);
-  std::memcpy(buffer, console.text.data(), n);
+  // Text set by a test has no transactions of its own and is new as a
+  // whole.
+  const auto& starts = State().starts;
+  auto first = starts.upper_bound(transaction);
+  std::size_t from = first == starts.end() ? 0 : first->second;
+  from = std::min(from, console.text.size());
+  const std::size_t n = std::min(console.text.size() - from, capacity - 1);
+  std::memcpy(buffer, console.text.data() + from, n);
   buffer[n] = '\0';
 }
 

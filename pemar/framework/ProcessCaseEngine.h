@@ -101,8 +101,8 @@ PEMAR_EXPORT unsigned char CASESave(Case* theCase, const char* path);
 PEMAR_EXPORT short VISTAROGetConsoleTransaction();
 // The size of the console's new text; negative on an error.
 PEMAR_EXPORT int VISTAROGetConsoleSize();
-// Writes the text newer than `transaction` into `buffer`, which must hold
-// VISTAROGetConsoleSize() + 128 bytes.
+// Writes the text newer than `transaction`, terminated, into `buffer`,
+// which must hold VISTAROGetConsoleSize() + 128 bytes.
 PEMAR_EXPORT void VISTAROGetNewConsoleText(short transaction, char* buffer);
 
 // The external simulator's automation. Reference counted: made with no
@@ -163,8 +163,11 @@ struct EngineScript {
 };
 PEMAR_EXPORT EngineScript& Engine();
 
-// What the console answers. Console text written by the stand-in itself is
-// appended to `text`, with `size` and `transaction` following it.
+// What the console answers. Console text written by the stand-in itself
+// (WriteConsoleLine) is appended to `text` under a new transaction number,
+// with `size` following it; VISTAROGetNewConsoleText then gives the text of
+// the transactions after the one asked for. Text that a test puts in `text`
+// directly counts as new as a whole.
 struct ConsoleScript {
   short transaction = 0;
   // Answered by VISTAROGetConsoleSize.

@@ -1,6 +1,7 @@
 #include "pemar/project/EngineeringManager.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -406,14 +407,17 @@ unsigned char EngineeringManager::UpdateErrors() {
 
 unsigned char EngineeringManager::Store(IPemarBinaryFile* file) {
   if (file == nullptr) return 0;
-  const int count = GetProjectSize(kAllObjects);
+  // What GetProjectByNum(i, 1, ...) gives for each i, in one walk.
+  std::vector<IPemarBaseObject*> stored;
+  for (IPemarBaseObject* object : objects_) {
+    if (Answers(object, kAllObjects)) stored.push_back(object);
+  }
+  if (stored.size() > static_cast<std::size_t>(INT_MAX)) return 0;
   ChunkHeader* chunk = nullptr;
-  bool ok = file->CreateChunk(&chunk, kCurrentRevision) && file->Write(count);
-  for (int i = 0; ok && i < count; ++i) {
-    IPemarBaseObject* object = nullptr;
-    GetProjectByNum(i, kAllObjects, &object);
-    ok = object != nullptr && file->Write(object->GetObjectType()) &&
-         object->Store(file);
+  bool ok = file->CreateChunk(&chunk, kCurrentRevision) &&
+            file->Write(static_cast<int>(stored.size()));
+  for (std::size_t i = 0; ok && i < stored.size(); ++i) {
+    ok = file->Write(stored[i]->GetObjectType()) && stored[i]->Store(file);
   }
   // Closing also gives the handle back, so it runs on failure too.
   const bool closed = chunk != nullptr && file->CloseChunk(chunk);

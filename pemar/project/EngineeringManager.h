@@ -1,12 +1,13 @@
 // EngineeringManager: the per-case registry of engineering objects and the
 // case's link to the process-case engine.
 //
-// Registry. The manager lists the case's engineering objects and holds one
-// or more references to each (one per AddEngObject that returned it).
-// RemoveEngObject drops one; an object whose count reaches 0 destroys itself
-// and leaves the list. Destruction releases every listed object until it is
-// gone. Pointers handed out by the lookups are borrowed: no reference is
-// added.
+// Registry. The manager lists the case's engineering objects and holds
+// their references: one per AddEngObject that returned the object, plus any
+// that its creator gave it (a creator may keep one for the list, so that the
+// object outlives RecallFixUp). RemoveEngObject drops one; an object whose
+// count reaches 0 destroys itself and leaves the list. Destruction releases
+// every listed object until it is gone. Pointers handed out by the lookups are
+// borrowed: no reference is added.
 //
 // Stored form (on an IPemarBinaryFile): one chunk of revision 2 holding the
 // int number of objects, then for each object its long type number and its
