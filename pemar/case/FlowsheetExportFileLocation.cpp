@@ -41,7 +41,9 @@ void FlowsheetExportFileLocation(Text& fileName, Text& directory) {
   const std::string stem = cases.str() + kPathSeparator + "noname";
   const std::string extension = "." + ExtensionForFileType("SIM").str();
   for (int i = 0; i < kMaxNames; ++i) {
-    std::string candidate = stem + std::to_string(i) + extension;
+    std::string candidate = stem;
+    candidate += std::to_string(i);
+    candidate += extension;
     if (!fs->FileExists(candidate)) {
       fileName = Text(candidate);
       return;
