@@ -88,7 +88,9 @@ class CaseRecallTest : public test_support::CaseTest {
     OldProgramHeader header(build);
     header.SetFileStructureRevision(revision);
     ASSERT_TRUE(header.Store(file));
-    if (revision >= 8) ASSERT_TRUE(file.Write(0L));
+    if (revision >= 8) {
+      ASSERT_TRUE(file.Write(0L));
+    }
     if (revision >= 7) {
       PemarBinaryFile wrapped(&file);
       ASSERT_TRUE(theCase.GetEngineeringManager()->Store(&wrapped));
