@@ -1,14 +1,20 @@
-// pemar dump FILE: the chunk tree of a file of chunked records.
+// pemar dump FILE: the chunk tree of a file of chunked records. A case file
+// is shown with its header first and its chunks named by section: the
+// header fields, the engineering objects and the framework objects.
 
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "Registry.h"
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/ChunkScan.h"
 #include "pemar/persist/PemarBinaryFile.h"
+#include "pemar/persist/SimulationCaseFileHeader.h"
+#include "pemar/project/NotesProject.h"
 
 namespace pemar::cli {
 namespace {
@@ -37,12 +43,237 @@ nlohmann::json NodeJson(const ChunkNode& node) {
   return j;
 }
 
+// A case file's header as read with the flag 0, so that an unconfirmed
+// header (a save that never finished, a file cut short) is still shown.
+struct CaseHeader {
+  std::string stamp;
+  bool readable = false;
+  bool confirmed = false;
+  long build = 0;
+  long requiredBuild = 0;
+  int structureRevision = 0;
+};
+
+// True when `path` starts with a stamp that a case header accepts; then
+// fills `header`.
+bool ReadCaseHeader(const std::string& path, CaseHeader* header) {
+  SimulationCaseFileHeader reader;
+  char found[kIDStampSize];
+  char expected[kIDStampSize];
+  {
+    BinaryFile file{Text(path)};
+    if (!file.Open(false) || !file.ReadBytes(found, sizeof found)) {
+      return false;
+    }
+  }
+  reader.GetIDStamp(expected);
+  if (!reader.CheckIDStamp(found, expected)) return false;
+  header->stamp.assign(found, sizeof found);
+  BinaryFile file{Text(path)};
+  header->readable = file.Open(false) && reader.Recall(file, 0);
+  header->confirmed = reader.IsConfirmed();
+  header->build = reader.BuildNumber();
+  header->requiredBuild = reader.RequiredBuildNumber();
+  header->structureRevision = reader.FileStructureRevision();
+  return true;
+}
+
+// Files of structure revision 7 and later hold the engineering manager's
+// chunk between the header and the framework objects, and those of revision
+// 8 and later a 32-bit 0 before it.
+constexpr int kFirstRevisionWithEngineering = 7;
+constexpr int kFirstRevisionWithZero = 8;
+// The engineering manager's chunk revision that lists a type per object.
+constexpr short kTypedEngineeringRevision = 2;
+
+// What the records of a case file say about the chunks they own, in order:
+// the engineering objects' type numbers and the framework objects' type
+// names and names. Read with the library's bounded reads; a damaged file
+// gives what could be read before the damage.
+struct CaseRecords {
+  std::vector<std::string> engineering;
+  std::vector<std::string> framework;
+};
+
+CaseRecords ReadCaseRecords(const std::string& path, const CaseHeader& header) {
+  CaseRecords records;
+  BinaryFile file{Text(path)};
+  char stamp[kIDStampSize];
+  ChunkHeader envelope;
+  ChunkHeader fields;
+  if (!header.confirmed || !file.Open(false) ||
+      !file.ReadBytes(stamp, sizeof stamp) || !envelope.Open(file) ||
+      !fields.Open(file) || !fields.Close(file)) {
+    return records;
+  }
+  long zero = 0;
+  if (header.structureRevision >= kFirstRevisionWithZero && !file.Read(zero)) {
+    return records;
+  }
+  if (header.structureRevision >= kFirstRevisionWithEngineering) {
+    ChunkHeader engineering;
+    if (!engineering.Open(file)) return records;
+    int count = 0;
+    if (engineering.Revision() == kTypedEngineeringRevision &&
+        file.Read(count)) {
+      for (int i = 0; i < count; ++i) {
+        long type = 0;
+        ChunkHeader record;
+        if (!file.Read(type) || !record.Open(file) || !record.Close(file)) {
+          break;
+        }
+        records.engineering.push_back(
+            "type " + std::to_string(type) +
+            (type == kNotesProjectType ? " (notes project)" : ""));
+      }
+    }
+    if (!engineering.Close(file)) return records;
+  }
+  ChunkHeader section;
+  unsigned int count = 0;
+  if (!section.Open(file) || !file.Read(count)) return records;
+  for (unsigned int i = 0; i < count; ++i) {
+    unsigned int id = 0;
+    unsigned int owner = 0;
+    int version = 0;
+    Text type;
+    Text name;
+    if (!file.Read(id) || !file.Read(type) || !file.Read(owner) ||
+        !file.Read(name) || !file.Read(version)) {
+      break;
+    }
+    std::string label = type.str() + " " + std::to_string(id);
+    if (!name.IsEmpty()) label += " \"" + name.str() + "\"";
+    records.framework.push_back(label);
+  }
+  return records;
+}
+
+// The chunks after the stamp, named by the section they hold. After the
+// stamp comes the header's envelope, which encloses the rest of the file;
+// when it is damaged the scan shows its contents at the top level.
+std::vector<std::pair<std::string, const ChunkNode*>> CaseSections(
+    const ChunkScanResult& result, const CaseHeader& header) {
+  const std::vector<ChunkNode>* chunks = &result.chunks;
+  std::uint64_t first = kIDStampSize + ChunkHeader::kHeaderSize;
+  for (const ChunkNode& node : result.chunks) {
+    if (node.offset == kIDStampSize) chunks = &node.children;
+  }
+  std::vector<std::string> names = {"header fields"};
+  if (!header.readable ||
+      header.structureRevision >= kFirstRevisionWithEngineering) {
+    names.push_back("engineering objects");
+  }
+  names.push_back("framework objects");
+  std::vector<std::pair<std::string, const ChunkNode*>> sections;
+  std::size_t next = 0;
+  for (const ChunkNode& node : *chunks) {
+    if (node.offset < first) continue;
+    sections.emplace_back(next < names.size() ? names[next] : "other", &node);
+    ++next;
+  }
+  return sections;
+}
+
+// The labels of the chunks a section holds, in order; empty for sections
+// whose chunks the records do not name.
+const std::vector<std::string>* SectionLabels(const std::string& section,
+                                              const CaseRecords& records) {
+  if (section == "engineering objects") return &records.engineering;
+  if (section == "framework objects") return &records.framework;
+  return nullptr;
+}
+
+void PrintSection(std::ostream& out, const ChunkNode& node,
+                  const std::vector<std::string>* labels) {
+  out << "  chunk @" << node.offset << "  revision " << node.revision
+      << "  length " << node.length;
+  if (!node.children.empty()) {
+    out << "  (" << node.children.size() << " nested, " << node.dataBytes
+        << " bytes of values)";
+  }
+  out << "\n";
+  for (std::size_t i = 0; i < node.children.size(); ++i) {
+    if (labels != nullptr && i < labels->size()) {
+      out << "    " << (*labels)[i] << ":\n";
+      PrintNode(out, node.children[i], 3);
+    } else {
+      PrintNode(out, node.children[i], 2);
+    }
+  }
+}
+
+int DumpCase(std::ostream& out, const std::string& path, bool json,
+             const CaseHeader& header, const ChunkScanResult& result) {
+  const auto sections = CaseSections(result, header);
+  const CaseRecords records = ReadCaseRecords(path, header);
+  if (json) {
+    nlohmann::json j = {{"file", path},
+                        {"size", result.fileSize},
+                        {"case_header",
+                         {{"identity_stamp", header.stamp},
+                          {"readable", header.readable},
+                          {"confirmed", header.confirmed},
+                          {"build_number", header.build},
+                          {"required_build_number", header.requiredBuild},
+                          {"structure_revision", header.structureRevision}}}};
+    nlohmann::json list = nlohmann::json::array();
+    for (const auto& [name, node] : sections) {
+      nlohmann::json section = NodeJson(*node);
+      section["section"] = name;
+      const auto* labels = SectionLabels(name, records);
+      for (std::size_t i = 0;
+           labels && i < labels->size() && i < section["chunks"].size(); ++i) {
+        section["chunks"][i]["object"] = (*labels)[i];
+      }
+      list.push_back(section);
+    }
+    j["sections"] = list;
+    nlohmann::json problems = nlohmann::json::array();
+    for (const Text& p : result.problems) problems.push_back(p.str());
+    j["problems"] = problems;
+    out << j.dump(2) << "\n";
+  } else {
+    out << path << ": case file, " << result.fileSize << " bytes\n"
+        << "  identity stamp:     \"" << header.stamp << "\"\n";
+    if (header.readable || header.build != 0) {
+      out << "  build number:       " << header.build
+          << " (readable from build " << header.requiredBuild << ")\n"
+          << "  structure revision: " << header.structureRevision << "\n";
+    }
+    out << "  header:             "
+        << (!header.readable   ? "unreadable"
+            : header.confirmed ? "confirmed (the save finished)"
+                               : "not confirmed (the save never finished or "
+                                 "the file was cut short)")
+        << "\n";
+    for (const auto& [name, node] : sections) {
+      out << name << ":\n";
+      PrintSection(out, *node, SectionLabels(name, records));
+    }
+  }
+  bool failed = !result.problems.empty();
+  for (const Text& p : result.problems) {
+    PrintError(path + " is damaged: " + p.str());
+  }
+  if (!header.readable || !header.confirmed) {
+    PrintError(path + " is damaged: the case header is " +
+               (header.readable ? "not confirmed" : "unreadable"));
+    failed = true;
+  }
+  return failed ? kExitFailed : kExitOk;
+}
+
 // Prints the chunk tree of `path`; returns the tool's exit code.
 int Dump(std::ostream& out, const std::string& path, bool json) {
   ChunkScanResult result;
   if (!ScanChunks(Text(path), &result)) {
     PrintError("cannot open " + path + " for reading");
     return kExitFailed;
+  }
+  CaseHeader header;
+  if (ReadCaseHeader(path, &header)) {
+    return DumpCase(out, path, json, header, result);
   }
   if (json) {
     nlohmann::json j = {{"file", path},
@@ -75,7 +306,8 @@ CommandRegistration registration(100, [](CLI::App& app, int& exit_code) {
   auto* cmd = app.add_subcommand(
       "dump",
       "Print the chunk tree of a file of chunked records: offset, "
-      "revision, length and nesting of each chunk");
+      "revision, length and nesting of each chunk; a case file with its "
+      "header and sections");
   auto path = std::make_shared<std::string>();
   auto json = std::make_shared<bool>(false);
   cmd->add_option("FILE", *path, "File to inspect")->required();

@@ -1,0 +1,615 @@
+// pemar case: case files from the command line.
+//
+// The tool registers the library's plain notes project (type 701), so that
+// people can keep projects and notes in a case without an analysis library.
+// Every change opens the case, changes it, marks it modified and saves it
+// through the case's own save, which writes a temporary file first and
+// rotates the backups as the configuration value "NCaseBackups" says
+// (--backups sets it for one call). Failures reach the user in plain words
+// with the message key the library reported.
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Registry.h"
+#include "pemar/case/FlowsheetExportFileLocation.h"
+#include "pemar/case/SimulationCase.h"
+#include "pemar/framework/BinaryFile.h"
+#include "pemar/framework/ConfigStore.h"
+#include "pemar/framework/Messages.h"
+#include "pemar/framework/Platform.h"
+#include "pemar/framework/Types.h"
+#include "pemar/numerics/SteamProperties.h"
+#include "pemar/persist/PemarBaseObject.h"
+#include "pemar/persist/SimulationCaseFileHeader.h"
+#include "pemar/project/EngineeringManager.h"
+#include "pemar/project/IPemarProject.h"
+#include "pemar/project/NotesProject.h"
+#include "pemar/utility/IDefaultUtilityManager.h"
+#include "pemar/utility/UtilityTypes.h"
+
+namespace pemar::cli {
+namespace {
+
+std::string Str(const char* s) { return s ? std::string(s) : std::string(); }
+
+std::string Notes(int n) {
+  return std::to_string(n) + (n == 1 ? " note" : " notes");
+}
+
+// Keeps the library's error messages for the report to the user; trace and
+// status lines of a save are not the tool's output.
+class ErrorCollector : public MessageSink {
+ public:
+  void Deliver(const Message& message) override {
+    if (message.kind == MessageKind::kError) errors_.push_back(message);
+  }
+  // Prints `what` with the reasons the library gave, then forgets them.
+  void Report(const std::string& what) {
+    std::string message = what;
+    for (const Message& m : errors_) {
+      message += "\n  " + PlainWords(m.key.str()) + " (" + m.key.str();
+      for (const Text& arg : m.args) message += " " + arg.str();
+      message += ")";
+    }
+    PrintError(message);
+    errors_.clear();
+  }
+
+ private:
+  static std::string PlainWords(const std::string& key) {
+    if (key == "RecallFailure") {
+      return "the file is missing, damaged or not a case file";
+    }
+    if (key == "FileWriteProtected") return "the file is write-protected";
+    if (key == "UnableToCreateDocument") return "the file cannot be created";
+    if (key == "SaveCaseError") return "writing the case failed";
+    if (key == "UnableToDeleteFile") return "an old backup cannot be deleted";
+    if (key == "UnableToRenameFile") return "a file cannot be renamed";
+    return "the library reported a failure";
+  }
+
+  std::vector<Message> errors_;
+};
+
+// Sets the process command line that decides a new case's document type,
+// and restores the real one afterwards.
+class ScopedCommandLine {
+ public:
+  explicit ScopedCommandLine(const std::string& line) {
+    SetCommandLine(Text(line));
+  }
+  ~ScopedCommandLine() { SetCommandLine(Text()); }
+  ScopedCommandLine(const ScopedCommandLine&) = delete;
+  ScopedCommandLine& operator=(const ScopedCommandLine&) = delete;
+};
+
+// Sets "NCaseBackups" for one call when asked, and puts the previous value
+// back afterwards.
+class ScopedBackups {
+ public:
+  explicit ScopedBackups(std::optional<int> count)
+      : previous_(GetConfigData("NCaseBackups", 1.0)), set_(count.has_value()) {
+    if (set_) SetConfigData("NCaseBackups", *count);
+  }
+  ~ScopedBackups() {
+    if (set_) SetConfigData("NCaseBackups", previous_);
+  }
+  ScopedBackups(const ScopedBackups&) = delete;
+  ScopedBackups& operator=(const ScopedBackups&) = delete;
+
+ private:
+  double previous_;
+  bool set_;
+};
+
+// The header as the file holds it; a recalled case carries the current
+// structure revision instead of the file's.
+struct StoredHeader {
+  bool read = false;
+  bool confirmed = false;
+  std::string stamp;
+  long build = 0;
+  long requiredBuild = 0;
+  int structureRevision = 0;
+};
+
+StoredHeader ReadStoredHeader(const std::string& path) {
+  StoredHeader h;
+  BinaryFile file{Text(path)};
+  if (!file.Open(false)) return h;
+  char stamp[kIDStampSize];
+  if (file.ReadBytes(stamp, sizeof stamp)) h.stamp.assign(stamp, sizeof stamp);
+  BinaryFile again{Text(path)};
+  SimulationCaseFileHeader header;
+  if (again.Open(false)) h.read = header.Recall(again, 0) != 0;
+  h.confirmed = header.IsConfirmed();
+  h.build = header.BuildNumber();
+  h.requiredBuild = header.RequiredBuildNumber();
+  h.structureRevision = header.FileStructureRevision();
+  return h;
+}
+
+// The case of one command. Declared after the collector, so that messages
+// sent while the case is destroyed still find it.
+struct OpenedCase {
+  ErrorCollector errors;
+  ScopedMessageSink sink{&errors};
+  std::unique_ptr<SimulationCase> doc;
+};
+
+void Prepare() { NotesProject::RegisterType(); }
+
+// Reads `path`; false, with the reason printed, when it cannot.
+bool Open(const std::string& path, OpenedCase& c) {
+  Prepare();
+  ScopedCommandLine line("pemar");
+  c.doc = std::make_unique<SimulationCase>(Text("SIM"), nullptr);
+  if (c.doc->RecallDocument(FileName(Text(path)))) return true;
+  std::error_code ec;
+  c.errors.Report(std::filesystem::exists(path, ec)
+                      ? "cannot read the case " + path
+                      : "cannot read the case " + path + ": no such file");
+  c.doc.reset();
+  return false;
+}
+
+// Saves a changed case through its own save; false, with the reason printed,
+// when the save failed (the previous file and its backups are then intact).
+bool Save(OpenedCase& c, std::optional<int> backups) {
+  if (c.doc->IsTempName()) {
+    PrintError(c.doc->GetFileName().str() +
+               " is a backup or temporary file: copy it to a case name "
+               "before changing it");
+    return false;
+  }
+  ScopedBackups scoped(backups);
+  c.doc->SetModified(true);
+  if (c.doc->SaveDocument(0)) return true;
+  c.errors.Report("cannot save the case " + c.doc->GetFileName().str() +
+                  "; the previous file and its backups are unchanged");
+  return false;
+}
+
+IPemarProject* AsProject(IPemarBaseObject* object) {
+  if (object == nullptr) return nullptr;
+  void* found = nullptr;
+  object->QueryInterface(kProjectInterface, &found);
+  return static_cast<IPemarProject*>(found);
+}
+
+IPemarProject* FindProject(SimulationCase& doc, const std::string& name) {
+  IPemarBaseObject* object = nullptr;
+  doc.GetEngineeringManager()->GetProjectByName(name.c_str(), &object,
+                                                kProjectInterface);
+  return AsProject(object);
+}
+
+std::vector<IPemarProject*> Projects(SimulationCase& doc) {
+  std::vector<IPemarProject*> projects;
+  EngineeringManager* manager = doc.GetEngineeringManager();
+  const int n = manager->GetProjectSize(kProjectInterface);
+  for (int i = 0; i < n; ++i) {
+    IPemarBaseObject* object = nullptr;
+    manager->GetProjectByNum(i, kProjectInterface, &object);
+    if (IPemarProject* p = AsProject(object)) projects.push_back(p);
+  }
+  return projects;
+}
+
+// A new notes project named `name`; null when the case has one already.
+IPemarProject* AddProject(SimulationCase& doc, const std::string& name,
+                          const std::string& engineer,
+                          const std::string& comments) {
+  if (FindProject(doc, name) != nullptr) return nullptr;
+  // The engineering manager keeps the project and releases it with the case.
+  IPemarProject* project = AsProject(doc.GetEngineeringManager()->AddEngObject(
+      name.c_str(), kNotesProjectType, 0));
+  if (project == nullptr) return nullptr;
+  if (!engineer.empty()) project->SetEngineersName(engineer.c_str());
+  if (!comments.empty()) project->SetComments(comments.c_str());
+  return project;
+}
+
+void AddNote(IPemarProject* project, const std::string& title,
+             const std::string& text, const std::string& author) {
+  project->AddNote();
+  const int at = project->GetNumberOfNotes() - 1;
+  project->SetNoteTitle(at, title.c_str());
+  project->SetNoteText(at, text.c_str());
+  if (!author.empty()) project->SetNoteAuthor(at, author.c_str());
+}
+
+nlohmann::ordered_json NotesJson(IPemarProject* p) {
+  nlohmann::ordered_json notes = nlohmann::ordered_json::array();
+  for (int i = 0; i < p->GetNumberOfNotes(); ++i) {
+    notes.push_back({{"title", Str(p->GetNoteTitle(i))},
+                     {"text", Str(p->GetNoteText(i))},
+                     {"author", Str(p->GetNoteAuthor(i))},
+                     {"date", Str(p->GetNoteDate(i))}});
+  }
+  return notes;
+}
+
+nlohmann::ordered_json ProjectJson(IPemarProject* p) {
+  nlohmann::ordered_json j = {{"name", Str(p->GetProjectName())},
+                              {"engineer", Str(p->GetEngineersName())},
+                              {"comments", Str(p->GetComments())},
+                              {"date", Str(p->GetDate())}};
+  j["notes"] = NotesJson(p);
+  return j;
+}
+
+void PrintNotes(std::ostream& out, IPemarProject* p,
+                const std::string& indent) {
+  for (int i = 0; i < p->GetNumberOfNotes(); ++i) {
+    const std::string title = Str(p->GetNoteTitle(i));
+    const std::string author = Str(p->GetNoteAuthor(i));
+    out << indent << i + 1 << ". " << title << " ("
+        << (author.empty() ? "" : author + ", ") << Str(p->GetNoteDate(i))
+        << ")\n"
+        << indent << "   " << Str(p->GetNoteText(i)) << "\n";
+  }
+}
+
+void PrintProject(std::ostream& out, IPemarProject* p) {
+  const std::string engineer = Str(p->GetEngineersName());
+  const std::string comments = Str(p->GetComments());
+  out << "  " << Str(p->GetProjectName()) << " (created " << Str(p->GetDate());
+  if (!engineer.empty()) out << ", engineer " << engineer;
+  out << ", " << Notes(p->GetNumberOfNotes()) << ")\n";
+  if (!comments.empty()) out << "    comments: " << comments << "\n";
+  PrintNotes(out, p, "    ");
+}
+
+// What the case's utility database holds; null in JSON when it has none.
+nlohmann::ordered_json UtilityJson(SimulationCase& doc) {
+  IDefaultUtilityManager* db = doc.UtilityDatabase(false);
+  if (db == nullptr) return nullptr;
+  nlohmann::ordered_json names = nlohmann::ordered_json::array();
+  for (int i = 0; i < db->GetNumberOfDefaultUtilities(); ++i) {
+    names.push_back(Str(db->GetDefaultUtilityName(i)));
+  }
+  return {{"utilities", db->GetNumberOfDefaultUtilities()},
+          {"names", names},
+          {"htc_defaults", db->GetNumberOfHTCDefaultValues()}};
+}
+
+void PrintUtilitySummary(std::ostream& out, SimulationCase& doc) {
+  IDefaultUtilityManager* db = doc.UtilityDatabase(false);
+  if (db == nullptr) {
+    out << "utility database:   none\n";
+    return;
+  }
+  out << "utility database:   " << db->GetNumberOfDefaultUtilities()
+      << " utilities, " << db->GetNumberOfHTCDefaultValues()
+      << " heat-transfer-coefficient defaults\n  ";
+  for (int i = 0; i < db->GetNumberOfDefaultUtilities(); ++i) {
+    out << (i == 0 ? "" : ", ") << Str(db->GetDefaultUtilityName(i));
+  }
+  out << "\n";
+}
+
+void PrintContents(std::ostream& out, SimulationCase& doc) {
+  const auto projects = Projects(doc);
+  out << "projects:           " << projects.size() << "\n";
+  for (IPemarProject* p : projects) PrintProject(out, p);
+  PrintUtilitySummary(out, doc);
+}
+
+// ------------------------------------------------------------- commands
+
+struct CaseOptions {
+  std::string file;
+  std::string mode = "sim";
+  std::string project;
+  std::string engineer;
+  std::string comments;
+  std::string title;
+  std::string text;
+  std::string author;
+  std::optional<int> backups;
+  bool json = false;
+};
+
+bool HasCaseExtension(const std::string& path) {
+  return FileName(Text(path)).FileType() == "SIM";
+}
+
+int RunNew(const CaseOptions& o) {
+  std::error_code ec;
+  if (std::filesystem::exists(o.file, ec)) {
+    PrintError(o.file + " already exists; case new does not replace a file");
+    return kExitFailed;
+  }
+  Prepare();
+  OpenedCase c;
+  {
+    // "sim" is the default mode and needs no switch.
+    ScopedCommandLine line(o.mode == "sim" ? "pemar" : "pemar -" + o.mode);
+    c.doc = std::make_unique<SimulationCase>(Text("SIM"), nullptr);
+  }
+  c.doc->SetFileName(Text(o.file));
+  if (c.doc->UtilityDatabase(true) == nullptr) {
+    PrintError("cannot make the utility database of the new case");
+    return kExitFailed;
+  }
+  if (!Save(c, o.backups)) return kExitFailed;
+  std::cout << "Created " << o.file << " (document type "
+            << c.doc->DocumentType().str() << ", "
+            << c.doc->UtilityDatabase(false)->GetNumberOfDefaultUtilities()
+            << " utilities)\n";
+  if (!HasCaseExtension(o.file)) {
+    std::cout << "Note: backups are kept only for case files named *."
+              << ExtensionForFileType("SIM").str() << "\n";
+  }
+  return kExitOk;
+}
+
+int RunInfo(const CaseOptions& o) {
+  OpenedCase c;
+  if (!Open(o.file, c)) return kExitFailed;
+  const StoredHeader h = ReadStoredHeader(o.file);
+  SimulationCase& doc = *c.doc;
+  if (o.json) {
+    nlohmann::ordered_json j = {{"file", o.file},
+                                {"identity_stamp", h.stamp},
+                                {"build_number", h.build},
+                                {"required_build_number", h.requiredBuild},
+                                {"structure_revision", h.structureRevision},
+                                {"save_counter", doc.SaveCounter()}};
+    nlohmann::ordered_json projects = nlohmann::ordered_json::array();
+    for (IPemarProject* p : Projects(doc)) projects.push_back(ProjectJson(p));
+    j["projects"] = projects;
+    j["utility_database"] = UtilityJson(doc);
+    std::cout << j.dump(2) << "\n";
+    return kExitOk;
+  }
+  std::cout << "file:               " << o.file << "\n"
+            << "identity stamp:     \"" << h.stamp << "\"\n"
+            << "build number:       " << h.build << " (readable from build "
+            << h.requiredBuild << ")\n"
+            << "structure revision: " << h.structureRevision << "\n"
+            << "save counter:       " << doc.SaveCounter() << "\n";
+  PrintContents(std::cout, doc);
+  return kExitOk;
+}
+
+int RunProjectAdd(const CaseOptions& o) {
+  if (o.project.empty()) {
+    PrintError("a project needs a name");
+    return kExitUsage;
+  }
+  OpenedCase c;
+  if (!Open(o.file, c)) return kExitFailed;
+  if (FindProject(*c.doc, o.project) != nullptr) {
+    PrintError(o.file + " already has a project named \"" + o.project + "\"");
+    return kExitFailed;
+  }
+  if (AddProject(*c.doc, o.project, o.engineer, o.comments) == nullptr) {
+    PrintError("cannot make the project \"" + o.project + "\"");
+    return kExitFailed;
+  }
+  if (!Save(c, o.backups)) return kExitFailed;
+  std::cout << "Added the project \"" << o.project << "\" to " << o.file
+            << "\n";
+  return kExitOk;
+}
+
+int RunNoteAdd(const CaseOptions& o) {
+  OpenedCase c;
+  if (!Open(o.file, c)) return kExitFailed;
+  IPemarProject* project = FindProject(*c.doc, o.project);
+  if (project == nullptr) {
+    PrintError(o.file + " has no project named \"" + o.project + "\"");
+    return kExitFailed;
+  }
+  AddNote(project, o.title, o.text, o.author);
+  if (!Save(c, o.backups)) return kExitFailed;
+  std::cout << "Added the note \"" << o.title << "\" to the project \""
+            << o.project << "\" (" << Notes(project->GetNumberOfNotes())
+            << ")\n";
+  return kExitOk;
+}
+
+int RunNotes(const CaseOptions& o) {
+  OpenedCase c;
+  if (!Open(o.file, c)) return kExitFailed;
+  std::vector<IPemarProject*> projects;
+  if (o.project.empty()) {
+    projects = Projects(*c.doc);
+  } else if (IPemarProject* p = FindProject(*c.doc, o.project)) {
+    projects.push_back(p);
+  } else {
+    PrintError(o.file + " has no project named \"" + o.project + "\"");
+    return kExitFailed;
+  }
+  if (o.json) {
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (IPemarProject* p : projects) {
+      list.push_back(
+          {{"project", Str(p->GetProjectName())}, {"notes", NotesJson(p)}});
+    }
+    std::cout << list.dump(2) << "\n";
+    return kExitOk;
+  }
+  for (IPemarProject* p : projects) {
+    std::cout << Str(p->GetProjectName()) << ": "
+              << Notes(p->GetNumberOfNotes()) << "\n";
+    PrintNotes(std::cout, p, "  ");
+  }
+  return kExitOk;
+}
+
+void AddBackupsOption(CLI::App* cmd, CaseOptions& o) {
+  cmd->add_option("--backups", o.backups,
+                  "Backups to keep for this call (0 to 10; sets "
+                  "NCaseBackups)")
+      ->check(CLI::Range(0, 10));
+}
+
+CommandRegistration registration(300, [](CLI::App& app, int& exit_code) {
+  auto* cmd = app.add_subcommand(
+      "case", "Make and inspect case files: projects, notes, backups");
+  cmd->require_subcommand(1);
+  auto o = std::make_shared<CaseOptions>();
+
+  auto* make = cmd->add_subcommand(
+      "new", "Make a case holding a utility database (never replaces a file)");
+  make->add_option("FILE", o->file, "Case file to make")->required();
+  make->add_option("--mode", o->mode, "Application mode of the case")
+      ->check(CLI::IsMember({"sim", "plexa", "frakto", "molara3"}));
+  AddBackupsOption(make, *o);
+  make->callback([o, &exit_code] { exit_code = RunNew(*o); });
+
+  auto* info = cmd->add_subcommand(
+      "info", "Show a case: header, save counter, projects, notes, utilities");
+  info->add_option("FILE", o->file, "Case file")->required();
+  info->add_flag("--json", o->json, "Print JSON");
+  info->callback([o, &exit_code] { exit_code = RunInfo(*o); });
+
+  auto* project = cmd->add_subcommand("project", "Change the projects");
+  project->require_subcommand(1);
+  auto* add = project->add_subcommand("add", "Add a notes project");
+  add->add_option("FILE", o->file, "Case file")->required();
+  add->add_option("NAME", o->project, "Project name")->required();
+  add->add_option("--engineer", o->engineer, "Engineer's name");
+  add->add_option("--comments", o->comments, "Comments");
+  AddBackupsOption(add, *o);
+  add->callback([o, &exit_code] { exit_code = RunProjectAdd(*o); });
+
+  auto* note = cmd->add_subcommand("note", "Change the notes of a project");
+  note->require_subcommand(1);
+  auto* noteAdd = note->add_subcommand("add", "Add a note to a project");
+  noteAdd->add_option("FILE", o->file, "Case file")->required();
+  noteAdd->add_option("PROJECT", o->project, "Project name")->required();
+  noteAdd->add_option("--title", o->title, "Note title")->required();
+  noteAdd->add_option("--text", o->text, "Note text")->required();
+  noteAdd->add_option("--author", o->author, "Note author");
+  AddBackupsOption(noteAdd, *o);
+  noteAdd->callback([o, &exit_code] { exit_code = RunNoteAdd(*o); });
+
+  auto* notes = cmd->add_subcommand(
+      "notes", "List the notes of every project, or of one");
+  notes->add_option("FILE", o->file, "Case file")->required();
+  notes->add_option("PROJECT", o->project, "Only this project");
+  notes->add_flag("--json", o->json, "Print JSON");
+  notes->callback([o, &exit_code] { exit_code = RunNotes(*o); });
+});
+
+// ------------------------------------------------------------- demo
+
+std::string Number(double value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.6g", value);
+  return buffer;
+}
+
+void ShowFiles(std::ostream& out, const std::filesystem::path& folder,
+               const std::string& stem) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    if (entry.path().stem().string() == stem) {
+      names.push_back(entry.path().filename().string() + " (" +
+                      std::to_string(entry.file_size(ec)) + " bytes)");
+    }
+  }
+  std::sort(names.begin(), names.end());
+  out << "  on disk:";
+  for (const std::string& n : names) out << " " << n;
+  out << "\n";
+}
+
+// Notes that tie the tour together: what the case's own utility database
+// recommends, and a steam point for the reboiler.
+void AddTourNotes(IPemarProject* project, IDefaultUtilityManager* db) {
+  const struct {
+    double t;
+    SegmentHeatType type;
+  } queries[] = {{200, HotSegment}, {40, ColdSegment}};
+  for (const auto& q : queries) {
+    const char* name = db->GetRecommendedUtilityName(q.t, q.type, nullptr);
+    AddNote(project,
+            std::string(q.type == HotSegment ? "Heating" : "Cooling") + " at " +
+                Number(q.t) + " C",
+            std::string("The case's utility database recommends ") +
+                (name ? name : "no utility") + ".",
+            "pemar demo");
+  }
+  const double h = SteamEnthalpyCalcTPi(500.0, 1500.0, 0);
+  AddNote(project, "Reboiler steam",
+          "Steam at 500 K and 1500 kPa: molar enthalpy " +
+              (h == kEmptyValue ? std::string("not available")
+                                : Number(h) + " kJ/kmol") +
+              " (IFC-67).",
+          "pemar demo");
+}
+
+bool CaseDemo(std::ostream& out, const std::string& work_dir) {
+  Prepare();
+  std::string path;
+  if (work_dir.empty()) {
+    Text name;
+    Text folder;
+    FlowsheetExportFileLocation(name, folder);
+    path = name.str();
+  } else {
+    path = (std::filesystem::path(work_dir) / "tour.kcs").string();
+  }
+  if (path.empty()) return false;
+  const std::filesystem::path file(path);
+  if (!work_dir.empty()) {
+    // A fresh tour: no backups left from an earlier run.
+    std::error_code ec;
+    for (const char* ext : {".kcs", ".bk0", ".bk1", ".tmp"}) {
+      std::filesystem::remove(
+          std::filesystem::path(file).replace_extension(ext), ec);
+    }
+  }
+
+  ScopedBackups backups(2);
+  {
+    OpenedCase c;
+    {
+      ScopedCommandLine line("pemar");
+      c.doc = std::make_unique<SimulationCase>(Text("SIM"), nullptr);
+    }
+    c.doc->SetFileName(Text(path));
+    IDefaultUtilityManager* db = c.doc->UtilityDatabase(true);
+    IPemarProject* project =
+        db ? AddProject(*c.doc, "Crude unit", "A. Engineer",
+                        "Heat integration of the preheat train")
+           : nullptr;
+    if (project == nullptr) return false;
+    AddTourNotes(project, db);
+    out << "A new case with the project \"Crude unit\" (3 notes) and its "
+           "utility database; NCaseBackups is 2.\n";
+    if (!Save(c, std::nullopt)) return false;
+    out << "First save of " << path << ":\n";
+    ShowFiles(out, file.parent_path(), file.stem().string());
+    AddNote(project, "Review", "Checked by the lead engineer.", "B. Lead");
+    if (!Save(c, std::nullopt)) return false;
+    out << "Second save, after one more note: the first file is the backup\n";
+    ShowFiles(out, file.parent_path(), file.stem().string());
+  }
+
+  OpenedCase reopened;
+  if (!Open(path, reopened)) return false;
+  out << "\nReopened; save counter " << reopened.doc->SaveCounter() << ".\n"
+      << "$ pemar case info " << path << "\n";
+  PrintContents(out, *reopened.doc);
+  return true;
+}
+
+DemoRegistration demo(600, "Case document", CaseDemo);
+
+}  // namespace
+}  // namespace pemar::cli
