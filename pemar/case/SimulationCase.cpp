@@ -14,7 +14,7 @@ namespace pemar {
 namespace {
 
 // 0.01 as the single-precision value that older programs kept.
-const double kSinglePrecisionHundredth = static_cast<double>(0.01f);
+constexpr double kSinglePrecisionHundredth = static_cast<double>(0.01f);
 
 constexpr std::array<double, kVariableTypeCount> kNewCaseTolerances = {
     kSinglePrecisionHundredth,
