@@ -171,10 +171,14 @@ bool Save(OpenedCase& c, std::optional<int> backups) {
     return false;
   }
   ScopedBackups scoped(backups);
+  const std::string path = c.doc->GetFileName().str();
+  std::error_code ec;
+  const bool existed = std::filesystem::exists(path, ec);
   c.doc->SetModified(true);
   if (c.doc->SaveDocument(0)) return true;
-  c.errors.Report("cannot save the case " + c.doc->GetFileName().str() +
-                  "; the previous file and its backups are unchanged");
+  c.errors.Report(
+      "cannot save the case " + path +
+      (existed ? "; the previous file and its backups are unchanged" : ""));
   return false;
 }
 
@@ -304,6 +308,17 @@ void PrintContents(std::ostream& out, SimulationCase& doc) {
   PrintUtilitySummary(out, doc);
 }
 
+void PrintInfo(std::ostream& out, const std::string& path,
+               const StoredHeader& h, SimulationCase& doc) {
+  out << "file:               " << path << "\n"
+      << "identity stamp:     \"" << h.stamp << "\"\n"
+      << "build number:       " << h.build << " (readable from build "
+      << h.requiredBuild << ")\n"
+      << "structure revision: " << h.structureRevision << "\n"
+      << "save counter:       " << doc.SaveCounter() << "\n";
+  PrintContents(out, doc);
+}
+
 // ------------------------------------------------------------- commands
 
 struct CaseOptions {
@@ -372,13 +387,7 @@ int RunInfo(const CaseOptions& o) {
     std::cout << j.dump(2) << "\n";
     return kExitOk;
   }
-  std::cout << "file:               " << o.file << "\n"
-            << "identity stamp:     \"" << h.stamp << "\"\n"
-            << "build number:       " << h.build << " (readable from build "
-            << h.requiredBuild << ")\n"
-            << "structure revision: " << h.structureRevision << "\n"
-            << "save counter:       " << doc.SaveCounter() << "\n";
-  PrintContents(std::cout, doc);
+  PrintInfo(std::cout, o.file, h, doc);
   return kExitOk;
 }
 
@@ -603,9 +612,9 @@ bool CaseDemo(std::ostream& out, const std::string& work_dir) {
 
   OpenedCase reopened;
   if (!Open(path, reopened)) return false;
-  out << "\nReopened; save counter " << reopened.doc->SaveCounter() << ".\n"
-      << "$ pemar case info " << path << "\n";
-  PrintContents(out, *reopened.doc);
+  out << "\nReopened:\n$ pemar case info " << path << "\n";
+  PrintInfo(out, path, ReadStoredHeader(path), *reopened.doc);
+  out << "(pemar dump " << path << " shows its chunks by section.)\n";
   return true;
 }
 
