@@ -223,14 +223,15 @@ TEST_F(CaseSaveTest, BackupThatCannotMoveOnIsNeverOverwritten) {
 // fail in turn. A failed save leaves the previous case file loadable and
 // unchanged, every backup's bytes still on disk, and the case unsaved.
 TEST_F(CaseSaveTest, FailureAtEveryStepLosesNothing) {
+  constexpr int kManyNotes = 3000;
   SetConfigData("NCaseBackups", 3);
   const Op kOps[] = {Op::kWrite,  Op::kSync,   Op::kClose,
                      Op::kRename, Op::kDelete, Op::kOpenWrite};
   auto prepare = [&] {
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
-    WriteBytes("a.bk0", "backup zero");
-    WriteBytes("a.bk1", "backup one");
+    ASSERT_TRUE(SaveMarked("a.bk0", "Zero"));
+    ASSERT_TRUE(SaveMarked("a.bk1", "One"));
     ASSERT_TRUE(SaveMarked("a.kcs", "Old"));
   };
   prepare();
@@ -240,9 +241,11 @@ TEST_F(CaseSaveTest, FailureAtEveryStepLosesNothing) {
   {
     ScopedFileSystem scoped(&counter);
     auto theCase = NewCase("a.kcs");
-    AddProject(*theCase, "New", 40);
+    // Large enough for several writes of the file's 64 KB buffer.
+    AddProject(*theCase, "New", kManyNotes);
     ASSERT_TRUE(theCase->SaveDocument(0));
   }
+  ASSERT_GE(counter.Count(Op::kWrite), 3);
   int failures = 0;
   for (Op op : kOps) {
     for (int n = 1; n <= counter.Count(op); ++n) {
@@ -259,7 +262,7 @@ TEST_F(CaseSaveTest, FailureAtEveryStepLosesNothing) {
         ScopedFileSystem scoped(&fs);
         fs.FailAt(op, n);
         auto theCase = NewCase("a.kcs");
-        AddProject(*theCase, "New", 40);
+        AddProject(*theCase, "New", kManyNotes);
         theCase->SetModified(true);
         counterBefore = theCase->SaveCounter();
         saved = theCase->SaveDocument(0);
@@ -279,6 +282,9 @@ TEST_F(CaseSaveTest, FailureAtEveryStepLosesNothing) {
       for (const auto& [name, bytes] : Snapshot()) now.insert(bytes);
       for (const auto& [name, bytes] : before) {
         EXPECT_TRUE(now.count(bytes) > 0) << name << " lost";
+      }
+      for (const auto& [name, bytes] : Snapshot()) {
+        if (name != "a.tmp") EXPECT_NE(Reopen(name), nullptr) << name;
       }
       bool reported = false;
       for (const char* key : {"SaveCaseError", "UnableToCreateDocument",
