@@ -40,6 +40,13 @@ namespace {
 
 std::string Str(const char* s) { return s ? std::string(s) : std::string(); }
 
+// Names and notes come from the file and may hold any bytes; bytes that are
+// not UTF-8 are shown as replacement characters rather than failing.
+std::string JsonText(const nlohmann::ordered_json& j) {
+  return j.dump(2, ' ', false,
+                nlohmann::ordered_json::error_handler_t::replace);
+}
+
 std::string Notes(int n) {
   return std::to_string(n) + (n == 1 ? " note" : " notes");
 }
@@ -384,7 +391,7 @@ int RunInfo(const CaseOptions& o) {
     for (IPemarProject* p : Projects(doc)) projects.push_back(ProjectJson(p));
     j["projects"] = projects;
     j["utility_database"] = UtilityJson(doc);
-    std::cout << j.dump(2) << "\n";
+    std::cout << JsonText(j) << "\n";
     return kExitOk;
   }
   PrintInfo(std::cout, o.file, h, doc);
@@ -446,7 +453,7 @@ int RunNotes(const CaseOptions& o) {
       list.push_back(
           {{"project", Str(p->GetProjectName())}, {"notes", NotesJson(p)}});
     }
-    std::cout << list.dump(2) << "\n";
+    std::cout << JsonText(list) << "\n";
     return kExitOk;
   }
   for (IPemarProject* p : projects) {

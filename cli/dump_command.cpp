@@ -19,6 +19,12 @@
 namespace pemar::cli {
 namespace {
 
+// Type names, object names and file names may hold any bytes; bytes that are
+// not UTF-8 are shown as replacement characters rather than failing.
+std::string JsonText(const nlohmann::json& j) {
+  return j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
 void PrintNode(std::ostream& out, const ChunkNode& node, int depth) {
   out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << "chunk @"
       << node.offset << "  revision " << node.revision << "  length "
@@ -232,7 +238,7 @@ int DumpCase(std::ostream& out, const std::string& path, bool json,
     nlohmann::json problems = nlohmann::json::array();
     for (const Text& p : result.problems) problems.push_back(p.str());
     j["problems"] = problems;
-    out << j.dump(2) << "\n";
+    out << JsonText(j) << "\n";
   } else {
     out << path << ": case file, " << result.fileSize << " bytes\n"
         << "  identity stamp:     \"" << header.stamp << "\"\n";
@@ -286,7 +292,7 @@ int Dump(std::ostream& out, const std::string& path, bool json) {
     nlohmann::json problems = nlohmann::json::array();
     for (const Text& p : result.problems) problems.push_back(p.str());
     j["problems"] = problems;
-    out << j.dump(2) << "\n";
+    out << JsonText(j) << "\n";
   } else {
     out << path << ": " << result.fileSize << " bytes, " << result.chunks.size()
         << " top-level chunks, " << result.dataBytes
