@@ -317,12 +317,6 @@ TEST_F(EngineeringManagerTest,
   }
 }
 
-TEST_F(EngineeringManagerTest, NullFileFailsStoreAndRecall) {
-  EngineeringManager m;
-  EXPECT_FALSE(m.Store(nullptr));
-  EXPECT_FALSE(m.Recall(nullptr));
-}
-
 // --------------------------------------------------- registry and counts
 
 TEST_F(EngineeringManagerTest, AddEngObjectTwiceGivesOneObjectTwoReferences) {
@@ -484,39 +478,6 @@ TEST_F(EngineeringManagerTest, StoredCasesHoldOneReferenceEach) {
   CASERelease(a);
 }
 
-TEST_F(EngineeringManagerTest, InterpretCallsBackWithLinkCaseAndData) {
-  EngineeringManager m;
-  Case* a = new Case;
-  m.AddCase("a", a);
-  CASERelease(a);
-  struct Seen {
-    VistaroInterface* link = nullptr;
-    Case* theCase = nullptr;
-  } seen;
-  auto callback = [](VistaroInterface* link, Case* c, void* data) {
-    static_cast<Seen*>(data)->link = link;
-    static_cast<Seen*>(data)->theCase = c;
-  };
-  EXPECT_EQ(m.InterpretVistaroCase("a", callback, &seen), kDone);
-  EXPECT_NE(seen.link, nullptr);
-  EXPECT_EQ(seen.theCase, a);
-  EXPECT_EQ(m.InterpretVistaroCase("b", callback, &seen), kRejected);
-  m.ClearAllVistaroCases();
-}
-
-TEST_F(EngineeringManagerTest, UpdateVistaroCaseTurnsRefreshOn) {
-  EngineeringManager m;
-  Case* a = new Case;
-  m.AddCase("a", a);
-  CASERelease(a);
-  EXPECT_EQ(m.UpdateVistaroCase("f", "a", 0, nullptr, nullptr), kRejected);
-  EXPECT_EQ(a->GetCaseRefresh(), 1);
-  EXPECT_EQ(m.UpdateVistaroCase("f", "a", 1, nullptr, nullptr), kRejected);
-  EXPECT_EQ(m.UpdateVistaroCase("f", "none", 1, nullptr, nullptr), kRejected);
-  EXPECT_EQ(m.UpdateVistaroCase(nullptr, "a", 1, nullptr, nullptr), kRejected);
-  m.ClearAllVistaroCases();
-}
-
 TEST_F(EngineeringManagerTest, BuildOrvexCaseReleasesItsTemporaryCase) {
   static int made = 0;
   static Case* last = nullptr;
@@ -606,21 +567,6 @@ TEST_F(EngineeringManagerTest, UnterminatedConsoleTextIsCutAtTheBuffer) {
 }
 
 // ------------------------------------------------------------ spreadsheets
-
-TEST_F(EngineeringManagerTest, NoSpreadsheetReaderIsAvailable) {
-  EngineeringManager m;
-  EXPECT_EQ(m.GetExcelWrapper(), nullptr);
-  EXPECT_EQ(m.OpenExcelFile("plant.xls"), ExcelNone);
-  EXPECT_NE(m.GetExcelWrapper(), nullptr);
-  Engine().caseFactory = &MakeCase;
-  char sheet[] = "Sheet1";
-  EXPECT_EQ(m.CreateVistaroCase("plant.xls", "x", 3, sheet, nullptr, nullptr,
-                                nullptr, false),
-            kRejected);
-  EXPECT_EQ(m.CloseExcelFile(), 1);
-  EXPECT_EQ(m.GetExcelWrapper(), nullptr);
-  m.ClearAllVistaroCases();
-}
 
 }  // namespace
 }  // namespace pemar

@@ -220,15 +220,6 @@ TEST_F(PemarProjectTest, NoteStoredWithoutDateTakesTheRecallDay) {
   EXPECT_EQ(target.GetNoteText(0), nullptr);
 }
 
-TEST_F(PemarProjectTest, NullFileFailsStoreAndRecall) {
-  PlainProject project;
-  EXPECT_FALSE(project.Store(nullptr));
-  EXPECT_FALSE(project.Recall(nullptr));
-  PemarBinaryFile noFile(static_cast<const char*>(nullptr));
-  EXPECT_FALSE(project.Store(&noFile));
-  EXPECT_FALSE(project.Recall(&noFile));
-}
-
 // ------------------------------------------------------------- the mends
 
 TEST_F(PemarProjectTest, SetNoteCountAcceptsTheDefaultTitleItWasShown) {
@@ -321,58 +312,20 @@ TEST_F(PemarProjectTest, NoteIndexErrorsAreSilent) {
   EXPECT_STREQ(p.GetNoteText(0), "second");
 }
 
-TEST_F(PemarProjectTest, QueryInterfaceAnswersProjectAndBase) {
-  PlainProject p;
+TEST_F(PemarProjectTest, InterfacesOfProjectAndNotesProject) {
+  PlainProject plain;
   void* result = nullptr;
-  EXPECT_EQ(p.QueryInterface(101, &result), kDone);
-  EXPECT_EQ(result, static_cast<IPemarProject*>(&p));
-  EXPECT_EQ(p.QueryInterface(1, &result), kDone);
-  EXPECT_EQ(result, static_cast<IPemarBaseObject*>(&p));
-  EXPECT_EQ(p.QueryInterface(0, &result), kNoInterface);
+  EXPECT_EQ(plain.QueryInterface(101, &result), kDone);
+  EXPECT_EQ(result, static_cast<IPemarProject*>(&plain));
+  EXPECT_EQ(plain.QueryInterface(701, &result), kNoInterface);
   EXPECT_EQ(result, nullptr);
-  EXPECT_EQ(p.QueryInterface(701, &result), kNoInterface);
-}
-
-TEST_F(PemarProjectTest, NotesProjectAnswersItsOwnType) {
-  NotesProject p(nullptr, "Notes");
-  EXPECT_EQ(p.GetObjectType(), kNotesProjectType);
-  EXPECT_STREQ(p.GetMyIdentifier(), "Notes");
-  void* result = nullptr;
-  EXPECT_EQ(p.QueryInterface(kNotesProjectType, &result), kDone);
-  EXPECT_EQ(result, &p);
-  EXPECT_EQ(p.QueryInterface(101, &result), kDone);
-  EXPECT_EQ(result, static_cast<IPemarProject*>(&p));
-  EXPECT_EQ(p.GetProjectData(), nullptr);
-  EXPECT_EQ(p.GetNumberOfScenarios(), 0);
-  IPemarScenario* scenario = reinterpret_cast<IPemarScenario*>(&p);
-  p.FindScenario("S", &scenario);
-  EXPECT_EQ(scenario, nullptr);
-}
-
-TEST_F(PemarProjectTest, ProjectIsANotificationSender) {
-  struct Receiver : INotificationReceiver {
-    void NotifyChange(ChangeWhat, const char*, void*) override { ++calls; }
-    int calls = 0;
-  } receiver;
-  NotesProject p;
-  IPemarProject& project = p;
-  project.AddNotificationReceiver(&receiver);
-  project.AddValidMessage(&receiver, UpdateAllViews);
-  project.SendAMessage(UpdateAllViews, nullptr, nullptr);
-  EXPECT_EQ(receiver.calls, 1);
-}
-
-TEST_F(PemarProjectTest, ReleaseOfTheLastReferenceDestroysTheProject) {
-  NotesProject::RegisterType();
-  NotesProject::RegisterType();
-  IPemarBaseObject* object =
-      IPemarBaseObject::Create(kNotesProjectType, nullptr, "Made");
-  ASSERT_NE(object, nullptr);
-  EXPECT_STREQ(object->GetMyIdentifier(), "Made");
-  // The creator gives the reference that the engineering manager's list
-  // keeps.
-  EXPECT_EQ(object->RefCount(), 1);
-  EXPECT_EQ(object->Release(), 0);
+  NotesProject notes(nullptr, "Notes");
+  EXPECT_EQ(notes.GetObjectType(), kNotesProjectType);
+  EXPECT_STREQ(notes.GetMyIdentifier(), "Notes");
+  EXPECT_EQ(notes.QueryInterface(kNotesProjectType, &result), kDone);
+  EXPECT_EQ(result, &notes);
+  EXPECT_EQ(notes.QueryInterface(1, &result), kDone);
+  EXPECT_EQ(result, static_cast<IPemarBaseObject*>(&notes));
 }
 
 }  // namespace
