@@ -4,6 +4,7 @@
 
 #include "pemar/persist/PemarBaseObject.h"
 #include "pemar/project/IEngineeringManager.h"
+#include "pemar/project/IPemarProject.h"
 
 namespace pemar {
 namespace {
@@ -88,8 +89,10 @@ IHeatIntegrationScenario* FindNamed(IHeatIntegrationProject* p,
 ISTScenario* FindNamed(ISTProject* p, const char* name) {
   return p->FindScenario(name);
 }
-IPemarScenario* FindNamed(IPemarScenarioProject* p, const char* name) {
-  return p->FindPemarScenario(name);
+IPemarScenario* FindNamed(IPemarProject* p, const char* name) {
+  IPemarScenario* scenario = nullptr;
+  p->FindScenario(name, &scenario);
+  return scenario;
 }
 IComplexColumn* FindNamed(IComplexColumnProject* p, const char* name) {
   return p->FindComplexColumn(name);
@@ -236,8 +239,8 @@ unsigned char StorePemarScenarioPointer(BinaryFile& file,
 unsigned char RecallPemarScenarioPointer(BinaryFile& file,
                                          IEngineeringManager* manager,
                                          IPemarScenario** result) {
-  return RecallScenario<IPemarScenarioProject>(file, manager, result,
-                                               kPemarScenarioProjectType);
+  return RecallScenario<IPemarProject>(file, manager, result,
+                                       kPemarScenarioProjectType);
 }
 
 unsigned char StoreComplexColumnPointer(BinaryFile& file,

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "pemar/persist/testing/FakeEngineeringManager.h"
+#include "pemar/project/NotesProject.h"
 
 namespace pemar {
 namespace {
@@ -230,6 +231,37 @@ TEST_F(CrossReferenceTest, PemarScenarioIsStoredLikeSeparationScenario) {
   std::ifstream b(path_, std::ios::binary);
   std::string bytesB((std::istreambuf_iterator<char>(b)), {});
   EXPECT_EQ(bytesA, bytesB);
+}
+
+TEST_F(CrossReferenceTest, PemarScenarioResolvesThroughTheProjectInterface) {
+  // A project answers 101 with IPemarProject; its FindScenario finds the
+  // scenario by name.
+  struct Scenario : IPemarScenario {
+    IPemarBaseObject* project = nullptr;
+    int GetDesignCount() override { return 0; }
+    IPemarBaseObject* GetProject() override { return project; }
+    const char* GetName() override { return "Split"; }
+  };
+  struct ScenarioProject : NotesProject {
+    ScenarioProject() : NotesProject(nullptr, "Column study") {}
+    Scenario scenario;
+    void FindScenario(const char* name, IPemarScenario** result) override {
+      *result =
+          name != nullptr && std::string(name) == "Split" ? &scenario : nullptr;
+    }
+  };
+  auto* project = new ScenarioProject();
+  project->scenario.project = project;
+  manager_.Adopt(project);
+  IPemarScenario* found = nullptr;
+  RoundTrip(
+      [&](BinaryFile& f) {
+        return StorePemarScenarioPointer(f, &project->scenario);
+      },
+      [&](BinaryFile& f) {
+        EXPECT_TRUE(RecallPemarScenarioPointer(f, &manager_, &found));
+      });
+  EXPECT_EQ(found, &project->scenario);
 }
 
 TEST_F(CrossReferenceTest, ComplexColumnResolvesByName) {

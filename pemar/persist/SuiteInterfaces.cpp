@@ -10,7 +10,6 @@ IPemarScenario::~IPemarScenario() = default;
 IComplexColumn::~IComplexColumn() = default;
 IHeatIntegrationProject::~IHeatIntegrationProject() = default;
 ISTProject::~ISTProject() = default;
-IPemarScenarioProject::~IPemarScenarioProject() = default;
 IComplexColumnProject::~IComplexColumnProject() = default;
 
 }  // namespace pemar

@@ -5,7 +5,8 @@
 // Only the operations that storing and resolving a reference needs are
 // declared. A project answers QueryInterface with the lookup interface of its
 // type number (501 and 502: IHeatIntegrationProject; 601: ISTProject; 101:
-// IPemarScenarioProject; 607: IComplexColumnProject). Returned pointers are
+// IPemarProject, whose FindScenario finds generic scenarios; 607:
+// IComplexColumnProject). Returned pointers are
 // borrowed: no reference is added and they live as long as their owner.
 
 #ifndef PEMAR_PERSIST_SUITEINTERFACES_H_
@@ -82,12 +83,6 @@ class PEMAR_EXPORT ISTProject {
  public:
   virtual ~ISTProject();
   virtual ISTScenario* FindScenario(const char* name) = 0;
-};
-
-class PEMAR_EXPORT IPemarScenarioProject {
- public:
-  virtual ~IPemarScenarioProject();
-  virtual IPemarScenario* FindPemarScenario(const char* name) = 0;
 };
 
 class PEMAR_EXPORT IComplexColumnProject {

@@ -123,6 +123,11 @@ class FakeEngineeringManager : public IEngineeringManager {
     objects_.push_back(p);
     return p;
   }
+  // Lists an object made elsewhere, holding one reference to it.
+  void Adopt(IPemarBaseObject* object) {
+    object->AddRef();
+    objects_.push_back(object);
+  }
   const std::vector<IPemarBaseObject*>& objects() const { return objects_; }
 
   void GetProjectByName(const char* name, IPemarBaseObject** result,
