@@ -84,11 +84,6 @@ bool ReadCaseHeader(const std::string& path, CaseHeader* header) {
   return true;
 }
 
-// Files of structure revision 7 and later hold the engineering manager's
-// chunk between the header and the framework objects, and those of revision
-// 8 and later a 32-bit 0 before it.
-constexpr int kFirstRevisionWithEngineering = 7;
-constexpr int kFirstRevisionWithZero = 8;
 // The engineering manager's chunk revision that lists a type per object.
 constexpr short kTypedEngineeringRevision = 2;
 

@@ -11,11 +11,6 @@
 namespace pemar {
 namespace {
 
-// Files before this structure revision hold neither the 32-bit 0 after the
-// header nor the engineering manager's chunk.
-constexpr unsigned char kFirstRevisionWithZero = 8;
-constexpr unsigned char kFirstRevisionWithEngineering = 7;
-
 const ObjectTypeInfo* BugReportManagerType() {
   // Registered by the problem-report manager once it is loaded; until then
   // any object but the case itself is taken.

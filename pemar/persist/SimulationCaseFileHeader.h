@@ -27,6 +27,10 @@ PEMAR_EXPORT extern int savedCaseBuildNumber;
 // The file structure revision that a new or successfully recalled case
 // carries.
 inline constexpr unsigned char kCaseFileStructureRevision = 8;
+// Case files from this structure revision on hold the engineering objects'
+// chunk after the header; from the next one on, a 32-bit 0 precedes it.
+inline constexpr unsigned char kFirstRevisionWithEngineering = 7;
+inline constexpr unsigned char kFirstRevisionWithZero = 8;
 
 class PEMAR_EXPORT SimulationCaseFileHeader : public PackedBinaryFileHeader {
  public:
