@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "pemar/case/SimulationCase.h"
+#include "pemar/case/testing/OldCaseFiles.h"
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/ConfigStore.h"
 #include "pemar/framework/FileSystem.h"
@@ -43,78 +44,9 @@ class DiscardingSink : public pemar::MessageSink {
   void Deliver(const pemar::Message& /*message*/) override {}
 };
 
-// A header as a program of another build wrote it.
-class BuildHeader : public pemar::SimulationCaseFileHeader {
- public:
-  explicit BuildHeader(long build) : build_(build) {}
-
- protected:
-  long StoreBuildNumber() const override { return build_; }
-
- private:
-  long build_;
-};
-
-// A case whose class data is the save counter and `pointers` null pointer
-// records: the shape of the older class-data revisions.
-class OldLayoutCase : public SimulationCase {
- public:
-  explicit OldLayoutCase(int pointers)
-      : SimulationCase(Text("SIM"), nullptr), pointers_(pointers) {}
-
- protected:
-  unsigned char WriteClassDataRecord(BinaryFile& file) override {
-    if (!file.Write(3)) return 0;
-    for (int i = 0; i < pointers_; ++i) {
-      if (!Viewable::StorePointer(file, nullptr)) return 0;
-    }
-    return 1;
-  }
-
- private:
-  int pointers_;
-};
-
-// The class-data revision that the case type writes, while it lives.
-class ScopedCaseRevision {
- public:
-  explicit ScopedCaseRevision(int revision) {
-    Type()->SetClassDataVersion(revision);
-  }
-  ~ScopedCaseRevision() {
-    Type()->SetClassDataVersion(pemar::kCaseClassDataVersion);
-  }
-
- private:
-  static pemar::ObjectTypeInfo* Type() {
-    return const_cast<pemar::ObjectTypeInfo*>(pemar::SimCaseObjectType());
-  }
-};
-
-// Old files stored the case parameters as an object of their own, whose
-// type was written by number ("#24657").
-class OldParametersType : public pemar::ObjectTypeInfo {
- public:
-  OldParametersType()
-      : ObjectTypeInfo("SeedOldCaseParameters", pemar::ViewableObjectType(),
-                       "OldCaseParameters", 0, 0, "oldparam",
-                       pemar::kEmptyMarker) {
-    SetOldTypeNumber(pemar::kOldCaseParametersTypeNumber);
-  }
-  std::vector<Viewable*> pointers;
-  unsigned char StoreClassData(BinaryFile& file,
-                               Viewable* /*object*/) const override {
-    // The framework document's data (none), then the counter with the
-    // class-data revision 15 in its low 16 bits, then the pointer records.
-    pemar::ChunkHeader chunk;
-    if (!chunk.Create(file, 1) || !chunk.Close(file)) return 0;
-    if (!file.Write((3 << 16) | 15)) return 0;
-    for (Viewable* object : pointers) {
-      if (!Viewable::StorePointer(file, object)) return 0;
-    }
-    return 1;
-  }
-};
+using pemar::test_support::OldLayoutCase;
+using pemar::test_support::OldParametersType;
+using pemar::test_support::ScopedCaseRevision;
 
 void AddProject(SimulationCase& theCase, const char* name, int notes) {
   pemar::IPemarBaseObject* object =
@@ -144,24 +76,15 @@ std::string Saved(SimulationCase& theCase) {
 }
 
 // Writes the case by hand as a program of `build` wrote files of structure
-// `revision`: the 32-bit 0 from revision 8, the engineering manager's chunk
-// from revision 7.
+// `revision`.
 std::string WrittenByHand(SimulationCase& theCase, unsigned char revision,
                           long build) {
   pemar::MemoryFileSystem fs;
   pemar::ScopedFileSystem scope(&fs);
-  BinaryFile file(Text("/seed.kcs"));
-  BuildHeader header(build);
-  header.SetFileStructureRevision(revision);
-  bool ok = file.Create() && header.Store(file);
-  if (ok && revision >= 8) ok = file.Write(0L);
-  if (ok && revision >= 7) {
-    pemar::PemarBinaryFile wrapped(&file);
-    ok = theCase.GetEngineeringManager()->Store(&wrapped);
+  if (!pemar::test_support::WriteOldCaseFile(theCase, Text("/seed.kcs"),
+                                             revision, build)) {
+    return std::string();
   }
-  ok = ok && theCase.GetObjectManager().StoreObjects(file) &&
-       header.MarkOK(file);
-  if (!file.Close() || !ok) return std::string();
   return fs.GetFile("/seed.kcs");
 }
 
@@ -228,7 +151,9 @@ int main(int argc, char** argv) {
       {"classdata16.kcs",
        [] {
          ScopedCaseRevision revision(16);
-         OldLayoutCase c(7);
+         OldLayoutCase c;
+         c.counter = 3;
+         c.pointers.assign(7, nullptr);
          AddProject(c, "Crude unit", 1);
          return WrittenByHand(c, 8, pemar::kCaseLayoutBuild);
        }},
@@ -237,7 +162,9 @@ int main(int argc, char** argv) {
       {"classdata12_build1900.kcs",
        [] {
          ScopedCaseRevision revision(12);
-         OldLayoutCase c(6);
+         OldLayoutCase c;
+         c.counter = 3;
+         c.pointers.assign(6, nullptr);
          return WrittenByHand(c, 7, 1900);
        }},
       // The old case-parameter placeholder of class-data revision 15: an
@@ -245,7 +172,8 @@ int main(int argc, char** argv) {
       // the bug report manager and one more record; "Watched" stays.
       {"old_parameters.kcs",
        [] {
-         static OldParametersType* type = new OldParametersType();
+         static OldParametersType* type =
+             new OldParametersType("SeedOldCaseParameters");
          SimulationCase c(Text("SIM"), nullptr);
          auto* watched = new Viewable(&c, pemar::ViewableObjectType());
          watched->SetName("Watched");

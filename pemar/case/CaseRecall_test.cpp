@@ -4,6 +4,7 @@
 
 #include "pemar/case/SimulationCase.h"
 #include "pemar/case/testing/CaseTestSupport.h"
+#include "pemar/case/testing/OldCaseFiles.h"
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/persist/PemarBinaryFile.h"
 #include "pemar/utility/DefaultUtilManagerView.h"
@@ -12,70 +13,9 @@
 namespace pemar {
 namespace {
 
-// A header as an older program wrote it.
-class OldProgramHeader : public SimulationCaseFileHeader {
- public:
-  explicit OldProgramHeader(long build) : build_(build) {}
-
- protected:
-  long StoreBuildNumber() const override { return build_; }
-
- private:
-  long build_;
-};
-
-// A case that writes its class data in an older layout: the save counter,
-// then the given pointer records.
-class OldLayoutCase : public SimulationCase {
- public:
-  OldLayoutCase() : SimulationCase(Text("SIM"), nullptr) {}
-  std::vector<Viewable*> pointers;
-
- protected:
-  unsigned char WriteClassDataRecord(BinaryFile& file) override {
-    if (!file.Write(7)) return 0;
-    for (Viewable* object : pointers) {
-      if (!Viewable::StorePointer(file, object)) return 0;
-    }
-    return 1;
-  }
-};
-
-// Sets the class-data revision that the case type writes, for one test.
-class ScopedCaseRevision {
- public:
-  explicit ScopedCaseRevision(int revision) {
-    Type()->SetClassDataVersion(revision);
-  }
-  ~ScopedCaseRevision() { Type()->SetClassDataVersion(kCaseClassDataVersion); }
-
- private:
-  static ObjectTypeInfo* Type() {
-    return const_cast<ObjectTypeInfo*>(SimCaseObjectType());
-  }
-};
-
-// Old files stored the case parameters as an object of their own.
-class OldParametersType : public ObjectTypeInfo {
- public:
-  OldParametersType()
-      : ObjectTypeInfo("TestOldCaseParameters", ViewableObjectType(),
-                       "OldCaseParameters", 0, 0, "oldparam", kEmptyMarker) {
-    SetOldTypeNumber(kOldCaseParametersTypeNumber);
-  }
-  int counter = 0;
-  std::vector<Viewable*> pointers;
-  unsigned char StoreClassData(BinaryFile& file,
-                               Viewable* /*object*/) const override {
-    ChunkHeader chunk;
-    if (!chunk.Create(file, 1) || !chunk.Close(file)) return 0;
-    if (!file.Write(counter)) return 0;
-    for (Viewable* object : pointers) {
-      if (!Viewable::StorePointer(file, object)) return 0;
-    }
-    return 1;
-  }
-};
+using test_support::OldLayoutCase;
+using test_support::OldParametersType;
+using test_support::ScopedCaseRevision;
 
 class CaseRecallTest : public test_support::CaseTest {
  protected:
@@ -83,21 +23,8 @@ class CaseRecallTest : public test_support::CaseTest {
   // `revision`.
   void WriteOldFile(SimulationCase& theCase, const std::string& name,
                     unsigned char revision, long build) {
-    BinaryFile file(Text(Path(name)));
-    ASSERT_TRUE(file.Create());
-    OldProgramHeader header(build);
-    header.SetFileStructureRevision(revision);
-    ASSERT_TRUE(header.Store(file));
-    if (revision >= 8) {
-      ASSERT_TRUE(file.Write(0L));
-    }
-    if (revision >= 7) {
-      PemarBinaryFile wrapped(&file);
-      ASSERT_TRUE(theCase.GetEngineeringManager()->Store(&wrapped));
-    }
-    ASSERT_TRUE(theCase.GetObjectManager().StoreObjects(file));
-    ASSERT_TRUE(header.MarkOK(file));
-    ASSERT_TRUE(file.Close());
+    ASSERT_TRUE(test_support::WriteOldCaseFile(theCase, Text(Path(name)),
+                                               revision, build));
   }
 
   int CountNamed(SimulationCase& theCase, const char* name) {
@@ -256,7 +183,8 @@ TEST_F(CaseRecallTest, CaseNamedAsItsOwnBugReportManagerFailsRecall) {
 }
 
 TEST_F(CaseRecallTest, OldCaseParametersFillTheCaseAndDisappear) {
-  static OldParametersType* type = new OldParametersType();
+  static OldParametersType* type =
+      new OldParametersType("TestOldCaseParameters");
   auto theCase = NewCase("params.kcs");
   auto* watched = new Viewable(theCase.get(), ViewableObjectType());
   watched->SetName("Watched");

@@ -13,6 +13,7 @@
 #include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/framework/ProcessCaseEngine.h"
 #include "pemar/persist/PemarBinaryFile.h"
+#include "pemar/persist/testing/StoredRecord.h"
 #include "pemar/project/NotesProject.h"
 
 namespace pemar {
@@ -102,20 +103,11 @@ class EngineeringManagerTest : public ::testing::Test {
   }
 
   std::string StoreBytes(EngineeringManager& m) {
-    BinaryFile raw{Text("store.bin")};
-    EXPECT_TRUE(raw.Create());
-    PemarBinaryFile file(&raw);
-    EXPECT_TRUE(m.Store(&file));
-    EXPECT_TRUE(raw.Close());
-    return fs_.GetFile("store.bin");
+    return test_support::StoreToBytes(fs_, m);
   }
 
   bool RecallBytes(EngineeringManager& m, const std::string& bytes) {
-    fs_.SetFile("recall.bin", bytes);
-    BinaryFile raw{Text("recall.bin")};
-    if (!raw.Open()) return false;
-    PemarBinaryFile file(&raw);
-    return m.Recall(&file);
+    return test_support::RecallFromBytes(fs_, m, bytes);
   }
 
   // A manager holding a notes project with two notes, a heat-integration

@@ -11,6 +11,7 @@
 #include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/framework/Platform.h"
 #include "pemar/persist/PemarBinaryFile.h"
+#include "pemar/persist/testing/StoredRecord.h"
 #include "pemar/project/NotesProject.h"
 
 namespace pemar {
@@ -49,20 +50,11 @@ std::string Describe(IPemarProject& p) {
 class PemarProjectTest : public ::testing::Test {
  protected:
   std::string StoreBytes(CPemarProject& project) {
-    BinaryFile raw{Text("store.bin")};
-    EXPECT_TRUE(raw.Create());
-    PemarBinaryFile file(&raw);
-    EXPECT_TRUE(project.Store(&file));
-    EXPECT_TRUE(raw.Close());
-    return fs_.GetFile("store.bin");
+    return test_support::StoreToBytes(fs_, project);
   }
 
   bool RecallBytes(CPemarProject& project, const std::string& bytes) {
-    fs_.SetFile("recall.bin", bytes);
-    BinaryFile raw{Text("recall.bin")};
-    if (!raw.Open()) return false;
-    PemarBinaryFile file(&raw);
-    return project.Recall(&file);
+    return test_support::RecallFromBytes(fs_, project, bytes);
   }
 
   // A project with every field set and three notes, one untitled.
