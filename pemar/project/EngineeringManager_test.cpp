@@ -163,20 +163,16 @@ TEST_F(EngineeringManagerTest, CorruptionNeverCrashesAndFailureChangesNothing) {
   EngineeringManager source;
   Fill(source);
   const std::string bytes = StoreBytes(source);
-  for (std::size_t at = 0; at < bytes.size(); ++at) {
-    for (unsigned char mask : {0x01, 0x80, 0xFF}) {
-      std::string damaged = bytes;
-      damaged[at] = static_cast<char>(damaged[at] ^ mask);
-      EngineeringManager target;
-      target.AddEngObject("Kept", 701, 0);
-      const std::string before = Listing(target);
-      if (RecallBytes(target, damaged)) {
-        target.RecallFixUp();
-      } else {
-        ASSERT_EQ(Listing(target), before) << at << " " << int{mask};
-      }
+  test_support::ForEachFlippedByte(bytes, [&](const std::string& damaged) {
+    EngineeringManager target;
+    target.AddEngObject("Kept", 701, 0);
+    const std::string before = Listing(target);
+    if (RecallBytes(target, damaged)) {
+      target.RecallFixUp();
+    } else {
+      ASSERT_EQ(Listing(target), before);
     }
-  }
+  });
 }
 
 TEST_F(EngineeringManagerTest, NegativeOrHugeCountFailsBeforeMakingAnything) {

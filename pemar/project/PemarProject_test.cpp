@@ -95,18 +95,14 @@ TEST_F(PemarProjectTest, CorruptionNeverCrashesAndFailureChangesNothing) {
   PlainProject source;
   Fill(source);
   const std::string bytes = StoreBytes(source);
-  for (std::size_t at = 0; at < bytes.size(); ++at) {
-    for (unsigned char mask : {0x01, 0x80, 0xFF}) {
-      std::string damaged = bytes;
-      damaged[at] = static_cast<char>(damaged[at] ^ mask);
-      PlainProject target(nullptr, "Kept");
-      target.AddNote();
-      const std::string before = Describe(target);
-      if (!RecallBytes(target, damaged)) {
-        ASSERT_EQ(Describe(target), before) << at << " " << int{mask};
-      }
+  test_support::ForEachFlippedByte(bytes, [&](const std::string& damaged) {
+    PlainProject target(nullptr, "Kept");
+    target.AddNote();
+    const std::string before = Describe(target);
+    if (!RecallBytes(target, damaged)) {
+      ASSERT_EQ(Describe(target), before);
     }
-  }
+  });
 }
 
 // The bytes of a project chunk whose fields are all absent, with the notes

@@ -36,6 +36,21 @@ bool RecallFromBytes(MemoryFileSystem& fs, Stored& object,
   return object.Recall(&file);
 }
 
+// Calls `check(damaged)` for every copy of `bytes` with one byte flipped by
+// one of the masks 0x01, 0x80 and 0xFF, each labelled for failure messages.
+template <typename Check>
+void ForEachFlippedByte(const std::string& bytes, Check check) {
+  for (std::size_t at = 0; at < bytes.size(); ++at) {
+    for (unsigned char mask : {0x01, 0x80, 0xFF}) {
+      SCOPED_TRACE(::testing::Message()
+                   << "byte " << at << " mask " << int{mask});
+      std::string damaged = bytes;
+      damaged[at] = static_cast<char>(damaged[at] ^ mask);
+      check(damaged);
+    }
+  }
+}
+
 }  // namespace pemar::test_support
 
 #endif  // PEMAR_PERSIST_TESTING_STOREDRECORD_H_
