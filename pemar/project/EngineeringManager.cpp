@@ -251,7 +251,8 @@ hresult EngineeringManager::CreateVistaroCase(
       // identifier rather than whatever the buffer held.
       char id[kAutomationIdSize] = "";
       if (application != nullptr) {
-        std::memcpy(id, kLatestAutomationId, std::strlen(kLatestAutomationId));
+        std::memcpy(id, kLatestAutomationId,
+                    std::strlen(kLatestAutomationId) + 1);
       } else {
         GetMeridORVEXVersion(id);
       }
