@@ -169,9 +169,10 @@ TEST_F(CaseRecallTest, CraftedFileCannotDestroyTheKeptBugReportManager) {
   ASSERT_NE(reopened, nullptr);
   ASSERT_NE(reopened->BugReportManagerObject(), nullptr);
   EXPECT_EQ(reopened->BugReportManagerObject()->GetName(), "Shared");
-  // Deleting it tells the case, which forgets it.
-  delete reopened->BugReportManagerObject();
-  EXPECT_EQ(reopened->BugReportManagerObject(), nullptr);
+  // The case hears of its death, so it can never hold a dangling pointer.
+  EXPECT_EQ(
+      reopened->BugReportManagerObject()->DeathPosteeRefCount(reopened.get()),
+      1);
 }
 
 TEST_F(CaseRecallTest, CaseNamedAsItsOwnBugReportManagerFailsRecall) {

@@ -123,8 +123,8 @@ TEST_F(CaseSaveTest, ChangedOnALaterDayRotatesAgain) {
   // The newest backup is from three days before the case file.
   std::int64_t now = 0;
   ASSERT_TRUE(FileSystem::Default()->GetModificationTime(Path("a.kcs"), &now));
-  ASSERT_TRUE(FileSystem::Default()->SetModificationTime(Path("a.bk0"),
-                                                         now - 3 * 86400));
+  ASSERT_TRUE(FileSystem::Default()->SetModificationTime(
+      Path("a.bk0"), now - std::int64_t{3} * 86400));
   ASSERT_TRUE(theCase->SaveDocument(0));
   EXPECT_EQ(Bytes("a.bk0"), second);
   EXPECT_EQ(Marker("a.bk1"), "Original");

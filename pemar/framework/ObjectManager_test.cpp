@@ -267,7 +267,8 @@ struct RawRecord {
   unsigned int owner;
 };
 
-void WriteSection(const std::string& path, std::vector<RawRecord> records) {
+void WriteSection(const std::string& path,
+                  const std::vector<RawRecord>& records) {
   BinaryFile file(path, Text());
   ASSERT_TRUE(file.Create());
   ChunkHeader section;
