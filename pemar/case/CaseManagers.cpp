@@ -84,6 +84,14 @@ void SimulationCase::BuildManager(Viewable* manager, const char* name) {
   if (manager->DeathPosteeRefCount(this) == 0) manager->AddDeathPostee(this);
 }
 
+void SimulationCase::AdoptRecalledManagers() {
+  for (Viewable* object : GetObjectManager().Objects()) {
+    if (object == this || object->GetOwner() != this) continue;
+    const char* name = object->GetName().c_str();
+    if (FindViewableBuilderFnc(name) != nullptr) BuildManager(object, name);
+  }
+}
+
 Viewable* SimulationCase::AttachedObject(const VarDescription& desc) {
   if (desc.IsSelf()) return this;
   Viewable* found = nullptr;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+
 #include "pemar/case/SimulationCase.h"
 #include "pemar/case/SimulationObject.h"
 #include "pemar/framework/Reports.h"
@@ -88,6 +91,34 @@ TEST_F(CaseManagersTest, DestroyedManagerIsForgottenAndBuiltAgain) {
       case_.AttachedObject(Parsed("Viewable.500.(FeatureManager)"));
   ASSERT_NE(again, nullptr);
   EXPECT_EQ(builds, 2);
+}
+
+TEST_F(CaseManagersTest, RecalledManagerIsFoundInsteadOfBuiltAgain) {
+  static int recalledBuilds = 0;
+  _add_ViewableBuilderFnc("RecalledManager", [](SimulationCase* theCase,
+                                                const char* name) {
+    ++recalledBuilds;
+    auto* manager = new SimulationObject(theCase, SimulationObjectObjectType());
+    manager->SetName(name);
+    return static_cast<Viewable*>(manager);
+  });
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "pemar-recalled-manager.kcs")
+          .string();
+  case_.SetFileName(path);
+  ASSERT_NE(CaseBuildManager(&case_, "RecalledManager"), nullptr);
+  ASSERT_TRUE(case_.SaveDocument(0));
+  SimulationCase reopened(Text("SIM"), nullptr);
+  ASSERT_TRUE(reopened.RecallDocument(FileName(Text(path))));
+  std::filesystem::remove(path);
+  Viewable* held =
+      reopened.AttachedObject(Parsed("Viewable.600.(RecalledManager)"));
+  ASSERT_NE(held, nullptr);
+  EXPECT_EQ(CaseBuildManager(&reopened, "RecalledManager"), held);
+  EXPECT_EQ(recalledBuilds, 1);
+  EXPECT_EQ(
+      reopened.GetObjectManager().Objects(SimulationObjectObjectType()).size(),
+      1u);
 }
 
 TEST_F(CaseManagersTest, AttachedNameResolvesBackToTheSameManager) {

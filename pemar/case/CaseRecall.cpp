@@ -156,7 +156,10 @@ unsigned char SimulationCase::RecallDocument(const FileName& name) {
     ok = engineering_->Recall(&wrapped);
   }
   if (ok) ok = GetObjectManager().RecallObjects(file);
-  if (ok) engineering_->RecallFixUp();
+  if (ok) {
+    engineering_->RecallFixUp();
+    AdoptRecalledManagers();
+  }
   SignalBusy(0);
   if (!ok) {
     ErrorMsg("RecallFailure", {name.Path()});

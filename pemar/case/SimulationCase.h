@@ -199,6 +199,9 @@ class PEMAR_EXPORT SimulationCase : public Document,
   void ChooseDocumentType(const Text& type);
   Viewable* CaseManager(const char* name) const;
   void BuildManager(Viewable* manager, const char* name);
+  // The dictionary is not stored: after a recall, the case's own objects
+  // named like a registered builder are its managers again.
+  void AdoptRecalledManagers();
   // Reads the pointer records of class-data revisions before 18.
   unsigned char RecallOlderPointers(BinaryFile& file, int revision, long build,
                                     bool placeholder);
