@@ -92,41 +92,6 @@ TEST_F(DocumentTest, SaveSyncsTheFolderAfterTheRename) {
   EXPECT_FALSE(std::filesystem::exists(path_ + ".tmp"));
 }
 
-TEST_F(DocumentTest, StandInStateAndHooks) {
-  Document document(nullptr, DocumentObjectType());
-  EXPECT_EQ(document.EnvironmentNumber(), 0);
-  document.EnterEnvironment(2, 0);
-  EXPECT_EQ(document.EnvironmentNumber(), 2);
-  EXPECT_TRUE(document.EnvironmentMode().IsEmpty());
-  document.SetEnvironmentMode("Build");
-  EXPECT_EQ(document.EnvironmentMode(), "Build");
-  EXPECT_FALSE(document.RecoverySetting());
-  EXPECT_TRUE(document.StatusLists().empty());
-  document.StatusLists().push_back({StatusInfo{"own", "", 2}});
-  EXPECT_EQ(document.StatusLists()[0][0].level, 2);
-
-  document.NotifyActivated(false);
-  document.UpdateViews(nullptr);
-  ClearOpenedViews();
-  document.ViewDocument();
-  EXPECT_EQ(document.NotifyActivatedCalls(), 1);
-  EXPECT_EQ(document.UpdateViewsCalls(), 1);
-  EXPECT_EQ(document.ViewDocumentCalls(), 1);
-  ASSERT_EQ(OpenedViews().size(), 1u);
-  EXPECT_EQ(OpenedViews()[0], "DocumentObject");
-  ClearOpenedViews();
-
-  EXPECT_EQ(document.Message("NoSuchCommand"), 0);
-  Document::SetUnhandledMessageResult(7);
-  EXPECT_EQ(document.Message("NoSuchCommand"), 7);
-  Document::SetUnhandledMessageResult(0);
-
-  document.SetTempName();
-  EXPECT_TRUE(document.IsTempName());
-  document.SetFileName("/cases/plant.kcs");
-  EXPECT_FALSE(document.IsTempName());
-}
-
 TEST(FileNameTest, FileTypeFollowsTheExtension) {
   FileName name(Text("Case"));
   EXPECT_TRUE(name.FileType().IsEmpty());
