@@ -19,16 +19,15 @@
 #include <vector>
 
 #include "Registry.h"
+#include "StoredCaseHeader.h"
 #include "pemar/case/FlowsheetExportFileLocation.h"
 #include "pemar/case/SimulationCase.h"
-#include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/ConfigStore.h"
 #include "pemar/framework/Messages.h"
 #include "pemar/framework/Platform.h"
 #include "pemar/framework/Types.h"
 #include "pemar/numerics/SteamProperties.h"
 #include "pemar/persist/PemarBaseObject.h"
-#include "pemar/persist/SimulationCaseFileHeader.h"
 #include "pemar/project/EngineeringManager.h"
 #include "pemar/project/IPemarProject.h"
 #include "pemar/project/NotesProject.h"
@@ -116,33 +115,6 @@ class ScopedBackups {
   double previous_;
   bool set_;
 };
-
-// The header as the file holds it; a recalled case carries the current
-// structure revision instead of the file's.
-struct StoredHeader {
-  bool read = false;
-  bool confirmed = false;
-  std::string stamp;
-  long build = 0;
-  long requiredBuild = 0;
-  int structureRevision = 0;
-};
-
-StoredHeader ReadStoredHeader(const std::string& path) {
-  StoredHeader h;
-  BinaryFile file{Text(path)};
-  if (!file.Open(false)) return h;
-  char stamp[kIDStampSize];
-  if (file.ReadBytes(stamp, sizeof stamp)) h.stamp.assign(stamp, sizeof stamp);
-  BinaryFile again{Text(path)};
-  SimulationCaseFileHeader header;
-  if (again.Open(false)) h.read = header.Recall(again, 0) != 0;
-  h.confirmed = header.IsConfirmed();
-  h.build = header.BuildNumber();
-  h.requiredBuild = header.RequiredBuildNumber();
-  h.structureRevision = header.FileStructureRevision();
-  return h;
-}
 
 // The case of one command. Declared after the collector, so that messages
 // sent while the case is destroyed still find it.
@@ -316,7 +288,7 @@ void PrintContents(std::ostream& out, SimulationCase& doc) {
 }
 
 void PrintInfo(std::ostream& out, const std::string& path,
-               const StoredHeader& h, SimulationCase& doc) {
+               const StoredCaseHeader& h, SimulationCase& doc) {
   out << "file:               " << path << "\n"
       << "identity stamp:     \"" << h.stamp << "\"\n"
       << "build number:       " << h.build << " (readable from build "
@@ -378,7 +350,7 @@ int RunNew(const CaseOptions& o) {
 int RunInfo(const CaseOptions& o) {
   OpenedCase c;
   if (!Open(o.file, c)) return kExitFailed;
-  const StoredHeader h = ReadStoredHeader(o.file);
+  const StoredCaseHeader h = ReadStoredCaseHeader(o.file);
   SimulationCase& doc = *c.doc;
   if (o.json) {
     nlohmann::ordered_json j = {{"file", o.file},
@@ -620,7 +592,7 @@ bool CaseDemo(std::ostream& out, const std::string& work_dir) {
   OpenedCase reopened;
   if (!Open(path, reopened)) return false;
   out << "\nReopened:\n$ pemar case info " << path << "\n";
-  PrintInfo(out, path, ReadStoredHeader(path), *reopened.doc);
+  PrintInfo(out, path, ReadStoredCaseHeader(path), *reopened.doc);
   out << "(pemar dump " << path << " shows its chunks by section.)\n";
   return true;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Registry.h"
+#include "StoredCaseHeader.h"
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/ChunkScan.h"
 #include "pemar/persist/PemarBinaryFile.h"
@@ -49,41 +50,6 @@ nlohmann::json NodeJson(const ChunkNode& node) {
   return j;
 }
 
-// A case file's header as read with the flag 0, so that an unconfirmed
-// header (a save that never finished, a file cut short) is still shown.
-struct CaseHeader {
-  std::string stamp;
-  bool readable = false;
-  bool confirmed = false;
-  long build = 0;
-  long requiredBuild = 0;
-  int structureRevision = 0;
-};
-
-// True when `path` starts with a stamp that a case header accepts; then
-// fills `header`.
-bool ReadCaseHeader(const std::string& path, CaseHeader* header) {
-  SimulationCaseFileHeader reader;
-  char found[kIDStampSize];
-  char expected[kIDStampSize];
-  {
-    BinaryFile file{Text(path)};
-    if (!file.Open(false) || !file.ReadBytes(found, sizeof found)) {
-      return false;
-    }
-  }
-  reader.GetIDStamp(expected);
-  if (!reader.CheckIDStamp(found, expected)) return false;
-  header->stamp.assign(found, sizeof found);
-  BinaryFile file{Text(path)};
-  header->readable = file.Open(false) && reader.Recall(file, 0);
-  header->confirmed = reader.IsConfirmed();
-  header->build = reader.BuildNumber();
-  header->requiredBuild = reader.RequiredBuildNumber();
-  header->structureRevision = reader.FileStructureRevision();
-  return true;
-}
-
 // The engineering manager's chunk revision that lists a type per object.
 constexpr short kTypedEngineeringRevision = 2;
 
@@ -96,7 +62,8 @@ struct CaseRecords {
   std::vector<std::string> framework;
 };
 
-CaseRecords ReadCaseRecords(const std::string& path, const CaseHeader& header) {
+CaseRecords ReadCaseRecords(const std::string& path,
+                            const StoredCaseHeader& header) {
   CaseRecords records;
   BinaryFile file{Text(path)};
   char stamp[kIDStampSize];
@@ -154,7 +121,7 @@ CaseRecords ReadCaseRecords(const std::string& path, const CaseHeader& header) {
 // stamp comes the header's envelope, which encloses the rest of the file;
 // when it is damaged the scan shows its contents at the top level.
 std::vector<std::pair<std::string, const ChunkNode*>> CaseSections(
-    const ChunkScanResult& result, const CaseHeader& header) {
+    const ChunkScanResult& result, const StoredCaseHeader& header) {
   const std::vector<ChunkNode>* chunks = &result.chunks;
   std::uint64_t first = kIDStampSize + ChunkHeader::kHeaderSize;
   for (const ChunkNode& node : result.chunks) {
@@ -205,7 +172,7 @@ void PrintSection(std::ostream& out, const ChunkNode& node,
 }
 
 int DumpCase(std::ostream& out, const std::string& path, bool json,
-             const CaseHeader& header, const ChunkScanResult& result) {
+             const StoredCaseHeader& header, const ChunkScanResult& result) {
   const auto sections = CaseSections(result, header);
   const CaseRecords records = ReadCaseRecords(path, header);
   if (json) {
@@ -272,8 +239,8 @@ int Dump(std::ostream& out, const std::string& path, bool json) {
     PrintError("cannot open " + path + " for reading");
     return kExitFailed;
   }
-  CaseHeader header;
-  if (ReadCaseHeader(path, &header)) {
+  const StoredCaseHeader header = ReadStoredCaseHeader(path);
+  if (header.is_case) {
     return DumpCase(out, path, json, header, result);
   }
   if (json) {
