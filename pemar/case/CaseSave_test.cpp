@@ -284,7 +284,9 @@ TEST_F(CaseSaveTest, FailureAtEveryStepLosesNothing) {
         EXPECT_TRUE(now.count(bytes) > 0) << name << " lost";
       }
       for (const auto& [name, bytes] : Snapshot()) {
-        if (name != "a.tmp") EXPECT_NE(Reopen(name), nullptr) << name;
+        if (name != "a.tmp") {
+          EXPECT_NE(Reopen(name), nullptr) << name;
+        }
       }
       bool reported = false;
       for (const char* key : {"SaveCaseError", "UnableToCreateDocument",
