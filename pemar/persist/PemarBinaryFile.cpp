@@ -149,4 +149,16 @@ unsigned char ReadCVString(IPemarBinaryFile* file, CVString* text) {
   return 1;
 }
 
+unsigned char ReadEntryCount(IPemarBinaryFile* file, std::uint64_t minBytesEach,
+                             int* count) {
+  if (file == nullptr || count == nullptr || minBytesEach == 0) return 0;
+  if (!file->Read(*count) || *count < 0) return 0;
+  auto* pemar_file = dynamic_cast<PemarBinaryFile*>(file);
+  BinaryFile* binary =
+      pemar_file != nullptr ? pemar_file->GetBinaryFile() : nullptr;
+  if (binary == nullptr) return 1;
+  return static_cast<std::uint64_t>(*count) <=
+         binary->Remaining() / minBytesEach;
+}
+
 }  // namespace pemar

@@ -16,6 +16,8 @@
 #ifndef PEMAR_PERSIST_PEMARBINARYFILE_H_
 #define PEMAR_PERSIST_PEMARBINARYFILE_H_
 
+#include <cstdint>
+
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/Export.h"
 #include "pemar/framework/Text.h"
@@ -184,6 +186,16 @@ PEMAR_EXPORT unsigned char WriteCVString(IPemarBinaryFile* file,
 // file cannot hold, fails with an empty text; memory grows only with the
 // data really present. False for a null file or null text.
 PEMAR_EXPORT unsigned char ReadCVString(IPemarBinaryFile* file, CVString* text);
+
+// Reads an int count of stored entries, to be checked before anything is
+// allocated for them: false when the read fails, the count is negative, or
+// the bytes left in the innermost open chunk could not hold that many
+// entries of at least `minBytesEach` bytes (not 0). A file that cannot tell
+// its size (any IPemarBinaryFile other than a PemarBinaryFile over a
+// BinaryFile) is bounded by its failing reads alone.
+PEMAR_EXPORT unsigned char ReadEntryCount(IPemarBinaryFile* file,
+                                          std::uint64_t minBytesEach,
+                                          int* count);
 
 }  // namespace pemar
 

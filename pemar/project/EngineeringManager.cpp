@@ -57,24 +57,6 @@ bool CreatedWithoutManager(long type) {
   }
 }
 
-// Bytes left in the innermost open chunk, or the largest value when the
-// file cannot say.
-std::uint64_t BytesLeft(IPemarBinaryFile* file) {
-  if (auto* pemar_file = dynamic_cast<PemarBinaryFile*>(file)) {
-    if (BinaryFile* binary = pemar_file->GetBinaryFile()) {
-      return binary->Remaining();
-    }
-  }
-  return UINT64_MAX;
-}
-
-// Reads a count that is not negative and that the bytes left could hold at
-// minBytesEach per entry.
-bool ReadCount(IPemarBinaryFile* file, std::uint64_t minBytesEach, int* count) {
-  if (!file->Read(*count) || *count < 0) return false;
-  return static_cast<std::uint64_t>(*count) <= BytesLeft(file) / minBytesEach;
-}
-
 bool Answers(IPemarBaseObject* object, long type) {
   void* typed = nullptr;
   object->QueryInterface(type, &typed);
@@ -449,12 +431,12 @@ unsigned char EngineeringManager::Recall(IPemarBinaryFile* file) {
   ok = ok && revision >= 0;
   int count = 0;
   if (ok && revision >= kCurrentRevision) {
-    ok = ReadCount(file, kMinEntryBytes, &count) &&
+    ok = ReadEntryCount(file, kMinEntryBytes, &count) &&
          RecallObjects(file, count, 0, &made);
   } else if (ok) {
-    ok = ReadCount(file, kMinOldRecordBytes, &count) &&
+    ok = ReadEntryCount(file, kMinOldRecordBytes, &count) &&
          RecallObjects(file, count, kHeatIntegrationType, &made) &&
-         ReadCount(file, kMinOldRecordBytes, &count) &&
+         ReadEntryCount(file, kMinOldRecordBytes, &count) &&
          RecallObjects(file, count, kSeparationType, &made);
   }
   const bool closed = chunk != nullptr && file->CloseChunk(chunk);

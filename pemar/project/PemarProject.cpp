@@ -11,18 +11,6 @@
 namespace pemar {
 namespace {
 
-// Bytes left in the innermost open chunk of a file, or the largest value
-// when the file cannot say (an IPemarBinaryFile that is not ours); readers
-// then rely on failing reads alone, which allocate nothing ahead.
-std::uint64_t BytesLeft(IPemarBinaryFile* file) {
-  if (auto* pemar_file = dynamic_cast<PemarBinaryFile*>(file)) {
-    if (BinaryFile* binary = pemar_file->GetBinaryFile()) {
-      return binary->Remaining();
-    }
-  }
-  return UINT64_MAX;
-}
-
 char* Buffer(const std::unique_ptr<CVString>& s) {
   return s ? s->str().data() : nullptr;
 }
@@ -184,9 +172,7 @@ unsigned char CPemarProject::Recall(IPemarBinaryFile* file) {
     if (!file->Read(flag) || flag > 1) return false;
     if (flag == 0) return true;
     int count = 0;
-    if (!file->Read(count) || count < 0) return false;
-    if (static_cast<std::uint64_t>(count) >
-        BytesLeft(file) / CProjectNote::kMinStoredBytes) {
+    if (!ReadEntryCount(file, CProjectNote::kMinStoredBytes, &count)) {
       return false;
     }
     NoteList list;

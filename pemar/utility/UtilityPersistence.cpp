@@ -44,20 +44,6 @@ bool HasHTC(StoreRecallType type) {
   return type == AllData || type == HeatTransferCoefficientsOnly;
 }
 
-// Reads a count and refuses one that is negative or that the rest of the
-// file could not hold, before anything is allocated for it.
-bool ReadCount(IPemarBinaryFile* file, std::uint64_t minBytesEach, int* count) {
-  if (!file->Read(*count) || *count < 0) return false;
-  if (auto* pemar_file = dynamic_cast<PemarBinaryFile*>(file)) {
-    BinaryFile* binary = pemar_file->GetBinaryFile();
-    if (binary != nullptr && static_cast<std::uint64_t>(*count) * minBytesEach >
-                                 binary->Remaining()) {
-      return false;
-    }
-  }
-  return true;
-}
-
 }  // namespace
 
 struct DefaultManager::RecalledSections {
@@ -150,7 +136,7 @@ unsigned char DefaultManager::Recall(IPemarBinaryFile* file,
   if (HasUtilities(type)) {
     if (!ReadFlag(file, &flag)) return 0;
     if (flag) {
-      if (!ReadCount(file, kMinChunkBytes, &count)) return 0;
+      if (!ReadEntryCount(file, kMinChunkBytes, &count)) return 0;
       // A count of 0 keeps the current utilities.
       read.utilities_read = count > 0;
       for (int i = 0; i < count; ++i) {
@@ -175,7 +161,7 @@ unsigned char DefaultManager::Recall(IPemarBinaryFile* file,
     if (!ReadFlag(file, &read.list_present)) return 0;
     read.list_flag_read = true;
     if (read.list_present) {
-      if (!ReadCount(file, kMinChunkBytes, &count)) return 0;
+      if (!ReadEntryCount(file, kMinChunkBytes, &count)) return 0;
       for (int i = 0; i < count; ++i) {
         auto set = std::make_unique<EconomicData>();
         if (!set->Recall(file)) return 0;
@@ -188,7 +174,7 @@ unsigned char DefaultManager::Recall(IPemarBinaryFile* file,
     if (!ReadFlag(file, &flag)) return 0;
     if (flag) {
       read.htc_read = true;
-      if (!ReadCount(file, revision >= 3 ? kMinChunkBytes : 9, &count)) {
+      if (!ReadEntryCount(file, revision >= 3 ? kMinChunkBytes : 9, &count)) {
         return 0;
       }
       for (int i = 0; i < count; ++i) {
@@ -211,7 +197,7 @@ unsigned char DefaultManager::Recall(IPemarBinaryFile* file,
     if (!ReadFlag(file, &flag)) return 0;
     if (flag) {
       read.file_names_read = true;
-      if (!ReadCount(file, kMinFileNameBytes, &count)) return 0;
+      if (!ReadEntryCount(file, kMinFileNameBytes, &count)) return 0;
       for (int i = 0; i < count; ++i) {
         CVString key;
         CVString name;
