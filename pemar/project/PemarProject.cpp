@@ -7,22 +7,14 @@
 
 #include "pemar/framework/Platform.h"
 #include "pemar/persist/PemarBinaryFile.h"
+#include "pemar/project/StringFieldInternal.h"
 
 namespace pemar {
 namespace {
 
-char* Buffer(const std::unique_ptr<CVString>& s) {
-  return s ? s->str().data() : nullptr;
-}
-
-void Assign(std::unique_ptr<CVString>& field, const char* text) {
-  if (text == nullptr) return;
-  if (field) {
-    *field = CVString(text);
-  } else {
-    field = std::make_unique<CVString>(text);
-  }
-}
+using internal::AssignField;
+using internal::FieldBuffer;
+using internal::ReplaceField;
 
 }  // namespace
 
@@ -35,10 +27,10 @@ CPemarProject::CPemarProject(IEngineeringManager* manager, const char* name)
 
 CPemarProject::~CPemarProject() = default;
 
-char* CPemarProject::GetProjectName() { return Buffer(name_); }
-char* CPemarProject::GetEngineersName() { return Buffer(engineer_); }
-char* CPemarProject::GetComments() { return Buffer(comments_); }
-char* CPemarProject::GetDate() { return Buffer(date_); }
+char* CPemarProject::GetProjectName() { return FieldBuffer(name_); }
+char* CPemarProject::GetEngineersName() { return FieldBuffer(engineer_); }
+char* CPemarProject::GetComments() { return FieldBuffer(comments_); }
+char* CPemarProject::GetDate() { return FieldBuffer(date_); }
 
 CProjectNote* CPemarProject::GetNote(int index) {
   if (!notes_ || index < 0 || static_cast<std::size_t>(index) >= notes_->size())
@@ -69,7 +61,7 @@ char* CPemarProject::GetNoteTitle(int index) {
   // title learns of it under the sanitizers rather than by a wrong match.
   defaultTitle_ = std::make_unique<CVString>(
       "Note - " + std::to_string(static_cast<long long>(index) + 1));
-  return Buffer(defaultTitle_);
+  return FieldBuffer(defaultTitle_);
 }
 
 void CPemarProject::SetNoteCount(const char* title, int& index) {
@@ -108,12 +100,14 @@ void CPemarProject::DeleteNote(int index) {
   notes_->erase(notes_->begin() + index);
 }
 
-void CPemarProject::SetProjectName(const char* name) { Assign(name_, name); }
+void CPemarProject::SetProjectName(const char* name) {
+  AssignField(name_, name);
+}
 void CPemarProject::SetEngineersName(const char* name) {
-  Assign(engineer_, name);
+  AssignField(engineer_, name);
 }
 void CPemarProject::SetComments(const char* comments) {
-  Assign(comments_, comments);
+  AssignField(comments_, comments);
 }
 
 int CPemarProject::GetNumberOfNotes() {
@@ -196,16 +190,12 @@ unsigned char CPemarProject::Recall(IPemarBinaryFile* file) {
   if (!ok || !closed) return 0;
 
   // The whole record is in hand: apply it. Absent fields keep their values.
-  auto replace = [](std::unique_ptr<CVString>& field,
-                    std::optional<CVString>& value) {
-    if (value) field = std::make_unique<CVString>(std::move(*value));
-  };
   if (name) *name_ = std::move(*name);
   if (date) *date_ = std::move(*date);
-  replace(comments_, comments);
-  replace(engineer_, engineer);
+  ReplaceField(comments_, comments);
+  ReplaceField(engineer_, engineer);
   if (notes) notes_ = std::move(notes);
-  replace(defaultTitle_, defaultTitle);
+  ReplaceField(defaultTitle_, defaultTitle);
   return 1;
 }
 

@@ -1,6 +1,7 @@
 #include "pemar/project/ProjectNote.h"
 
 #include "pemar/framework/Platform.h"
+#include "pemar/project/StringFieldInternal.h"
 
 namespace pemar {
 
@@ -12,13 +13,19 @@ void CProjectNote::SetNoteDate() {
   date_ = std::make_unique<CVString>(TodayDate());
 }
 
-void CProjectNote::Assign(std::unique_ptr<CVString>& field, const char* text) {
-  if (text == nullptr) return;
-  if (field) {
-    *field = CVString(text);
-  } else {
-    field = std::make_unique<CVString>(text);
-  }
+char* CProjectNote::GetNoteText() { return internal::FieldBuffer(text_); }
+char* CProjectNote::GetNoteAuthor() { return internal::FieldBuffer(author_); }
+char* CProjectNote::GetNoteTitle() { return internal::FieldBuffer(title_); }
+char* CProjectNote::GetNoteDate() { return internal::FieldBuffer(date_); }
+
+void CProjectNote::SetNoteText(const char* text) {
+  internal::AssignField(text_, text);
+}
+void CProjectNote::SetNoteAuthor(const char* author) {
+  internal::AssignField(author_, author);
+}
+void CProjectNote::SetNoteTitle(const char* title) {
+  internal::AssignField(title_, title);
 }
 
 unsigned char CProjectNote::WriteFlaggedString(IPemarBinaryFile* file,
@@ -66,14 +73,10 @@ unsigned char CProjectNote::Recall(IPemarBinaryFile* file) {
             ReadFlaggedString(file, &title) && ReadFlaggedString(file, &date);
   bool closed = chunk != nullptr && file->CloseChunk(chunk);
   if (!ok || !closed) return 0;
-  auto apply = [](std::unique_ptr<CVString>& field,
-                  std::optional<CVString>& value) {
-    if (value) field = std::make_unique<CVString>(std::move(*value));
-  };
-  apply(text_, text);
-  apply(author_, author);
-  apply(title_, title);
-  apply(date_, date);
+  internal::ReplaceField(text_, text);
+  internal::ReplaceField(author_, author);
+  internal::ReplaceField(title_, title);
+  internal::ReplaceField(date_, date);
   return 1;
 }
 

@@ -34,17 +34,17 @@ class PEMAR_EXPORT CProjectNote {
   CProjectNote(const CProjectNote&) = delete;
   CProjectNote& operator=(const CProjectNote&) = delete;
 
-  char* GetNoteText() { return Buffer(text_); }
-  char* GetNoteAuthor() { return Buffer(author_); }
-  char* GetNoteTitle() { return Buffer(title_); }
-  char* GetNoteDate() { return Buffer(date_); }
+  char* GetNoteText();
+  char* GetNoteAuthor();
+  char* GetNoteTitle();
+  char* GetNoteDate();
   // The title string itself, or null; owned by the note.
   CVString* GetNoteTitleAsString() { return title_.get(); }
 
   // Copy the text, creating the string when absent; null changes nothing.
-  void SetNoteText(const char* text) { Assign(text_, text); }
-  void SetNoteAuthor(const char* author) { Assign(author_, author); }
-  void SetNoteTitle(const char* title) { Assign(title_, title); }
+  void SetNoteText(const char* text);
+  void SetNoteAuthor(const char* author);
+  void SetNoteTitle(const char* title);
   // Sets the date to today.
   void SetNoteDate();
 
@@ -64,11 +64,6 @@ class PEMAR_EXPORT CProjectNote {
                                          std::optional<CVString>* text);
 
  private:
-  static char* Buffer(const std::unique_ptr<CVString>& s) {
-    return s ? s->str().data() : nullptr;
-  }
-  static void Assign(std::unique_ptr<CVString>& field, const char* text);
-
   std::unique_ptr<CVString> text_;
   std::unique_ptr<CVString> author_;
   std::unique_ptr<CVString> title_;
