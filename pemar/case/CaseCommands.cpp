@@ -1,6 +1,6 @@
 // The case's commands and its own variables.
 
-#include <algorithm>
+#include <vector>
 
 #include "pemar/case/SimulationCase.h"
 #include "pemar/framework/Messages.h"
@@ -28,23 +28,6 @@ const ObjectTypeInfo*& SavedFindFilter() {
 Text& SearchString() {
   static Text* search = new Text();
   return *search;
-}
-
-// Object types as variable values: 0 is the unknown type, k the k-th
-// registered type.
-double EncodeObjectType(const ObjectTypeInfo* type) {
-  if (type == nullptr) return 0.0;
-  std::vector<const ObjectTypeInfo*> all = AllObjectTypes();
-  auto it = std::find(all.begin(), all.end(), type);
-  return it == all.end() ? 0.0 : static_cast<double>(it - all.begin() + 1);
-}
-
-const ObjectTypeInfo* DecodeObjectType(double value) {
-  std::vector<const ObjectTypeInfo*> all = AllObjectTypes();
-  if (!(value >= 1.0) || value > static_cast<double>(all.size())) {
-    return nullptr;
-  }
-  return all[static_cast<std::size_t>(value) - 1];
 }
 
 bool IsCaseVariable(const VarDescription& desc, const char* name) {
@@ -193,7 +176,7 @@ unsigned char SimulationCase::SpecifyText(const VarDescription& desc,
 unsigned char SimulationCase::Specify(const VarDescription& desc,
                                       double value) {
   if (IsCaseVariable(desc, "ObjectType")) {
-    if (DecodeObjectType(value) == nullptr) {
+    if (ObjectTypeFromValue(value) == nullptr) {
       OpenView("FindObjectTypeView");
     } else {
       find_filter_ = default_find_filter_;
@@ -212,8 +195,8 @@ double SimulationCase::Value(const VarDescription& desc) {
     return save_counter_;
   }
   if (IsCaseVariable(desc, "ObjectType")) {
-    if (desc.Index() == 0) return EncodeObjectType(nullptr);
-    if (desc.Index() == 1) return EncodeObjectType(find_filter_);
+    if (desc.Index() == 0) return ObjectTypeAsValue(nullptr);
+    if (desc.Index() == 1) return ObjectTypeAsValue(find_filter_);
   }
   return Document::Value(desc);
 }

@@ -21,14 +21,6 @@ std::map<std::string, ViewableBuilderFnc>& BuilderTable() {
   return *table;
 }
 
-// Descriptions are matched by their object type when the caller set one,
-// else by the variable name of their text form.
-bool Describes(const VarDescription& desc, const char* typeName,
-               const ObjectTypeInfo* type) {
-  if (desc.object_type != nullptr) return desc.object_type == type;
-  return desc.VariableIs(typeName);
-}
-
 VarDescription ManagerDescription(int number, const char* name) {
   VarDescription desc("Viewable", number);
   desc.object_type = ViewableObjectType();
@@ -96,13 +88,13 @@ Viewable* SimulationCase::AttachedObject(const VarDescription& desc) {
   if (desc.IsSelf()) return this;
   Viewable* found = nullptr;
   if (desc.Number() == kReportManagerNumber &&
-      Describes(desc, "ReportMgr", ReportManagerObjectType())) {
+      desc.IsOfType("ReportMgr", ReportManagerObjectType())) {
     found = GetReportManager();
   } else if (desc.Number() == kBuildNumber &&
-             Describes(desc, "Viewable", ViewableObjectType())) {
+             desc.IsOfType("Viewable", ViewableObjectType())) {
     found = BuildManager(desc.GetOffsetName().c_str());
   } else if (desc.Number() == kExistingNumber &&
-             Describes(desc, "Viewable", ViewableObjectType())) {
+             desc.IsOfType("Viewable", ViewableObjectType())) {
     found = CaseManager(desc.GetOffsetName().c_str());
   } else {
     return Document::AttachedObject(desc);
@@ -117,7 +109,7 @@ Viewable* SimulationCase::AttachedObject(const VarDescription& desc) {
 unsigned char SimulationCase::AttachObject(Viewable* object,
                                            const VarDescription& desc) {
   if (object != nullptr && desc.Number() == kBuildNumber &&
-      Describes(desc, "Viewable", ViewableObjectType())) {
+      desc.IsOfType("Viewable", ViewableObjectType())) {
     BuildManager(object, desc.GetOffsetName().c_str());
     return 1;
   }

@@ -16,13 +16,6 @@ class SimulationObjectInfoT : public ObjectTypeInfo {
 
 const ObjectTypeInfo* const kRegisteredType = SimulationObjectObjectType();
 
-bool NamesOwningCase(const VarDescription& desc) {
-  if (desc.Number() != 200) return false;
-  if (desc.object_type != nullptr)
-    return desc.object_type == SimCaseObjectType();
-  return desc.VariableIs("SimCase");
-}
-
 }  // namespace
 
 const ObjectTypeInfo* SimulationObjectObjectType() {
@@ -61,7 +54,7 @@ SimulationCase* SimulationObject::Case() {
 
 Viewable* SimulationObject::AttachedObject(const VarDescription& desc) {
   if (desc.IsSelf()) return this;
-  if (NamesOwningCase(desc)) {
+  if (desc.Number() == 200 && desc.IsOfType("SimCase", SimCaseObjectType())) {
     SimulationCase* theCase = Case();
     if (theCase == nullptr) return nullptr;
     const VarDescription* next = desc.GetNextLink();

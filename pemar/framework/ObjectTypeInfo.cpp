@@ -136,6 +136,23 @@ std::vector<const ObjectTypeInfo*> AllObjectTypes() {
   return TheRegistry().in_order;
 }
 
+double ObjectTypeAsValue(const ObjectTypeInfo* type) {
+  if (type == nullptr) return 0.0;
+  std::vector<const ObjectTypeInfo*> all = AllObjectTypes();
+  auto it = std::find(all.begin(), all.end(), type);
+  return it == all.end() ? 0.0 : static_cast<double>(it - all.begin() + 1);
+}
+
+const ObjectTypeInfo* ObjectTypeFromValue(double value) {
+  std::vector<const ObjectTypeInfo*> all = AllObjectTypes();
+  // Checked before the cast, which NaN and far-off values would make
+  // undefined.
+  if (!(value >= 1.0) || value > static_cast<double>(all.size())) {
+    return nullptr;
+  }
+  return all[static_cast<std::size_t>(value) - 1];
+}
+
 const ObjectTypeInfo* ViewableObjectType() {
   static const ObjectTypeInfo* type = new ViewableObjectInfoT(
       "ViewableObject", nullptr, "Viewable", 0, 0, "", kEmptyMarker);

@@ -140,6 +140,12 @@ PEMAR_EXPORT const ObjectTypeInfo* FindObjectType(const Text& name);
 // Every registered type, in registration order.
 PEMAR_EXPORT std::vector<const ObjectTypeInfo*> AllObjectTypes();
 
+// Object types as the values of numeric variables: 0 is the unknown type
+// (null), k the k-th registered type. A value that names no registered type
+// (negative, fractional beyond it, too large, not finite) gives null.
+PEMAR_EXPORT double ObjectTypeAsValue(const ObjectTypeInfo* type);
+PEMAR_EXPORT const ObjectTypeInfo* ObjectTypeFromValue(double value);
+
 // The framework's root types. "ViewableObject" makes plain Viewable objects,
 // for CreateInstance and for a recall; "DocumentObject" (derived from it)
 // makes plain Document objects with CreateInstance.

@@ -151,6 +151,12 @@ bool VarDescription::VariableIs(const char* varName) const {
   return varName != nullptr && name == varName;
 }
 
+bool VarDescription::IsOfType(const char* typeName,
+                              const ObjectTypeInfo* type) const {
+  if (object_type != nullptr) return object_type == type;
+  return VariableIs(typeName);
+}
+
 bool operator==(const VarDescription& a, const VarDescription& b) {
   const VarDescription* x = &a;
   const VarDescription* y = &b;

@@ -72,6 +72,10 @@ struct PEMAR_EXPORT VarDescription {
   // True when the name is exactly `varName` (case-sensitive). False for
   // null.
   bool VariableIs(const char* varName) const;
+  // True when the description belongs to objects of `type`: decided by
+  // object_type when the caller set one, else by the name, which must be
+  // `typeName` (there are no variable tables to tell the type from it).
+  bool IsOfType(const char* typeName, const ObjectTypeInfo* type) const;
   int Number() const { return number; }
   int Type() const { return type; }
   void SetType(int code) { type = code; }
