@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "pemar/case/ApplicationModeInternal.h"
 #include "pemar/case/SimulationCase.h"
 #include "pemar/framework/Messages.h"
 #include "pemar/framework/Platform.h"
@@ -10,29 +11,12 @@
 namespace pemar {
 namespace {
 
-enum class Mode { kMain, kHeatExchangerNetwork, kColumn, kWorkbench };
+using Mode = internal::ApplicationMode;
 
 // The prompts test the switches in this order; the first found wins.
-Mode ApplicationMode() {
-  Text commandLine = GetCommandLine();
-  if (commandLine.Contains("-plexa")) return Mode::kHeatExchangerNetwork;
-  if (commandLine.Contains("-frakto")) return Mode::kColumn;
-  if (commandLine.Contains("-molara3")) return Mode::kWorkbench;
-  return Mode::kMain;
-}
-
-const char* FileTypeOf(Mode mode) {
-  switch (mode) {
-    case Mode::kHeatExchangerNetwork:
-      return "PLEXA";
-    case Mode::kColumn:
-      return "FRAKTO";
-    case Mode::kWorkbench:
-      return "QRN";
-    case Mode::kMain:
-      break;
-  }
-  return "SIM";
+Mode PromptMode() {
+  return internal::ModeFromCommandLine(
+      {Mode::kHeatExchangerNetwork, Mode::kColumn, Mode::kWorkbench});
 }
 
 PackedBinaryFileHeader* MakeCaseFileHeader() {
@@ -58,8 +42,8 @@ void SimulationCase::GetOpenFilenamePrompt(FNPromptStruct& prompt) {
     Fill(prompt, "TPLOpenTitle", {{"TplFiles", "TPL"}, {"AllFiles", "*"}});
     return;
   }
-  Mode mode = ApplicationMode();
-  prompt.default_type = FileTypeOf(mode);
+  Mode mode = PromptMode();
+  prompt.default_type = internal::FileTypeOf(mode);
   switch (mode) {
     case Mode::kHeatExchangerNetwork:
       Fill(prompt, "PLEXAOpenTitle",
@@ -98,7 +82,7 @@ void SimulationCase::GetSaveAsFilenamePrompt(FNPromptStruct& prompt) {
     Fill(prompt, "TPLSaveAsTitle", {{"TplFiles", "TPL"}});
     return;
   }
-  switch (ApplicationMode()) {
+  switch (PromptMode()) {
     case Mode::kHeatExchangerNetwork:
       Fill(prompt, "PLEXASaveTitle", {{"PLEXAFiles", "PLEXA"}});
       return;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "pemar/case/ApplicationModeInternal.h"
 #include "pemar/framework/Messages.h"
 #include "pemar/framework/Platform.h"
 #include "pemar/framework/Session.h"
@@ -51,27 +52,21 @@ double TokenAsNumber(Text& text) {
 SimulationCase::SimulationCase(const Text& type, const ObjectTypeInfo* typeInfo)
     : Document(nullptr, typeInfo != nullptr ? typeInfo : SimCaseObjectType()) {
   if (type.IsEmpty() || type == "SIM") SetName(FindString("Case"));
-  ChooseDocumentType(type);
+  ChooseDocumentType();
   SetUpNewCase();
 }
 
 SimulationCase::SimulationCase(ObjectInstanceInfo& info) : Document(info) {
-  ChooseDocumentType(Text());
+  ChooseDocumentType();
   SetUpNewCase();
 }
 
-void SimulationCase::ChooseDocumentType(const Text& /*type*/) {
-  // The first switch found wins, in this order.
-  Text commandLine = GetCommandLine();
-  if (commandLine.Contains("-molara3")) {
-    document_type_ = "QRN";
-  } else if (commandLine.Contains("-plexa")) {
-    document_type_ = "PLEXA";
-  } else if (commandLine.Contains("-frakto")) {
-    document_type_ = "FRAKTO";
-  } else {
-    document_type_ = "SIM";
-  }
+void SimulationCase::ChooseDocumentType() {
+  // The case tests the workbench switch first; the first found wins.
+  using internal::ApplicationMode;
+  document_type_ = internal::FileTypeOf(internal::ModeFromCommandLine(
+      {ApplicationMode::kWorkbench, ApplicationMode::kHeatExchangerNetwork,
+       ApplicationMode::kColumn}));
 }
 
 void SimulationCase::SetUpNewCase() {
@@ -82,12 +77,6 @@ void SimulationCase::SetUpNewCase() {
   VarDescription::Parse(":Variable.300.[]", &variable_description_);
   default_find_filter_ = nullptr;  // the framework's unknown object type
   find_filter_ = default_find_filter_;
-
-  if (!GetFileName().IsEmpty()) {
-    FileName name(GetFileName());
-    name.SetFileType(document_type_);
-    SetFileName(name.Path());
-  }
 
   engineering_ = std::make_unique<EngineeringManager>();
   engineering_->AddNotificationReceiver(this);
@@ -251,33 +240,31 @@ void SimulationCase::NotifyActivated(bool active) {
   Document::NotifyActivated(active);
 }
 
-void SimulationCase::ViewDocument() { Document::ViewDocument(); }
-
 DefaultUtilManagerView* SimulationCase::UtilityDatabaseView(bool create) {
+  DefaultUtilManagerView* view = nullptr;
   for (Viewable* object :
        GetObjectManager().Objects(DefaultUtilManagerViewObjectType())) {
     if (object->GetOwner() == this) {
-      return static_cast<DefaultUtilManagerView*>(object);
+      view = static_cast<DefaultUtilManagerView*>(object);
+      break;
     }
   }
-  if (!create) return nullptr;
-  IDefaultUtilityManager* database = CreateDefaultUtilManager();
-  if (database == nullptr) return nullptr;
-  auto* view = new DefaultUtilManagerView(this, nullptr);
-  view->SetDatabase(database, /*owned=*/true);
-  view->SetName("UtilityDatabase");
+  if (!create) return view;
+  if (view == nullptr) {
+    view = new DefaultUtilManagerView(this, nullptr);
+    view->SetName("UtilityDatabase");
+  }
+  if (view->GetDatabase() == nullptr) {
+    if (IDefaultUtilityManager* database = CreateDefaultUtilManager()) {
+      view->SetDatabase(database, /*owned=*/true);
+    }
+  }
   return view;
 }
 
 IDefaultUtilityManager* SimulationCase::UtilityDatabase(bool create) {
   DefaultUtilManagerView* view = UtilityDatabaseView(create);
-  if (view == nullptr) return nullptr;
-  if (view->GetDatabase() == nullptr && create) {
-    IDefaultUtilityManager* database = CreateDefaultUtilManager();
-    if (database == nullptr) return nullptr;
-    view->SetDatabase(database, /*owned=*/true);
-  }
-  return view->GetDatabase();
+  return view != nullptr ? view->GetDatabase() : nullptr;
 }
 
 }  // namespace pemar

@@ -144,12 +144,12 @@ class PEMAR_EXPORT SimulationCase : public Document,
   const ObjectTypeInfo* FixupOldObjectType(long oldType) override;
   void DisconnectDeadObject(Viewable* dying) override;
   void NotifyActivated(bool active) override;
-  void ViewDocument() override;
 
-  // The case's utility database editor, with its database. The first call
-  // with `create` makes both (the database from the default files, or the
-  // built-in tables); the editor is a framework object of the case and is
-  // saved and recalled with it. Null without `create` when there is none.
+  // The case's utility database editor, with its database. With `create`,
+  // a missing editor is made and an editor without a database is given one
+  // (from the default files, or the built-in tables); the editor is a
+  // framework object of the case and is saved and recalled with it. Null
+  // without `create` when there is none.
   DefaultUtilManagerView* UtilityDatabaseView(bool create);
   // The database of that editor; null when there is none.
   IDefaultUtilityManager* UtilityDatabase(bool create);
@@ -196,7 +196,7 @@ class PEMAR_EXPORT SimulationCase : public Document,
 
  private:
   void SetUpNewCase();
-  void ChooseDocumentType(const Text& type);
+  void ChooseDocumentType();
   Viewable* CaseManager(const char* name) const;
   void BuildManager(Viewable* manager, const char* name);
   // The dictionary is not stored: after a recall, the case's own objects
