@@ -1,7 +1,6 @@
 // Saving a case: the temporary file, the backups and the final rename.
 
 #include <cmath>
-#include <filesystem>
 
 #include "pemar/case/SimulationCase.h"
 #include "pemar/framework/BinaryFile.h"
@@ -45,12 +44,6 @@ Text FillIn(const Text& pattern, const Text& argument) {
   if (at == std::string::npos) return pattern + " " + argument;
   s.replace(at, 2, argument.str());
   return Text(s);
-}
-
-Text FolderOf(const Text& path) {
-  std::filesystem::path folder =
-      std::filesystem::path(path.str()).parent_path();
-  return Text(folder.empty() ? std::string(".") : folder.string());
 }
 
 }  // namespace
@@ -174,7 +167,7 @@ unsigned char SimulationCase::ReplaceCaseFile(const Text& caseName,
   }
   // The rename is done; a folder that cannot be synced does not undo it, and
   // reporting a failure now would tell the user the old file is still there.
-  fs->SyncDirectory(FolderOf(caseName).str());
+  fs->SyncDirectoryOf(caseName.str());
   return 1;
 }
 

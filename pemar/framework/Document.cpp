@@ -1,8 +1,5 @@
 #include "pemar/framework/Document.h"
 
-#include <filesystem>
-#include <string>
-
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/FileSystem.h"
 #include "pemar/framework/Reports.h"
@@ -85,11 +82,7 @@ unsigned char Document::SaveDocument(unsigned char /*flag*/) {
   }
   // The new name must reach the disk too, or a crash could bring back the
   // old file; until it has, the document still counts as unsaved.
-  std::string folder =
-      std::filesystem::path(file_name_.str()).parent_path().string();
-  if (!FileSystem::Default()->SyncDirectory(folder.empty() ? "." : folder)) {
-    return 0;
-  }
+  if (!FileSystem::Default()->SyncDirectoryOf(file_name_.str())) return 0;
   modified_ = false;
   return 1;
 }

@@ -37,6 +37,11 @@ bool FileSystem::RenameFileNoReplace(const std::string& from,
 
 bool FileSystem::SyncDirectory(const std::string& /*path*/) { return true; }
 
+bool FileSystem::SyncDirectoryOf(const std::string& path) {
+  std::string folder = std::filesystem::path(path).parent_path().string();
+  return SyncDirectory(folder.empty() ? std::string(".") : folder);
+}
+
 bool FileSystem::GetCurrentDirectory(std::string* /*path*/) { return false; }
 
 bool FileSystem::SetCurrentDirectory(const std::string& /*path*/) {
@@ -386,8 +391,7 @@ bool WriteFileAtomically(const std::string& path, const void* data,
     fs->DeleteFile(temp);
     return false;
   }
-  std::string folder = std::filesystem::path(path).parent_path().string();
-  return fs->SyncDirectory(folder.empty() ? std::string(".") : folder);
+  return fs->SyncDirectoryOf(path);
 }
 
 }  // namespace pemar

@@ -86,6 +86,9 @@ class PEMAR_EXPORT FileSystem {
   // deletions inside it) to stable storage. False when that fails or the
   // folder cannot be opened. The base answers true.
   virtual bool SyncDirectory(const std::string& path);
+  // SyncDirectory of the folder that holds the file `path` (the current
+  // folder for a bare name).
+  bool SyncDirectoryOf(const std::string& path);
 
   // The process's current folder, without a trailing separator. The base
   // answers false.
