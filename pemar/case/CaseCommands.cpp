@@ -98,8 +98,7 @@ void SimulationCase::AllViewableReports(const Text& reportName) {
   Report* report = reports->CreateReport(reportName);
   if (report == nullptr) return;
   for (Viewable* object : objects) {
-    if (ReportManager::GetClosestTypeWithReport(object->Type()) == nullptr)
-      continue;
+    if (GetClosestTypeWithReport(object->Type()) == nullptr) continue;
     auto* detail = new DatasheetDetail();
     detail->SetDataSource(object);
     report->InsertDetail(detail);

@@ -159,8 +159,7 @@ void ReportManager::DisconnectDeadObject(Viewable* dying) {
   Viewable::DisconnectDeadObject(dying);
 }
 
-const ObjectTypeInfo* ReportManager::GetClosestTypeWithReport(
-    const ObjectTypeInfo* type) {
+const ObjectTypeInfo* GetClosestTypeWithReport(const ObjectTypeInfo* type) {
   // Type chains are short; the bound only guards against a loop.
   int depth = 0;
   for (const ObjectTypeInfo* t = type; t != nullptr && depth < 1000;
@@ -168,10 +167,6 @@ const ObjectTypeInfo* ReportManager::GetClosestTypeWithReport(
     if (t->HasReport()) return t;
   }
   return nullptr;
-}
-
-const ObjectTypeInfo* GetClosestTypeWithReport(const ObjectTypeInfo* type) {
-  return ReportManager::GetClosestTypeWithReport(type);
 }
 
 }  // namespace pemar

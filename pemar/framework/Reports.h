@@ -118,11 +118,6 @@ class PEMAR_EXPORT ReportManager : public Viewable {
   // The reports it owns now, oldest first.
   const std::vector<Report*>& Reports() const { return reports_; }
 
-  // The type itself, or the nearest type above it, whose objects have a
-  // report (ObjectTypeInfo::HasReport); null when none has or for null.
-  static const ObjectTypeInfo* GetClosestTypeWithReport(
-      const ObjectTypeInfo* type);
-
   // What happened, for tests: names of the reports made (in order, also of
   // those destroyed since) and one record per print.
   const std::vector<Text>& CreatedReportNames() const { return created_; }
@@ -144,7 +139,8 @@ class PEMAR_EXPORT ReportManager : public Viewable {
   std::vector<PrintRecord> printed_;
 };
 
-// The same as ReportManager::GetClosestTypeWithReport.
+// The type itself, or the nearest type above it, whose objects have a
+// report (ObjectTypeInfo::HasReport); null when none has or for null.
 PEMAR_EXPORT const ObjectTypeInfo* GetClosestTypeWithReport(
     const ObjectTypeInfo* type);
 

@@ -94,7 +94,7 @@ TEST_F(ReportsTest, ClosestTypeWithReportWalksUpTheParents) {
   base.SetHasReport(true);
   EXPECT_EQ(GetClosestTypeWithReport(&leaf), &base);
   middle.SetHasReport(true);
-  EXPECT_EQ(ReportManager::GetClosestTypeWithReport(&leaf), &middle);
+  EXPECT_EQ(GetClosestTypeWithReport(&leaf), &middle);
   leaf.SetHasReport(true);
   EXPECT_EQ(GetClosestTypeWithReport(&leaf), &leaf);
   EXPECT_FALSE(ViewableObjectType()->HasReport());
