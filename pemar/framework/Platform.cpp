@@ -97,11 +97,7 @@ Text ExtensionForFileType(const Text& type) {
 }
 
 Text FileTypeForExtension(const Text& extension) {
-  Text upper = extension;
-  for (std::size_t i = 0; i < upper.Length(); ++i) {
-    char c = upper[i];
-    if (c >= 'a' && c <= 'z') upper[i] = static_cast<char>(c - 'a' + 'A');
-  }
+  Text upper = extension.Upper();
   return upper == "KCS" ? Text("SIM") : upper;
 }
 

@@ -57,6 +57,13 @@ bool CreatedWithoutManager(long type) {
   }
 }
 
+// Drops every reference, the manager's and any others', so the object is
+// destroyed: for objects that nothing outside the manager may keep.
+void ReleaseUntilDestroyed(IPemarBaseObject* object) {
+  while (object->Release() > 0) {
+  }
+}
+
 bool Answers(IPemarBaseObject* object, long type) {
   void* typed = nullptr;
   object->QueryInterface(type, &typed);
@@ -75,8 +82,7 @@ EngineeringManager::~EngineeringManager() {
   while (!objects_.empty()) {
     IPemarBaseObject* object = objects_.front();
     objects_.erase(objects_.begin());
-    while (object->Release() > 0) {
-    }
+    ReleaseUntilDestroyed(object);
   }
 }
 
@@ -448,8 +454,7 @@ unsigned char EngineeringManager::Recall(IPemarBinaryFile* file) {
       auto listed = std::find(objects_.begin(), objects_.end(), *it);
       if (listed == objects_.end()) continue;
       objects_.erase(listed);
-      while ((*it)->Release() > 0) {
-      }
+      ReleaseUntilDestroyed(*it);
     }
     return 0;
   }
