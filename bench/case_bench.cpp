@@ -23,6 +23,7 @@
 #include "pemar/framework/Messages.h"
 #include "pemar/framework/Platform.h"
 #include "pemar/project/EngineeringManager.h"
+#include "pemar/project/IPemarProject.h"
 #include "pemar/project/NotesProject.h"
 
 namespace {
@@ -80,11 +81,7 @@ std::unique_ptr<pemar::SimulationCase> LargeCase(const std::string& path) {
     pemar::IPemarBaseObject* object =
         theCase->GetEngineeringManager()->AddEngObject(
             name.c_str(), pemar::kNotesProjectType, 0);
-    void* found = nullptr;
-    if (object != nullptr) {
-      object->QueryInterface(pemar::kProjectInterface, &found);
-    }
-    auto* project = static_cast<pemar::IPemarProject*>(found);
+    pemar::IPemarProject* project = pemar::AsPemarProject(object);
     if (project == nullptr) return nullptr;
     project->SetEngineersName("Process engineering");
     project->SetComments(Sentence("Study", p).c_str());

@@ -161,18 +161,11 @@ bool Save(OpenedCase& c, std::optional<int> backups) {
   return false;
 }
 
-IPemarProject* AsProject(IPemarBaseObject* object) {
-  if (object == nullptr) return nullptr;
-  void* found = nullptr;
-  object->QueryInterface(kProjectInterface, &found);
-  return static_cast<IPemarProject*>(found);
-}
-
 IPemarProject* FindProject(SimulationCase& doc, const std::string& name) {
   IPemarBaseObject* object = nullptr;
   doc.GetEngineeringManager()->GetProjectByName(name.c_str(), &object,
                                                 kProjectInterface);
-  return AsProject(object);
+  return AsPemarProject(object);
 }
 
 std::vector<IPemarProject*> Projects(SimulationCase& doc) {
@@ -182,7 +175,7 @@ std::vector<IPemarProject*> Projects(SimulationCase& doc) {
   for (int i = 0; i < n; ++i) {
     IPemarBaseObject* object = nullptr;
     manager->GetProjectByNum(i, kProjectInterface, &object);
-    if (IPemarProject* p = AsProject(object)) projects.push_back(p);
+    if (IPemarProject* p = AsPemarProject(object)) projects.push_back(p);
   }
   return projects;
 }
@@ -193,8 +186,9 @@ IPemarProject* AddProject(SimulationCase& doc, const std::string& name,
                           const std::string& comments) {
   if (FindProject(doc, name) != nullptr) return nullptr;
   // The engineering manager keeps the project and releases it with the case.
-  IPemarProject* project = AsProject(doc.GetEngineeringManager()->AddEngObject(
-      name.c_str(), kNotesProjectType, 0));
+  IPemarProject* project =
+      AsPemarProject(doc.GetEngineeringManager()->AddEngObject(
+          name.c_str(), kNotesProjectType, 0));
   if (project == nullptr) return nullptr;
   if (!engineer.empty()) project->SetEngineersName(engineer.c_str());
   if (!comments.empty()) project->SetComments(comments.c_str());

@@ -12,6 +12,7 @@
 #include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/persist/PemarBinaryFile.h"
 #include "pemar/project/EngineeringManager.h"
+#include "pemar/project/IPemarProject.h"
 #include "pemar/project/NotesProject.h"
 
 namespace {
@@ -33,9 +34,7 @@ std::string Describe(pemar::EngineeringManager& m) {
     if (object == nullptr) std::abort();
     d += std::to_string(object->GetObjectType()) +
          Field(object->GetMyIdentifier());
-    void* typed = nullptr;
-    object->QueryInterface(pemar::kProjectInterface, &typed);
-    auto* p = static_cast<pemar::IPemarProject*>(typed);
+    pemar::IPemarProject* p = pemar::AsPemarProject(object);
     if (p == nullptr) continue;
     d += Field(p->GetEngineersName()) + Field(p->GetComments()) +
          Field(p->GetDate());

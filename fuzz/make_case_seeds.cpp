@@ -30,6 +30,7 @@
 #include "pemar/framework/Platform.h"
 #include "pemar/persist/PemarBinaryFile.h"
 #include "pemar/project/EngineeringManager.h"
+#include "pemar/project/IPemarProject.h"
 #include "pemar/project/NotesProject.h"
 
 namespace {
@@ -52,9 +53,7 @@ void AddProject(SimulationCase& theCase, const char* name, int notes) {
   pemar::IPemarBaseObject* object =
       theCase.GetEngineeringManager()->AddEngObject(
           name, pemar::kNotesProjectType, 0);
-  void* found = nullptr;
-  object->QueryInterface(pemar::kProjectInterface, &found);
-  auto* project = static_cast<pemar::IPemarProject*>(found);
+  pemar::IPemarProject* project = pemar::AsPemarProject(object);
   project->SetEngineersName("R. Alvarez");
   project->SetComments("Crude unit revamp, heat recovery study");
   for (int i = 0; i < notes; ++i) {

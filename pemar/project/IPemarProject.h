@@ -70,6 +70,10 @@ class PEMAR_EXPORT IPemarProject : public virtual IPemarBaseObject,
   virtual void FindScenario(const char* name, IPemarScenario** result) = 0;
 };
 
+// The project interface of `object` (no reference added); null for null and
+// for an object that is not a project.
+PEMAR_EXPORT IPemarProject* AsPemarProject(IPemarBaseObject* object);
+
 }  // namespace pemar
 
 #endif  // PEMAR_PROJECT_IPEMARPROJECT_H_

@@ -64,10 +64,8 @@ class CaseTest : public ::testing::Test {
                                    int notes) {
     IPemarBaseObject* object = theCase.GetEngineeringManager()->AddEngObject(
         name, kNotesProjectType, 0);
-    if (object == nullptr) return nullptr;
-    void* found = nullptr;
-    object->QueryInterface(kProjectInterface, &found);
-    auto* project = static_cast<IPemarProject*>(found);
+    IPemarProject* project = AsPemarProject(object);
+    if (project == nullptr) return nullptr;
     for (int i = 0; i < notes; ++i) {
       project->AddNote();
       std::string title = "Note " + std::to_string(i);
@@ -81,10 +79,7 @@ class CaseTest : public ::testing::Test {
     IPemarBaseObject* object = nullptr;
     theCase.GetEngineeringManager()->GetProjectByName(name, &object,
                                                       kProjectInterface);
-    if (object == nullptr) return nullptr;
-    void* found = nullptr;
-    object->QueryInterface(kProjectInterface, &found);
-    return static_cast<IPemarProject*>(found);
+    return AsPemarProject(object);
   }
 
   std::string Bytes(const std::string& name) const {
