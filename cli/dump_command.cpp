@@ -15,6 +15,7 @@
 #include "pemar/framework/ChunkScan.h"
 #include "pemar/persist/PemarBinaryFile.h"
 #include "pemar/persist/SimulationCaseFileHeader.h"
+#include "pemar/project/EngineeringManager.h"
 #include "pemar/project/NotesProject.h"
 
 namespace pemar::cli {
@@ -50,9 +51,6 @@ nlohmann::json NodeJson(const ChunkNode& node) {
   return j;
 }
 
-// The engineering manager's chunk revision that lists a type per object.
-constexpr short kTypedEngineeringRevision = 2;
-
 // What the records of a case file say about the chunks they own, in order:
 // the engineering objects' type numbers and the framework objects' type
 // names and names. Read with the library's bounded reads; a damaged file
@@ -82,7 +80,7 @@ CaseRecords ReadCaseRecords(const std::string& path,
     ChunkHeader engineering;
     if (!engineering.Open(file)) return records;
     int count = 0;
-    if (engineering.Revision() == kTypedEngineeringRevision &&
+    if (engineering.Revision() == kEngineeringManagerRevision &&
         file.Read(count)) {
       for (int i = 0; i < count; ++i) {
         long type = 0;

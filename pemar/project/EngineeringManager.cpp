@@ -17,7 +17,6 @@ namespace {
 constexpr long kAllObjects = 1;
 constexpr long kHeatIntegrationType = 501;
 constexpr long kSeparationType = 601;
-constexpr int kCurrentRevision = 2;
 
 // Bytes that each stored object takes at the least: its type number in
 // revision 2; its record, one chunk, in older revisions.
@@ -403,7 +402,7 @@ unsigned char EngineeringManager::Store(IPemarBinaryFile* file) {
   }
   if (stored.size() > static_cast<std::size_t>(INT_MAX)) return 0;
   ChunkHeader* chunk = nullptr;
-  bool ok = file->CreateChunk(&chunk, kCurrentRevision) &&
+  bool ok = file->CreateChunk(&chunk, kEngineeringManagerRevision) &&
             file->Write(static_cast<int>(stored.size()));
   for (std::size_t i = 0; ok && i < stored.size(); ++i) {
     ok = file->Write(stored[i]->GetObjectType()) && stored[i]->Store(file);
@@ -436,7 +435,7 @@ unsigned char EngineeringManager::Recall(IPemarBinaryFile* file) {
   const int revision = ok ? file->Revision(chunk) : 0;
   ok = ok && revision >= 0;
   int count = 0;
-  if (ok && revision >= kCurrentRevision) {
+  if (ok && revision >= kEngineeringManagerRevision) {
     ok = ReadEntryCount(file, kMinEntryBytes, &count) &&
          RecallObjects(file, count, 0, &made);
   } else if (ok) {

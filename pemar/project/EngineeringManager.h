@@ -57,6 +57,10 @@ namespace pemar {
 // Size of a buffer that receives an automation identifier.
 inline constexpr int kAutomationIdSize = 32;
 
+// The revision of the chunk that Store writes: a type number before each
+// object's record. Older revisions list type-501 then type-601 objects.
+inline constexpr int kEngineeringManagerRevision = 2;
+
 class PEMAR_EXPORT EngineeringManager : public IEngineeringManager,
                                         public NotificationSender {
  public:
