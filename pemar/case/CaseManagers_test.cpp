@@ -7,6 +7,7 @@
 
 #include "pemar/case/SimulationCase.h"
 #include "pemar/case/SimulationObject.h"
+#include "pemar/framework/Messages.h"
 #include "pemar/framework/Reports.h"
 #include "pemar/project/EngineeringManager.h"
 
@@ -40,6 +41,9 @@ class CaseManagersTest : public ::testing::Test {
     _add_ViewableBuilderFnc("Refusing", &BuildNothing);
     builds = 0;
   }
+  // Declared before the case, so that its messages are kept, not printed.
+  RecordingMessageSink sink_;
+  ScopedMessageSink scoped_{&sink_};
   SimulationCase case_{Text("SIM"), nullptr};
 };
 
