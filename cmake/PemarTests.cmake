@@ -19,8 +19,7 @@ foreach(subsystem IN LISTS PEMAR_SUBSYSTEMS)
                           GTest::gtest_main)
     target_compile_options(pemar_${subsystem}_tests PRIVATE ${PEMAR_WARNINGS})
     target_compile_definitions(pemar_${subsystem}_tests PRIVATE
-      PEMAR_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}"
-      PEMAR_SHARED_DIR="${CMAKE_CURRENT_SOURCE_DIR}/../shared")
+      PEMAR_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
     gtest_discover_tests(pemar_${subsystem}_tests
       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
       DISCOVERY_TIMEOUT 60)

@@ -1,5 +1,6 @@
 // Checks the steam functions against the IFC-67 reference points evaluated in
-// high precision (reference_points.csv of the shared reference data).
+// high precision (testdata/ifc67_reference_points.csv; its header names the
+// sources).
 
 #include <gtest/gtest.h>
 
@@ -33,13 +34,22 @@ struct ReferencePoint {
 std::vector<ReferencePoint> ReadReferencePoints(const std::string& path) {
   std::vector<ReferencePoint> points;
   std::ifstream in(path);
+  if (!in) {
+    ADD_FAILURE() << "cannot read the reference points file " << path;
+    return points;
+  }
   std::string line;
   int number = 0;
+  bool header_seen = false;
   const std::regex boundary_note(
       R"(project beta_L form[^:]*:\s*v=([-+0-9.eE]+)\s+h=([-+0-9.eE]+))");
   while (std::getline(in, line)) {
     ++number;
-    if (number == 1) continue;  // header
+    if (line.empty() || line[0] == '#') continue;
+    if (!header_seen) {
+      header_seen = true;  // the column names
+      continue;
+    }
     ReferencePoint point{};
     point.line = number;
     int consumed = 0;
@@ -62,8 +72,9 @@ std::vector<ReferencePoint> ReadReferencePoints(const std::string& path) {
 class SteamReferenceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    points_ =
-        ReadReferencePoints(PEMAR_SHARED_DIR "/ifc67/reference_points.csv");
+    points_ = ReadReferencePoints(PEMAR_SOURCE_DIR
+                                  "/pemar/numerics/testdata/"
+                                  "ifc67_reference_points.csv");
   }
   std::vector<ReferencePoint> points_;
 };
