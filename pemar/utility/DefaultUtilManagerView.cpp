@@ -42,6 +42,7 @@ const ObjectTypeInfo* DefaultUtilManagerViewObjectType() {
         "DefaultUtilManagerViewObject", ViewableObjectType(),
         "DefaultUtilManagerView", 0, 0, "utilview", kEmptyMarker);
     t->SetClassDataVersion(DefaultUtilManagerView::kClassDataVersion);
+    t->SetDisplayName("Utility Database", "Utility Databases");
     return t;
   }();
   return type;
@@ -177,7 +178,7 @@ void DefaultUtilManagerView::NotifyAllUtilitiesOfGlobalChanges() {
 }
 
 void DefaultUtilManagerView::ResetSelectedFuelSource() {
-  if (!carbonTracking_) selectedSource_ = -1;
+  if (!carbonTracking_) selectedSource_ = kNoDataSource;
   selected_ = FuelSourceStruct();
   if (selectedSource_ == kUserFactor) selected_.SetFuelEffFactor(1.0);
   offered_ = GetFuelSourceList(selectedSource_);
@@ -245,7 +246,7 @@ unsigned char DefaultUtilManagerView::RecallClassData(BinaryFile& file,
   }
   bool tracking_read = false;
   unsigned char tracking = 0;
-  int source = -1;
+  int source = kNoDataSource;
   FuelSourceStruct fuel;
   if (version >= 3) {
     if (!file.Read(tracking)) return 0;
@@ -255,7 +256,8 @@ unsigned char DefaultUtilManagerView::RecallClassData(BinaryFile& file,
       double factor = 0.0;
       double efficiency = 0.0;
       Text name;
-      if (!file.Read(source) || source < kFirstFuelList ||
+      // Tracking switched on before a source was chosen stores "none".
+      if (!file.Read(source) || source < kNoDataSource ||
           source > kUserFactor || !file.Read(index) || !file.Read(name) ||
           !file.Read(factor) || !file.Read(efficiency)) {
         return 0;

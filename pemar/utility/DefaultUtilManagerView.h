@@ -39,6 +39,10 @@ class PEMAR_EXPORT DefaultUtilManagerView : public Viewable {
     kSecondFuelList = 1,  // shown with the label key "utilUS"
     kUserFactor = 2,      // entered by the user; efficiency 1.0
   };
+  // The selected data source while none is chosen: always so with carbon
+  // tracking off, and with it on until the user picks a source. Stored and
+  // recalled like the others.
+  static constexpr int kNoDataSource = -1;
 
   static constexpr int kClassDataVersion = 3;
 
@@ -106,7 +110,7 @@ class PEMAR_EXPORT DefaultUtilManagerView : public Viewable {
   std::vector<FuelSourceStruct*> list1_;
   const std::vector<FuelSourceStruct*>* offered_ = nullptr;
   bool carbonTracking_ = false;
-  int selectedSource_ = -1;
+  int selectedSource_ = kNoDataSource;
   FuelSourceStruct selected_;
 };
 

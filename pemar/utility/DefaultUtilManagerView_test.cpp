@@ -178,30 +178,67 @@ TEST_F(DefaultUtilManagerViewTest, UserFactorSourceHasUnitEfficiency) {
 
 // --- Class data --------------------------------------------------------------
 
-TEST_F(DefaultUtilManagerViewTest, ClassDataCarriesDatabaseAndSelection) {
+// Every state a user can leave the carbon settings in is stored and
+// recalled as it was, the "no source chosen yet" one included.
+struct CarbonState {
+  const char* name;
+  bool tracking;
+  int source;    // -2: leave as it is
+  int position;  // -1: select nothing
+  double user_factor;
+};
+
+class CarbonStateRoundTrip
+    : public DefaultUtilManagerViewTest,
+      public ::testing::WithParamInterface<CarbonState> {};
+
+TEST_P(CarbonStateRoundTrip, RecallGivesTheStoredState) {
+  const CarbonState& state = GetParam();
   m_->AddDefaultUtility("Carried");
-  view_->SetCarbonTrackingEnabled(true);
-  view_->SetSelectedDataSource(0);
-  view_->SelectFuelSource(30);
-  std::string path = dir_.Path("view.bin");
+  view_->SetCarbonTrackingEnabled(state.tracking);
+  if (state.source != -2) view_->SetSelectedDataSource(state.source);
+  if (state.position >= 0) {
+    ASSERT_TRUE(view_->SelectFuelSource(state.position));
+  }
+  if (state.user_factor != 0.0) view_->SetUserEmissionFactor(state.user_factor);
+  const std::string path = dir_.Path("view.bin");
   ASSERT_TRUE(StoreView(*view_, path));
+
   DefaultUtilManagerView copy(nullptr, nullptr);
   ASSERT_TRUE(RecallView(copy, path, 3));
   ASSERT_NE(copy.GetDatabase(), nullptr);
   EXPECT_EQ(copy.GetDatabase()->Exists("Carried"), 1);
   EXPECT_EQ(copy.GetDatabase()->GetNumberOfDefaultUtilities(), 23);
-  EXPECT_TRUE(copy.IsCarbonTrackingEnabled());
-  EXPECT_EQ(copy.GetSelectedDataSource(), 0);
-  EXPECT_EQ(copy.GetSelectedFuelSource().GetName(), "Natural gas");
-  EXPECT_EQ(copy.GetSelectedFuelSource().GetFuelIndex(), 30);
-  EXPECT_EQ(copy.GetSelectedFuelSource().GetCO2EmissionFactor(), 5.61e-05);
-  EXPECT_EQ(copy.GetOfferedFuelList(), copy.GetFuelSourceList(0));
+  EXPECT_EQ(copy.IsCarbonTrackingEnabled(), view_->IsCarbonTrackingEnabled());
+  EXPECT_EQ(copy.GetSelectedDataSource(), view_->GetSelectedDataSource());
+  const FuelSourceStruct& want = view_->GetSelectedFuelSource();
+  const FuelSourceStruct& got = copy.GetSelectedFuelSource();
+  EXPECT_EQ(got.GetName(), want.GetName());
+  EXPECT_EQ(got.GetFuelIndex(), want.GetFuelIndex());
+  EXPECT_EQ(got.GetCO2EmissionFactor(), want.GetCO2EmissionFactor());
+  EXPECT_EQ(got.GetFuelEffFactor(), want.GetFuelEffFactor());
+  EXPECT_EQ(copy.GetOfferedFuelList(),
+            copy.GetFuelSourceList(copy.GetSelectedDataSource()));
+
   // Version 2 data carry the database only.
   DefaultUtilManagerView v2(nullptr, nullptr);
   ASSERT_TRUE(RecallView(v2, path, 2));
   EXPECT_NE(v2.GetDatabase(), nullptr);
   EXPECT_FALSE(v2.IsCarbonTrackingEnabled());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryReachableState, CarbonStateRoundTrip,
+    ::testing::Values(CarbonState{"TrackingOff", false, -2, -1, 0.0},
+                      CarbonState{"TrackingOnNoSourceChosen", true, -2, -1, 0.0},
+                      CarbonState{"FirstListNoFuel", true, 0, -1, 0.0},
+                      CarbonState{"FirstListFuel", true, 0, 30, 0.0},
+                      CarbonState{"SecondListFuel", true, 1, 2, 0.0},
+                      CarbonState{"UserFactorUnset", true, 2, -1, 0.0},
+                      CarbonState{"UserFactorSet", true, 2, -1, 6e-5}),
+    [](const ::testing::TestParamInfo<CarbonState>& info) {
+      return std::string(info.param.name);
+    });
 
 TEST_F(DefaultUtilManagerViewTest, TruncatedClassDataChangesNothing) {
   view_->SetCarbonTrackingEnabled(true);
