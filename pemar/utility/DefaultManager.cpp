@@ -3,6 +3,7 @@
 #include "pemar/utility/DefaultManager.h"
 
 #include <cmath>
+#include <map>
 #include <string>
 #include <utility>
 
@@ -44,19 +45,33 @@ DefaultManager::DefaultManager(const DefaultManager& other)
   if (other.economicDict_) {
     economicDict_ = new EconomicDataDictionary;
     economicList_ = new EconomicDataList;
-    // Sets reached only through the list are copied too, under their names.
+    // Every named set is copied under the key that finds it: those in the
+    // list in list order, then any the dictionary alone holds.
+    std::map<const EconomicData*, CVString> keys;
+    for (const auto& [key, set] : *other.economicDict_) keys.emplace(set, key);
+    auto copy_set = [this](const CVString& key, const EconomicData* set) {
+      auto* copy = new EconomicData(*set);
+      if (!economicDict_->emplace(key, copy).second) {
+        delete copy;
+        return;
+      }
+      economicList_->push_back(copy);
+    };
     if (other.economicList_) {
       for (EconomicData* set : *other.economicList_) {
-        auto* copy = new EconomicData(*set);
-        CVString key =
-            set->GetExchangerType() ? *set->GetExchangerType() : CVString();
-        auto [it, added] = economicDict_->emplace(key.Upper(), copy);
-        if (!added) {
-          delete copy;
-          continue;
+        auto found = keys.find(set);
+        if (found != keys.end()) {
+          copy_set(found->second, set);
+          keys.erase(found);
+        } else if (const CVString* type = set->GetExchangerType()) {
+          copy_set(type->Upper(), set);
+        } else {
+          copy_set(CVString(), set);
         }
-        economicList_->push_back(copy);
       }
+    }
+    for (const auto& [key, set] : *other.economicDict_) {
+      if (keys.count(set) != 0) copy_set(key, set);
     }
   }
   for (const char* key :

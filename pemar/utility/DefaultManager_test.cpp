@@ -362,14 +362,22 @@ TEST_F(DefaultManagerTest, CopyIsIndependentAndHasNoReceivers) {
   m.SetMode(2);
   m.AddEconomicData("Shell & Tube");
   m.SetEconomicData(EconomicCoefficient0, 4.0, "Shell & Tube");
+  // A set that only the dictionary holds is copied too.
+  m.AddEconomicData("Plate");
+  m.SetEconomicData(EconomicCoefficient0, 7.0, "Plate");
+  m.SetEconomicDataList(new EconomicDataList{
+      m.GetEconomicDataPointer("SHELL & TUBE")});
   {
     DefaultManager copy(m);
     EXPECT_EQ(copy.RefCount(), 0);
     EXPECT_EQ(copy.GetMode(), 2);
     EXPECT_EQ(copy.GetNumberOfDefaultUtilities(), 22);
     EXPECT_EQ(copy.GetNumberOfHTCDefaultValues(), 28);
-    EXPECT_EQ(copy.GetNumberOfEconomicData(), 2);
+    EXPECT_EQ(copy.GetNumberOfEconomicData(), 3);
     EXPECT_EQ(copy.GetEconomicData(EconomicCoefficient0, "shell & tube"), 4.0);
+    EXPECT_EQ(copy.GetEconomicData(EconomicCoefficient0, "plate"), 7.0);
+    EXPECT_STREQ(copy.GetEconomicDataName(1), "SHELL & TUBE");
+    EXPECT_STREQ(copy.GetEconomicDataName(2), "PLATE");
     EXPECT_EQ(copy.GetEconomicData(EconomicOperatingHours, "DEFAULT"), 8765.76);
     EXPECT_EQ(copy.CompareComp("Cooling Water", "H2O", 1.0), 1);
     receiver_->events.clear();

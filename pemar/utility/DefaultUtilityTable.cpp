@@ -79,6 +79,8 @@ void DefaultManager::SetUpDefaults() {
         !utilities_.empty())) {
     utilities_.clear();
     hasUtilityList_ = true;
+    // The built-in set is not the file's, whatever a recall put here.
+    fileNames_[kCurrentUtilitiesFileName] = kDefaultFileLabel;
     for (const UtilityRow& row : kDefaultUtilities) {
       AddDefaultUtility(row.name, row.type, row.inletT, row.outletT, row.htc,
                         row.cost, E, E, row.deltaTmin, row.exchanger,

@@ -363,6 +363,23 @@ TEST_F(UtilityPersistenceTest, CorruptOrAbsentDefaultFilesGiveBuiltIns) {
   EXPECT_EQ(m->GetValue("LP Steam", ARTempHigh), 115.5);
   EXPECT_EQ(m->GetNumberOfHTCDefaultValues(), 28);
   EXPECT_EQ(m->GetEconomicData(EconomicOperatingHours, "DEFAULT"), 8765.76);
+  char* name = nullptr;
+  m->GetCurrentFileName(kCurrentUtilitiesFileName, name);
+  EXPECT_STREQ(name, "Default File");
+}
+
+TEST_F(UtilityPersistenceTest, DefaultFileWithoutUtilitiesIsNotNamed) {
+  auto empty = NewManager();
+  while (empty->GetNumberOfDefaultUtilities() > 0) {
+    empty->RemoveDefaultUtility(empty->GetDefaultUtilityName(0));
+  }
+  ASSERT_TRUE(Save(empty.get(), dir_.Path("util.hud"), UtilitiesOnly));
+  SetConfigString("DefaultUtility", "util.hud");
+  auto m = NewManager();
+  EXPECT_EQ(m->GetNumberOfDefaultUtilities(), 22);
+  char* name = nullptr;
+  m->GetCurrentFileName(kCurrentUtilitiesFileName, name);
+  EXPECT_STREQ(name, "Default File");
 }
 
 TEST_F(UtilityPersistenceTest, FileHelpersHandleNullAndLongPaths) {
