@@ -1,0 +1,649 @@
+#include "fuzz/RoundTripProgram.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pemar/case/SimulationCase.h"
+#include "pemar/case/testing/CaseModel.h"
+#include "pemar/framework/ConfigStore.h"
+#include "pemar/framework/FileSystem.h"
+#include "pemar/framework/MemoryFileSystem.h"
+#include "pemar/framework/Messages.h"
+#include "pemar/framework/Platform.h"
+#include "pemar/framework/VarDescription.h"
+#include "pemar/project/EngineeringManager.h"
+#include "pemar/project/IPemarProject.h"
+#include "pemar/project/NotesProject.h"
+#include "pemar/utility/DefaultManager.h"
+#include "pemar/utility/DefaultUtilManagerView.h"
+
+namespace pemar::fuzz {
+namespace {
+
+constexpr char kCasePath[] = "/case.kcs";
+// Bounds that keep one input fast: operations, and round trips among them.
+constexpr int kMaxOperations = 256;
+constexpr int kMaxRoundTrips = 8;
+
+// Carbon tracking switched on before a data source is chosen stores the
+// source "none", which recalls fail on until the view's recall accepts it.
+// While false, programs choose a source before switching tracking on.
+constexpr bool kTrackingWithoutSourceRecalls = false;
+
+// A recall gives every component of the water, steam and air utilities the
+// current name ("H2O", "Air"), whatever the file's revision, so a
+// composition set on them by hand does not survive a save. While true,
+// programs give those utilities only components of those names.
+constexpr bool kRecallRenamesComponents = true;
+
+// The name the recall gives every component of `utility`; null for
+// utilities whose components keep their names.
+const char* RecalledComponentName(const std::string& utility) {
+  if (!kRecallRenamesComponents) return nullptr;
+  if (utility == "Cooling Water" || utility == "LP Steam" ||
+      utility == "MP Steam" || utility == "HP Steam") {
+    return "H2O";
+  }
+  return utility == "Air" ? "Air" : nullptr;
+}
+
+// The program's bytes; zeros once they run out.
+class Reader {
+ public:
+  Reader(const std::uint8_t* data, std::size_t size)
+      : data_(data), size_(size) {}
+  bool AtEnd() const { return pos_ >= size_; }
+  std::uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
+  // A position below `count` (0 when count is 0), sometimes one past it.
+  int Index(int count) { return Byte() % (count + 1); }
+
+  // 0 to 3 characters of "aAb": collisions are the point, and so are
+  // letter cases (economic set names are matched upper-cased).
+  std::string Name() {
+    static constexpr char kAlphabet[] = "aAb";
+    const int length = Byte() % 4;
+    std::string name;
+    for (int i = 0; i < length; ++i) name += kAlphabet[Byte() % 3];
+    return name;
+  }
+
+  // Free text: blanks, line ends, a byte above 127, a format directive.
+  std::string Words() {
+    static constexpr char kAlphabet[] = "ab \n%\xe9Z,";
+    const int length = Byte() % 12;
+    std::string text;
+    for (int i = 0; i < length; ++i) text += kAlphabet[Byte() % 8];
+    return text;
+  }
+
+  double Number() {
+    static const double kValues[] = {
+        0.0,
+        1.0,
+        -1.0,
+        0.5,
+        2.0,
+        10.0,
+        100.0,
+        250.0,
+        -25.0,
+        1e-9,
+        -32767.0,
+        45.0,
+        46.0,
+        47.0,
+        76.0,
+        89.0,
+        90.0,
+        -0.0,
+        1e308,
+        5e-324,
+        0.1,
+        8765.76,
+        -273.15,
+        3000.0,
+        0.3,
+        std::numeric_limits<double>::quiet_NaN(),
+        std::numeric_limits<double>::infinity(),
+        -std::numeric_limits<double>::infinity(),
+    };
+    constexpr int kCount = sizeof kValues / sizeof kValues[0];
+    const int b = Byte();
+    if (b < kCount) return kValues[b];
+    if (b < 224) return static_cast<double>(b - kCount - 64);
+    double raw = 0.0;
+    std::uint8_t bytes[sizeof raw];
+    for (std::uint8_t& byte : bytes) byte = Byte();
+    std::memcpy(&raw, bytes, sizeof raw);
+    return raw;
+  }
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+  std::size_t pos_ = 0;
+};
+
+// Keeps the messages of the current step, printed when a check fails.
+class StepSink : public MessageSink {
+ public:
+  void Deliver(const Message& message) override {
+    if (messages_.size() < 64) messages_.push_back(message.key.str());
+  }
+  void Clear() { messages_.clear(); }
+  void Print() const {
+    for (const std::string& key : messages_) {
+      std::fprintf(stderr, "  message: %s\n", key.c_str());
+    }
+  }
+
+ private:
+  std::vector<std::string> messages_;
+};
+
+class Program {
+ public:
+  Program(const std::uint8_t* data, std::size_t size, unsigned families,
+          StepSink* sink)
+      : in_(data, size),
+        families_(families),
+        sink_(*sink),
+        case_(std::make_unique<SimulationCase>(Text("SIM"), nullptr)) {
+    if (families_ & kUtilityFamily) case_->UtilityDatabaseView(true);
+  }
+
+  void Run() {
+    for (int step = 0; step < kMaxOperations && !in_.AtEnd(); ++step) {
+      sink_.Clear();
+      Operate();
+    }
+    RoundTrip();
+  }
+
+ private:
+  using Operation = void (Program::*)();
+
+  void Operate() {
+    static const Operation kCase[] = {
+        &Program::AddProject,    &Program::RenameProject,
+        &Program::DeleteProject, &Program::SetProjectText,
+        &Program::AddNote,       &Program::DeleteNote,
+        &Program::SetNoteText,   &Program::AskNoteTitle,
+        &Program::SetCaseText,   &Program::MakeUtilityView,
+    };
+    static const Operation kUtility[] = {
+        &Program::AddUtility,        &Program::RenameUtility,
+        &Program::RemoveUtility,     &Program::CloneUtility,
+        &Program::RestoreUtilities,  &Program::SetUtilityValue,
+        &Program::SetUtilityValue,   &Program::SetExchangerType,
+        &Program::SetStreamType,     &Program::SetMode,
+        &Program::SetComposition,    &Program::EditHTC,
+        &Program::EditHTC,           &Program::AddEconomicSet,
+        &Program::DeleteEconomicSet, &Program::SetEconomicValue,
+        &Program::SetEconomicValue,  &Program::LockEconomics,
+        &Program::ReplaceEconomics,  &Program::SetTracking,
+        &Program::SetDataSource,     &Program::SelectFuel,
+        &Program::SetUserFactor,     &Program::ChangeUtilityFuel,
+        &Program::ApplyGlobalFuel,   &Program::ResetFuel,
+        &Program::AddFuelSource,     &Program::SwapDatabase,
+    };
+    std::vector<Operation> ops;
+    if (families_ & kCaseFamily)
+      ops.insert(ops.end(), std::begin(kCase), std::end(kCase));
+    if (families_ & kUtilityFamily) {
+      ops.insert(ops.end(), std::begin(kUtility), std::end(kUtility));
+    }
+    ops.push_back(&Program::RoundTripOperation);
+    (this->*ops[in_.Byte() % ops.size()])();
+  }
+
+  // Round trips.
+
+  void RoundTripOperation() {
+    if (round_trips_ < kMaxRoundTrips) RoundTrip();
+  }
+
+  [[noreturn]] void Fail(const char* what, const std::string& detail) {
+    std::fprintf(stderr, "round trip %d: %s\n%s", round_trips_, what,
+                 detail.c_str());
+    sink_.Print();
+    std::abort();
+  }
+
+  void RoundTrip() {
+    ++round_trips_;
+    sink_.Clear();
+    case_->SetFileName(Text(kCasePath));
+    if (!case_->SaveDocument(0)) Fail("the save failed", "");
+    const std::string saved = test_support::DescribeCase(*case_);
+    auto reopened = std::make_unique<SimulationCase>(Text("SIM"), nullptr);
+    if (!reopened->RecallDocument(FileName(Text(kCasePath)))) {
+      Fail("the reopen failed", saved);
+    }
+    const std::string again = test_support::DescribeCase(*reopened);
+    const std::string difference = test_support::FirstDifference(saved, again);
+    if (!difference.empty()) Fail("the reopened case differs", difference);
+    // For writing seeds: what a program made of the case.
+    if (std::getenv("PEMAR_ROUND_TRIP_SHOW") != nullptr) {
+      std::fprintf(stderr, "round trip %d:\n%s", round_trips_, again.c_str());
+    }
+    case_ = std::move(reopened);
+  }
+
+  // Projects and notes.
+
+  EngineeringManager& Engineering() { return *case_->GetEngineeringManager(); }
+
+  IPemarBaseObject* PickObject() {
+    const int count = Engineering().GetProjectSize(kNotesProjectType);
+    IPemarBaseObject* object = nullptr;
+    Engineering().GetProjectByNum(in_.Index(count), kNotesProjectType, &object);
+    return object;
+  }
+  IPemarProject* PickProject() { return AsPemarProject(PickObject()); }
+
+  void AddProject() {
+    const std::string name = in_.Name();
+    Engineering().AddEngObject(name.c_str(), kNotesProjectType, 0);
+  }
+  void RenameProject() {
+    IPemarProject* project = PickProject();
+    const std::string name = in_.Name();
+    if (project != nullptr) project->SetProjectName(name.c_str());
+  }
+  void DeleteProject() {
+    if (IPemarBaseObject* object = PickObject()) {
+      Engineering().RemoveEngObject(object);
+    }
+  }
+  void SetProjectText() {
+    IPemarProject* project = PickProject();
+    const bool engineer = in_.Byte() & 1;
+    const std::string text = in_.Words();
+    if (project == nullptr) return;
+    if (engineer) {
+      project->SetEngineersName(text.c_str());
+    } else {
+      project->SetComments(text.c_str());
+    }
+  }
+  void AddNote() {
+    if (IPemarProject* project = PickProject()) project->AddNote();
+  }
+  void DeleteNote() {
+    IPemarProject* project = PickProject();
+    if (project != nullptr) {
+      project->DeleteNote(in_.Index(project->GetNumberOfNotes()));
+    }
+  }
+  void SetNoteText() {
+    IPemarProject* project = PickProject();
+    if (project == nullptr) return;
+    const int note = in_.Index(project->GetNumberOfNotes());
+    const int field = in_.Byte() % 3;
+    const std::string text = in_.Words();
+    if (field == 0) project->SetNoteText(note, text.c_str());
+    if (field == 1) project->SetNoteAuthor(note, text.c_str());
+    if (field == 2) project->SetNoteTitle(note, text.c_str());
+  }
+  // Asking for a title makes the project's default-title text, which is
+  // stored too; finding a note by title asks for every title.
+  void AskNoteTitle() {
+    IPemarProject* project = PickProject();
+    if (project == nullptr) return;
+    const int note = in_.Index(project->GetNumberOfNotes());
+    const std::string title = in_.Words();
+    project->GetNoteTitle(note);
+    int index = 0;
+    project->SetNoteCount(title.c_str(), index);
+  }
+
+  // The description, the original name, or an unsaved change (which the
+  // next save counts).
+  void SetCaseText() {
+    const int what = in_.Byte() % 3;
+    if (what == 0) {
+      case_->SpecifyText(VarDescription("Description", 300), Text(in_.Words()));
+    } else if (what == 1) {
+      case_->UpdateOriginalName();
+    } else {
+      case_->SetModified(true);
+    }
+  }
+
+  void MakeUtilityView() { case_->UtilityDatabaseView(true); }
+
+  // The utility database.
+
+  DefaultUtilManagerView* View() { return case_->UtilityDatabaseView(false); }
+  IDefaultUtilityManager* Database() {
+    DefaultUtilManagerView* view = View();
+    return view != nullptr ? view->GetDatabase() : nullptr;
+  }
+  DefaultManager* Manager() {
+    return dynamic_cast<DefaultManager*>(Database());
+  }
+
+  // An existing utility's name half the time, else a made-up one. A copy:
+  // the database's own text goes away with a rename.
+  std::string UtilityName() {
+    IDefaultUtilityManager* db = Database();
+    const int b = in_.Byte();
+    if ((b & 1) && db != nullptr && db->GetNumberOfDefaultUtilities() > 0) {
+      const char* name = db->GetDefaultUtilityName(
+          (b >> 1) % db->GetNumberOfDefaultUtilities());
+      return name != nullptr ? name : "";
+    }
+    return in_.Name();
+  }
+
+  void AddUtility() {
+    const std::string name = in_.Name();
+    if (IDefaultUtilityManager* db = Database())
+      db->AddDefaultUtility(name.c_str());
+  }
+  void RenameUtility() {
+    const std::string from = UtilityName();
+    const std::string to = UtilityName();
+    if (IDefaultUtilityManager* db = Database()) {
+      db->RenameDefaultUtility(from.c_str(), to.c_str());
+    }
+  }
+  void RemoveUtility() {
+    const std::string name = UtilityName();
+    if (IDefaultUtilityManager* db = Database()) {
+      db->RemoveDefaultUtility(name.c_str());
+    }
+  }
+  void CloneUtility() {
+    const std::string name = UtilityName();
+    if (IDefaultUtilityManager* db = Database()) {
+      db->CloneDefaultUtility(name.c_str());
+    }
+  }
+  void RestoreUtilities() {
+    if (IDefaultUtilityManager* db = Database()) db->RestoreDefaultUtilities();
+  }
+  void SetUtilityValue() {
+    const std::string name = UtilityName();
+    const auto parameter =
+        static_cast<DefaultUtilityParameter>(in_.Byte() % 20);
+    const double value = in_.Number();
+    if (IDefaultUtilityManager* db = Database()) {
+      db->SetValue(name.c_str(), parameter, value);
+    }
+  }
+  void SetExchangerType() {
+    static const char* const kTypes[] = {kShellAndTube,
+                                         kFiredHeater,
+                                         kSteamReboiler,
+                                         kAirCooler,
+                                         kSteamGenerator,
+                                         kElectricity,
+                                         "",
+                                         "ab"};
+    const std::string name = UtilityName();
+    const char* type = kTypes[in_.Byte() % 8];
+    if (IDefaultUtilityManager* db = Database()) {
+      db->SetExchangerType(name.c_str(), type);
+    }
+  }
+  void SetStreamType() {
+    const std::string name = UtilityName();
+    const auto type = static_cast<SegmentHeatType>(in_.Byte() % 3);
+    if (IDefaultUtilityManager* db = Database()) {
+      db->SetStreamType(name.c_str(), type);
+    }
+  }
+  void SetMode() {
+    const int mode = in_.Byte() % 3;
+    if (IDefaultUtilityManager* db = Database()) db->SetMode(mode);
+  }
+  void SetComposition() {
+    const std::string utility = UtilityName();
+    const int count = in_.Byte() % 4;
+    std::vector<std::string> names;
+    std::vector<double> fractions;
+    const char* recalled = RecalledComponentName(utility);
+    for (int i = 0; i < count; ++i) {
+      names.push_back(in_.Name());
+      if (recalled != nullptr) names.back() = recalled;
+      fractions.push_back(in_.Number());
+    }
+    std::vector<char*> pointers;
+    for (std::string& name : names) pointers.push_back(name.data());
+    if (IDefaultUtilityManager* db = Database()) {
+      db->AddCompInfoToUtility(utility.c_str(), count, pointers.data(),
+                               fractions.data());
+    }
+  }
+
+  void EditHTC() {
+    IDefaultUtilityManager* db = Database();
+    const int what = in_.Byte() % 5;
+    const int i = db != nullptr ? in_.Index(db->GetNumberOfHTCDefaultValues())
+                                : in_.Byte();
+    const std::string name = in_.Name();
+    const std::string note = in_.Words();
+    const double value = in_.Number();
+    if (db == nullptr) return;
+    switch (what) {
+      case 0:
+        db->AddHTCDefaultValue(name.c_str(), value, note.c_str());
+        break;
+      case 1:
+        db->DeleteHTCDefaultValue(i);
+        break;
+      case 2:
+        db->SetHTCDefaultValue(i, value);
+        break;
+      case 3:
+        db->SetHTCDefaultValueName(i, name.c_str());
+        break;
+      default:
+        db->SetHTCDefaultValueNote(i, note.c_str());
+        break;
+    }
+  }
+
+  // An economic set's name: a stored one (upper case) half the time.
+  std::string EconomicName() {
+    DefaultManager* m = Manager();
+    const int b = in_.Byte();
+    if ((b & 1) && m != nullptr) {
+      const char* name =
+          m->GetEconomicDataName((b >> 1) % m->GetNumberOfEconomicData());
+      return name != nullptr ? name : "";
+    }
+    return (b & 2) ? "default" : in_.Name();
+  }
+
+  void AddEconomicSet() {
+    const std::string name = EconomicName();
+    if (DefaultManager* m = Manager()) m->AddEconomicData(name.c_str());
+  }
+  void DeleteEconomicSet() {
+    const std::string name = EconomicName();
+    if (DefaultManager* m = Manager()) m->DeleteEconomicData(name.c_str());
+  }
+  void SetEconomicValue() {
+    const auto type = static_cast<EconomicDataType>(in_.Byte() % 8);
+    const double value = in_.Number();
+    const std::string name = EconomicName();
+    if (DefaultManager* m = Manager()) {
+      m->SetEconomicData(type, value, name.c_str());
+    }
+  }
+  void LockEconomics() {
+    const bool lock = in_.Byte() & 1;
+    DefaultManager* m = Manager();
+    if (m == nullptr) return;
+    if (lock) {
+      m->Lock();
+    } else {
+      m->Unlock();
+    }
+  }
+  // Replaces the info record, the default set, or all named sets (each
+  // named by its key, as the database names them).
+  void ReplaceEconomics() {
+    const int what = in_.Byte() % 3;
+    DefaultManager* m = Manager();
+    if (what == 0) {
+      auto info = std::make_unique<EconomicInfo>();
+      for (EconomicDataType t :
+           {EconomicParameter3, EconomicParameter4, EconomicOperatingHours}) {
+        info->SetEconomicInfo(t, in_.Number());
+      }
+      if (m != nullptr) m->SetEconomicInfo(info.release());
+      return;
+    }
+    if (what == 1) {
+      auto data = std::make_unique<EconomicData>();
+      data->SetExchangerType(CVString("DEFAULT"));
+      data->SetEconomicData(EconomicCoefficient0, in_.Number());
+      data->SetEconomicData(EconomicSwitch, in_.Number());
+      if (m != nullptr) m->SetEconomicData(data.release());
+      return;
+    }
+    const int count = in_.Byte() % 4;
+    auto dict = std::make_unique<EconomicDataDictionary>();
+    auto list = std::make_unique<EconomicDataList>();
+    for (int i = 0; i < count; ++i) {
+      CVString key(in_.Name());
+      for (char& c : key.str()) c = static_cast<char>(std::toupper(c));
+      const double value = in_.Number();
+      if (key == "DEFAULT" || dict->count(key) != 0) continue;
+      auto data = std::make_unique<EconomicData>();
+      data->SetExchangerType(key);
+      data->SetEconomicData(EconomicCoefficient1, value);
+      list->push_back(data.get());
+      (*dict)[key] = data.release();
+    }
+    if (m == nullptr) {
+      for (EconomicData* data : *list) delete data;
+      return;
+    }
+    // The database lets go of the old containers but not of their sets.
+    std::vector<EconomicData*> old;
+    if (EconomicDataDictionary* current = m->GetEconomicDataDict()) {
+      for (auto& entry : *current) old.push_back(entry.second);
+    }
+    m->SetEconomicDataDict(dict.release());
+    m->SetEconomicDataList(list.release());
+    for (EconomicData* data : old) delete data;
+  }
+
+  // The editor's fuel selection.
+
+  void SetTracking() {
+    const bool enabled = in_.Byte() & 1;
+    DefaultUtilManagerView* view = View();
+    if (view == nullptr) return;
+    if (enabled && !kTrackingWithoutSourceRecalls &&
+        view->GetSelectedDataSource() < 0) {
+      view->SetSelectedDataSource(in_.Byte() % 3);
+    }
+    view->SetCarbonTrackingEnabled(enabled);
+  }
+  void SetDataSource() {
+    const int source = in_.Byte() % 5 - 1;
+    if (DefaultUtilManagerView* view = View())
+      view->SetSelectedDataSource(source);
+  }
+  void SelectFuel() {
+    const int position = in_.Byte() % 50 - 1;
+    if (DefaultUtilManagerView* view = View()) view->SelectFuelSource(position);
+  }
+  void SetUserFactor() {
+    const double factor = in_.Number();
+    if (DefaultUtilManagerView* view = View())
+      view->SetUserEmissionFactor(factor);
+  }
+  // What the editor does after the user set one utility's data source or
+  // fuel: set the field, then fill in the fields that follow from it.
+  void ChangeUtilityFuel() {
+    IDefaultUtilityManager* db = Database();
+    const int index = db != nullptr
+                          ? in_.Index(db->GetNumberOfDefaultUtilities())
+                          : in_.Byte();
+    const auto field = (in_.Byte() & 1) ? EFDataSource : FuelSourceID;
+    const double value = in_.Number();
+    DefaultUtilManagerView* view = View();
+    if (db == nullptr || view == nullptr) return;
+    if (const char* name = db->GetDefaultUtilityName(index)) {
+      db->SetValue(std::string(name).c_str(), field, value);
+    }
+    view->NotifyOneUtilityOfChanges(index, field);
+  }
+  void ApplyGlobalFuel() {
+    IDefaultUtilityManager* db = Database();
+    const int b = in_.Byte();
+    DefaultUtilManagerView* view = View();
+    if (view == nullptr) return;
+    if (b & 1) {
+      view->NotifyAllUtilitiesOfGlobalChanges();
+    } else {
+      view->NotifyOneUtilityOfGlobalChanges(
+          db != nullptr ? (b >> 1) % (db->GetNumberOfDefaultUtilities() + 1)
+                        : 0);
+    }
+  }
+  void ResetFuel() {
+    if (DefaultUtilManagerView* view = View()) view->ResetSelectedFuelSource();
+  }
+  void AddFuelSource() {
+    const auto source =
+        static_cast<DefaultUtilManagerView::CO2EmissionFactorDataSource>(
+            in_.Byte() % 3);
+    const std::string name = in_.Words();
+    const double factor = in_.Number();
+    if (DefaultUtilManagerView* view = View()) {
+      view->AddDefaultFuelSource(source, Text(name), factor);
+    }
+  }
+  // Takes the database away from the editor, or gives it a new one.
+  void SwapDatabase() {
+    DefaultUtilManagerView* view = View();
+    if (view == nullptr) return;
+    if (view->GetDatabase() != nullptr) {
+      view->SetDatabase(nullptr, false);
+    } else {
+      case_->UtilityDatabaseView(true);
+    }
+  }
+
+  Reader in_;
+  unsigned families_;
+  StepSink& sink_;
+  std::unique_ptr<SimulationCase> case_;
+  int round_trips_ = 0;
+};
+
+}  // namespace
+
+void RunRoundTripProgram(const std::uint8_t* data, std::size_t size,
+                         unsigned families) {
+  static const bool configured = [] {
+    ResetConfigStore();
+    SetCommandLine(Text("round_trip_fuzz"));
+    NotesProject::RegisterType();
+    return true;
+  }();
+  (void)configured;
+
+  MemoryFileSystem fs;
+  ScopedFileSystem scoped_fs(&fs);
+  StepSink sink;
+  ScopedMessageSink scoped_sink(&sink);
+  Program(data, size, families, &sink).Run();
+}
+
+}  // namespace pemar::fuzz

@@ -1,0 +1,15 @@
+// Runs arbitrary programs of project, note and case operations on a case in
+// memory, saving and reopening it along the way: every reopened case must
+// equal the case that was saved (see RoundTripProgram.h for the program's
+// form). Seeds are in fuzz/corpus/case_operations/.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "fuzz/RoundTripProgram.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size) {
+  pemar::fuzz::RunRoundTripProgram(data, size, pemar::fuzz::kCaseFamily);
+  return 0;
+}
