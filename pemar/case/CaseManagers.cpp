@@ -16,9 +16,20 @@ constexpr int kBuildNumber = 500;
 constexpr int kExistingNumber = 600;
 constexpr int kReportManagerNumber = 300;
 
-std::map<std::string, ViewableBuilderFnc>& BuilderTable() {
-  static auto* table = new std::map<std::string, ViewableBuilderFnc>();
+struct BuilderEntry {
+  ViewableBuilderFnc builder;
+  const ObjectTypeInfo* made_type;  // null until known
+};
+
+std::map<std::string, BuilderEntry>& BuilderTable() {
+  static auto* table = new std::map<std::string, BuilderEntry>();
   return *table;
+}
+
+BuilderEntry* FindBuilderEntry(const char* name) {
+  if (name == nullptr) return nullptr;
+  auto it = BuilderTable().find(name);
+  return it == BuilderTable().end() ? nullptr : &it->second;
 }
 
 VarDescription ManagerDescription(int number, const char* name) {
@@ -42,14 +53,23 @@ StreamManager::~StreamManager() = default;
 TRCView::~TRCView() = default;
 
 void _add_ViewableBuilderFnc(const char* name, ViewableBuilderFnc builder) {
+  _add_ViewableBuilderFnc(name, builder, nullptr);
+}
+
+void _add_ViewableBuilderFnc(const char* name, ViewableBuilderFnc builder,
+                             const ObjectTypeInfo* made_type) {
   if (name == nullptr || builder == nullptr) return;
-  BuilderTable().emplace(name, builder);
+  BuilderTable().emplace(name, BuilderEntry{builder, made_type});
 }
 
 ViewableBuilderFnc FindViewableBuilderFnc(const char* name) {
-  if (name == nullptr) return nullptr;
-  auto it = BuilderTable().find(name);
-  return it == BuilderTable().end() ? nullptr : it->second;
+  const BuilderEntry* entry = FindBuilderEntry(name);
+  return entry == nullptr ? nullptr : entry->builder;
+}
+
+const ObjectTypeInfo* FindViewableBuilderType(const char* name) {
+  const BuilderEntry* entry = FindBuilderEntry(name);
+  return entry == nullptr ? nullptr : entry->made_type;
 }
 
 Viewable* SimulationCase::CaseManager(const char* name) const {
@@ -61,10 +81,11 @@ Viewable* SimulationCase::CaseManager(const char* name) const {
 Viewable* SimulationCase::BuildManager(const char* name) {
   if (name == nullptr) return nullptr;
   if (Viewable* held = CaseManager(name)) return held;
-  ViewableBuilderFnc builder = FindViewableBuilderFnc(name);
-  if (builder == nullptr) return nullptr;
-  Viewable* manager = builder(this, name);
+  BuilderEntry* entry = FindBuilderEntry(name);
+  if (entry == nullptr) return nullptr;
+  Viewable* manager = entry->builder(this, name);
   if (manager == nullptr) return nullptr;
+  if (entry->made_type == nullptr) entry->made_type = manager->Type();
   manager->AddDeathPostee(this);
   managers_.emplace(Text(name), manager);
   return manager;
@@ -80,7 +101,8 @@ void SimulationCase::AdoptRecalledManagers() {
   for (Viewable* object : GetObjectManager().Objects()) {
     if (object == this || object->GetOwner() != this) continue;
     const char* name = object->GetName().c_str();
-    if (FindViewableBuilderFnc(name) != nullptr) BuildManager(object, name);
+    const ObjectTypeInfo* made = FindViewableBuilderType(name);
+    if (made != nullptr && object->Type() == made) BuildManager(object, name);
   }
 }
 

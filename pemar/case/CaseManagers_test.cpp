@@ -10,6 +10,7 @@
 #include "pemar/framework/Messages.h"
 #include "pemar/framework/Reports.h"
 #include "pemar/project/EngineeringManager.h"
+#include "pemar/utility/DefaultUtilManagerView.h"
 
 namespace pemar {
 namespace {
@@ -97,24 +98,33 @@ TEST_F(CaseManagersTest, DestroyedManagerIsForgottenAndBuiltAgain) {
   EXPECT_EQ(builds, 2);
 }
 
-TEST_F(CaseManagersTest, RecalledManagerIsFoundInsteadOfBuiltAgain) {
-  static int recalledBuilds = 0;
-  _add_ViewableBuilderFnc("RecalledManager", [](SimulationCase* theCase,
-                                                const char* name) {
-    ++recalledBuilds;
-    auto* manager = new SimulationObject(theCase, SimulationObjectObjectType());
-    manager->SetName(name);
-    return static_cast<Viewable*>(manager);
-  });
+int recalledBuilds = 0;
+
+Viewable* BuildRecalledManager(SimulationCase* theCase, const char* name) {
+  ++recalledBuilds;
+  auto* manager = new SimulationObject(theCase, SimulationObjectObjectType());
+  manager->SetName(name);
+  return manager;
+}
+
+// Saves the case and reopens it into `reopened`.
+void SaveAndReopen(SimulationCase& saved, SimulationCase& reopened) {
   const std::string path =
       (std::filesystem::temp_directory_path() / "pemar-recalled-manager.kcs")
           .string();
-  case_.SetFileName(path);
-  ASSERT_NE(CaseBuildManager(&case_, "RecalledManager"), nullptr);
-  ASSERT_TRUE(case_.SaveDocument(0));
-  SimulationCase reopened(Text("SIM"), nullptr);
+  saved.SetFileName(path);
+  ASSERT_TRUE(saved.SaveDocument(0));
   ASSERT_TRUE(reopened.RecallDocument(FileName(Text(path))));
   std::filesystem::remove(path);
+}
+
+TEST_F(CaseManagersTest, RecalledManagerIsFoundInsteadOfBuiltAgain) {
+  _add_ViewableBuilderFnc("RecalledManager", &BuildRecalledManager,
+                          SimulationObjectObjectType());
+  recalledBuilds = 0;
+  ASSERT_NE(CaseBuildManager(&case_, "RecalledManager"), nullptr);
+  SimulationCase reopened(Text("SIM"), nullptr);
+  SaveAndReopen(case_, reopened);
   Viewable* held =
       reopened.AttachedObject(Parsed("Viewable.600.(RecalledManager)"));
   ASSERT_NE(held, nullptr);
@@ -123,6 +133,32 @@ TEST_F(CaseManagersTest, RecalledManagerIsFoundInsteadOfBuiltAgain) {
   EXPECT_EQ(
       reopened.GetObjectManager().Objects(SimulationObjectObjectType()).size(),
       1u);
+}
+
+Viewable* BuildEditorManager(SimulationCase* theCase, const char* name) {
+  auto* manager = new DefaultUtilManagerView(theCase, nullptr);
+  manager->SetName(name);
+  return manager;
+}
+
+TEST_F(CaseManagersTest, RecalledObjectOfAnotherTypeIsNotTakenBack) {
+  // The type is learnt from the builder's first manager.
+  _add_ViewableBuilderFnc("LearntManager", &BuildEditorManager);
+  EXPECT_EQ(FindViewableBuilderType("LearntManager"), nullptr);
+  SimulationCase other(Text("SIM"), nullptr);
+  Viewable* first = CaseBuildManager(&other, "LearntManager");
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(FindViewableBuilderType("LearntManager"), first->Type());
+
+  auto* impostor = new SimulationObject(&case_, SimulationObjectObjectType());
+  impostor->SetName("LearntManager");
+  SimulationCase reopened(Text("SIM"), nullptr);
+  SaveAndReopen(case_, reopened);
+  EXPECT_EQ(reopened.AttachedObject(Parsed("Viewable.600.(LearntManager)")),
+            nullptr);
+  Viewable* built = CaseBuildManager(&reopened, "LearntManager");
+  ASSERT_NE(built, nullptr);
+  EXPECT_EQ(built->Type(), first->Type());
 }
 
 TEST_F(CaseManagersTest, AttachedNameResolvesBackToTheSameManager) {

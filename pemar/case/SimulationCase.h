@@ -239,10 +239,23 @@ class PEMAR_EXPORT SimulationCase : public Document,
 // The builder table, process-wide. Adds `builder` under `name` unless a
 // builder of that name is there already (the first stays). Null arguments
 // are ignored.
+//
+// After a recall a case takes back as its managers only those of its objects
+// that bear a builder's name and have the type that builder makes, so that
+// an unrelated object of that name never stands in for the manager. The
+// type is `made_type` when given; otherwise it is learnt from the first
+// manager the builder makes in this process, and until then no recalled
+// object is taken back under that name (a fresh one is built on demand).
 PEMAR_EXPORT void _add_ViewableBuilderFnc(const char* name,
                                           ViewableBuilderFnc builder);
+PEMAR_EXPORT void _add_ViewableBuilderFnc(const char* name,
+                                          ViewableBuilderFnc builder,
+                                          const ObjectTypeInfo* made_type);
 // The builder registered under `name`; null when there is none.
 PEMAR_EXPORT ViewableBuilderFnc FindViewableBuilderFnc(const char* name);
+// The type the builder registered under `name` makes: given at registration
+// or learnt from its first manager; null when not known (yet).
+PEMAR_EXPORT const ObjectTypeInfo* FindViewableBuilderType(const char* name);
 
 }  // namespace pemar
 
