@@ -145,7 +145,7 @@ Text SimulationCase::TextValue(const VarDescription& desc) {
     }
     if (desc.VariableIs("FilterType")) {
       if (find_filter_ == nullptr) return FindString("LogicalTypeLabel");
-      return find_filter_->ClassName() + "s";
+      return find_filter_->DisplayName() + "s";
     }
     if (desc.VariableIs("CaseFileName")) {
       return FileName(GetFileName()).NameAndExtension();

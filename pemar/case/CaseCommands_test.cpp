@@ -145,7 +145,9 @@ TEST_F(CaseCommandsTest, TextVariables) {
   EXPECT_EQ(case_.TextValue(Var("FilterType", 300)),
             FindString("LogicalTypeLabel"));
   case_.Message("PushFindFilter SimCaseObject");
-  EXPECT_EQ(case_.TextValue(Var("FilterType", 300)), "SimulationCases");
+  EXPECT_EQ(case_.TextValue(Var("FilterType", 300)), "Cases");
+  case_.Message("PushFindFilter SimulationObjectObject");
+  EXPECT_EQ(case_.TextValue(Var("FilterType", 300)), "Simulation Objects");
   case_.SetFileName("/tmp/folder/plant.kcs");
   EXPECT_EQ(case_.TextValue(Var("CaseFileName", 300)), "plant.kcs");
   VarDescription free = Typed(1519, 306);

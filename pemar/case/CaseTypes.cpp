@@ -60,6 +60,7 @@ const ObjectTypeInfo* SimCaseObjectType() {
         new SimCaseObjectInfoT("SimCaseObject", DocumentObjectType(),
                                "SimulationCase", 0, 0, "pmcase", kEmptyMarker);
     t->SetClassDataVersion(kCaseClassDataVersion);
+    t->SetDisplayName("Case");
     return t;
   }();
   (void)kRegisteredCaseTypes;
@@ -67,9 +68,13 @@ const ObjectTypeInfo* SimCaseObjectType() {
 }
 
 const ObjectTypeInfo* OldCaseParamObjectType() {
-  static OldCaseParamObjectInfoT* type = new OldCaseParamObjectInfoT(
-      "OldCaseParamObject", SimulationObjectObjectType(), "OldCaseParameters",
-      0, 0, "oldcase", kEmptyMarker);
+  static OldCaseParamObjectInfoT* type = [] {
+    auto* t = new OldCaseParamObjectInfoT(
+        "OldCaseParamObject", SimulationObjectObjectType(), "OldCaseParameters",
+        0, 0, "oldcase", kEmptyMarker);
+    t->SetDisplayName("Old Case Parameters", "Old Case Parameters");
+    return t;
+  }();
   return type;
 }
 

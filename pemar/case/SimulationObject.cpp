@@ -24,6 +24,7 @@ const ObjectTypeInfo* SimulationObjectObjectType() {
         "SimulationObjectObject", ViewableObjectType(), "SimulationObject", 0,
         0, "simobj", kEmptyMarker);
     t->SetClassDataVersion(2);
+    t->SetDisplayName("Simulation Object");
     return t;
   }();
   return type;

@@ -154,15 +154,22 @@ const ObjectTypeInfo* ObjectTypeFromValue(double value) {
 }
 
 const ObjectTypeInfo* ViewableObjectType() {
-  static const ObjectTypeInfo* type = new ViewableObjectInfoT(
-      "ViewableObject", nullptr, "Viewable", 0, 0, "", kEmptyMarker);
+  static const ObjectTypeInfo* type = [] {
+    auto* t = new ViewableObjectInfoT("ViewableObject", nullptr, "Viewable", 0,
+                                      0, "", kEmptyMarker);
+    t->SetDisplayName("Object");
+    return t;
+  }();
   return type;
 }
 
 const ObjectTypeInfo* DocumentObjectType() {
-  static const ObjectTypeInfo* type =
-      new DocumentObjectInfoT("DocumentObject", ViewableObjectType(),
-                              "Document", 0, 0, "", kEmptyMarker);
+  static const ObjectTypeInfo* type = [] {
+    auto* t = new DocumentObjectInfoT("DocumentObject", ViewableObjectType(),
+                                      "Document", 0, 0, "", kEmptyMarker);
+    t->SetDisplayName("Document");
+    return t;
+  }();
   return type;
 }
 

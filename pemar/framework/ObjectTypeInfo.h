@@ -69,6 +69,23 @@ class PEMAR_EXPORT ObjectTypeInfo {
   int Flag1() const { return flag1_; }
   int Flag2() const { return flag2_; }
 
+  // The name the user sees for objects of this type ("Case"); the class
+  // name until one is set.
+  const Text& DisplayName() const {
+    return display_name_.IsEmpty() ? class_name_ : display_name_;
+  }
+  // Its plural ("Cases"): the one set, else the display name followed by
+  // "s".
+  Text PluralDisplayName() const {
+    return plural_display_name_.IsEmpty() ? DisplayName() + "s"
+                                          : plural_display_name_;
+  }
+  // Set once, while the type is registered at load.
+  void SetDisplayName(const Text& name, const Text& plural = Text()) {
+    display_name_ = name;
+    plural_display_name_ = plural;
+  }
+
   // True when this type is `other` or derives from it. False for null.
   bool IsA(const ObjectTypeInfo* other) const;
 
@@ -123,6 +140,8 @@ class PEMAR_EXPORT ObjectTypeInfo {
   Text name_;
   Text class_name_;
   Text identifier_;
+  Text display_name_;
+  Text plural_display_name_;
   const ObjectTypeInfo* parent_;
   int flag1_;
   int flag2_;

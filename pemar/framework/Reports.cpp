@@ -55,6 +55,7 @@ const ObjectTypeInfo* ReportManagerObjectType() {
         "ReportManagerObject", ViewableObjectType(), "ReportManager", 0, 0,
         "rptmgr", kEmptyMarker);
     t->SetClassDataVersion(kReportManagerVersion);
+    t->SetDisplayName("Report Manager");
     return t;
   }();
   return type;
@@ -65,6 +66,7 @@ const ObjectTypeInfo* ReportObjectType() {
     auto* t = new ReportObjectInfoT("ReportObject", ViewableObjectType(),
                                     "Report", 0, 0, "report", kEmptyMarker);
     t->SetClassDataVersion(kReportVersion);
+    t->SetDisplayName("Report");
     return t;
   }();
   return type;
