@@ -84,6 +84,14 @@ std::unique_ptr<WritableFile> FaultInjectingFileSystem::NewAppendableFile(
   return std::make_unique<FaultyWritableFile>(std::move(file), this);
 }
 
+std::unique_ptr<WritableFile> FaultInjectingFileSystem::NewExclusiveFile(
+    const std::string& path) {
+  if (ShouldFail(Op::kOpenWrite)) return nullptr;
+  auto file = target_->NewExclusiveFile(path);
+  if (!file) return nullptr;
+  return std::make_unique<FaultyWritableFile>(std::move(file), this);
+}
+
 std::unique_ptr<ReadableFile> FaultInjectingFileSystem::NewReadableFile(
     const std::string& path) {
   return target_->NewReadableFile(path);

@@ -19,9 +19,10 @@ namespace pemar {
 
 class PEMAR_EXPORT FaultInjectingFileSystem : public FileSystem {
  public:
-  // kRename counts both RenameFile and RenameFileNoReplace; kSyncDir counts
-  // SyncDirectory. The folder operations (current folder, CreateDirectory)
-  // pass through uncounted.
+  // kRename counts both RenameFile and RenameFileNoReplace; kOpenWrite
+  // counts every open for writing (exclusive creates included); kSyncDir
+  // counts SyncDirectory. The folder operations (current folder,
+  // CreateDirectory) pass through uncounted.
   enum class Op {
     kWrite,
     kSync,
@@ -51,6 +52,8 @@ class PEMAR_EXPORT FaultInjectingFileSystem : public FileSystem {
   std::unique_ptr<WritableFile> NewWritableFile(
       const std::string& path) override;
   std::unique_ptr<WritableFile> NewAppendableFile(
+      const std::string& path) override;
+  std::unique_ptr<WritableFile> NewExclusiveFile(
       const std::string& path) override;
   std::unique_ptr<ReadableFile> NewReadableFile(
       const std::string& path) override;

@@ -1,5 +1,6 @@
 #include "pemar/framework/FileSystem.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -33,6 +34,27 @@ bool FileSystem::RenameFileNoReplace(const std::string& from,
                                      const std::string& to) {
   if (FileExists(to)) return false;
   return RenameFile(from, to);
+}
+
+std::unique_ptr<WritableFile> FileSystem::NewTemporaryFile(
+    const std::string& target, std::string* path) {
+  // Names are numbered per process; another process, or a file left by an
+  // earlier run, holds a number only until the next free one is tried.
+  static std::atomic<unsigned> next{1};
+  constexpr int kTries = 1000;
+  if (path == nullptr) return nullptr;
+  for (int i = 0; i < kTries; ++i) {
+    std::string candidate = target + "." + std::to_string(next++) + ".tmp";
+    std::unique_ptr<WritableFile> file = NewExclusiveFile(candidate);
+    if (file) {
+      *path = std::move(candidate);
+      return file;
+    }
+    // A name that is free but cannot be made (no such folder, no room) will
+    // not be made under the next number either.
+    if (!FileExists(candidate)) return nullptr;
+  }
+  return nullptr;
 }
 
 bool FileSystem::SyncDirectory(const std::string& /*path*/) { return true; }
@@ -192,6 +214,21 @@ class OsFileSystem final : public FileSystem {
   std::unique_ptr<WritableFile> NewAppendableFile(
       const std::string& path) override {
     return Open(path, /*append=*/true);
+  }
+
+  std::unique_ptr<WritableFile> NewExclusiveFile(
+      const std::string& path) override {
+#if defined(_WIN32)
+    // "x" makes the C runtime fail when the file exists (C11).
+    std::FILE* f = std::fopen(path.c_str(), "wbx");
+    if (!f) return nullptr;
+    return std::make_unique<StdioWritableFile>(f);
+#else
+    int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) return nullptr;
+    return std::make_unique<PosixWritableFile>(fd);
+#endif
   }
 
   std::unique_ptr<ReadableFile> NewReadableFile(
@@ -380,8 +417,8 @@ FileSystem* FileSystem::SetDefault(FileSystem* fs) {
 bool WriteFileAtomically(const std::string& path, const void* data,
                          std::size_t n) {
   FileSystem* fs = FileSystem::Default();
-  const std::string temp = path + ".tmp";
-  std::unique_ptr<WritableFile> file = fs->NewWritableFile(temp);
+  std::string temp;
+  std::unique_ptr<WritableFile> file = fs->NewTemporaryFile(path, &temp);
   if (!file) return false;
   bool ok = (n == 0 || file->Append(data, n)) && file->Sync();
   ok = file->Close() && ok;

@@ -59,9 +59,23 @@ class PEMAR_EXPORT FileSystem {
   // null when that fails.
   virtual std::unique_ptr<WritableFile> NewAppendableFile(
       const std::string& path) = 0;
+  // Creates `path` for writing only when no file of that name exists yet
+  // (an exclusive create, O_CREAT | O_EXCL); null when one exists or the
+  // file cannot be made. Never truncates or replaces a file.
+  virtual std::unique_ptr<WritableFile> NewExclusiveFile(
+      const std::string& path) = 0;
   // Opens an existing file for reading; null when it is absent or unreadable.
   virtual std::unique_ptr<ReadableFile> NewReadableFile(
       const std::string& path) = 0;
+
+  // Creates a new, empty temporary file in the folder of `target`, under a
+  // name that no file had: `target` followed by ".<number>.tmp". The name is
+  // taken with NewExclusiveFile, so an existing file of any name, the old
+  // fixed `target` + ".tmp" included, is never replaced. Stores the name in
+  // `*path`. Null when no name could be taken (after a bounded number of
+  // tries) or `path` is null.
+  std::unique_ptr<WritableFile> NewTemporaryFile(const std::string& target,
+                                                 std::string* path);
 
   virtual bool FileExists(const std::string& path) = 0;
   // True when the file exists and may be written.
@@ -126,8 +140,9 @@ class PEMAR_EXPORT ScopedFileSystem {
 };
 
 // Writes data to path so that the previous contents survive any failure:
-// the bytes go to path + ".tmp", are synced, the temporary file then takes
-// the name, and the folder is synced so that the new name survives a crash.
+// the bytes go to a new temporary file beside it (NewTemporaryFile), are
+// synced, the temporary file then takes the name, and the folder is synced
+// so that the new name survives a crash.
 // On a failure before the rename the temporary file is removed and path is
 // left as it was. A failed folder sync after the rename also answers false:
 // path then holds the new data, whose name may not yet be on disk.

@@ -114,6 +114,59 @@ TEST_F(FileSystemOpsTest, AtomicWriteSyncsTheFolderAfterTheRename) {
   EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
 }
 
+// Temporary files beside a target never take the name of an existing file:
+// neither the old fixed name target + ".tmp" nor an earlier numbered one.
+TEST_F(FileSystemOpsTest, TemporaryFilesNeverReplaceAnExistingFile) {
+  MemoryFileSystem memory;
+  FaultInjectingFileSystem faultyMemory(&memory);
+  struct Setting {
+    FileSystem* fs;
+    std::string folder;
+  };
+  for (const Setting& setting :
+       {Setting{FileSystem::Posix(), Path("")}, Setting{&memory, "/m/"},
+        Setting{&faultyMemory, "/f/"}}) {
+    SCOPED_TRACE(setting.folder);
+    FileSystem* fs = setting.fs;
+    auto put = [&](const std::string& name, const std::string& bytes) {
+      auto file = fs->NewWritableFile(setting.folder + name);
+      ASSERT_TRUE(file && file->Append(bytes.data(), bytes.size()) &&
+                  file->Close());
+    };
+    auto get = [&](const std::string& name) {
+      auto file = fs->NewReadableFile(setting.folder + name);
+      if (!file) return std::string("<absent>");
+      std::string bytes(file->Size(), '\0');
+      file->ReadAt(0, bytes.data(), bytes.size());
+      return bytes;
+    };
+    const std::string target = setting.folder + "X";
+    put("X", "old");
+    put("X.tmp", "user's own");
+    put("X.1.tmp", "taken");
+    EXPECT_EQ(fs->NewExclusiveFile(target + ".tmp"), nullptr);
+    EXPECT_EQ(get("X.tmp"), "user's own");
+
+    std::string temp;
+    auto file = fs->NewTemporaryFile(target, &temp);
+    ASSERT_NE(file, nullptr);
+    EXPECT_NE(temp, target + ".tmp");
+    EXPECT_NE(temp, target + ".1.tmp");
+    EXPECT_EQ(temp.rfind(target + ".", 0), 0u) << temp;
+    ASSERT_TRUE(file->Close());
+    EXPECT_TRUE(fs->DeleteFile(temp));
+
+    ScopedFileSystem scoped(fs);
+    ASSERT_TRUE(WriteFileAtomically(target, "new", 3));
+    EXPECT_EQ(get("X"), "new");
+    EXPECT_EQ(get("X.tmp"), "user's own");
+    EXPECT_EQ(get("X.1.tmp"), "taken");
+  }
+  // Nothing else was left beside them.
+  EXPECT_EQ(memory.Files().size(), 6u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 3);
+}
+
 TEST_F(FileSystemOpsTest, RealFoldersCreateEnterAndRestore) {
   FileSystem* fs = FileSystem::Posix();
   std::string before;

@@ -56,6 +56,12 @@ std::string MemoryFileSystem::GetFile(const std::string& path) const {
   return it == files_.end() ? std::string() : *it->second.contents;
 }
 
+std::map<std::string, std::string> MemoryFileSystem::Files() const {
+  std::map<std::string, std::string> files;
+  for (const auto& [path, file] : files_) files[path] = *file.contents;
+  return files;
+}
+
 std::unique_ptr<WritableFile> MemoryFileSystem::NewWritableFile(
     const std::string& path) {
   SetFile(path, std::string());
@@ -67,6 +73,12 @@ std::unique_ptr<WritableFile> MemoryFileSystem::NewAppendableFile(
   auto& file = files_[path];
   if (!file.contents) file.contents = std::make_shared<std::string>();
   return std::make_unique<MemoryWritableFile>(file.contents);
+}
+
+std::unique_ptr<WritableFile> MemoryFileSystem::NewExclusiveFile(
+    const std::string& path) {
+  if (FileExists(path)) return nullptr;
+  return NewWritableFile(path);
 }
 
 std::unique_ptr<ReadableFile> MemoryFileSystem::NewReadableFile(

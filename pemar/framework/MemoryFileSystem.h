@@ -27,10 +27,14 @@ class PEMAR_EXPORT MemoryFileSystem : public FileSystem {
   void SetFile(const std::string& path, std::string contents);
   // The contents of a file; empty when it does not exist.
   std::string GetFile(const std::string& path) const;
+  // Every file by path, with its contents.
+  std::map<std::string, std::string> Files() const;
 
   std::unique_ptr<WritableFile> NewWritableFile(
       const std::string& path) override;
   std::unique_ptr<WritableFile> NewAppendableFile(
+      const std::string& path) override;
+  std::unique_ptr<WritableFile> NewExclusiveFile(
       const std::string& path) override;
   std::unique_ptr<ReadableFile> NewReadableFile(
       const std::string& path) override;

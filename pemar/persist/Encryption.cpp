@@ -124,11 +124,10 @@ CipherFileStatus TransformFile(const Text& source, const Text& target,
   std::unique_ptr<ReadableFile> in = fs->NewReadableFile(source.str());
   if (!in) return CipherFileStatus::kSourceUnreadable;
 
-  // The temporary name must never be the source's, or creating it would
-  // destroy what is still to be read.
-  std::string temp = target.str() + ".tmp";
-  while (temp == source.str()) temp += ".tmp";
-  std::unique_ptr<WritableFile> out = fs->NewWritableFile(temp);
+  // A fresh name that no file had: neither the source, still to be read,
+  // nor any other file beside the target is ever truncated or replaced.
+  std::string temp;
+  std::unique_ptr<WritableFile> out = fs->NewTemporaryFile(target.str(), &temp);
   if (!out) return CipherFileStatus::kTargetUnwritable;
 
   CipherFileStatus status = CipherFileStatus::kOk;
@@ -163,7 +162,13 @@ CipherFileStatus TransformFile(const Text& source, const Text& target,
   if (status == CipherFileStatus::kOk && !fs->RenameFile(temp, target.str())) {
     status = CipherFileStatus::kTargetUnwritable;
   }
-  if (status != CipherFileStatus::kOk) fs->DeleteFile(temp);
+  if (status != CipherFileStatus::kOk) {
+    fs->DeleteFile(temp);
+    return status;
+  }
+  // The new name must survive a crash too. The target is already in place,
+  // so a folder that cannot be synced is not reported as a failure.
+  fs->SyncDirectoryOf(target.str());
   return status;
 }
 

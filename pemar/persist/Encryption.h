@@ -13,8 +13,9 @@
 //
 // All file access goes through FileSystem::Default(). The source is read in
 // pieces, so files of any length are handled whole. The target is written to
-// the temporary file target + ".tmp" (replacing any file of that name),
-// synced and then renamed over the target, so a failure never leaves a
+// a new temporary file beside it (target + ".<number>.tmp", a name no file
+// had; no existing file is ever truncated or replaced), synced, renamed over
+// the target and the folder synced, so a failure or a crash never leaves a
 // partial target, and source and target may be the same file.
 
 #ifndef PEMAR_PERSIST_ENCRYPTION_H_

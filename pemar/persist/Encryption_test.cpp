@@ -242,6 +242,25 @@ TEST_F(EncryptionTest, InPlaceEncryptionRestoresTheFile) {
   EXPECT_EQ(Listing(), std::vector<std::string>{"f"});
 }
 
+// The temporary file is a new name: a file of the old fixed temporary name
+// stays untouched, also when it is the source.
+TEST_F(EncryptionTest, TemporaryFileNeverReplacesAnExistingFile) {
+  const Bytes own = RandomBytes(4099, 3);
+  WriteAll(Path("out.tmp"), own);
+  WriteAll(Path("in"), "0123456789abcdef");
+  ASSERT_EQ(EncryptFileWithStatus(Path("in"), Path("out")),
+            CipherFileStatus::kOk);
+  EXPECT_TRUE(ReadAll(Path("out.tmp")) == own);
+  ASSERT_EQ(EncryptFileWithStatus(Path("out.tmp"), Path("out")),
+            CipherFileStatus::kOk);
+  EXPECT_TRUE(ReadAll(Path("out.tmp")) == own);
+  ASSERT_EQ(DecryptFileWithStatus(Path("out"), Path("back")),
+            CipherFileStatus::kOk);
+  EXPECT_TRUE(ReadAll(Path("back")) == own);
+  EXPECT_EQ(Listing(),
+            (std::vector<std::string>{"back", "in", "out", "out.tmp"}));
+}
+
 TEST_F(EncryptionTest, UnwritableTargetIsReported) {
   WriteAll(Path("in"), "12345678");
   EXPECT_EQ(EncryptFileWithStatus(Path("in"), Path("no-dir/out")),

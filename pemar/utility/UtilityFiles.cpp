@@ -55,7 +55,10 @@ bool SaveUtilitySet(IDefaultUtilityManager* manager, const char* path,
   if (manager == nullptr || path == nullptr || *path == '\0') return false;
   FileSystem* fs = FileSystem::Default();
   if (fs->FileExists(path) && !fs->IsWritable(path)) return false;
-  const std::string temp = std::string(path) + ".tmp";
+  // Take a fresh name beside the set; no existing file is ever replaced.
+  // The binary file then recreates that (empty, own) file to write it.
+  std::string temp;
+  if (fs->NewTemporaryFile(path, &temp) == nullptr) return false;
   bool ok;
   {
     BinaryFile file{Text(temp), Text()};
@@ -69,8 +72,13 @@ bool SaveUtilitySet(IDefaultUtilityManager* manager, const char* path,
     ok = file.Close() != 0 && ok;
   }
   ok = ok && fs->RenameFile(temp, path);
-  if (!ok) fs->DeleteFile(temp);
-  return ok;
+  if (!ok) {
+    fs->DeleteFile(temp);
+    return false;
+  }
+  // The set is in place; a folder that cannot be synced does not undo that.
+  fs->SyncDirectoryOf(path);
+  return true;
 }
 
 bool OpenUtilitySet(IDefaultUtilityManager* manager, const char* path,

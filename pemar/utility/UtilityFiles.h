@@ -48,9 +48,10 @@ PEMAR_EXPORT std::size_t FindFilePath(const char* name, char* buffer,
                                       std::size_t size);
 
 // Stores the section `type` of `manager` into `path` so that an existing
-// file survives any failure: the data goes to path + ".tmp", is synced and
-// then takes the name. False (with `path` untouched and no temporary file
-// left) when the file exists but may not be written, or any step failed.
+// file survives any failure or crash: the data goes to a new temporary file
+// beside it (FileSystem::NewTemporaryFile), is synced and then takes the
+// name, and the folder is synced. False (with `path` untouched and no temporary
+// file left) when the file exists but may not be written, or any step failed.
 PEMAR_EXPORT bool SaveUtilitySet(IDefaultUtilityManager* manager,
                                  const char* path, StoreRecallType type);
 // Recalls the section `type` from `path`. False, with the database

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -413,6 +415,13 @@ TEST_F(UtilityPersistenceTest, FileHelpersHandleNullAndLongPaths) {
 
 TEST_F(UtilityPersistenceTest, FailedSaveLeavesThePreviousSetIntact) {
   std::string path = dir_.Path("set.hud");
+  // A file of the old fixed temporary name is the user's, never the save's.
+  const std::vector<char> own = {'o', 'w', 'n'};
+  testing::WriteBytes(path + ".tmp", own);
+  auto folderSize = [&] {
+    return std::distance(std::filesystem::directory_iterator(dir_.Path("")),
+                         {});
+  };
   ASSERT_TRUE(SaveUtilitySet(m_.get(), path.c_str(), UtilitiesOnly));
   const std::vector<char> old_bytes = testing::ReadBytes(path);
   m_->AddDefaultUtility("New");
@@ -426,9 +435,11 @@ TEST_F(UtilityPersistenceTest, FailedSaveLeavesThePreviousSetIntact) {
     ScopedFileSystem scoped(&faulty);
     EXPECT_FALSE(SaveUtilitySet(m_.get(), path.c_str(), UtilitiesOnly));
     EXPECT_EQ(testing::ReadBytes(path), old_bytes);
-    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    EXPECT_EQ(folderSize(), 2);
   }
   ASSERT_TRUE(SaveUtilitySet(m_.get(), path.c_str(), UtilitiesOnly));
+  EXPECT_EQ(testing::ReadBytes(path + ".tmp"), own);
+  EXPECT_EQ(folderSize(), 2);
   auto target = NewManager();
   ASSERT_TRUE(OpenUtilitySet(target.get(), path.c_str(), UtilitiesOnly));
   EXPECT_EQ(target->Exists("New"), 1);
