@@ -95,6 +95,9 @@ unsigned char SimulationCase::WriteCaseFile(const Text& tempName) {
     return 0;
   }
   SignalBusy(1);
+  // The body is always written in the current layout, so the header must
+  // say so, whatever revision a failed recall left in it.
+  header_.SetFileStructureRevision(kCaseFileStructureRevision);
   header_.SetRequiredBuildNumber(kCaseLayoutBuild);
   unsigned char ok = header_.Store(file);
   if (ok) ok = file.Write(0L);

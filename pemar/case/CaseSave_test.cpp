@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -8,6 +9,7 @@
 
 #include "pemar/case/SimulationCase.h"
 #include "pemar/case/testing/CaseTestSupport.h"
+#include "pemar/case/testing/OldCaseFiles.h"
 #include "pemar/framework/FaultInjectingFileSystem.h"
 #include "pemar/framework/FileSystem.h"
 
@@ -297,6 +299,31 @@ TEST_F(CaseSaveTest, FailureAtEveryStepLosesNothing) {
     }
   }
   EXPECT_GT(failures, 5);
+}
+
+// A recall of an older layout that fails after its header leaves that
+// layout's structure revision in the case; a later save must still stamp
+// the layout it writes, or no reader accepts the file.
+TEST_F(CaseSaveTest, SaveAfterAFailedRecallOfAnOlderLayoutReopens) {
+  for (unsigned char revision : {6, 7}) {
+    SCOPED_TRACE(static_cast<int>(revision));
+    auto old = NewCase("old.kcs");
+    AddProject(*old, "Old", 1);
+    ASSERT_TRUE(test_support::WriteOldCaseFile(*old, Text(Path("old.kcs")),
+                                               revision, 2100));
+    // The header stays whole; the objects at the end do not.
+    std::string bytes = Bytes("old.kcs");
+    std::fill(bytes.end() - 8, bytes.end(), '\xff');
+    WriteBytes("old.kcs", bytes);
+    auto theCase = std::make_unique<SimulationCase>(Text("SIM"), nullptr);
+    ASSERT_FALSE(theCase->RecallDocument(FileName(Text(Path("old.kcs")))));
+    AddProject(*theCase, "Saved", 1);
+    theCase->SetFileName(Path("new.kcs"));
+    ASSERT_TRUE(theCase->SaveDocument(0));
+    auto reopened = Reopen("new.kcs");
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_NE(FindProject(*reopened, "Saved"), nullptr);
+  }
 }
 
 TEST_F(CaseSaveTest, SaveCounterCountsSavesOfChangedCases) {
