@@ -56,6 +56,12 @@ unsigned char SimulationCase::SaveDocument(unsigned char /*flag*/) {
     return 0;
   }
   const Text tempName = WithFileType(caseName, "TMP");
+  // A case that itself bears the temporary file type would be written over
+  // in place and deleted when that failed: the only copy would be at risk.
+  if (FileName(caseName).FileType() == "TMP" || tempName == caseName) {
+    ErrorMsg("SaveCaseError", {caseName});
+    return 0;
+  }
 
   if (fs->FileExists(caseName.str()) && !fs->IsWritable(caseName.str())) {
     ErrorMsg("FileWriteProtected", {caseName});

@@ -301,6 +301,24 @@ TEST_F(CaseSaveTest, FailureAtEveryStepLosesNothing) {
   EXPECT_GT(failures, 5);
 }
 
+// A case named with the temporary file type would be its own temporary
+// file: the save is refused and the file is not touched.
+TEST_F(CaseSaveTest, CaseNamedWithTheTemporaryTypeIsNotSavedOverItself) {
+  ASSERT_TRUE(SaveMarked("a.kcs", "Old"));
+  for (const char* name : {"a.tmp", "b.TMP"}) {
+    SCOPED_TRACE(name);
+    WriteBytes(name, Bytes("a.kcs"));
+    sink_.Clear();
+    auto theCase = NewCase(name);
+    AddProject(*theCase, "New", 0);
+    theCase->SetModified(true);
+    EXPECT_FALSE(theCase->SaveDocument(0));
+    EXPECT_TRUE(sink_.Has(MessageKind::kError, "SaveCaseError"));
+    EXPECT_TRUE(theCase->IsModified());
+    EXPECT_EQ(Bytes(name), Bytes("a.kcs"));
+  }
+}
+
 // A recall of an older layout that fails after its header leaves that
 // layout's structure revision in the case; a later save must still stamp
 // the layout it writes, or no reader accepts the file.
