@@ -152,14 +152,23 @@ unsigned char SimulationCase::ReplaceCaseFile(const Text& caseName,
         }
         // Each rename refuses to replace a file, so a backup that could not
         // move on is kept and the next one stops instead of overwriting it.
+        // The folder is synced after each one: a file system may put renames
+        // on the disk in any order, and a later one that reached it before
+        // an earlier one would leave a backup overwritten after a crash.
         for (int k = count - 2; k >= 0; --k) {
-          fs->RenameFileNoReplace(BackupName(caseName, k).str(),
-                                  BackupName(caseName, k + 1).str());
+          if (fs->RenameFileNoReplace(BackupName(caseName, k).str(),
+                                      BackupName(caseName, k + 1).str())) {
+            fs->SyncDirectoryOf(caseName.str());
+          }
         }
         if (!fs->RenameFileNoReplace(caseName.str(), firstBackup.str())) {
           ErrorMsg("UnableToRenameFile", {caseName, firstBackup});
           return 0;
         }
+        // Likewise the old case must be on the disk as the newest backup
+        // before the new file takes its name. A folder that cannot be synced
+        // is no reason to stop: nothing later could be made sure either.
+        fs->SyncDirectoryOf(caseName.str());
         SetBackupMade(true);
         movedToBackup = true;
       }

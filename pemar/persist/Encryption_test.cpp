@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "pemar/framework/FaultInjectingFileSystem.h"
 #include "pemar/framework/FileSystem.h"
+#include "pemar/framework/testing/CrashSimulatingFileSystem.h"
 #include "pemar/persist/EncryptionInternal.h"
 
 namespace pemar {
@@ -351,6 +353,52 @@ TEST_F(EncryptionTest, ReadErrorInMidFileLeavesTargetAlone) {
             CipherFileStatus::kSourceUnreadable);
   EXPECT_EQ(ReadAll(Path("out")), "previous");
   EXPECT_EQ(Listing(), (std::vector<std::string>{"in", "out"}));
+}
+
+// A power cut at any point of a transformation leaves the target as it
+// was, or exactly the new bytes; the source is never touched.
+TEST_F(EncryptionTest, CrashAtAnyPointLeavesTheOldOrTheNewTarget) {
+  struct Scenario {
+    const char* name;
+    const char* target;
+    bool targetExists;
+    void (*transform)(const Text&, const Text&);
+  };
+  // Three pieces, so that a crash can fall between the writes.
+  const Bytes plain = RandomBytes((2 << 20) + 13, 21);
+  const std::string source = "/c/in";
+  for (const Scenario& scenario :
+       {Scenario{"encrypt over a file", "/c/out", true, EncryptFileA},
+        Scenario{"encrypt to a new file", "/c/out", false, EncryptFileA},
+        Scenario{"decrypt over a file", "/c/out", true, DecryptFileA},
+        Scenario{"encrypt in place", "/c/in", true, EncryptFileA}}) {
+    SCOPED_TRACE(scenario.name);
+    const std::string target = scenario.target;
+    test_support::CrashSimulatingFileSystem fs;
+    fs.SetFile(source, plain);
+    if (target != source && scenario.targetExists) {
+      fs.SetFile(target, "previous contents");
+    }
+    const Bytes before = fs.GetFile(target);
+    ScopedFileSystem scoped(&fs);
+    fs.StartRecording();
+    scenario.transform(Text(source), Text(target));
+    const Bytes after = fs.GetFile(target);
+    ASSERT_NE(after, before);
+    std::size_t states = fs.ForEachCrashState([&](const auto& files) {
+      auto it = files.find(target);
+      if (it == files.end()) {
+        EXPECT_FALSE(scenario.targetExists) << "the target is gone";
+      } else {
+        EXPECT_TRUE(it->second == before || it->second == after);
+      }
+      if (target != source) {
+        EXPECT_TRUE(files.at(source) == plain);
+      }
+    });
+    std::cout << "[ crash    ] " << scenario.name << ": " << states
+              << " crash states\n";
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <iostream>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 #include "pemar/framework/FaultInjectingFileSystem.h"
 #include "pemar/framework/Messages.h"
 #include "pemar/framework/Platform.h"
+#include "pemar/framework/testing/CrashSimulatingFileSystem.h"
 #include "pemar/utility/DefaultManager.h"
 #include "pemar/utility/UtilityFiles.h"
 #include "pemar/utility/testing/RecordingReceiver.h"
@@ -446,6 +448,36 @@ TEST_F(UtilityPersistenceTest, FailedSaveLeavesThePreviousSetIntact) {
   EXPECT_FALSE(
       OpenUtilitySet(target.get(), dir_.Path("no").c_str(), UtilitiesOnly));
   EXPECT_FALSE(SaveUtilitySet(nullptr, path.c_str(), UtilitiesOnly));
+}
+
+// A power cut at any point of saving a set leaves, under the chosen name,
+// the old set or the new one (or, for a first save, nothing).
+TEST_F(UtilityPersistenceTest, CrashWhileSavingASetLeavesTheOldOrTheNewSet) {
+  const std::string path = "/sets/set.hud";
+  for (bool existed : {true, false}) {
+    SCOPED_TRACE(existed);
+    test_support::CrashSimulatingFileSystem fs;
+    ScopedFileSystem scoped(&fs);
+    if (existed) {
+      ASSERT_TRUE(SaveUtilitySet(m_.get(), path.c_str(), UtilitiesOnly));
+    }
+    const std::string before = fs.GetFile(path);
+    fs.StartRecording();
+    m_->AddDefaultUtility(existed ? "Newer" : "New");
+    ASSERT_TRUE(SaveUtilitySet(m_.get(), path.c_str(), UtilitiesOnly));
+    const std::string after = fs.GetFile(path);
+    std::size_t states = fs.ForEachCrashState([&](const auto& files) {
+      auto it = files.find(path);
+      if (it == files.end()) {
+        EXPECT_FALSE(existed) << "the set is gone";
+      } else {
+        EXPECT_TRUE(it->second == after || (existed && it->second == before));
+      }
+    });
+    std::cout << "[ crash    ] utility set save, "
+              << (existed ? "over a set" : "first save") << ": " << states
+              << " crash states\n";
+  }
 }
 
 }  // namespace
