@@ -61,8 +61,8 @@ bool CopyFile(const std::string& from, const std::string& to) {
   pemar::FileSystem* fs = pemar::FileSystem::Default();
   auto in = fs->NewReadableFile(from);
   if (!in) return false;
-  const std::string temp = to + ".tmp";
-  auto out = fs->NewWritableFile(temp);
+  std::string temp;
+  auto out = fs->NewTemporaryFile(to, &temp);
   if (!out) return false;
   std::vector<unsigned char> buffer(1 << 20);
   std::uint64_t offset = 0;
@@ -77,7 +77,9 @@ bool CopyFile(const std::string& from, const std::string& to) {
   }
   ok = ok && out->Sync();
   ok = out->Close() && ok;
-  return ok && fs->RenameFile(temp, to);
+  ok = ok && fs->RenameFile(temp, to);
+  if (!ok) fs->DeleteFile(temp);
+  return ok && fs->SyncDirectoryOf(to);
 }
 
 void BM_EncryptFile(benchmark::State& state) {
