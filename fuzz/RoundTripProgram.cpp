@@ -32,11 +32,6 @@ constexpr char kCasePath[] = "/case.kcs";
 constexpr int kMaxOperations = 256;
 constexpr int kMaxRoundTrips = 8;
 
-// Carbon tracking switched on before a data source is chosen stores the
-// source "none", which recalls fail on until the view's recall accepts it.
-// While false, programs choose a source before switching tracking on.
-constexpr bool kTrackingWithoutSourceRecalls = false;
-
 // A recall gives every component of the water, steam and air utilities the
 // current name ("H2O", "Air"), whatever the file's revision, so a
 // composition set on them by hand does not survive a save. While true,
@@ -545,13 +540,9 @@ class Program {
 
   void SetTracking() {
     const bool enabled = in_.Byte() & 1;
-    DefaultUtilManagerView* view = View();
-    if (view == nullptr) return;
-    if (enabled && !kTrackingWithoutSourceRecalls &&
-        view->GetSelectedDataSource() < 0) {
-      view->SetSelectedDataSource(in_.Byte() % 3);
+    if (DefaultUtilManagerView* view = View()) {
+      view->SetCarbonTrackingEnabled(enabled);
     }
-    view->SetCarbonTrackingEnabled(enabled);
   }
   void SetDataSource() {
     const int source = in_.Byte() % 5 - 1;
