@@ -49,6 +49,11 @@ const char* RecalledComponentName(const std::string& utility) {
   return utility == "Air" ? "Air" : nullptr;
 }
 
+// A database whose last utility was removed stores an empty utility list,
+// and a recall keeps the built-in utilities it starts from when the stored
+// list is empty. While false, programs never remove the last utility.
+constexpr bool kEmptyUtilityListSurvives = false;
+
 // The program's bytes; zeros once they run out.
 class Reader {
  public:
@@ -353,9 +358,13 @@ class Program {
   }
   void RemoveUtility() {
     const std::string name = UtilityName();
-    if (IDefaultUtilityManager* db = Database()) {
-      db->RemoveDefaultUtility(name.c_str());
+    IDefaultUtilityManager* db = Database();
+    if (db == nullptr) return;
+    if (!kEmptyUtilityListSurvives && db->GetNumberOfDefaultUtilities() == 1 &&
+        db->Exists(name.c_str())) {
+      return;
     }
+    db->RemoveDefaultUtility(name.c_str());
   }
   void CloneUtility() {
     const std::string name = UtilityName();

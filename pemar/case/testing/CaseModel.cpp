@@ -80,7 +80,6 @@ void DescribeUtility(const DefaultUtility& u, const std::string& p, Writer& w) {
   w.Real(p + "thermCond", u.GetThermCond());
   w.Real(p + "massDensity", u.GetMassDensity());
   w.Real(p + "massHeatCap", u.GetMassHeatCap());
-  w.Int(p + "simulationUtility", u.IsSimulationUtility());
   w.Int(p + "htcCalculated", u.IsHTCCalculated());
   w.Real(p + "efDataSource", u.GetEFDataSource());
   w.Real(p + "co2EmissionFactor", u.GetCO2EmissionFactor());

@@ -13,9 +13,10 @@
 //
 // Left out, because the file does not carry them: the document's name and
 // modified flag, the fuel lists of the editor (rebuilt from the built-in
-// tables), the database's own lock flag (its records' locks are kept) and
-// a project's scratch default-title text (no accessor reads it without
-// changing it).
+// tables), the database's own lock flag (its records' locks are kept), a
+// utility's simulation flag (a utility taken over from a simulation is
+// marked again by the simulation each session) and a project's scratch
+// default-title text (no accessor reads it without changing it).
 //
 // The describers only read: they never create a manager, a view or a
 // default note title. Free of GoogleTest, so fuzz targets can use it.
