@@ -132,7 +132,11 @@ unsigned char SimulationCase::ReplaceCaseFile(const Text& caseName,
   if (fs->FileExists(caseName.str())) {
     int count = BackupCount();
     FileName current(caseName);
-    bool backups = count != 0 && current.FileType() == "SIM";
+    // A case keeps backups only as a main-mode case file: its document name
+    // takes the file type of the document type chosen at construction, so
+    // a case of another mode keeps none whatever it was named.
+    bool backups = count != 0 && current.FileType() == "SIM" &&
+                   DocumentType() == "SIM";
     if (backups) {
       firstBackup = BackupName(caseName, 0);
       std::int64_t caseDay =

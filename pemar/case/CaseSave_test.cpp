@@ -165,6 +165,12 @@ TEST_F(CaseSaveTest, PlexaCaseKeepsNoBackups) {
   ASSERT_TRUE(SaveMarked("a.plexa", "New"));
   EXPECT_EQ(Marker("a.plexa"), "New");
   EXPECT_FALSE(Exists("a.bk0"));
+  // A case made for another mode keeps none under a main-mode name either.
+  SetCommandLine("pemar_tests -plexa");
+  ASSERT_TRUE(SaveMarked("b.kcs", "Old"));
+  ASSERT_TRUE(SaveMarked("b.kcs", "New"));
+  EXPECT_EQ(Marker("b.kcs"), "New");
+  EXPECT_FALSE(Exists("b.bk0"));
 }
 
 TEST_F(CaseSaveTest, BackupCountIsClampedToOneDigit) {

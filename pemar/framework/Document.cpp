@@ -63,9 +63,24 @@ void Document::SetUnhandledMessageResult(int result) {
 
 unsigned char Document::SaveDocument(unsigned char /*flag*/) {
   if (file_name_.IsEmpty()) return 0;
-  Text temp = file_name_ + ".tmp";
+  // The temporary name is taken fresh, so that no file of the user's (say,
+  // one named like the document plus ".tmp") is ever written over.
+  std::string reserved;
+  {
+    std::unique_ptr<WritableFile> made =
+        FileSystem::Default()->NewTemporaryFile(file_name_.str(), &reserved);
+    if (made == nullptr) return 0;
+    if (!made->Close()) {
+      FileSystem::Default()->DeleteFile(reserved);
+      return 0;
+    }
+  }
+  const Text temp(reserved);
   BinaryFile file(temp, Text());
-  if (!file.Create()) return 0;
+  if (!file.Create()) {
+    FileSystem::Default()->DeleteFile(reserved);
+    return 0;
+  }
   PackedBinaryFileHeader* header = DocumentFileHeader();
   unsigned char ok = 1;
   if (header != nullptr && !header->Store(file)) ok = 0;

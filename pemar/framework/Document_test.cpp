@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "pemar/framework/FaultInjectingFileSystem.h"
@@ -75,6 +77,9 @@ TEST_F(DocumentTest, DocumentThatNeverAskedStoresNoReportManager) {
 }
 
 TEST_F(DocumentTest, SaveSyncsTheFolderAfterTheRename) {
+  // A file of the user's named like the document plus ".tmp" is never the
+  // save's temporary file.
+  { std::ofstream(path_ + ".tmp") << "mine"; }
   FaultInjectingFileSystem fs;
   ScopedFileSystem scope(&fs);
   Document document(nullptr, DocumentObjectType());
@@ -89,7 +94,9 @@ TEST_F(DocumentTest, SaveSyncsTheFolderAfterTheRename) {
   EXPECT_FALSE(document.SaveDocument(0));
   EXPECT_TRUE(document.IsModified());
   EXPECT_TRUE(std::filesystem::exists(path_));
-  EXPECT_FALSE(std::filesystem::exists(path_ + ".tmp"));
+  std::ifstream mine(path_ + ".tmp");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(mine), {}), "mine");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 2);
 }
 
 TEST(FileNameTest, FileTypeFollowsTheExtension) {
