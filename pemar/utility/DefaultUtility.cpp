@@ -151,8 +151,8 @@ unsigned char DefaultUtility::Store(IPemarBinaryFile* file) const {
 
 namespace {
 
-// Older files named the water and air components differently; the utilities
-// that carry them get the current names.
+// Files of older revisions named the water and air components differently;
+// the utilities that carry them get the current names.
 CVString CurrentComponentName(const CVString& utility,
                               const CVString& component) {
   if (utility == "Cooling Water" || utility == "HP Steam" ||
@@ -207,7 +207,11 @@ unsigned char DefaultUtility::Recall(IPemarBinaryFile* file) {
       CVString component;
       double fraction = 0.0;
       if (!ReadCVString(file, &component) || !file->Read(fraction)) return 0;
-      names.push_back(CurrentComponentName(read.name_, component));
+      // A record of the current revision holds the names the user gave;
+      // only older records are brought to today's names.
+      names.push_back(revision < kRevision
+                          ? CurrentComponentName(read.name_, component)
+                          : component);
       fractions.push_back(fraction);
     }
     read.names_ = std::move(names);
