@@ -32,28 +32,6 @@ constexpr char kCasePath[] = "/case.kcs";
 constexpr int kMaxOperations = 256;
 constexpr int kMaxRoundTrips = 8;
 
-// A recall gives every component of the water, steam and air utilities the
-// current name ("H2O", "Air"), whatever the file's revision, so a
-// composition set on them by hand does not survive a save. While true,
-// programs give those utilities only components of those names.
-constexpr bool kRecallRenamesComponents = true;
-
-// The name the recall gives every component of `utility`; null for
-// utilities whose components keep their names.
-const char* RecalledComponentName(const std::string& utility) {
-  if (!kRecallRenamesComponents) return nullptr;
-  if (utility == "Cooling Water" || utility == "LP Steam" ||
-      utility == "MP Steam" || utility == "HP Steam") {
-    return "H2O";
-  }
-  return utility == "Air" ? "Air" : nullptr;
-}
-
-// A database whose last utility was removed stores an empty utility list,
-// and a recall keeps the built-in utilities it starts from when the stored
-// list is empty. While false, programs never remove the last utility.
-constexpr bool kEmptyUtilityListSurvives = false;
-
 // The program's bytes; zeros once they run out.
 class Reader {
  public:
@@ -360,10 +338,6 @@ class Program {
     const std::string name = UtilityName();
     IDefaultUtilityManager* db = Database();
     if (db == nullptr) return;
-    if (!kEmptyUtilityListSurvives && db->GetNumberOfDefaultUtilities() == 1 &&
-        db->Exists(name.c_str())) {
-      return;
-    }
     db->RemoveDefaultUtility(name.c_str());
   }
   void CloneUtility() {
@@ -415,10 +389,8 @@ class Program {
     const int count = in_.Byte() % 4;
     std::vector<std::string> names;
     std::vector<double> fractions;
-    const char* recalled = RecalledComponentName(utility);
     for (int i = 0; i < count; ++i) {
       names.push_back(in_.Name());
-      if (recalled != nullptr) names.back() = recalled;
       fractions.push_back(in_.Number());
     }
     std::vector<char*> pointers;

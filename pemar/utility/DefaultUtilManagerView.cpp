@@ -240,6 +240,12 @@ unsigned char DefaultUtilManagerView::RecallClassData(BinaryFile& file,
     if (!file.Read(carries)) return 0;
     if (carries) {
       database.reset(CreateDefaultUtilManager());
+      // The stored database is the whole database: a stored empty utility
+      // list (every utility removed) must not reopen as the built-in one,
+      // which a recall would keep.
+      for (int i = database->GetNumberOfDefaultUtilities() - 1; i >= 0; --i) {
+        database->RemoveDefaultUtility(database->GetDefaultUtilityName(i));
+      }
       PemarBinaryFile wrapped(&file);
       if (!database->Recall(&wrapped, AllData)) return 0;
     }
