@@ -10,13 +10,16 @@
 // into a temporary file beside the case file (file type "TMP"), which is
 // flushed to disk and closed before anything else is touched. Only then is
 // the old file rotated into numbered backups ("BK0" newest, as many as the
-// configuration value "NCaseBackups" says, 0 to 10) and the temporary file
-// renamed over the case file in one step; the folder is synced afterwards.
-// A failure at any step leaves the previous case file and its backups as
-// they were, reports the failure by message key ("FileWriteProtected",
-// "UnableToCreateDocument", "SaveCaseError", "UnableToDeleteFile",
-// "UnableToRenameFile") with the file names as arguments, and leaves the
-// case marked as modified with its save counter unchanged.
+// configuration value "NCaseBackups" says, 0 to 10; main-mode "SIM" cases
+// only) and the temporary file renamed over the case file in one step; the
+// folder is synced after each rename, so that a crash leaves the old case or
+// the new one. A failure at any step leaves the previous case file and its
+// backups as they were, reports the failure by message key
+// ("FileWriteProtected", "UnableToCreateDocument", "SaveCaseError",
+// "UnableToDeleteFile", "UnableToRenameFile") with the file names as
+// arguments, and leaves the case marked as modified with its save counter
+// unchanged. A case whose own name has the type "TMP" is not saved
+// ("SaveCaseError"). Every save writes the current file structure revision.
 //
 // File layout: the case header (identity stamp "PemarCaseV3.00K "), a 32-bit
 // 0, the engineering manager's chunk, then the framework objects with the
