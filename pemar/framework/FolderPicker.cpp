@@ -1,0 +1,23 @@
+#include "pemar/framework/FolderPicker.h"
+
+#include <utility>
+
+namespace pemar {
+namespace {
+
+FolderPicker& Picker() {
+  static FolderPicker* picker = new FolderPicker;
+  return *picker;
+}
+
+}  // namespace
+
+void SetFolderPicker(FolderPicker picker) { Picker() = std::move(picker); }
+
+FolderChoice PickFolder(const Text& title, const Text& filter) {
+  const FolderPicker& picker = Picker();
+  if (!picker) return FolderChoice{Text(), Text("No folder chosen")};
+  return picker(title, filter);
+}
+
+}  // namespace pemar
