@@ -9,6 +9,8 @@
 #include "pemar/case/FlowsheetExportFileLocation.h"
 #include "pemar/case/SimulationCase.h"
 #include "pemar/case/SimulationObject.h"
+#include "pemar/config/CompNameMap.h"
+#include "pemar/config/PEMARDatablockPicker.h"
 #include "pemar/config/PemarConfigManager.h"
 #include "pemar/config/PemarConfigVectorInfo.h"
 #include "pemar/diag/DebugOutput.h"
