@@ -7,8 +7,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "pemar/framework/Utf8PathInternal.h"
+
 #if defined(_WIN32)
-#include <io.h>
 #include <windows.h>
 // The file system's own operations share these names.
 #undef CreateDirectory
@@ -60,7 +61,7 @@ std::unique_ptr<WritableFile> FileSystem::NewTemporaryFile(
 bool FileSystem::SyncDirectory(const std::string& /*path*/) { return true; }
 
 bool FileSystem::SyncDirectoryOf(const std::string& path) {
-  std::string folder = std::filesystem::path(path).parent_path().string();
+  std::string folder = Utf8FromPath(PathFromUtf8(path).parent_path());
   return SyncDirectory(folder.empty() ? std::string(".") : folder);
 }
 
@@ -76,50 +77,94 @@ namespace {
 
 #if defined(_WIN32)
 
-class StdioWritableFile final : public WritableFile {
+// The wide-character form of a UTF-8 file name, for the Win32 calls.
+std::wstring Wide(const std::string& path) {
+  return PathFromUtf8(path).wstring();
+}
+
+// Other handles may read, write, rename and delete the file while it is open,
+// as on POSIX.
+constexpr DWORD kShareAll =
+    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Reads or writes n bytes at an absolute offset through a handle opened for
+// synchronous access; the OVERLAPPED block only carries the offset.
+OVERLAPPED At(std::uint64_t offset) {
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  return at;
+}
+
+// A single WriteFile or ReadFile moves at most this many bytes.
+constexpr std::size_t kMaxTransfer = 1u << 30;
+
+class WinWritableFile final : public WritableFile {
  public:
-  explicit StdioWritableFile(std::FILE* f) : f_(f) {}
-  ~StdioWritableFile() override {
-    if (f_) std::fclose(f_);
+  explicit WinWritableFile(HANDLE h) : h_(h) {}
+  ~WinWritableFile() override {
+    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
   }
   bool Append(const void* data, std::size_t n) override {
-    if (!f_ || _fseeki64(f_, 0, SEEK_END) != 0) return false;
-    return std::fwrite(data, 1, n, f_) == n;
+    LARGE_INTEGER size;
+    if (h_ == INVALID_HANDLE_VALUE || !GetFileSizeEx(h_, &size)) return false;
+    return WriteAt(static_cast<std::uint64_t>(size.QuadPart), data, n);
   }
   bool WriteAt(std::uint64_t offset, const void* data, std::size_t n) override {
-    if (!f_ || _fseeki64(f_, static_cast<__int64>(offset), SEEK_SET) != 0)
-      return false;
-    return std::fwrite(data, 1, n, f_) == n;
+    if (h_ == INVALID_HANDLE_VALUE) return false;
+    const char* p = static_cast<const char*>(data);
+    while (n > 0) {
+      DWORD chunk = static_cast<DWORD>(n < kMaxTransfer ? n : kMaxTransfer);
+      DWORD done = 0;
+      OVERLAPPED at = At(offset);
+      if (!WriteFile(h_, p, chunk, &done, &at) || done == 0) return false;
+      p += done;
+      offset += done;
+      n -= done;
+    }
+    return true;
   }
   bool Sync() override {
-    return f_ && std::fflush(f_) == 0 && _commit(_fileno(f_)) == 0;
+    return h_ != INVALID_HANDLE_VALUE && FlushFileBuffers(h_) != 0;
   }
   bool Close() override {
-    if (!f_) return false;
-    int rc = std::fclose(f_);
-    f_ = nullptr;
-    return rc == 0;
+    if (h_ == INVALID_HANDLE_VALUE) return false;
+    bool ok = CloseHandle(h_) != 0;
+    h_ = INVALID_HANDLE_VALUE;
+    return ok;
   }
 
  private:
-  std::FILE* f_;
+  HANDLE h_;
 };
 
-class StdioReadableFile final : public ReadableFile {
+class WinReadableFile final : public ReadableFile {
  public:
-  StdioReadableFile(std::FILE* f, std::uint64_t size) : f_(f), size_(size) {}
-  ~StdioReadableFile() override { std::fclose(f_); }
+  WinReadableFile(HANDLE h, std::uint64_t size) : h_(h), size_(size) {}
+  ~WinReadableFile() override { CloseHandle(h_); }
   std::int64_t ReadAt(std::uint64_t offset, void* buffer,
                       std::size_t n) override {
-    if (_fseeki64(f_, static_cast<__int64>(offset), SEEK_SET) != 0) return -1;
-    std::size_t got = std::fread(buffer, 1, n, f_);
-    if (got < n && std::ferror(f_)) return -1;
-    return static_cast<std::int64_t>(got);
+    char* p = static_cast<char*>(buffer);
+    std::size_t total = 0;
+    while (total < n) {
+      std::size_t left = n - total;
+      DWORD chunk =
+          static_cast<DWORD>(left < kMaxTransfer ? left : kMaxTransfer);
+      DWORD got = 0;
+      OVERLAPPED at = At(offset + total);
+      if (!ReadFile(h_, p + total, chunk, &got, &at)) {
+        if (GetLastError() == ERROR_HANDLE_EOF) break;
+        return -1;
+      }
+      if (got == 0) break;
+      total += got;
+    }
+    return static_cast<std::int64_t>(total);
   }
   std::uint64_t Size() const override { return size_; }
 
  private:
-  std::FILE* f_;
+  HANDLE h_;
   std::uint64_t size_;
 };
 
@@ -219,10 +264,7 @@ class OsFileSystem final : public FileSystem {
   std::unique_ptr<WritableFile> NewExclusiveFile(
       const std::string& path) override {
 #if defined(_WIN32)
-    // "x" makes the C runtime fail when the file exists (C11).
-    std::FILE* f = std::fopen(path.c_str(), "wbx");
-    if (!f) return nullptr;
-    return std::make_unique<StdioWritableFile>(f);
+    return OpenWith(path, CREATE_NEW);
 #else
     int fd =
         ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
@@ -234,16 +276,20 @@ class OsFileSystem final : public FileSystem {
   std::unique_ptr<ReadableFile> NewReadableFile(
       const std::string& path) override {
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return nullptr;
-#if defined(_WIN32)
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return nullptr;
-    std::uint64_t size = std::filesystem::file_size(path, ec);
-    if (ec) {
-      std::fclose(f);
+    if (!std::filesystem::is_regular_file(PathFromUtf8(path), ec)) {
       return nullptr;
     }
-    return std::make_unique<StdioReadableFile>(f, size);
+#if defined(_WIN32)
+    HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ, kShareAll, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(h, &size)) {
+      CloseHandle(h);
+      return nullptr;
+    }
+    return std::make_unique<WinReadableFile>(
+        h, static_cast<std::uint64_t>(size.QuadPart));
 #else
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return nullptr;
@@ -259,29 +305,39 @@ class OsFileSystem final : public FileSystem {
 
   bool FileExists(const std::string& path) override {
     std::error_code ec;
-    return std::filesystem::exists(path, ec);
+    return std::filesystem::exists(PathFromUtf8(path), ec);
   }
 
   bool IsWritable(const std::string& path) override {
     if (!FileExists(path)) return false;
 #if defined(_WIN32)
-    return _access(path.c_str(), 2) == 0;
+    DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_READONLY) == 0;
 #else
     return ::access(path.c_str(), W_OK) == 0;
 #endif
   }
 
   bool RenameFile(const std::string& from, const std::string& to) override {
+#if defined(_WIN32)
+    // Replaces `to` in one step; write-through returns only once the new name
+    // is on the disk, which is what the folder sync gives on POSIX.
+    return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
     std::error_code ec;
     std::filesystem::rename(from, to, ec);
     return !ec;
+#endif
   }
 
   bool RenameFileNoReplace(const std::string& from,
                            const std::string& to) override {
 #if defined(_WIN32)
     // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists.
-    return MoveFileExA(from.c_str(), to.c_str(), 0) != 0;
+    return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
+                       MOVEFILE_WRITE_THROUGH) != 0;
 #else
 #if defined(__linux__) && defined(SYS_renameat2)
     constexpr unsigned int kRenameNoReplace = 1;  // RENAME_NOREPLACE
@@ -312,13 +368,13 @@ class OsFileSystem final : public FileSystem {
 
   bool DeleteFile(const std::string& path) override {
     std::error_code ec;
-    return std::filesystem::remove(path, ec) && !ec;
+    return std::filesystem::remove(PathFromUtf8(path), ec) && !ec;
   }
 
   bool GetModificationTime(const std::string& path,
                            std::int64_t* seconds) override {
     std::error_code ec;
-    auto t = std::filesystem::last_write_time(path, ec);
+    auto t = std::filesystem::last_write_time(PathFromUtf8(path), ec);
     if (ec) return false;
     auto sys = std::chrono::file_clock::to_sys(t);
     *seconds =
@@ -333,15 +389,16 @@ class OsFileSystem final : public FileSystem {
     auto sys =
         std::chrono::system_clock::time_point(std::chrono::seconds(seconds));
     std::filesystem::last_write_time(
-        path, std::chrono::file_clock::from_sys(sys), ec);
+        PathFromUtf8(path), std::chrono::file_clock::from_sys(sys), ec);
     return !ec;
   }
 
   bool SyncDirectory(const std::string& path) override {
 #if defined(_WIN32)
-    // NTFS journals its folder entries; there is nothing to force.
+    // Windows cannot sync a folder; renames are written through instead
+    // (MOVEFILE_WRITE_THROUGH), and NTFS journals its folder entries.
     std::error_code ec;
-    return std::filesystem::is_directory(path, ec);
+    return std::filesystem::is_directory(PathFromUtf8(path), ec);
 #else
     int fd = ::open(path.empty() ? "." : path.c_str(),
                     O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -358,34 +415,41 @@ class OsFileSystem final : public FileSystem {
     std::error_code ec;
     std::filesystem::path current = std::filesystem::current_path(ec);
     if (ec || path == nullptr) return false;
-    *path = current.string();
+    *path = Utf8FromPath(current);
     return true;
   }
 
   bool SetCurrentDirectory(const std::string& path) override {
     std::error_code ec;
-    std::filesystem::current_path(path, ec);
+    std::filesystem::current_path(PathFromUtf8(path), ec);
     return !ec;
   }
 
   bool CreateDirectory(const std::string& path) override {
     std::error_code ec;
-    std::filesystem::create_directory(path, ec);
+    std::filesystem::path folder = PathFromUtf8(path);
+    std::filesystem::create_directory(folder, ec);
     if (ec) return false;
-    return std::filesystem::is_directory(path, ec);
+    return std::filesystem::is_directory(folder, ec);
   }
 
  private:
+#if defined(_WIN32)
+  // Opens `path` for writing as `disposition` says (CREATE_ALWAYS,
+  // OPEN_ALWAYS or CREATE_NEW).
+  std::unique_ptr<WritableFile> OpenWith(const std::string& path,
+                                         DWORD disposition) {
+    HANDLE h =
+        CreateFileW(Wide(path).c_str(), GENERIC_WRITE, kShareAll, nullptr,
+                    disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<WinWritableFile>(h);
+  }
+#endif
+
   std::unique_ptr<WritableFile> Open(const std::string& path, bool append) {
 #if defined(_WIN32)
-    std::FILE* f = std::fopen(path.c_str(), append ? "ab" : "wb");
-    if (!f) return nullptr;
-    if (append) {
-      std::fclose(f);
-      f = std::fopen(path.c_str(), "r+b");
-      if (!f) return nullptr;
-    }
-    return std::make_unique<StdioWritableFile>(f);
+    return OpenWith(path, append ? OPEN_ALWAYS : CREATE_ALWAYS);
 #else
     int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? 0 : O_TRUNC);
     int fd = ::open(path.c_str(), flags, 0644);

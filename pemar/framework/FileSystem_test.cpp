@@ -6,9 +6,11 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "pemar/framework/FaultInjectingFileSystem.h"
 #include "pemar/framework/MemoryFileSystem.h"
+#include "pemar/framework/Utf8PathInternal.h"
 
 namespace pemar {
 namespace {
@@ -189,6 +191,52 @@ TEST_F(FileSystemOpsTest, RealFoldersCreateEnterAndRestore) {
   EXPECT_TRUE(fs->SetCurrentDirectory(before));
   EXPECT_TRUE(fs->GetCurrentDirectory(&now));
   EXPECT_EQ(now, before);
+}
+
+// Names are UTF-8 on every platform; on Windows they reach the system
+// through the wide-character calls, so a name outside the ANSI code page
+// survives every operation unchanged.
+TEST_F(FileSystemOpsTest, RealFileNamesAreUtf8) {
+  FileSystem* fs = FileSystem::Posix();
+  const std::string folder = Utf8FromPath(dir_) + "/Wärme Δp 熱";
+  const std::string kcs = folder + "/Kühler €.kcs";
+  const std::string bk0 = folder + "/Kühler €.bk0";
+  ASSERT_TRUE(fs->CreateDirectory(folder));
+  auto out = fs->NewWritableFile(kcs);
+  ASSERT_NE(out, nullptr);
+  ASSERT_TRUE(out->Append("case", 4) && out->Sync() && out->Close());
+  EXPECT_TRUE(fs->FileExists(kcs));
+  EXPECT_TRUE(fs->IsWritable(kcs));
+  std::int64_t seconds = 0;
+  EXPECT_TRUE(fs->GetModificationTime(kcs, &seconds));
+  EXPECT_TRUE(fs->SetModificationTime(kcs, seconds - 86400));
+
+  EXPECT_TRUE(fs->RenameFileNoReplace(kcs, bk0));
+  ASSERT_NE(fs->NewExclusiveFile(kcs), nullptr);
+  EXPECT_FALSE(fs->RenameFileNoReplace(kcs, bk0));
+  EXPECT_TRUE(fs->RenameFile(bk0, kcs));
+  auto in = fs->NewReadableFile(kcs);
+  ASSERT_NE(in, nullptr);
+  char bytes[4] = {};
+  EXPECT_EQ(in->ReadAt(0, bytes, 4), 4);
+  EXPECT_EQ(std::string(bytes, 4), "case");
+  in.reset();
+
+  std::vector<std::string> names;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(PathFromUtf8(folder))) {
+    names.push_back(Utf8FromPath(entry.path().filename()));
+  }
+  EXPECT_EQ(names, std::vector<std::string>{"Kühler €.kcs"});
+
+  std::string before, now;
+  ASSERT_TRUE(fs->GetCurrentDirectory(&before));
+  ASSERT_TRUE(fs->SetCurrentDirectory(folder));
+  EXPECT_TRUE(fs->GetCurrentDirectory(&now));
+  EXPECT_TRUE(fs->SetCurrentDirectory(before));
+  EXPECT_EQ(Utf8FromPath(PathFromUtf8(now).filename()), "Wärme Δp 熱");
+  EXPECT_TRUE(fs->DeleteFile(kcs));
+  EXPECT_FALSE(fs->FileExists(kcs));
 }
 
 TEST_F(FileSystemOpsTest, MemoryFoldersCreateEnterAndRestore) {

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "pemar/framework/FileSystem.h"
+#include "pemar/framework/Utf8PathInternal.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -43,16 +44,23 @@ Text RealCommandLine() {
 Text RealExecutableFolder() {
   std::error_code ec;
 #if defined(_WIN32)
-  char buffer[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-  std::filesystem::path exe(std::string(buffer, n));
+  // The wide form, so that a folder name outside the ANSI code page survives;
+  // a path longer than the buffer is cut short and falls back as below.
+  std::wstring buffer(32768, L'\0');
+  DWORD n = GetModuleFileNameW(nullptr, buffer.data(),
+                               static_cast<DWORD>(buffer.size()));
+  if (n == 0 || n >= buffer.size()) {
+    ec = std::make_error_code(std::errc::filename_too_long);
+  }
+  buffer.resize(n);
+  std::filesystem::path exe(buffer);
 #else
   std::filesystem::path exe =
       std::filesystem::read_symlink("/proc/self/exe", ec);
 #endif
   std::filesystem::path folder =
       ec ? std::filesystem::current_path(ec) : exe.parent_path();
-  Text out(folder.string());
+  Text out(Utf8FromPath(folder));
   if (!out.EndsWith(std::string(1, kPathSeparator))) out.Append(kPathSeparator);
   return out;
 }
@@ -102,19 +110,19 @@ Text FileTypeForExtension(const Text& extension) {
 }
 
 Text FileName::FileType() const {
-  std::string ext = std::filesystem::path(path_.str()).extension().string();
+  std::string ext = Utf8FromPath(PathFromUtf8(path_.str()).extension());
   if (ext.size() <= 1) return Text();
   return FileTypeForExtension(Text(ext.substr(1)));
 }
 
 void FileName::SetFileType(const Text& type) {
-  std::filesystem::path p(path_.str());
-  p.replace_extension(ExtensionForFileType(type).str());
-  path_ = Text(p.string());
+  std::filesystem::path p = PathFromUtf8(path_.str());
+  p.replace_extension(PathFromUtf8(ExtensionForFileType(type).str()));
+  path_ = Text(Utf8FromPath(p));
 }
 
 Text FileName::NameAndExtension() const {
-  return Text(std::filesystem::path(path_.str()).filename().string());
+  return Text(Utf8FromPath(PathFromUtf8(path_.str()).filename()));
 }
 
 bool FileName::ExistsOnDisk() const {
@@ -122,7 +130,7 @@ bool FileName::ExistsOnDisk() const {
 }
 
 bool FileName::HasReservedExtension() const {
-  std::string ext = std::filesystem::path(path_.str()).extension().string();
+  std::string ext = Utf8FromPath(PathFromUtf8(path_.str()).extension());
   if (ext == ".tmp") return true;
   return ext.size() == 4 && ext[1] == 'b' && ext[2] == 'k' && ext[3] >= '0' &&
          ext[3] <= '9';

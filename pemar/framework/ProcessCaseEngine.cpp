@@ -55,9 +55,13 @@ Case* CASENew() {
   return factory != nullptr ? factory() : nullptr;
 }
 
+struct CaseReleaseAccess {
+  static long Drop(Case* theCase) { return --theCase->refs_; }
+};
+
 void CASERelease(Case* theCase) {
   if (theCase == nullptr || theCase == &State().defaultCase) return;
-  if (--theCase->refs_ <= 0) delete theCase;
+  if (CaseReleaseAccess::Drop(theCase) <= 0) delete theCase;
 }
 
 Case* VISTAROGetDefaultCase() {

@@ -53,7 +53,9 @@ class PEMAR_EXPORT Case {
   void SetModel(CaseModel* model) { model_ = model; }
 
  private:
-  friend void CASERelease(Case* theCase);
+  // CASERelease's access to the count (a friend function would lose its
+  // dllimport on Windows).
+  friend struct CaseReleaseAccess;
 
   long refs_ = 1;
   int refresh_ = 0;
