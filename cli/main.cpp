@@ -31,6 +31,10 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version",
                        std::string("pemar ") + PEMAR_VERSION_STRING);
   app.require_subcommand(1);
+  // Options are written alike everywhere; on Windows CLI11 would otherwise
+  // also take "/name" for an option, and so a path from the drive's root.
+  // Subcommands inherit this when they are made, below.
+  app.allow_windows_style_options(false);
 
   auto& commands = Commands();
   std::stable_sort(

@@ -1,9 +1,20 @@
-# Runs the tool the way a user would and checks exit codes.
+# Runs the tool the way a user would and checks exit codes. PEMAR_EMULATOR,
+# when set, runs a cross-built tool (Wine for the Windows build), whose text
+# output ends its lines with CR LF.
 file(REMOVE_RECURSE ${PEMAR_WORK_DIR})
 file(MAKE_DIRECTORY ${PEMAR_WORK_DIR})
+set(tool ${PEMAR_EMULATOR} ${PEMAR_TOOL})
+
+# Runs the tool with the arguments after `out` and stores its standard output,
+# with Unix line ends, in `out`.
+function(tool_output out)
+  execute_process(COMMAND ${tool} ${ARGN} OUTPUT_VARIABLE text)
+  string(REPLACE "\r\n" "\n" text "${text}")
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
 
 function(expect_exit code)
-  execute_process(COMMAND ${PEMAR_TOOL} ${ARGN}
+  execute_process(COMMAND ${tool} ${ARGN}
                   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(NOT rc EQUAL code)
     message(FATAL_ERROR "pemar ${ARGN}: exit ${rc}, expected ${code}\n${out}\n${err}")
@@ -40,8 +51,7 @@ expect_exit(2 steam --csv --temperature 500)
 file(WRITE ${PEMAR_WORK_DIR}/steam.csv
      "temperature,pressure,phase\n500,1000,\n640,25000,liquid\n250,100,\n")
 expect_exit(0 steam --csv ${PEMAR_WORK_DIR}/steam.csv)
-execute_process(COMMAND ${PEMAR_TOOL} steam --csv ${PEMAR_WORK_DIR}/steam.csv
-                OUTPUT_VARIABLE steam_csv)
+tool_output(steam_csv steam --csv ${PEMAR_WORK_DIR}/steam.csv)
 string(REGEX MATCHALL "\n" steam_lines "${steam_csv}")
 list(LENGTH steam_lines steam_line_count)
 if(NOT steam_line_count EQUAL 4 OR NOT steam_csv MATCHES
@@ -80,8 +90,7 @@ file(WRITE ${PEMAR_WORK_DIR}/curve.csv "x,f\n0,0\n1,1\n2,4\n3,9\n4,16\n5,25\n6,3
 expect_exit(0 linearize ${PEMAR_WORK_DIR}/curve.csv)
 expect_exit(0 linearize ${PEMAR_WORK_DIR}/curve.csv --auto --tolerance 0.5 --json)
 expect_exit(0 linearize ${PEMAR_WORK_DIR}/curve.csv --segments 2 --json)
-execute_process(COMMAND ${PEMAR_TOOL} linearize ${PEMAR_WORK_DIR}/curve.csv --segments 2
-                OUTPUT_VARIABLE linearize_out)
+tool_output(linearize_out linearize ${PEMAR_WORK_DIR}/curve.csv --segments 2)
 if(NOT linearize_out MATCHES "segments: +2" OR NOT linearize_out MATCHES "performance: ")
   message(FATAL_ERROR "pemar linearize --segments 2 wrote:\n${linearize_out}")
 endif()
@@ -125,7 +134,7 @@ expect_exit(0 case notes ${CASE} "Crude unit" --json)
 expect_exit(1 case notes ${CASE} "No such project")
 expect_exit(0 case info ${CASE})
 expect_exit(0 case info ${CASE} --json)
-execute_process(COMMAND ${PEMAR_TOOL} case info ${CASE} --json OUTPUT_VARIABLE case_json)
+tool_output(case_json case info ${CASE} --json)
 string(JSON note_count LENGTH "${case_json}" projects 0 notes)
 string(JSON save_counter GET "${case_json}" save_counter)
 string(JSON utility_count GET "${case_json}" utility_database utilities)

@@ -7,9 +7,18 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${PEMAR_BUILD_DIR}
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "install failed: ${rc}")
 endif()
+# A cross build's consumer is built with the same toolchain and run under the
+# same emulator. Its toolchain looks for packages inside the target's sysroot
+# only, so it is shown the package's folder itself.
+set(toolchain)
+if(PEMAR_TOOLCHAIN_FILE)
+  set(toolchain -DCMAKE_TOOLCHAIN_FILE=${PEMAR_TOOLCHAIN_FILE}
+                -Dpemar_DIR=${PEMAR_WORK_DIR}/prefix/lib/cmake/pemar)
+endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -S ${PEMAR_CONSUMER_DIR}
                         -B ${PEMAR_WORK_DIR}/build
                         -DCMAKE_PREFIX_PATH=${PEMAR_WORK_DIR}/prefix
+                        ${toolchain}
                 RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "consumer configure failed: ${rc}")
@@ -19,7 +28,14 @@ execute_process(COMMAND ${CMAKE_COMMAND} --build ${PEMAR_WORK_DIR}/build
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "consumer build failed: ${rc}")
 endif()
-execute_process(COMMAND ${PEMAR_WORK_DIR}/build/consumer ${PEMAR_WORK_DIR}/consumer.bin
+# Windows finds pemar.dll beside the program, as an installer would put it.
+file(GLOB dlls ${PEMAR_WORK_DIR}/prefix/bin/*.dll)
+if(dlls)
+  file(COPY ${dlls} DESTINATION ${PEMAR_WORK_DIR}/build)
+endif()
+file(GLOB program ${PEMAR_WORK_DIR}/build/consumer
+                  ${PEMAR_WORK_DIR}/build/consumer.exe)
+execute_process(COMMAND ${PEMAR_EMULATOR} ${program} ${PEMAR_WORK_DIR}/consumer.bin
                 RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "consumer run failed: ${rc}")

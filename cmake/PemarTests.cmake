@@ -1,7 +1,17 @@
 # One GoogleTest executable per subsystem, from the <name>_test.cpp files that
 # sit beside the code, plus support code under pemar/<subsystem>/testing/.
-find_package(GTest REQUIRED)
+if(NOT TARGET GTest::gtest)
+  find_package(GTest REQUIRED)
+endif()
 include(GoogleTest)
+
+# A cross build lists its tests when ctest starts, under the emulator, so that
+# building needs no emulator.
+if(CMAKE_CROSSCOMPILING)
+  set(PEMAR_DISCOVERY_MODE PRE_TEST)
+else()
+  set(PEMAR_DISCOVERY_MODE POST_BUILD)
+endif()
 
 add_library(pemar_test_support STATIC ${PEMAR_TEST_SUPPORT}
             ${CMAKE_CURRENT_SOURCE_DIR}/cmake/empty.cpp)
@@ -22,7 +32,8 @@ foreach(subsystem IN LISTS PEMAR_SUBSYSTEMS)
       PEMAR_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
     gtest_discover_tests(pemar_${subsystem}_tests
       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-      DISCOVERY_TIMEOUT 60)
+      DISCOVERY_TIMEOUT 60
+      DISCOVERY_MODE ${PEMAR_DISCOVERY_MODE})
   endif()
 endforeach()
 
@@ -34,6 +45,8 @@ if(NOT PEMAR_SANITIZE)
       -DPEMAR_BUILD_DIR=${CMAKE_BINARY_DIR}
       -DPEMAR_CONSUMER_DIR=${CMAKE_CURRENT_SOURCE_DIR}/tests/consumer
       -DPEMAR_WORK_DIR=${CMAKE_BINARY_DIR}/install-test
+      -DPEMAR_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
+      -DPEMAR_EMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
       -P ${CMAKE_CURRENT_SOURCE_DIR}/cmake/InstallAndConsume.cmake)
   set_tests_properties(install_and_consume PROPERTIES LABELS install TIMEOUT 600)
 endif()

@@ -22,3 +22,6 @@ pemar_need_packages() {
 PEMAR_BUILD_PACKAGES=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev
                       libcli11-dev nlohmann-json3-dev)
 PEMAR_FUZZ_PACKAGES=(clang libclang-rt-dev)
+# The Windows cross build: MinGW-w64 (posix threads), GoogleTest's sources to
+# build for it, and Wine to run its tests.
+PEMAR_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix googletest wine wine64)

@@ -35,29 +35,32 @@ class FlowsheetExportFileLocationTest : public ::testing::Test {
   std::filesystem::path before_;
 };
 
-// The cases folder is joined with '/', a '%' in the program's folder is
-// taken as it is, and taken names are skipped.
+// The platform's separator between names.
+const std::string kSep(1, kPathSeparator);
+
+// The cases folder is joined with the platform's separator, a '%' in the
+// program's folder is taken as it is, and taken names are skipped.
 TEST_F(FlowsheetExportFileLocationTest, FirstFreeNameInCasesFolder) {
   const std::string bin = (root_ / "a%sb%n" / "bin").string();
+  const std::string cases = bin + kSep + "cases";
   std::filesystem::create_directories(bin);
   SetExecutableFolder(Text(bin));
 
   Text name, directory;
   FlowsheetExportFileLocation(name, directory);
-  EXPECT_EQ(directory.str(), bin + "/");
-  EXPECT_EQ(name.str(), bin + "/cases/noname0.kcs");
-  EXPECT_TRUE(std::filesystem::is_directory(bin + "/cases"));
-  EXPECT_EQ(name.str().find('\\'), std::string::npos);
+  EXPECT_EQ(directory.str(), bin + kSep);
+  EXPECT_EQ(name.str(), cases + kSep + "noname0.kcs");
+  EXPECT_TRUE(std::filesystem::is_directory(cases));
   EXPECT_EQ(std::filesystem::current_path(), before_);
-  EXPECT_EQ(CasesFolder().str(), bin + "/cases");
+  EXPECT_EQ(CasesFolder().str(), cases);
 
-  std::ofstream(bin + "/cases/noname0.kcs") << "x";
-  std::ofstream(bin + "/cases/noname1.kcs") << "x";
+  std::ofstream(cases + kSep + "noname0.kcs") << "x";
+  std::ofstream(cases + kSep + "noname1.kcs") << "x";
   // Another type of the same name does not take it.
-  std::ofstream(bin + "/cases/noname2.tmp") << "x";
+  std::ofstream(cases + kSep + "noname2.tmp") << "x";
   name = Text();
   FlowsheetExportFileLocation(name, directory);
-  EXPECT_EQ(name.str(), bin + "/cases/noname2.kcs");
+  EXPECT_EQ(name.str(), cases + kSep + "noname2.kcs");
   EXPECT_EQ(std::filesystem::current_path(), before_);
 }
 
@@ -68,8 +71,8 @@ TEST_F(FlowsheetExportFileLocationTest, GivenNameIsKeptAndDirectorySet) {
   Text name("/elsewhere/plant.kcs"), directory("old");
   FlowsheetExportFileLocation(name, directory);
   EXPECT_EQ(name.str(), "/elsewhere/plant.kcs");
-  EXPECT_EQ(directory.str(), bin + "/");
-  EXPECT_FALSE(std::filesystem::exists(bin + "/cases"));
+  EXPECT_EQ(directory.str(), bin + kSep);
+  EXPECT_FALSE(std::filesystem::exists(bin + kSep + "cases"));
 }
 
 TEST_F(FlowsheetExportFileLocationTest,
@@ -79,12 +82,15 @@ TEST_F(FlowsheetExportFileLocationTest,
   SetExecutableFolder(Text("/opt/app/bin"));
   ASSERT_TRUE(fs.CreateDirectory("/opt/app/bin"));
   ASSERT_TRUE(fs.SetCurrentDirectory("/opt"));
-  fs.SetFile("/opt/app/bin/cases/noname0.kcs", "x");
+  // The library joins with the platform's separator; the in-memory file
+  // system takes a backslash as part of a name.
+  const std::string cases = "/opt/app/bin" + kSep + "cases";
+  fs.SetFile(cases + kSep + "noname0.kcs", "x");
 
   Text name, directory;
   FlowsheetExportFileLocation(name, directory);
-  EXPECT_EQ(name.str(), "/opt/app/bin/cases/noname1.kcs");
-  EXPECT_TRUE(fs.DirectoryExists("/opt/app/bin/cases"));
+  EXPECT_EQ(name.str(), cases + kSep + "noname1.kcs");
+  EXPECT_TRUE(fs.DirectoryExists(cases));
   std::string current;
   ASSERT_TRUE(fs.GetCurrentDirectory(&current));
   EXPECT_EQ(current, "/opt");

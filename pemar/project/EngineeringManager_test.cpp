@@ -11,6 +11,7 @@
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/ConfigStore.h"
 #include "pemar/framework/MemoryFileSystem.h"
+#include "pemar/framework/Platform.h"
 #include "pemar/framework/ProcessCaseEngine.h"
 #include "pemar/persist/PemarBinaryFile.h"
 #include "pemar/persist/testing/StoredRecord.h"
@@ -489,9 +490,11 @@ TEST_F(EngineeringManagerTest, SimulatorCaseStopsAtTheMissingSimulator) {
   m.AddValidMessage(&r, ConsoleErrors);
   Case c;
   EXPECT_EQ(m.BuildOrvexCaseFromVisCase("saved", &c, "/work/cases"), kDone);
+  // Joined with the platform's separator.
+  const std::string xml =
+      std::string("/work/cases") + kPathSeparator + "orvex.xml";
   const std::vector<std::string> expected = {
-      "CASESave /work/cases/orvex.xml", "_set_FilePath /work/cases/orvex.xml",
-      "InitOrvex"};
+      "CASESave " + xml, "_set_FilePath " + xml, "InitOrvex"};
   EXPECT_EQ(EngineCallLog(), expected);
   ASSERT_EQ(r.texts.size(), 1u);
   EXPECT_EQ(r.texts[0], "No process simulator is available\n");

@@ -401,7 +401,8 @@ TEST_F(UtilityPersistenceTest, FileHelpersHandleNullAndLongPaths) {
   FindFilePath("Executable", buffer);
   EXPECT_EQ(std::string(buffer), dir_.Folder());
 
-  const std::string long_folder = "/" + std::string(299, 'a') + "/";
+  const std::string long_folder =
+      kPathSeparator + std::string(299, 'a') + kPathSeparator;
   SetExecutableFolder(long_folder);
   std::memset(buffer, 'C', sizeof(buffer));
   FindFilePath("Executable", buffer);

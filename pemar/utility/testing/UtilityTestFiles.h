@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "pemar/framework/BinaryFile.h"
+#include "pemar/framework/Platform.h"
 #include "pemar/persist/PemarBinaryFile.h"
 
 namespace pemar::testing {
@@ -33,7 +34,7 @@ class ScratchDir {
     return (path_ / name).string();
   }
   // The folder with a trailing separator.
-  std::string Folder() const { return path_.string() + "/"; }
+  std::string Folder() const { return path_.string() + kPathSeparator; }
 
  private:
   std::filesystem::path path_;
