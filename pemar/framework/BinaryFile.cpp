@@ -5,6 +5,8 @@
 #include <cstring>
 #include <ctime>
 #include <limits>
+#include <type_traits>
+#include <utility>
 
 #include "pemar/framework/FileSystem.h"
 
@@ -24,16 +26,24 @@ constexpr std::uint32_t kUnfinishedLength = 0xFFFFFFFFu;
 
 template <typename U>
 void EncodeLittle(U v, unsigned char* out) {
-  for (std::size_t i = 0; i < sizeof(U); ++i) {
-    out[i] = static_cast<unsigned char>(v >> (8 * i));
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(out, &v, sizeof(U));
+  } else {
+    for (std::size_t i = 0; i < sizeof(U); ++i) {
+      out[i] = static_cast<unsigned char>(v >> (8 * i));
+    }
   }
 }
 
 template <typename U>
 U DecodeLittle(const unsigned char* in) {
   U v = 0;
-  for (std::size_t i = 0; i < sizeof(U); ++i) {
-    v |= static_cast<U>(static_cast<U>(in[i]) << (8 * i));
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&v, in, sizeof(U));
+  } else {
+    for (std::size_t i = 0; i < sizeof(U); ++i) {
+      v |= static_cast<U>(static_cast<U>(in[i]) << (8 * i));
+    }
   }
   return v;
 }
@@ -105,39 +115,56 @@ T FromStored(typename Stored<T>::U u) {
   }
 }
 
+// True when T in memory already has its stored bytes: a little-endian host
+// and a type as wide as its file form (not a 64-bit long). Counted arrays of
+// such a type are copied as they are.
+template <typename T>
+constexpr bool kStoredAsInMemory = std::endian::native == std::endian::little &&
+                                   sizeof(T) == sizeof(typename Stored<T>::U) &&
+                                   (std::is_integral_v<T> ||
+                                    std::numeric_limits<T>::is_iec559);
+
 template <typename T>
 unsigned char WriteValues(BinaryFile& f, const T* v, std::size_t count) {
   using U = typename Stored<T>::U;
-  unsigned char tmp[512];
-  constexpr std::size_t kPer = sizeof(tmp) / sizeof(U);
-  while (count > 0) {
-    std::size_t n = std::min(count, kPer);
-    for (std::size_t i = 0; i < n; ++i) {
-      EncodeLittle<U>(ToStored<T>(v[i]), tmp + i * sizeof(U));
+  if constexpr (kStoredAsInMemory<T>) {
+    return count == 0 || f.WriteBytes(v, count * sizeof(U));
+  } else {
+    unsigned char tmp[512];
+    constexpr std::size_t kPer = sizeof(tmp) / sizeof(U);
+    while (count > 0) {
+      std::size_t n = std::min(count, kPer);
+      for (std::size_t i = 0; i < n; ++i) {
+        EncodeLittle<U>(ToStored<T>(v[i]), tmp + i * sizeof(U));
+      }
+      if (!f.WriteBytes(tmp, n * sizeof(U))) return 0;
+      v += n;
+      count -= n;
     }
-    if (!f.WriteBytes(tmp, n * sizeof(U))) return 0;
-    v += n;
-    count -= n;
+    return 1;
   }
-  return 1;
 }
 
 template <typename T>
 unsigned char ReadValues(BinaryFile& f, T* v, std::size_t count) {
   using U = typename Stored<T>::U;
   if (count > f.Remaining() / sizeof(U)) return 0;
-  unsigned char tmp[512];
-  constexpr std::size_t kPer = sizeof(tmp) / sizeof(U);
-  while (count > 0) {
-    std::size_t n = std::min(count, kPer);
-    if (!f.ReadBytes(tmp, n * sizeof(U))) return 0;
-    for (std::size_t i = 0; i < n; ++i) {
-      v[i] = FromStored<T>(DecodeLittle<U>(tmp + i * sizeof(U)));
+  if constexpr (kStoredAsInMemory<T>) {
+    return count == 0 || f.ReadBytes(v, count * sizeof(U));
+  } else {
+    unsigned char tmp[512];
+    constexpr std::size_t kPer = sizeof(tmp) / sizeof(U);
+    while (count > 0) {
+      std::size_t n = std::min(count, kPer);
+      if (!f.ReadBytes(tmp, n * sizeof(U))) return 0;
+      for (std::size_t i = 0; i < n; ++i) {
+        v[i] = FromStored<T>(DecodeLittle<U>(tmp + i * sizeof(U)));
+      }
+      v += n;
+      count -= n;
     }
-    v += n;
-    count -= n;
+    return 1;
   }
-  return 1;
 }
 
 }  // namespace
@@ -195,6 +222,10 @@ std::int64_t GenericFile::LastTimeModified() const {
 // ---------------------------------------------------------------------------
 // ChunkHeader
 
+inline void BinaryFile::UpdateLimit() {
+  limit_ = !reader_ ? 0 : chunks_.empty() ? size_ : chunks_.back().end;
+}
+
 unsigned char ChunkHeader::Create(BinaryFile& file, short revision) {
   if (!file.IsOpenForWriting()) return 0;
   revision_ = revision;
@@ -212,8 +243,15 @@ unsigned char ChunkHeader::Create(BinaryFile& file, short revision) {
 unsigned char ChunkHeader::Open(BinaryFile& file) {
   if (!file.IsOpenForReading()) return 0;
   std::uint64_t start = file.position_;
-  unsigned char bytes[kChunkHeaderSize];
-  if (!file.ReadBytes(bytes, sizeof(bytes))) return 0;
+  unsigned char copy[kChunkHeaderSize];
+  const unsigned char* bytes = file.BufferedBytes(kChunkHeaderSize);
+  if (bytes != nullptr) {
+    file.position_ += kChunkHeaderSize;
+  } else if (file.ReadBytes(copy, sizeof(copy))) {
+    bytes = copy;
+  } else {
+    return 0;
+  }
   std::uint32_t length = DecodeLittle<std::uint32_t>(bytes + 4);
   if (bytes[0] != kChunkMarker0 || bytes[1] != kChunkMarker1 ||
       length > file.Remaining()) {
@@ -222,16 +260,21 @@ unsigned char ChunkHeader::Open(BinaryFile& file) {
     return 0;
   }
   revision_ = static_cast<short>(DecodeLittle<std::uint16_t>(bytes + 2));
-  file.chunks_.push_back({this, start, file.position_ + length});
+  const std::uint64_t end = file.position_ + length;
+  file.chunks_.push_back({this, start, end});
+  // The new innermost bound, set from the value in hand: reading it back
+  // from the entry just stored would wait on that store.
+  file.limit_ = end;
   return 1;
 }
 
 unsigned char ChunkHeader::Close(BinaryFile& file) {
   auto& chunks = file.chunks_;
-  auto it = std::find_if(chunks.rbegin(), chunks.rend(),
-                         [this](const auto& c) { return c.header == this; });
-  if (it == chunks.rend()) return 0;
-  std::size_t index = static_cast<std::size_t>(chunks.rend() - it) - 1;
+  // Nearly always the innermost chunk: look there first.
+  std::size_t index = chunks.size();
+  while (index > 0 && chunks[index - 1].header != this) --index;
+  if (index == 0) return 0;
+  --index;
   if (file.IsOpenForWriting()) {
     // Chunks left open inside this one end here too, so that the structure
     // stays readable.
@@ -251,6 +294,7 @@ unsigned char ChunkHeader::Close(BinaryFile& file) {
   if (file.IsOpenForReading()) {
     file.position_ = chunks[index].end;
     chunks.resize(index);
+    file.UpdateLimit();
     return 1;
   }
   chunks.resize(index);
@@ -271,7 +315,10 @@ void BinaryFile::Reset() {
   failed_ = false;
   position_ = 0;
   size_ = 0;
-  buffer_.clear();
+  limit_ = 0;
+  buffer_.reset();
+  buffer_capacity_ = 0;
+  buffer_size_ = 0;
   buffer_start_ = 0;
   chunks_.clear();
 }
@@ -282,7 +329,8 @@ unsigned char BinaryFile::Create() {
   if (name_.IsEmpty()) return 0;
   writer_ = FileSystem::Default()->NewWritableFile(name_.str());
   if (!writer_) return 0;
-  buffer_.reserve(kBlockSize);
+  buffer_ = std::make_unique_for_overwrite<unsigned char[]>(kBlockSize);
+  buffer_capacity_ = kBlockSize;
   return 1;
 }
 
@@ -293,6 +341,11 @@ unsigned char BinaryFile::Open(bool /*flag*/) {
   reader_ = FileSystem::Default()->NewReadableFile(name_.str());
   if (!reader_) return 0;
   size_ = reader_->Size();
+  UpdateLimit();
+  // A small file gets a block of its own size, not a whole one.
+  buffer_capacity_ = static_cast<std::size_t>(
+      std::min<std::uint64_t>(kBlockSize, std::max<std::uint64_t>(size_, 8)));
+  buffer_ = std::make_unique_for_overwrite<unsigned char[]>(buffer_capacity_);
   return 1;
 }
 
@@ -317,21 +370,15 @@ unsigned char BinaryFile::Sync() {
   return 1;
 }
 
-std::uint64_t BinaryFile::Remaining() const {
-  if (!reader_) return 0;
-  std::uint64_t limit = chunks_.empty() ? size_ : chunks_.back().end;
-  return limit > position_ ? limit - position_ : 0;
-}
-
 unsigned char BinaryFile::FlushBuffer() {
   if (!writer_ || failed_) return 0;
-  if (buffer_.empty()) return 1;
-  if (!writer_->Append(buffer_.data(), buffer_.size())) {
+  if (buffer_size_ == 0) return 1;
+  if (!writer_->Append(buffer_.get(), buffer_size_)) {
     failed_ = true;
     return 0;
   }
-  buffer_start_ += buffer_.size();
-  buffer_.clear();
+  buffer_start_ += buffer_size_;
+  buffer_size_ = 0;
   return 1;
 }
 
@@ -341,7 +388,7 @@ unsigned char BinaryFile::PatchLength(std::uint64_t offset,
   unsigned char bytes[4];
   EncodeLittle<std::uint32_t>(length, bytes);
   if (offset >= buffer_start_) {
-    std::memcpy(buffer_.data() + (offset - buffer_start_), bytes, 4);
+    std::memcpy(buffer_.get() + (offset - buffer_start_), bytes, 4);
     return 1;
   }
   if (offset + 4 > buffer_start_ && !FlushBuffer()) return 0;
@@ -353,26 +400,37 @@ unsigned char BinaryFile::PatchLength(std::uint64_t offset,
 }
 
 unsigned char BinaryFile::WriteBytes(const void* data, std::size_t n) {
-  if (!writer_ || failed_) return 0;
-  const unsigned char* p = static_cast<const unsigned char*>(data);
-  if (buffer_.size() + n > kBlockSize) {
-    if (!FlushBuffer()) return 0;
-    if (n >= kBlockSize) {
-      if (!writer_->Append(p, n)) {
-        failed_ = true;
-        return 0;
-      }
-      buffer_start_ += n;
-      position_ += n;
-      return 1;
-    }
+  if (unsigned char* room = BufferRoom(n)) {
+    if (n > 0) std::memcpy(room, data, n);
+    buffer_size_ += n;
+    position_ += n;
+    return 1;
   }
-  buffer_.insert(buffer_.end(), p, p + n);
+  // The buffer is too full: hand it to the file, and a piece as large as the
+  // buffer goes straight after it.
+  if (!FlushBuffer()) return 0;
+  if (n >= buffer_capacity_) {
+    if (!writer_->Append(data, n)) {
+      failed_ = true;
+      return 0;
+    }
+    buffer_start_ += n;
+    position_ += n;
+    return 1;
+  }
+  std::memcpy(buffer_.get() + buffer_size_, data, n);
+  buffer_size_ += n;
   position_ += n;
   return 1;
 }
 
 unsigned char BinaryFile::ReadBytes(void* data, std::size_t n) {
+  if (n == 0) return reader_ != nullptr;
+  if (const unsigned char* bytes = BufferedBytes(n)) {
+    std::memcpy(data, bytes, n);
+    position_ += n;
+    return 1;
+  }
   if (!reader_) return 0;
   if (n > Remaining()) return 0;
   return FillAndCopy(data, n);
@@ -382,28 +440,28 @@ unsigned char BinaryFile::FillAndCopy(void* data, std::size_t n) {
   unsigned char* out = static_cast<unsigned char*>(data);
   while (n > 0) {
     if (position_ >= buffer_start_ &&
-        position_ < buffer_start_ + buffer_.size()) {
+        position_ < buffer_start_ + buffer_size_) {
       std::size_t at = static_cast<std::size_t>(position_ - buffer_start_);
-      std::size_t take = std::min(n, buffer_.size() - at);
-      std::memcpy(out, buffer_.data() + at, take);
+      std::size_t take = std::min(n, buffer_size_ - at);
+      std::memcpy(out, buffer_.get() + at, take);
       out += take;
       n -= take;
       position_ += take;
       continue;
     }
-    if (n >= kBlockSize) {
+    if (n >= buffer_capacity_) {
       std::int64_t got = reader_->ReadAt(position_, out, n);
       if (got < 0 || static_cast<std::size_t>(got) != n) return 0;
       position_ += n;
       return 1;
     }
-    buffer_.resize(kBlockSize);
-    std::int64_t got = reader_->ReadAt(position_, buffer_.data(), kBlockSize);
+    std::int64_t got =
+        reader_->ReadAt(position_, buffer_.get(), buffer_capacity_);
     if (got <= 0) {
-      buffer_.clear();
+      buffer_size_ = 0;
       return 0;
     }
-    buffer_.resize(static_cast<std::size_t>(got));
+    buffer_size_ = static_cast<std::size_t>(got);
     buffer_start_ = position_;
   }
   return 1;
@@ -415,16 +473,14 @@ unsigned char BinaryFile::SkipChunkData() {
   return 1;
 }
 
-#define PEMAR_BINARYFILE_TYPED(T)                                            \
-  unsigned char BinaryFile::Write(T v) { return WriteValues(*this, &v, 1); } \
-  unsigned char BinaryFile::Read(T& v) { return ReadValues(*this, &v, 1); }  \
-  unsigned char BinaryFile::Write(const T* v, unsigned int count) {          \
-    if (v == nullptr && count > 0) return 0;                                 \
-    return WriteValues(*this, v, count);                                     \
-  }                                                                          \
-  unsigned char BinaryFile::Read(T* v, unsigned int count) {                 \
-    if (v == nullptr && count > 0) return 0;                                 \
-    return ReadValues(*this, v, count);                                      \
+#define PEMAR_BINARYFILE_TYPED(T)                                   \
+  unsigned char BinaryFile::Write(const T* v, unsigned int count) { \
+    if (v == nullptr && count > 0) return 0;                        \
+    return WriteValues(*this, v, count);                            \
+  }                                                                 \
+  unsigned char BinaryFile::Read(T* v, unsigned int count) {        \
+    if (v == nullptr && count > 0) return 0;                        \
+    return ReadValues(*this, v, count);                             \
   }
 
 PEMAR_BINARYFILE_TYPED(char)
@@ -442,17 +498,22 @@ PEMAR_BINARYFILE_TYPED(double)
 
 unsigned char BinaryFile::Write(const Text& v) {
   if (v.Length() > std::numeric_limits<std::uint32_t>::max()) return 0;
-  unsigned char bytes[4];
-  EncodeLittle<std::uint32_t>(static_cast<std::uint32_t>(v.Length()), bytes);
-  if (!WriteBytes(bytes, 4)) return 0;
+  if (!Write(static_cast<unsigned int>(v.Length()))) return 0;
   return WriteBytes(v.c_str(), v.Length());
 }
 
 unsigned char BinaryFile::Read(Text& v) {
-  unsigned char bytes[4];
-  if (!ReadBytes(bytes, 4)) return 0;
-  std::uint32_t length = DecodeLittle<std::uint32_t>(bytes);
+  unsigned int length = 0;  // stored as uint32
+  if (!Read(length)) return 0;
   if (length > Remaining()) return 0;
+  // Text already in the buffer is copied straight into v.
+  if (const unsigned char* bytes = BufferedBytes(length)) {
+    v.str().assign(reinterpret_cast<const char*>(bytes), length);
+    position_ += length;
+    return 1;
+  }
+  // Otherwise into a string of its own, so that v is left as it was if the
+  // read fails.
   std::string s(length, '\0');
   if (!ReadBytes(s.data(), length)) return 0;
   v = Text(std::move(s));

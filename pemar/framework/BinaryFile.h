@@ -16,10 +16,13 @@
 #ifndef PEMAR_FRAMEWORK_BINARYFILE_H_
 #define PEMAR_FRAMEWORK_BINARYFILE_H_
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "pemar/framework/Export.h"
@@ -111,29 +114,30 @@ class PEMAR_EXPORT BinaryFile : public GenericFile {
   bool IsOpenForWriting() const { return writer_ != nullptr; }
 
   // Typed values. long and unsigned long take 32 bits in the file whatever
-  // the width of the compiler's long.
-  unsigned char Write(char v);
-  unsigned char Write(unsigned char v);
-  unsigned char Write(short v);
-  unsigned char Write(unsigned short v);
-  unsigned char Write(int v);
-  unsigned char Write(unsigned int v);
-  unsigned char Write(long v);
-  unsigned char Write(unsigned long v);
-  unsigned char Write(float v);
-  unsigned char Write(double v);
+  // the width of the compiler's long. A value that lies in the buffer is
+  // encoded or decoded in place, here; the rest take the long way.
+  unsigned char Write(char v) { return StoreFixed<std::uint8_t>(v); }
+  unsigned char Write(unsigned char v) { return StoreFixed<std::uint8_t>(v); }
+  unsigned char Write(short v) { return StoreFixed<std::uint16_t>(v); }
+  unsigned char Write(unsigned short v) { return StoreFixed<std::uint16_t>(v); }
+  unsigned char Write(int v) { return StoreFixed<std::uint32_t>(v); }
+  unsigned char Write(unsigned int v) { return StoreFixed<std::uint32_t>(v); }
+  unsigned char Write(long v) { return StoreFixed<std::uint32_t>(v); }
+  unsigned char Write(unsigned long v) { return StoreFixed<std::uint32_t>(v); }
+  unsigned char Write(float v) { return StoreFixed<std::uint32_t>(v); }
+  unsigned char Write(double v) { return StoreFixed<std::uint64_t>(v); }
   unsigned char Write(const Text& v);
 
-  unsigned char Read(char& v);
-  unsigned char Read(unsigned char& v);
-  unsigned char Read(short& v);
-  unsigned char Read(unsigned short& v);
-  unsigned char Read(int& v);
-  unsigned char Read(unsigned int& v);
-  unsigned char Read(long& v);
-  unsigned char Read(unsigned long& v);
-  unsigned char Read(float& v);
-  unsigned char Read(double& v);
+  unsigned char Read(char& v) { return LoadFixed<std::uint8_t>(v); }
+  unsigned char Read(unsigned char& v) { return LoadFixed<std::uint8_t>(v); }
+  unsigned char Read(short& v) { return LoadFixed<std::uint16_t>(v); }
+  unsigned char Read(unsigned short& v) { return LoadFixed<std::uint16_t>(v); }
+  unsigned char Read(int& v) { return LoadFixed<std::uint32_t>(v); }
+  unsigned char Read(unsigned int& v) { return LoadFixed<std::uint32_t>(v); }
+  unsigned char Read(long& v) { return LoadFixed<std::uint32_t>(v); }
+  unsigned char Read(unsigned long& v) { return LoadFixed<std::uint32_t>(v); }
+  unsigned char Read(float& v) { return LoadFixed<std::uint32_t>(v); }
+  unsigned char Read(double& v) { return LoadFixed<std::uint64_t>(v); }
   unsigned char Read(Text& v);
 
   // Counted arrays: only the values, no count, are stored; the reader passes
@@ -171,7 +175,9 @@ class PEMAR_EXPORT BinaryFile : public GenericFile {
   std::uint64_t Position() const { return position_; }
   // Bytes that may still be read before the end of the innermost open chunk
   // or of the file; 0 when not reading.
-  std::uint64_t Remaining() const;
+  std::uint64_t Remaining() const {
+    return limit_ > position_ ? limit_ - position_ : 0;
+  }
   // Number of chunks open.
   std::size_t OpenChunkDepth() const { return chunks_.size(); }
 
@@ -184,9 +190,84 @@ class PEMAR_EXPORT BinaryFile : public GenericFile {
     std::uint64_t end;    // reading: end of the payload
   };
 
+  // A value T stored as the unsigned U of the file width, least significant
+  // byte first: floating-point values by their bits, integers cut to the
+  // width (two's complement) and sign- or zero-extended back.
+  template <typename U, typename T>
+  unsigned char StoreFixed(T v) {
+    U u;
+    if constexpr (std::is_floating_point_v<T>) {
+      u = std::bit_cast<U>(v);
+    } else {
+      u = static_cast<U>(v);
+    }
+    unsigned char copy[sizeof(U)];
+    unsigned char* room = BufferRoom(sizeof(U));
+    unsigned char* out = room != nullptr ? room : copy;
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(out, &u, sizeof(U));
+    } else {
+      for (std::size_t i = 0; i < sizeof(U); ++i) {
+        out[i] = static_cast<unsigned char>(u >> (8 * i));
+      }
+    }
+    if (room == nullptr) return WriteBytes(copy, sizeof(U));
+    buffer_size_ += sizeof(U);
+    position_ += sizeof(U);
+    return 1;
+  }
+  template <typename U, typename T>
+  unsigned char LoadFixed(T& v) {
+    unsigned char copy[sizeof(U)];
+    const unsigned char* in = BufferedBytes(sizeof(U));
+    if (in != nullptr) {
+      position_ += sizeof(U);
+    } else if (ReadBytes(copy, sizeof(U))) {
+      in = copy;
+    } else {
+      return 0;
+    }
+    U u = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(&u, in, sizeof(U));
+    } else {
+      for (std::size_t i = 0; i < sizeof(U); ++i) {
+        u |= static_cast<U>(static_cast<U>(in[i]) << (8 * i));
+      }
+    }
+    if constexpr (std::is_floating_point_v<T>) {
+      v = std::bit_cast<T>(u);
+    } else if constexpr (std::is_signed_v<T>) {
+      v = static_cast<T>(static_cast<std::make_signed_t<U>>(u));
+    } else {
+      v = static_cast<T>(u);
+    }
+    return 1;
+  }
+
+  // The next n bytes, when they lie wholly in the read buffer and inside the
+  // bound (limit_ is 0 unless reading); null when the long way must be taken.
+  const unsigned char* BufferedBytes(std::size_t n) const {
+    if (position_ + n > limit_ || position_ < buffer_start_ ||
+        position_ - buffer_start_ + n > buffer_size_) {
+      return nullptr;
+    }
+    return buffer_.get() + (position_ - buffer_start_);
+  }
+  // Room for n more bytes in the write buffer; null when the long way must
+  // be taken.
+  unsigned char* BufferRoom(std::size_t n) {
+    if (failed_ || !writer_ || n > buffer_capacity_ - buffer_size_) {
+      return nullptr;
+    }
+    return buffer_.get() + buffer_size_;
+  }
+
   unsigned char FlushBuffer();
   unsigned char PatchLength(std::uint64_t offset, std::uint32_t length);
   unsigned char FillAndCopy(void* data, std::size_t n);
+  // Recomputes limit_ after the innermost chunk changed.
+  void UpdateLimit();
   void Reset();
 
   std::unique_ptr<WritableFile> writer_;
@@ -194,9 +275,15 @@ class PEMAR_EXPORT BinaryFile : public GenericFile {
   bool failed_ = false;
   std::uint64_t position_ = 0;
   std::uint64_t size_ = 0;  // reading: file size
-  // Writing: bytes not yet given to the file, which start at buffer_start_.
-  // Reading: a block of the file starting at buffer_start_.
-  std::vector<unsigned char> buffer_;
+  // Reading: the end of the innermost open chunk, or the file size; 0 when
+  // not reading, so that every bounded read fails.
+  std::uint64_t limit_ = 0;
+  // Writing: buffer_size_ bytes not yet given to the file, which start at
+  // buffer_start_. Reading: buffer_size_ bytes of the file starting at
+  // buffer_start_. The block holds buffer_capacity_ bytes.
+  std::unique_ptr<unsigned char[]> buffer_;
+  std::size_t buffer_capacity_ = 0;
+  std::size_t buffer_size_ = 0;
   std::uint64_t buffer_start_ = 0;
   std::vector<OpenChunk> chunks_;
 };

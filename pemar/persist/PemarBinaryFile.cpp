@@ -1,6 +1,7 @@
 #include "pemar/persist/PemarBinaryFile.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace pemar {
@@ -9,6 +10,10 @@ namespace {
 // Strings are read in pieces of this size, so that a damaged count cannot
 // make the reader allocate more than the file really holds.
 constexpr unsigned int kStringPiece = 64 * 1024;
+
+// Given-back chunk handles kept for reuse; deeper nestings than this are
+// rare, and their extra handles are simply freed.
+constexpr std::size_t kMaxSpareHeaders = 32;
 
 }  // namespace
 
@@ -72,16 +77,23 @@ unsigned char PemarBinaryFile::Write(const Text& value) {
   return file_ ? file_->Write(value) : 0;
 }
 
+ChunkHeader* PemarBinaryFile::TakeHeader() {
+  if (spareHeaders_.empty()) return new ChunkHeader;
+  ChunkHeader* header = spareHeaders_.back().release();
+  spareHeaders_.pop_back();
+  return header;
+}
+
 unsigned char PemarBinaryFile::CreateChunk(ChunkHeader** header, int revision) {
   if (header == nullptr) return 0;
-  *header = new ChunkHeader;
+  *header = TakeHeader();
   if (!file_) return 0;
   return (*header)->Create(*file_, static_cast<short>(revision));
 }
 
 unsigned char PemarBinaryFile::OpenChunk(ChunkHeader** header) {
   if (header == nullptr) return 0;
-  *header = new ChunkHeader;
+  *header = TakeHeader();
   if (!file_) return 0;
   return (*header)->Open(*file_);
 }
@@ -89,7 +101,14 @@ unsigned char PemarBinaryFile::OpenChunk(ChunkHeader** header) {
 unsigned char PemarBinaryFile::CloseChunk(ChunkHeader* header) {
   if (header == nullptr) return 0;
   unsigned char ok = file_ ? header->Close(*file_) : 0;
-  delete header;
+  // Handles are plain values: one given back through any wrapper may be
+  // handed out again by it.
+  if (spareHeaders_.size() < kMaxSpareHeaders) {
+    *header = ChunkHeader();
+    spareHeaders_.emplace_back(header);
+  } else {
+    delete header;
+  }
   return ok;
 }
 
@@ -133,19 +152,27 @@ unsigned char ReadCVString(IPemarBinaryFile* file, CVString* text) {
     *text = CVString();
     return 0;
   }
-  std::string buffer;
+  // The characters go straight into the text's own buffer, a piece at a
+  // time, so that it grows only with bytes the file really holds.
+  std::string& chars = text->str();
+  chars.clear();
   unsigned int left = static_cast<unsigned int>(n);
   while (left > 0) {
     unsigned int piece = std::min(left, kStringPiece);
-    std::size_t at = buffer.size();
-    buffer.resize(at + piece);
-    if (!file->Read(buffer.data() + at, piece)) {
+    std::size_t at = chars.size();
+    chars.resize(at + piece);
+    if (!file->Read(chars.data() + at, piece)) {
       *text = CVString();
       return 0;
     }
     left -= piece;
   }
-  *text = CVString(buffer.c_str());
+  // The text ends at the first zero byte; the count includes the stored
+  // terminator.
+  if (const void* zero = std::memchr(chars.data(), 0, chars.size())) {
+    chars.resize(static_cast<std::size_t>(static_cast<const char*>(zero) -
+                                          chars.data()));
+  }
   return 1;
 }
 

@@ -11,12 +11,16 @@
 //   file->CloseChunk(h);
 // and recall does OpenChunk(&h), reads Revision(h), reads the fields that
 // revision has, and CloseChunk(h). Every handle from CreateChunk or OpenChunk
-// must be given back through CloseChunk, which frees it.
+// must be given back through CloseChunk, which frees it. Given-back handles
+// are kept for reuse by the object they were given back to, so that a
+// stream of records allocates no handle per chunk.
 
 #ifndef PEMAR_PERSIST_PEMARBINARYFILE_H_
 #define PEMAR_PERSIST_PEMARBINARYFILE_H_
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/Export.h"
@@ -170,8 +174,14 @@ class PEMAR_EXPORT PemarBinaryFile : public IPemarBinaryFile,
   CVString GetFileName() override;
 
  private:
+  // A handle for CreateChunk / OpenChunk: a kept one, or a new one.
+  ChunkHeader* TakeHeader();
+
   BinaryFile* file_;
   bool ownsFile_;
+  // Handles given back through CloseChunk, owned here until handed out
+  // again; at most a chunk nesting's worth are kept.
+  std::vector<std::unique_ptr<ChunkHeader>> spareHeaders_;
 };
 
 // Writes a counted string: a null text as one unsigned char 0; otherwise

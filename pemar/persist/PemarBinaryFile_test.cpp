@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "pemar/framework/testing/LargestAllocation.h"
 #include "pemar/persist/testing/MemoryBinaryFile.h"
@@ -140,6 +141,35 @@ TEST_F(PemarBinaryFileTest, StringRecordLayout) {
   EXPECT_EQ(c, "HP");
 }
 
+// Strings go straight into the caller's text: a longer previous value must
+// not show through, also when the characters straddle the read block end.
+TEST_F(PemarBinaryFileTest, StringsReadIntoOneTextAcrossTheReadBlockEnd) {
+  const std::vector<CVString> texts = {CVString("a much longer first text"),
+                                       CVString("short"), CVString(""),
+                                       CVString(std::string(70000, 'x'))};
+  constexpr std::size_t kBlock = 64 * 1024;
+  for (std::size_t shift : {1, 3, 6, 8, 20}) {
+    SCOPED_TRACE(shift);
+    {
+      BinaryFile raw(Text(path_), Text{});
+      ASSERT_TRUE(raw.Create());
+      PemarBinaryFile file(&raw);
+      std::string pad(kBlock - shift, 'p');
+      ASSERT_TRUE(file.Write(pad.data(), static_cast<unsigned>(pad.size())));
+      for (CVString text : texts) ASSERT_TRUE(WriteCVString(&file, &text));
+      ASSERT_TRUE(raw.Close());
+    }
+    PemarBinaryFile file(path_.c_str());
+    ASSERT_TRUE(file.GetBinaryFile()->ReadBytes(
+        std::string(kBlock - shift, '\0').data(), kBlock - shift));
+    CVString read("stale and longer than most of what follows");
+    for (const CVString& text : texts) {
+      ASSERT_TRUE(ReadCVString(&file, &read));
+      EXPECT_EQ(read, text);
+    }
+  }
+}
+
 TEST_F(PemarBinaryFileTest, AnyImplementationOfTheInterfaceWritesTheSameBytes) {
   CVString name("Refrigerant");
   test_support::MemoryBinaryFile memory;
@@ -180,6 +210,42 @@ TEST_F(PemarBinaryFileTest, RevisionIsCutToSixteenBits) {
   EXPECT_TRUE(file.CloseChunk(h));
   EXPECT_EQ(file.Revision(nullptr), 0);
   EXPECT_FALSE(file.CloseChunk(nullptr));
+}
+
+// Handles are kept for reuse by the wrapper they are given back to; nesting
+// deeper than it keeps, and handles given back through a copy, still work.
+TEST_F(PemarBinaryFileTest, DeepNestingAndHandlesGivenBackThroughACopy) {
+  constexpr int kDepth = 50;
+  {
+    BinaryFile raw(Text(path_), Text{});
+    ASSERT_TRUE(raw.Create());
+    PemarBinaryFile file(&raw);
+    PemarBinaryFile copy(file);
+    for (int round = 0; round < 2; ++round) {
+      std::vector<ChunkHeader*> open(kDepth);
+      for (int i = 0; i < kDepth; ++i) {
+        ASSERT_TRUE(file.CreateChunk(&open[i], i) && file.Write(i));
+      }
+      for (int i = kDepth; i-- > 0;) {
+        ASSERT_TRUE((i % 2 ? file : copy).CloseChunk(open[i]));
+      }
+    }
+    ASSERT_TRUE(raw.Close());
+  }
+  PemarBinaryFile file(path_.c_str());
+  for (int round = 0; round < 2; ++round) {
+    std::vector<ChunkHeader*> open(kDepth);
+    for (int i = 0; i < kDepth; ++i) {
+      int value = -1;
+      ASSERT_TRUE(file.OpenChunk(&open[i]) && file.Read(value));
+      EXPECT_EQ(file.Revision(open[i]), i);
+      EXPECT_EQ(value, i);
+    }
+    // Closing the outermost also ends the others; their handles still go
+    // back, and are refused.
+    ASSERT_TRUE(file.CloseChunk(open[0]));
+    for (int i = 1; i < kDepth; ++i) EXPECT_FALSE(file.CloseChunk(open[i]));
+  }
 }
 
 TEST_F(PemarBinaryFileTest, WrapperLeavesCallersFileOpen) {
