@@ -170,9 +170,12 @@ unsigned char CPemarProject::Recall(IPemarBinaryFile* file) {
       return false;
     }
     NoteList list;
+    list.reserve(static_cast<std::size_t>(count));
+    std::optional<CVString> today;
     for (int i = 0; i < count; ++i) {
-      auto note = std::make_unique<CProjectNote>();
-      if (!note->Recall(file)) return false;
+      std::unique_ptr<CProjectNote> note =
+          CProjectNote::RecallNew(file, &today);
+      if (!note) return false;
       list.push_back(std::move(note));
     }
     notes = std::move(list);

@@ -9,9 +9,7 @@ CProjectNote::CProjectNote() { SetNoteDate(); }
 
 CProjectNote::~CProjectNote() = default;
 
-void CProjectNote::SetNoteDate() {
-  date_ = std::make_unique<CVString>(TodayDate());
-}
+void CProjectNote::SetNoteDate() { date_ = TodayDate(); }
 
 char* CProjectNote::GetNoteText() { return internal::FieldBuffer(text_); }
 char* CProjectNote::GetNoteAuthor() { return internal::FieldBuffer(author_); }
@@ -33,8 +31,8 @@ unsigned char CProjectNote::WriteFlaggedString(IPemarBinaryFile* file,
   if (file == nullptr) return 0;
   if (text == nullptr) return file->Write(static_cast<unsigned char>(0));
   if (!file->Write(static_cast<unsigned char>(1))) return 0;
-  CVString copy(*text);
-  return WriteCVString(file, &copy);
+  // WriteCVString only reads the text.
+  return WriteCVString(file, const_cast<CVString*>(text));
 }
 
 unsigned char CProjectNote::ReadFlaggedString(IPemarBinaryFile* file,
@@ -45,9 +43,10 @@ unsigned char CProjectNote::ReadFlaggedString(IPemarBinaryFile* file,
   if (!file->Read(flag)) return 0;
   if (flag == 0) return 1;
   if (flag != 1) return 0;
-  CVString value;
-  if (!ReadCVString(file, &value)) return 0;
-  *text = std::move(value);
+  if (!ReadCVString(file, &text->emplace())) {
+    text->reset();
+    return 0;
+  }
   return 1;
 }
 
@@ -55,10 +54,10 @@ unsigned char CProjectNote::Store(IPemarBinaryFile* file) {
   if (file == nullptr) return 0;
   ChunkHeader* chunk = nullptr;
   bool ok = file->CreateChunk(&chunk, 1) &&
-            WriteFlaggedString(file, text_.get()) &&
-            WriteFlaggedString(file, author_.get()) &&
-            WriteFlaggedString(file, title_.get()) &&
-            WriteFlaggedString(file, date_.get());
+            WriteFlaggedString(file, internal::FieldString(text_)) &&
+            WriteFlaggedString(file, internal::FieldString(author_)) &&
+            WriteFlaggedString(file, internal::FieldString(title_)) &&
+            WriteFlaggedString(file, internal::FieldString(date_));
   // Closing also gives the handle back, so it runs on failure too.
   bool closed = chunk != nullptr && file->CloseChunk(chunk);
   return ok && closed;
@@ -78,6 +77,19 @@ unsigned char CProjectNote::Recall(IPemarBinaryFile* file) {
   internal::ReplaceField(title_, title);
   internal::ReplaceField(date_, date);
   return 1;
+}
+
+std::unique_ptr<CProjectNote> CProjectNote::RecallNew(
+    IPemarBinaryFile* file, std::optional<CVString>* today) {
+  // Not the public constructor: reading the clock for every note of a large
+  // case costs more than reading the note.
+  std::unique_ptr<CProjectNote> note(new CProjectNote(Undated{}));
+  if (!note->Recall(file)) return nullptr;
+  if (!note->date_) {
+    if (!*today) *today = TodayDate();
+    note->date_ = **today;
+  }
+  return note;
 }
 
 }  // namespace pemar

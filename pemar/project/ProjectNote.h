@@ -39,7 +39,7 @@ class PEMAR_EXPORT CProjectNote {
   char* GetNoteTitle();
   char* GetNoteDate();
   // The title string itself, or null; owned by the note.
-  CVString* GetNoteTitleAsString() { return title_.get(); }
+  CVString* GetNoteTitleAsString() { return title_ ? &*title_ : nullptr; }
 
   // Copy the text, creating the string when absent; null changes nothing.
   void SetNoteText(const char* text);
@@ -64,10 +64,23 @@ class PEMAR_EXPORT CProjectNote {
                                          std::optional<CVString>* text);
 
  private:
-  std::unique_ptr<CVString> text_;
-  std::unique_ptr<CVString> author_;
-  std::unique_ptr<CVString> title_;
-  std::unique_ptr<CVString> date_;
+  friend class CPemarProject;
+
+  // A note without a date, to be filled by a recall.
+  struct Undated {};
+  explicit CProjectNote(Undated) {}
+
+  // For a project's recall: the next note of `file`. A note stored without
+  // a date gets today's, made once into *today on first need. Null when the
+  // record is damaged.
+  static std::unique_ptr<CProjectNote> RecallNew(
+      IPemarBinaryFile* file, std::optional<CVString>* today);
+
+  // Absent fields are empty optionals.
+  std::optional<CVString> text_;
+  std::optional<CVString> author_;
+  std::optional<CVString> title_;
+  std::optional<CVString> date_;
 };
 
 }  // namespace pemar

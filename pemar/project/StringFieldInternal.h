@@ -12,15 +12,24 @@
 
 namespace pemar::internal {
 
+// A field of its own on the heap (projects), or held in place (notes, of
+// which a case may hold many thousands: one allocation fewer per field).
 using StringField = std::unique_ptr<CVString>;
+using InlineStringField = std::optional<CVString>;
 
 // The field's buffer, valid until the field next changes; null when absent.
-inline char* FieldBuffer(const StringField& field) {
+template <typename Field>
+char* FieldBuffer(Field& field) {
   return field ? field->str().data() : nullptr;
 }
 
+// The field's string, or null when absent.
+inline const CVString* FieldString(const InlineStringField& field) {
+  return field ? &*field : nullptr;
+}
+
 // Copies `text` into the field, creating it when absent; null changes
-// nothing.
+// nothing. `text` may be the field's own buffer.
 inline void AssignField(StringField& field, const char* text) {
   if (text == nullptr) return;
   if (field) {
@@ -29,10 +38,22 @@ inline void AssignField(StringField& field, const char* text) {
     field = std::make_unique<CVString>(text);
   }
 }
+inline void AssignField(InlineStringField& field, const char* text) {
+  if (text == nullptr) return;
+  if (field) {
+    *field = CVString(text);
+  } else {
+    field.emplace(text);
+  }
+}
 
 // A recalled value replaces the field; an absent one leaves it as it was.
 inline void ReplaceField(StringField& field, std::optional<CVString>& value) {
   if (value) field = std::make_unique<CVString>(std::move(*value));
+}
+inline void ReplaceField(InlineStringField& field,
+                         std::optional<CVString>& value) {
+  if (value) field = std::move(value);
 }
 
 }  // namespace pemar::internal
