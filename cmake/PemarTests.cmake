@@ -37,6 +37,9 @@ foreach(subsystem IN LISTS PEMAR_SUBSYSTEMS)
   endif()
 endforeach()
 
+# Shared libraries that the configuration tests load.
+include(${CMAKE_CURRENT_SOURCE_DIR}/cmake/ConfigTestLibraries.cmake)
+
 # An outside project installs nothing of ours by hand: this test installs the
 # package into a temporary prefix and builds a small consumer against it.
 if(NOT PEMAR_SANITIZE)

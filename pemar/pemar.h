@@ -13,6 +13,7 @@
 #include "pemar/config/PEMARDatablockPicker.h"
 #include "pemar/config/PemarConfigManager.h"
 #include "pemar/config/PemarConfigVectorInfo.h"
+#include "pemar/config/ProgramConfiguration.h"
 #include "pemar/diag/DebugOutput.h"
 #include "pemar/diag/LinePlot.h"
 #include "pemar/diag/PlotGrid.h"

@@ -37,6 +37,11 @@ class SystemLoader final : public LibraryLoader {
 
 #else
 
+// A freed library stays mapped (RTLD_NODELETE): the functions it registered
+// with this library (creators, builders, features) stay callable after
+// dlclose, and a reload finds the same code again.
+constexpr int kOpenFlags = RTLD_NOW | RTLD_NODELETE;
+
 class SystemLoader final : public LibraryLoader {
  public:
   void* Load(const std::string& name) override {
@@ -44,10 +49,11 @@ class SystemLoader final : public LibraryLoader {
     if (file.find('/') == std::string::npos) {
       std::string beside = BuildFilePath(Text()).str() + file;
       if (FileSystem::Posix()->FileExists(beside)) {
-        if (void* library = ::dlopen(beside.c_str(), RTLD_NOW)) return library;
+        void* library = ::dlopen(beside.c_str(), kOpenFlags);
+        if (library != nullptr) return library;
       }
     }
-    return ::dlopen(file.c_str(), RTLD_NOW);
+    return ::dlopen(file.c_str(), kOpenFlags);
   }
   LibraryFunction FindFunction(void* library,
                                const std::string& symbol) override {
