@@ -3,6 +3,8 @@
 #include <cctype>
 #include <vector>
 
+#include "pemar/framework/RegistryFile.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 #endif
@@ -62,13 +64,8 @@ class SystemRegistry final : public Registry {
 
 #else
 
-class SystemRegistry final : public Registry {
- public:
-  RegistryRead ReadString(const std::string&, const std::string&,
-                          std::string*) override {
-    return RegistryRead::kMissing;
-  }
-};
+// No registry here: the same keys and values come from the registry file.
+using SystemRegistry = RegistryFile;
 
 #endif
 

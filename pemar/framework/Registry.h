@@ -3,8 +3,10 @@
 //
 // Reads go through the process-wide Registry: on Windows the system's
 // (RegOpenKeyExA and RegQueryValueExA on HKEY_LOCAL_MACHINE); on other
-// platforms, which have no registry, one that finds nothing. Tests and
-// embedding programs install a MemoryRegistry instead.
+// platforms, which have no registry, the registry file (RegistryFile.h:
+// the same keys and values in a plain-text registry export, found through
+// PEMAR_REGISTRY_FILE, the user's or the system's configuration folder).
+// Tests and embedding programs install a MemoryRegistry instead.
 //
 // Only plain strings (REG_SZ) are read; values of every other type, those
 // with variables to expand (REG_EXPAND_SZ) included, are refused.
@@ -46,7 +48,7 @@ class PEMAR_EXPORT Registry {
   // Installs `registry` (not owned; null restores the system's). Returns the
   // previous one.
   static Registry* SetDefault(Registry* registry);
-  // The system's registry; on platforms without one it finds nothing.
+  // The system's registry; on platforms without one the registry file.
   static Registry* System();
 };
 

@@ -136,8 +136,8 @@ TEST(RegistryTest, SystemRegistryIsTheDefaultUnlessReplaced) {
     EXPECT_EQ(value, "D:\\Kelvar");
   }
   EXPECT_EQ(Registry::Default(), Registry::System());
-  // Every Windows keeps its common files folder here; elsewhere nothing is
-  // found.
+  // Every Windows keeps its common files folder here; elsewhere only a
+  // registry file could hold it, and the test machines have none.
   RegistryRead common = Registry::System()->ReadString(
       "Software\\Microsoft\\Windows\\CurrentVersion", "CommonFilesDir", &value);
 #if defined(_WIN32)
