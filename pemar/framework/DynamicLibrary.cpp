@@ -22,7 +22,16 @@ namespace {
 class SystemLoader final : public LibraryLoader {
  public:
   void* Load(const std::string& name) override {
-    return LoadLibraryA(name.c_str());
+    HMODULE library = LoadLibraryA(name.c_str());
+    // Pinned, as RTLD_NODELETE does elsewhere: the functions a library
+    // registered with this one stay callable after FreeLibrary.
+    HMODULE pinned = nullptr;
+    if (library != nullptr) {
+      GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN |
+                             GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                         reinterpret_cast<LPCSTR>(library), &pinned);
+    }
+    return library;
   }
   LibraryFunction FindFunction(void* library,
                                const std::string& symbol) override {

@@ -49,8 +49,8 @@ class PEMAR_EXPORT LibraryLoader {
   // The operating system's loader. On Windows Load passes the name to
   // LoadLibraryA as it is. Elsewhere it loads NativeLibraryName(name), first
   // from the program's folder (where Windows looks first too) when the name
-  // has no folder, then as dlopen finds it; a freed library's code stays
-  // mapped, so functions it registered stay valid.
+  // has no folder, then as dlopen finds it. On both, a freed library's code
+  // stays mapped, so functions it registered stay valid.
   static LibraryLoader* System();
 };
 
