@@ -11,6 +11,10 @@ namespace {
 // make the reader allocate more than the file really holds.
 constexpr unsigned int kStringPiece = 64 * 1024;
 
+// Bytes of a counted string record written in one piece (flag, count and
+// characters); longer texts are written in two.
+constexpr std::uint32_t kShortRecord = 128;
+
 // Given-back chunk handles kept for reuse; deeper nestings than this are
 // rare, and their extra handles are simply freed.
 constexpr std::size_t kMaxSpareHeaders = 32;
@@ -128,10 +132,20 @@ unsigned char WriteCVString(IPemarBinaryFile* file, CVString* text) {
   if (file == nullptr) return 0;
   if (text == nullptr) return file->Write(static_cast<unsigned char>(0));
   if (text->Length() >= 0x7FFFFFFFu) return 0;
-  if (!file->Write(static_cast<unsigned char>(1))) return 0;
-  int n = static_cast<int>(text->Length()) + 1;
-  if (!file->Write(n)) return 0;
-  return file->Write(text->c_str(), static_cast<unsigned int>(n));
+  // The flag, the little-endian count and the characters with their zero,
+  // as unsigned chars: the same bytes as writing them one value at a time,
+  // in one call for the usual short text and two for a long one.
+  const std::uint32_t n = static_cast<std::uint32_t>(text->Length()) + 1;
+  unsigned char record[kShortRecord];
+  record[0] = 1;
+  for (int i = 0; i < 4; ++i) {
+    record[1 + i] = static_cast<unsigned char>(n >> (8 * i));
+  }
+  if (n <= kShortRecord - 5) {
+    std::memcpy(record + 5, text->c_str(), n);
+    return file->Write(record, 5 + n);
+  }
+  return file->Write(record, 5) && file->Write(text->c_str(), n);
 }
 
 unsigned char ReadCVString(IPemarBinaryFile* file, CVString* text) {
