@@ -6,6 +6,7 @@
 #include <string>
 
 #include "pemar/case/SimulationCase.h"
+#include "pemar/features/ExpMgrView.h"
 #include "pemar/framework/Reports.h"
 #include "pemar/project/EngineeringManager.h"
 
@@ -21,8 +22,12 @@ struct BuilderEntry {
   const ObjectTypeInfo* made_type;  // null until known
 };
 
+// The library's own entry, the feature manager, is there from the start, so
+// that it comes first whatever order the libraries load in.
 std::map<std::string, BuilderEntry>& BuilderTable() {
-  static auto* table = new std::map<std::string, BuilderEntry>();
+  static auto* table = new std::map<std::string, BuilderEntry>{
+      {"FeatureManager",
+       {&ExpMgrView::BuildExperimentManager, ExpMgrViewObjectType()}}};
   return *table;
 }
 
@@ -47,7 +52,6 @@ Viewable* ExistingManager(Document* document, const char* name) {
 
 }  // namespace
 
-ExpMgrView::~ExpMgrView() = default;
 FluidPackageManager::~FluidPackageManager() = default;
 StreamManager::~StreamManager() = default;
 TRCView::~TRCView() = default;

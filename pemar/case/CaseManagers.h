@@ -16,13 +16,10 @@ namespace pemar {
 
 class IEngineeringManager;
 
+class ExpMgrView;  // pemar/features/ExpMgrView.h
+
 // The managers of the suite's other libraries derive from these; the case
 // knows them only by name.
-class PEMAR_EXPORT ExpMgrView : public Viewable {
- public:
-  using Viewable::Viewable;
-  ~ExpMgrView() override;
-};
 class PEMAR_EXPORT FluidPackageManager : public Viewable {
  public:
   using Viewable::Viewable;

@@ -7,6 +7,7 @@
 
 #include "pemar/case/SimulationCase.h"
 #include "pemar/case/SimulationObject.h"
+#include "pemar/features/ExpMgrView.h"
 #include "pemar/framework/Messages.h"
 #include "pemar/framework/Reports.h"
 #include "pemar/project/EngineeringManager.h"
@@ -17,9 +18,9 @@ namespace {
 
 int builds = 0;
 
-Viewable* BuildFeatureManager(SimulationCase* theCase, const char* name) {
+Viewable* BuildTestManager(SimulationCase* theCase, const char* name) {
   ++builds;
-  auto* manager = new ExpMgrView(theCase, ViewableObjectType());
+  auto* manager = new Viewable(theCase, ViewableObjectType());
   manager->SetName(name);
   return manager;
 }
@@ -38,7 +39,7 @@ VarDescription Parsed(const char* text) {
 class CaseManagersTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    _add_ViewableBuilderFnc("FeatureManager", &BuildFeatureManager);
+    _add_ViewableBuilderFnc("TestManager", &BuildTestManager);
     _add_ViewableBuilderFnc("Refusing", &BuildNothing);
     builds = 0;
   }
@@ -49,7 +50,7 @@ class CaseManagersTest : public ::testing::Test {
 };
 
 TEST_F(CaseManagersTest, NullArgumentsGiveNothing) {
-  EXPECT_EQ(CaseBuildManager(nullptr, "FeatureManager"), nullptr);
+  EXPECT_EQ(CaseBuildManager(nullptr, "TestManager"), nullptr);
   EXPECT_EQ(CaseBuildManager(&case_, nullptr), nullptr);
   CaseAddManager(nullptr, &case_, "X");
   CaseAddManager(&case_, nullptr, "X");
@@ -60,14 +61,23 @@ TEST_F(CaseManagersTest, NullArgumentsGiveNothing) {
   EXPECT_EQ(builds, 0);
 }
 
-TEST_F(CaseManagersTest, FeatureManagerIsBuiltOnlyThroughTheBuildAddress) {
-  EXPECT_EQ(CaseFeatureManager(&case_), nullptr);
+TEST_F(CaseManagersTest, ManagerIsBuiltOnlyThroughTheBuildAddress) {
+  EXPECT_EQ(case_.AttachedObject(Parsed("Viewable.600.(TestManager)")),
+            nullptr);
   EXPECT_EQ(builds, 0);
+  Viewable* built = CaseBuildManager(&case_, "TestManager");
+  ASSERT_NE(built, nullptr);
+  EXPECT_EQ(case_.AttachedObject(Parsed("Viewable.600.(TestManager)")), built);
+  EXPECT_EQ(CaseBuildManager(&case_, "TestManager"), built);
+  EXPECT_EQ(builds, 1);
+}
+
+TEST_F(CaseManagersTest, FeatureManagerComesFromTheLibrarysOwnBuilder) {
+  EXPECT_EQ(CaseFeatureManager(&case_), nullptr);
   Viewable* built = CaseBuildManager(&case_, "FeatureManager");
   ASSERT_NE(built, nullptr);
   EXPECT_EQ(CaseFeatureManager(&case_), built);
-  EXPECT_EQ(CaseBuildManager(&case_, "FeatureManager"), built);
-  EXPECT_EQ(builds, 1);
+  EXPECT_EQ(FindViewableBuilderType("FeatureManager"), ExpMgrViewObjectType());
 }
 
 TEST_F(CaseManagersTest, NameWithoutBuilderOrManagerGivesNullAndAddsNothing) {
@@ -87,13 +97,12 @@ TEST_F(CaseManagersTest, AddingUnderAHeldNameKeepsTheFirstManager) {
 }
 
 TEST_F(CaseManagersTest, DestroyedManagerIsForgottenAndBuiltAgain) {
-  Viewable* built = CaseBuildManager(&case_, "FeatureManager");
+  Viewable* built = CaseBuildManager(&case_, "TestManager");
   ASSERT_NE(built, nullptr);
   delete built;
-  EXPECT_EQ(case_.AttachedObject(Parsed("Viewable.600.(FeatureManager)")),
+  EXPECT_EQ(case_.AttachedObject(Parsed("Viewable.600.(TestManager)")),
             nullptr);
-  Viewable* again =
-      case_.AttachedObject(Parsed("Viewable.500.(FeatureManager)"));
+  Viewable* again = case_.AttachedObject(Parsed("Viewable.500.(TestManager)"));
   ASSERT_NE(again, nullptr);
   EXPECT_EQ(builds, 2);
 }
@@ -162,18 +171,18 @@ TEST_F(CaseManagersTest, RecalledObjectOfAnotherTypeIsNotTakenBack) {
 }
 
 TEST_F(CaseManagersTest, AttachedNameResolvesBackToTheSameManager) {
-  Viewable* built = CaseBuildManager(&case_, "FeatureManager");
+  Viewable* built = CaseBuildManager(&case_, "TestManager");
   Text name = case_.AttachedName(built);
-  EXPECT_EQ(name, "Viewable.500.(FeatureManager)");
+  EXPECT_EQ(name, "Viewable.500.(TestManager)");
   EXPECT_EQ(case_.AttachedObject(Parsed(name.c_str())), built);
 }
 
 TEST_F(CaseManagersTest, ObjectNamedLikeAManagerDoesNotGetItsAddress) {
-  Viewable* manager = CaseBuildManager(&case_, "FeatureManager");
+  Viewable* manager = CaseBuildManager(&case_, "TestManager");
   Viewable impostor(&case_, ViewableObjectType());
-  impostor.SetName("FeatureManager");
-  EXPECT_NE(case_.AttachedName(&impostor), "Viewable.500.(FeatureManager)");
-  EXPECT_EQ(case_.AttachedName(manager), "Viewable.500.(FeatureManager)");
+  impostor.SetName("TestManager");
+  EXPECT_NE(case_.AttachedName(&impostor), "Viewable.500.(TestManager)");
+  EXPECT_EQ(case_.AttachedName(manager), "Viewable.500.(TestManager)");
 }
 
 TEST_F(CaseManagersTest, ReportManagerHasItsOwnAddress) {
@@ -204,10 +213,10 @@ TEST_F(CaseManagersTest, SimulationObjectReachesItsCase) {
   EXPECT_EQ(object.Case(), &case_);
   EXPECT_EQ(object.AttachedObject(Parsed("SimCase.200")), &case_);
   EXPECT_EQ(object.AttachedName(&case_), "SimCase.200");
-  Viewable* manager = CaseBuildManager(&case_, "FeatureManager");
-  EXPECT_EQ(object.AttachedObject(
-                Parsed("SimCase.200/Viewable.600.(FeatureManager)")),
-            manager);
+  Viewable* manager = CaseBuildManager(&case_, "TestManager");
+  EXPECT_EQ(
+      object.AttachedObject(Parsed("SimCase.200/Viewable.600.(TestManager)")),
+      manager);
 
   Document plain(nullptr, DocumentObjectType());
   SimulationObject stray(&plain, SimulationObjectObjectType());

@@ -1,0 +1,45 @@
+#include "pemar/features/PropertyTableFeature.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "pemar/numerics/SteamProperties.h"
+
+namespace pemar {
+namespace {
+
+TEST(PropertyTableFeatureTest, RowsSpanTheRangeWithThePhaseOfEachPoint) {
+  PropertyTableFeature table(nullptr, "T");
+  ASSERT_TRUE(table.SetRange(350.0, 450.0, 101.325));
+  ASSERT_EQ(table.Rows().size(), static_cast<size_t>(kPropertyTableRows));
+  EXPECT_EQ(table.Rows().front().temperature, 350.0);
+  EXPECT_EQ(table.Rows().back().temperature, 450.0);
+  // Water boils near 373 K at one atmosphere.
+  EXPECT_EQ(table.Rows()[2].phase, 1);  // 370 K
+  EXPECT_EQ(table.Rows()[3].phase, 0);  // 380 K
+  for (const PropertyTableRow& row : table.Rows()) {
+    EXPECT_EQ(row.enthalpy,
+              SteamEnthalpyCalcTPi(row.temperature, 101.325, row.phase));
+  }
+  ASSERT_TRUE(table.SetRange(400.0, 400.0, 1000.0));
+  EXPECT_EQ(table.Rows().size(), 1u);
+}
+
+TEST(PropertyTableFeatureTest, RangesOutsideTheSteamFunctionsAreRefused) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double bad[][3] = {{450, 350, 100}, {200, 300, 100}, {300, 1100, 100},
+                           {300, 400, 0},   {300, 400, 2e5}, {nan, 400, 100},
+                           {300, 400, nan}};
+  PropertyTableFeature table(nullptr, "T");
+  const auto rows = table.Rows();
+  for (const auto& b : bad) {
+    EXPECT_FALSE(table.SetRange(b[0], b[1], b[2])) << b[0] << " " << b[1];
+  }
+  EXPECT_EQ(table.Rows(), rows);
+  EXPECT_EQ(table.From(), 300.0);
+}
+
+}  // namespace
+}  // namespace pemar
