@@ -1,7 +1,8 @@
 // pemar case: case files from the command line.
 //
-// The tool registers the library's plain notes project (type 701), so that
-// people can keep projects and notes in a case without an analysis library.
+// The tool registers the library's plain notes project (type 701) and its
+// steam property table feature, so that people can keep projects, notes and
+// property tables in a case without an analysis library.
 // Every change opens the case, changes it, marks it modified and saves it
 // through the case's own save, which writes a temporary file first and
 // rotates the backups as the configuration value "NCaseBackups" says
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "CaseFeatures.h"
 #include "Registry.h"
 #include "StoredCaseHeader.h"
 #include "pemar/case/FlowsheetExportFileLocation.h"
@@ -79,6 +81,12 @@ class ErrorCollector : public MessageSink {
     if (key == "SaveCaseError") return "writing the case failed";
     if (key == "UnableToDeleteFile") return "an old backup cannot be deleted";
     if (key == "UnableToRenameFile") return "a file cannot be renamed";
+    if (key == "UnsupportedFeature") {
+      return "the running configuration does not offer this feature";
+    }
+    if (key == "FailedToCreateFeature") {
+      return "no library of this program makes this feature";
+    }
     return "the library reported a failure";
   }
 
@@ -124,7 +132,10 @@ struct OpenedCase {
   std::unique_ptr<SimulationCase> doc;
 };
 
-void Prepare() { NotesProject::RegisterType(); }
+void Prepare() {
+  NotesProject::RegisterType();
+  RegisterToolFeatures();
+}
 
 // Reads `path`; false, with the reason printed, when it cannot.
 bool Open(const std::string& path, OpenedCase& c) {
@@ -279,6 +290,7 @@ void PrintContents(std::ostream& out, SimulationCase& doc) {
   out << "projects:           " << projects.size() << "\n";
   for (IPemarProject* p : projects) PrintProject(out, p);
   PrintUtilitySummary(out, doc);
+  PrintFeatures(out, doc, false, "");
 }
 
 void PrintInfo(std::ostream& out, const std::string& path,
@@ -305,6 +317,9 @@ struct CaseOptions {
   std::string author;
   std::optional<int> backups;
   bool json = false;
+  std::string key;
+  std::string name;
+  PropertyTableRange range;
 };
 
 bool HasCaseExtension(const std::string& path) {
@@ -357,6 +372,7 @@ int RunInfo(const CaseOptions& o) {
     for (IPemarProject* p : Projects(doc)) projects.push_back(ProjectJson(p));
     j["projects"] = projects;
     j["utility_database"] = UtilityJson(doc);
+    j["features"] = FeaturesJson(doc, false);
     std::cout << JsonText(j) << "\n";
     return kExitOk;
   }
@@ -430,6 +446,57 @@ int RunNotes(const CaseOptions& o) {
   return kExitOk;
 }
 
+int RunFeatureAdd(const CaseOptions& o) {
+  OpenedCase c;
+  if (!Open(o.file, c)) return kExitFailed;
+  ExpMgrView* manager = FeatureManager(*c.doc, true);
+  std::string error;
+  Viewable* added =
+      manager ? AddFeature(*manager, o.key, o.range, error) : nullptr;
+  if (added == nullptr) {
+    c.errors.Report(error.empty() ? "cannot add a feature" : error);
+    return kExitFailed;
+  }
+  const std::string name = added->GetName().str();
+  if (!Save(c, o.backups)) return kExitFailed;
+  std::cout << "Added the feature \"" << name << "\" (" << o.key << ") to "
+            << o.file << "\n";
+  return kExitOk;
+}
+
+int RunFeatureList(const CaseOptions& o) {
+  OpenedCase c;
+  if (!Open(o.file, c)) return kExitFailed;
+  if (o.json) {
+    std::cout << JsonText(FeaturesJson(*c.doc, true)) << "\n";
+  } else {
+    PrintFeatures(std::cout, *c.doc, true, "");
+  }
+  return kExitOk;
+}
+
+int RunFeatureDelete(const CaseOptions& o) {
+  OpenedCase c;
+  if (!Open(o.file, c)) return kExitFailed;
+  ExpMgrView* manager = FeatureManager(*c.doc, false);
+  Viewable* instance = nullptr;
+  if (manager != nullptr) {
+    for (Viewable* v : manager->AllInstances()) {
+      if (v->GetName() == o.name.c_str()) instance = v;
+    }
+  }
+  if (instance == nullptr) {
+    PrintError(o.file + " has no feature named \"" + o.name + "\"");
+    return kExitFailed;
+  }
+  manager->DisconnectView(instance);
+  delete instance;
+  if (!Save(c, o.backups)) return kExitFailed;
+  std::cout << "Deleted the feature \"" << o.name << "\" from " << o.file
+            << "\n";
+  return kExitOk;
+}
+
 void AddBackupsOption(CLI::App* cmd, CaseOptions& o) {
   cmd->add_option("--backups", o.backups,
                   "Backups to keep for this call (0 to 10; sets "
@@ -484,6 +551,35 @@ CommandRegistration registration(300, [](CLI::App& app, int& exit_code) {
   notes->add_option("PROJECT", o->project, "Only this project");
   notes->add_flag("--json", o->json, "Print JSON");
   notes->callback([o, &exit_code] { exit_code = RunNotes(*o); });
+
+  auto* feature = cmd->add_subcommand(
+      "feature", "Add, list and delete feature instances (property tables)");
+  feature->require_subcommand(1);
+  auto* featureAdd = feature->add_subcommand(
+      "add", "Add an instance of a feature, named uniquely");
+  featureAdd->add_option("FILE", o->file, "Case file")->required();
+  featureAdd->add_option("KEY", o->key, "Feature key (PropertyTable)")
+      ->required();
+  featureAdd->add_option("--from", o->range.from,
+                         "Property table: lowest temperature in K");
+  featureAdd->add_option("--to", o->range.to,
+                         "Property table: highest temperature in K");
+  featureAdd->add_option("--pressure", o->range.pressure,
+                         "Property table: pressure in kPa");
+  AddBackupsOption(featureAdd, *o);
+  featureAdd->callback([o, &exit_code] { exit_code = RunFeatureAdd(*o); });
+  auto* featureList =
+      feature->add_subcommand("list", "List the features, with table rows");
+  featureList->add_option("FILE", o->file, "Case file")->required();
+  featureList->add_flag("--json", o->json, "Print JSON");
+  featureList->callback([o, &exit_code] { exit_code = RunFeatureList(*o); });
+  auto* featureDelete =
+      feature->add_subcommand("delete", "Delete a feature instance by name");
+  featureDelete->add_option("FILE", o->file, "Case file")->required();
+  featureDelete->add_option("NAME", o->name, "Instance name")->required();
+  AddBackupsOption(featureDelete, *o);
+  featureDelete->callback(
+      [o, &exit_code] { exit_code = RunFeatureDelete(*o); });
 });
 
 // ------------------------------------------------------------- demo
@@ -572,8 +668,18 @@ bool CaseDemo(std::ostream& out, const std::string& work_dir) {
            : nullptr;
     if (project == nullptr) return false;
     AddTourNotes(project, db);
-    out << "A new case with the project \"Crude unit\" (3 notes) and its "
-           "utility database; NCaseBackups is 2.\n";
+    ExpMgrView* features = FeatureManager(*c.doc, true);
+    std::string error;
+    PropertyTableRange range{350.0, 450.0, 101.325};
+    Viewable* table = features
+                          ? AddFeature(*features, "PropertyTable", range, error)
+                          : nullptr;
+    if (table == nullptr) return false;
+    out << "A new case with the project \"Crude unit\" (3 notes), its "
+           "utility database and the feature \""
+        << table->GetName().str()
+        << "\" (a steam table, 350 to 450 K at 101.325 kPa); NCaseBackups "
+           "is 2.\n";
     if (!Save(c, std::nullopt)) return false;
     out << "First save of " << path << ":\n";
     ShowFiles(out, file.parent_path(), file.stem().string());
@@ -587,6 +693,8 @@ bool CaseDemo(std::ostream& out, const std::string& work_dir) {
   if (!Open(path, reopened)) return false;
   out << "\nReopened:\n$ pemar case info " << path << "\n";
   PrintInfo(out, path, ReadStoredCaseHeader(path), *reopened.doc);
+  out << "\n$ pemar case feature list " << path << "\n";
+  PrintFeatures(out, *reopened.doc, true, "");
   out << "(pemar dump " << path << " shows its chunks by section.)\n";
   return true;
 }

@@ -60,6 +60,14 @@ struct CaseRecords {
   std::vector<std::string> framework;
 };
 
+// What the library's own feature objects are, for the reader of a dump.
+const char* TypeDescription(const std::string& type) {
+  if (type == "ExpMgrViewObject") return "feature manager";
+  if (type == "TechnologyManagerViewObject") return "technology manager";
+  if (type == "PropertyTableObject") return "property-table feature";
+  return nullptr;
+}
+
 CaseRecords ReadCaseRecords(const std::string& path,
                             const StoredCaseHeader& header) {
   CaseRecords records;
@@ -110,6 +118,9 @@ CaseRecords ReadCaseRecords(const std::string& path,
     }
     std::string label = type.str() + " " + std::to_string(id);
     if (!name.IsEmpty()) label += " \"" + name.str() + "\"";
+    if (const char* what = TypeDescription(type.str())) {
+      label += std::string(" (") + what + ")";
+    }
     records.framework.push_back(label);
   }
   return records;
