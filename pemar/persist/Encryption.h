@@ -11,6 +11,15 @@
 // The key is in the library for anyone to read: this hides a file's content
 // from casual view and protects nothing against a determined reader.
 //
+// The blocks are independent, so they are enciphered several at a time in
+// vector registers, and a large file's batches are shared among the
+// processor's cores (at most four threads). Those helper threads are started
+// and joined within the call: they are the only threads the library ever
+// starts, and none outlives the call that made it. All file access stays on
+// the calling thread, and the bytes do not depend on how the work was
+// shared. A helper that cannot be started leaves its share to the calling
+// thread.
+//
 // All file access goes through FileSystem::Default(). The source is read in
 // pieces, so files of any length are handled whole. The target is written to
 // a new temporary file beside it (target + ".<number>.tmp", a name no file

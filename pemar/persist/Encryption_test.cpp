@@ -165,6 +165,21 @@ TEST_F(EncryptionTest, OutputFollowsTheBlockRulesExactly) {
   }
 }
 
+// Blocks go through the cipher several at a time, the rest one by one: at
+// every length around those groups the bytes are those of the block rules.
+TEST_F(EncryptionTest, InMemoryTransformFollowsTheBlockRulesAtEveryLength) {
+  const Bytes data = RandomBytes(300, 1);
+  for (std::size_t n = 0; n <= data.size(); ++n) {
+    SCOPED_TRACE(n);
+    Bytes bytes = data.substr(0, n);
+    auto* p = reinterpret_cast<unsigned char*>(bytes.data());
+    encryption_internal::EncipherBlocks(p, n);
+    EXPECT_TRUE(bytes == ReferenceTransform(data.substr(0, n), true));
+    encryption_internal::DecipherBlocks(p, n);
+    EXPECT_TRUE(bytes == data.substr(0, n));
+  }
+}
+
 // Pins the key and the word order: files enciphered by earlier builds must
 // stay readable. Expected bytes computed outside the library.
 TEST_F(EncryptionTest, KnownFileEnciphersToKnownBytes) {
