@@ -3,8 +3,7 @@
 #include <initializer_list>
 
 #include "pemar/persist/PemarBaseObject.h"
-#include "pemar/project/IEngineeringManager.h"
-#include "pemar/project/IPemarProject.h"
+#include "pemar/persist/SuiteInterfaces.h"
 
 namespace pemar {
 namespace {
@@ -71,14 +70,24 @@ unsigned char OpenReference(BinaryFile& file, ChunkHeader& header,
 
 // The typed lookup interface of the named project, or null.
 template <typename Lookup>
-Lookup* TypedProject(IEngineeringManager* manager, const Text& name,
-                     long type) {
+Lookup* TypedProject(IEngObjectRegistry* manager, const Text& name, long type) {
   IPemarBaseObject* project = nullptr;
   manager->GetProjectByName(name.c_str(), &project, type);
   if (project == nullptr) return nullptr;
   void* typed = nullptr;
   project->QueryInterface(type, &typed);
   return static_cast<Lookup*>(typed);
+}
+
+// A project of type 101 answers QueryInterface with its IPemarProject, a
+// class of the layer above; the scenario lookup that IPemarProject derives
+// from is reached from the object itself.
+template <>
+IPemarScenarioProject* TypedProject<IPemarScenarioProject>(
+    IEngObjectRegistry* manager, const Text& name, long type) {
+  IPemarBaseObject* project = nullptr;
+  manager->GetProjectByName(name.c_str(), &project, type);
+  return dynamic_cast<IPemarScenarioProject*>(project);
 }
 
 // The object of a typed project found by name: its scenario, or its column.
@@ -89,7 +98,7 @@ IHeatIntegrationScenario* FindNamed(IHeatIntegrationProject* p,
 ISTScenario* FindNamed(ISTProject* p, const char* name) {
   return p->FindScenario(name);
 }
-IPemarScenario* FindNamed(IPemarProject* p, const char* name) {
+IPemarScenario* FindNamed(IPemarScenarioProject* p, const char* name) {
   IPemarScenario* scenario = nullptr;
   p->FindScenario(name, &scenario);
   return scenario;
@@ -102,7 +111,7 @@ IComplexColumn* FindNamed(IComplexColumnProject* p, const char* name) {
 // `resolve(project, result)` reads the remaining names and looks the object
 // up, returning false when a read fails or a needed link is missing.
 template <typename Lookup, typename Result, typename Resolve>
-unsigned char RecallReference(BinaryFile& file, IEngineeringManager* manager,
+unsigned char RecallReference(BinaryFile& file, IEngObjectRegistry* manager,
                               Result** result, long type, Resolve resolve) {
   if (manager == nullptr || result == nullptr) return 0;
   *result = nullptr;
@@ -119,7 +128,7 @@ unsigned char RecallReference(BinaryFile& file, IEngineeringManager* manager,
 
 // A two-name reference: a scenario, or a column, of a project.
 template <typename Lookup, typename Scenario>
-unsigned char RecallScenario(BinaryFile& file, IEngineeringManager* manager,
+unsigned char RecallScenario(BinaryFile& file, IEngObjectRegistry* manager,
                              Scenario** result, long type) {
   return RecallReference<Lookup>(file, manager, result, type,
                                  [&file](Lookup* project, Scenario** out) {
@@ -133,7 +142,7 @@ unsigned char RecallScenario(BinaryFile& file, IEngineeringManager* manager,
 // A three-name reference: a design of a scenario of a project. A missing
 // scenario fails; a missing design recalls as null.
 template <typename Lookup, typename Design>
-unsigned char RecallDesign(BinaryFile& file, IEngineeringManager* manager,
+unsigned char RecallDesign(BinaryFile& file, IEngObjectRegistry* manager,
                            Design** result, long type) {
   return RecallReference<Lookup>(
       file, manager, result, type, [&file](Lookup* project, Design** out) {
@@ -156,7 +165,7 @@ unsigned char StoreProjectPointer(BinaryFile& file, IPemarBaseObject* project) {
 }
 
 unsigned char RecallProjectPointer(BinaryFile& file,
-                                   IEngineeringManager* manager, void** result,
+                                   IEngObjectRegistry* manager, void** result,
                                    long type) {
   if (manager == nullptr || result == nullptr) return 0;
   ChunkHeader header;
@@ -180,14 +189,14 @@ unsigned char StoreScenarioPointer(BinaryFile& file,
 }
 
 unsigned char RecallScenarioPointer(BinaryFile& file,
-                                    IEngineeringManager* manager,
+                                    IEngObjectRegistry* manager,
                                     IHeatIntegrationScenario** result) {
   return RecallScenario<IHeatIntegrationProject>(file, manager, result,
                                                  kHeatIntegrationProjectType);
 }
 
 unsigned char RecallScenarioTotalSitePointer(
-    BinaryFile& file, IEngineeringManager* manager,
+    BinaryFile& file, IEngObjectRegistry* manager,
     IHeatIntegrationScenario** result) {
   return RecallScenario<IHeatIntegrationProject>(file, manager, result,
                                                  kTotalSiteProjectType);
@@ -197,15 +206,14 @@ unsigned char StoreDesignPointer(BinaryFile& file, IHENDesign* design) {
   return StoreDesign(file, design);
 }
 
-unsigned char RecallDesignPointer(BinaryFile& file,
-                                  IEngineeringManager* manager,
+unsigned char RecallDesignPointer(BinaryFile& file, IEngObjectRegistry* manager,
                                   IHENDesign** result) {
   return RecallDesign<IHeatIntegrationProject>(file, manager, result,
                                                kHeatIntegrationProjectType);
 }
 
 unsigned char RecallDesignTotalSitePointer(BinaryFile& file,
-                                           IEngineeringManager* manager,
+                                           IEngObjectRegistry* manager,
                                            IHENDesign** result) {
   return RecallDesign<IHeatIntegrationProject>(file, manager, result,
                                                kTotalSiteProjectType);
@@ -216,7 +224,7 @@ unsigned char StoreScenarioPointer(BinaryFile& file, ISTScenario* scenario) {
 }
 
 unsigned char RecallScenarioPointer(BinaryFile& file,
-                                    IEngineeringManager* manager,
+                                    IEngObjectRegistry* manager,
                                     ISTScenario** result) {
   return RecallScenario<ISTProject>(file, manager, result, kSTProjectType);
 }
@@ -225,8 +233,7 @@ unsigned char StoreDesignPointer(BinaryFile& file, ISTDesign* design) {
   return StoreDesign(file, design);
 }
 
-unsigned char RecallDesignPointer(BinaryFile& file,
-                                  IEngineeringManager* manager,
+unsigned char RecallDesignPointer(BinaryFile& file, IEngObjectRegistry* manager,
                                   ISTDesign** result) {
   return RecallDesign<ISTProject>(file, manager, result, kSTProjectType);
 }
@@ -237,10 +244,10 @@ unsigned char StorePemarScenarioPointer(BinaryFile& file,
 }
 
 unsigned char RecallPemarScenarioPointer(BinaryFile& file,
-                                         IEngineeringManager* manager,
+                                         IEngObjectRegistry* manager,
                                          IPemarScenario** result) {
-  return RecallScenario<IPemarProject>(file, manager, result,
-                                       kPemarScenarioProjectType);
+  return RecallScenario<IPemarScenarioProject>(file, manager, result,
+                                               kPemarScenarioProjectType);
 }
 
 unsigned char StoreComplexColumnPointer(BinaryFile& file,
@@ -251,7 +258,7 @@ unsigned char StoreComplexColumnPointer(BinaryFile& file,
 }
 
 unsigned char RecallComplexColumnPointer(BinaryFile& file,
-                                         IEngineeringManager* manager,
+                                         IEngObjectRegistry* manager,
                                          IComplexColumn** result) {
   return RecallScenario<IComplexColumnProject>(file, manager, result,
                                                kComplexColumnProjectType);

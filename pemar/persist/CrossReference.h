@@ -11,12 +11,13 @@
 // "NULL_OBJECT": it could not be resolved anyway, and the file stays
 // readable.
 //
-// On recall the names are resolved through the engineering manager once all
-// objects exist. A last object (scenario, design, column) that no longer
-// exists by name recalls as null with success; a missing project, and for a
-// design a missing scenario, make the recall fail. A null manager fails
-// before the file is touched. A recall that fails after the first text
-// leaves the chunk open; the caller abandons the whole recall.
+// On recall the names are resolved through the case's registry of
+// engineering objects (its engineering manager) once all objects exist. A last
+// object (scenario, design, column) that no longer exists by name recalls as
+// null with success; a missing project, and for a design a missing scenario,
+// make the recall fail. A null manager fails before the file is touched. A
+// recall that fails after the first text leaves the chunk open; the caller
+// abandons the whole recall.
 //
 // All functions return non-zero on success. Result pointers are borrowed.
 
@@ -29,7 +30,6 @@
 
 namespace pemar {
 
-class IEngineeringManager;
 class IPemarBaseObject;
 
 PEMAR_EXPORT unsigned char StoreProjectPointer(BinaryFile& file,
@@ -38,50 +38,50 @@ PEMAR_EXPORT unsigned char StoreProjectPointer(BinaryFile& file,
 // or creates the project; *result receives its interface for `type`, or null.
 // *result is not cleared first, and is left as it was for a null reference.
 PEMAR_EXPORT unsigned char RecallProjectPointer(BinaryFile& file,
-                                                IEngineeringManager* manager,
+                                                IEngObjectRegistry* manager,
                                                 void** result, long type);
 
 PEMAR_EXPORT unsigned char StoreScenarioPointer(
     BinaryFile& file, IHeatIntegrationScenario* scenario);
 PEMAR_EXPORT unsigned char RecallScenarioPointer(
-    BinaryFile& file, IEngineeringManager* manager,
+    BinaryFile& file, IEngObjectRegistry* manager,
     IHeatIntegrationScenario** result);
 PEMAR_EXPORT unsigned char RecallScenarioTotalSitePointer(
-    BinaryFile& file, IEngineeringManager* manager,
+    BinaryFile& file, IEngObjectRegistry* manager,
     IHeatIntegrationScenario** result);
 
 PEMAR_EXPORT unsigned char StoreDesignPointer(BinaryFile& file,
                                               IHENDesign* design);
 PEMAR_EXPORT unsigned char RecallDesignPointer(BinaryFile& file,
-                                               IEngineeringManager* manager,
+                                               IEngObjectRegistry* manager,
                                                IHENDesign** result);
 PEMAR_EXPORT unsigned char RecallDesignTotalSitePointer(
-    BinaryFile& file, IEngineeringManager* manager, IHENDesign** result);
+    BinaryFile& file, IEngObjectRegistry* manager, IHENDesign** result);
 
 PEMAR_EXPORT unsigned char StoreScenarioPointer(BinaryFile& file,
                                                 ISTScenario* scenario);
 PEMAR_EXPORT unsigned char RecallScenarioPointer(BinaryFile& file,
-                                                 IEngineeringManager* manager,
+                                                 IEngObjectRegistry* manager,
                                                  ISTScenario** result);
 
 PEMAR_EXPORT unsigned char StoreDesignPointer(BinaryFile& file,
                                               ISTDesign* design);
 PEMAR_EXPORT unsigned char RecallDesignPointer(BinaryFile& file,
-                                               IEngineeringManager* manager,
+                                               IEngObjectRegistry* manager,
                                                ISTDesign** result);
 
 // Writes exactly what StoreScenarioPointer writes for an ISTScenario.
 PEMAR_EXPORT unsigned char StorePemarScenarioPointer(BinaryFile& file,
                                                      IPemarScenario* scenario);
 PEMAR_EXPORT unsigned char RecallPemarScenarioPointer(
-    BinaryFile& file, IEngineeringManager* manager, IPemarScenario** result);
+    BinaryFile& file, IEngObjectRegistry* manager, IPemarScenario** result);
 
 // `projectName` is stored unchanged as the project's name.
 PEMAR_EXPORT unsigned char StoreComplexColumnPointer(BinaryFile& file,
                                                      IComplexColumn* column,
                                                      const char* projectName);
 PEMAR_EXPORT unsigned char RecallComplexColumnPointer(
-    BinaryFile& file, IEngineeringManager* manager, IComplexColumn** result);
+    BinaryFile& file, IEngObjectRegistry* manager, IComplexColumn** result);
 
 }  // namespace pemar
 

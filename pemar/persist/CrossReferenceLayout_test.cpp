@@ -38,7 +38,7 @@ class CrossReferenceLayoutTest : public ::testing::Test {
 };
 
 TEST_F(CrossReferenceLayoutTest, EveryKindIsOneChunkOfNames) {
-  IEngineeringManager* m = &manager_;
+  IEngObjectRegistry* m = &manager_;
   IHeatIntegrationScenario* scenario = scenario_;
   IHENDesign* design = design_;
   IComplexColumn* column = column_;

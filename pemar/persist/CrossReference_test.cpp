@@ -9,7 +9,6 @@
 #include <string>
 
 #include "pemar/persist/testing/FakeEngineeringManager.h"
-#include "pemar/project/NotesProject.h"
 
 namespace pemar {
 namespace {
@@ -233,18 +232,26 @@ TEST_F(CrossReferenceTest, PemarScenarioIsStoredLikeSeparationScenario) {
   EXPECT_EQ(bytesA, bytesB);
 }
 
-TEST_F(CrossReferenceTest, PemarScenarioResolvesThroughTheProjectInterface) {
-  // A project answers 101 with IPemarProject; its FindScenario finds the
-  // scenario by name.
+TEST_F(CrossReferenceTest, PemarScenarioResolvesThroughTheScenarioLookup) {
+  // A project of type 101 answers QueryInterface with an interface of the
+  // layer above (here: its base object); its scenarios are found through
+  // the IPemarScenarioProject it derives from.
   struct Scenario : IPemarScenario {
     IPemarBaseObject* project = nullptr;
     int GetDesignCount() override { return 0; }
     IPemarBaseObject* GetProject() override { return project; }
     const char* GetName() override { return "Split"; }
   };
-  struct ScenarioProject : NotesProject {
-    ScenarioProject() : NotesProject(nullptr, "Column study") {}
+  struct ScenarioProject : PemarBaseObject, IPemarScenarioProject {
     Scenario scenario;
+    const char* GetMyIdentifier() override { return "Column study"; }
+    hresult QueryInterface(long id, void** result) override {
+      if (id != kPemarScenarioProjectType) {
+        return PemarBaseObject::QueryInterface(id, result);
+      }
+      *result = static_cast<IPemarBaseObject*>(this);
+      return kDone;
+    }
     void FindScenario(const char* name, IPemarScenario** result) override {
       *result =
           name != nullptr && std::string(name) == "Split" ? &scenario : nullptr;

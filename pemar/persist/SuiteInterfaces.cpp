@@ -2,6 +2,7 @@
 
 namespace pemar {
 
+IEngObjectRegistry::~IEngObjectRegistry() = default;
 IHENDesign::~IHENDesign() = default;
 IHeatIntegrationScenario::~IHeatIntegrationScenario() = default;
 ISTDesign::~ISTDesign() = default;
@@ -10,6 +11,7 @@ IPemarScenario::~IPemarScenario() = default;
 IComplexColumn::~IComplexColumn() = default;
 IHeatIntegrationProject::~IHeatIntegrationProject() = default;
 ISTProject::~ISTProject() = default;
+IPemarScenarioProject::~IPemarScenarioProject() = default;
 IComplexColumnProject::~IComplexColumnProject() = default;
 
 }  // namespace pemar

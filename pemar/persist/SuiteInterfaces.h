@@ -1,13 +1,15 @@
-// Interfaces of objects that live in the suite's analysis libraries and that
-// the library refers to by name: heat-integration and separation scenarios
-// and designs, generic scenarios and complex columns.
+// Interfaces of the objects that persistence refers to by name: the case's
+// registry of engineering objects, and the projects, scenarios, designs and
+// complex columns of the suite's analysis libraries.
 //
 // Only the operations that storing and resolving a reference needs are
-// declared. A project answers QueryInterface with the lookup interface of its
-// type number (501 and 502: IHeatIntegrationProject; 601: ISTProject; 101:
-// IPemarProject, whose FindScenario finds generic scenarios; 607:
-// IComplexColumnProject). Returned pointers are
-// borrowed: no reference is added and they live as long as their owner.
+// declared. The registry is the case's engineering manager
+// (IEngineeringManager derives from IEngObjectRegistry). A project answers
+// QueryInterface with the lookup interface of its type number (501 and 502:
+// IHeatIntegrationProject; 601: ISTProject; 607: IComplexColumnProject); a
+// project of type 101 answers with IPemarProject, which is an
+// IPemarScenarioProject. Returned pointers are borrowed: no reference is
+// added and they live as long as their owner.
 
 #ifndef PEMAR_PERSIST_SUITEINTERFACES_H_
 #define PEMAR_PERSIST_SUITEINTERFACES_H_
@@ -28,6 +30,21 @@ inline constexpr long kComplexColumnProjectType = 607;
 
 class IHeatIntegrationScenario;
 class ISTScenario;
+
+// The lookups that resolving a reference makes in a case's registry of
+// engineering objects. Type 1 matches every object.
+class PEMAR_EXPORT IEngObjectRegistry {
+ public:
+  virtual ~IEngObjectRegistry();
+  // Sets *result to the first listed object of that name answering `type`,
+  // or to null; adds no reference.
+  virtual void GetProjectByName(const char* name, IPemarBaseObject** result,
+                                long type) = 0;
+  // Finds, or creates and registers, the object of that name and type, and
+  // adds a reference to it. Null when none can be had.
+  virtual IPemarBaseObject* AddEngObject(const char* name, long type,
+                                         char flag) = 0;
+};
 
 class PEMAR_EXPORT IHENDesign {
  public:
@@ -83,6 +100,14 @@ class PEMAR_EXPORT ISTProject {
  public:
   virtual ~ISTProject();
   virtual ISTScenario* FindScenario(const char* name) = 0;
+};
+
+// A project whose generic scenarios are found by name (type 101).
+class PEMAR_EXPORT IPemarScenarioProject {
+ public:
+  virtual ~IPemarScenarioProject();
+  // Sets *result to the scenario of that name (borrowed), or to null.
+  virtual void FindScenario(const char* name, IPemarScenario** result) = 0;
 };
 
 class PEMAR_EXPORT IComplexColumnProject {

@@ -4,7 +4,9 @@
 // engineering objects (projects of the suite's analysis libraries and any
 // other IPemarBaseObject), finds them by name and type number, keeps them
 // alive by reference counts, stores and recalls them with the case, and holds
-// the case's external process cases. Type 1 matches every object.
+// the case's external process cases. Type 1 matches every object. Its lookups
+// by name are those that persistence resolves references with
+// (IEngObjectRegistry, pemar/persist/SuiteInterfaces.h).
 
 #ifndef PEMAR_PROJECT_IENGINEERINGMANAGER_H_
 #define PEMAR_PROJECT_IENGINEERINGMANAGER_H_
@@ -12,6 +14,7 @@
 #include "pemar/framework/Containers.h"
 #include "pemar/framework/Export.h"
 #include "pemar/framework/Types.h"
+#include "pemar/persist/SuiteInterfaces.h"
 #include "pemar/project/Notification.h"
 
 struct IDispatch;
@@ -29,7 +32,8 @@ enum ExcelType { ExcelNone = 0, ExcelWorkbook = 1 };
 using InterpretCaseCallback = void (*)(VistaroInterface* link, Case* theCase,
                                        void* data);
 
-class PEMAR_EXPORT IEngineeringManager : public virtual INotificationSender {
+class PEMAR_EXPORT IEngineeringManager : public virtual INotificationSender,
+                                         public virtual IEngObjectRegistry {
  public:
   ~IEngineeringManager() override;
 
@@ -47,16 +51,16 @@ class PEMAR_EXPORT IEngineeringManager : public virtual INotificationSender {
   virtual Case* GetVistaroCase(const char* name) = 0;
   // Sets *result to the first listed object of that name answering `type`,
   // or to null; adds no reference.
-  virtual void GetProjectByName(const char* name, IPemarBaseObject** result,
-                                long type) = 0;
+  void GetProjectByName(const char* name, IPemarBaseObject** result,
+                        long type) override = 0;
   // The object at `index` among those answering `type`; *result is left
   // unchanged when there is none.
   virtual void GetProjectByNum(int index, long type,
                                IPemarBaseObject** result) = 0;
   // Finds, or creates and registers, the object of that name and type, and
   // adds a reference to it. Null when none can be had.
-  virtual IPemarBaseObject* AddEngObject(const char* name, long type,
-                                         char flag) = 0;
+  IPemarBaseObject* AddEngObject(const char* name, long type,
+                                 char flag) override = 0;
   virtual hresult RemoveEngObject(IPemarBaseObject* object) = 0;
   virtual int GetProjectSize(long type) = 0;
   virtual void AddCase(const char* name, Case* theCase) = 0;

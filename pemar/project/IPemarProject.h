@@ -27,7 +27,8 @@ namespace pemar {
 inline constexpr long kProjectInterface = 101;
 
 class PEMAR_EXPORT IPemarProject : public virtual IPemarBaseObject,
-                                   public virtual INotificationSender {
+                                   public virtual INotificationSender,
+                                   public virtual IPemarScenarioProject {
  public:
   ~IPemarProject() override;
 
@@ -66,8 +67,9 @@ class PEMAR_EXPORT IPemarProject : public virtual IPemarBaseObject,
   virtual int GetNumberOfNotes() = 0;
   // The project's scenarios, for the design viewer.
   virtual int GetNumberOfScenarios() = 0;
-  // Sets *result to the scenario of that name (borrowed), or to null.
-  virtual void FindScenario(const char* name, IPemarScenario** result) = 0;
+  // Sets *result to the scenario of that name (borrowed), or to null. Also
+  // what persistence resolves generic scenario references with.
+  void FindScenario(const char* name, IPemarScenario** result) override = 0;
 };
 
 // The project interface of `object` (no reference added); null for null and

@@ -10,7 +10,9 @@
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/framework/Platform.h"
+#include "pemar/persist/CrossReference.h"
 #include "pemar/persist/PemarBinaryFile.h"
+#include "pemar/persist/testing/FakeEngineeringManager.h"
 #include "pemar/persist/testing/StoredRecord.h"
 #include "pemar/project/NotesProject.h"
 
@@ -314,6 +316,40 @@ TEST_F(PemarProjectTest, InterfacesOfProjectAndNotesProject) {
   EXPECT_EQ(result, &notes);
   EXPECT_EQ(notes.QueryInterface(1, &result), kDone);
   EXPECT_EQ(result, static_cast<IPemarBaseObject*>(&notes));
+}
+
+// Persistence resolves a generic scenario reference through the scenario
+// lookup that every project is; a project found by name answers it.
+TEST_F(PemarProjectTest, ProjectResolvesGenericScenarioReferences) {
+  struct Scenario : IPemarScenario {
+    IPemarBaseObject* project = nullptr;
+    int GetDesignCount() override { return 0; }
+    IPemarBaseObject* GetProject() override { return project; }
+    const char* GetName() override { return "Split"; }
+  };
+  struct ScenarioProject : NotesProject {
+    ScenarioProject() : NotesProject(nullptr, "Column study") {}
+    Scenario scenario;
+    void FindScenario(const char* name, IPemarScenario** result) override {
+      *result =
+          name != nullptr && std::string(name) == "Split" ? &scenario : nullptr;
+    }
+  };
+  test_support::FakeEngineeringManager manager;
+  auto* project = new ScenarioProject();
+  project->scenario.project = project;
+  manager.Adopt(project);
+  {
+    BinaryFile file(Text("/refs.bin"));
+    ASSERT_TRUE(file.Create());
+    ASSERT_TRUE(StorePemarScenarioPointer(file, &project->scenario));
+    ASSERT_TRUE(file.Close());
+  }
+  BinaryFile file(Text("/refs.bin"));
+  ASSERT_TRUE(file.Open());
+  IPemarScenario* found = nullptr;
+  EXPECT_TRUE(RecallPemarScenarioPointer(file, &manager, &found));
+  EXPECT_EQ(found, &project->scenario);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Test support: a small engineering manager and project, scenario and design
+// Test support: a small registry of engineering objects (what persistence
+// asks of a case's engineering manager) and project, scenario and design
 // doubles, enough to resolve cross-references by name.
 
 #ifndef PEMAR_PERSIST_TESTING_FAKEENGINEERINGMANAGER_H_
@@ -11,7 +12,6 @@
 
 #include "pemar/persist/PemarBaseObject.h"
 #include "pemar/persist/SuiteInterfaces.h"
-#include "pemar/project/IEngineeringManager.h"
 
 namespace pemar::test_support {
 
@@ -109,7 +109,7 @@ class FakeProject : public PemarBaseObject,
 };
 
 // Lists objects and creates FakeProjects for the heat-integration types.
-class FakeEngineeringManager : public IEngineeringManager {
+class FakeEngineeringManager : public IEngObjectRegistry {
  public:
   ~FakeEngineeringManager() override {
     for (IPemarBaseObject* o : objects_) {
@@ -155,36 +155,6 @@ class FakeEngineeringManager : public IEngineeringManager {
     found->AddRef();
     return found;
   }
-
-  // The rest is not needed by the cross-reference functions.
-  void ClearVistaroCase(const char*) override {}
-  hresult BuildOrvexCaseFromVisCase(const char*, Case*, const char*) override {
-    return 0;
-  }
-  hresult CreateVistaroCase(const char*, const char*, char, char*, IDispatch*,
-                            const char*, CVList*, bool) override {
-    return 0;
-  }
-  hresult InterpretVistaroCase(const char*, InterpretCaseCallback,
-                               void*) override {
-    return 0;
-  }
-  Case* GetVistaroCase(const char*) override { return nullptr; }
-  void GetProjectByNum(int, long, IPemarBaseObject**) override {}
-  hresult RemoveEngObject(IPemarBaseObject*) override { return 0; }
-  int GetProjectSize(long) override {
-    return static_cast<int>(objects_.size());
-  }
-  void AddCase(const char*, Case*) override {}
-  ExcelType OpenExcelFile(const char*) override { return ExcelNone; }
-  ExcelWrapper* GetExcelWrapper() override { return nullptr; }
-  short CloseExcelFile() override { return 1; }
-  void AddNotificationReceiver(INotificationReceiver*) override {}
-  void RemoveNotificationReceiver(INotificationReceiver*) override {}
-  void SendAMessage(ChangeWhat, const char*, void*) override {}
-  void AddValidMessage(INotificationReceiver*, ChangeWhat) override {}
-  void RemoveValidMessage(INotificationReceiver*, ChangeWhat) override {}
-  void HoldNotificationForReceiver(INotificationReceiver*, char) override {}
 
  private:
   std::vector<IPemarBaseObject*> objects_;
