@@ -10,8 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "pemar/case/CaseManagers.h"
 #include "pemar/case/SimulationCase.h"
 #include "pemar/case/testing/CaseModel.h"
+#include "pemar/features/ExpMgrView.h"
+#include "pemar/features/FeatureRegistry.h"
+#include "pemar/features/PropertyTableFeature.h"
+#include "pemar/features/TechnologyManagerView.h"
+#include "pemar/features/testing/FeatureTestSupport.h"
 #include "pemar/framework/ConfigStore.h"
 #include "pemar/framework/FileSystem.h"
 #include "pemar/framework/MemoryFileSystem.h"
@@ -172,11 +178,20 @@ class Program {
         &Program::ApplyGlobalFuel,   &Program::ResetFuel,
         &Program::AddFuelSource,     &Program::SwapDatabase,
     };
+    static const Operation kFeature[] = {
+        &Program::AddFeature,    &Program::AddFeature,
+        &Program::FileFeature,   &Program::ChooseList,
+        &Program::SelectFeature, &Program::DeleteFeature,
+        &Program::SetTableRange, &Program::DropFeatureManager,
+    };
     std::vector<Operation> ops;
     if (families_ & kCaseFamily)
       ops.insert(ops.end(), std::begin(kCase), std::end(kCase));
     if (families_ & kUtilityFamily) {
       ops.insert(ops.end(), std::begin(kUtility), std::end(kUtility));
+    }
+    if (families_ & kFeatureFamily) {
+      ops.insert(ops.end(), std::begin(kFeature), std::end(kFeature));
     }
     ops.push_back(&Program::RoundTripOperation);
     (this->*ops[in_.Byte() % ops.size()])();
@@ -592,6 +607,84 @@ class Program {
     }
   }
 
+  // Features.
+
+  ExpMgrView* Features() {
+    return dynamic_cast<ExpMgrView*>(
+        CaseBuildManager(case_.get(), "FeatureManager"));
+  }
+  // A feature key, a technology's "All" list, a refused key or a made-up
+  // name. The two list names that a recall renames are left out.
+  std::string Key() {
+    static constexpr const char* kKeys[] = {
+        "PropertyTable", "HI Case",        "ResidueCurveMap",   "ColumnDesign",
+        "StreamManager", "All Separation", "All Thermodynamics"};
+    const int b = in_.Byte() % 8;
+    return b < 7 ? kKeys[b] : in_.Name();
+  }
+  Viewable* PickInstance(ExpMgrView* m) {
+    const auto& all = m->AllInstances();
+    const int i = in_.Index(static_cast<int>(all.size()));
+    return i < static_cast<int>(all.size()) ? all[i] : nullptr;
+  }
+  TechnologyManagerView* PickTechnology(ExpMgrView* m) {
+    const auto& list = m->TechnologyManagers();
+    const int i = in_.Index(static_cast<int>(list.size()));
+    return i < static_cast<int>(list.size()) ? list[i] : nullptr;
+  }
+
+  void AddFeature() {
+    const std::string key = Key();
+    if (ExpMgrView* m = Features()) m->AddExperiment(key.c_str(), nullptr);
+  }
+  void FileFeature() {
+    ExpMgrView* m = Features();
+    Viewable* instance = PickInstance(m);
+    const std::string key = Key();
+    if (instance != nullptr) m->AddExperimentOldCS(key.c_str(), instance);
+  }
+  void ChooseList() {
+    ExpMgrView* m = Features();
+    TechnologyManagerView* t = PickTechnology(m);
+    const std::string key = Key();
+    if (t != nullptr) t->SpecifyText(VarDescription("Viewable", 401), key);
+  }
+  // An instance's name half the time, else a made-up one.
+  void SelectFeature() {
+    ExpMgrView* m = Features();
+    TechnologyManagerView* t = PickTechnology(m);
+    Viewable* instance = PickInstance(m);
+    const std::string name = (in_.Byte() & 1) && instance != nullptr
+                                 ? instance->GetName().str()
+                                 : in_.Name();
+    if (t != nullptr) t->SpecifyText(VarDescription("Viewable", 501), name);
+  }
+  void DeleteFeature() {
+    ExpMgrView* m = Features();
+    const int how = in_.Byte() % 3;
+    TechnologyManagerView* t = PickTechnology(m);
+    Viewable* instance = PickInstance(m);
+    if (how == 0 && t != nullptr) {
+      t->Message("DeleteFeature");
+    } else if (how == 1 && instance != nullptr) {
+      delete instance;
+    } else if (instance != nullptr) {
+      m->DisconnectView(instance);
+      delete instance;
+    }
+  }
+  void SetTableRange() {
+    ExpMgrView* m = Features();
+    auto* table = dynamic_cast<PropertyTableFeature*>(PickInstance(m));
+    const double from = 273.16 + std::fabs(in_.Number());
+    const double to = from + std::fabs(in_.Number());
+    const double pressure = in_.Number();
+    if (table != nullptr) table->SetRange(from, to, pressure);
+  }
+  void DropFeatureManager() {
+    if (in_.Byte() % 8 == 0) delete CaseFeatureManager(case_.get());
+  }
+
   Reader in_;
   unsigned families_;
   StepSink& sink_;
@@ -607,6 +700,7 @@ void RunRoundTripProgram(const std::uint8_t* data, std::size_t size,
     ResetConfigStore();
     SetCommandLine(Text("round_trip_fuzz"));
     NotesProject::RegisterType();
+    test_support::RegisterTestFeatures();
     return true;
   }();
   (void)configured;

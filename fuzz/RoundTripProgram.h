@@ -33,6 +33,11 @@ enum OperationFamily : unsigned {
   // Utilities, heat-transfer-coefficient defaults, economic sets and
   // parameters, and the editor's fuel selection.
   kUtilityFamily = 1u << 1,
+  // Feature instances: creating (the property table and the test features
+  // of features/testing/FeatureTestSupport.h), filing under further lists,
+  // choosing lists and selecting in the technology managers, deleting, and
+  // changing a property table's range.
+  kFeatureFamily = 1u << 2,
 };
 
 // `families` is a non-empty combination of OperationFamily. With

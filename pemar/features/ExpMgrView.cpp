@@ -433,7 +433,9 @@ unsigned char ExpMgrView::RecallVersion2(BinaryFile& file) {
     }
   }
   for (auto& [name, list] : lists) {
-    for (Viewable* object : list) AppendOnce(lists_[name], object);
+    // Kept even when empty, as stored.
+    std::vector<Viewable*>& target = lists_[name];
+    for (Viewable* object : list) AppendOnce(target, object);
   }
   for (Viewable* object : all) {
     AppendOnce(all_, object);

@@ -4,7 +4,11 @@
 #include <cstdio>
 #include <sstream>
 
+#include "pemar/case/CaseManagers.h"
 #include "pemar/case/SimulationCase.h"
+#include "pemar/features/ExpMgrView.h"
+#include "pemar/features/PropertyTableFeature.h"
+#include "pemar/features/TechnologyManagerView.h"
 #include "pemar/framework/ObjectManager.h"
 #include "pemar/project/EngineeringManager.h"
 #include "pemar/project/IPemarProject.h"
@@ -278,6 +282,46 @@ std::string DescribeCase(SimulationCase& theCase) {
     }
   }
   out += DescribeUtilityView(theCase.UtilityDatabaseView(false));
+  out += DescribeFeatures(CaseFeatureManager(&theCase));
+  return out;
+}
+
+std::string DescribeFeatures(ExpMgrView* manager) {
+  if (manager == nullptr) return "features (none)\n";
+  std::string out;
+  auto name = [](const Viewable* v) {
+    return v == nullptr ? std::string("(none)") : Quoted(v->GetName().c_str());
+  };
+  auto hex = [](double v) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%a", v);
+    return std::isnan(v) ? std::string("nan") : std::string(buffer);
+  };
+  for (const Viewable* v : manager->AllInstances()) {
+    out += "feature " + name(v);
+    if (auto* t = dynamic_cast<const PropertyTableFeature*>(v)) {
+      out += " table " + hex(t->From()) + " " + hex(t->To()) + " " +
+             hex(t->Pressure());
+      for (const PropertyTableRow& r : t->Rows()) {
+        out += " [" + hex(r.temperature) + " " + std::to_string(r.phase) + " " +
+               hex(r.enthalpy) + " " + hex(r.volume) + "]";
+      }
+    }
+    out += "\n";
+  }
+  for (const Text& list : manager->ListNames()) {
+    out += "features.list " + Quoted(list.c_str()) + ":";
+    for (const Viewable* v : *manager->InstanceList(list.c_str())) {
+      out += " " + name(v);
+    }
+    out += "\n";
+  }
+  for (const TechnologyManagerView* t : manager->TechnologyManagers()) {
+    out += "features.technology " + name(t) + " " +
+           Quoted(t->Technology().c_str()) + " chosen " +
+           Quoted(t->ChosenList().c_str()) + " selected " +
+           name(t->Selected()) + " " + Quoted(t->SelectedName().c_str()) + "\n";
+  }
   return out;
 }
 

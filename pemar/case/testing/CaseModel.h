@@ -7,9 +7,9 @@
 // its carbon-tracking selection and its database (every field of every
 // utility in list order, the heat-transfer-coefficient defaults, the
 // economic sets and parameters with their locks, the file names and the
-// mode). Doubles are written exactly (hexadecimal), so equal texts mean
-// equal bits; every NaN is written as "nan", since its sign and payload
-// carry no meaning.
+// mode), and the feature manager (DescribeFeatures). Doubles are written
+// exactly (hexadecimal), so equal texts mean equal bits; every NaN is written
+// as "nan", since its sign and payload carry no meaning.
 //
 // Left out, because the file does not carry them: the document's name and
 // modified flag, the fuel lists of the editor (rebuilt from the built-in
@@ -27,6 +27,8 @@
 #include <string>
 
 namespace pemar {
+
+class ExpMgrView;
 class DefaultUtilManagerView;
 class IDefaultUtilityManager;
 class IPemarProject;
@@ -36,6 +38,9 @@ class SimulationCase;
 namespace pemar::test_support {
 
 std::string DescribeCase(SimulationCase& theCase);
+// The feature manager: its instances (property tables with their rows), its
+// lists and its technology managers' choices; null gives "(none)".
+std::string DescribeFeatures(ExpMgrView* manager);
 std::string DescribeProject(IPemarProject& project);
 // A null view or database is described as absent.
 std::string DescribeUtilityView(DefaultUtilManagerView* view);
