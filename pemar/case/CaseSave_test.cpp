@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <map>
 #include <set>
 #include <string>
 
 #include "pemar/case/SimulationCase.h"
 #include "pemar/case/testing/CaseTestSupport.h"
 #include "pemar/case/testing/OldCaseFiles.h"
+#include "pemar/case/testing/SaveFaultLoop.h"
 #include "pemar/framework/FaultInjectingFileSystem.h"
 #include "pemar/framework/FileSystem.h"
 
@@ -18,7 +18,7 @@ namespace {
 
 using Op = FaultInjectingFileSystem::Op;
 
-class CaseSaveTest : public test_support::CaseTest {
+class CaseSaveTest : public test_support::SaveFaultTest {
  protected:
   // Saves a case with one project whose name marks the content.
   bool SaveMarked(const std::string& file, const char* marker) {
@@ -35,14 +35,6 @@ class CaseSaveTest : public test_support::CaseTest {
     return object != nullptr && object->GetMyIdentifier() != nullptr
                ? object->GetMyIdentifier()
                : "";
-  }
-  std::map<std::string, std::string> Snapshot() const {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
-      files[entry.path().filename().string()] =
-          Bytes(entry.path().filename().string());
-    }
-    return files;
   }
 };
 
@@ -228,82 +220,21 @@ TEST_F(CaseSaveTest, BackupThatCannotMoveOnIsNeverOverwritten) {
 }
 
 // Every write, sync, close, rename, delete and open of a save is made to
-// fail in turn. A failed save leaves the previous case file loadable and
-// unchanged, every backup's bytes still on disk, and the case unsaved.
+// fail in turn; nothing the user had is lost (SaveFaultLoop.h).
 TEST_F(CaseSaveTest, FailureAtEveryStepLosesNothing) {
-  constexpr int kManyNotes = 3000;
   SetConfigData("NCaseBackups", 3);
-  const Op kOps[] = {Op::kWrite,  Op::kSync,   Op::kClose,
-                     Op::kRename, Op::kDelete, Op::kOpenWrite};
-  auto prepare = [&] {
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    ASSERT_TRUE(SaveMarked("a.bk0", "Zero"));
-    ASSERT_TRUE(SaveMarked("a.bk1", "One"));
-    ASSERT_TRUE(SaveMarked("a.kcs", "Old"));
-  };
-  prepare();
-  std::map<std::string, std::string> before = Snapshot();
-
-  FaultInjectingFileSystem counter;
-  {
-    ScopedFileSystem scoped(&counter);
-    auto theCase = NewCase("a.kcs");
-    // Large enough for several writes of the file's 64 KB buffer.
-    AddProject(*theCase, "New", kManyNotes);
-    ASSERT_TRUE(theCase->SaveDocument(0));
-  }
-  ASSERT_GE(counter.Count(Op::kWrite), 3);
-  int failures = 0;
-  for (Op op : kOps) {
-    for (int n = 1; n <= counter.Count(op); ++n) {
-      SCOPED_TRACE(testing::Message()
-                   << "op " << static_cast<int>(op) << " #" << n);
-      prepare();
-      sink_.Clear();
-      bool saved = false;
-      int counterBefore = 0;
-      bool modifiedAfter = false;
-      int counterAfter = 0;
-      {
-        FaultInjectingFileSystem fs;
-        ScopedFileSystem scoped(&fs);
-        fs.FailAt(op, n);
+  const int failures = FailEachStepOfTheSave(
+      [&] {
+        ASSERT_TRUE(SaveMarked("a.bk0", "Zero"));
+        ASSERT_TRUE(SaveMarked("a.bk1", "One"));
+        ASSERT_TRUE(SaveMarked("a.kcs", "Old"));
+      },
+      [&] {
         auto theCase = NewCase("a.kcs");
-        AddProject(*theCase, "New", kManyNotes);
-        theCase->SetModified(true);
-        counterBefore = theCase->SaveCounter();
-        saved = theCase->SaveDocument(0);
-        modifiedAfter = theCase->IsModified();
-        counterAfter = theCase->SaveCounter();
-      }
-      if (saved) {
-        EXPECT_EQ(Marker("a.kcs"), "New");
-        continue;
-      }
-      ++failures;
-      EXPECT_TRUE(modifiedAfter);
-      EXPECT_EQ(counterAfter, counterBefore);
-      EXPECT_EQ(Bytes("a.kcs"), before["a.kcs"]);
-      EXPECT_EQ(Marker("a.kcs"), "Old");
-      std::multiset<std::string> now;
-      for (const auto& [name, bytes] : Snapshot()) now.insert(bytes);
-      for (const auto& [name, bytes] : before) {
-        EXPECT_TRUE(now.count(bytes) > 0) << name << " lost";
-      }
-      for (const auto& [name, bytes] : Snapshot()) {
-        if (name != "a.tmp") {
-          EXPECT_NE(Reopen(name), nullptr) << name;
-        }
-      }
-      bool reported = false;
-      for (const char* key : {"SaveCaseError", "UnableToCreateDocument",
-                              "UnableToDeleteFile", "UnableToRenameFile"}) {
-        reported = reported || sink_.Has(MessageKind::kError, key);
-      }
-      EXPECT_TRUE(reported);
-    }
-  }
+        // Large enough for several writes of the file's 64 KB buffer.
+        AddProject(*theCase, "New", 3000);
+        return theCase;
+      });
   EXPECT_GT(failures, 5);
 }
 
