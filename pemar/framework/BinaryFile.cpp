@@ -230,12 +230,19 @@ unsigned char ChunkHeader::Create(BinaryFile& file, short revision) {
   if (!file.IsOpenForWriting()) return 0;
   revision_ = revision;
   std::uint64_t start = file.position_;
-  unsigned char bytes[kChunkHeaderSize];
+  unsigned char copy[kChunkHeaderSize];
+  unsigned char* room = file.BufferRoom(kChunkHeaderSize);
+  unsigned char* bytes = room != nullptr ? room : copy;
   bytes[0] = kChunkMarker0;
   bytes[1] = kChunkMarker1;
   EncodeLittle<std::uint16_t>(static_cast<std::uint16_t>(revision), bytes + 2);
   EncodeLittle<std::uint32_t>(kUnfinishedLength, bytes + 4);
-  if (!file.WriteBytes(bytes, sizeof(bytes))) return 0;
+  if (room != nullptr) {
+    file.buffer_size_ += kChunkHeaderSize;
+    file.position_ += kChunkHeaderSize;
+  } else if (!file.WriteBytes(copy, sizeof(copy))) {
+    return 0;
+  }
   file.chunks_.push_back({this, start, 0});
   return 1;
 }

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "pemar/persist/CountedStringInternal.h"
+
 namespace pemar {
 namespace {
 
@@ -11,13 +13,9 @@ namespace {
 // make the reader allocate more than the file really holds.
 constexpr unsigned int kStringPiece = 64 * 1024;
 
-// Bytes of a counted string record written in one piece (flag, count and
+// Bytes of a counted string record written in one piece (flags, count and
 // characters); longer texts are written in two.
 constexpr std::uint32_t kShortRecord = 128;
-
-// Given-back chunk handles kept for reuse; deeper nestings than this are
-// rare, and their extra handles are simply freed.
-constexpr std::size_t kMaxSpareHeaders = 32;
 
 }  // namespace
 
@@ -44,6 +42,7 @@ PemarBinaryFile::PemarBinaryFile(const PemarBinaryFile& other)
 
 PemarBinaryFile::~PemarBinaryFile() {
   if (ownsFile_) delete file_;
+  for (int i = 0; i < spareCount_; ++i) delete spareHeaders_[i];
 }
 
 #define PEMAR_FORWARD_TYPED(T)                                                \
@@ -82,10 +81,7 @@ unsigned char PemarBinaryFile::Write(const Text& value) {
 }
 
 ChunkHeader* PemarBinaryFile::TakeHeader() {
-  if (spareHeaders_.empty()) return new ChunkHeader;
-  ChunkHeader* header = spareHeaders_.back().release();
-  spareHeaders_.pop_back();
-  return header;
+  return spareCount_ > 0 ? spareHeaders_[--spareCount_] : new ChunkHeader;
 }
 
 unsigned char PemarBinaryFile::CreateChunk(ChunkHeader** header, int revision) {
@@ -106,10 +102,11 @@ unsigned char PemarBinaryFile::CloseChunk(ChunkHeader* header) {
   if (header == nullptr) return 0;
   unsigned char ok = file_ ? header->Close(*file_) : 0;
   // Handles are plain values: one given back through any wrapper may be
-  // handed out again by it.
-  if (spareHeaders_.size() < kMaxSpareHeaders) {
+  // handed out again by it; deeper nestings than it keeps are rare, and
+  // their extra handles are simply freed.
+  if (spareCount_ < kMaxSpareHeaders) {
     *header = ChunkHeader();
-    spareHeaders_.emplace_back(header);
+    spareHeaders_[spareCount_++] = header;
   } else {
     delete header;
   }
@@ -128,25 +125,47 @@ CVString PemarBinaryFile::GetFileName() {
   return file_ ? file_->GetFileName() : CVString();
 }
 
+namespace {
+
+// Writes `lead` bytes of 1 (present flags) and the counted string record of
+// a present text: the count, little-endian, and the characters with their
+// zero. The same bytes as writing each value on its own, handed over as
+// unsigned chars in one call for the usual short text and two for a long
+// one.
+unsigned char WritePresentRecord(IPemarBinaryFile* file, const CVString& text,
+                                 unsigned lead) {
+  if (text.Length() >= 0x7FFFFFFFu) return 0;
+  const std::uint32_t n = static_cast<std::uint32_t>(text.Length()) + 1;
+  unsigned char record[kShortRecord];
+  unsigned at = 0;
+  while (at < lead) record[at++] = 1;
+  for (int i = 0; i < 4; ++i) {
+    record[at++] = static_cast<unsigned char>(n >> (8 * i));
+  }
+  if (n <= kShortRecord - at) {
+    std::memcpy(record + at, text.c_str(), n);
+    return file->Write(record, at + n);
+  }
+  return file->Write(record, at) && file->Write(text.c_str(), n);
+}
+
+}  // namespace
+
 unsigned char WriteCVString(IPemarBinaryFile* file, CVString* text) {
   if (file == nullptr) return 0;
   if (text == nullptr) return file->Write(static_cast<unsigned char>(0));
-  if (text->Length() >= 0x7FFFFFFFu) return 0;
-  // The flag, the little-endian count and the characters with their zero,
-  // as unsigned chars: the same bytes as writing them one value at a time,
-  // in one call for the usual short text and two for a long one.
-  const std::uint32_t n = static_cast<std::uint32_t>(text->Length()) + 1;
-  unsigned char record[kShortRecord];
-  record[0] = 1;
-  for (int i = 0; i < 4; ++i) {
-    record[1 + i] = static_cast<unsigned char>(n >> (8 * i));
-  }
-  if (n <= kShortRecord - 5) {
-    std::memcpy(record + 5, text->c_str(), n);
-    return file->Write(record, 5 + n);
-  }
-  return file->Write(record, 5) && file->Write(text->c_str(), n);
+  return WritePresentRecord(file, *text, 1);
 }
+
+namespace persist_internal {
+
+unsigned char WriteFlaggedCVString(IPemarBinaryFile* file,
+                                   const CVString& text) {
+  if (file == nullptr) return 0;
+  return WritePresentRecord(file, text, 2);
+}
+
+}  // namespace persist_internal
 
 unsigned char ReadCVString(IPemarBinaryFile* file, CVString* text) {
   if (file == nullptr || text == nullptr) return 0;

@@ -19,8 +19,6 @@
 #define PEMAR_PERSIST_PEMARBINARYFILE_H_
 
 #include <cstdint>
-#include <memory>
-#include <vector>
 
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/Export.h"
@@ -181,7 +179,9 @@ class PEMAR_EXPORT PemarBinaryFile : public IPemarBinaryFile,
   bool ownsFile_;
   // Handles given back through CloseChunk, owned here until handed out
   // again; at most a chunk nesting's worth are kept.
-  std::vector<std::unique_ptr<ChunkHeader>> spareHeaders_;
+  static constexpr int kMaxSpareHeaders = 32;
+  ChunkHeader* spareHeaders_[kMaxSpareHeaders];
+  int spareCount_ = 0;
 };
 
 // Writes a counted string: a null text as one unsigned char 0; otherwise

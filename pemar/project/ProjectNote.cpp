@@ -1,6 +1,7 @@
 #include "pemar/project/ProjectNote.h"
 
 #include "pemar/framework/Platform.h"
+#include "pemar/persist/CountedStringInternal.h"
 #include "pemar/project/StringFieldInternal.h"
 
 namespace pemar {
@@ -30,9 +31,7 @@ unsigned char CProjectNote::WriteFlaggedString(IPemarBinaryFile* file,
                                                const CVString* text) {
   if (file == nullptr) return 0;
   if (text == nullptr) return file->Write(static_cast<unsigned char>(0));
-  if (!file->Write(static_cast<unsigned char>(1))) return 0;
-  // WriteCVString only reads the text.
-  return WriteCVString(file, const_cast<CVString*>(text));
+  return persist_internal::WriteFlaggedCVString(file, *text);
 }
 
 unsigned char CProjectNote::ReadFlaggedString(IPemarBinaryFile* file,
