@@ -3,8 +3,11 @@
 #include "pemar/features/ExpMgrView.h"
 
 #include <algorithm>
+#include <charconv>
 #include <string>
-#include <unordered_set>
+#include <string_view>
+#include <system_error>
+#include <vector>
 
 #include "pemar/case/CaseManagers.h"
 #include "pemar/case/SimulationCase.h"
@@ -149,13 +152,28 @@ Text ExpMgrView::CreateUniqueName(const char* key) const {
   const FeatureInfo* info = FindFeatureInfo(key);
   if (info == nullptr) return Text();
   // One pass over the instances, so that naming stays linear in their
-  // number. The display name is concatenated, never used as a format.
-  std::unordered_set<std::string> taken;
-  for (Viewable* instance : all_) taken.insert(instance->GetName().str());
-  for (unsigned long n = 1;; ++n) {
-    Text candidate = info->display_name + Text(std::to_string(n));
-    if (taken.count(candidate.str()) == 0) return candidate;
+  // number, copying no name: the numbers taken are flagged, and only 1 to
+  // count + 1 matter, since one of those is always free. A taken number is
+  // written as this function writes it, in decimal without leading zeros.
+  // The display name is concatenated, never used as a format.
+  const std::string& prefix = info->display_name.str();
+  std::vector<bool> taken(all_.size() + 2, false);
+  for (Viewable* instance : all_) {
+    std::string_view name(instance->GetName().str());
+    if (name.size() <= prefix.size() || !name.starts_with(prefix)) continue;
+    name.remove_prefix(prefix.size());
+    if (name.front() == '0') continue;
+    std::size_t n = 0;
+    auto [end, error] =
+        std::from_chars(name.data(), name.data() + name.size(), n);
+    if (error == std::errc() && end == name.data() + name.size() &&
+        n < taken.size()) {
+      taken[n] = true;
+    }
   }
+  std::size_t n = 1;
+  while (taken[n]) ++n;
+  return info->display_name + Text(std::to_string(n));
 }
 
 bool ExpMgrView::UniqueName(const Text& name) const {

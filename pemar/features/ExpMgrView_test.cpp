@@ -108,6 +108,14 @@ TEST_F(FeatureManagerTest, UniqueNameTakesTheFirstFreeNumber) {
   EXPECT_EQ(manager_->CreateUniqueName("PropertyTable"), "Property Table2");
   EXPECT_FALSE(manager_->UniqueName("Property Table1"));
   EXPECT_TRUE(manager_->UniqueName("Property Table2"));
+  // Only a number written as the manager writes it takes that number.
+  for (const char* other :
+       {"Property Table01", "Property Table1x", "Property Table 1",
+        "Property Table-1", "Property Table99999999999999999999999"}) {
+    first->SetName(other);
+    EXPECT_EQ(manager_->CreateUniqueName("PropertyTable"), "Property Table1")
+        << other;
+  }
 }
 
 // ------------------------------------------------ creating and filing
