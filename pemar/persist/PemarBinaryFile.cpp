@@ -13,10 +13,6 @@ namespace {
 // make the reader allocate more than the file really holds.
 constexpr unsigned int kStringPiece = 64 * 1024;
 
-// Bytes of a counted string record written in one piece (flags, count and
-// characters); longer texts are written in two.
-constexpr std::uint32_t kShortRecord = 128;
-
 }  // namespace
 
 IPemarBinaryFile::~IPemarBinaryFile() = default;
@@ -130,23 +126,18 @@ namespace {
 // Writes `lead` bytes of 1 (present flags) and the counted string record of
 // a present text: the count, little-endian, and the characters with their
 // zero. The same bytes as writing each value on its own, handed over as
-// unsigned chars in one call for the usual short text and two for a long
-// one.
+// unsigned chars in two calls: the flags and count, then the characters.
 unsigned char WritePresentRecord(IPemarBinaryFile* file, const CVString& text,
                                  unsigned lead) {
   if (text.Length() >= 0x7FFFFFFFu) return 0;
   const std::uint32_t n = static_cast<std::uint32_t>(text.Length()) + 1;
-  unsigned char record[kShortRecord];
+  unsigned char head[6];
   unsigned at = 0;
-  while (at < lead) record[at++] = 1;
+  while (at < lead) head[at++] = 1;
   for (int i = 0; i < 4; ++i) {
-    record[at++] = static_cast<unsigned char>(n >> (8 * i));
+    head[at++] = static_cast<unsigned char>(n >> (8 * i));
   }
-  if (n <= kShortRecord - at) {
-    std::memcpy(record + at, text.c_str(), n);
-    return file->Write(record, at + n);
-  }
-  return file->Write(record, at) && file->Write(text.c_str(), n);
+  return file->Write(head, at) && file->Write(text.c_str(), n);
 }
 
 }  // namespace
