@@ -8,7 +8,6 @@
 #include <string>
 #include <system_error>
 #include <thread>
-#include <vector>
 
 #include "pemar/framework/FileSystem.h"
 #include "pemar/persist/EncryptionInternal.h"
@@ -227,14 +226,14 @@ void TransformBatch(unsigned char* data, std::size_t n, bool encipher) {
   }
 }
 
-// Reads up to buffer.size() bytes at offset, retrying short reads until the
-// buffer is full or the file ends. -1 on a read error.
+// Reads up to `size` bytes at offset into `buffer`, retrying short reads
+// until the buffer is full or the file ends. -1 on a read error.
 std::int64_t ReadPiece(ReadableFile& file, std::uint64_t offset,
-                       std::vector<unsigned char>& buffer) {
+                       unsigned char* buffer, std::size_t size) {
   std::size_t filled = 0;
-  while (filled < buffer.size()) {
-    const std::int64_t got = file.ReadAt(
-        offset + filled, buffer.data() + filled, buffer.size() - filled);
+  while (filled < size) {
+    const std::int64_t got =
+        file.ReadAt(offset + filled, buffer + filled, size - filled);
     if (got < 0) return -1;
     if (got == 0) break;
     filled += static_cast<std::size_t>(got);
@@ -256,31 +255,33 @@ CipherFileStatus TransformFile(const Text& source, const Text& target,
 
   CipherFileStatus status = CipherFileStatus::kOk;
   const std::uint64_t size = in->Size();
-  std::vector<unsigned char> buffer(
+  const std::size_t capacity =
       size >= kBatchSize
           ? kBatchSize
-          : static_cast<std::size_t>((size / kPieceSize + 1) * kPieceSize));
+          : static_cast<std::size_t>((size / kPieceSize + 1) * kPieceSize);
+  // Every byte of it is read before it is used.
+  const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(capacity);
   std::uint64_t offset = 0;
   // A full batch holds only whole blocks, so only the final one can end in a
   // partial block, which TransformBlocks leaves as it is.
   for (;;) {
-    const std::int64_t got = ReadPiece(*in, offset, buffer);
+    const std::int64_t got = ReadPiece(*in, offset, buffer.get(), capacity);
     if (got < 0) {
       status = CipherFileStatus::kSourceUnreadable;
       break;
     }
     if (got == 0) break;
     const std::size_t n = static_cast<std::size_t>(got);
-    TransformBatch(buffer.data(), n, encipher);
+    TransformBatch(buffer.get(), n, encipher);
     for (std::size_t at = 0; at < n; at += kPieceSize) {
-      if (!out->Append(buffer.data() + at, std::min(kPieceSize, n - at))) {
+      if (!out->Append(buffer.get() + at, std::min(kPieceSize, n - at))) {
         status = CipherFileStatus::kTargetUnwritable;
         break;
       }
     }
     if (status != CipherFileStatus::kOk) break;
     offset += n;
-    if (n < buffer.size()) break;
+    if (n < capacity) break;
   }
   in.reset();
   if (status == CipherFileStatus::kOk && !out->Sync()) {
