@@ -31,6 +31,7 @@
 namespace pemar {
 
 class BinaryFile;
+class BinaryFileInternals;
 class ReadableFile;
 class WritableFile;
 
@@ -183,6 +184,8 @@ class PEMAR_EXPORT BinaryFile : public GenericFile {
 
  private:
   friend class ChunkHeader;
+  // The library's own record readers (BinaryFileInternals.h).
+  friend class BinaryFileInternals;
 
   struct OpenChunk {
     const ChunkHeader* header;

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <typeinfo>
 
+#include "pemar/framework/BinaryFileInternals.h"
 #include "pemar/persist/CountedStringInternal.h"
 
 namespace pemar {
@@ -12,6 +14,15 @@ namespace {
 // Strings are read in pieces of this size, so that a damaged count cannot
 // make the reader allocate more than the file really holds.
 constexpr unsigned int kStringPiece = 64 * 1024;
+
+// The BinaryFile under `file` when it is a PemarBinaryFile itself (whose
+// values go straight to that file, unchanged), else null. Counted strings
+// are then read and written through the file's buffer directly rather than
+// value by value through the interface: the same bytes, fewer calls.
+BinaryFile* DirectFile(IPemarBinaryFile* file) {
+  if (typeid(*file) != typeid(PemarBinaryFile)) return nullptr;
+  return static_cast<PemarBinaryFile*>(file)->GetBinaryFile();
+}
 
 }  // namespace
 
@@ -137,6 +148,9 @@ unsigned char WritePresentRecord(IPemarBinaryFile* file, const CVString& text,
   for (int i = 0; i < 4; ++i) {
     head[at++] = static_cast<unsigned char>(n >> (8 * i));
   }
+  if (BinaryFile* direct = DirectFile(file)) {
+    return direct->WriteBytes(head, at) && direct->WriteBytes(text.c_str(), n);
+  }
   return file->Write(head, at) && file->Write(text.c_str(), n);
 }
 
@@ -160,14 +174,15 @@ unsigned char WriteFlaggedCVString(IPemarBinaryFile* file,
 
 unsigned char ReadCVString(IPemarBinaryFile* file, CVString* text) {
   if (file == nullptr || text == nullptr) return 0;
+  BinaryFile* direct = DirectFile(file);
   unsigned char flag = 0;
-  unsigned char ok = file->Read(flag);
+  unsigned char ok = direct ? direct->Read(flag) : file->Read(flag);
   if (!ok || flag == 0) {
     *text = CVString();
     return ok;
   }
   int n = 0;
-  ok = file->Read(n);
+  ok = direct ? direct->Read(n) : file->Read(n);
   if (!ok || n == 0) {
     *text = CVString();
     return ok;
@@ -175,6 +190,12 @@ unsigned char ReadCVString(IPemarBinaryFile* file, CVString* text) {
   if (n < 0) {
     *text = CVString();
     return 0;
+  }
+  // The usual case: the whole record lies in the read buffer.
+  if (direct != nullptr &&
+      BinaryFileInternals::ReadBufferedCharsToZero(
+          *direct, static_cast<std::size_t>(n), &text->str())) {
+    return 1;
   }
   // The characters go straight into the text's own buffer, a piece at a
   // time, so that it grows only with bytes the file really holds.
