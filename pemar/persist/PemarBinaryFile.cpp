@@ -172,9 +172,11 @@ unsigned char WriteFlaggedCVString(IPemarBinaryFile* file,
 
 }  // namespace persist_internal
 
-unsigned char ReadCVString(IPemarBinaryFile* file, CVString* text) {
-  if (file == nullptr || text == nullptr) return 0;
-  BinaryFile* direct = DirectFile(file);
+namespace {
+
+// ReadCVString, with `direct` the file's DirectFile.
+unsigned char ReadCounted(IPemarBinaryFile* file, BinaryFile* direct,
+                          CVString* text) {
   unsigned char flag = 0;
   unsigned char ok = direct ? direct->Read(flag) : file->Read(flag);
   if (!ok || flag == 0) {
@@ -220,6 +222,32 @@ unsigned char ReadCVString(IPemarBinaryFile* file, CVString* text) {
   }
   return 1;
 }
+
+}  // namespace
+
+unsigned char ReadCVString(IPemarBinaryFile* file, CVString* text) {
+  if (file == nullptr || text == nullptr) return 0;
+  return ReadCounted(file, DirectFile(file), text);
+}
+
+namespace persist_internal {
+
+unsigned char ReadFlaggedCVString(IPemarBinaryFile* file,
+                                  std::optional<CVString>* text) {
+  if (file == nullptr || text == nullptr) return 0;
+  text->reset();
+  BinaryFile* direct = DirectFile(file);
+  unsigned char flag = 0;
+  if (!(direct ? direct->Read(flag) : file->Read(flag))) return 0;
+  if (flag == 0) return 1;
+  if (flag != 1 || !ReadCounted(file, direct, &text->emplace())) {
+    text->reset();
+    return 0;
+  }
+  return 1;
+}
+
+}  // namespace persist_internal
 
 unsigned char ReadEntryCount(IPemarBinaryFile* file, std::uint64_t minBytesEach,
                              int* count) {

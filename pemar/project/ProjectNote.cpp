@@ -36,17 +36,7 @@ unsigned char CProjectNote::WriteFlaggedString(IPemarBinaryFile* file,
 
 unsigned char CProjectNote::ReadFlaggedString(IPemarBinaryFile* file,
                                               std::optional<CVString>* text) {
-  if (file == nullptr || text == nullptr) return 0;
-  text->reset();
-  unsigned char flag = 0;
-  if (!file->Read(flag)) return 0;
-  if (flag == 0) return 1;
-  if (flag != 1) return 0;
-  if (!ReadCVString(file, &text->emplace())) {
-    text->reset();
-    return 0;
-  }
-  return 1;
+  return persist_internal::ReadFlaggedCVString(file, text);
 }
 
 unsigned char CProjectNote::Store(IPemarBinaryFile* file) {
