@@ -13,7 +13,16 @@
 namespace pemar {
 namespace {
 
-constexpr std::size_t kBlockSize = std::size_t{64} * 1024;
+// Bytes buffered for writing before they are handed to the file. Once a
+// file has grown past kLargeFileBytes it goes out in pieces of
+// kLargeWriteBlockSize: a few large writes cost the operating system much
+// less than many small ones. Smaller files keep the small block.
+constexpr std::size_t kWriteBlockSize = std::size_t{64} * 1024;
+constexpr std::size_t kLargeWriteBlockSize = std::size_t{1} << 20;
+constexpr std::uint64_t kLargeFileBytes = std::uint64_t{1} << 20;
+// Bytes read from the file at a time, at most (a smaller file gets a block of
+// its own size).
+constexpr std::size_t kReadBlockSize = std::size_t{64} * 1024;
 // Chunk header: two marker bytes, int16 revision, uint32 payload length. The
 // marker lets a reader reject a chunk that is not one and lets the dump tool
 // find chunks nested among plain values.
@@ -336,8 +345,8 @@ unsigned char BinaryFile::Create() {
   if (name_.IsEmpty()) return 0;
   writer_ = FileSystem::Default()->NewWritableFile(name_.str());
   if (!writer_) return 0;
-  buffer_ = std::make_unique_for_overwrite<unsigned char[]>(kBlockSize);
-  buffer_capacity_ = kBlockSize;
+  buffer_ = std::make_unique_for_overwrite<unsigned char[]>(kWriteBlockSize);
+  buffer_capacity_ = kWriteBlockSize;
   return 1;
 }
 
@@ -349,9 +358,8 @@ unsigned char BinaryFile::Open(bool /*flag*/) {
   if (!reader_) return 0;
   size_ = reader_->Size();
   UpdateLimit();
-  // A small file gets a block of its own size, not a whole one.
-  buffer_capacity_ = static_cast<std::size_t>(
-      std::min<std::uint64_t>(kBlockSize, std::max<std::uint64_t>(size_, 8)));
+  buffer_capacity_ = static_cast<std::size_t>(std::min<std::uint64_t>(
+      kReadBlockSize, std::max<std::uint64_t>(size_, 8)));
   buffer_ = std::make_unique_for_overwrite<unsigned char[]>(buffer_capacity_);
   return 1;
 }
@@ -386,6 +394,12 @@ unsigned char BinaryFile::FlushBuffer() {
   }
   buffer_start_ += buffer_size_;
   buffer_size_ = 0;
+  if (buffer_capacity_ < kLargeWriteBlockSize &&
+      buffer_start_ >= kLargeFileBytes) {
+    buffer_ =
+        std::make_unique_for_overwrite<unsigned char[]>(kLargeWriteBlockSize);
+    buffer_capacity_ = kLargeWriteBlockSize;
+  }
   return 1;
 }
 
