@@ -8,16 +8,12 @@
 // because the syncs wait on the disk rather than use the processor.
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 
+#include "PlainWrite.h"
 #include "pemar/case/SimulationCase.h"
 #include "pemar/framework/ConfigStore.h"
 #include "pemar/framework/Messages.h"
@@ -95,11 +91,6 @@ std::unique_ptr<pemar::SimulationCase> LargeCase(const std::string& path) {
   return theCase;
 }
 
-std::string FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 void ReportBytes(benchmark::State& state, std::uint64_t bytes) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                           static_cast<std::int64_t>(bytes));
@@ -156,36 +147,16 @@ void BM_CaseReopen(benchmark::State& state) {
 }
 BENCHMARK(BM_CaseReopen)->Unit(benchmark::kSecond)->UseRealTime();
 
-// The case file's own bytes written in one piece with stdio; with `synced`,
-// into a temporary file that is flushed, fsynced and renamed over the
-// target, and then the folder fsynced, as a save does.
-bool PlainWrite(const std::string& bytes, const std::string& path,
-                bool synced) {
-  const std::string target = synced ? path + ".tmp" : path;
-  std::FILE* f = std::fopen(target.c_str(), "wb");
-  if (f == nullptr) return false;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  if (synced) ok = std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0 && ok;
-  ok = std::fclose(f) == 0 && ok;
-  if (!synced || !ok) return ok;
-  if (std::rename(target.c_str(), path.c_str()) != 0) return false;
-  int dir = ::open(Folder().c_str(), O_RDONLY | O_DIRECTORY);
-  if (dir < 0) return false;
-  ok = ::fsync(dir) == 0;
-  ::close(dir);
-  return ok;
-}
-
 void PlainWriteBenchmark(benchmark::State& state, bool synced) {
   const std::string& reference = SavedCasePath();
   if (reference.empty()) {
     state.SkipWithError("the case could not be saved");
     return;
   }
-  const std::string bytes = FileBytes(reference);
+  const std::string bytes = pemar_bench::FileBytes(reference);
   const std::string path = (Folder() / "plain.bin").string();
   for (auto _ : state) {
-    if (!PlainWrite(bytes, path, synced)) {
+    if (!pemar_bench::PlainWrite(bytes, path, synced)) {
       state.SkipWithError("write failed");
       break;
     }
