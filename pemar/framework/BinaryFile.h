@@ -31,7 +31,7 @@
 namespace pemar {
 
 class BinaryFile;
-class BinaryFileInternals;
+class BinaryFileInternal;
 class ReadableFile;
 class WritableFile;
 
@@ -184,8 +184,8 @@ class PEMAR_EXPORT BinaryFile : public GenericFile {
 
  private:
   friend class ChunkHeader;
-  // The library's own record readers (BinaryFileInternals.h).
-  friend class BinaryFileInternals;
+  // The library's own record readers (BinaryFileInternal.h).
+  friend class BinaryFileInternal;
 
   struct OpenChunk {
     const ChunkHeader* header;

@@ -5,7 +5,7 @@
 #include <string>
 #include <typeinfo>
 
-#include "pemar/framework/BinaryFileInternals.h"
+#include "pemar/framework/BinaryFileInternal.h"
 #include "pemar/persist/CountedStringInternal.h"
 
 namespace pemar {
@@ -195,7 +195,7 @@ unsigned char ReadCounted(IPemarBinaryFile* file, BinaryFile* direct,
   }
   // The usual case: the whole record lies in the read buffer.
   if (direct != nullptr &&
-      BinaryFileInternals::ReadBufferedCharsToZero(
+      BinaryFileInternal::ReadBufferedCharsToZero(
           *direct, static_cast<std::size_t>(n), &text->str())) {
     return 1;
   }

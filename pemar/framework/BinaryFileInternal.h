@@ -2,8 +2,8 @@
 // records that BinaryFile does not know, so that their common case is read
 // in place like BinaryFile's own values. Not part of the exported interface.
 
-#ifndef PEMAR_FRAMEWORK_BINARYFILEINTERNALS_H_
-#define PEMAR_FRAMEWORK_BINARYFILEINTERNALS_H_
+#ifndef PEMAR_FRAMEWORK_BINARYFILEINTERNAL_H_
+#define PEMAR_FRAMEWORK_BINARYFILEINTERNAL_H_
 
 #include <cstddef>
 #include <cstring>
@@ -13,7 +13,7 @@
 
 namespace pemar {
 
-class BinaryFileInternals {
+class BinaryFileInternal {
  public:
   // When the next n bytes lie in the read buffer and inside the innermost
   // chunk: sets *chars to those before the first zero byte (all n when there
@@ -36,4 +36,4 @@ class BinaryFileInternals {
 
 }  // namespace pemar
 
-#endif  // PEMAR_FRAMEWORK_BINARYFILEINTERNALS_H_
+#endif  // PEMAR_FRAMEWORK_BINARYFILEINTERNAL_H_
