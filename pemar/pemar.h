@@ -28,6 +28,7 @@
 #include "pemar/framework/ConfigManager.h"
 #include "pemar/framework/ConfigStore.h"
 #include "pemar/framework/Containers.h"
+#include "pemar/framework/CrashSimulatingFileSystem.h"
 #include "pemar/framework/DatablockPicker.h"
 #include "pemar/framework/Document.h"
 #include "pemar/framework/DynamicLibrary.h"

@@ -14,13 +14,12 @@
 #include "pemar/case/testing/CaseTestSupport.h"
 #include "pemar/framework/FileSystem.h"
 #include "pemar/framework/MemoryFileSystem.h"
-#include "pemar/framework/testing/CrashSimulatingFileSystem.h"
+#include "pemar/framework/CrashSimulatingFileSystem.h"
 #include "pemar/utility/IDefaultUtilityManager.h"
 
 namespace pemar {
 namespace {
 
-using test_support::CrashSimulatingFileSystem;
 using test_support::DescribeCase;
 
 class CaseCrashTest : public test_support::CaseTest {

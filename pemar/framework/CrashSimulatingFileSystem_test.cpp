@@ -1,4 +1,4 @@
-#include "pemar/framework/testing/CrashSimulatingFileSystem.h"
+#include "pemar/framework/CrashSimulatingFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-namespace pemar::test_support {
+namespace pemar {
 namespace {
 
 using State = CrashSimulatingFileSystem::State;
@@ -100,4 +100,4 @@ TEST(CrashSimulatingFileSystemTest, StatesOverAllPrefixesAreGivenOnce) {
 }
 
 }  // namespace
-}  // namespace pemar::test_support
+}  // namespace pemar

@@ -5,7 +5,7 @@
 // a test can put a fault-injecting one in its place (see
 // FaultInjectingFileSystem.h) and prove that a failed write never loses the
 // user's previous file, or a crash-simulating one
-// (testing/CrashSimulatingFileSystem.h) and prove the same of a power cut at
+// (CrashSimulatingFileSystem.h) and prove the same of a power cut at
 // any point.
 //
 // All operations report failure by their result; none throws.

@@ -1,4 +1,4 @@
-#include "pemar/framework/testing/CrashSimulatingFileSystem.h"
+#include "pemar/framework/CrashSimulatingFileSystem.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,7 +6,7 @@
 #include <set>
 #include <utility>
 
-namespace pemar::test_support {
+namespace pemar {
 
 // Passes every call to the memory file's writer and records the data
 // operations against its node.
@@ -350,4 +350,4 @@ std::size_t CrashSimulatingFileSystem::ForEachCrashState(
   return seen.size();
 }
 
-}  // namespace pemar::test_support
+}  // namespace pemar
