@@ -2,37 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "pemar/framework/ConfigStore.h"
-#include "pemar/framework/Platform.h"
-#include "pemar/utility/DefaultManager.h"
-#include "pemar/utility/testing/RecordingReceiver.h"
-#include "pemar/utility/testing/UtilityTestFiles.h"
+#include "pemar/utility/testing/UtilityTest.h"
 
 namespace pemar {
 namespace {
 
-using testing::RecordingReceiver;
+using testing::ForEachTruncation;
 
-class HTCDefaultsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ResetConfigStore();
-    SetExecutableFolder(dir_.Folder());
-    m_.reset(static_cast<DefaultManager*>(CreateDefaultUtilManager()));
-    receiver_ = std::make_unique<RecordingReceiver>(m_.get());
-  }
-  void TearDown() override {
-    receiver_.reset();
-    m_.reset();
-    SetExecutableFolder("");
-  }
-
-  testing::ScratchDir dir_;
-  std::unique_ptr<DefaultManager> m_;
-  std::unique_ptr<RecordingReceiver> receiver_;
-};
+class HTCDefaultsTest : public testing::UtilityTest {};
 
 TEST_F(HTCDefaultsTest, PositionsOutsideTheListAreRefused) {
   for (int i : {-1, 28, 1 << 30}) {
@@ -46,7 +23,7 @@ TEST_F(HTCDefaultsTest, PositionsOutsideTheListAreRefused) {
   }
   EXPECT_EQ(m_->AddHTCDefaultValue(nullptr, 1.0, nullptr), 0);
   EXPECT_EQ(m_->SetHTCDefaultValueName(0, nullptr), 0);
-  EXPECT_TRUE(receiver_->events.empty());
+  EXPECT_EQ(receiver_->Log(), "");
   DefaultManager bare;
   EXPECT_EQ(bare.GetNumberOfHTCDefaultValues(), 0);
   EXPECT_EQ(bare.DeleteHTCDefaultValue(0), 0);
@@ -54,24 +31,25 @@ TEST_F(HTCDefaultsTest, PositionsOutsideTheListAreRefused) {
 
 TEST_F(HTCDefaultsTest, DeletedEntrysNameIsSentAfterItIsGone) {
   EXPECT_EQ(m_->DeleteHTCDefaultValue(3), 1);
-  ASSERT_EQ(receiver_->events.size(), 1u);
-  EXPECT_EQ(receiver_->events[0].what, HTCDefaultsChanged);
-  EXPECT_EQ(receiver_->events[0].text, "Caustic Soda Solution");
-  EXPECT_EQ(receiver_->events[0].position, 3);
+  EXPECT_EQ(receiver_->Log(), "HTC(Caustic Soda Solution)@3");
   EXPECT_EQ(m_->GetNumberOfHTCDefaultValues(), 27);
 }
 
 TEST_F(HTCDefaultsTest, NewDatabaseWithoutFileHas28Entries) {
   ASSERT_EQ(m_->GetNumberOfHTCDefaultValues(), 28);
-  EXPECT_STREQ(m_->GetHTCDefaultValueName(0), "DEFAULT");
-  EXPECT_EQ(m_->GetHTCDefaultValue(0), 0.2);
-  EXPECT_STREQ(m_->GetHTCDefaultValueName(5), "Demineralized Water");
-  EXPECT_EQ(m_->GetHTCDefaultValue(5), 20.44);
+  const struct {
+    int at;
+    const char* name;
+    double value;
+  } entries[] = {{0, "DEFAULT", 0.2},
+                 {5, "Demineralized Water", 20.44},
+                 {26, "<default>", 0.2},
+                 {27, "Condensing/Reboiling Steam", 6.0}};
+  for (const auto& e : entries) {
+    EXPECT_STREQ(m_->GetHTCDefaultValueName(e.at), e.name);
+    EXPECT_EQ(m_->GetHTCDefaultValue(e.at), e.value) << e.name;
+  }
   EXPECT_STREQ(m_->GetHTCDefaultValueName(25), "Wax Distillate");
-  EXPECT_STREQ(m_->GetHTCDefaultValueName(26), "<default>");
-  EXPECT_EQ(m_->GetHTCDefaultValue(26), 0.2);
-  EXPECT_STREQ(m_->GetHTCDefaultValueName(27), "Condensing/Reboiling Steam");
-  EXPECT_EQ(m_->GetHTCDefaultValue(27), 6.0);
   EXPECT_STREQ(m_->GetHTCDefaultValueNote(27), "");
   std::size_t n = 0;
   BuiltInHTCDefaults(&n);
@@ -86,9 +64,7 @@ TEST_F(HTCDefaultsTest, AddRefusesDuplicatesAndTakesTheFirstValue) {
   EXPECT_EQ(m_->AddHTCDefaultValue("Glycol", 0.0, "50%"), 1);
   EXPECT_EQ(m_->GetHTCDefaultValue(28), 0.2);
   EXPECT_STREQ(m_->GetHTCDefaultValueNote(28), "50%");
-  ASSERT_EQ(receiver_->events.size(), 1u);
-  EXPECT_EQ(receiver_->events[0].text, "Glycol");
-  EXPECT_EQ(receiver_->events[0].position, 28);
+  EXPECT_EQ(receiver_->Log(), "HTC(Glycol)@28");
   m_->DeleteHTCDefaultValue(0);
   EXPECT_EQ(m_->AddHTCDefaultValue("Oil", 0.0, nullptr), 1);
   EXPECT_EQ(m_->GetHTCDefaultValue(28), 0.393092);
@@ -98,17 +74,12 @@ TEST_F(HTCDefaultsTest, EditsCheckValueAndNameAndNotify) {
   EXPECT_EQ(m_->SetHTCDefaultValue(0, 0.0), 0);
   EXPECT_EQ(m_->SetHTCDefaultValue(0, -1.0), 0);
   EXPECT_EQ(m_->SetHTCDefaultValue(0, 0.5), 1);
-  ASSERT_EQ(receiver_->events.size(), 1u);
-  EXPECT_EQ(receiver_->events[0].text, "DEFAULT");
-  EXPECT_EQ(receiver_->events[0].position, 0);
   EXPECT_EQ(m_->SetHTCDefaultValueName(3, "Caustic Soda Solution"), 0);
   EXPECT_EQ(m_->SetHTCDefaultValueName(3, "Brine"), 0);
   EXPECT_EQ(m_->SetHTCDefaultValueName(3, "Lye"), 1);
-  EXPECT_EQ(receiver_->events.back().text, "Lye");
   EXPECT_EQ(m_->SetHTCDefaultValueNote(3, "strong"), 1);
   EXPECT_STREQ(m_->GetHTCDefaultValueNote(3), "strong");
-  EXPECT_EQ(receiver_->events.back().text, "Lye");
-  EXPECT_EQ(receiver_->events.back().position, 3);
+  EXPECT_EQ(receiver_->Log(), "HTC(DEFAULT)@0 HTC(Lye)@3 HTC(Lye)@3");
 }
 
 TEST_F(HTCDefaultsTest, RestoreKeepsEditedAndAddedEntries) {
@@ -120,30 +91,26 @@ TEST_F(HTCDefaultsTest, RestoreKeepsEditedAndAddedEntries) {
 }
 
 TEST_F(HTCDefaultsTest, EntryRoundTripsAndTruncatedEntryFails) {
-  std::string path = dir_.Path("entry.bin");
   DefHeatTransferCoefficient entry;
   CVString name = "Brine";
   CVString note = "cold";
   entry.SetName(&name);
   entry.SetNote(&note);
   entry.SetHTCValue(0.5);
-  ASSERT_TRUE(testing::WriteChunked(
-      path, [&](IPemarBinaryFile* f) { return entry.Store(f) != 0; }));
-  {
-    PemarBinaryFile file(path.c_str());
-    DefHeatTransferCoefficient read;
-    ASSERT_TRUE(read.Recall(&file));
-    EXPECT_STREQ(read.GetName(), "Brine");
-    EXPECT_STREQ(read.GetNote(), "cold");
-    EXPECT_EQ(read.GetHTCValue(), 0.5);
-  }
-  std::vector<char> bytes = testing::ReadBytes(path);
-  bytes.resize(bytes.size() - 3);
-  testing::WriteBytes(path, bytes);
-  PemarBinaryFile file(path.c_str());
+  const std::string bytes =
+      Chunked([&](IPemarBinaryFile* f) { return entry.Store(f); });
   DefHeatTransferCoefficient read;
-  EXPECT_FALSE(read.Recall(&file));
-  EXPECT_STREQ(read.GetName(), "");
+  ASSERT_TRUE(
+      Unchunked(bytes, [&](IPemarBinaryFile* f) { return read.Recall(f); }));
+  EXPECT_STREQ(read.GetName(), "Brine");
+  EXPECT_STREQ(read.GetNote(), "cold");
+  EXPECT_EQ(read.GetHTCValue(), 0.5);
+  ForEachTruncation(bytes, 0, [&](const std::string& cut) {
+    DefHeatTransferCoefficient read;
+    EXPECT_FALSE(
+        Unchunked(cut, [&](IPemarBinaryFile* f) { return read.Recall(f); }));
+    EXPECT_STREQ(read.GetName(), "");
+  });
 }
 
 }  // namespace

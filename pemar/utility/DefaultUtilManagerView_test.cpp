@@ -4,44 +4,34 @@
 
 #include <cmath>
 #include <limits>
-#include <memory>
 
-#include "pemar/framework/BinaryFile.h"
-#include "pemar/framework/ConfigStore.h"
-#include "pemar/framework/Platform.h"
-#include "pemar/utility/DefaultManager.h"
-#include "pemar/utility/testing/UtilityTestFiles.h"
+#include "pemar/utility/testing/UtilityTest.h"
 
 namespace pemar {
 namespace {
 
-class DefaultUtilManagerViewTest : public ::testing::Test {
+class DefaultUtilManagerViewTest : public testing::UtilityTest {
  protected:
-  void SetUp() override {
-    ResetConfigStore();
-    SetExecutableFolder(dir_.Folder());
-    m_.reset(static_cast<DefaultManager*>(CreateDefaultUtilManager()));
-    view_ = std::make_unique<DefaultUtilManagerView>(nullptr, m_.get());
-  }
-  void TearDown() override {
-    view_.reset();
-    SetExecutableFolder("");
-  }
   // Index of "Air" in the built-in set.
   static constexpr int kAir = 12;
 
-  bool StoreView(DefaultUtilManagerView& view, const std::string& path) {
-    BinaryFile file{Text(path), Text()};
-    return file.Create() && view.StoreClassData(file) && file.Close();
+  std::string StoreView(DefaultUtilManagerView& view) {
+    BinaryFile file{Text("view.bin")};
+    EXPECT_TRUE(file.Create() && view.StoreClassData(file) && file.Close());
+    return fs_.GetFile("view.bin");
   }
-  bool RecallView(DefaultUtilManagerView& view, const std::string& path,
-                  int version) {
-    BinaryFile file{Text(path), Text()};
+  bool RecallView(DefaultUtilManagerView& view, const std::string& bytes,
+                  int version = 3) {
+    fs_.SetFile("view.bin", bytes);
+    BinaryFile file{Text("view.bin")};
     return file.Open() && view.RecallClassData(file, version);
   }
 
-  testing::ScratchDir dir_;
-  std::unique_ptr<DefaultManager> m_;
+  void SetUp() override {
+    UtilityTest::SetUp();
+    view_ = std::make_unique<DefaultUtilManagerView>(nullptr, m_.get());
+  }
+
   std::unique_ptr<DefaultUtilManagerView> view_;
 };
 
@@ -188,9 +178,9 @@ struct CarbonState {
   double user_factor;
 };
 
-class CarbonStateRoundTrip
-    : public DefaultUtilManagerViewTest,
-      public ::testing::WithParamInterface<CarbonState> {};
+class CarbonStateRoundTrip : public DefaultUtilManagerViewTest,
+                             public ::testing::WithParamInterface<CarbonState> {
+};
 
 TEST_P(CarbonStateRoundTrip, RecallGivesTheStoredState) {
   const CarbonState& state = GetParam();
@@ -201,28 +191,23 @@ TEST_P(CarbonStateRoundTrip, RecallGivesTheStoredState) {
     ASSERT_TRUE(view_->SelectFuelSource(state.position));
   }
   if (state.user_factor != 0.0) view_->SetUserEmissionFactor(state.user_factor);
-  const std::string path = dir_.Path("view.bin");
-  ASSERT_TRUE(StoreView(*view_, path));
+  const std::string bytes = StoreView(*view_);
 
   DefaultUtilManagerView copy(nullptr, nullptr);
-  ASSERT_TRUE(RecallView(copy, path, 3));
+  ASSERT_TRUE(RecallView(copy, bytes));
   ASSERT_NE(copy.GetDatabase(), nullptr);
   EXPECT_EQ(copy.GetDatabase()->Exists("Carried"), 1);
   EXPECT_EQ(copy.GetDatabase()->GetNumberOfDefaultUtilities(), 23);
   EXPECT_EQ(copy.IsCarbonTrackingEnabled(), view_->IsCarbonTrackingEnabled());
   EXPECT_EQ(copy.GetSelectedDataSource(), view_->GetSelectedDataSource());
-  const FuelSourceStruct& want = view_->GetSelectedFuelSource();
-  const FuelSourceStruct& got = copy.GetSelectedFuelSource();
-  EXPECT_EQ(got.GetName(), want.GetName());
-  EXPECT_EQ(got.GetFuelIndex(), want.GetFuelIndex());
-  EXPECT_EQ(got.GetCO2EmissionFactor(), want.GetCO2EmissionFactor());
-  EXPECT_EQ(got.GetFuelEffFactor(), want.GetFuelEffFactor());
+  EXPECT_EQ(testing::Fields(copy.GetSelectedFuelSource()),
+            testing::Fields(view_->GetSelectedFuelSource()));
   EXPECT_EQ(copy.GetOfferedFuelList(),
             copy.GetFuelSourceList(copy.GetSelectedDataSource()));
 
   // Version 2 data carry the database only.
   DefaultUtilManagerView v2(nullptr, nullptr);
-  ASSERT_TRUE(RecallView(v2, path, 2));
+  ASSERT_TRUE(RecallView(v2, bytes, 2));
   EXPECT_NE(v2.GetDatabase(), nullptr);
   EXPECT_FALSE(v2.IsCarbonTrackingEnabled());
 }
@@ -230,7 +215,8 @@ TEST_P(CarbonStateRoundTrip, RecallGivesTheStoredState) {
 INSTANTIATE_TEST_SUITE_P(
     EveryReachableState, CarbonStateRoundTrip,
     ::testing::Values(CarbonState{"TrackingOff", false, -2, -1, 0.0},
-                      CarbonState{"TrackingOnNoSourceChosen", true, -2, -1, 0.0},
+                      CarbonState{"TrackingOnNoSourceChosen", true, -2, -1,
+                                  0.0},
                       CarbonState{"FirstListNoFuel", true, 0, -1, 0.0},
                       CarbonState{"FirstListFuel", true, 0, 30, 0.0},
                       CarbonState{"SecondListFuel", true, 1, 2, 0.0},
@@ -244,30 +230,21 @@ TEST_F(DefaultUtilManagerViewTest, TruncatedClassDataChangesNothing) {
   view_->SetCarbonTrackingEnabled(true);
   view_->SetSelectedDataSource(1);
   view_->SelectFuelSource(2);
-  std::string path = dir_.Path("view.bin");
-  ASSERT_TRUE(StoreView(*view_, path));
-  std::vector<char> bytes = testing::ReadBytes(path);
-  for (std::size_t n = 0; n < bytes.size(); n += 1 + n / 32) {
-    std::string cut = dir_.Path("cut.bin");
-    testing::WriteBytes(cut,
-                        std::vector<char>(bytes.begin(), bytes.begin() + n));
-    DefaultUtilManagerView target(nullptr, m_.get());
-    EXPECT_FALSE(RecallView(target, cut, 3)) << n;
-    EXPECT_EQ(target.GetDatabase(), m_.get());
-    EXPECT_FALSE(target.IsCarbonTrackingEnabled());
-  }
+  testing::ForEachTruncation(StoreView(*view_), 32,
+                             [&](const std::string& cut) {
+                               DefaultUtilManagerView target(nullptr, m_.get());
+                               EXPECT_FALSE(RecallView(target, cut));
+                               EXPECT_EQ(target.GetDatabase(), m_.get());
+                               EXPECT_FALSE(target.IsCarbonTrackingEnabled());
+                             });
   // A data source outside 0 to 2 is refused.
-  {
-    BinaryFile file{Text(path), Text()};
-    ASSERT_TRUE(file.Create());
-    ASSERT_TRUE(file.Write(static_cast<unsigned char>(0)) &&
-                file.Write(static_cast<unsigned char>(1)) && file.Write(9) &&
-                file.Write(1.0) && file.Write(Text("x")) && file.Write(1.0) &&
-                file.Write(1.0));
-    ASSERT_TRUE(file.Close());
-  }
+  BinaryFile file{Text("view.bin")};
+  ASSERT_TRUE(file.Create() && file.Write(static_cast<unsigned char>(0)) &&
+              file.Write(static_cast<unsigned char>(1)) && file.Write(9) &&
+              file.Write(1.0) && file.Write(Text("x")) && file.Write(1.0) &&
+              file.Write(1.0) && file.Close());
   DefaultUtilManagerView target(nullptr, nullptr);
-  EXPECT_FALSE(RecallView(target, path, 3));
+  EXPECT_FALSE(RecallView(target, fs_.GetFile("view.bin")));
   EXPECT_EQ(target.GetDatabase(), nullptr);
 }
 

@@ -8,6 +8,7 @@
 #include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/persist/testing/GoldenBytes.h"
 #include "pemar/utility/DefaultUtility.h"
+#include "pemar/utility/testing/UtilityTest.h"
 
 namespace pemar {
 namespace {
@@ -60,32 +61,9 @@ TEST_F(DefaultUtilityLayoutTest, EveryFieldInRevisionSeven) {
 
   DefaultUtility recalled;
   ASSERT_TRUE(RecallsAll(fs_, bytes, recalled));
-  EXPECT_STREQ(recalled.GetUtilityName(), "CW");
-  EXPECT_EQ(recalled.GetHeatType(), ColdSegment);
-  const double numbers[][2] = {
-      {recalled.GetInletTemperature(), 20.0},
-      {recalled.GetOutletTemperature(), 40.0},
-      {recalled.GetHeatTransferCoefficient(), 1.0},
-      {recalled.GetUtilityCost(), 0.5},
-      {recalled.GetARTempHigh(), 4.0},
-      {recalled.GetARTempLow(), 2.0},
-      {recalled.GetDeltaTmin(), 5.0},
-      {recalled.GetViscosity(), 1.0},
-      {recalled.GetThermCond(), 0.5},
-      {recalled.GetMassDensity(), -32767.0},
-      {recalled.GetMassHeatCap(), 4.0},
-      {recalled.GetCO2EmissionFactor(), 5.589e-5},
-      {recalled.GetFuelSourceID(), 76.0},
-      {recalled.GetFuelEffFactor(), 1.0},
-      {recalled.IsGlobalSetting(), 1.0},
-      {recalled.GetEFDataSource(), 1.0},
-  };
-  for (const auto& [got, want] : numbers) EXPECT_EQ(got, want);
-  EXPECT_EQ(recalled.GetExchangerType(), "Air Cooler");
-  ASSERT_EQ(recalled.GetComponentCount(), 1);
-  EXPECT_STREQ(recalled.GetComponentName(0), "H2O");
-  EXPECT_EQ(recalled.GetComponentFraction(0), 1.0);
-  EXPECT_TRUE(recalled.IsHTCCalculated());
+  EXPECT_EQ(testing::Fields(recalled),
+            "CW | 20 40 1 0.5 4 2 1 5 | Air Cooler | 1 0.5 -32767 4 | H2O:1 | "
+            "5.589e-05 76 1 1 1 1");
   EXPECT_FALSE(recalled.IsSimulationUtility());  // not stored
 }
 

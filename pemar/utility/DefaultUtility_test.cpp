@@ -2,193 +2,161 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <vector>
 
-#include "pemar/framework/Messages.h"
-#include "pemar/utility/testing/UtilityTestFiles.h"
+#include "pemar/utility/testing/UtilityTest.h"
 
 namespace pemar {
 namespace {
 
-// Writes a utility chunk of the given revision with the items it holds.
-bool WriteUtilityChunk(IPemarBinaryFile* f, int revision, const char* name,
-                       int heatType, int componentCount,
-                       const std::vector<std::pair<const char*, double>>& comps,
-                       bool cutInComponents = false) {
-  ChunkHeader* h = nullptr;
-  bool ok = f->CreateChunk(&h, revision);
-  CVString n = name;
-  ok = ok && WriteCVString(f, &n);
-  const double temps[6] = {20, 25, 3.75, 2e-7, 44.5, 29.5};
-  ok = ok && f->Write(temps, 6) && f->Write(heatType);
-  if (revision >= 2) ok = ok && f->Write(5.0);
-  CVString ex = "Shell & Tube";
-  if (revision >= 3) ok = ok && WriteCVString(f, &ex);
-  const double props[4] = {1.0, 0.603, 998, 4.183};
-  if (revision >= 4) ok = ok && f->Write(props, 4);
-  if (revision >= 5) {
-    ok = ok && f->Write(componentCount);
-    for (std::size_t i = 0; i < comps.size(); ++i) {
-      CVString c = comps[i].first;
-      ok = ok && WriteCVString(f, &c);
-      if (cutInComponents && i + 1 == comps.size()) break;
-      ok = ok && f->Write(comps[i].second);
-    }
-  }
-  if (revision >= 6 && !cutInComponents) {
-    const double fuel[3] = {7e-5, 3.0, 0.9};
-    ok = ok && f->Write(fuel, 3) && f->Write(static_cast<unsigned char>(0)) &&
-         f->Write(0.0);
-  }
-  if (revision >= 7 && !cutInComponents) {
-    ok = ok && f->Write(static_cast<unsigned char>(1));
-  }
-  return f->CloseChunk(h) && ok;
-}
+using testing::Chunk;
+using testing::Fields;
+using testing::ForEachTruncation;
 
-class DefaultUtilityTest : public ::testing::Test {
- protected:
-  bool RecallFrom(const std::string& path, DefaultUtility* u) {
-    PemarBinaryFile f(path.c_str());
-    return u->Recall(&f) != 0;
-  }
-  testing::ScratchDir dir_;
-  RecordingMessageSink sink_;
-  ScopedMessageSink scoped_{&sink_};
+// A utility chunk of `revision` holding the items that revision has, with
+// `count` announced before the given components; `cut` ends it after the
+// last component's name.
+struct OldUtility {
+  int revision = 7;
+  int heat_type = 1;
+  int count = 0;
+  std::vector<std::pair<const char*, double>> components;
+  bool cut = false;
 };
 
-TEST_F(DefaultUtilityTest, HugeComponentCountFailsWithoutAllocating) {
-  std::string path = dir_.Path("huge.bin");
-  ASSERT_TRUE(testing::WriteChunked(path, [](IPemarBinaryFile* f) {
-    return WriteUtilityChunk(f, 7, "Cooling Water", 1, 0x7FFFFFFF,
-                             {{"H2O", 1.0}});
-  }));
-  DefaultUtility u;
-  EXPECT_FALSE(RecallFrom(path, &u));
-  EXPECT_EQ(u.GetComponentCount(), 0);
-  EXPECT_STREQ(u.GetUtilityName(), "UndefinedUtility");
-}
+class DefaultUtilityTest : public testing::UtilityTest {
+ protected:
+  std::string Write(const OldUtility& u) {
+    return Chunked([&](IPemarBinaryFile* f) {
+      return Chunk(f, u.revision, [&] { return WriteItems(f, u); });
+    });
+  }
+  bool Recall(const std::string& bytes, DefaultUtility* u) {
+    return Unchunked(bytes, [&](IPemarBinaryFile* f) { return u->Recall(f); });
+  }
 
-TEST_F(DefaultUtilityTest, NegativeComponentCountGivesEmptyComposition) {
-  std::string path = dir_.Path("neg.bin");
-  ASSERT_TRUE(testing::WriteChunked(path, [](IPemarBinaryFile* f) {
-    return WriteUtilityChunk(f, 7, "X", 1, -5, {});
-  }));
+ private:
+  static bool WriteItems(IPemarBinaryFile* f, const OldUtility& u) {
+    const int r = u.revision;
+    CVString name = "Cooling Water";
+    CVString exchanger = "Shell & Tube";
+    const double temps[6] = {20, 25, 3.75, 2e-7, 44.5, 29.5};
+    const double props[4] = {1.0, 0.603, 998, 4.183};
+    const double fuel[3] = {7e-5, 3.0, 0.9};
+    bool ok = WriteCVString(f, &name) && f->Write(temps, 6) &&
+              f->Write(u.heat_type) && (r < 2 || f->Write(5.0)) &&
+              (r < 3 || WriteCVString(f, &exchanger)) &&
+              (r < 4 || f->Write(props, 4)) && (r < 5 || f->Write(u.count));
+    for (std::size_t i = 0; ok && i < u.components.size(); ++i) {
+      CVString c = u.components[i].first;
+      ok = WriteCVString(f, &c);
+      if (u.cut && i + 1 == u.components.size()) return ok;
+      ok = ok && f->Write(u.components[i].second);
+    }
+    return ok &&
+           (r < 6 || (f->Write(fuel, 3) && testing::Flags(f, {false}) &&
+                      f->Write(0.0))) &&
+           (r < 7 || testing::Flags(f, {true}));
+  }
+};
+
+TEST_F(DefaultUtilityTest, BadComponentCountsAndHeatTypes) {
+  // A count the file cannot hold fails without allocating; a cut inside the
+  // components leaves the record as it was.
+  for (const OldUtility& bad :
+       {OldUtility{.count = 0x7FFFFFFF, .components = {{"H2O", 1.0}}},
+        OldUtility{
+            .count = 3, .components = {{"A", 0.5}, {"B", 0.5}}, .cut = true}}) {
+    DefaultUtility u;
+    EXPECT_FALSE(Recall(Write(bad), &u));
+    EXPECT_EQ(u.GetComponentCount(), 0);
+    EXPECT_STREQ(u.GetUtilityName(), "UndefinedUtility");
+  }
   DefaultUtility u;
-  ASSERT_TRUE(RecallFrom(path, &u));
+  ASSERT_TRUE(Recall(Write({.count = -5}), &u));
   EXPECT_EQ(u.GetComponentCount(), 0);
   EXPECT_DOUBLE_EQ(u.GetFuelSourceID(), 3.0);
   EXPECT_TRUE(u.IsHTCCalculated());
-}
-
-TEST_F(DefaultUtilityTest, CutInsideComponentsLeavesRecordAsItWas) {
-  std::string path = dir_.Path("cut.bin");
-  ASSERT_TRUE(testing::WriteChunked(path, [](IPemarBinaryFile* f) {
-    return WriteUtilityChunk(f, 7, "Mix", 1, 3, {{"A", 0.5}, {"B", 0.5}}, true);
-  }));
-  DefaultUtility u;
-  EXPECT_FALSE(RecallFrom(path, &u));
-  EXPECT_EQ(u.GetComponentCount(), 0);
-  EXPECT_STREQ(u.GetUtilityName(), "UndefinedUtility");
-}
-
-TEST_F(DefaultUtilityTest, HeatTypeOutsideRangeReadsAsUndefined) {
-  std::string path = dir_.Path("type.bin");
-  ASSERT_TRUE(testing::WriteChunked(path, [](IPemarBinaryFile* f) {
-    return WriteUtilityChunk(f, 7, "X", 7, 0, {});
-  }));
-  DefaultUtility u;
-  ASSERT_TRUE(RecallFrom(path, &u));
+  ASSERT_TRUE(Recall(Write({.heat_type = 7}), &u));
   EXPECT_EQ(u.GetHeatType(), UndefinedSegment);
 }
 
 TEST_F(DefaultUtilityTest, TruncatedFileFailsAtEveryLength) {
-  std::string path = dir_.Path("full.bin");
   DefaultUtility source("Cooling Water", ColdSegment, 20, 25, 3.75, 2e-7, 44.5,
                         29.5, 5, "Shell & Tube", 1, 0.603, 998, 4.183);
   char name[] = "H2O";
   char* names[] = {name};
   double fractions[] = {1.0};
   source.SetComponents(1, names, fractions);
-  ASSERT_TRUE(testing::WriteChunked(
-      path, [&](IPemarBinaryFile* f) { return source.Store(f) != 0; }));
-  std::vector<char> bytes = testing::ReadBytes(path);
-  for (std::size_t n = 0; n < bytes.size(); ++n) {
-    std::string cut = dir_.Path("cut" + std::to_string(n));
-    testing::WriteBytes(cut,
-                        std::vector<char>(bytes.begin(), bytes.begin() + n));
+  const std::string bytes =
+      Chunked([&](IPemarBinaryFile* f) { return source.Store(f); });
+  ForEachTruncation(bytes, 0, [&](const std::string& cut) {
     DefaultUtility u;
-    EXPECT_FALSE(RecallFrom(cut, &u)) << n;
+    EXPECT_FALSE(Recall(cut, &u));
     EXPECT_STREQ(u.GetUtilityName(), "UndefinedUtility");
-  }
+  });
 }
 
 TEST_F(DefaultUtilityTest, DefaultRecordRoundTrips) {
-  std::string path = dir_.Path("rt.bin");
   DefaultUtility source;
-  ASSERT_TRUE(testing::WriteChunked(
-      path, [&](IPemarBinaryFile* f) { return source.Store(f) != 0; }));
   DefaultUtility u("Other", HotSegment, 1, 0, 1, 1, 1, 1, 1, "Fired Heater", 1,
                    1, 1, 1);
-  ASSERT_TRUE(RecallFrom(path, &u));
-  EXPECT_STREQ(u.GetUtilityName(), "UndefinedUtility");
-  EXPECT_EQ(u.GetHeatType(), UndefinedSegment);
-  EXPECT_EQ(u.GetComponentCount(), 0);
-  EXPECT_EQ(u.IsGlobalSetting(), 1.0);
-  EXPECT_EQ(u.GetDeltaTmin(), 10.0);
-  EXPECT_EQ(u.GetExchangerType(), "Shell & Tube");
-  EXPECT_EQ(u.GetInletTemperature(), kEmptyValue);
-  EXPECT_EQ(u.GetCO2EmissionFactor(), 5.589e-5);
+  ASSERT_TRUE(Recall(
+      Chunked([&](IPemarBinaryFile* f) { return source.Store(f); }), &u));
+  EXPECT_EQ(Fields(u), Fields(source));
+  EXPECT_EQ(Fields(u),
+            "UndefinedUtility | -32767 -32767 -32767 0 -32767 -32767 2 10 | "
+            "Shell & Tube | -32767 -32767 -32767 -32767 | | 5.589e-05 76 1 1 1 "
+            "0");
 }
 
+// Each revision adds items: 2 delta-T min, 3 the exchanger, 4 the
+// properties, 5 the components, 6 the fuel, 7 the HTC-calculated flag.
 TEST_F(DefaultUtilityTest, EachOlderRevisionReadsOnlyItsItems) {
-  for (int revision = 1; revision <= 7; ++revision) {
-    std::string path = dir_.Path("r" + std::to_string(revision));
-    ASSERT_TRUE(testing::WriteChunked(path, [&](IPemarBinaryFile* f) {
-      return WriteUtilityChunk(f, revision, "Cooling Water", 1, 1,
-                               {{"Water", 0.75}});
-    }));
+  const char* const kWant[] = {
+      "10 | Shell & Tube | -32767 -32767 -32767 -32767 | | 5.589e-05 76 1 1 1 "
+      "0",
+      "5 | Shell & Tube | -32767 -32767 -32767 -32767 | | 5.589e-05 76 1 1 1 0",
+      "5 | Shell & Tube | -32767 -32767 -32767 -32767 | | 5.589e-05 76 1 1 1 0",
+      "5 | Shell & Tube | 1 0.603 998 4.183 | | 5.589e-05 76 1 1 1 0",
+      // Older records get today's component name; the current one keeps
+      // the user's.
+      "5 | Shell & Tube | 1 0.603 998 4.183 | H2O:0.75 | 5.589e-05 76 1 1 1 0",
+      "5 | Shell & Tube | 1 0.603 998 4.183 | H2O:0.75 | 7e-05 3 0.9 0 0 0",
+      "5 | Shell & Tube | 1 0.603 998 4.183 | Water:0.75 | 7e-05 3 0.9 0 0 1"};
+  for (int r = 1; r <= 7; ++r) {
     DefaultUtility u;
-    ASSERT_TRUE(RecallFrom(path, &u)) << revision;
-    EXPECT_STREQ(u.GetUtilityName(), "Cooling Water");
-    EXPECT_EQ(u.GetInletTemperature(), 20.0);
-    EXPECT_EQ(u.GetHeatType(), ColdSegment);
-    EXPECT_EQ(u.GetDeltaTmin(), revision >= 2 ? 5.0 : 10.0);
-    EXPECT_EQ(u.GetViscosity(), revision >= 4 ? 1.0 : kEmptyValue);
-    EXPECT_EQ(u.GetComponentCount(), revision >= 5 ? 1 : 0);
-    if (revision >= 5) {
-      // Older records get today's name; the current one keeps the user's.
-      EXPECT_STREQ(u.GetComponentName(0), revision < 7 ? "H2O" : "Water");
-      EXPECT_EQ(u.GetComponentFraction(0), 0.75);
-    }
-    EXPECT_EQ(u.GetFuelSourceID(), revision >= 6 ? 3.0 : 76.0);
-    EXPECT_EQ(u.GetCO2EmissionFactor(), revision >= 6 ? 7e-5 : 5.589e-5);
-    EXPECT_EQ(u.GetFuelEffFactor(), revision >= 6 ? 0.9 : 1.0);
-    EXPECT_EQ(u.IsGlobalSetting(), revision >= 6 ? 0.0 : 1.0);
-    EXPECT_EQ(u.GetEFDataSource(), revision >= 6 ? 0.0 : 1.0);
-    EXPECT_EQ(u.IsHTCCalculated(), revision >= 7);
+    ASSERT_TRUE(Recall(
+        Write({.revision = r, .count = 1, .components = {{"Water", 0.75}}}),
+        &u));
+    EXPECT_EQ(Fields(u), std::string("Cooling Water | 20 25 3.75 2e-07 44.5 "
+                                     "29.5 1 ") +
+                             kWant[r - 1])
+        << "revision " << r;
   }
 }
 
 TEST_F(DefaultUtilityTest, ExchangerTypeCheckFollowsHeatType) {
   DefaultUtility cold("C", ColdSegment, 20, 25, 1, 0, 0, 0, 5, "Shell & Tube",
                       1, 1, 1, 1);
-  EXPECT_STREQ(cold.IsValidUtilType("Fired Heater"),
-               "FiredHeaterNotValidOnColdUtility");
-  EXPECT_TRUE(
-      sink_.Has(MessageKind::kError, "FiredHeaterNotValidOnColdUtility"));
-  EXPECT_STREQ(cold.IsValidUtilType("Steam Reboiler"),
-               "SteamReboilerNotValidOnColdUtility");
-  EXPECT_EQ(cold.IsValidUtilType("Air Cooler"), nullptr);
   DefaultUtility hot("H", HotSegment, 25, 20, 1, 0, 0, 0, 5, "Shell & Tube", 1,
                      1, 1, 1);
-  EXPECT_STREQ(hot.IsValidUtilType("Air Cooler"),
-               "AirCoolerNotValidOnHotUtility");
-  EXPECT_STREQ(hot.IsValidUtilType("Steam Generator"),
-               "SteamGeneratorNotValidOnHotUtility");
   DefaultUtility undefined;
-  EXPECT_EQ(undefined.IsValidUtilType("Fired Heater"), nullptr);
-  EXPECT_EQ(undefined.IsValidUtilType(nullptr), nullptr);
+  const struct {
+    DefaultUtility* u;
+    const char* type;
+    const char* refusal;
+  } checks[] = {{&cold, "Fired Heater", "FiredHeaterNotValidOnColdUtility"},
+                {&cold, "Steam Reboiler", "SteamReboilerNotValidOnColdUtility"},
+                {&cold, "Air Cooler", nullptr},
+                {&hot, "Air Cooler", "AirCoolerNotValidOnHotUtility"},
+                {&hot, "Steam Generator", "SteamGeneratorNotValidOnHotUtility"},
+                {&undefined, "Fired Heater", nullptr},
+                {&undefined, nullptr, nullptr}};
+  for (const auto& c : checks) {
+    EXPECT_STREQ(c.u->IsValidUtilType(c.type), c.refusal);
+    if (c.refusal) EXPECT_TRUE(sink_.Has(MessageKind::kError, c.refusal));
+  }
 }
 
 TEST_F(DefaultUtilityTest, CoefficientEstimateFromProperties) {

@@ -2,28 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "pemar/framework/ConfigStore.h"
-#include "pemar/framework/Platform.h"
-#include "pemar/utility/DefaultManager.h"
-#include "pemar/utility/testing/UtilityTestFiles.h"
+#include "pemar/utility/testing/UtilityTest.h"
 
 namespace pemar {
 namespace {
 
-class EconomicDataTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ResetConfigStore();
-    SetExecutableFolder(dir_.Folder());
-    m_.reset(static_cast<DefaultManager*>(CreateDefaultUtilManager()));
-  }
-  void TearDown() override { SetExecutableFolder(""); }
+using testing::Chunk;
 
-  testing::ScratchDir dir_;
-  std::unique_ptr<DefaultManager> m_;
-};
+class EconomicDataTest : public testing::UtilityTest {};
 
 TEST_F(EconomicDataTest, NullNamesAndBadIndexesChangeNothing) {
   EXPECT_EQ(m_->SetEconomicData(EconomicCoefficient0, 1.0, nullptr), 0);
@@ -33,8 +19,7 @@ TEST_F(EconomicDataTest, NullNamesAndBadIndexesChangeNothing) {
   EXPECT_EQ(m_->GetEconomicDataName(-1), nullptr);
   EXPECT_EQ(m_->GetEconomicDataName(1), nullptr);
   EXPECT_EQ(m_->GetEconomicDataPointer(nullptr), m_->GetEconomicDataPointer());
-  EconomicInfo info;
-  EXPECT_EQ(info.GetEconomicInfo(EconomicCoefficient0), 0.0);
+  EXPECT_EQ(EconomicInfo().GetEconomicInfo(EconomicCoefficient0), 0.0);
   EXPECT_EQ(m_->GetNumberOfEconomicData(), 1);
 }
 
@@ -52,16 +37,19 @@ TEST_F(EconomicDataTest, ReplacingARecordWithItselfKeepsIt) {
 }
 
 TEST_F(EconomicDataTest, NewDatabaseHasTheDefaultFigures) {
-  EXPECT_EQ(m_->GetEconomicData(EconomicOperatingHours, "DEFAULT"), 8765.76);
-  EXPECT_EQ(m_->GetEconomicData(EconomicParameter3, "anything"), 0.1);
-  EXPECT_EQ(m_->GetEconomicData(EconomicParameter4, "default"), 5.0);
-  EXPECT_EQ(m_->GetEconomicData(EconomicCoefficient2, ""), 1.0);
-  EXPECT_EQ(m_->GetEconomicData(EconomicCoefficient0, "DEFAULT"), 0.0);
+  const std::pair<EconomicDataType, const char*> cells[] = {
+      {EconomicOperatingHours, "DEFAULT"},
+      {EconomicParameter3, "anything"},
+      {EconomicParameter4, "default"},
+      {EconomicCoefficient2, ""},
+      {EconomicCoefficient0, "DEFAULT"}};
+  const double want[] = {8765.76, 0.1, 5.0, 1.0, 0.0};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(m_->GetEconomicData(cells[i].first, cells[i].second), want[i]);
+  }
   EXPECT_EQ(m_->GetNumberOfEconomicData(), 1);
   EXPECT_STREQ(m_->GetEconomicDataName(0), "DEFAULT");
-  EXPECT_EQ(m_->isEconomicDataValid(0), 1);
-  EXPECT_EQ(m_->isEconomicDataValid(1), 1);
-  EXPECT_EQ(m_->isEconomicDataValid(7), 1);
+  for (int type : {0, 1, 7}) EXPECT_EQ(m_->isEconomicDataValid(type), 1);
   EXPECT_EQ(m_->GetVariableStatus(EconomicCoefficient0), 1);
   DefaultManager bare;
   EXPECT_EQ(bare.isEconomicDataValid(1), 0);
@@ -89,10 +77,10 @@ TEST_F(EconomicDataTest, NamedSetsAreKeyedInUpperCase) {
 }
 
 TEST_F(EconomicDataTest, SwitchAndInfoTypesGoToTheirRecords) {
-  EXPECT_EQ(m_->SetEconomicData(EconomicSwitch, 0.3, "DEFAULT"), 1);
-  EXPECT_EQ(m_->GetEconomicData(EconomicSwitch, "DEFAULT"), 1.0);
-  EXPECT_EQ(m_->SetEconomicData(EconomicSwitch, 0.0, "DEFAULT"), 1);
-  EXPECT_EQ(m_->GetEconomicData(EconomicSwitch, "DEFAULT"), 0.0);
+  for (auto [value, stored] : {std::pair{0.3, 1.0}, {0.0, 0.0}}) {
+    EXPECT_EQ(m_->SetEconomicData(EconomicSwitch, value, "DEFAULT"), 1);
+    EXPECT_EQ(m_->GetEconomicData(EconomicSwitch, "DEFAULT"), stored);
+  }
   m_->AddEconomicData("Plate");
   EXPECT_EQ(m_->SetEconomicData(EconomicParameter4, 7.0, "Plate"), 1);
   EXPECT_EQ(m_->GetEconomicData(EconomicParameter4, "DEFAULT"), 7.0);
@@ -102,8 +90,9 @@ TEST_F(EconomicDataTest, SwitchAndInfoTypesGoToTheirRecords) {
 TEST_F(EconomicDataTest, LockFreezesValuesAndMembership) {
   m_->AddEconomicData("Plate");
   m_->Lock();
-  EXPECT_EQ(m_->SetEconomicData(EconomicCoefficient0, 5.0, "DEFAULT"), 0);
-  EXPECT_EQ(m_->SetEconomicData(EconomicCoefficient0, 5.0, "Plate"), 0);
+  for (const char* set : {"DEFAULT", "Plate"}) {
+    EXPECT_EQ(m_->SetEconomicData(EconomicCoefficient0, 5.0, set), 0);
+  }
   EXPECT_EQ(m_->SetEconomicData(EconomicOperatingHours, 1.0, "DEFAULT"), 0);
   EXPECT_EQ(m_->GetVariableStatus(EconomicCoefficient0), 2);
   EXPECT_EQ(m_->GetVariableStatus(EconomicOperatingHours), 2);
@@ -133,34 +122,33 @@ TEST_F(EconomicDataTest, RecordsCheckValidityAndCopyDeeply) {
 }
 
 TEST_F(EconomicDataTest, OlderRevisionsReadOnlyTheirItems) {
-  std::string path = dir_.Path("econ.bin");
-  ASSERT_TRUE(testing::WriteChunked(path, [](IPemarBinaryFile* f) {
-    ChunkHeader* h = nullptr;
-    bool ok = f->CreateChunk(&h, 2) && f->Write(0.5) && f->Write(6.0) &&
-              f->Write(static_cast<unsigned char>(1));
-    ok = f->CloseChunk(h) && ok;
-    ChunkHeader* d = nullptr;
+  const std::string bytes = Chunked([](IPemarBinaryFile* f) {
     CVString name = "plate";
     const double c[3] = {1, 2, 3};
-    ok = ok && f->CreateChunk(&d, 1) && WriteCVString(f, &name) &&
-         f->Write(c, 3);
-    return f->CloseChunk(d) && ok;
-  }));
-  PemarBinaryFile file(path.c_str());
+    return Chunk(f, 2,
+                 [&] {
+                   return f->Write(0.5) && f->Write(6.0) &&
+                          f->Write(static_cast<unsigned char>(1));
+                 }) &&
+           Chunk(f, 1,
+                 [&] { return WriteCVString(f, &name) && f->Write(c, 3); });
+  });
   EconomicInfo info;
-  ASSERT_TRUE(info.Recall(&file));
+  EconomicData data;
+  data.SetEconomicData(EconomicSwitch, 1.0);
+  ASSERT_TRUE(Unchunked(bytes, [&](IPemarBinaryFile* f) {
+    EXPECT_TRUE(info.Recall(f));
+    EXPECT_TRUE(data.Recall(f));
+    EXPECT_FALSE(data.Recall(f));  // nothing left
+    return true;
+  }));
   EXPECT_EQ(info.GetEconomicInfo(EconomicOperatingHours), 8765.76);
   EXPECT_EQ(info.GetEconomicInfo(EconomicParameter4), 6.0);
   EXPECT_TRUE(info.IsLocked());
-  EconomicData data;
-  data.SetEconomicData(EconomicSwitch, 1.0);
-  ASSERT_TRUE(data.Recall(&file));
   EXPECT_EQ(*data.GetExchangerType(), "plate");
   EXPECT_EQ(data.GetEconomicData(EconomicCoefficient2), 3.0);
   EXPECT_EQ(data.GetEconomicData(EconomicSwitch), 1.0);
   EXPECT_FALSE(data.IsLocked());
-  EXPECT_FALSE(data.Recall(&file));  // nothing left
-  EXPECT_EQ(*data.GetExchangerType(), "plate");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "pemar/persist/testing/GoldenBytes.h"
 #include "pemar/utility/DefaultManager.h"
 #include "pemar/utility/DefaultUtilManagerView.h"
+#include "pemar/utility/testing/UtilityTest.h"
 
 namespace pemar {
 namespace {
@@ -156,11 +157,8 @@ TEST_F(UtilityPersistenceLayoutTest, EditorCarriesWholeDatabaseAndFuel) {
   EXPECT_EQ(read->GetMode(), 1);
   EXPECT_TRUE(recalled.IsCarbonTrackingEnabled());
   EXPECT_EQ(recalled.GetSelectedDataSource(), 1);
-  const FuelSourceStruct& fuel = recalled.GetSelectedFuelSource();
-  EXPECT_EQ(fuel.GetName(), "Natural gas");
-  EXPECT_EQ(fuel.GetFuelIndex(), 30.0);
-  EXPECT_EQ(fuel.GetCO2EmissionFactor(), 5.589e-5);
-  EXPECT_EQ(fuel.GetFuelEffFactor(), 1.0);
+  EXPECT_EQ(testing::Fields(recalled.GetSelectedFuelSource()),
+            "Natural gas 30 5.589e-05 1");
 }
 
 }  // namespace

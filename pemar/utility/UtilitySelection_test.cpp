@@ -2,35 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "pemar/framework/ConfigStore.h"
-#include "pemar/framework/Messages.h"
-#include "pemar/framework/Platform.h"
-#include "pemar/utility/DefaultManager.h"
-#include "pemar/utility/testing/UtilityTestFiles.h"
+#include "pemar/utility/testing/UtilityTest.h"
 
 namespace pemar {
 namespace {
 
-class UtilitySelectionTest : public ::testing::Test {
+class UtilitySelectionTest : public testing::UtilityTest {
  protected:
-  void SetUp() override {
-    ResetConfigStore();
-    SetExecutableFolder(dir_.Folder());
-    m_.reset(static_cast<DefaultManager*>(CreateDefaultUtilManager()));
-  }
-  void TearDown() override { SetExecutableFolder(""); }
-
   void ExpectRange(const char* name, double low, double high) {
     EXPECT_DOUBLE_EQ(m_->GetValue(name, ARTempLow), low) << name;
     EXPECT_DOUBLE_EQ(m_->GetValue(name, ARTempHigh), high) << name;
   }
-
-  testing::ScratchDir dir_;
-  RecordingMessageSink sink_;
-  ScopedMessageSink scoped_{&sink_};
-  std::unique_ptr<DefaultManager> m_;
+  const char* Recommended(double t, SegmentHeatType type,
+                          const char* exchanger = nullptr) {
+    return m_->GetRecommendedUtilityName(t, type, exchanger);
+  }
 };
 
 // --- Boundaries --------------------------------------------------------------
@@ -42,8 +28,7 @@ TEST_F(UtilitySelectionTest, EmptyTemperatureOrUndefinedTypeSelectsNothing) {
   EXPECT_EQ(m_->GetUsableUtilList(40, UndefinedSegment, &list), 0);
   EXPECT_EQ(list.size(), 1u);
   EXPECT_EQ(m_->GetUsableUtilList(40, ColdSegment, nullptr), 0);
-  EXPECT_EQ(m_->GetRecommendedUtilityName(40, UndefinedSegment, nullptr),
-            nullptr);
+  EXPECT_EQ(Recommended(40, UndefinedSegment), nullptr);
   EXPECT_EQ(m_->GetMostEconomicalUtilityName(kEmptyValue, HotSegment), nullptr);
   EXPECT_EQ(m_->GetMostEconomicalUtilityName(40, UndefinedSegment), nullptr);
   EXPECT_EQ(
@@ -57,43 +42,47 @@ TEST_F(UtilitySelectionTest, EmptyTemperatureOrUndefinedTypeSelectsNothing) {
 }
 
 TEST_F(UtilitySelectionTest, RangeEndsBelongToTheirUtility) {
-  EXPECT_STREQ(m_->GetRecommendedUtilityName(44.5, ColdSegment, nullptr),
-               "Air");
-  EXPECT_STREQ(m_->GetRecommendedUtilityName(115.5, HotSegment, nullptr),
-               "LP Steam");
-  EXPECT_STREQ(m_->GetRecommendedUtilityName(115.6, HotSegment, nullptr),
-               "MP Steam");
-  EXPECT_EQ(m_->GetRecommendedUtilityName(3000, ColdSegment, nullptr), nullptr);
-  EXPECT_EQ(m_->GetRecommendedUtilityName(-273.15, HotSegment, nullptr),
-            nullptr);
-  EXPECT_EQ(m_->GetRecommendedUtilityName(2995, HotSegment, nullptr), nullptr);
+  EXPECT_STREQ(Recommended(44.5, ColdSegment), "Air");
+  EXPECT_STREQ(Recommended(115.5, HotSegment), "LP Steam");
+  EXPECT_STREQ(Recommended(115.6, HotSegment), "MP Steam");
+  EXPECT_EQ(Recommended(3000, ColdSegment), nullptr);
+  EXPECT_EQ(Recommended(-273.15, HotSegment), nullptr);
+  EXPECT_EQ(Recommended(2995, HotSegment), nullptr);
 }
 
 // --- AR ranges ---------------------------------------------------------------
 
-TEST_F(UtilitySelectionTest, BuiltInTableGivesTheDocumentedRanges) {
-  ExpectRange("Refrigerant 4 Generation", -273.15, -103.5);
-  ExpectRange("Refrigerant 3 Generation", -103.5, -65.5);
-  ExpectRange("Refrigerant 2 Generation", -65.5, -41.5);
-  ExpectRange("Refrigerant 1 Generation", -41.5, -26.5);
-  ExpectRange("LP Steam", -26.5, 115.5);
-  ExpectRange("MP Steam", 115.5, 165.5);
-  ExpectRange("HP Steam", 165.5, 240.5);
-  ExpectRange("Hot Oil", 240.5, 275.5);
-  ExpectRange("Fired Heat (1000)", 275.5, 975.5);
-  ExpectRange("Fired Heat (2000)", 975.5, 1970.5);
-  ExpectRange("Very High Temperature", 1970.5, 2990.5);
-  ExpectRange("HP Steam Generation", 259.5, 3000);
-  ExpectRange("MP Steam Generation", 184.5, 259.5);
-  ExpectRange("LP Steam Generation", 134.5, 184.5);
-  ExpectRange("Air", 44.5, 134.5);
-  ExpectRange("Cooling Water", 29.5, 44.5);
-  ExpectRange("Refrigerant 1", -21.5, 29.5);
-  ExpectRange("Refrigerant 2", -36.5, -21.5);
-  ExpectRange("Refrigerant 3", -62.5, -36.5);
-  ExpectRange("Refrigerant 4", -100.5, -62.5);
-  ExpectRange("Very Low Temperature", -267.5, -100.5);
-  ExpectRange("Power", kEmptyValue, kEmptyValue);
+TEST_F(UtilitySelectionTest, BuiltInSetHoldsTheTableInOrderWithItsRanges) {
+  const struct {
+    const char* name;
+    double low, high;
+  } table[] = {{"LP Steam", -26.5, 115.5},
+               {"MP Steam", 115.5, 165.5},
+               {"HP Steam", 165.5, 240.5},
+               {"Hot Oil", 240.5, 275.5},
+               {"Fired Heat (1000)", 275.5, 975.5},
+               {"Fired Heat (2000)", 975.5, 1970.5},
+               {"Very High Temperature", 1970.5, 2990.5},
+               {"Refrigerant 1 Generation", -41.5, -26.5},
+               {"Refrigerant 2 Generation", -65.5, -41.5},
+               {"Refrigerant 3 Generation", -103.5, -65.5},
+               {"Refrigerant 4 Generation", -273.15, -103.5},
+               {"Cooling Water", 29.5, 44.5},
+               {"Air", 44.5, 134.5},
+               {"LP Steam Generation", 134.5, 184.5},
+               {"MP Steam Generation", 184.5, 259.5},
+               {"HP Steam Generation", 259.5, 3000},
+               {"Refrigerant 1", -21.5, 29.5},
+               {"Refrigerant 2", -36.5, -21.5},
+               {"Refrigerant 3", -62.5, -36.5},
+               {"Refrigerant 4", -100.5, -62.5},
+               {"Very Low Temperature", -267.5, -100.5},
+               {"Power", kEmptyValue, kEmptyValue}};
+  ASSERT_EQ(m_->GetNumberOfDefaultUtilities(), 22);
+  for (int i = 0; i < 22; ++i) {
+    EXPECT_STREQ(m_->GetDefaultUtilityName(i), table[i].name);
+    ExpectRange(table[i].name, table[i].low, table[i].high);
+  }
 }
 
 TEST_F(UtilitySelectionTest, EqualInletTemperaturesShareOneRange) {
@@ -113,14 +102,10 @@ TEST_F(UtilitySelectionTest, UndefinedUtilityIsNeverSelected) {
   EXPECT_EQ(m_->GetValue("X", ARTempHigh), kEmptyValue);
   for (double t : {-200.0, 40.0, 100.0, 500.0}) {
     for (SegmentHeatType type : {HotSegment, ColdSegment}) {
-      const char* names[] = {
-          m_->GetRecommendedUtilityName(t, type, nullptr),
-          m_->GetMostEconomicalUtilityName(t, type),
-          m_->GetRecommendedUtilityForDataExt(t, type, -300)};
-      for (const char* name : names) {
-        if (name) {
-          EXPECT_STRNE(name, "X");
-        }
+      for (const char* name :
+           {Recommended(t, type), m_->GetMostEconomicalUtilityName(t, type),
+            m_->GetRecommendedUtilityForDataExt(t, type, -300)}) {
+        EXPECT_STRNE(name ? name : "", "X");
       }
     }
   }
@@ -129,14 +114,11 @@ TEST_F(UtilitySelectionTest, UndefinedUtilityIsNeverSelected) {
 // --- Selection ---------------------------------------------------------------
 
 TEST_F(UtilitySelectionTest, RecommendationFollowsListOrderAndExchanger) {
-  EXPECT_STREQ(m_->GetRecommendedUtilityName(40, ColdSegment, nullptr),
-               "Cooling Water");
-  EXPECT_STREQ(m_->GetRecommendedUtilityName(100, ColdSegment, nullptr), "Air");
-  EXPECT_STREQ(m_->GetRecommendedUtilityName(100, ColdSegment, "Air Cooler"),
-               "Air");
-  EXPECT_EQ(m_->GetRecommendedUtilityName(100, ColdSegment, "Shell & Tube"),
-            nullptr);
-  EXPECT_STREQ(m_->GetRecommendedUtilityName(500, HotSegment, "Fired Heater"),
+  EXPECT_STREQ(Recommended(40, ColdSegment), "Cooling Water");
+  EXPECT_STREQ(Recommended(100, ColdSegment), "Air");
+  EXPECT_STREQ(Recommended(100, ColdSegment, "Air Cooler"), "Air");
+  EXPECT_EQ(Recommended(100, ColdSegment, "Shell & Tube"), nullptr);
+  EXPECT_STREQ(Recommended(500, HotSegment, "Fired Heater"),
                "Fired Heat (1000)");
 }
 
@@ -160,30 +142,24 @@ TEST_F(UtilitySelectionTest, CheapestUsableUtilityWins) {
 }
 
 TEST_F(UtilitySelectionTest, DataExtractionPrefersSimulationUtilities) {
-  EXPECT_STREQ(m_->GetRecommendedUtilityForDataExt(40, ColdSegment, -273.15),
-               "Cooling Water");
-  EXPECT_STREQ(m_->GetRecommendedUtilityForDataExt(100, HotSegment, -300),
-               "LP Steam");
+  auto data_ext = [&](double t, SegmentHeatType type, double t2) {
+    return m_->GetRecommendedUtilityForDataExt(t, type, t2);
+  };
+  EXPECT_STREQ(data_ext(40, ColdSegment, -273.15), "Cooling Water");
+  EXPECT_STREQ(data_ext(100, HotSegment, -300), "LP Steam");
   // Outlet - delta-T min must reach t2: LP Steam gives 114, MP Steam 164.
-  EXPECT_STREQ(m_->GetRecommendedUtilityForDataExt(100, HotSegment, 150),
-               "MP Steam");
-  m_->SetValue("HP Steam", SimulationUtility, 1.0);
-  EXPECT_STREQ(m_->GetRecommendedUtilityForDataExt(100, HotSegment, -300),
-               "HP Steam");
-  // Nothing usable in either pass: the plain recommendation answers.
-  EXPECT_EQ(m_->GetRecommendedUtilityForDataExt(2995, HotSegment, -300),
-            nullptr);
-}
-
-TEST_F(UtilitySelectionTest, EmptyARTemperatureNeverMatchesInDataExtraction) {
+  EXPECT_STREQ(data_ext(100, HotSegment, 150), "MP Steam");
+  // An empty AR temperature never matches.
   m_->AddDefaultUtility("S");
   m_->SetStreamType("S", ColdSegment);
   m_->SetValue("S", SimulationUtility, 1.0);
-  EXPECT_STREQ(m_->GetRecommendedUtilityForDataExt(40, ColdSegment, -273.15),
-               "Cooling Water");
+  EXPECT_STREQ(data_ext(40, ColdSegment, -273.15), "Cooling Water");
   m_->SetStreamType("S", HotSegment);
-  EXPECT_STREQ(m_->GetRecommendedUtilityForDataExt(100, HotSegment, -300),
-               "LP Steam");
+  EXPECT_STREQ(data_ext(100, HotSegment, -300), "LP Steam");
+  m_->SetValue("HP Steam", SimulationUtility, 1.0);
+  EXPECT_STREQ(data_ext(100, HotSegment, -300), "HP Steam");
+  // Nothing usable in either pass: the plain recommendation answers.
+  EXPECT_EQ(data_ext(2995, HotSegment, -300), nullptr);
 }
 
 TEST_F(UtilitySelectionTest, CallbacksOrderAndFilterLikeTheDatabase) {

@@ -4,6 +4,7 @@
 #define PEMAR_UTILITY_TESTING_RECORDINGRECEIVER_H_
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pemar/project/Notification.h"
@@ -17,8 +18,6 @@ class RecordingReceiver : public INotificationReceiver {
     std::string text;
     bool has_text;
     void* data;
-    int position;           // the int behind `data` for HTCDefaultsChanged
-    std::string data_text;  // the text behind `data` for UtilityNameChanged
   };
 
   // Registers with `sender` for every message the database sends.
@@ -36,16 +35,27 @@ class RecordingReceiver : public INotificationReceiver {
   // For a sender that dies first.
   void Detach() { sender_ = nullptr; }
 
+  // Keeps what `data` points to as text, as it is valid only during the
+  // call: the position for HTCDefaultsChanged, the new name for
+  // UtilityNameChanged.
   void NotifyChange(ChangeWhat what, const char* text, void* data) override {
-    Event e{what, text ? text : "", text != nullptr, data, -1, ""};
+    events.push_back({what, text ? text : "", text != nullptr, data});
+    std::string entry = Name(what);
+    if (text != nullptr) entry += "(" + std::string(text) + ")";
     if (what == HTCDefaultsChanged && data)
-      e.position = *static_cast<int*>(data);
-    if (what == UtilityNameChanged && data) {
-      e.data_text = static_cast<const char*>(data);
-    }
-    events.push_back(e);
+      entry += "@" + std::to_string(*static_cast<int*>(data));
+    if (what == UtilityNameChanged && data)
+      entry += "->" + std::string(static_cast<const char*>(data));
+    log_ += (log_.empty() ? "" : " ") + entry;
   }
 
+  // Every event so far, oldest first, as "Removed(LP Steam) Changed(hi)
+  // Renamed(MP Steam)->X HTC(Brine)@3 Dying"; a null text gives no brackets.
+  const std::string& Log() const { return log_; }
+  void Clear() {
+    events.clear();
+    log_.clear();
+  }
   int Count(ChangeWhat what) const {
     int n = 0;
     for (const Event& e : events) n += e.what == what;
@@ -62,7 +72,20 @@ class RecordingReceiver : public INotificationReceiver {
   std::vector<Event> events;
 
  private:
+  static std::string Name(ChangeWhat what) {
+    const std::pair<ChangeWhat, const char*> names[] = {
+        {UtilityAdded, "Added"},     {UtilityNameChanged, "Renamed"},
+        {UtilityRemoved, "Removed"}, {ErrorMessage, "Error"},
+        {HTCDefaultsChanged, "HTC"}, {SenderDying, "Dying"},
+        {DatabaseChanged, "Changed"}};
+    for (const auto& [w, name] : names) {
+      if (w == what) return name;
+    }
+    return std::to_string(what);
+  }
+
   INotificationSender* sender_;
+  std::string log_;
 };
 
 }  // namespace pemar::testing
