@@ -1,64 +1,40 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <iostream>
-#include <iterator>
-#include <memory>
 #include <string>
 
-#include "pemar/framework/ConfigStore.h"
+#include "pemar/framework/CrashSimulatingFileSystem.h"
 #include "pemar/framework/FaultInjectingFileSystem.h"
-#include "pemar/framework/Messages.h"
-#include "pemar/framework/Platform.h"
-#include "pemar/framework/testing/CrashSimulatingFileSystem.h"
-#include "pemar/utility/DefaultManager.h"
 #include "pemar/utility/UtilityFiles.h"
-#include "pemar/utility/testing/RecordingReceiver.h"
-#include "pemar/utility/testing/UtilityTestFiles.h"
+#include "pemar/utility/testing/UtilityTest.h"
 
 namespace pemar {
 namespace {
 
+using testing::Chunk;
+using testing::Flags;
+using testing::NewManager;
 using testing::RecordingReceiver;
 
-std::unique_ptr<DefaultManager> NewManager() {
-  return std::unique_ptr<DefaultManager>(
-      static_cast<DefaultManager*>(CreateDefaultUtilManager()));
-}
-
-bool Flag(IPemarBinaryFile* f, bool b) {
-  return f->Write(static_cast<unsigned char>(b ? 1 : 0));
-}
-
-class UtilityPersistenceTest : public ::testing::Test {
+class UtilityPersistenceTest : public testing::UtilityTest {
  protected:
-  void SetUp() override {
-    ResetConfigStore();
-    SetExecutableFolder(dir_.Folder());
-    m_ = NewManager();
+  // The bytes of a manager chunk of `revision` holding what `body` writes.
+  std::string ManagerChunk(int revision, const testing::ChunkBody& body) {
+    return Chunked([&](IPemarBinaryFile* f) {
+      return Chunk(f, revision, [&] { return body(f); });
+    });
   }
-  void TearDown() override { SetExecutableFolder(""); }
-
-  bool Save(DefaultManager* m, const std::string& path, StoreRecallType t) {
-    return testing::WriteChunked(
-        path, [&](IPemarBinaryFile* f) { return m->Store(f, t) != 0; });
+  static std::string CurrentFile(const char* key, DefaultManager* m) {
+    char* name = nullptr;
+    m->GetCurrentFileName(key, name);
+    return name ? name : "(null)";
   }
-  bool Load(DefaultManager* m, const std::string& path, StoreRecallType t) {
-    PemarBinaryFile f(path.c_str());
-    return m->Recall(&f, t) != 0;
+  // Puts `bytes` beside the program as the default file of `key`.
+  void PutDefault(const char* key, const std::string& file,
+                  const std::string& bytes) {
+    fs_.SetFile(kProgramFolder + file, bytes);
+    SetConfigString(key, file.c_str());
   }
-  // The manager's whole content as stored bytes, to see that nothing moved.
-  std::vector<char> Snapshot(DefaultManager* m) {
-    std::string path = dir_.Path("snapshot.bin");
-    EXPECT_TRUE(Save(m, path, AllData));
-    return testing::ReadBytes(path);
-  }
-
-  testing::ScratchDir dir_;
-  RecordingMessageSink sink_;
-  ScopedMessageSink scoped_{&sink_};
-  std::unique_ptr<DefaultManager> m_;
 };
 
 // --- Damaged files leave the database as it was ------------------------------
@@ -68,95 +44,80 @@ TEST_F(UtilityPersistenceTest, EveryTruncationOfEveryTypeFailsCleanly) {
   m_->SetValue("Air", UtilityCost, 3.0);
   for (StoreRecallType type : {AllData, EconomicDataOnly, UtilitiesOnly,
                                HeatTransferCoefficientsOnly}) {
-    std::string path = dir_.Path("full.bin");
-    ASSERT_TRUE(Save(m_.get(), path, type));
-    std::vector<char> bytes = testing::ReadBytes(path);
+    SCOPED_TRACE(type);
+    const std::string bytes = Save(m_.get(), type);
     auto target = NewManager();
     RecordingReceiver receiver(target.get());
-    const std::vector<char> before = Snapshot(target.get());
-    for (std::size_t n = 0; n < bytes.size(); n += 1 + n / 64) {
-      std::string cut = dir_.Path("cut.bin");
-      testing::WriteBytes(cut,
-                          std::vector<char>(bytes.begin(), bytes.begin() + n));
-      EXPECT_FALSE(Load(target.get(), cut, type)) << type << " " << n;
-    }
-    EXPECT_TRUE(receiver.events.empty());
-    EXPECT_EQ(Snapshot(target.get()), before) << type;
+    const std::string before = Save(target.get());
+    testing::ForEachTruncation(bytes, 64, [&](const std::string& cut) {
+      EXPECT_FALSE(Load(target.get(), cut, type));
+    });
+    EXPECT_EQ(receiver.Log(), "");
+    EXPECT_EQ(Save(target.get()), before);
     ASSERT_NE(target->GetEconomicDataPointer(), nullptr);
   }
 }
 
 TEST_F(UtilityPersistenceTest, CutInsideThirdUtilityKeepsAllUtilities) {
-  std::string path = dir_.Path("three.hud");
   auto source = NewManager();
   while (source->GetNumberOfDefaultUtilities() > 3) {
     source->RemoveDefaultUtility(source->GetDefaultUtilityName(3));
   }
-  ASSERT_TRUE(Save(source.get(), path, UtilitiesOnly));
-  std::vector<char> bytes = testing::ReadBytes(path);
+  std::string bytes = Save(source.get(), UtilitiesOnly);
   bytes.resize(bytes.size() - 20);
-  testing::WriteBytes(path, bytes);
-  RecordingReceiver receiver(m_.get());
-  EXPECT_FALSE(Load(m_.get(), path, UtilitiesOnly));
+  EXPECT_FALSE(Load(m_.get(), bytes, UtilitiesOnly));
   EXPECT_EQ(m_->GetNumberOfDefaultUtilities(), 22);
-  EXPECT_EQ(receiver.Count(UtilityRemoved), 0);
-  char* name = nullptr;
-  m_->GetCurrentFileName(kCurrentUtilitiesFileName, name);
-  EXPECT_STREQ(name, "Default File");
+  EXPECT_EQ(receiver_->Count(UtilityRemoved), 0);
+  EXPECT_EQ(CurrentFile(kCurrentUtilitiesFileName, m_.get()), "Default File");
 }
 
 TEST_F(UtilityPersistenceTest, CountsTheFileCannotHoldAreRefused) {
   for (int count : {-1, 0x7FFFFFFF, 1000}) {
-    std::string path = dir_.Path("count.bin");
-    ASSERT_TRUE(testing::WriteChunked(path, [&](IPemarBinaryFile* f) {
-      ChunkHeader* h = nullptr;
-      bool ok = f->CreateChunk(&h, 5) && Flag(f, true) && f->Write(count) &&
-                DefaultUtility().Store(f) && f->Write(0);
-      return f->CloseChunk(h) && ok;
-    }));
-    RecordingReceiver receiver(m_.get());
-    EXPECT_FALSE(Load(m_.get(), path, UtilitiesOnly)) << count;
+    EXPECT_FALSE(Load(m_.get(),
+                      ManagerChunk(5,
+                                   [&](IPemarBinaryFile* f) {
+                                     return Flags(f, {true}) &&
+                                            f->Write(count) &&
+                                            DefaultUtility().Store(f) &&
+                                            f->Write(0);
+                                   }),
+                      UtilitiesOnly))
+        << count;
     EXPECT_EQ(m_->GetNumberOfDefaultUtilities(), 22);
-    EXPECT_TRUE(receiver.events.empty());
+    EXPECT_EQ(receiver_->Log(), "");
   }
   for (int count : {-1, 0x7FFFFFFF}) {
-    std::string path = dir_.Path("htc.bin");
-    ASSERT_TRUE(testing::WriteChunked(path, [&](IPemarBinaryFile* f) {
-      ChunkHeader* h = nullptr;
-      bool ok = f->CreateChunk(&h, 5) && Flag(f, true) && f->Write(count) &&
-                f->Write(0);
-      return f->CloseChunk(h) && ok;
-    }));
-    EXPECT_FALSE(Load(m_.get(), path, HeatTransferCoefficientsOnly));
+    EXPECT_FALSE(Load(m_.get(),
+                      ManagerChunk(5,
+                                   [&](IPemarBinaryFile* f) {
+                                     return Flags(f, {true}) &&
+                                            f->Write(count) && f->Write(0);
+                                   }),
+                      HeatTransferCoefficientsOnly));
     EXPECT_EQ(m_->GetNumberOfHTCDefaultValues(), 28);
   }
 }
 
 TEST_F(UtilityPersistenceTest, ShortDefaultSetKeepsTheCurrentOne) {
-  std::string path = dir_.Path("econ.bin");
-  ASSERT_TRUE(testing::WriteChunked(path, [&](IPemarBinaryFile* f) {
-    ChunkHeader* h = nullptr;
-    ChunkHeader* d = nullptr;
+  const std::string bytes = ManagerChunk(5, [](IPemarBinaryFile* f) {
     CVString name = "DEFAULT";
-    bool ok = f->CreateChunk(&h, 5) && Flag(f, true) && f->CreateChunk(&d, 3) &&
-              WriteCVString(f, &name) && f->Write(9.0);
-    ok = f->CloseChunk(d) && ok;
-    ok = ok && Flag(f, false) && Flag(f, false) && f->Write(0);
-    return f->CloseChunk(h) && ok;
-  }));
+    return Flags(f, {true}) &&
+           Chunk(f, 3,
+                 [&] { return WriteCVString(f, &name) && f->Write(9.0); }) &&
+           Flags(f, {false, false}) && f->Write(0);
+  });
   m_->SetEconomicData(EconomicCoefficient0, 2.0, "DEFAULT");
-  EXPECT_FALSE(Load(m_.get(), path, EconomicDataOnly));
+  EXPECT_FALSE(Load(m_.get(), bytes, EconomicDataOnly));
   ASSERT_NE(m_->GetEconomicDataPointer(), nullptr);
   EXPECT_EQ(m_->GetEconomicData(EconomicCoefficient0, "DEFAULT"), 2.0);
 }
 
 TEST_F(UtilityPersistenceTest, WrongTypeFileFailsWithoutChange) {
-  std::string path = dir_.Path("set.htc");
-  ASSERT_TRUE(Save(m_.get(), path, HeatTransferCoefficientsOnly));
+  const std::string bytes = Save(m_.get(), HeatTransferCoefficientsOnly);
   auto target = NewManager();
-  const std::vector<char> before = Snapshot(target.get());
-  EXPECT_FALSE(Load(target.get(), path, UtilitiesOnly));
-  EXPECT_EQ(Snapshot(target.get()), before);
+  const std::string before = Save(target.get());
+  EXPECT_FALSE(Load(target.get(), bytes, UtilitiesOnly));
+  EXPECT_EQ(Save(target.get()), before);
 }
 
 // --- Round trips and the sections of each type -------------------------------
@@ -168,11 +129,10 @@ TEST_F(UtilityPersistenceTest, AllDataRoundTripsByteForByte) {
   m_->AddDefaultUtility("X");
   m_->SetValue("Air", FuelSourceID, 30);
   m_->SetMode(3);
-  std::string path = dir_.Path("all.bin");
-  ASSERT_TRUE(Save(m_.get(), path, AllData));
+  const std::string bytes = Save(m_.get());
   DefaultManager target;
-  ASSERT_TRUE(Load(&target, path, AllData));
-  EXPECT_EQ(Snapshot(&target), testing::ReadBytes(path));
+  ASSERT_TRUE(Load(&target, bytes));
+  EXPECT_EQ(Save(&target), bytes);
   EXPECT_EQ(target.GetMode(), 3);
   EXPECT_EQ(target.GetEconomicData(EconomicCoefficient1, "plate"), 4.0);
   EXPECT_EQ(target.CompareComp("Air", "Air", 1.0), 1);
@@ -182,68 +142,51 @@ TEST_F(UtilityPersistenceTest, UtilitySetReplacesUtilitiesWithAnnouncements) {
   auto source = NewManager();
   source->RemoveDefaultUtility("Air");
   source->AddDefaultUtility("Mine");
-  std::string path = dir_.Path("mine.hud");
-  ASSERT_TRUE(Save(source.get(), path, UtilitiesOnly));
-  RecordingReceiver receiver(m_.get());
-  ASSERT_TRUE(Load(m_.get(), path, UtilitiesOnly));
+  ASSERT_TRUE(SaveUtilitySet(source.get(), "mine.hud", UtilitiesOnly));
+  ASSERT_TRUE(OpenUtilitySet(m_.get(), "mine.hud", UtilitiesOnly));
   ASSERT_EQ(m_->GetNumberOfDefaultUtilities(), 22);
   for (int i = 0; i < 22; ++i) {
     EXPECT_STREQ(m_->GetDefaultUtilityName(i),
                  source->GetDefaultUtilityName(i));
   }
-  EXPECT_EQ(receiver.Count(UtilityRemoved), 22);
-  EXPECT_EQ(receiver.Texts(UtilityAdded).back(), "Mine");
-  EXPECT_EQ(receiver.Count(UtilityAdded), 22);
-  char* name = nullptr;
-  m_->GetCurrentFileName(kCurrentUtilitiesFileName, name);
-  EXPECT_EQ(std::string(name), path);
-  m_->GetCurrentFileName(kCurrentEconomicsFileName, name);
-  EXPECT_STREQ(name, "Default File");
-  char* untouched = nullptr;
-  m_->GetCurrentFileName("NoSuchKey", untouched);
-  m_->GetCurrentFileName(nullptr, untouched);
-  EXPECT_EQ(untouched, nullptr);
+  EXPECT_EQ(receiver_->Count(UtilityRemoved), 22);
+  EXPECT_EQ(receiver_->Texts(UtilityAdded).back(), "Mine");
+  EXPECT_EQ(receiver_->Count(UtilityAdded), 22);
+  EXPECT_EQ(CurrentFile(kCurrentUtilitiesFileName, m_.get()), "mine.hud");
+  EXPECT_EQ(CurrentFile(kCurrentEconomicsFileName, m_.get()), "Default File");
+  EXPECT_EQ(CurrentFile("NoSuchKey", m_.get()), "(null)");
+  EXPECT_EQ(CurrentFile(nullptr, m_.get()), "(null)");
 }
 
 TEST_F(UtilityPersistenceTest, ZeroUtilityCountKeepsTheUtilities) {
-  std::string path = dir_.Path("zero.hud");
-  ASSERT_TRUE(testing::WriteChunked(path, [&](IPemarBinaryFile* f) {
-    ChunkHeader* h = nullptr;
-    bool ok =
-        f->CreateChunk(&h, 5) && Flag(f, true) && f->Write(0) && f->Write(0);
-    return f->CloseChunk(h) && ok;
-  }));
-  ASSERT_TRUE(Load(m_.get(), path, UtilitiesOnly));
+  ASSERT_TRUE(Load(m_.get(),
+                   ManagerChunk(5,
+                                [](IPemarBinaryFile* f) {
+                                  return Flags(f, {true}) && f->Write(0) &&
+                                         f->Write(0);
+                                }),
+                   UtilitiesOnly));
   EXPECT_EQ(m_->GetNumberOfDefaultUtilities(), 22);
 }
 
 TEST_F(UtilityPersistenceTest, EconomicListFlagFalseRemovesNamedSets) {
   m_->AddEconomicData("Plate");
   m_->SetEconomicData(EconomicCoefficient0, 2.0, "DEFAULT");
-  std::string path = dir_.Path("econ.bin");
-  ASSERT_TRUE(testing::WriteChunked(path, [&](IPemarBinaryFile* f) {
-    ChunkHeader* h = nullptr;
-    bool ok = f->CreateChunk(&h, 5) && Flag(f, false) && Flag(f, false) &&
-              Flag(f, false) && f->Write(0);
-    return f->CloseChunk(h) && ok;
-  }));
-  ASSERT_TRUE(Load(m_.get(), path, EconomicDataOnly));
+  fs_.SetFile("econ.bin", ManagerChunk(5, [](IPemarBinaryFile* f) {
+                return Flags(f, {false, false, false}) && f->Write(0);
+              }));
+  ASSERT_TRUE(OpenUtilitySet(m_.get(), "econ.bin", EconomicDataOnly));
   EXPECT_EQ(m_->GetNumberOfEconomicData(), 1);
   EXPECT_EQ(m_->GetEconomicDataDict(), nullptr);
   EXPECT_EQ(m_->GetEconomicData(EconomicCoefficient0, "DEFAULT"), 2.0);
   EXPECT_EQ(m_->GetEconomicData(EconomicOperatingHours, "DEFAULT"), 8765.76);
-  char* name = nullptr;
-  m_->GetCurrentFileName(kCurrentEconomicsFileName, name);
-  EXPECT_EQ(std::string(name), path);
+  EXPECT_EQ(CurrentFile(kCurrentEconomicsFileName, m_.get()), "econ.bin");
   EXPECT_EQ(m_->AddEconomicData("Plate"), 1);
 }
 
 TEST_F(UtilityPersistenceTest, DuplicateEconomicKeysKeepTheFirstSet) {
-  std::string path = dir_.Path("dup.bin");
-  ASSERT_TRUE(testing::WriteChunked(path, [&](IPemarBinaryFile* f) {
-    ChunkHeader* h = nullptr;
-    bool ok = f->CreateChunk(&h, 5) && Flag(f, false) && Flag(f, false) &&
-              Flag(f, true) && f->Write(3);
+  const std::string bytes = ManagerChunk(5, [](IPemarBinaryFile* f) {
+    bool ok = Flags(f, {false, false, true}) && f->Write(3);
     const char* names[] = {"Shell & Tube", "SHELL & TUBE", "default"};
     for (int i = 0; i < 3; ++i) {
       EconomicData set;
@@ -251,10 +194,9 @@ TEST_F(UtilityPersistenceTest, DuplicateEconomicKeysKeepTheFirstSet) {
       set.SetEconomicData(EconomicCoefficient0, i + 1.0);
       ok = ok && set.Store(f);
     }
-    ok = ok && f->Write(0);
-    return f->CloseChunk(h) && ok;
-  }));
-  ASSERT_TRUE(Load(m_.get(), path, EconomicDataOnly));
+    return ok && f->Write(0);
+  });
+  ASSERT_TRUE(Load(m_.get(), bytes, EconomicDataOnly));
   EXPECT_EQ(m_->GetNumberOfEconomicData(), 2);
   EXPECT_EQ(m_->GetEconomicData(EconomicCoefficient0, "shell & tube"), 1.0);
   EXPECT_STREQ(m_->GetEconomicDataName(1), "SHELL & TUBE");
@@ -263,47 +205,38 @@ TEST_F(UtilityPersistenceTest, DuplicateEconomicKeysKeepTheFirstSet) {
   m_->Unlock();
 }
 
-// Writes a manager chunk of an older revision holding one utility "Old" and
-// one coefficient entry in that revision's layout.
+// Writes the items of a manager chunk of an older revision holding one
+// utility "Old" and one coefficient entry in that revision's layout.
 bool WriteOldManager(IPemarBinaryFile* f, int revision) {
-  ChunkHeader* h = nullptr;
-  bool ok = f->CreateChunk(&h, revision) && Flag(f, true) && f->Write(1);
   DefaultUtility old("Old", HotSegment, 100, 90, 1, 1, 95, 0, 5, "Shell & Tube",
                      1, 1, 1, 1);
-  ok = ok && old.Store(f);
-  ok = ok && Flag(f, false) && Flag(f, false) && Flag(f, false);
-  if (revision >= 2) {
-    ok = ok && Flag(f, true) && f->Write(1);
-    CVString name = "Entry";
-    if (revision == 2) {
-      ok = ok && WriteCVString(f, &name) && f->Write(0.75);
-    } else {
-      DefHeatTransferCoefficient entry;
-      entry.SetName(&name);
-      CVString note = "kept";
-      entry.SetNote(&note);
-      entry.SetHTCValue(0.75);
-      ok = ok && entry.Store(f);
-    }
-  }
+  CVString name = "Entry";
+  CVString note = "kept";
+  CVString key = kCurrentUtilitiesFileName;
+  CVString value = "old.hud";
+  DefHeatTransferCoefficient entry;
+  entry.SetName(&name);
+  entry.SetNote(&note);
+  entry.SetHTCValue(0.75);
+  bool ok = Flags(f, {true}) && f->Write(1) && old.Store(f) &&
+            Flags(f, {false, false, false});
+  if (revision >= 2) ok = ok && Flags(f, {true}) && f->Write(1);
+  if (revision == 2) ok = ok && WriteCVString(f, &name) && f->Write(0.75);
+  if (revision >= 3) ok = ok && entry.Store(f);
   if (revision >= 4) {
-    CVString key = kCurrentUtilitiesFileName;
-    CVString value = "old.hud";
-    ok = ok && Flag(f, true) && f->Write(1) && WriteCVString(f, &key) &&
+    ok = ok && Flags(f, {true}) && f->Write(1) && WriteCVString(f, &key) &&
          WriteCVString(f, &value);
   }
-  if (revision >= 5) ok = ok && f->Write(4);
-  return f->CloseChunk(h) && ok;
+  return ok && (revision < 5 || f->Write(4));
 }
 
 TEST_F(UtilityPersistenceTest, EachManagerRevisionReadsOnlyItsSections) {
   for (int revision = 1; revision <= 5; ++revision) {
-    std::string path = dir_.Path("r" + std::to_string(revision));
-    ASSERT_TRUE(testing::WriteChunked(path, [&](IPemarBinaryFile* f) {
-      return WriteOldManager(f, revision);
-    }));
+    SCOPED_TRACE(revision);
     auto m = NewManager();
-    ASSERT_TRUE(Load(m.get(), path, AllData)) << revision;
+    ASSERT_TRUE(Load(m.get(), ManagerChunk(revision, [&](IPemarBinaryFile* f) {
+                       return WriteOldManager(f, revision);
+                     })));
     EXPECT_EQ(m->GetNumberOfDefaultUtilities(), 1);
     EXPECT_EQ(m->GetValue("Old", ARTempHigh), 95);
     EXPECT_EQ(m->GetNumberOfHTCDefaultValues(), revision >= 2 ? 1 : 28);
@@ -312,17 +245,11 @@ TEST_F(UtilityPersistenceTest, EachManagerRevisionReadsOnlyItsSections) {
       EXPECT_EQ(m->GetHTCDefaultValue(0), 0.75);
       EXPECT_STREQ(m->GetHTCDefaultValueNote(0), revision >= 3 ? "kept" : "");
     }
-    char* name = nullptr;
-    m->GetCurrentFileName(kCurrentUtilitiesFileName, name);
-    EXPECT_STREQ(name, revision >= 4 ? "old.hud" : "Default File");
+    EXPECT_EQ(CurrentFile(kCurrentUtilitiesFileName, m.get()),
+              revision >= 4 ? "old.hud" : "Default File");
     // File names read from the file replace the dictionary entirely.
-    name = nullptr;
-    m->GetCurrentFileName(kCurrentEconomicsFileName, name);
-    if (revision >= 4) {
-      EXPECT_EQ(name, nullptr);
-    } else {
-      EXPECT_STREQ(name, "Default File");
-    }
+    EXPECT_EQ(CurrentFile(kCurrentEconomicsFileName, m.get()),
+              revision >= 4 ? "(null)" : "Default File");
     EXPECT_EQ(m->GetMode(), revision >= 5 ? 4 : 0);
   }
 }
@@ -330,68 +257,53 @@ TEST_F(UtilityPersistenceTest, EachManagerRevisionReadsOnlyItsSections) {
 // --- Default files -----------------------------------------------------------
 
 TEST_F(UtilityPersistenceTest, DefaultFilesBesideTheProgramAreUsed) {
-  auto source = NewManager();
-  while (source->GetNumberOfDefaultUtilities() > 2) {
-    source->RemoveDefaultUtility(source->GetDefaultUtilityName(2));
+  while (m_->GetNumberOfDefaultUtilities() > 2) {
+    m_->RemoveDefaultUtility(m_->GetDefaultUtilityName(2));
   }
-  source->AddHTCDefaultValue("Only here", 2.0, nullptr);
-  source->SetEconomicData(EconomicOperatingHours, 8000, "DEFAULT");
-  ASSERT_TRUE(Save(source.get(), dir_.Path("util.hud"), UtilitiesOnly));
-  ASSERT_TRUE(
-      Save(source.get(), dir_.Path("coef.htc"), HeatTransferCoefficientsOnly));
-  ASSERT_TRUE(Save(source.get(), dir_.Path("cost.dat"), EconomicDataOnly));
-  SetConfigString("DefaultUtility", "util.hud");
-  SetConfigString("DefaultHeatTranCoeff", "coef.htc");
-  SetConfigString("DefaultCapitalCost", "cost.dat");
+  m_->AddHTCDefaultValue("Only here", 2.0, nullptr);
+  m_->SetEconomicData(EconomicOperatingHours, 8000, "DEFAULT");
+  PutDefault("DefaultUtility", "util.hud", Save(m_.get(), UtilitiesOnly));
+  PutDefault("DefaultHeatTranCoeff", "coef.htc",
+             Save(m_.get(), HeatTransferCoefficientsOnly));
+  PutDefault("DefaultCapitalCost", "cost.dat",
+             Save(m_.get(), EconomicDataOnly));
   EXPECT_EQ(GetDefaultFileName("DefaultUtility"), "util.hud");
-  EXPECT_EQ(GetDefaultFilePath("DefaultUtility"), dir_.Folder() + "util.hud");
+  EXPECT_EQ(GetDefaultFilePath("DefaultUtility"), "/prog/util.hud");
   auto m = NewManager();
   EXPECT_EQ(m->GetNumberOfDefaultUtilities(), 2);
   EXPECT_EQ(m->CompareComp("LP Steam", "H2O", 1.0), 1);
   EXPECT_EQ(m->GetNumberOfHTCDefaultValues(), 29);
   EXPECT_STREQ(m->GetHTCDefaultValueName(28), "Only here");
   EXPECT_EQ(m->GetEconomicData(EconomicOperatingHours, "DEFAULT"), 8000);
-  char* name = nullptr;
-  m->GetCurrentFileName(kCurrentUtilitiesFileName, name);
-  EXPECT_EQ(std::string(name), dir_.Folder() + "util.hud");
+  EXPECT_EQ(CurrentFile(kCurrentUtilitiesFileName, m.get()), "/prog/util.hud");
 }
 
-TEST_F(UtilityPersistenceTest, CorruptOrAbsentDefaultFilesGiveBuiltIns) {
-  testing::WriteBytes(dir_.Path("util.hud"), {'j', 'u', 'n', 'k'});
-  testing::WriteBytes(dir_.Path("coef.htc"), {});
-  SetConfigString("DefaultUtility", "util.hud");
-  SetConfigString("DefaultHeatTranCoeff", "coef.htc");
+// A corrupt, empty or absent default file, or a set without utilities, is
+// not taken and not named.
+TEST_F(UtilityPersistenceTest, UnusableDefaultFilesGiveBuiltIns) {
+  PutDefault("DefaultHeatTranCoeff", "coef.htc", "");
   SetConfigString("DefaultCapitalCost", "missing.dat");
-  auto m = NewManager();
-  EXPECT_EQ(m->GetNumberOfDefaultUtilities(), 22);
-  EXPECT_EQ(m->GetValue("LP Steam", ARTempHigh), 115.5);
-  EXPECT_EQ(m->GetNumberOfHTCDefaultValues(), 28);
-  EXPECT_EQ(m->GetEconomicData(EconomicOperatingHours, "DEFAULT"), 8765.76);
-  char* name = nullptr;
-  m->GetCurrentFileName(kCurrentUtilitiesFileName, name);
-  EXPECT_STREQ(name, "Default File");
-}
-
-TEST_F(UtilityPersistenceTest, DefaultFileWithoutUtilitiesIsNotNamed) {
-  auto empty = NewManager();
-  while (empty->GetNumberOfDefaultUtilities() > 0) {
-    empty->RemoveDefaultUtility(empty->GetDefaultUtilityName(0));
+  while (m_->GetNumberOfDefaultUtilities() > 0) {
+    m_->RemoveDefaultUtility(m_->GetDefaultUtilityName(0));
   }
-  ASSERT_TRUE(Save(empty.get(), dir_.Path("util.hud"), UtilitiesOnly));
-  SetConfigString("DefaultUtility", "util.hud");
-  auto m = NewManager();
-  EXPECT_EQ(m->GetNumberOfDefaultUtilities(), 22);
-  char* name = nullptr;
-  m->GetCurrentFileName(kCurrentUtilitiesFileName, name);
-  EXPECT_STREQ(name, "Default File");
+  for (const std::string& util :
+       {std::string("junk"), Save(m_.get(), UtilitiesOnly)}) {
+    PutDefault("DefaultUtility", "util.hud", util);
+    auto m = NewManager();
+    EXPECT_EQ(m->GetNumberOfDefaultUtilities(), 22);
+    EXPECT_EQ(m->GetValue("LP Steam", ARTempHigh), 115.5);
+    EXPECT_EQ(m->GetNumberOfHTCDefaultValues(), 28);
+    EXPECT_EQ(m->GetEconomicData(EconomicOperatingHours, "DEFAULT"), 8765.76);
+    EXPECT_EQ(CurrentFile(kCurrentUtilitiesFileName, m.get()), "Default File");
+  }
 }
 
 TEST_F(UtilityPersistenceTest, FileHelpersHandleNullAndLongPaths) {
   EXPECT_EQ(DoesFileExist(nullptr), 0);
   EXPECT_EQ(DoesFileExist(""), 0);
-  EXPECT_EQ(DoesFileExist(dir_.Path("none").c_str()), 0);
-  testing::WriteBytes(dir_.Path("some"), {'x'});
-  EXPECT_EQ(DoesFileExist(dir_.Path("some").c_str()), 1);
+  EXPECT_EQ(DoesFileExist("/none"), 0);
+  fs_.SetFile("/some", "x");
+  EXPECT_EQ(DoesFileExist("/some"), 1);
   EXPECT_EQ(GetFilePointer(nullptr), nullptr);
   EXPECT_EQ(GetDefaultFileName(nullptr), "");
   EXPECT_EQ(GetDefaultFileName("DefaultUtility"), "");
@@ -399,7 +311,7 @@ TEST_F(UtilityPersistenceTest, FileHelpersHandleNullAndLongPaths) {
   char buffer[kMaxPathBuffer + 16];
   std::memset(buffer, 'C', sizeof(buffer));
   FindFilePath("Executable", buffer);
-  EXPECT_EQ(std::string(buffer), dir_.Folder());
+  EXPECT_EQ(std::string(buffer), kProgramFolder);
 
   const std::string long_folder =
       kPathSeparator + std::string(299, 'a') + kPathSeparator;
@@ -407,9 +319,7 @@ TEST_F(UtilityPersistenceTest, FileHelpersHandleNullAndLongPaths) {
   std::memset(buffer, 'C', sizeof(buffer));
   FindFilePath("Executable", buffer);
   EXPECT_EQ(buffer[0], '\0');
-  for (std::size_t i = kMaxPathBuffer; i < sizeof(buffer); ++i) {
-    EXPECT_EQ(buffer[i], 'C');
-  }
+  EXPECT_EQ(std::string(buffer + kMaxPathBuffer, 16), std::string(16, 'C'));
   std::vector<char> big(400);
   EXPECT_EQ(FindFilePath("Executable", big.data(), big.size()),
             long_folder.size());
@@ -417,38 +327,32 @@ TEST_F(UtilityPersistenceTest, FileHelpersHandleNullAndLongPaths) {
 }
 
 TEST_F(UtilityPersistenceTest, FailedSaveLeavesThePreviousSetIntact) {
-  std::string path = dir_.Path("set.hud");
+  const char* path = "/sets/set.hud";
   // A file of the old fixed temporary name is the user's, never the save's.
-  const std::vector<char> own = {'o', 'w', 'n'};
-  testing::WriteBytes(path + ".tmp", own);
-  auto folderSize = [&] {
-    return std::distance(std::filesystem::directory_iterator(dir_.Path("")),
-                         {});
-  };
-  ASSERT_TRUE(SaveUtilitySet(m_.get(), path.c_str(), UtilitiesOnly));
-  const std::vector<char> old_bytes = testing::ReadBytes(path);
+  fs_.SetFile("/sets/set.hud.tmp", "own");
+  ASSERT_TRUE(SaveUtilitySet(m_.get(), path, UtilitiesOnly));
+  const std::string old_bytes = fs_.GetFile(path);
   m_->AddDefaultUtility("New");
   for (auto op : {FaultInjectingFileSystem::Op::kWrite,
                   FaultInjectingFileSystem::Op::kSync,
                   FaultInjectingFileSystem::Op::kClose,
                   FaultInjectingFileSystem::Op::kRename,
                   FaultInjectingFileSystem::Op::kOpenWrite}) {
-    FaultInjectingFileSystem faulty;
+    FaultInjectingFileSystem faulty(&fs_);
     faulty.FailFrom(op, 1);
     ScopedFileSystem scoped(&faulty);
-    EXPECT_FALSE(SaveUtilitySet(m_.get(), path.c_str(), UtilitiesOnly));
-    EXPECT_EQ(testing::ReadBytes(path), old_bytes);
-    EXPECT_EQ(folderSize(), 2);
+    EXPECT_FALSE(SaveUtilitySet(m_.get(), path, UtilitiesOnly));
+    EXPECT_EQ(fs_.GetFile(path), old_bytes);
+    EXPECT_EQ(fs_.Files().size(), 2u);
   }
-  ASSERT_TRUE(SaveUtilitySet(m_.get(), path.c_str(), UtilitiesOnly));
-  EXPECT_EQ(testing::ReadBytes(path + ".tmp"), own);
-  EXPECT_EQ(folderSize(), 2);
+  ASSERT_TRUE(SaveUtilitySet(m_.get(), path, UtilitiesOnly));
+  EXPECT_EQ(fs_.GetFile("/sets/set.hud.tmp"), "own");
+  EXPECT_EQ(fs_.Files().size(), 2u);
   auto target = NewManager();
-  ASSERT_TRUE(OpenUtilitySet(target.get(), path.c_str(), UtilitiesOnly));
+  ASSERT_TRUE(OpenUtilitySet(target.get(), path, UtilitiesOnly));
   EXPECT_EQ(target->Exists("New"), 1);
-  EXPECT_FALSE(
-      OpenUtilitySet(target.get(), dir_.Path("no").c_str(), UtilitiesOnly));
-  EXPECT_FALSE(SaveUtilitySet(nullptr, path.c_str(), UtilitiesOnly));
+  EXPECT_FALSE(OpenUtilitySet(target.get(), "/sets/no", UtilitiesOnly));
+  EXPECT_FALSE(SaveUtilitySet(nullptr, path, UtilitiesOnly));
 }
 
 // A power cut at any point of saving a set leaves, under the chosen name,
@@ -457,7 +361,7 @@ TEST_F(UtilityPersistenceTest, CrashWhileSavingASetLeavesTheOldOrTheNewSet) {
   const std::string path = "/sets/set.hud";
   for (bool existed : {true, false}) {
     SCOPED_TRACE(existed);
-    test_support::CrashSimulatingFileSystem fs;
+    CrashSimulatingFileSystem fs;
     ScopedFileSystem scoped(&fs);
     if (existed) {
       ASSERT_TRUE(SaveUtilitySet(m_.get(), path.c_str(), UtilitiesOnly));
@@ -467,17 +371,15 @@ TEST_F(UtilityPersistenceTest, CrashWhileSavingASetLeavesTheOldOrTheNewSet) {
     m_->AddDefaultUtility(existed ? "Newer" : "New");
     ASSERT_TRUE(SaveUtilitySet(m_.get(), path.c_str(), UtilitiesOnly));
     const std::string after = fs.GetFile(path);
-    std::size_t states = fs.ForEachCrashState([&](const auto& files) {
+    EXPECT_GT(fs.ForEachCrashState([&](const auto& files) {
       auto it = files.find(path);
       if (it == files.end()) {
         EXPECT_FALSE(existed) << "the set is gone";
       } else {
         EXPECT_TRUE(it->second == after || (existed && it->second == before));
       }
-    });
-    std::cout << "[ crash    ] utility set save, "
-              << (existed ? "over a set" : "first save") << ": " << states
-              << " crash states\n";
+    }),
+              0u);
   }
 }
 
