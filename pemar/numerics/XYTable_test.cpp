@@ -1,192 +1,109 @@
 #include "pemar/numerics/XYTable.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/Types.h"
+#include "pemar/numerics/testing/ClassDataFile.h"
 
 namespace pemar {
 namespace {
 
-class XYTableClassTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    path_ = ::testing::TempDir() + "xy_table_" + std::to_string(::getpid()) +
-            "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name();
+constexpr double kE = kEmptyValue;
+
+// Points, columns and capacity, then the cells of every point.
+std::vector<double> Cells(const XYTableClass& t) {
+  std::vector<double> out = {1.0 * t.NumbPoint(), 1.0 * t.NumbColumns(),
+                             1.0 * t.Capacity()};
+  for (int i = 0; i < t.NumbPoint(); ++i) {
+    for (int c = 0; c < t.NumbColumns(); ++c) out.push_back(*t.Value(i, c));
   }
-  void TearDown() override { std::remove(path_.c_str()); }
-
-  // Rows r0, r1, r2 of two columns: (10 i, 10 i + 1).
-  static XYTableClass ThreeRows() {
-    XYTableClass t(2, 0);
-    for (int i = 0; i < 3; ++i) {
-      double v[2] = {10.0 * i, 10.0 * i + 1};
-      t.InputData(0, 2, v, kEmptyMarker);
-    }
-    return t;
-  }
-
-  static std::vector<double> FirstColumn(const XYTableClass& t) {
-    std::vector<double> out(t.NumbPoint());
-    for (int i = 0; i < t.NumbPoint(); ++i) out[i] = *t.Value(i, 0);
-    return out;
-  }
-
-  void WriteHeader(int points, int columns, int capacity, int doubles) {
-    BinaryFile file(path_.c_str(), "");
-    ASSERT_TRUE(file.Create());
-    ASSERT_TRUE(file.Write(1u));
-    ASSERT_TRUE(file.Write(points));
-    ASSERT_TRUE(file.Write(columns));
-    ASSERT_TRUE(file.Write(capacity));
-    for (int i = 0; i < doubles; ++i) ASSERT_TRUE(file.Write(0.5 * i));
-    ASSERT_TRUE(file.Close());
-  }
-
-  bool Store(const XYTableClass& t) {
-    BinaryFile file(path_.c_str(), "");
-    if (!file.Create()) return false;
-    bool ok = t.StoreClassData(file);
-    return file.Close() && ok;
-  }
-
-  bool Recall(XYTableClass& t) {
-    BinaryFile file(path_.c_str(), "");
-    if (!file.Open()) return false;
-    return t.RecallClassData(file);
-  }
-
-  std::vector<unsigned char> FileBytes() {
-    BinaryFile file(path_.c_str(), "");
-    std::vector<unsigned char> bytes;
-    if (!file.Open()) return bytes;
-    bytes.resize(file.Remaining());
-    if (!file.ReadBytes(bytes.data(), bytes.size())) bytes.clear();
-    return bytes;
-  }
-
-  void WriteBytes(const std::vector<unsigned char>& bytes, std::size_t n) {
-    BinaryFile file(path_.c_str(), "");
-    ASSERT_TRUE(file.Create());
-    ASSERT_TRUE(file.WriteBytes(bytes.data(), n));
-    ASSERT_TRUE(file.Close());
-  }
-
-  std::string path_;
-};
-
-TEST_F(XYTableClassTest, PointsAboveCapacityFailRecall) {
-  WriteHeader(100, 2, 1, 2);
-  XYTableClass t = ThreeRows();
-  EXPECT_FALSE(Recall(t));
-  EXPECT_EQ(t.NumbPoint(), 3);
-  EXPECT_EQ(FirstColumn(t), (std::vector<double>{0, 10, 20}));
+  return out;
 }
 
-TEST_F(XYTableClassTest, HugeCapacityFailsRecallWithoutAllocating) {
-  WriteHeader(0, 2, 0x7FFFFFFF, 4);
-  XYTableClass t = ThreeRows();
-  EXPECT_FALSE(Recall(t));
-  EXPECT_EQ(t.NumbPoint(), 3);
-  WriteHeader(0, 0x7FFFFFFF, 2, 4);
-  EXPECT_FALSE(Recall(t));
-  WriteHeader(0, 0, 0x7FFFFFFF, 0);
-  EXPECT_FALSE(Recall(t));
-  WriteHeader(0, 50000000, 0, 0);  // a huge row width with no rows
-  EXPECT_FALSE(Recall(t));
-  EXPECT_EQ(t.NumbColumns(), 2);
+std::vector<double> FirstColumn(const XYTableClass& t) {
+  std::vector<double> out(t.NumbPoint());
+  for (int i = 0; i < t.NumbPoint(); ++i) out[i] = *t.Value(i, 0);
+  return out;
 }
 
-TEST_F(XYTableClassTest, NegativeSizesFailRecall) {
-  XYTableClass t = ThreeRows();
-  WriteHeader(0, -1, 2, 4);
-  EXPECT_FALSE(Recall(t));
-  WriteHeader(-1, 2, 2, 4);
-  EXPECT_FALSE(Recall(t));
-  WriteHeader(0, 2, -2, 4);
-  EXPECT_FALSE(Recall(t));
-  EXPECT_EQ(t.NumbPoint(), 3);
+// A table of `columns` and `capacity` with `rows` appended.
+XYTableClass Table(int columns, int capacity,
+                   std::vector<std::vector<double>> rows) {
+  XYTableClass t(columns, capacity);
+  for (auto& row : rows) t.InputData(0, columns, row.data(), kEmptyMarker);
+  return t;
+}
+
+// Capacity 10, after one growth.
+XYTableClass ThreeRows() { return Table(2, 0, {{0, 1}, {10, 11}, {20, 21}}); }
+
+using XYTableClassTest = test_support::ClassDataTest;
+
+// Written by hand from docs/file-format.md ("Tables").
+TEST_F(XYTableClassTest, LayoutIsSizesThenEveryRowSpareRowsIncluded) {
+  const std::string bytes = test_support::Bytes(
+      "01 00 00 00"              // layout version
+      "01 00 00 00"              // points
+      "02 00 00 00"              // columns
+      "02 00 00 00"              // capacity
+      "00 00 00 00 00 00 F0 3F"  // row 0: 1.0
+      "00 00 00 00 00 00 00 40"  //        2.0
+      "00 00 00 00 00 00 10 40"  // row 1 (spare): 4.0
+      "00 00 00 00 00 00 F0 BF"  //                -1.0
+  );
+  XYTableClass stored = Table(2, 2, {{0.5, -2.5}, {4.0, -1.0}});
+  stored.ClearTable();  // keeps the rows as spare ones
+  const double c[2] = {1.0, 2.0};
+  stored.InputData(0, 2, c, kEmptyMarker);
+  EXPECT_TRUE(test_support::SameBytes(Stored(stored), bytes));
+
+  XYTableClass recalled;
+  ASSERT_TRUE(test_support::ReadsAll(
+      fs_, bytes, [&](BinaryFile& f) { return recalled.RecallClassData(f); }));
+  EXPECT_EQ(Cells(recalled), (std::vector<double>{1, 2, 2, 1.0, 2.0}));
+  EXPECT_EQ(recalled.Value(0, kEmptyMarker), recalled.Value(0, 0));
+}
+
+TEST_F(XYTableClassTest, BadSizesFailRecallAndKeepTheTable) {
+  // Points above capacity; huge sizes, refused without allocating (the last
+  // a huge row width with no rows); negative sizes. Then how many doubles.
+  const int heads[][4] = {{100, 2, 1, 2},        {0, 2, 0x7FFFFFFF, 4},
+                          {0, 0x7FFFFFFF, 2, 4}, {0, 0, 0x7FFFFFFF, 0},
+                          {0, 50000000, 0, 0},   {0, -1, 2, 4},
+                          {-1, 2, 2, 4},         {0, 2, -2, 4}};
+  for (const auto& h : heads) {
+    SCOPED_TRACE(testing::Message() << h[0] << ", " << h[1] << ", " << h[2]);
+    ExpectRecallFails(ThreeRows(), Sized({h[0], h[1], h[2]}, h[3]), Cells);
+  }
 }
 
 TEST_F(XYTableClassTest, TruncatedRecordFailsAtEveryCut) {
-  XYTableClass source = ThreeRows();
-  ASSERT_TRUE(Store(source));
-  std::vector<unsigned char> bytes = FileBytes();
-  ASSERT_EQ(bytes.size(), 16u + 10 * 16);  // capacity 10 after one growth
-  for (std::size_t cut = 0; cut < bytes.size(); ++cut) {
-    WriteBytes(bytes, cut);
-    XYTableClass t(1, 1);
-    double v = 7.0;
-    t.InputData(0, 1, &v, kEmptyMarker);
-    EXPECT_FALSE(Recall(t)) << "cut at " << cut;
-    ASSERT_EQ(t.NumbPoint(), 1);
-    EXPECT_EQ(*t.Value(0, 0), 7.0);
-  }
+  const std::string bytes = Stored(ThreeRows());
+  ASSERT_EQ(bytes.size(), 16u + 10 * 16);
+  XYTableClass other = Table(1, 1, {{7.0}});
+  ExpectRecallFails(other, bytes, Cells, true);
+  ASSERT_TRUE(Recall(other, bytes));
+  EXPECT_EQ(Cells(other), Cells(ThreeRows()));
 }
 
-TEST_F(XYTableClassTest, StoreThenRecallKeepsPointsColumnsAndCapacity) {
-  XYTableClass source = ThreeRows();
-  ASSERT_TRUE(Store(source));
-  XYTableClass t;
-  ASSERT_TRUE(Recall(t));
-  EXPECT_EQ(t.NumbPoint(), 3);
-  EXPECT_EQ(t.NumbColumns(), 2);
-  EXPECT_EQ(t.Capacity(), source.Capacity());
-  EXPECT_EQ(FirstColumn(t), FirstColumn(source));
-  EXPECT_EQ(*t.Value(2, 1), 21.0);
-}
-
-TEST_F(XYTableClassTest, StoringTwiceGivesIdenticalBytes) {
+// Rows that become points by a write past the last one start empty; so do
+// the spare rows, which are stored too and recalled alike.
+TEST_F(XYTableClassTest, WritingPastTheLastPointGrowsByRowPlusEleven) {
   XYTableClass t(2, 0);
   double v[2] = {1.0, 2.0};
   t.InputData(0, 2, v, 7);
-  for (int i = 0; i < 7; ++i) {
-    EXPECT_EQ(*t.Value(i, 0), kEmptyValue);
-    EXPECT_EQ(*t.Value(i, 1), kEmptyValue);
-  }
-  ASSERT_TRUE(Store(t));
-  std::vector<unsigned char> first = FileBytes();
-  ASSERT_TRUE(Store(t));
-  EXPECT_EQ(FileBytes(), first);
+  EXPECT_EQ(Cells(t), (std::vector<double>{8, 2, 18, kE, kE, kE, kE, kE, kE, kE,
+                                           kE, kE, kE, kE, kE, kE, kE, 1, 2}));
+  const std::string first = Stored(t);
+  EXPECT_EQ(Stored(t), first);
   XYTableClass recalled;
-  ASSERT_TRUE(Recall(recalled));
-  EXPECT_EQ(recalled.Capacity(), 18);
+  ASSERT_TRUE(Recall(recalled, first));
+  EXPECT_EQ(Cells(recalled), Cells(t));
   recalled.NewTableSize(2, 18);  // spare rows become points, still empty
   EXPECT_EQ(*recalled.Value(17, 0), kEmptyValue);
-}
-
-TEST_F(XYTableClassTest, OutOfRangeInputIsIgnored) {
-  XYTableClass t(2, 2);
-  double v[2] = {1.0, 2.0};
-  t.InputData(0, 2, v, -5);
-  t.InputData(1, 2, v, 0);
-  t.InputData(-1, 1, v, 0);
-  t.InputData(0, -1, v, 0);
-  t.InputData(0, 2, nullptr, 0);
-  EXPECT_EQ(t.NumbPoint(), 0);
-  EXPECT_EQ(t.Capacity(), 2);
-  XYTableClass empty;
-  empty.InputData(0, 1, v, kEmptyMarker);
-  EXPECT_EQ(empty.NumbPoint(), 0);
-  EXPECT_FALSE(t.InputData(0, 0, 1.0));
-}
-
-TEST_F(XYTableClassTest, NegativeSizesCountAsZeroOrChangeNothing) {
-  XYTableClass t(2, -5);
-  EXPECT_EQ(t.Capacity(), 0);
-  XYTableClass u = ThreeRows();
-  u.NewTableSize(-1, 3);
-  u.NewTableSize(2, -3);
-  u.ExpandTableSize(-4);
-  EXPECT_EQ(u.NumbPoint(), 3);
-  EXPECT_EQ(u.Capacity(), 10);
-  EXPECT_EQ(u.NumbColumns(), 2);
 }
 
 TEST_F(XYTableClassTest, AppendingGrowsCapacityByTen) {
@@ -197,24 +114,36 @@ TEST_F(XYTableClassTest, AppendingGrowsCapacityByTen) {
   EXPECT_EQ(t.Capacity(), 15);
 }
 
-TEST_F(XYTableClassTest, WritingBeyondTheLastPointGrowsByRowPlusEleven) {
-  XYTableClass t(2, 0);
-  double v[2] = {1, 2};
-  t.InputData(0, 2, v, 7);
-  EXPECT_EQ(t.NumbPoint(), 8);
-  EXPECT_EQ(t.Capacity(), 18);
-  EXPECT_EQ(*t.Value(7, 1), 2.0);
+TEST_F(XYTableClassTest, OutOfRangeInputIsIgnored) {
+  XYTableClass t(2, 2);
+  double v[2] = {1.0, 2.0};
+  t.InputData(0, 2, v, -5);
+  t.InputData(1, 2, v, 0);
+  t.InputData(-1, 1, v, 0);
+  t.InputData(0, -1, v, 0);
+  t.InputData(0, 2, nullptr, 0);
+  EXPECT_EQ(Cells(t), (std::vector<double>{0, 2, 2}));
+  XYTableClass empty;
+  empty.InputData(0, 1, v, kEmptyMarker);
+  EXPECT_EQ(empty.NumbPoint(), 0);
+  EXPECT_FALSE(t.InputData(0, 0, 1.0));
+}
+
+TEST_F(XYTableClassTest, NegativeSizesCountAsZeroOrChangeNothing) {
+  EXPECT_EQ(XYTableClass(2, -5).Capacity(), 0);
+  XYTableClass u = ThreeRows();
+  u.NewTableSize(-1, 3);
+  u.NewTableSize(2, -3);
+  u.ExpandTableSize(-4);
+  EXPECT_EQ(Cells(u), Cells(ThreeRows()));
 }
 
 TEST_F(XYTableClassTest, SetCellChecksRange) {
-  XYTableClass t(2, 0);
-  double v[2] = {1, 2};
-  t.InputData(0, 2, v, kEmptyMarker);
-  t.InputData(0, 2, v, kEmptyMarker);
+  XYTableClass t = Table(2, 0, {{1, 2}, {1, 2}});
   EXPECT_FALSE(t.InputData(2, 0, 1.0));
   EXPECT_FALSE(t.InputData(0, 2, 1.0));
   EXPECT_TRUE(t.InputData(1, 1, 5.0));
-  EXPECT_EQ(*t.Value(1, 1), 5.0);
+  EXPECT_EQ(Cells(t), (std::vector<double>{2, 2, 10, 1, 2, 1, 5}));
 }
 
 TEST_F(XYTableClassTest, ValueMarkers) {
@@ -231,30 +160,15 @@ TEST_F(XYTableClassTest, ValueMarkers) {
 }
 
 TEST_F(XYTableClassTest, NewTableSizeCutsAndWidens) {
-  XYTableClass t(2, 0);
-  for (int i = 0; i < 5; ++i) {
-    double v[2] = {1.0 * i, 2.0 * i};
-    t.InputData(0, 2, v, kEmptyMarker);
-  }
-  t.NewTableSize(4, 3);
-  EXPECT_EQ(t.NumbPoint(), 3);
-  EXPECT_EQ(t.Capacity(), 3);
-  EXPECT_EQ(t.NumbColumns(), 4);
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(*t.Value(i, 0), 1.0 * i);
-    EXPECT_EQ(*t.Value(i, 1), 2.0 * i);
-    EXPECT_EQ(*t.Value(i, 2), kEmptyValue);
-    EXPECT_EQ(*t.Value(i, 3), kEmptyValue);
-  }
+  XYTableClass t = Table(2, 0, {{0, 1}, {10, 11}, {20, 21}, {30, 31}});
+  t.NewTableSize(4, 2);
+  EXPECT_EQ(Cells(t),
+            (std::vector<double>{2, 4, 2, 0, 1, kE, kE, 10, 11, kE, kE}));
 }
 
 TEST_F(XYTableClassTest, InsertReversedInTheMiddle) {
   XYTableClass own = ThreeRows();
-  XYTableClass other(2, 0);
-  for (int i = 0; i < 2; ++i) {
-    double v[2] = {100.0 + i, 0};
-    other.InputData(0, 2, v, kEmptyMarker);
-  }
+  XYTableClass other = Table(2, 0, {{100, 0}, {101, 0}});
   ASSERT_TRUE(own.InsertDataFrom(other, 1, true));
   EXPECT_EQ(FirstColumn(own), (std::vector<double>{0, 101, 100, 10, 20}));
   EXPECT_EQ(own.Capacity(), 5);
@@ -266,15 +180,11 @@ TEST_F(XYTableClassTest, InsertReversedInTheMiddle) {
 
 TEST_F(XYTableClassTest, InsertRefusesBadPositionAndColumns) {
   XYTableClass t = ThreeRows();
-  XYTableClass other = ThreeRows();
-  EXPECT_FALSE(t.InsertDataFrom(other, 7, false));
-  EXPECT_FALSE(t.InsertDataFrom(other, -1, false));
-  XYTableClass wide(3, 1);
-  EXPECT_FALSE(t.InsertDataFrom(wide, 0, false));
-  XYTableClass none(2, 4);
-  EXPECT_TRUE(t.InsertDataFrom(none, 0, false));
-  EXPECT_EQ(t.NumbPoint(), 3);
-  EXPECT_EQ(t.Capacity(), 10);
+  EXPECT_FALSE(t.InsertDataFrom(ThreeRows(), 7, false));
+  EXPECT_FALSE(t.InsertDataFrom(ThreeRows(), -1, false));
+  EXPECT_FALSE(t.InsertDataFrom(XYTableClass(3, 1), 0, false));
+  EXPECT_TRUE(t.InsertDataFrom(XYTableClass(2, 4), 0, false));
+  EXPECT_EQ(Cells(t), Cells(ThreeRows()));
 }
 
 TEST_F(XYTableClassTest, InsertIntoItself) {
@@ -286,13 +196,10 @@ TEST_F(XYTableClassTest, InsertIntoItself) {
 TEST_F(XYTableClassTest, ClearedRowsComeBackEmpty) {
   XYTableClass t = ThreeRows();
   t.ClearTable();
-  EXPECT_EQ(t.NumbPoint(), 0);
-  EXPECT_EQ(t.Capacity(), 10);
+  EXPECT_EQ(Cells(t), (std::vector<double>{0, 2, 10}));
   double v = 5.0;
   t.InputData(0, 1, &v, 1);
-  EXPECT_EQ(*t.Value(0, 0), kEmptyValue);
-  EXPECT_EQ(*t.Value(1, 0), 5.0);
-  EXPECT_EQ(*t.Value(1, 1), kEmptyValue);
+  EXPECT_EQ(Cells(t), (std::vector<double>{2, 2, 10, kE, kE, 5, kE}));
 }
 
 }  // namespace

@@ -1,0 +1,68 @@
+// Test support: a fixture whose tests run on an in-memory file system, with
+// the tables' class data (StoreClassData / RecallClassData) stored into and
+// recalled from its files.
+
+#ifndef PEMAR_NUMERICS_TESTING_CLASSDATAFILE_H_
+#define PEMAR_NUMERICS_TESTING_CLASSDATAFILE_H_
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+
+#include "pemar/framework/BinaryFile.h"
+#include "pemar/framework/MemoryFileSystem.h"
+#include "pemar/persist/testing/GoldenBytes.h"
+
+namespace pemar::test_support {
+
+class ClassDataTest : public ::testing::Test {
+ protected:
+  // What `table.StoreClassData` writes; a failed store fails the test.
+  template <typename Table>
+  std::string Stored(const Table& table) {
+    return WrittenBytes(fs_,
+                        [&](BinaryFile& f) { return table.StoreClassData(f); });
+  }
+
+  // What `table.RecallClassData` answers for `bytes`.
+  template <typename Table>
+  bool Recall(Table& table, const std::string& bytes) {
+    fs_.SetFile("class.bin", bytes);
+    BinaryFile file{Text("class.bin")};
+    return file.Open() && table.RecallClassData(file);
+  }
+
+  // A record as the tables start theirs: version 1, the int `sizes`, then
+  // `doubles` values 0.0, 0.5, 1.0, ...
+  std::string Sized(std::initializer_list<int> sizes, int doubles) {
+    return WrittenBytes(fs_, [&](BinaryFile& f) {
+      bool ok = f.Write(1u);
+      for (int size : sizes) ok = ok && f.Write(size);
+      for (int i = 0; i < doubles; ++i) ok = ok && f.Write(0.5 * i);
+      return ok;
+    });
+  }
+
+  // Recalling `bytes`, or with `every_cut` each proper prefix of them, into
+  // a copy of `table` fails and leaves the copy as `describe` (the table's
+  // whole contents) saw the table.
+  template <typename Table, typename Describe>
+  void ExpectRecallFails(const Table& table, const std::string& bytes,
+                         Describe describe, bool every_cut = false) {
+    const std::size_t first = every_cut ? 0 : bytes.size();
+    for (std::size_t cut = first; cut < bytes.size() || cut == first; ++cut) {
+      SCOPED_TRACE(::testing::Message() << "cut at " << cut);
+      Table copy = table;
+      EXPECT_FALSE(Recall(copy, bytes.substr(0, cut)));
+      EXPECT_EQ(describe(copy), describe(table));
+    }
+  }
+
+  MemoryFileSystem fs_;
+  ScopedFileSystem scope_{&fs_};
+};
+
+}  // namespace pemar::test_support
+
+#endif  // PEMAR_NUMERICS_TESTING_CLASSDATAFILE_H_
