@@ -94,18 +94,15 @@ TEST_F(PemarSimpleTableTest, ZeroCountRecallsAnEmptyTable) {
   EXPECT_EQ(t.GetXPointer(), nullptr);
 }
 
-TEST_F(PemarSimpleTableTest, GettersOutsideTheRowsGiveEmpty) {
+// Reads outside the rows give empty; a negative row, a row too far to hold,
+// or an empty value past the end change nothing.
+TEST_F(PemarSimpleTableTest, CellsOutsideTheRowsReadEmptyAndSetNothing) {
   PemarSimpleTable t = ThreeRows();
   EXPECT_EQ(t.GetX(-1), kE);
   EXPECT_EQ(t.GetX(3), kE);
   EXPECT_EQ(t.GetWeight(INT_MAX), kE);
   EXPECT_EQ(t.GUIX(-1), kE);
   EXPECT_EQ(t.GUIY(3), kE);
-}
-
-// A negative row, a row too far to hold, or an empty value past the end.
-TEST_F(PemarSimpleTableTest, SetsThatCannotGrowChangeNothing) {
-  PemarSimpleTable t = ThreeRows();
   t.SetReady(true);
   t.SetX(INT_MAX, 1.0);
   t.SetX(-1, 1.0);
@@ -133,17 +130,15 @@ TEST_F(PemarSimpleTableTest, AllEmptyRowDisappears) {
   EXPECT_EQ(Rows(t), (std::vector<double>{2, 10, 3, 20, 30, 12, 2, 22, 32}));
 }
 
+// Whole rows move; long tables are ordered too, an empty X first.
 TEST_F(PemarSimpleTableTest, SortOnXMovesWholeRows) {
   PemarSimpleTable t = ThreeRows();
   t.SortOnX();
   EXPECT_EQ(Rows(t), (std::vector<double>{3, 11, 1, 21, 31, 12, 2, 22, 32, 10,
                                           3, 20, 30}));
-}
-
-TEST_F(PemarSimpleTableTest, SortOnXOrdersLongTablesWithEmptyFirst) {
-  PemarSimpleTable t;
+  t.Clear();
   for (int i = 0; i < 40; ++i) t.SetX(i, (i * 17) % 40);
-  t.SetWeight(40, 1.0);  // a row with an empty X
+  t.SetWeight(40, 1.0);
   t.SortOnX();
   ASSERT_EQ(t.GetNumberOfPoints(), 41);
   EXPECT_EQ(t.GetX(0), kE);
