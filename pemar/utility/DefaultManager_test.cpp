@@ -268,6 +268,7 @@ TEST_F(DefaultManagerTest, ClonesGetNumberedNamesWithoutComposition) {
   DefaultManager& m = *m_;
   EXPECT_EQ(m.CloneDefaultUtility("LP Steam"), 1);
   EXPECT_EQ(m.CloneDefaultUtility("LP Steam"), 1);
+  EXPECT_STREQ(m.GetDefaultUtilityName(22), "LP Steam - 1");
   EXPECT_STREQ(m.GetDefaultUtilityName(23), "LP Steam - 2");
   EXPECT_EQ(m.GetDefaultUtility(22)->GetComponentCount(), 0);
   EXPECT_EQ(m.GetValue("LP Steam - 2", InletTemperature), 125);
