@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "pemar/case/CaseManagers.h"
-#include "pemar/case/testing/CaseTestSupport.h"
+#include "pemar/case/testing/SaveFaultLoop.h"
 #include "pemar/features/FeatureRegistry.h"
 #include "pemar/features/PropertyTableFeature.h"
 #include "pemar/features/TechnologyManagerView.h"
@@ -18,10 +18,10 @@
 namespace pemar {
 namespace {
 
-using test_support::RegisterTestFeatures;
+using Strings = std::vector<std::string>;
 
-std::vector<std::string> Names(const std::vector<Viewable*>* list) {
-  std::vector<std::string> names;
+Strings Names(const std::vector<Viewable*>* list) {
+  Strings names;
   if (list != nullptr) {
     for (Viewable* v : *list) names.push_back(v->GetName().str());
   }
@@ -31,18 +31,16 @@ std::vector<std::string> Names(const std::vector<Viewable*>* list) {
 VarDescription Desc(int number, int index = 0, const char* offset = nullptr) {
   VarDescription desc("Viewable", number);
   desc.index = index;
-  if (offset != nullptr) {
-    desc.has_offset_name = true;
-    desc.offset_name = Text(offset);
-  }
+  desc.has_offset_name = offset != nullptr;
+  if (offset != nullptr) desc.offset_name = Text(offset);
   return desc;
 }
 
-class FeatureManagerTest : public test_support::CaseTest {
+class FeatureManagerTest : public test_support::SaveFaultTest {
  protected:
   void SetUp() override {
-    CaseTest::SetUp();
-    RegisterTestFeatures();
+    SaveFaultTest::SetUp();
+    test_support::RegisterTestFeatures();
     theCase_ = NewCase("features.kcs");
     manager_ = static_cast<ExpMgrView*>(
         CaseBuildManager(theCase_.get(), "FeatureManager"));
@@ -50,31 +48,57 @@ class FeatureManagerTest : public test_support::CaseTest {
   }
   void TearDown() override {
     SetResponder(nullptr);
+    MutableType()->SetClassDataVersion(kExpMgrViewVersion);
     theCase_.reset();
-    CaseTest::TearDown();
+    SaveFaultTest::TearDown();
   }
 
+  static ObjectTypeInfo* MutableType() {
+    return const_cast<ObjectTypeInfo*>(ExpMgrViewObjectType());
+  }
+  // A case saving to `file` with a project named `marker` and a feature
+  // manager holding `tables` property tables (each over its own range), an
+  // instance of each other creatable feature per table, and a selection.
+  std::unique_ptr<SimulationCase> FeatureCase(const std::string& file,
+                                              const char* marker, int tables,
+                                              int notes = 2) {
+    auto theCase = NewCase(file);
+    AddProject(*theCase, marker, notes);
+    auto* manager = static_cast<ExpMgrView*>(
+        CaseBuildManager(theCase.get(), "FeatureManager"));
+    for (int k = 0; k < tables; ++k) {
+      for (const char* key : test_support::kCreatableFeatureKeys) {
+        Viewable* made = manager->AddExperiment(key, nullptr);
+        EXPECT_NE(made, nullptr) << key;
+        if (auto* table = dynamic_cast<PropertyTableFeature*>(made)) {
+          EXPECT_TRUE(table->SetRange(300.0 + k, 400.0 + 2 * k, 101.325 + k));
+        }
+      }
+    }
+    if (auto* sep = manager->FindTechnologyManager("Separation Manager")) {
+      sep->SetChosenList("ResidueCurveMap");
+      sep->Reselect("Residue Curve Map1");
+    }
+    return theCase;
+  }
   Viewable* Add(const char* key) {
     return manager_->AddExperiment(key, nullptr);
   }
-  TechnologyManagerView* Technology(const char* name) {
-    return manager_->FindTechnologyManager(Text(name) + " Manager");
+  TechnologyManagerView* Separation() {
+    return manager_->FindTechnologyManager("Separation Manager");
   }
   // Saves the case and reopens it; the reopened case's feature manager.
   ExpMgrView* SaveAndReopen() {
     theCase_->SetModified(true);
     EXPECT_TRUE(theCase_->SaveDocument(0));
     reopened_ = Reopen("features.kcs");
-    if (reopened_ == nullptr) return nullptr;
-    return CaseFeatureManager(reopened_.get());
+    return reopened_ ? CaseFeatureManager(reopened_.get()) : nullptr;
   }
 
   std::unique_ptr<SimulationCase> theCase_;
   std::unique_ptr<SimulationCase> reopened_;
   ExpMgrView* manager_ = nullptr;
 };
-
-// ------------------------------------------------ registration and names
 
 TEST_F(FeatureManagerTest, RegistryKeepsFirstRecordAndTechnologyOrder) {
   _add_FeatureInfo("ResidueCurveMap", "Other", "Elsewhere", nullptr, nullptr);
@@ -118,51 +142,42 @@ TEST_F(FeatureManagerTest, UniqueNameTakesTheFirstFreeNumber) {
   }
 }
 
-// ------------------------------------------------ creating and filing
-
-TEST_F(FeatureManagerTest, CreatingReportsWhatTheConfigurationRefuses) {
+TEST_F(FeatureManagerTest, CreatingReportsRefusalsAndFilesEachInstanceOnce) {
   const struct {
     const char* key;
     bool made;
     const char* message;  // null: none
-  } cases[] = {
-      {"PropertyTable", true, nullptr},
-      {"ResidueCurveMap", true, nullptr},
-      {"StreamManager", false, "UnsupportedFeature"},
-      {"NoSuchKey", false, "UnsupportedFeature"},
-      {"All Separation", false, nullptr},
-      {"ColumnDesign", false, "FailedToCreateFeature"},
-  };
+  } cases[] = {{"PropertyTable", true, nullptr},
+               {"ResidueCurveMap", true, nullptr},
+               {"StreamManager", false, "UnsupportedFeature"},
+               {"NoSuchKey", false, "UnsupportedFeature"},
+               {"All Separation", false, nullptr},
+               {"ColumnDesign", false, "FailedToCreateFeature"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.key);
     sink_.Clear();
-    Viewable* made = Add(c.key);
-    EXPECT_EQ(made != nullptr, c.made);
-    if (c.message == nullptr) {
-      EXPECT_TRUE(sink_.messages().empty());
-    } else {
-      ASSERT_EQ(sink_.messages().size(), 1u);
+    EXPECT_EQ(Add(c.key) != nullptr, c.made);
+    ASSERT_EQ(sink_.messages().size(), c.message ? 1u : 0u);
+    if (c.message != nullptr) {
       EXPECT_EQ(sink_.messages()[0].key, c.message);
       EXPECT_EQ(sink_.messages()[0].args, std::vector<Text>{c.key});
     }
   }
-  EXPECT_EQ(manager_->AllInstances().size(), 2u);
-}
+  ASSERT_EQ(manager_->AllInstances().size(), 2u);
 
-TEST_F(FeatureManagerTest, FilingListsAnInstanceOncePerList) {
-  Viewable* table = Add("PropertyTable");
-  ASSERT_NE(table, nullptr);
+  // Each instance is filed once per list.
+  Viewable* table = manager_->AllInstances()[0];
   EXPECT_EQ(table->GetOwner(), manager_);
   manager_->AddExperimentOldCS("PropertyTable", table);
   EXPECT_TRUE(manager_->Message("CreateFeature PropertyTable"));
   Viewable* hi = Add("HI Case");
   EXPECT_EQ(Names(manager_->InstanceList("PropertyTable")),
-            (std::vector<std::string>{"Property Table1", "Property Table2"}));
+            (Strings{"Property Table1", "Property Table2"}));
   EXPECT_EQ(manager_->GetNumberExperiments("All Thermodynamics"), 2);
   EXPECT_EQ(manager_->GetNumberExperiments("All Heat Integration"), 1);
   EXPECT_EQ(manager_->GetNumberExperiments("Unknown"), 0);
   EXPECT_EQ(manager_->InstanceList("Unknown"), nullptr);
-  EXPECT_EQ(manager_->AllInstances().size(), 3u);
+  EXPECT_EQ(manager_->AllInstances().size(), 4u);
   EXPECT_EQ(manager_->GetExperiment("All Heat Integration", "HI Case1"), hi);
   EXPECT_EQ(manager_->GetIthExperiment(0, "PropertyTable"), table);
   for (int outside : {-1, 2, 5}) {
@@ -178,49 +193,29 @@ TEST_F(FeatureManagerTest, VariablesAddressInstancesAndTechnologies) {
   tech.offset_name = "Cooking";
   EXPECT_EQ(manager_->Value(tech), 0.0);
 
-  Text name = manager_->AttachedName(table);
-  EXPECT_EQ(name, "Viewable.500.0");
-  VarDescription parsed;
-  ASSERT_TRUE(VarDescription::Parse(name.str(), &parsed));
-  EXPECT_EQ(manager_->AttachedObject(parsed), table);
-  ASSERT_TRUE(VarDescription::Parse("Viewable.500.7", &parsed));
-  EXPECT_EQ(manager_->AttachedObject(parsed), nullptr);
-
-  TechnologyManagerView* sep = Technology("Separation");
+  TechnologyManagerView* sep = Separation();
   ASSERT_NE(sep, nullptr);
-  name = manager_->AttachedName(sep);
-  EXPECT_EQ(name, "Viewable.600.(Separation Manager)");
-  for (const char* text : {"Viewable.600.(Separation Manager)",
-                           "Viewable.700.(Separation Manager)"}) {
-    ASSERT_TRUE(VarDescription::Parse(text, &parsed));
-    EXPECT_EQ(manager_->AttachedObject(parsed), sep);
+  EXPECT_EQ(manager_->AttachedName(table), "Viewable.500.0");
+  EXPECT_EQ(manager_->AttachedName(sep), "Viewable.600.(Separation Manager)");
+  const struct {
+    const char* name;
+    Viewable* object;
+  } rows[] = {{"Viewable.500.0", table},
+              {"Viewable.500.7", nullptr},
+              {"Viewable.600.(Separation Manager)", sep},
+              {"Viewable.700.(Separation Manager)", sep}};
+  for (const auto& row : rows) {
+    VarDescription parsed;
+    ASSERT_TRUE(VarDescription::Parse(row.name, &parsed));
+    EXPECT_EQ(manager_->AttachedObject(parsed), row.object) << row.name;
   }
   EXPECT_EQ(manager_->ViewNotification(0, 0, "SeparationView"), 0);
 }
 
-// ------------------------------------------------ deleting and selecting
-
-TEST_F(FeatureManagerTest, AnInstanceDeletedByAnyoneLeavesEveryList) {
-  Viewable* first = Add("ResidueCurveMap");
-  Viewable* second = Add("ResidueCurveMap");
-  TechnologyManagerView* sep = Technology("Separation");
-  sep->SetChosenList("ResidueCurveMap");
-  sep->SpecifyText(Desc(501), "Residue Curve Map2");
-  EXPECT_EQ(sep->Selected(), second);
-  delete second;
-  EXPECT_EQ(sep->Selected(), nullptr);
-  EXPECT_EQ(sep->SelectedName(), "");
-  EXPECT_EQ(manager_->GetNumberExperiments("All Separation"), 1);
-  EXPECT_TRUE(manager_->DeleteView("ResidueCurveMap", "Residue Curve Map1"));
-  EXPECT_FALSE(manager_->DeleteView("ResidueCurveMap", "Residue Curve Map1"));
-  EXPECT_TRUE(manager_->AllInstances().empty());
-  (void)first;
-}
-
-TEST_F(FeatureManagerTest, TechnologyManagerShowsItsListsAndSelection) {
+TEST_F(FeatureManagerTest, TechnologyManagerListsSelectsAndDeletes) {
   Add("ResidueCurveMap");
   Add("ResidueCurveMap");
-  TechnologyManagerView* sep = Technology("Separation");
+  TechnologyManagerView* sep = Separation();
   DimInfo dims;
   ASSERT_TRUE(sep->Dimensions(Desc(400), dims));
   EXPECT_EQ(dims.Dim(0), 4);
@@ -244,21 +239,27 @@ TEST_F(FeatureManagerTest, TechnologyManagerShowsItsListsAndSelection) {
   sep->SetChosenList("ResidueCurveMap");
   sep->Message("AddFeature");
   EXPECT_EQ(manager_->AllInstances().size(), 3u);
-}
 
-TEST_F(FeatureManagerTest, DeleteFeatureAsksUnlessStartedByAutomation) {
-  Add("ResidueCurveMap");
-  TechnologyManagerView* sep = Technology("Separation");
-  sep->SetChosenList("ResidueCurveMap");
-  sep->Reselect("Residue Curve Map1");
+  // An instance deleted by anyone leaves every list and the selection.
+  sep->SpecifyText(Desc(501), "Residue Curve Map2");
+  Viewable* second = sep->Selected();
+  ASSERT_NE(second, nullptr);
+  delete second;
+  EXPECT_EQ(sep->Selected(), nullptr);
+  EXPECT_EQ(sep->SelectedName(), "");
+  EXPECT_EQ(manager_->GetNumberExperiments("All Separation"), 2);
+  EXPECT_TRUE(manager_->DeleteView("ResidueCurveMap", "Residue Curve Map1"));
+  EXPECT_FALSE(manager_->DeleteView("ResidueCurveMap", "Residue Curve Map1"));
+  EXPECT_EQ(Names(&manager_->AllInstances()), Strings{"Residue Curve Map3"});
+
+  // "DeleteFeature" asks first, unless the program was started by automation.
+  sep->Reselect("Residue Curve Map3");
   Viewable* selected = sep->Selected();
   ASSERT_NE(selected, nullptr);
-
   SetResponder([](const Message&) { return 0; });
   sep->Message("DeleteFeature");
   EXPECT_EQ(sep->Selected(), selected);
   EXPECT_TRUE(sink_.Has(MessageKind::kResponse, "ConfirmDeleteExperiment"));
-
   sink_.Clear();
   Session session;
   session.SetStartedByAutomation(true);
@@ -270,136 +271,120 @@ TEST_F(FeatureManagerTest, DeleteFeatureAsksUnlessStartedByAutomation) {
   EXPECT_TRUE(manager_->AllInstances().empty());
 }
 
-// ------------------------------------------------ store and recall
+// Stored at the current type version and at the one before it.
+TEST_F(FeatureManagerTest, FeaturesComeBackWithTheCase) {
+  for (int version : {2, 1}) {
+    SCOPED_TRACE(version);
+    theCase_ = FeatureCase("features.kcs", "Project", 2);
+    manager_ = CaseFeatureManager(theCase_.get());
+    MutableType()->SetClassDataVersion(version);
 
-class FeatureStoreTest : public FeatureManagerTest,
-                         public ::testing::WithParamInterface<int> {
- protected:
-  static ObjectTypeInfo* MutableType() {
-    return const_cast<ObjectTypeInfo*>(ExpMgrViewObjectType());
-  }
-  void TearDown() override {
-    MutableType()->SetClassDataVersion(kExpMgrViewVersion);
-    FeatureManagerTest::TearDown();
-  }
-};
-
-TEST_P(FeatureStoreTest, FeaturesComeBackWithTheCase) {
-  auto* table = static_cast<PropertyTableFeature*>(Add("PropertyTable"));
-  ASSERT_TRUE(table->SetRange(350.0, 450.0, 500.0));
-  Add("HI Case");
-  Add("ResidueCurveMap");
-  Add("ResidueCurveMap");
-  TechnologyManagerView* sep = Technology("Separation");
-  sep->SetChosenList("ResidueCurveMap");
-  sep->Reselect("Residue Curve Map2");
-  MutableType()->SetClassDataVersion(GetParam());
-
-  ExpMgrView* back = SaveAndReopen();
-  ASSERT_NE(back, nullptr);
-  EXPECT_EQ(CaseBuildManager(reopened_.get(), "FeatureManager"), back);
-  EXPECT_EQ(
-      reopened_->GetObjectManager().Objects(ExpMgrViewObjectType()).size(), 1u);
-  EXPECT_EQ(back->GetName(), "FeatureManager");
-  EXPECT_EQ(Names(&back->AllInstances()), Names(&manager_->AllInstances()));
-  for (const Text& list : manager_->ListNames()) {
-    EXPECT_EQ(Names(back->InstanceList(list.c_str())),
-              Names(manager_->InstanceList(list.c_str())))
-        << list.str();
-  }
-  ASSERT_EQ(back->TechnologyManagers().size(), 3u);
-  auto* tableBack = dynamic_cast<PropertyTableFeature*>(
-      back->GetExperiment("PropertyTable", "Property Table1"));
-  ASSERT_NE(tableBack, nullptr);
-  EXPECT_EQ(tableBack->Rows(), table->Rows());
-  EXPECT_EQ(tableBack->Pressure(), 500.0);
-  TechnologyManagerView* sepBack =
-      back->FindTechnologyManager("Separation Manager");
-  ASSERT_NE(sepBack, nullptr);
-  if (GetParam() >= 2) {
-    EXPECT_EQ(sepBack->ChosenList(), "ResidueCurveMap");
-    ASSERT_NE(sepBack->Selected(), nullptr);
-    EXPECT_EQ(sepBack->Selected()->GetName(), "Residue Curve Map2");
+    ExpMgrView* back = SaveAndReopen();
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(CaseBuildManager(reopened_.get(), "FeatureManager"), back);
+    EXPECT_EQ(
+        reopened_->GetObjectManager().Objects(ExpMgrViewObjectType()).size(),
+        1u);
+    EXPECT_EQ(back->GetName(), "FeatureManager");
+    EXPECT_EQ(Names(&back->AllInstances()), Names(&manager_->AllInstances()));
+    for (const Text& list : manager_->ListNames()) {
+      EXPECT_EQ(Names(back->InstanceList(list.c_str())),
+                Names(manager_->InstanceList(list.c_str())))
+          << list.str();
+    }
+    ASSERT_EQ(back->TechnologyManagers().size(), 3u);
+    auto table = [](ExpMgrView* m) {
+      return dynamic_cast<PropertyTableFeature*>(
+          m->GetExperiment("PropertyTable", "Property Table2"));
+    };
+    ASSERT_TRUE(table(manager_) != nullptr && table(back) != nullptr);
+    EXPECT_EQ(table(back)->Rows(), table(manager_)->Rows());
+    EXPECT_EQ(table(back)->Pressure(), 102.325);
+    TechnologyManagerView* sep =
+        back->FindTechnologyManager("Separation Manager");
+    ASSERT_NE(sep, nullptr);
+    // Version 1 kept no selection: the technology managers are made anew.
+    EXPECT_EQ(sep->ChosenList(), version < 2 ? "" : "ResidueCurveMap");
+    if (version < 2) continue;
+    ASSERT_NE(sep->Selected(), nullptr);
+    EXPECT_EQ(sep->Selected()->GetName(), "Residue Curve Map1");
     // The recalled selection still hears of its instance's death.
-    back->DeleteView("ResidueCurveMap", "Residue Curve Map2");
-    EXPECT_EQ(sepBack->Selected(), nullptr);
-  } else {
-    EXPECT_EQ(sepBack->ChosenList(), "");  // made anew
+    back->DeleteView("ResidueCurveMap", "Residue Curve Map1");
+    EXPECT_EQ(sep->Selected(), nullptr);
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothTypeVersions, FeatureStoreTest,
-                         ::testing::Values(2, 1));
+// Every write, sync, close, rename, delete and open of the save of a case
+// with features is made to fail in turn: the old case and its backups, all
+// real case files with features of their own, come back whole.
+TEST_F(FeatureManagerTest, FailureAtEveryStepOfTheSaveLosesNoFeature) {
+  SetConfigData("NCaseBackups", 3);
+  const int failures = FailEachStepOfTheSave(
+      [&] {
+        ASSERT_TRUE(FeatureCase("a.bk0", "Zero", 1)->SaveDocument(0));
+        ASSERT_TRUE(FeatureCase("a.bk1", "One", 2)->SaveDocument(0));
+        ASSERT_TRUE(FeatureCase("a.kcs", "Old", 3)->SaveDocument(0));
+      },
+      // The notes make the file span several writes of its buffer.
+      [&] { return FeatureCase("a.kcs", "New", 40, 3000); });
+  EXPECT_GT(failures, 5);
+}
 
 TEST_F(FeatureManagerTest, OldListNamesAreRecalledUnderTheirNewNames) {
-  Viewable* targeting = Add("HI Case");
-  Viewable* project = Add("HI Case");
-  manager_->AddExperimentOldCS("HeatIntegrationTargeting", targeting);
-  manager_->AddExperimentOldCS("HeatIntegrationProject", project);
+  manager_->AddExperimentOldCS("HeatIntegrationTargeting", Add("HI Case"));
+  manager_->AddExperimentOldCS("HeatIntegrationProject", Add("HI Case"));
   ExpMgrView* back = SaveAndReopen();
   ASSERT_NE(back, nullptr);
   EXPECT_EQ(back->InstanceList("HeatIntegrationTargeting"), nullptr);
   EXPECT_EQ(back->InstanceList("HeatIntegrationProject"), nullptr);
   EXPECT_EQ(Names(back->InstanceList("HI Case")),
-            (std::vector<std::string>{"HI Case1", "HI Case2"}));
-  EXPECT_EQ(Names(back->InstanceList("HI Project")),
-            (std::vector<std::string>{"HI Case2"}));
+            (Strings{"HI Case1", "HI Case2"}));
+  EXPECT_EQ(Names(back->InstanceList("HI Project")), Strings{"HI Case2"});
 }
 
 // A stand-in whose class data no real object would write. Its name differs
 // from a real type's in the last letter only; the saved file is patched to
 // the real name, so that the recall reads the record as that type.
-class ForgedInfoT : public ObjectTypeInfo {
- public:
+struct ForgedInfoT : ObjectTypeInfo {
   ForgedInfoT(const char* name, int version,
-              std::function<unsigned char(BinaryFile&)> write)
+              std::function<bool(BinaryFile&)> writer)
       : ObjectTypeInfo(name, ViewableObjectType(), "Forged", 0, 0, "",
                        kEmptyMarker),
-        write_(std::move(write)) {
+        write(std::move(writer)) {
     SetClassDataVersion(version);
   }
   unsigned char StoreClassData(BinaryFile& file, Viewable*) const override {
-    return write_(file);
+    return write(file);
   }
-
- private:
-  std::function<unsigned char(BinaryFile&)> write_;
+  std::function<bool(BinaryFile&)> write;
 };
 
-unsigned char WritePointers(BinaryFile& file,
-                            const std::vector<Viewable*>& list) {
-  if (!file.Write(static_cast<int>(list.size()))) return 0;
-  for (Viewable* v : list) {
-    if (!Viewable::StorePointer(file, v)) return 0;
-  }
-  return 1;
+bool WritePointers(BinaryFile& file, const std::vector<Viewable*>& list) {
+  bool ok = file.Write(static_cast<int>(list.size()));
+  for (Viewable* v : list) ok = ok && Viewable::StorePointer(file, v);
+  return ok;
 }
 
 TEST_F(FeatureManagerTest, RecalledDuplicatesAndNullsAreListedOnce) {
   for (int version : {2, 1}) {
     SCOPED_TRACE(version);
     theCase_ = NewCase("features.kcs");
-    Viewable* instance = nullptr;
-    Viewable* tech = nullptr;
-    Viewable* forged = nullptr;
+    Viewable *instance = nullptr, *tech = nullptr, *forged = nullptr;
     ForgedInfoT managerType("ExpMgrViewObjecX", version, [&](BinaryFile& f) {
       if (version < 2) {
-        return static_cast<unsigned char>(
-            WritePointers(f, {nullptr, instance, instance}) &&
-            WritePointers(f, {nullptr, nullptr}) && f.Write(0) && f.Write(0) &&
-            f.Write(0));
+        return WritePointers(f, {nullptr, instance, instance}) &&
+               WritePointers(f, {nullptr, nullptr}) && f.Write(0) &&
+               f.Write(0) && f.Write(0);
       }
-      return static_cast<unsigned char>(
-          f.Write(1) && f.Write(Text("PropertyTable")) &&
-          WritePointers(f, {instance, nullptr, instance}) &&
-          WritePointers(f, {instance, instance, forged}) &&
-          WritePointers(f, {tech, tech, nullptr}));
+      return f.Write(1) && f.Write(Text("PropertyTable")) &&
+             WritePointers(f, {instance, nullptr, instance}) &&
+             WritePointers(f, {instance, instance, forged}) &&
+             WritePointers(f, {tech, tech, nullptr});
     });
     ForgedInfoT techType("TechnologyManagerViewObjecX", 1, [&](BinaryFile& f) {
-      return static_cast<unsigned char>(
-          Viewable::StorePointer(f, forged) &&
-          Viewable::StorePointer(f, nullptr) && f.Write(Text()) &&
-          f.Write(Text("Thermodynamics")) && f.Write(Text()));
+      return Viewable::StorePointer(f, forged) &&
+             Viewable::StorePointer(f, nullptr) && f.Write(Text()) &&
+             f.Write(Text("Thermodynamics")) && f.Write(Text());
     });
     forged = new Viewable(theCase_.get(), &managerType);
     forged->SetName("FeatureManager");
@@ -408,18 +393,15 @@ TEST_F(FeatureManagerTest, RecalledDuplicatesAndNullsAreListedOnce) {
     theCase_->SetModified(true);
     ASSERT_TRUE(theCase_->SaveDocument(0));
     std::string bytes = Bytes("features.kcs");
-    for (const char* name : {"ExpMgrViewObjec", "TechnologyManagerViewObjec"}) {
-      const std::string forgedName = std::string(name) + "X";
-      bytes.replace(bytes.find(forgedName), forgedName.size(),
-                    std::string(name) + "t");
+    for (std::string name : {"ExpMgrViewObjec", "TechnologyManagerViewObjec"}) {
+      bytes.replace(bytes.find(name + "X"), name.size() + 1, name + "t");
     }
     WriteBytes("features.kcs", bytes);
     reopened_ = Reopen("features.kcs");
     ASSERT_NE(reopened_, nullptr);
     ExpMgrView* back = CaseFeatureManager(reopened_.get());
     ASSERT_NE(back, nullptr);
-    EXPECT_EQ(Names(&back->AllInstances()),
-              std::vector<std::string>{"Property Table1"});
+    EXPECT_EQ(Names(&back->AllInstances()), Strings{"Property Table1"});
     EXPECT_EQ(back->GetNumberExperiments("PropertyTable"), 1);
     EXPECT_EQ(back->TechnologyManagers().size(), version < 2 ? 3u : 1u);
     reopened_.reset();  // each object deleted once

@@ -31,43 +31,37 @@ class PlainFeatureInfoT : public ObjectTypeInfo {
   }
 };
 
-inline const ObjectTypeInfo* PlainHeatIntegrationType() {
-  static auto* type =
+// The plain view type under heat integration (hi) or separation.
+inline const ObjectTypeInfo* PlainFeatureType(bool hi) {
+  static auto* hi_type =
       new PlainFeatureInfoT("TestHICaseObject", HeatIntegrationObjectType(),
                             "TestHICase", 0, 0, "thic", kEmptyMarker);
-  return type;
-}
-
-inline const ObjectTypeInfo* PlainSeparationType() {
-  static auto* type =
+  static auto* separation_type =
       new PlainFeatureInfoT("TestSeparationObject", SeparationObjectType(),
                             "TestSeparation", 0, 0, "tsep", kEmptyMarker);
-  return type;
+  return hi ? hi_type : separation_type;
 }
 
-inline Viewable* BuildPlainHI(Viewable* parent, const char* name) {
-  auto* view = new Viewable(parent, PlainHeatIntegrationType());
+template <bool kHI>
+Viewable* BuildPlainView(Viewable* parent, const char* name) {
+  auto* view = new Viewable(parent, PlainFeatureType(kHI));
   view->SetName(Text(name));
   return view;
 }
-
-inline Viewable* BuildPlainSeparation(Viewable* parent, const char* name) {
-  auto* view = new Viewable(parent, PlainSeparationType());
-  view->SetName(Text(name));
-  return view;
-}
+inline constexpr auto& BuildPlainHI = BuildPlainView<true>;
 
 // Registers the table above; safe to call any number of times.
 inline void RegisterTestFeatures() {
   PropertyTableFeature::RegisterFeature();
   _add_FeatureInfo("HI Case", "HI Case", "Heat Integration",
-                   PlainHeatIntegrationType(), &BuildPlainHI);
+                   PlainFeatureType(true), &BuildPlainHI);
+  const ObjectTypeInfo* separation = PlainFeatureType(false);
   _add_FeatureInfo("ResidueCurveMap", "Residue Curve Map", "Separation",
-                   PlainSeparationType(), &BuildPlainSeparation);
-  _add_FeatureInfo("ColumnDesign", "Column Design", "Separation",
-                   PlainSeparationType(), nullptr);
-  _add_FeatureInfo("StreamManager", "Stream Manager", "Separation",
-                   PlainSeparationType(), &BuildPlainSeparation);
+                   separation, &BuildPlainView<false>);
+  _add_FeatureInfo("ColumnDesign", "Column Design", "Separation", separation,
+                   nullptr);
+  _add_FeatureInfo("StreamManager", "Stream Manager", "Separation", separation,
+                   &BuildPlainView<false>);
 }
 
 // The keys that make instances.
