@@ -4,21 +4,20 @@
 
 #include <climits>
 #include <cmath>
-#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/ConfigStore.h"
-#include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/framework/Platform.h"
 #include "pemar/framework/ProcessCaseEngine.h"
-#include "pemar/persist/PemarBinaryFile.h"
-#include "pemar/persist/testing/StoredRecord.h"
 #include "pemar/project/NotesProject.h"
+#include "pemar/project/testing/ProjectTestSupport.h"
 
 namespace pemar {
 namespace {
+
+using test_support::ProjectText;
 
 // A project of a type of the suite's analysis libraries (501 or 601) that
 // remembers the manager it was made with and counts the live instances.
@@ -50,34 +49,30 @@ class TypedProject : public CPemarProject {
   long type_;
 };
 
+template <long kType>
+IPemarBaseObject* MakeTyped(const char* name, IEngineeringManager* manager) {
+  return new TypedProject(kType, manager, name);
+}
+
 struct TestTypes : PemarBaseObject {
   static void RegisterAll() {
-    Register(501,
-             [](const char* name,
-                IEngineeringManager* manager) -> IPemarBaseObject* {
-               return new TypedProject(501, manager, name);
-             });
-    Register(601,
-             [](const char* name,
-                IEngineeringManager* manager) -> IPemarBaseObject* {
-               return new TypedProject(601, manager, name);
-             });
+    Register(501, &MakeTyped<501>);
+    Register(601, &MakeTyped<601>);
     NotesProject::RegisterType();
   }
 };
 
 struct Receiver : INotificationReceiver {
   void NotifyChange(ChangeWhat what, const char* text, void* data) override {
-    kinds.push_back(what);
+    EXPECT_EQ(what, ConsoleErrors);
     texts.push_back(text ? text : "<null>");
     datas.push_back(data);
   }
-  std::vector<int> kinds;
   std::vector<std::string> texts;
   std::vector<void*> datas;
 };
 
-// Names and types of the listed objects, in list order.
+// Names, types and reference counts of the listed objects, in list order.
 std::string Listing(EngineeringManager& m) {
   std::string s;
   for (int i = 0; i < m.GetProjectSize(1); ++i) {
@@ -90,7 +85,15 @@ std::string Listing(EngineeringManager& m) {
   return s;
 }
 
-class EngineeringManagerTest : public ::testing::Test {
+CPemarProject* Find(EngineeringManager& m, const char* name) {
+  IPemarBaseObject* o = nullptr;
+  m.GetProjectByName(name, &o, kProjectInterface);
+  return dynamic_cast<CPemarProject*>(o);
+}
+
+Case* MakeCase() { return new Case; }
+
+class EngineeringManagerTest : public test_support::RecordTest {
  protected:
   void SetUp() override {
     TestTypes::RegisterAll();
@@ -101,14 +104,6 @@ class EngineeringManagerTest : public ::testing::Test {
   void TearDown() override {
     ResetProcessCaseEngine();
     ResetConfigStore();
-  }
-
-  std::string StoreBytes(EngineeringManager& m) {
-    return test_support::StoreToBytes(fs_, m);
-  }
-
-  bool RecallBytes(EngineeringManager& m, const std::string& bytes) {
-    return test_support::RecallFromBytes(fs_, m, bytes);
   }
 
   // A manager holding a notes project with two notes, a heat-integration
@@ -123,141 +118,134 @@ class EngineeringManagerTest : public ::testing::Test {
     m.AddEngObject("C", 701, 0);
   }
 
-  // Makes a chunk of `revision` whose payload `body` writes.
-  template <typename Body>
-  std::string Chunk(int revision, Body body) {
-    BinaryFile raw{Text("made.bin")};
-    EXPECT_TRUE(raw.Create());
-    PemarBinaryFile file(&raw);
-    ChunkHeader* chunk = nullptr;
-    EXPECT_TRUE(file.CreateChunk(&chunk, revision));
-    body(file);
-    EXPECT_TRUE(file.CloseChunk(chunk));
-    EXPECT_TRUE(raw.Close());
-    return fs_.GetFile("made.bin");
+  static hresult Create(EngineeringManager& m, const char* file,
+                        const char* name, char source,
+                        IDispatch* application = nullptr) {
+    return m.CreateVistaroCase(file, name, source, nullptr, application,
+                               nullptr, nullptr, false);
   }
-
-  MemoryFileSystem fs_;
-  ScopedFileSystem scope_{&fs_};
 };
 
 // ------------------------------------------------------ store and recall
 
-TEST_F(EngineeringManagerTest, EveryTruncationFailsAndLeavesRegistryAsItWas) {
-  EngineeringManager source;
-  Fill(source);
-  const std::string bytes = StoreBytes(source);
-  EngineeringManager target;
-  target.AddEngObject("Kept", 701, 0);
-  const std::string before = Listing(target);
-  const int liveBefore = TypedProject::live;
-  for (std::size_t n = 0; n < bytes.size(); ++n) {
-    EXPECT_FALSE(RecallBytes(target, bytes.substr(0, n))) << n;
-    ASSERT_EQ(Listing(target), before) << n;
-    ASSERT_EQ(TypedProject::live, liveBefore) << n;
-  }
-  target.RecallFixUp();  // nothing to drop: no recall succeeded
-  EXPECT_EQ(Listing(target), before);
+// A manager holding one notes project "N" with only its name and `date`.
+std::string ManagerBytes(const std::string& date) {
+  const std::string dated = "01 01 09 00 00 00 '" + date + "' 00";
+  return test_support::Bytes(
+      "A5 5A 02 00 2B 00 00 00"   // chunk: revision 2, 43 bytes
+      "01 00 00 00"               // count
+      "BD 02 00 00"               // type 701
+      "A5 5A 01 00 1B 00 00 00"   // project chunk: revision 1, 27 bytes
+      "01 01 02 00 00 00 'N' 00"  //   name
+      "00 00"                     //   comments, engineer: absent
+      + dated +                   //   date
+      "00 00");                   //   has-notes 0, default note title absent
 }
 
-TEST_F(EngineeringManagerTest, CorruptionNeverCrashesAndFailureChangesNothing) {
+TEST_F(EngineeringManagerTest, LayoutHasTypeNumberBeforeEachObjectRecord) {
+  EngineeringManager stored;
+  ASSERT_NE(stored.AddEngObject("N", kNotesProjectType, 0), nullptr);
+  EXPECT_TRUE(test_support::SameBytes(StoreBytes(stored),
+                                      ManagerBytes(TodayDate().str())));
+  EngineeringManager recalled;
+  ASSERT_TRUE(
+      test_support::RecallsAll(fs_, ManagerBytes("12/31/99"), recalled));
+  EXPECT_EQ(Listing(recalled), "N:701:2 ");
+  EXPECT_EQ(ProjectText(*Find(recalled, "N")),
+            "'N'--'12/31/99' notes 0 last 99");
+}
+
+TEST_F(EngineeringManagerTest, DamagedRecordFailsWithoutChangingTheRegistry) {
   EngineeringManager source;
   Fill(source);
   const std::string bytes = StoreBytes(source);
-  test_support::ForEachFlippedByte(bytes, [&](const std::string& damaged) {
+  auto recall = [&](const std::string& damaged) {
     EngineeringManager target;
     target.AddEngObject("Kept", 701, 0);
     const std::string before = Listing(target);
-    if (RecallBytes(target, damaged)) {
-      target.RecallFixUp();
-    } else {
-      ASSERT_EQ(Listing(target), before);
+    const int liveBefore = TypedProject::live;
+    const bool recalled = RecallBytes(target, damaged);
+    // Nothing is left on the recall list by a failure, nothing made lives.
+    target.RecallFixUp();
+    if (!recalled) {
+      EXPECT_EQ(Listing(target), before);
+      EXPECT_EQ(TypedProject::live, liveBefore);
     }
-  });
+    return recalled;
+  };
+  for (std::size_t n = 0; n < bytes.size(); ++n) {
+    EXPECT_FALSE(recall(bytes.substr(0, n))) << "cut at " << n;
+  }
+  test_support::ForEachFlippedByte(bytes, recall);
 }
 
-TEST_F(EngineeringManagerTest, NegativeOrHugeCountFailsBeforeMakingAnything) {
-  for (int count : {-1, INT_MIN, INT_MAX, 5}) {
-    const std::string bytes = Chunk(2, [&](PemarBinaryFile& f) {
-      f.Write(count);
-      f.Write(701L);
+TEST_F(EngineeringManagerTest, MalformedChunkFailsAndLeavesNothingMade) {
+  TypedProject h(501, nullptr, "H");
+  const struct {
+    const char* what;
+    int revision;
+    std::function<void(PemarBinaryFile&)> body;
+  } cases[] = {
+      {"negative count", 2,
+       [](auto& f) {
+         f.Write(-1);
+         f.Write(701L);
+       }},
+      {"INT_MIN count", 2,
+       [](auto& f) {
+         f.Write(INT_MIN);
+         f.Write(701L);
+       }},
+      {"INT_MAX count", 2,
+       [](auto& f) {
+         f.Write(INT_MAX);
+         f.Write(701L);
+       }},
+      {"count past the end", 2,
+       [](auto& f) {
+         f.Write(5);
+         f.Write(701L);
+       }},
+      {"huge count, revision 0", 0, [](auto& f) { f.Write(INT_MAX); }},
+      {"huge count, revision 1", 1, [](auto& f) { f.Write(INT_MAX); }},
+      {"negative revision", -1, [](auto&) {}},
+      {"unregistered type after a good object", 2,
+       [&](auto& f) {
+         f.Write(2);
+         f.Write(501L);
+         h.Store(&f);
+         f.Write(424242L);
+       }},
+      {"project interface type", 2,
+       [](auto& f) {
+         f.Write(1);
+         f.Write(101L);
+       }},
+  };
+  for (const auto& c : cases) {
+    const std::string bytes = Chunk(c.revision, [&](PemarBinaryFile& f) {
+      c.body(f);
       f.Write(0);
     });
     EngineeringManager m;
-    EXPECT_FALSE(RecallBytes(m, bytes)) << count;
-    EXPECT_EQ(m.GetProjectSize(1), 0);
-  }
-  for (int revision : {0, 1}) {
-    const std::string bytes = Chunk(revision, [&](PemarBinaryFile& f) {
-      f.Write(INT_MAX);
-      f.Write(0);
-    });
-    EngineeringManager m;
-    EXPECT_FALSE(RecallBytes(m, bytes));
-    EXPECT_EQ(TypedProject::live, 0);
+    EXPECT_FALSE(RecallBytes(m, bytes)) << c.what;
+    EXPECT_EQ(m.GetProjectSize(1), 0) << c.what;
+    EXPECT_EQ(TypedProject::live, 1) << c.what;  // only h
   }
 }
 
-TEST_F(EngineeringManagerTest, NegativeRevisionFails) {
-  const std::string bytes = Chunk(-1, [](PemarBinaryFile& f) { f.Write(0); });
-  EngineeringManager m;
-  EXPECT_FALSE(RecallBytes(m, bytes));
-}
-
-TEST_F(EngineeringManagerTest, UnregisteredTypeFailsAndReleasesWhatWasMade) {
-  EngineeringManager source;
-  source.AddEngObject("H", 501, 0);
-  const std::string bytes = Chunk(2, [&](PemarBinaryFile& f) {
-    f.Write(2);
-    IPemarBaseObject* h = nullptr;
-    source.GetProjectByName("H", &h, 501);
-    f.Write(501L);
-    h->Store(&f);
-    f.Write(424242L);
-  });
-  EngineeringManager m;
-  EXPECT_EQ(TypedProject::live, 1);
-  EXPECT_FALSE(RecallBytes(m, bytes));
-  EXPECT_EQ(m.GetProjectSize(1), 0);
-  EXPECT_EQ(TypedProject::live, 1);  // only the source's
-  // Type 101 is a project interface, never made by the manager.
-  const std::string project = Chunk(2, [](PemarBinaryFile& f) {
-    f.Write(1);
-    f.Write(101L);
-  });
-  EXPECT_FALSE(RecallBytes(m, project));
-}
-
-TEST_F(EngineeringManagerTest, StoreThenRecallKeepsObjectsInOrder) {
+TEST_F(EngineeringManagerTest, RecallKeepsOrderAndRecallFixUpDropsItsRefs) {
   EngineeringManager source;
   Fill(source);
   const std::string bytes = StoreBytes(source);
   EngineeringManager target;
   ASSERT_TRUE(RecallBytes(target, bytes));
+  EXPECT_EQ(StoreBytes(target), bytes);
   // A notes project keeps its creator's reference besides the recall's.
   EXPECT_EQ(Listing(target), "A:701:2 B:501:1 C:701:2 ");
-  IPemarBaseObject* a = nullptr;
-  target.GetProjectByName("A", &a, 101);
-  ASSERT_NE(a, nullptr);
-  auto* project = dynamic_cast<NotesProject*>(a);
-  ASSERT_NE(project, nullptr);
-  EXPECT_EQ(project->GetNumberOfNotes(), 2);
-  EXPECT_STREQ(project->GetNoteText(0), "first");
-  EXPECT_STREQ(project->GetComments(), "notes of A");
-  IPemarBaseObject* b = nullptr;
-  target.GetProjectByName("B", &b, 501);
-  ASSERT_NE(b, nullptr);
-  EXPECT_EQ(dynamic_cast<TypedProject*>(b)->GetPemarCentralObject(), &target);
-  EXPECT_EQ(project->GetPemarCentralObject(), nullptr);
-  EXPECT_EQ(StoreBytes(target), bytes);
-}
-
-TEST_F(EngineeringManagerTest, RecallFixUpDropsTheRecallReferences) {
-  EngineeringManager source;
-  Fill(source);
-  const std::string bytes = StoreBytes(source);
-  EngineeringManager target;
-  ASSERT_TRUE(RecallBytes(target, bytes));
+  EXPECT_EQ(ProjectText(*Find(target, "A")), ProjectText(*Find(source, "A")));
+  EXPECT_EQ(Find(target, "B")->GetPemarCentralObject(), &target);
+  EXPECT_EQ(Find(target, "A")->GetPemarCentralObject(), nullptr);
   // A cross-reference to B, resolved by name, adds its own reference.
   EXPECT_NE(target.AddEngObject("B", 501, 1), nullptr);
   EXPECT_EQ(TypedProject::live, 2);
@@ -311,17 +299,25 @@ TEST_F(EngineeringManagerTest,
 TEST_F(EngineeringManagerTest, AddEngObjectTwiceGivesOneObjectTwoReferences) {
   EngineeringManager m;
   IPemarBaseObject* first = m.AddEngObject("P", 501, 0);
-  IPemarBaseObject* second = m.AddEngObject("P", 501, 0);
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first, second);
-  EXPECT_EQ(m.GetProjectSize(501), 1);
-  EXPECT_EQ(first->RefCount(), 2);
+  EXPECT_EQ(m.AddEngObject("P", 501, 0), first);
+  EXPECT_EQ(Listing(m), "P:501:2 ");
   EXPECT_EQ(m.RemoveEngObject(first), kDone);
   EXPECT_EQ(m.GetProjectSize(501), 1);
   EXPECT_EQ(m.RemoveEngObject(first), kDone);
   EXPECT_EQ(m.GetProjectSize(501), 0);
   EXPECT_EQ(TypedProject::live, 0);
   EXPECT_EQ(m.RemoveEngObject(nullptr), kRejected);
+}
+
+TEST_F(EngineeringManagerTest, DestructionReleasesEveryReference) {
+  {
+    EngineeringManager m;
+    for (const char* name : {"H", "H"}) m.AddEngObject(name, 501, 0);
+    m.AddEngObject("S", 601, 0);
+    EXPECT_EQ(TypedProject::live, 2);
+  }
+  EXPECT_EQ(TypedProject::live, 0);
 }
 
 TEST_F(EngineeringManagerTest, ProjectInterfaceTypeIsFoundButNeverMade) {
@@ -352,57 +348,45 @@ TEST_F(EngineeringManagerTest, LookupsByNameAndPosition) {
   EXPECT_EQ(m.GetProjectSize(701), 2);
   EXPECT_EQ(m.GetProjectSize(101), 3);
   IPemarBaseObject* kept = found;
-  m.GetProjectByNum(2, 701, &kept);
-  EXPECT_EQ(kept, found);  // only two: left unchanged
-  m.GetProjectByNum(-1, 701, &kept);
-  EXPECT_EQ(kept, found);
+  for (int outside : {2, -1}) {
+    m.GetProjectByNum(outside, 701, &kept);
+    EXPECT_EQ(kept, found);  // left unchanged
+  }
   m.GetProjectByNum(1, 701, &kept);
   EXPECT_STREQ(kept->GetMyIdentifier(), "C");
 }
 
-TEST_F(EngineeringManagerTest, DestructionReleasesEveryReference) {
-  {
-    EngineeringManager m;
-    m.AddEngObject("H", 501, 0);
-    m.AddEngObject("H", 501, 0);
-    m.AddEngObject("S", 601, 0);
-    EXPECT_EQ(TypedProject::live, 2);
-  }
-  EXPECT_EQ(TypedProject::live, 0);
-}
-
 // ------------------------------------------------------------------ cases
-
-Case* MakeCase() { return new Case; }
-
-TEST_F(EngineeringManagerTest, UnknownConfiguredVersionPassesEmptyIdentifier) {
-  Engine().caseFactory = &MakeCase;
-  EngineeringManager m;
-  for (double value : {7.0, -1.0, 5.0, double{NAN}, double{INFINITY}, 1e300}) {
-    SetConfigData(Text("MeridORVEXVersion"), value);
-    EngineCallLog().clear();
-    EXPECT_EQ(m.CreateVistaroCase("plant.kcs", "c", 0, nullptr, nullptr,
-                                  nullptr, nullptr, false),
-              kRejected);
-    ASSERT_FALSE(EngineCallLog().empty());
-    EXPECT_EQ(EngineCallLog().front(), "CASEBuildFromKCS ") << value;
-  }
-  m.ClearAllVistaroCases();
-}
 
 TEST_F(EngineeringManagerTest, ConfiguredVersionChoosesAutomationIdentifier) {
   Engine().caseFactory = &MakeCase;
   EngineeringManager m;
-  SetConfigData(Text("MeridORVEXVersion"), 2.0);
-  m.CreateVistaroCase("plant.kcs", "c", 0, nullptr, nullptr, nullptr, nullptr,
-                      false);
-  int dummy = 0;
-  m.CreateVistaroCase("plant.kcs", "c", 0, nullptr,
-                      reinterpret_cast<IDispatch*>(&dummy), nullptr, nullptr,
-                      false);
-  ASSERT_EQ(EngineCallLog().size(), 2u);
-  EXPECT_EQ(EngineCallLog()[0], "CASEBuildFromKCS ORVEX.Application.V10.0");
-  EXPECT_EQ(EngineCallLog()[1], "CASEBuildFromKCS ORVEX.Application.V12.0");
+  // Unknown versions pass an empty identifier, never stale buffer bytes.
+  const std::pair<double, const char*> versions[] = {
+      {2.0, "ORVEX.Application.V10.0"},
+      {7.0, ""},
+      {-1.0, ""},
+      {5.0, ""},
+      {NAN, ""},
+      {INFINITY, ""},
+      {1e300, ""}};
+  for (const auto& [version, id] : versions) {
+    SetConfigData(Text("MeridORVEXVersion"), version);
+    EngineCallLog().clear();
+    const hresult result = Create(m, "plant.kcs", "c", 0);
+    if (*id == '\0') {
+      EXPECT_EQ(result, kRejected) << version;
+    }
+    EXPECT_EQ(EngineCallLog(),
+              std::vector<std::string>{std::string("CASEBuildFromKCS ") + id})
+        << version;
+  }
+  // With an application, the latest identifier whatever the configuration.
+  int application = 0;
+  EngineCallLog().clear();
+  Create(m, "plant.kcs", "c", 0, reinterpret_cast<IDispatch*>(&application));
+  EXPECT_EQ(EngineCallLog(), std::vector<std::string>{
+                                 "CASEBuildFromKCS ORVEX.Application.V12.0"});
   char buffer[kAutomationIdSize] = "untouched";
   SetConfigData(Text("MeridORVEXVersion"), 9.0);
   m.GetMeridORVEXVersion(buffer);
@@ -415,33 +399,21 @@ TEST_F(EngineeringManagerTest, ConfiguredVersionChoosesAutomationIdentifier) {
 
 TEST_F(EngineeringManagerTest, CreateVistaroCaseNeedsAnEngineCaseAndAModel) {
   EngineeringManager m;
-  EXPECT_EQ(m.CreateVistaroCase("f", "c", 9, nullptr, nullptr, nullptr, nullptr,
-                                false),
-            kRejected);  // CASENew makes nothing here
+  EXPECT_EQ(Create(m, "f", "c", 9), kRejected);  // CASENew makes nothing here
   Engine().caseFactory = &MakeCase;
-  EXPECT_EQ(m.CreateVistaroCase("f", nullptr, 9, nullptr, nullptr, nullptr,
-                                nullptr, false),
-            kRejected);
-  EXPECT_EQ(m.CreateVistaroCase(nullptr, "c", 9, nullptr, nullptr, nullptr,
-                                nullptr, false),
-            kRejected);
+  EXPECT_EQ(Create(m, "f", nullptr, 9), kRejected);
+  EXPECT_EQ(Create(m, nullptr, "c", 9), kRejected);
   // Any other source reads nothing and counts as success.
-  EXPECT_EQ(m.CreateVistaroCase("f", "c", 9, nullptr, nullptr, nullptr, nullptr,
-                                false),
-            kDone);
+  EXPECT_EQ(Create(m, "f", "c", 9), kDone);
   Case* made = m.GetVistaroCase("c");
   ASSERT_NE(made, nullptr);
   EXPECT_NE(CASEGetModel(made), nullptr);
   EXPECT_EQ(made->RefCount(), 1);
   Engine().defaultCaseHasModel = false;
-  EXPECT_EQ(m.CreateVistaroCase("f", "d", 9, nullptr, nullptr, nullptr, nullptr,
-                                false),
-            kRejected);
+  EXPECT_EQ(Create(m, "f", "d", 9), kRejected);
   // Source 3 without a workbook fails cleanly.
   Engine().defaultCaseHasModel = true;
-  EXPECT_EQ(m.CreateVistaroCase("f", "e", 3, nullptr, nullptr, nullptr, nullptr,
-                                false),
-            kRejected);
+  EXPECT_EQ(Create(m, "f", "e", 3), kRejected);
   m.ClearAllVistaroCases();
 }
 
@@ -496,8 +468,8 @@ TEST_F(EngineeringManagerTest, SimulatorCaseStopsAtTheMissingSimulator) {
   const std::vector<std::string> expected = {
       "CASESave " + xml, "_set_FilePath " + xml, "InitOrvex"};
   EXPECT_EQ(EngineCallLog(), expected);
-  ASSERT_EQ(r.texts.size(), 1u);
-  EXPECT_EQ(r.texts[0], "No process simulator is available\n");
+  EXPECT_EQ(r.texts,
+            std::vector<std::string>{"No process simulator is available\n"});
 }
 
 // -------------------------------------------------------- console errors
@@ -512,52 +484,44 @@ TEST_F(EngineeringManagerTest, UpdateErrorsRelaysOnlyNewConsoleText) {
   m.AddValidMessage(&r, ConsoleErrors);
   EXPECT_TRUE(m.UpdateErrors());  // no engine link yet: nothing
   m.InterpretVistaroCase("none", nullptr, nullptr);  // makes the link
-  EXPECT_TRUE(m.UpdateErrors());
-  EXPECT_TRUE(r.kinds.empty());  // text older than the link
+  EXPECT_TRUE(m.UpdateErrors());  // text older than the link: nothing
   WriteConsoleLine("E101 Flash failed");
   EXPECT_TRUE(m.UpdateErrors());
-  ASSERT_EQ(r.kinds.size(), 1u);
-  EXPECT_EQ(r.kinds[0], ConsoleErrors);
-  EXPECT_EQ(r.texts[0], "E101 Flash failed\n");
-  EXPECT_EQ(r.datas[0], static_cast<void*>(&m));
   EXPECT_TRUE(m.UpdateErrors());  // unchanged transaction: nothing
-  EXPECT_EQ(r.kinds.size(), 1u);
   WriteConsoleLine("E102 Column dry");
   WriteConsoleLine("E103 No feed");
   EXPECT_TRUE(m.UpdateErrors());
-  ASSERT_EQ(r.kinds.size(), 2u);
-  EXPECT_EQ(r.texts[1], "E102 Column dry\nE103 No feed\n");
+  EXPECT_EQ(r.texts,
+            (std::vector<std::string>{"E101 Flash failed\n",
+                                      "E102 Column dry\nE103 No feed\n"}));
+  EXPECT_EQ(r.datas, (std::vector<void*>{&m, &m}));
 }
 
-TEST_F(EngineeringManagerTest, NegativeConsoleSizeSendsNothing) {
-  EngineeringManager m;
-  Receiver r;
-  m.AddNotificationReceiver(&r);
-  m.AddValidMessage(&r, ConsoleErrors);
-  m.InterpretVistaroCase("none", nullptr, nullptr);
-  Console().transaction = 9;
-  Console().size = -1;
-  Console().text = "never";
-  EXPECT_TRUE(m.UpdateErrors());
-  EXPECT_TRUE(r.kinds.empty());
+// A negative size means no text; text that fills the whole buffer without a
+// terminator is cut at its last byte.
+TEST_F(EngineeringManagerTest, BadConsoleAnswersAreSafe) {
+  const struct {
+    int size;
+    bool fillWholeBuffer;
+    std::vector<std::size_t> relayed;
+  } cases[] = {{-1, false, {}}, {10, true, {10 + 127}}};
+  for (const auto& c : cases) {
+    ResetProcessCaseEngine();
+    EngineeringManager m;
+    Receiver r;
+    m.AddNotificationReceiver(&r);
+    m.AddValidMessage(&r, ConsoleErrors);
+    m.InterpretVistaroCase("none", nullptr, nullptr);
+    Console().transaction = 9;
+    Console().size = c.size;
+    Console().text = "abc";
+    Console().fillWholeBuffer = c.fillWholeBuffer;
+    EXPECT_TRUE(m.UpdateErrors());
+    std::vector<std::size_t> sizes;
+    for (const std::string& text : r.texts) sizes.push_back(text.size());
+    EXPECT_EQ(sizes, c.relayed) << c.size;
+  }
 }
-
-TEST_F(EngineeringManagerTest, UnterminatedConsoleTextIsCutAtTheBuffer) {
-  EngineeringManager m;
-  Receiver r;
-  m.AddNotificationReceiver(&r);
-  m.AddValidMessage(&r, ConsoleErrors);
-  m.InterpretVistaroCase("none", nullptr, nullptr);
-  Console().transaction = 1;
-  Console().size = 10;
-  Console().text = "abc";
-  Console().fillWholeBuffer = true;
-  EXPECT_TRUE(m.UpdateErrors());
-  ASSERT_EQ(r.texts.size(), 1u);
-  EXPECT_EQ(r.texts[0].size(), 10u + 127u);
-}
-
-// ------------------------------------------------------------ spreadsheets
 
 }  // namespace
 }  // namespace pemar

@@ -3,21 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstring>
 #include <regex>
 #include <string>
 
 #include "pemar/framework/BinaryFile.h"
-#include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/framework/Platform.h"
 #include "pemar/persist/CrossReference.h"
-#include "pemar/persist/PemarBinaryFile.h"
 #include "pemar/persist/testing/FakeEngineeringManager.h"
-#include "pemar/persist/testing/StoredRecord.h"
 #include "pemar/project/NotesProject.h"
+#include "pemar/project/testing/ProjectTestSupport.h"
 
 namespace pemar {
 namespace {
+
+using test_support::Bytes;
+using test_support::ProjectText;
 
 // A concrete project that keeps every CPemarProject answer (type 101).
 class PlainProject : public CPemarProject {
@@ -31,36 +31,13 @@ class PlainProject : public CPemarProject {
   }
 };
 
-std::string Field(const char* s) {
-  return s ? std::string("'") + s + "'" : "-";
-}
-
-// Everything a project holds, as one comparable text.
-std::string Describe(IPemarProject& p) {
-  std::string d = Field(p.GetProjectName()) + Field(p.GetEngineersName()) +
-                  Field(p.GetComments()) + Field(p.GetDate()) + " notes " +
-                  std::to_string(p.GetNumberOfNotes());
-  for (int i = 0; i < p.GetNumberOfNotes(); ++i) {
-    d += " [" + Field(p.GetNoteText(i)) + Field(p.GetNoteAuthor(i)) +
-         Field(p.GetNoteTitle(i)) + Field(p.GetNoteDate(i)) + "]";
-  }
-  int index = 99;
-  p.SetNoteCount("no such title", index);
-  return d + " last " + std::to_string(index);
-}
-
-class PemarProjectTest : public ::testing::Test {
+class PemarProjectTest : public test_support::RecordTest {
  protected:
-  std::string StoreBytes(CPemarProject& project) {
-    return test_support::StoreToBytes(fs_, project);
-  }
-
-  bool RecallBytes(CPemarProject& project, const std::string& bytes) {
-    return test_support::RecallFromBytes(fs_, project, bytes);
-  }
-
-  // A project with every field set and three notes, one untitled.
-  void Fill(CPemarProject& p) {
+  // The bytes of a project with every field set and three notes: one
+  // untitled whose default title was made (and so is stored), one with only
+  // a text.
+  std::string FilledBytes() {
+    PlainProject p;
     p.SetProjectName("Crude unit");
     p.SetEngineersName("R. Ames");
     p.SetComments("Revamp study");
@@ -69,64 +46,81 @@ class PemarProjectTest : public ::testing::Test {
     p.SetNoteAuthor(0, "RA");
     p.SetNoteTitle(0, "Preheat");
     p.SetNoteText(2, "Second column");
-    p.GetNoteTitle(1);  // makes a default title, which is stored too
+    p.GetNoteTitle(1);
+    filled_ = ProjectText(p);
+    return StoreBytes(p);
   }
 
-  MemoryFileSystem fs_;
-  ScopedFileSystem scope_{&fs_};
+  std::string filled_;
 };
+
+// A project named "P1" with empty comments, engineer "RA", no default note
+// title and one note: text "Hi", no author, title "T". Both dates are `date`.
+std::string ProjectBytes(const std::string& date) {
+  const std::string dated = "01 01 09 00 00 00 '" + date + "' 00";
+  return Bytes(
+      "A5 5A 01 00 57 00 00 00"    // project chunk: revision 1, 87 bytes
+      "01 01 03 00 00 00 'P1' 00"  // name: flag, cvstring
+      "01 01 01 00 00 00 00"       // comments: present and empty
+      "01 01 03 00 00 00 'RA' 00"  // engineer
+      + dated +                    // date
+      "01 01 00 00 00"             // has-notes, count 1
+      "A5 5A 01 00 21 00 00 00"    // note chunk: revision 1, 33 bytes
+      "01 01 03 00 00 00 'Hi' 00"  //   text
+      "00"                         //   author: absent
+      "01 01 02 00 00 00 'T' 00"   //   title
+      + dated +                    //   date
+      "00");                       // default note title: absent
+}
 
 // ------------------------------------------------------ store and recall
 
-TEST_F(PemarProjectTest, EveryTruncationFailsAndLeavesProjectUnchanged) {
-  PlainProject source;
-  Fill(source);
-  const std::string bytes = StoreBytes(source);
-  PlainProject target(nullptr, "Kept");
-  target.SetComments("kept comments");
-  target.AddNote();
-  target.SetNoteText(0, "kept note");
-  const std::string before = Describe(target);
-  for (std::size_t n = 0; n < bytes.size(); ++n) {
-    EXPECT_FALSE(RecallBytes(target, bytes.substr(0, n))) << n;
-    ASSERT_EQ(Describe(target), before) << n;
-  }
+TEST_F(PemarProjectTest, LayoutOfProjectWithOneNote) {
+  NotesProject stored(nullptr, "P1");
+  stored.SetComments("");
+  stored.SetEngineersName("RA");
+  stored.AddNote();
+  stored.SetNoteText(0, "Hi");
+  stored.SetNoteTitle(0, "T");
+  EXPECT_TRUE(test_support::SameBytes(StoreBytes(stored),
+                                      ProjectBytes(TodayDate().str())));
+  NotesProject recalled;
+  ASSERT_TRUE(
+      test_support::RecallsAll(fs_, ProjectBytes("12/31/99"), recalled));
+  EXPECT_EQ(ProjectText(recalled),
+            "'P1''RA''''12/31/99' notes 1 ['Hi'-'T''12/31/99'] last 0");
 }
 
-TEST_F(PemarProjectTest, CorruptionNeverCrashesAndFailureChangesNothing) {
-  PlainProject source;
-  Fill(source);
-  const std::string bytes = StoreBytes(source);
-  test_support::ForEachFlippedByte(bytes, [&](const std::string& damaged) {
+TEST_F(PemarProjectTest, DamagedRecordFailsWithoutChangingTheProject) {
+  const std::string bytes = FilledBytes();
+  auto recall = [&](const std::string& damaged) {
     PlainProject target(nullptr, "Kept");
+    target.SetComments("kept comments");
     target.AddNote();
-    const std::string before = Describe(target);
-    if (!RecallBytes(target, damaged)) {
-      ASSERT_EQ(Describe(target), before);
+    target.SetNoteText(0, "kept note");
+    const std::string before = ProjectText(target);
+    const bool recalled = RecallBytes(target, damaged);
+    if (!recalled) {
+      EXPECT_EQ(ProjectText(target), before);
     }
-  });
-}
-
-// The bytes of a project chunk whose fields are all absent, with the notes
-// flag 1 and the given count, followed by a little more data.
-std::string ProjectWithNoteCount(int count) {
-  std::string payload(4, '\0');
-  payload += '\x01';
-  for (int b = 0; b < 4; ++b) {
-    payload += static_cast<char>(static_cast<unsigned>(count) >> (8 * b));
+    return recalled;
+  };
+  for (std::size_t n = 0; n < bytes.size(); ++n) {
+    EXPECT_FALSE(recall(bytes.substr(0, n))) << "cut at " << n;
   }
-  payload += std::string(20, '\0');
-  std::string chunk = "\xA5\x5A\x01";
-  chunk += '\0';
-  const auto length = static_cast<std::uint32_t>(payload.size());
-  for (int b = 0; b < 4; ++b) chunk += static_cast<char>(length >> (8 * b));
-  return chunk + payload;
+  test_support::ForEachFlippedByte(bytes, recall);
 }
 
 TEST_F(PemarProjectTest, NegativeOrHugeNoteCountFailsRecall) {
   for (int count : {-1, INT_MIN, INT_MAX, 3}) {
+    // Absent fields, the notes flag, the count and a little more data.
+    const std::string bytes = Chunk(1, [&](PemarBinaryFile& f) {
+      for (unsigned char flag : {0, 0, 0, 0, 1}) f.Write(flag);
+      f.Write(count);
+      for (int i = 0; i < 5; ++i) f.Write(0);
+    });
     PlainProject target;
-    EXPECT_FALSE(RecallBytes(target, ProjectWithNoteCount(count))) << count;
+    EXPECT_FALSE(RecallBytes(target, bytes)) << count;
     EXPECT_EQ(target.GetNumberOfNotes(), 0);
   }
 }
@@ -142,28 +136,22 @@ TEST_F(PemarProjectTest, FlagOtherThanZeroOrOneFailsRecall) {
 }
 
 TEST_F(PemarProjectTest, StoreThenRecallReproducesEveryField) {
-  PlainProject source;
-  Fill(source);
-  const std::string bytes = StoreBytes(source);
+  const std::string bytes = FilledBytes();
   NotesProject target;
   ASSERT_TRUE(RecallBytes(target, bytes));
-  // Stored again, the recalled project gives the same bytes, the default
-  // title included.
+  // Stored again, the same bytes, the default title included.
   EXPECT_EQ(StoreBytes(target), bytes);
-  EXPECT_EQ(Describe(target), Describe(source));
+  EXPECT_EQ(ProjectText(target), filled_);
   EXPECT_STREQ(target.GetNoteAuthor(2), nullptr);
 }
 
 TEST_F(PemarProjectTest, ProjectWithoutNotesRecallsWithoutAList) {
   PlainProject source(nullptr, "Empty");
-  const std::string bytes = StoreBytes(source);
   PlainProject target;
-  ASSERT_TRUE(RecallBytes(target, bytes));
-  EXPECT_EQ(target.GetNumberOfNotes(), 0);
+  ASSERT_TRUE(RecallBytes(target, StoreBytes(source)));
   int index = 7;
   target.SetNoteCount("Note - 1", index);
   EXPECT_EQ(index, 7);  // no list: left unchanged
-
   // An empty list, on the other hand, is stored and recalled as a list.
   source.AddNote();
   source.DeleteNote(0);
@@ -174,45 +162,65 @@ TEST_F(PemarProjectTest, ProjectWithoutNotesRecallsWithoutAList) {
 
 TEST_F(PemarProjectTest, AbsentStoredFieldsKeepCurrentValues) {
   PlainProject source(nullptr, "Stored");
-  const std::string bytes = StoreBytes(source);
   PlainProject target(nullptr, "Current");
   target.SetComments("current comments");
   target.SetEngineersName("current engineer");
   target.AddNote();
-  ASSERT_TRUE(RecallBytes(target, bytes));
-  EXPECT_STREQ(target.GetProjectName(), "Stored");
-  EXPECT_STREQ(target.GetComments(), "current comments");
-  EXPECT_STREQ(target.GetEngineersName(), "current engineer");
-  EXPECT_EQ(target.GetNumberOfNotes(), 1);
+  const std::string before = ProjectText(target);
+  ASSERT_TRUE(RecallBytes(target, StoreBytes(source)));
+  // Only the name (and the equal date) was stored.
+  EXPECT_EQ(ProjectText(target),
+            "'Stored'" + before.substr(std::string("'Current'").size()));
 }
 
 TEST_F(PemarProjectTest, NoteStoredWithoutDateTakesTheRecallDay) {
-  BinaryFile raw{Text("nodate.bin")};
-  ASSERT_TRUE(raw.Create());
-  PemarBinaryFile file(&raw);
-  ChunkHeader* project = nullptr;
-  ChunkHeader* note = nullptr;
-  ASSERT_TRUE(file.CreateChunk(&project, 1));
-  for (int i = 0; i < 4; ++i) file.Write(static_cast<unsigned char>(0));
-  file.Write(static_cast<unsigned char>(1));
-  file.Write(1);
-  ASSERT_TRUE(file.CreateChunk(&note, 1));
-  for (int i = 0; i < 4; ++i) file.Write(static_cast<unsigned char>(0));
-  ASSERT_TRUE(file.CloseChunk(note));
-  file.Write(static_cast<unsigned char>(0));
-  ASSERT_TRUE(file.CloseChunk(project));
-  ASSERT_TRUE(raw.Close());
-
+  // A project with no fields and one note with no fields.
+  const std::string bytes = Bytes(
+      "A5 5A 01 00 16 00 00 00  00 00 00 00  01 01 00 00 00"
+      "A5 5A 01 00 04 00 00 00  00 00 00 00  00");
   PlainProject target;
-  ASSERT_TRUE(RecallBytes(target, fs_.GetFile("nodate.bin")));
+  ASSERT_TRUE(RecallBytes(target, bytes));
   ASSERT_EQ(target.GetNumberOfNotes(), 1);
   EXPECT_EQ(Text(target.GetNoteDate(0)), TodayDate());
   EXPECT_EQ(target.GetNoteText(0), nullptr);
 }
 
-// ------------------------------------------------------------- the mends
+// ------------------------------------------------------ project and notes
 
-TEST_F(PemarProjectTest, SetNoteCountAcceptsTheDefaultTitleItWasShown) {
+TEST_F(PemarProjectTest, FreshProjectHasDefaults) {
+  PlainProject p;
+  EXPECT_EQ(ProjectText(p),
+            "'Project1'--'" + TodayDate().str() + "' notes 0 last 99");
+  EXPECT_TRUE(std::regex_match(p.GetDate(), std::regex(R"(\d\d/\d\d/\d\d)")));
+  EXPECT_EQ(p.GetPemarCentralObject(), nullptr);
+  EXPECT_EQ(p.GetObjectType(), 101);
+  EXPECT_EQ(p.RefCount(), 0);
+  PlainProject nullName(nullptr, nullptr);
+  EXPECT_STREQ(nullName.GetProjectName(), "Project1");
+  EXPECT_EQ(p.GetNoteTitle(0), nullptr);
+  p.AddNote();
+  EXPECT_STREQ(p.GetNoteTitle(0), "Note - 1");
+  EXPECT_EQ(Text(p.GetNoteDate(0)), TodayDate());
+}
+
+TEST_F(PemarProjectTest, NullTextLeavesFieldsUnchanged) {
+  PlainProject p;
+  p.AddNote();
+  p.SetNoteText(0, "text");
+  const std::string before = ProjectText(p);
+  p.SetProjectName(nullptr);
+  p.SetEngineersName(nullptr);
+  p.SetComments(nullptr);
+  p.SetNoteText(0, nullptr);
+  p.SetNoteAuthor(0, nullptr);
+  p.SetNoteTitle(0, nullptr);
+  EXPECT_EQ(ProjectText(p), before);
+  int index = 5;
+  p.SetNoteCount(nullptr, index);
+  EXPECT_EQ(index, 5);
+}
+
+TEST_F(PemarProjectTest, SetNoteCountFindsTitlesOrEndsAtTheLastPosition) {
   PlainProject p;
   for (int i = 0; i < 3; ++i) p.AddNote();
   int index = 99;
@@ -220,84 +228,30 @@ TEST_F(PemarProjectTest, SetNoteCountAcceptsTheDefaultTitleItWasShown) {
   // replaces; under the sanitizers a read of the freed buffer would fail.
   p.SetNoteCount(p.GetNoteTitle(1), index);
   EXPECT_EQ(index, 1);
-}
-
-TEST_F(PemarProjectTest, NullTextLeavesFieldsUnchanged) {
-  PlainProject p;
-  p.SetProjectName(nullptr);
-  p.SetEngineersName(nullptr);
-  p.SetComments(nullptr);
-  EXPECT_STREQ(p.GetProjectName(), "Project1");
-  EXPECT_EQ(p.GetEngineersName(), nullptr);
-  EXPECT_EQ(p.GetComments(), nullptr);
-  p.AddNote();
-  p.SetNoteText(0, "text");
-  p.SetNoteText(0, nullptr);
-  p.SetNoteAuthor(0, nullptr);
-  p.SetNoteTitle(0, nullptr);
-  EXPECT_STREQ(p.GetNoteText(0), "text");
-  EXPECT_EQ(p.GetNoteAuthor(0), nullptr);
-  EXPECT_STREQ(p.GetNoteTitle(0), "Note - 1");
-  int index = 5;
-  p.SetNoteCount(nullptr, index);
-  EXPECT_EQ(index, 5);
-}
-
-// ------------------------------------------------------ project and notes
-
-TEST_F(PemarProjectTest, FreshProjectHasDefaults) {
-  PlainProject p;
-  EXPECT_STREQ(p.GetProjectName(), "Project1");
-  EXPECT_EQ(p.GetEngineersName(), nullptr);
-  EXPECT_EQ(p.GetComments(), nullptr);
-  EXPECT_EQ(Text(p.GetDate()), TodayDate());
-  EXPECT_TRUE(std::regex_match(p.GetDate(), std::regex(R"(\d\d/\d\d/\d\d)")));
-  EXPECT_EQ(p.GetNumberOfNotes(), 0);
-  EXPECT_EQ(p.GetPemarCentralObject(), nullptr);
-  EXPECT_EQ(p.GetObjectType(), 101);
-  EXPECT_EQ(p.RefCount(), 0);
-  PlainProject nullName(nullptr, nullptr);
-  EXPECT_STREQ(nullName.GetProjectName(), "Project1");
-}
-
-TEST_F(PemarProjectTest, DefaultNoteTitleIsNumberedFromOne) {
-  PlainProject p;
-  EXPECT_EQ(p.GetNoteTitle(0), nullptr);
-  p.AddNote();
-  EXPECT_STREQ(p.GetNoteTitle(0), "Note - 1");
-  EXPECT_EQ(Text(p.GetNoteDate(0)), TodayDate());
   p.SetNoteTitle(0, "Feed");
-  EXPECT_STREQ(p.GetNoteTitle(0), "Feed");
-}
-
-TEST_F(PemarProjectTest, SetNoteCountFindsTitlesOrEndsAtTheLastPosition) {
-  PlainProject p;
-  for (int i = 0; i < 3; ++i) p.AddNote();
-  int index = 99;
-  p.SetNoteCount("Note - 2", index);
-  EXPECT_EQ(index, 1);
-  p.SetNoteCount("absent", index);
-  EXPECT_EQ(index, 2);
-  p.SetNoteTitle(2, "Feed");
-  p.SetNoteCount("Feed", index);
-  EXPECT_EQ(index, 2);
+  for (auto [title, expected] :
+       {std::pair{"Feed", 0}, {"Note - 2", 1}, {"absent", 2}}) {
+    index = 99;
+    p.SetNoteCount(title, index);
+    EXPECT_EQ(index, expected) << title;
+  }
 }
 
 TEST_F(PemarProjectTest, NoteIndexErrorsAreSilent) {
   PlainProject p;
   p.AddNote();
   p.AddNote();
-  p.DeleteNote(5);
-  p.DeleteNote(-1);
-  EXPECT_EQ(p.GetNumberOfNotes(), 2);
-  p.SetNoteText(2, "x");
-  p.SetNoteText(-1, "x");
-  EXPECT_EQ(p.GetNoteText(2), nullptr);
-  EXPECT_EQ(p.GetNoteText(-1), nullptr);
-  EXPECT_EQ(p.GetNoteAuthor(7), nullptr);
-  EXPECT_EQ(p.GetNoteDate(7), nullptr);
-  EXPECT_EQ(p.GetNoteTitle(-3), nullptr);
   p.SetNoteText(1, "second");
+  const std::string before = ProjectText(p);
+  for (int bad : {2, -1}) {
+    p.DeleteNote(bad);
+    p.SetNoteText(bad, "x");
+    EXPECT_EQ(p.GetNoteText(bad), nullptr);
+    EXPECT_EQ(p.GetNoteAuthor(bad), nullptr);
+    EXPECT_EQ(p.GetNoteDate(bad), nullptr);
+    EXPECT_EQ(p.GetNoteTitle(bad), nullptr);
+  }
+  EXPECT_EQ(ProjectText(p), before);
   p.DeleteNote(0);
   EXPECT_STREQ(p.GetNoteText(0), "second");
 }
@@ -339,16 +293,13 @@ TEST_F(PemarProjectTest, ProjectResolvesGenericScenarioReferences) {
   auto* project = new ScenarioProject();
   project->scenario.project = project;
   manager.Adopt(project);
-  {
-    BinaryFile file(Text("/refs.bin"));
-    ASSERT_TRUE(file.Create());
-    ASSERT_TRUE(StorePemarScenarioPointer(file, &project->scenario));
-    ASSERT_TRUE(file.Close());
-  }
-  BinaryFile file(Text("/refs.bin"));
-  ASSERT_TRUE(file.Open());
+  const std::string bytes = test_support::WrittenBytes(fs_, [&](BinaryFile& f) {
+    return StorePemarScenarioPointer(f, &project->scenario);
+  });
   IPemarScenario* found = nullptr;
-  EXPECT_TRUE(RecallPemarScenarioPointer(file, &manager, &found));
+  EXPECT_TRUE(test_support::ReadsAll(fs_, bytes, [&](BinaryFile& f) {
+    return RecallPemarScenarioPointer(f, &manager, &found);
+  }));
   EXPECT_EQ(found, &project->scenario);
 }
 

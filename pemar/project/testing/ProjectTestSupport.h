@@ -1,0 +1,68 @@
+// Test support for projects and the engineering manager: a fixture whose
+// files live in memory, with helpers that store a record to bytes, recall
+// one from bytes and write a chunk by hand, and a one-line text of all that
+// a project holds.
+
+#ifndef PEMAR_PROJECT_TESTING_PROJECTTESTSUPPORT_H_
+#define PEMAR_PROJECT_TESTING_PROJECTTESTSUPPORT_H_
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "pemar/framework/MemoryFileSystem.h"
+#include "pemar/persist/PemarBinaryFile.h"
+#include "pemar/persist/testing/GoldenBytes.h"
+#include "pemar/persist/testing/StoredRecord.h"
+#include "pemar/project/IPemarProject.h"
+
+namespace pemar::test_support {
+
+// Fields, then notes with their titles as GetNoteTitle gives them (so
+// default titles are made), then the index SetNoteCount leaves for an absent
+// title (99 when there is no note list). Null texts read "-".
+inline std::string ProjectText(IPemarProject& p) {
+  auto field = [](const char* s) {
+    return s ? std::string("'") + s + "'" : std::string("-");
+  };
+  std::string d = field(p.GetProjectName()) + field(p.GetEngineersName()) +
+                  field(p.GetComments()) + field(p.GetDate()) + " notes " +
+                  std::to_string(p.GetNumberOfNotes());
+  for (int i = 0; i < p.GetNumberOfNotes(); ++i) {
+    d += " [" + field(p.GetNoteText(i)) + field(p.GetNoteAuthor(i)) +
+         field(p.GetNoteTitle(i)) + field(p.GetNoteDate(i)) + "]";
+  }
+  int index = 99;
+  p.SetNoteCount("no such title", index);
+  return d + " last " + std::to_string(index);
+}
+
+class RecordTest : public ::testing::Test {
+ protected:
+  template <typename Stored>
+  std::string StoreBytes(Stored& object) {
+    return StoreToBytes(fs_, object);
+  }
+  template <typename Stored>
+  bool RecallBytes(Stored& object, const std::string& bytes) {
+    return RecallFromBytes(fs_, object, bytes);
+  }
+  // A chunk of `revision` whose payload `body(file)` writes.
+  template <typename Body>
+  std::string Chunk(int revision, Body body) {
+    return WrittenBytes(fs_, [&](BinaryFile& raw) {
+      PemarBinaryFile file(&raw);
+      ChunkHeader* chunk = nullptr;
+      if (!file.CreateChunk(&chunk, revision)) return false;
+      body(file);
+      return file.CloseChunk(chunk) != 0;
+    });
+  }
+
+  MemoryFileSystem fs_;
+  ScopedFileSystem scope_{&fs_};
+};
+
+}  // namespace pemar::test_support
+
+#endif  // PEMAR_PROJECT_TESTING_PROJECTTESTSUPPORT_H_
