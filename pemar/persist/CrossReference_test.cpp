@@ -2,286 +2,196 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <string>
 
+#include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/persist/testing/FakeEngineeringManager.h"
+#include "pemar/persist/testing/GoldenBytes.h"
 
 namespace pemar {
 namespace {
 
+using test_support::Bytes;
 using test_support::FakeEngineeringManager;
-using test_support::FakeProject;
+
+// The byte layout of references, written by hand from docs/file-format.md
+// ("Object references"): one chunk of revision 1 holding Text values.
+const std::string kNull = Bytes(
+    "A5 5A 01 00 0F 00 00 00"  // chunk: revision 1, 15 bytes
+    "0B 00 00 00 'NULL_OBJECT'");
+const std::string kProject =
+    Bytes("A5 5A 01 00 08 00 00 00 04 00 00 00 'Site'");
+const std::string kScenario =
+    Bytes("A5 5A 01 00 15 00 00 00 04 00 00 00 'Site' 09 00 00 00 'Base case'");
+const std::string kDesign = Bytes(
+    "A5 5A 01 00 21 00 00 00 04 00 00 00 'Site' 09 00 00 00 'Base case'"
+    "08 00 00 00 'Retrofit'");
+const std::string kColumn =
+    Bytes("A5 5A 01 00 11 00 00 00 04 00 00 00 'Site' 05 00 00 00 'C-101'");
 
 class CrossReferenceTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           (std::string("pemar-xref-") +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
-    path_ = (dir_ / "refs.bin").string();
-    project_ = manager_.AddProject("Site");
-    scenario_ = project_->AddScenario("Base case");
-    design_ = scenario_->AddDesign("Retrofit");
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
-  // Stores with `store`, then reopens the file for `recall`.
-  void RoundTrip(const std::function<bool(BinaryFile&)>& store,
-                 const std::function<void(BinaryFile&)>& recall) {
-    {
-      BinaryFile file(Text(path_), Text{});
-      ASSERT_TRUE(file.Create());
-      ASSERT_TRUE(store(file));
-      ASSERT_TRUE(file.Close());
-    }
-    BinaryFile file(Text(path_), Text{});
-    ASSERT_TRUE(file.Open(false));
-    recall(file);
+  // What `recall` answers on a file holding `bytes`; a file that does not
+  // open fails the test.
+  template <typename Read>
+  bool Recalled(const std::string& bytes, Read recall) {
+    fs_.SetFile("ref.bin", bytes);
+    BinaryFile file{Text("ref.bin")};
+    EXPECT_TRUE(file.Open(false));
+    return recall(file) != 0;
   }
 
-  std::filesystem::path dir_;
-  std::string path_;
+  MemoryFileSystem fs_;
+  ScopedFileSystem scope_{&fs_};
   FakeEngineeringManager manager_;
-  FakeProject* project_ = nullptr;
-  test_support::FakeHiScenario* scenario_ = nullptr;
-  test_support::FakeHenDesign* design_ = nullptr;
+  test_support::FakeProject* project_ = manager_.AddProject("Site");
+  test_support::FakeHiScenario* scenario_ = project_->AddScenario("Base case");
+  IHENDesign* design_ = scenario_->AddDesign("Retrofit");
+  IComplexColumn* column_ = project_->AddColumn("C-101");
 };
 
+// Null references of every kind, and chains with a null link, store the
+// null reference, which recalls as null (a project as the caller had it).
+TEST_F(CrossReferenceTest, NullOrBrokenReferencesOfEveryKindRecallAsNull) {
+  test_support::FakeHenDesign orphan(nullptr, "Orphan");
+  std::string nulls;
+  for (int i = 0; i < 9; ++i) nulls += kNull;
+  EXPECT_TRUE(test_support::SameBytes(
+      test_support::WrittenBytes(
+          fs_,
+          [&](BinaryFile& f) {
+            return StoreProjectPointer(f, nullptr) &&
+                   StoreScenarioPointer(
+                       f, static_cast<IHeatIntegrationScenario*>(nullptr)) &&
+                   StoreDesignPointer(f, static_cast<IHENDesign*>(nullptr)) &&
+                   StoreScenarioPointer(f,
+                                        static_cast<ISTScenario*>(nullptr)) &&
+                   StoreDesignPointer(f, static_cast<ISTDesign*>(nullptr)) &&
+                   StorePemarScenarioPointer(f, nullptr) &&
+                   StoreComplexColumnPointer(f, nullptr, "Site") &&
+                   StoreDesignPointer(f, &orphan) &&
+                   StoreComplexColumnPointer(f, column_, nullptr);
+          }),
+      nulls));
+  void* kept = &manager_;
+  IHeatIntegrationScenario* hi = scenario_;
+  IHENDesign* hen = design_;
+  auto* st = reinterpret_cast<ISTScenario*>(&kept);
+  auto* std_ = reinterpret_cast<ISTDesign*>(&kept);
+  IPemarScenario* ps = scenario_;
+  IComplexColumn* col = column_;
+  EXPECT_TRUE(test_support::ReadsAll(
+      fs_, nulls.substr(0, 7 * kNull.size()), [&](BinaryFile& f) {
+        return RecallProjectPointer(f, &manager_, &kept, 501) &&
+               RecallScenarioPointer(f, &manager_, &hi) &&
+               RecallDesignPointer(f, &manager_, &hen) &&
+               RecallScenarioPointer(f, &manager_, &st) &&
+               RecallDesignPointer(f, &manager_, &std_) &&
+               RecallPemarScenarioPointer(f, &manager_, &ps) &&
+               RecallComplexColumnPointer(f, &manager_, &col);
+      }));
+  EXPECT_EQ(kept, &manager_);
+  EXPECT_TRUE(!hi && !hen && !st && !std_ && !ps && !col);
+}
+
+// Every kind stores its layout, and resolves by name from it; the generic
+// and separation scenarios are stored like the heat-integration one.
+TEST_F(CrossReferenceTest, EveryKindStoresItsLayoutAndResolvesByName) {
+  struct Separation : ISTScenario {
+    IPemarBaseObject* project;
+    IPemarBaseObject* GetProject() override { return project; }
+    const char* GetName() override { return "Base case"; }
+    ISTDesign* FindDesign(const char*) override { return nullptr; }
+  } separation;
+  separation.project = project_;
+  const std::string bytes = kProject + kScenario + kScenario + kScenario +
+                            kDesign + kDesign + kColumn;
+  EXPECT_TRUE(test_support::SameBytes(
+      test_support::WrittenBytes(
+          fs_,
+          [&](BinaryFile& f) {
+            return StoreProjectPointer(f, project_) &&
+                   StoreScenarioPointer(
+                       f, static_cast<IHeatIntegrationScenario*>(scenario_)) &&
+                   StoreScenarioPointer(f, &separation) &&
+                   StorePemarScenarioPointer(f, scenario_) &&
+                   StoreDesignPointer(f, design_) &&
+                   StoreDesignPointer(f, design_) &&
+                   StoreComplexColumnPointer(f, column_, "Site");
+          }),
+      bytes));
+  void* project = nullptr;
+  IHeatIntegrationScenario *hi = nullptr, *total_site = nullptr;
+  IPemarScenario* generic = nullptr;
+  IHENDesign *design = nullptr, *total_site_design = nullptr;
+  IComplexColumn* column = nullptr;
+  EXPECT_TRUE(test_support::ReadsAll(fs_, bytes, [&](BinaryFile& f) {
+    return RecallProjectPointer(f, &manager_, &project, 501) &&
+           RecallScenarioPointer(f, &manager_, &hi) &&
+           RecallScenarioTotalSitePointer(f, &manager_, &total_site) &&
+           RecallPemarScenarioPointer(f, &manager_, &generic) &&
+           RecallDesignPointer(f, &manager_, &design) &&
+           RecallDesignTotalSitePointer(f, &manager_, &total_site_design) &&
+           RecallComplexColumnPointer(f, &manager_, &column);
+  }));
+  EXPECT_EQ(project, static_cast<IHeatIntegrationProject*>(project_));
+  EXPECT_EQ(hi, scenario_);
+  EXPECT_EQ(total_site, scenario_);
+  EXPECT_EQ(generic, scenario_);
+  EXPECT_EQ(design, design_);
+  EXPECT_EQ(total_site_design, design_);
+  EXPECT_EQ(column, column_);
+}
+
 TEST_F(CrossReferenceTest, NullManagerFailsBeforeReading) {
-  RoundTrip([&](BinaryFile& f) { return StoreDesignPointer(f, design_); },
-            [&](BinaryFile& f) {
-              IHENDesign* design = nullptr;
-              EXPECT_FALSE(RecallDesignPointer(f, nullptr, &design));
-              EXPECT_EQ(f.Position(), 0u);
-            });
+  EXPECT_TRUE(Recalled(kDesign, [](BinaryFile& f) {
+    IHENDesign* design = nullptr;
+    return !RecallDesignPointer(f, nullptr, &design) && f.Position() == 0;
+  }));
 }
 
 TEST_F(CrossReferenceTest, TruncatedReferenceFails) {
-  RoundTrip([&](BinaryFile& f) { return StoreDesignPointer(f, design_); },
-            [&](BinaryFile&) {});
-  auto size = std::filesystem::file_size(path_);
-  for (std::uintmax_t cut = 0; cut < size; ++cut) {
-    std::filesystem::resize_file(path_, cut);
-    BinaryFile f(Text(path_), Text{});
-    ASSERT_TRUE(f.Open(false));
-    IHENDesign* design = nullptr;
-    EXPECT_FALSE(RecallDesignPointer(f, &manager_, &design)) << cut;
+  for (std::size_t cut = 0; cut < kDesign.size(); ++cut) {
+    EXPECT_FALSE(Recalled(kDesign.substr(0, cut), [&](BinaryFile& f) {
+      IHENDesign* design = nullptr;
+      return RecallDesignPointer(f, &manager_, &design);
+    })) << cut;
   }
 }
 
-TEST_F(CrossReferenceTest, NullPointersOfEveryKindRecallAsNull) {
-  RoundTrip(
-      [&](BinaryFile& f) {
-        return StoreProjectPointer(f, nullptr) &&
-               StoreScenarioPointer(
-                   f, static_cast<IHeatIntegrationScenario*>(nullptr)) &&
-               StoreDesignPointer(f, static_cast<IHENDesign*>(nullptr)) &&
-               StoreScenarioPointer(f, static_cast<ISTScenario*>(nullptr)) &&
-               StoreDesignPointer(f, static_cast<ISTDesign*>(nullptr)) &&
-               StorePemarScenarioPointer(f, nullptr) &&
-               StoreComplexColumnPointer(f, nullptr, "Site");
-      },
-      [&](BinaryFile& f) {
-        void* kept = &manager_;
-        IHeatIntegrationScenario* hi = scenario_;
-        IHENDesign* hen = design_;
-        ISTScenario* st = reinterpret_cast<ISTScenario*>(1);
-        ISTDesign* std_ = reinterpret_cast<ISTDesign*>(1);
-        IPemarScenario* ps = reinterpret_cast<IPemarScenario*>(1);
-        IComplexColumn* col = reinterpret_cast<IComplexColumn*>(1);
-        EXPECT_TRUE(RecallProjectPointer(f, &manager_, &kept, 501));
-        EXPECT_EQ(kept, &manager_);  // left as the caller had it
-        EXPECT_TRUE(RecallScenarioPointer(f, &manager_, &hi));
-        EXPECT_TRUE(RecallDesignPointer(f, &manager_, &hen));
-        EXPECT_TRUE(RecallScenarioPointer(f, &manager_, &st));
-        EXPECT_TRUE(RecallDesignPointer(f, &manager_, &std_));
-        EXPECT_TRUE(RecallPemarScenarioPointer(f, &manager_, &ps));
-        EXPECT_TRUE(RecallComplexColumnPointer(f, &manager_, &col));
-        EXPECT_EQ(hi, nullptr);
-        EXPECT_EQ(hen, nullptr);
-        EXPECT_EQ(st, nullptr);
-        EXPECT_EQ(std_, nullptr);
-        EXPECT_EQ(ps, nullptr);
-        EXPECT_EQ(col, nullptr);
-      });
-}
-
-TEST_F(CrossReferenceTest, BrokenChainIsStoredAsNullReference) {
-  design_->Detach();  // a design that lost its scenario
-  RoundTrip([&](BinaryFile& f) { return StoreDesignPointer(f, design_); },
-            [&](BinaryFile& f) {
-              IHENDesign* design = design_;
-              EXPECT_TRUE(RecallDesignPointer(f, &manager_, &design));
-              EXPECT_EQ(design, nullptr);
-            });
-  RoundTrip(
-      [&](BinaryFile& f) {
-        return StoreComplexColumnPointer(f, project_->AddColumn("C1"), nullptr);
-      },
-      [&](BinaryFile& f) {
-        IComplexColumn* column = nullptr;
-        EXPECT_TRUE(RecallComplexColumnPointer(f, &manager_, &column));
-        EXPECT_EQ(column, nullptr);
-      });
-}
-
-TEST_F(CrossReferenceTest, ScenarioAndDesignResolveByName) {
-  RoundTrip(
-      [&](BinaryFile& f) {
-        return StoreScenarioPointer(
-                   f, static_cast<IHeatIntegrationScenario*>(scenario_)) &&
-               StoreDesignPointer(f, static_cast<IHENDesign*>(design_));
-      },
-      [&](BinaryFile& f) {
-        IHeatIntegrationScenario* scenario = nullptr;
-        IHENDesign* design = nullptr;
-        EXPECT_TRUE(RecallScenarioPointer(f, &manager_, &scenario));
-        EXPECT_TRUE(RecallDesignPointer(f, &manager_, &design));
-        EXPECT_EQ(scenario, scenario_);
-        EXPECT_EQ(design, design_);
-      });
-}
-
-TEST_F(CrossReferenceTest, TotalSiteVariantAsksForItsOwnType) {
-  RoundTrip([&](BinaryFile& f) { return StoreDesignPointer(f, design_); },
-            [&](BinaryFile& f) {
-              IHENDesign* design = nullptr;
-              EXPECT_TRUE(RecallDesignTotalSitePointer(f, &manager_, &design));
-              EXPECT_EQ(design, design_);
-            });
-}
-
-TEST_F(CrossReferenceTest, DeletedDesignRecallsAsNull) {
-  RoundTrip([&](BinaryFile& f) { return StoreDesignPointer(f, design_); },
-            [&](BinaryFile& f) {
-              scenario_->RemoveDesign("Retrofit");
-              design_ = nullptr;
-              IHENDesign* design = nullptr;
-              EXPECT_TRUE(RecallDesignPointer(f, &manager_, &design));
-              EXPECT_EQ(design, nullptr);
-            });
-}
-
-TEST_F(CrossReferenceTest, MissingProjectFails) {
-  FakeEngineeringManager empty;
-  RoundTrip([&](BinaryFile& f) { return StoreDesignPointer(f, design_); },
-            [&](BinaryFile& f) {
-              IHENDesign* design = nullptr;
-              EXPECT_FALSE(RecallDesignPointer(f, &empty, &design));
-            });
-}
-
-TEST_F(CrossReferenceTest, ScenarioWithUnknownNameFailsDesignRecall) {
-  auto* gone = project_->AddScenario("Gone");
-  auto* d = gone->AddDesign("D");
-  RoundTrip([&](BinaryFile& f) { return StoreDesignPointer(f, d); },
-            [&](BinaryFile& f) {
-              FakeEngineeringManager other;
-              other.AddProject("Site");  // same project name, no scenarios
-              IHENDesign* design = nullptr;
-              EXPECT_FALSE(RecallDesignPointer(f, &other, &design));
-            });
+// A missing project or scenario fails the recall; a missing design only
+// recalls as null.
+TEST_F(CrossReferenceTest, MissingLinksOfADesign) {
+  IHENDesign* design = design_;
+  FakeEngineeringManager other;
+  const auto recall = [&](BinaryFile& f) {
+    return RecallDesignPointer(f, &other, &design);
+  };
+  EXPECT_FALSE(Recalled(kDesign, recall));
+  other.AddProject("Site");  // the same project name, with no scenarios
+  EXPECT_FALSE(Recalled(kDesign, recall));
+  scenario_->designs.erase("Retrofit");
+  EXPECT_TRUE(Recalled(kDesign, [&](BinaryFile& f) {
+    return RecallDesignPointer(f, &manager_, &design);
+  }));
+  EXPECT_EQ(design, nullptr);
 }
 
 TEST_F(CrossReferenceTest, ProjectReferenceCreatesUnknownProject) {
-  FakeProject stored("New site");
-  RoundTrip([&](BinaryFile& f) { return StoreProjectPointer(f, &stored); },
-            [&](BinaryFile& f) {
-              void* result = nullptr;
-              EXPECT_TRUE(RecallProjectPointer(f, &manager_, &result, 501));
-              ASSERT_NE(result, nullptr);
-              EXPECT_EQ(manager_.objects().size(), 2u);
-              EXPECT_STREQ(manager_.objects().back()->GetMyIdentifier(),
-                           "New site");
-            });
-  RoundTrip([&](BinaryFile& f) { return StoreProjectPointer(f, &stored); },
-            [&](BinaryFile& f) {
-              void* result = &manager_;
-              // No project of this type can be made: null and success.
-              EXPECT_TRUE(RecallProjectPointer(f, &manager_, &result, 4242));
-              EXPECT_EQ(result, nullptr);
-            });
-}
-
-TEST_F(CrossReferenceTest, PemarScenarioIsStoredLikeSeparationScenario) {
-  struct Scenario : IPemarScenario, ISTScenario {
-    IPemarBaseObject* project;
-    explicit Scenario(IPemarBaseObject* p) : project(p) {}
-    int GetDesignCount() override { return 0; }
-    IPemarBaseObject* GetProject() override { return project; }
-    const char* GetName() override { return "Split"; }
-    ISTDesign* FindDesign(const char*) override { return nullptr; }
-  } scenario(project_);
-  RoundTrip(
-      [&](BinaryFile& f) { return StorePemarScenarioPointer(f, &scenario); },
-      [&](BinaryFile&) {});
-  std::ifstream a(path_, std::ios::binary);
-  std::string bytesA((std::istreambuf_iterator<char>(a)), {});
-  RoundTrip(
-      [&](BinaryFile& f) {
-        return StoreScenarioPointer(f, static_cast<ISTScenario*>(&scenario));
-      },
-      [&](BinaryFile&) {});
-  std::ifstream b(path_, std::ios::binary);
-  std::string bytesB((std::istreambuf_iterator<char>(b)), {});
-  EXPECT_EQ(bytesA, bytesB);
-}
-
-TEST_F(CrossReferenceTest, PemarScenarioResolvesThroughTheScenarioLookup) {
-  // A project of type 101 answers QueryInterface with an interface of the
-  // layer above (here: its base object); its scenarios are found through
-  // the IPemarScenarioProject it derives from.
-  struct Scenario : IPemarScenario {
-    IPemarBaseObject* project = nullptr;
-    int GetDesignCount() override { return 0; }
-    IPemarBaseObject* GetProject() override { return project; }
-    const char* GetName() override { return "Split"; }
-  };
-  struct ScenarioProject : PemarBaseObject, IPemarScenarioProject {
-    Scenario scenario;
-    const char* GetMyIdentifier() override { return "Column study"; }
-    hresult QueryInterface(long id, void** result) override {
-      if (id != kPemarScenarioProjectType) {
-        return PemarBaseObject::QueryInterface(id, result);
-      }
-      *result = static_cast<IPemarBaseObject*>(this);
-      return kDone;
-    }
-    void FindScenario(const char* name, IPemarScenario** result) override {
-      *result =
-          name != nullptr && std::string(name) == "Split" ? &scenario : nullptr;
-    }
-  };
-  auto* project = new ScenarioProject();
-  project->scenario.project = project;
-  manager_.Adopt(project);
-  IPemarScenario* found = nullptr;
-  RoundTrip(
-      [&](BinaryFile& f) {
-        return StorePemarScenarioPointer(f, &project->scenario);
-      },
-      [&](BinaryFile& f) {
-        EXPECT_TRUE(RecallPemarScenarioPointer(f, &manager_, &found));
-      });
-  EXPECT_EQ(found, &project->scenario);
-}
-
-TEST_F(CrossReferenceTest, ComplexColumnResolvesByName) {
-  IComplexColumn* column = project_->AddColumn("C-101");
-  RoundTrip(
-      [&](BinaryFile& f) {
-        return StoreComplexColumnPointer(f, column, "Site");
-      },
-      [&](BinaryFile& f) {
-        IComplexColumn* back = nullptr;
-        EXPECT_TRUE(RecallComplexColumnPointer(f, &manager_, &back));
-        EXPECT_EQ(back, column);
-      });
+  const std::string bytes =
+      Bytes("A5 5A 01 00 0C 00 00 00 08 00 00 00 'New site'");
+  void* result = nullptr;
+  EXPECT_TRUE(Recalled(bytes, [&](BinaryFile& f) {
+    return RecallProjectPointer(f, &manager_, &result, 501);
+  }));
+  ASSERT_NE(result, nullptr);
+  ASSERT_EQ(manager_.objects().size(), 2u);
+  EXPECT_STREQ(manager_.objects().back()->GetMyIdentifier(), "New site");
+  // No project of this type can be made: null and success.
+  EXPECT_TRUE(Recalled(bytes, [&](BinaryFile& f) {
+    return RecallProjectPointer(f, &manager_, &result, 4242);
+  }));
+  EXPECT_EQ(result, nullptr);
 }
 
 }  // namespace

@@ -2,143 +2,120 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/framework/testing/LargestAllocation.h"
-#include "pemar/persist/testing/MemoryBinaryFile.h"
+#include "pemar/persist/testing/GoldenBytes.h"
 
 namespace pemar {
 namespace {
 
-class PemarBinaryFileTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           (std::string("pemar-pbf-") +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
-    path_ = (dir_ / "records.bin").string();
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+using test_support::Bytes;
 
-  std::string ReadRaw() {
-    std::ifstream in(path_, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)),
-                       std::istreambuf_iterator<char>());
-  }
-  void WriteRaw(const std::string& bytes) {
-    std::ofstream(path_, std::ios::binary) << bytes;
-  }
-
-  std::filesystem::path dir_;
-  std::string path_;
+// Not exactly a PemarBinaryFile, so counted strings go value by value
+// through the interface instead of straight to the wrapped file.
+struct IndirectFile : PemarBinaryFile {
+  using PemarBinaryFile::PemarBinaryFile;
 };
 
-std::string Int32(int v) {
-  std::string s;
-  for (int i = 0; i < 4; ++i) s.push_back(static_cast<char>(v >> (8 * i)));
-  return s;
-}
+class PemarBinaryFileTest : public ::testing::Test {
+ protected:
+  // The bytes that `write` puts into a new file through a wrapper.
+  std::string Written(const std::function<bool(PemarBinaryFile&)>& write) {
+    return test_support::WrittenBytes(fs_, [&](BinaryFile& raw) {
+      PemarBinaryFile file(&raw);
+      return write(file);
+    });
+  }
+  // The name of a file holding `bytes`.
+  const char* Holding(const std::string& bytes) {
+    fs_.SetFile("records.bin", bytes);
+    return "records.bin";
+  }
 
-// --- Damaged strings
-// ------------------------------------------------------------
+  MemoryFileSystem fs_;
+  ScopedFileSystem scoped_{&fs_};
+};
 
 TEST_F(PemarBinaryFileTest, DamagedStringCountsFailWithoutAllocating) {
-  // flag 1, n = -1; flag 1, n = 0x7FFFFFFF then 3 bytes; n = 5 "ab\0cd".
-  std::string negative = std::string("\x01", 1) + Int32(-1);
-  std::string huge = std::string("\x01", 1) + Int32(0x7FFFFFFF) + "abc";
-  std::string embedded =
-      std::string("\x01", 1) + Int32(5) + std::string("ab\0cd", 5);
-  for (const std::string& bytes : {negative, huge}) {
-    WriteRaw(bytes);
-    PemarBinaryFile file(path_.c_str());
+  for (const std::string& bytes :
+       {Bytes("01 FF FF FF FF"), Bytes("01 FF FF FF 7F 'abc'")}) {
+    PemarBinaryFile file(Holding(bytes));
     CVString text("previous");
     test_support::LargestAllocation watch;
     EXPECT_FALSE(ReadCVString(&file, &text));
     EXPECT_TRUE(text.IsEmpty());
     EXPECT_LT(watch.Largest(), 128u * 1024u);
   }
-  WriteRaw(embedded);
-  PemarBinaryFile file(path_.c_str());
+  PemarBinaryFile file(Holding(Bytes("01 05 00 00 00 'ab' 00 'cd'")));
   CVString text;
   EXPECT_TRUE(ReadCVString(&file, &text));
   EXPECT_EQ(text, "ab");
 }
 
 TEST_F(PemarBinaryFileTest, TruncatedStringFails) {
-  CVString name("Low pressure steam");
-  {
-    BinaryFile raw(Text(path_), Text{});
-    ASSERT_TRUE(raw.Create());
-    PemarBinaryFile file(&raw);
-    ASSERT_TRUE(WriteCVString(&file, &name));
-    ASSERT_TRUE(raw.Close());
-  }
-  std::string whole = ReadRaw();
+  const std::string whole = Bytes("01 13 00 00 00 'Low pressure steam' 00");
   for (std::size_t cut = 0; cut < whole.size(); ++cut) {
-    WriteRaw(whole.substr(0, cut));
-    PemarBinaryFile file(path_.c_str());
+    PemarBinaryFile file(Holding(whole.substr(0, cut)));
     CVString text;
     EXPECT_FALSE(ReadCVString(&file, &text)) << cut;
   }
 }
 
 TEST_F(PemarBinaryFileTest, FileObjectWithoutFileFailsEverything) {
-  PemarBinaryFile file(static_cast<const char*>(nullptr));
+  auto* file = new PemarBinaryFile(static_cast<const char*>(nullptr));
   int i = 0;
   ChunkHeader* h = nullptr;
   CVString s("x");
-  EXPECT_FALSE(file.Write(1));
-  EXPECT_FALSE(file.Read(i));
-  EXPECT_FALSE(file.CreateChunk(&h, 1));
-  EXPECT_FALSE(file.CloseChunk(h));  // frees the handle handed out
-  EXPECT_FALSE(WriteCVString(&file, &s));
-  EXPECT_FALSE(ReadCVString(&file, &s));
-  EXPECT_TRUE(file.GetFileName().IsEmpty());
+  EXPECT_FALSE(file->Write(1));
+  EXPECT_FALSE(file->Read(i));
+  EXPECT_FALSE(file->CreateChunk(&h, 1));
+  EXPECT_FALSE(file->CloseChunk(h));  // frees the handle handed out
+  EXPECT_FALSE(WriteCVString(file, &s));
+  EXPECT_FALSE(ReadCVString(file, &s));
+  EXPECT_TRUE(file->GetFileName().IsEmpty());
   EXPECT_FALSE(WriteCVString(nullptr, &s));
   EXPECT_FALSE(ReadCVString(nullptr, &s));
-}
-
-TEST_F(PemarBinaryFileTest, NameThatDoesNotOpenFailsLaterReads) {
-  PemarBinaryFile file((dir_ / "absent.bin").string().c_str());
+  EXPECT_EQ(file->AddRef(), 1);
+  EXPECT_EQ(file->AddRef(), 2);
+  EXPECT_EQ(file->Release(), 1);
+  EXPECT_EQ(file->Release(), 0);  // destroyed
   double d = 0;
-  EXPECT_FALSE(file.Read(d));
+  EXPECT_FALSE(PemarBinaryFile("absent.bin").Read(d));
 }
 
-// --- The counted string record
-// ----------------------------------------------------
-
+// Null and empty strings, through the wrapped file and value by value
+// through the interface: the same bytes, and read back the same way.
 TEST_F(PemarBinaryFileTest, StringRecordLayout) {
-  CVString empty;
-  CVString name("HP");
-  {
-    BinaryFile raw(Text(path_), Text{});
-    ASSERT_TRUE(raw.Create());
-    PemarBinaryFile file(&raw);
-    ASSERT_TRUE(WriteCVString(&file, nullptr));
-    ASSERT_TRUE(WriteCVString(&file, &empty));
-    ASSERT_TRUE(WriteCVString(&file, &name));
-    ASSERT_TRUE(raw.Close());
+  const std::string expected = Bytes(
+      "00"                      // null
+      "01 01 00 00 00 00"       // empty
+      "01 03 00 00 00 'HP' 00"  // "HP"
+  );
+  for (bool direct : {true, false}) {
+    SCOPED_TRACE(direct);
+    EXPECT_TRUE(test_support::SameBytes(
+        Written([&](PemarBinaryFile& f) {
+          IndirectFile indirect(f.GetBinaryFile());
+          IPemarBinaryFile* file = direct ? &f : &indirect;
+          CVString empty, name("HP");
+          return WriteCVString(file, nullptr) && WriteCVString(file, &empty) &&
+                 WriteCVString(file, &name);
+        }),
+        expected));
+    PemarBinaryFile plain(Holding(expected));
+    IndirectFile indirect(plain.GetBinaryFile());
+    IPemarBinaryFile* file = direct ? &plain : &indirect;
+    CVString a("stale"), b("stale"), c;
+    EXPECT_TRUE(ReadCVString(file, &a) && ReadCVString(file, &b) &&
+                ReadCVString(file, &c));
+    EXPECT_TRUE(a.IsEmpty());  // a null string comes back empty, not absent
+    EXPECT_TRUE(b.IsEmpty());
+    EXPECT_EQ(c, "HP");
   }
-  std::string expected = std::string("\0", 1) +               // null
-                         std::string("\x01", 1) + Int32(1) +  // empty
-                         std::string("\0", 1) +               //
-                         std::string("\x01", 1) + Int32(3) +  // "HP"
-                         std::string("HP\0", 3);
-  EXPECT_EQ(ReadRaw(), expected);
-
-  PemarBinaryFile file(path_.c_str());
-  CVString a("stale"), b("stale"), c;
-  EXPECT_TRUE(ReadCVString(&file, &a));
-  EXPECT_TRUE(ReadCVString(&file, &b));
-  EXPECT_TRUE(ReadCVString(&file, &c));
-  EXPECT_TRUE(a.IsEmpty());  // a null string comes back empty, not absent
-  EXPECT_TRUE(b.IsEmpty());
-  EXPECT_EQ(c, "HP");
 }
 
 // Strings go straight into the caller's text: a longer previous value must
@@ -150,18 +127,14 @@ TEST_F(PemarBinaryFileTest, StringsReadIntoOneTextAcrossTheReadBlockEnd) {
   constexpr std::size_t kBlock = 64 * 1024;
   for (std::size_t shift : {1, 3, 6, 8, 20}) {
     SCOPED_TRACE(shift);
-    {
-      BinaryFile raw(Text(path_), Text{});
-      ASSERT_TRUE(raw.Create());
-      PemarBinaryFile file(&raw);
-      std::string pad(kBlock - shift, 'p');
-      ASSERT_TRUE(file.Write(pad.data(), static_cast<unsigned>(pad.size())));
-      for (CVString text : texts) ASSERT_TRUE(WriteCVString(&file, &text));
-      ASSERT_TRUE(raw.Close());
-    }
-    PemarBinaryFile file(path_.c_str());
-    ASSERT_TRUE(file.GetBinaryFile()->ReadBytes(
-        std::string(kBlock - shift, '\0').data(), kBlock - shift));
+    const std::string pad(kBlock - shift, 'p');
+    PemarBinaryFile file(Holding(Written([&](PemarBinaryFile& f) {
+      bool ok = f.Write(pad.data(), static_cast<unsigned>(pad.size()));
+      for (CVString text : texts) ok = ok && WriteCVString(&f, &text);
+      return ok;
+    })));
+    ASSERT_TRUE(
+        file.GetBinaryFile()->ReadBytes(std::string(pad).data(), pad.size()));
     CVString read("stale and longer than most of what follows");
     for (const CVString& text : texts) {
       ASSERT_TRUE(ReadCVString(&file, &read));
@@ -170,39 +143,11 @@ TEST_F(PemarBinaryFileTest, StringsReadIntoOneTextAcrossTheReadBlockEnd) {
   }
 }
 
-TEST_F(PemarBinaryFileTest, AnyImplementationOfTheInterfaceWritesTheSameBytes) {
-  CVString name("Refrigerant");
-  test_support::MemoryBinaryFile memory;
-  ASSERT_TRUE(WriteCVString(&memory, &name));
-  {
-    BinaryFile raw(Text(path_), Text{});
-    ASSERT_TRUE(raw.Create());
-    PemarBinaryFile file(&raw);
-    ASSERT_TRUE(WriteCVString(&file, &name));
-    ASSERT_TRUE(raw.Close());
-  }
-  EXPECT_EQ(memory.bytes(), ReadRaw());
-  test_support::MemoryBinaryFile back(memory.bytes());
-  CVString read;
-  EXPECT_TRUE(ReadCVString(&back, &read));
-  EXPECT_EQ(read, name);
-}
-
-// --- Chunks and ownership
-// -------------------------------------------------------
-
 TEST_F(PemarBinaryFileTest, RevisionIsCutToSixteenBits) {
-  {
-    BinaryFile raw(Text(path_), Text{});
-    ASSERT_TRUE(raw.Create());
-    PemarBinaryFile file(&raw);
+  PemarBinaryFile file(Holding(Written([](PemarBinaryFile& f) {
     ChunkHeader* h = nullptr;
-    ASSERT_TRUE(file.CreateChunk(&h, 32768));
-    ASSERT_TRUE(file.Write(3));
-    ASSERT_TRUE(file.CloseChunk(h));
-    ASSERT_TRUE(raw.Close());
-  }
-  PemarBinaryFile file(path_.c_str());
+    return f.CreateChunk(&h, 32768) && f.Write(3) && f.CloseChunk(h);
+  })));
   ChunkHeader* h = nullptr;
   ASSERT_TRUE(file.OpenChunk(&h));
   EXPECT_EQ(file.Revision(h), -32768);
@@ -216,23 +161,20 @@ TEST_F(PemarBinaryFileTest, RevisionIsCutToSixteenBits) {
 // deeper than it keeps, and handles given back through a copy, still work.
 TEST_F(PemarBinaryFileTest, DeepNestingAndHandlesGivenBackThroughACopy) {
   constexpr int kDepth = 50;
-  {
-    BinaryFile raw(Text(path_), Text{});
-    ASSERT_TRUE(raw.Create());
-    PemarBinaryFile file(&raw);
-    PemarBinaryFile copy(file);
+  PemarBinaryFile file(Holding(Written([](PemarBinaryFile& f) {
+    PemarBinaryFile copy(f);
+    std::vector<ChunkHeader*> open(kDepth);
+    bool ok = true;
     for (int round = 0; round < 2; ++round) {
-      std::vector<ChunkHeader*> open(kDepth);
       for (int i = 0; i < kDepth; ++i) {
-        ASSERT_TRUE(file.CreateChunk(&open[i], i) && file.Write(i));
+        ok = ok && f.CreateChunk(&open[i], i) && f.Write(i);
       }
       for (int i = kDepth; i-- > 0;) {
-        ASSERT_TRUE((i % 2 ? file : copy).CloseChunk(open[i]));
+        ok = ok && (i % 2 ? f : copy).CloseChunk(open[i]);
       }
     }
-    ASSERT_TRUE(raw.Close());
-  }
-  PemarBinaryFile file(path_.c_str());
+    return ok;
+  })));
   for (int round = 0; round < 2; ++round) {
     std::vector<ChunkHeader*> open(kDepth);
     for (int i = 0; i < kDepth; ++i) {
@@ -249,26 +191,16 @@ TEST_F(PemarBinaryFileTest, DeepNestingAndHandlesGivenBackThroughACopy) {
 }
 
 TEST_F(PemarBinaryFileTest, WrapperLeavesCallersFileOpen) {
-  BinaryFile raw(Text(path_), Text{});
+  BinaryFile raw{Text("records.bin")};
   ASSERT_TRUE(raw.Create());
   {
     PemarBinaryFile wrapper(&raw);
-    EXPECT_EQ(wrapper.GetBinaryFile(), &raw);
-    EXPECT_EQ(wrapper.GetFileName(), Text(path_));
-    PemarBinaryFile copy(wrapper);
-    EXPECT_EQ(copy.GetBinaryFile(), &raw);
+    EXPECT_EQ(wrapper.GetFileName(), Text("records.bin"));
+    EXPECT_EQ(PemarBinaryFile(wrapper).GetBinaryFile(), &raw);
     EXPECT_EQ(wrapper.GetMyIdentifier(), nullptr);
   }
   EXPECT_TRUE(raw.Write(5));
   EXPECT_TRUE(raw.Close());
-}
-
-TEST_F(PemarBinaryFileTest, ReferenceCountedLikeEveryObject) {
-  auto* file = new PemarBinaryFile(static_cast<const char*>(nullptr));
-  EXPECT_EQ(file->AddRef(), 1);
-  EXPECT_EQ(file->AddRef(), 2);
-  EXPECT_EQ(file->Release(), 1);
-  EXPECT_EQ(file->Release(), 0);  // destroyed
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Test support: a small registry of engineering objects (what persistence
 // asks of a case's engineering manager) and project, scenario and design
-// doubles, enough to resolve cross-references by name.
+// doubles, enough to resolve cross-references by name. Objects are owned by
+// what holds them: designs by their scenario, scenarios and columns by their
+// project, projects by the registry.
 
 #ifndef PEMAR_PERSIST_TESTING_FAKEENGINEERINGMANAGER_H_
 #define PEMAR_PERSIST_TESTING_FAKEENGINEERINGMANAGER_H_
@@ -15,53 +17,44 @@
 
 namespace pemar::test_support {
 
-class FakeHenDesign;
-class FakeHiScenario;
-
-class FakeHenDesign : public IHENDesign {
- public:
-  FakeHenDesign(FakeHiScenario* scenario, std::string name)
-      : scenario_(scenario), name_(std::move(name)) {}
-  IHeatIntegrationScenario* GetScenario() override;
-  const char* GetName() override { return name_.c_str(); }
-  void Detach() { scenario_ = nullptr; }
-
- private:
-  FakeHiScenario* scenario_;
-  std::string name_;
-};
-
-class FakeHiScenario : public IHeatIntegrationScenario {
- public:
-  FakeHiScenario(IPemarBaseObject* project, std::string name)
-      : project_(project), name_(std::move(name)) {}
-  IPemarBaseObject* GetProject() override { return project_; }
-  const char* GetName() override { return name_.c_str(); }
-  IHENDesign* FindDesign(const char* name) override {
-    auto it = designs_.find(name ? name : "");
-    return it == designs_.end() ? nullptr : it->second.get();
-  }
-  FakeHenDesign* AddDesign(const std::string& name) {
-    auto& slot = designs_[name];
-    slot = std::make_unique<FakeHenDesign>(this, name);
-    return slot.get();
-  }
-  void RemoveDesign(const std::string& name) { designs_.erase(name); }
-
- private:
-  IPemarBaseObject* project_;
-  std::string name_;
-  std::map<std::string, std::unique_ptr<FakeHenDesign>> designs_;
-};
-
-inline IHeatIntegrationScenario* FakeHenDesign::GetScenario() {
-  return scenario_;
+// The object of that name in `m`, or null.
+template <typename Map>
+auto* FindIn(Map& m, const char* name) {
+  auto it = m.find(name ? name : "");
+  return it == m.end() ? nullptr : it->second.get();
 }
+
+// A design; a null scenario stands for a broken chain.
+struct FakeHenDesign : IHENDesign {
+  FakeHenDesign(IHeatIntegrationScenario* s, std::string n)
+      : scenario(s), name(std::move(n)) {}
+  IHeatIntegrationScenario* GetScenario() override { return scenario; }
+  const char* GetName() override { return name.c_str(); }
+  IHeatIntegrationScenario* scenario;
+  std::string name;
+};
+
+// A scenario that is both a heat-integration and a generic one.
+struct FakeHiScenario : IHeatIntegrationScenario, IPemarScenario {
+  FakeHiScenario(IPemarBaseObject* p, std::string n)
+      : project(p), name(std::move(n)) {}
+  IPemarBaseObject* GetProject() override { return project; }
+  const char* GetName() override { return name.c_str(); }
+  int GetDesignCount() override { return static_cast<int>(designs.size()); }
+  IHENDesign* FindDesign(const char* n) override { return FindIn(designs, n); }
+  FakeHenDesign* AddDesign(const std::string& n) {
+    return (designs[n] = std::make_unique<FakeHenDesign>(this, n)).get();
+  }
+  IPemarBaseObject* project;
+  std::string name;
+  std::map<std::string, std::unique_ptr<FakeHenDesign>> designs;
+};
 
 // A heat-integration project (types 501 and 502) that is also a generic
 // scenario owner (101) and a column owner (607).
 class FakeProject : public PemarBaseObject,
                     public IHeatIntegrationProject,
+                    public IPemarScenarioProject,
                     public IComplexColumnProject {
  public:
   explicit FakeProject(std::string name) : name_(std::move(name)) {}
@@ -70,26 +63,27 @@ class FakeProject : public PemarBaseObject,
   hresult QueryInterface(long id, void** result) override {
     if (id == kHeatIntegrationProjectType || id == kTotalSiteProjectType) {
       *result = static_cast<IHeatIntegrationProject*>(this);
-      return kDone;
-    }
-    if (id == kComplexColumnProjectType) {
+    } else if (id == kComplexColumnProjectType) {
       *result = static_cast<IComplexColumnProject*>(this);
-      return kDone;
+    } else if (id == kPemarScenarioProjectType) {
+      *result = static_cast<IPemarBaseObject*>(this);  // as the real ones do
+    } else {
+      return PemarBaseObject::QueryInterface(id, result);
     }
-    return PemarBaseObject::QueryInterface(id, result);
+    return kDone;
   }
   IHeatIntegrationScenario* FindScenario(const char* name) override {
-    auto it = scenarios_.find(name ? name : "");
-    return it == scenarios_.end() ? nullptr : it->second.get();
+    return FindIn(scenarios_, name);
+  }
+  void FindScenario(const char* name, IPemarScenario** result) override {
+    *result = FindIn(scenarios_, name);
   }
   IComplexColumn* FindComplexColumn(const char* name) override {
-    auto it = columns_.find(name ? name : "");
-    return it == columns_.end() ? nullptr : it->second.get();
+    return FindIn(columns_, name);
   }
   FakeHiScenario* AddScenario(const std::string& name) {
-    auto& slot = scenarios_[name];
-    slot = std::make_unique<FakeHiScenario>(this, name);
-    return slot.get();
+    return (scenarios_[name] = std::make_unique<FakeHiScenario>(this, name))
+        .get();
   }
   IComplexColumn* AddColumn(const std::string& name) {
     struct Column : IComplexColumn {
@@ -97,9 +91,7 @@ class FakeProject : public PemarBaseObject,
       const char* GetName() override { return name.c_str(); }
       std::string name;
     };
-    auto& slot = columns_[name];
-    slot = std::make_unique<Column>(name);
-    return slot.get();
+    return (columns_[name] = std::make_unique<Column>(name)).get();
   }
 
  private:
@@ -108,7 +100,7 @@ class FakeProject : public PemarBaseObject,
   std::map<std::string, std::unique_ptr<IComplexColumn>> columns_;
 };
 
-// Lists objects and creates FakeProjects for the heat-integration types.
+// Lists objects and creates FakeProjects for the heat-integration type.
 class FakeEngineeringManager : public IEngObjectRegistry {
  public:
   ~FakeEngineeringManager() override {
@@ -119,8 +111,7 @@ class FakeEngineeringManager : public IEngObjectRegistry {
   }
   FakeProject* AddProject(const std::string& name) {
     auto* p = new FakeProject(name);
-    p->AddRef();
-    objects_.push_back(p);
+    Adopt(p);
     return p;
   }
   // Lists an object made elsewhere, holding one reference to it.
@@ -133,26 +124,21 @@ class FakeEngineeringManager : public IEngObjectRegistry {
   void GetProjectByName(const char* name, IPemarBaseObject** result,
                         long type) override {
     *result = nullptr;
-    if (name == nullptr) return;
     for (IPemarBaseObject* o : objects_) {
       void* typed = nullptr;
       o->QueryInterface(type, &typed);
       const char* id = o->GetMyIdentifier();
-      if (typed != nullptr && id != nullptr && std::string(id) == name) {
-        *result = o;
-        return;
-      }
+      if (typed && name && id && std::string(id) == name) *result = o;
+      if (*result) return;
     }
   }
   IPemarBaseObject* AddEngObject(const char* name, long type, char) override {
     IPemarBaseObject* found = nullptr;
     GetProjectByName(name, &found, type);
-    if (found == nullptr) {
-      if (type != kHeatIntegrationProjectType || name == nullptr)
-        return nullptr;
+    if (!found && type == kHeatIntegrationProjectType && name) {
       found = AddProject(name);
     }
-    found->AddRef();
+    if (found) found->AddRef();
     return found;
   }
 
