@@ -4,7 +4,7 @@
 
 #include <climits>
 #include <cmath>
-#include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -21,26 +21,18 @@ using test_support::ProjectText;
 
 // A project of a type of the suite's analysis libraries (501 or 601) that
 // remembers the manager it was made with and counts the live instances.
-class TypedProject : public CPemarProject {
+class TypedProject : public NotesProject {
  public:
   TypedProject(long type, IEngineeringManager* manager, const char* name)
-      : CPemarProject(manager, name), type_(type) {
+      : NotesProject(manager, name), type_(type) {
     ++live;
   }
   ~TypedProject() override { --live; }
-  const char* GetMyIdentifier() override { return GetProjectName(); }
   long GetObjectType() override { return type_; }
   hresult QueryInterface(long id, void** result) override {
-    if (id == type_) {
-      *result = this;
-      return kDone;
-    }
-    return CPemarProject::QueryInterface(id, result);
-  }
-  void* GetProjectData() override { return nullptr; }
-  int GetNumberOfScenarios() override { return 0; }
-  void FindScenario(const char*, IPemarScenario** result) override {
-    *result = nullptr;
+    if (id != type_) return CPemarProject::QueryInterface(id, result);
+    *result = this;
+    return kDone;
   }
 
   static inline int live = 0;
@@ -179,58 +171,41 @@ TEST_F(EngineeringManagerTest, DamagedRecordFailsWithoutChangingTheRegistry) {
   test_support::ForEachFlippedByte(bytes, recall);
 }
 
+// The 4-byte little-endian words, as ints and longs are stored.
+std::string Words(std::initializer_list<int> words) {
+  std::string s;
+  for (unsigned w : words) {
+    for (int b = 0; b < 4; ++b) s += static_cast<char>(w >> (8 * b));
+  }
+  return s;
+}
+
 TEST_F(EngineeringManagerTest, MalformedChunkFailsAndLeavesNothingMade) {
   TypedProject h(501, nullptr, "H");
-  const struct {
-    const char* what;
-    int revision;
-    std::function<void(PemarBinaryFile&)> body;
-  } cases[] = {
-      {"negative count", 2,
-       [](auto& f) {
-         f.Write(-1);
-         f.Write(701L);
-       }},
-      {"INT_MIN count", 2,
-       [](auto& f) {
-         f.Write(INT_MIN);
-         f.Write(701L);
-       }},
-      {"INT_MAX count", 2,
-       [](auto& f) {
-         f.Write(INT_MAX);
-         f.Write(701L);
-       }},
-      {"count past the end", 2,
-       [](auto& f) {
-         f.Write(5);
-         f.Write(701L);
-       }},
-      {"huge count, revision 0", 0, [](auto& f) { f.Write(INT_MAX); }},
-      {"huge count, revision 1", 1, [](auto& f) { f.Write(INT_MAX); }},
-      {"negative revision", -1, [](auto&) {}},
-      {"unregistered type after a good object", 2,
-       [&](auto& f) {
-         f.Write(2);
-         f.Write(501L);
-         h.Store(&f);
-         f.Write(424242L);
-       }},
-      {"project interface type", 2,
-       [](auto& f) {
-         f.Write(1);
-         f.Write(101L);
-       }},
-  };
-  for (const auto& c : cases) {
-    const std::string bytes = Chunk(c.revision, [&](PemarBinaryFile& f) {
-      c.body(f);
-      f.Write(0);
+  const std::string good = StoreBytes(h);
+  // Counts that are negative or that the bytes left could not hold, a
+  // negative revision, a type nothing registered after a good object, and
+  // the project interface type, which the manager never makes.
+  const std::pair<int, std::string> cases[] = {
+      {2, Words({-1, 701, 0})},
+      {2, Words({INT_MIN, 701, 0})},
+      {2, Words({INT_MAX, 701, 0})},
+      {2, Words({5, 701, 0})},
+      {0, Words({INT_MAX, 0})},
+      {1, Words({INT_MAX, 0})},
+      {-1, Words({0})},
+      {2, Words({2, 501}) + good + Words({424242})},
+      {2, Words({1, 101, 0})}};
+  int row = 0;
+  for (const auto& [revision, payload] : cases) {
+    SCOPED_TRACE(::testing::Message() << "row " << row++);
+    const std::string bytes = Chunk(revision, [&](PemarBinaryFile& f) {
+      for (char c : payload) f.Write(c);
     });
     EngineeringManager m;
-    EXPECT_FALSE(RecallBytes(m, bytes)) << c.what;
-    EXPECT_EQ(m.GetProjectSize(1), 0) << c.what;
-    EXPECT_EQ(TypedProject::live, 1) << c.what;  // only h
+    EXPECT_FALSE(RecallBytes(m, bytes));
+    EXPECT_EQ(m.GetProjectSize(1), 0);
+    EXPECT_EQ(TypedProject::live, 1);  // only h
   }
 }
 
@@ -362,23 +337,17 @@ TEST_F(EngineeringManagerTest, ConfiguredVersionChoosesAutomationIdentifier) {
   Engine().caseFactory = &MakeCase;
   EngineeringManager m;
   // Unknown versions pass an empty identifier, never stale buffer bytes.
-  const std::pair<double, const char*> versions[] = {
-      {2.0, "ORVEX.Application.V10.0"},
-      {7.0, ""},
-      {-1.0, ""},
-      {5.0, ""},
-      {NAN, ""},
-      {INFINITY, ""},
-      {1e300, ""}};
-  for (const auto& [version, id] : versions) {
+  for (double version :
+       {2.0, 7.0, -1.0, 5.0, double{NAN}, double{INFINITY}, 1e300}) {
     SetConfigData(Text("MeridORVEXVersion"), version);
     EngineCallLog().clear();
     const hresult result = Create(m, "plant.kcs", "c", 0);
-    if (*id == '\0') {
+    const std::string id = version == 2.0 ? "ORVEX.Application.V10.0" : "";
+    if (id.empty()) {
       EXPECT_EQ(result, kRejected) << version;
     }
     EXPECT_EQ(EngineCallLog(),
-              std::vector<std::string>{std::string("CASEBuildFromKCS ") + id})
+              std::vector<std::string>{"CASEBuildFromKCS " + id})
         << version;
   }
   // With an application, the latest identifier whatever the configuration.

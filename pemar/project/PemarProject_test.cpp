@@ -19,25 +19,13 @@ namespace {
 using test_support::Bytes;
 using test_support::ProjectText;
 
-// A concrete project that keeps every CPemarProject answer (type 101).
-class PlainProject : public CPemarProject {
- public:
-  using CPemarProject::CPemarProject;
-  const char* GetMyIdentifier() override { return GetProjectName(); }
-  void* GetProjectData() override { return nullptr; }
-  int GetNumberOfScenarios() override { return 0; }
-  void FindScenario(const char*, IPemarScenario** result) override {
-    *result = nullptr;
-  }
-};
-
 class PemarProjectTest : public test_support::RecordTest {
  protected:
   // The bytes of a project with every field set and three notes: one
   // untitled whose default title was made (and so is stored), one with only
   // a text.
   std::string FilledBytes() {
-    PlainProject p;
+    NotesProject p;
     p.SetProjectName("Crude unit");
     p.SetEngineersName("R. Ames");
     p.SetComments("Revamp study");
@@ -94,7 +82,7 @@ TEST_F(PemarProjectTest, LayoutOfProjectWithOneNote) {
 TEST_F(PemarProjectTest, DamagedRecordFailsWithoutChangingTheProject) {
   const std::string bytes = FilledBytes();
   auto recall = [&](const std::string& damaged) {
-    PlainProject target(nullptr, "Kept");
+    NotesProject target(nullptr, "Kept");
     target.SetComments("kept comments");
     target.AddNote();
     target.SetNoteText(0, "kept note");
@@ -119,18 +107,18 @@ TEST_F(PemarProjectTest, NegativeOrHugeNoteCountFailsRecall) {
       f.Write(count);
       for (int i = 0; i < 5; ++i) f.Write(0);
     });
-    PlainProject target;
+    NotesProject target;
     EXPECT_FALSE(RecallBytes(target, bytes)) << count;
     EXPECT_EQ(target.GetNumberOfNotes(), 0);
   }
 }
 
 TEST_F(PemarProjectTest, FlagOtherThanZeroOrOneFailsRecall) {
-  PlainProject source;
+  NotesProject source;
   std::string bytes = StoreBytes(source);
   ASSERT_EQ(bytes[8], '\x01');  // the name flag, after the chunk header
   bytes[8] = '\x02';
-  PlainProject target(nullptr, "Kept");
+  NotesProject target(nullptr, "Kept");
   EXPECT_FALSE(RecallBytes(target, bytes));
   EXPECT_STREQ(target.GetProjectName(), "Kept");
 }
@@ -145,32 +133,31 @@ TEST_F(PemarProjectTest, StoreThenRecallReproducesEveryField) {
   EXPECT_STREQ(target.GetNoteAuthor(2), nullptr);
 }
 
-TEST_F(PemarProjectTest, ProjectWithoutNotesRecallsWithoutAList) {
-  PlainProject source(nullptr, "Empty");
-  PlainProject target;
-  ASSERT_TRUE(RecallBytes(target, StoreBytes(source)));
-  int index = 7;
-  target.SetNoteCount("Note - 1", index);
-  EXPECT_EQ(index, 7);  // no list: left unchanged
+TEST_F(PemarProjectTest, AbsentStoredFieldsKeepCurrentValues) {
+  NotesProject source(nullptr, "Stored");  // only a name and a date
+  NotesProject target(nullptr, "Current");
+  target.SetComments("current comments");
+  target.SetEngineersName("current engineer");
+  auto afterName = [&] {
+    const std::string text = ProjectText(target);
+    return text.substr(text.find('\'', 1) + 1);
+  };
+  for (int notes = 0; notes < 2; ++notes) {
+    // Without a list ("last 99") or with one, the notes stay as they are.
+    const std::string kept = afterName();
+    ASSERT_TRUE(RecallBytes(target, StoreBytes(source)));
+    EXPECT_STREQ(target.GetProjectName(), "Stored");
+    EXPECT_EQ(afterName(), kept);
+    target.AddNote();
+  }
   // An empty list, on the other hand, is stored and recalled as a list.
   source.AddNote();
   source.DeleteNote(0);
-  ASSERT_TRUE(RecallBytes(target, StoreBytes(source)));
-  target.SetNoteCount("Note - 1", index);
+  NotesProject fresh;
+  ASSERT_TRUE(RecallBytes(fresh, StoreBytes(source)));
+  int index = 7;
+  fresh.SetNoteCount("Note - 1", index);
   EXPECT_EQ(index, -1);
-}
-
-TEST_F(PemarProjectTest, AbsentStoredFieldsKeepCurrentValues) {
-  PlainProject source(nullptr, "Stored");
-  PlainProject target(nullptr, "Current");
-  target.SetComments("current comments");
-  target.SetEngineersName("current engineer");
-  target.AddNote();
-  const std::string before = ProjectText(target);
-  ASSERT_TRUE(RecallBytes(target, StoreBytes(source)));
-  // Only the name (and the equal date) was stored.
-  EXPECT_EQ(ProjectText(target),
-            "'Stored'" + before.substr(std::string("'Current'").size()));
 }
 
 TEST_F(PemarProjectTest, NoteStoredWithoutDateTakesTheRecallDay) {
@@ -178,7 +165,7 @@ TEST_F(PemarProjectTest, NoteStoredWithoutDateTakesTheRecallDay) {
   const std::string bytes = Bytes(
       "A5 5A 01 00 16 00 00 00  00 00 00 00  01 01 00 00 00"
       "A5 5A 01 00 04 00 00 00  00 00 00 00  00");
-  PlainProject target;
+  NotesProject target;
   ASSERT_TRUE(RecallBytes(target, bytes));
   ASSERT_EQ(target.GetNumberOfNotes(), 1);
   EXPECT_EQ(Text(target.GetNoteDate(0)), TodayDate());
@@ -188,15 +175,10 @@ TEST_F(PemarProjectTest, NoteStoredWithoutDateTakesTheRecallDay) {
 // ------------------------------------------------------ project and notes
 
 TEST_F(PemarProjectTest, FreshProjectHasDefaults) {
-  PlainProject p;
+  NotesProject p(nullptr, nullptr);
   EXPECT_EQ(ProjectText(p),
             "'Project1'--'" + TodayDate().str() + "' notes 0 last 99");
   EXPECT_TRUE(std::regex_match(p.GetDate(), std::regex(R"(\d\d/\d\d/\d\d)")));
-  EXPECT_EQ(p.GetPemarCentralObject(), nullptr);
-  EXPECT_EQ(p.GetObjectType(), 101);
-  EXPECT_EQ(p.RefCount(), 0);
-  PlainProject nullName(nullptr, nullptr);
-  EXPECT_STREQ(nullName.GetProjectName(), "Project1");
   EXPECT_EQ(p.GetNoteTitle(0), nullptr);
   p.AddNote();
   EXPECT_STREQ(p.GetNoteTitle(0), "Note - 1");
@@ -204,7 +186,7 @@ TEST_F(PemarProjectTest, FreshProjectHasDefaults) {
 }
 
 TEST_F(PemarProjectTest, NullTextLeavesFieldsUnchanged) {
-  PlainProject p;
+  NotesProject p;
   p.AddNote();
   p.SetNoteText(0, "text");
   const std::string before = ProjectText(p);
@@ -221,7 +203,7 @@ TEST_F(PemarProjectTest, NullTextLeavesFieldsUnchanged) {
 }
 
 TEST_F(PemarProjectTest, SetNoteCountFindsTitlesOrEndsAtTheLastPosition) {
-  PlainProject p;
+  NotesProject p;
   for (int i = 0; i < 3; ++i) p.AddNote();
   int index = 99;
   // The argument is the project's own default-title buffer, which the walk
@@ -238,7 +220,7 @@ TEST_F(PemarProjectTest, SetNoteCountFindsTitlesOrEndsAtTheLastPosition) {
 }
 
 TEST_F(PemarProjectTest, NoteIndexErrorsAreSilent) {
-  PlainProject p;
+  NotesProject p;
   p.AddNote();
   p.AddNote();
   p.SetNoteText(1, "second");
@@ -257,19 +239,21 @@ TEST_F(PemarProjectTest, NoteIndexErrorsAreSilent) {
 }
 
 TEST_F(PemarProjectTest, InterfacesOfProjectAndNotesProject) {
-  PlainProject plain;
-  void* result = nullptr;
-  EXPECT_EQ(plain.QueryInterface(101, &result), kDone);
-  EXPECT_EQ(result, static_cast<IPemarProject*>(&plain));
-  EXPECT_EQ(plain.QueryInterface(701, &result), kNoInterface);
-  EXPECT_EQ(result, nullptr);
   NotesProject notes(nullptr, "Notes");
-  EXPECT_EQ(notes.GetObjectType(), kNotesProjectType);
+  CPemarProject& base = notes;
+  void* result = nullptr;
+  EXPECT_EQ(base.CPemarProject::QueryInterface(701, &result), kNoInterface);
+  EXPECT_EQ(result, nullptr);
+  EXPECT_EQ(base.CPemarProject::GetObjectType(), 101);
   EXPECT_STREQ(notes.GetMyIdentifier(), "Notes");
-  EXPECT_EQ(notes.QueryInterface(kNotesProjectType, &result), kDone);
-  EXPECT_EQ(result, &notes);
-  EXPECT_EQ(notes.QueryInterface(1, &result), kDone);
-  EXPECT_EQ(result, static_cast<IPemarBaseObject*>(&notes));
+  const std::pair<long, void*> answers[] = {
+      {101, static_cast<IPemarProject*>(&notes)},
+      {kNotesProjectType, &notes},
+      {1, static_cast<IPemarBaseObject*>(&notes)}};
+  for (const auto& [id, expected] : answers) {
+    EXPECT_EQ(notes.QueryInterface(id, &result), kDone) << id;
+    EXPECT_EQ(result, expected) << id;
+  }
 }
 
 // Persistence resolves a generic scenario reference through the scenario
