@@ -33,6 +33,7 @@
 #include "pemar/project/EngineeringManager.h"
 #include "pemar/project/IPemarProject.h"
 #include "pemar/project/NotesProject.h"
+#include "pemar/reports/CaseDescription.h"
 #include "pemar/utility/IDefaultUtilityManager.h"
 #include "pemar/utility/UtilityTypes.h"
 
@@ -308,6 +309,7 @@ void PrintInfo(std::ostream& out, const std::string& path,
 
 struct CaseOptions {
   std::string file;
+  std::string other;  // the second case of "compare"
   std::string mode = "sim";
   std::string project;
   std::string engineer;
@@ -446,6 +448,24 @@ int RunNotes(const CaseOptions& o) {
   return kExitOk;
 }
 
+// Whether two case files hold the same model: everything a save keeps (the
+// save counter included), not the bytes, so files written by other builds
+// or in an older layout compare by what they hold.
+int RunCompare(const CaseOptions& o) {
+  OpenedCase first;
+  OpenedCase second;
+  if (!Open(o.file, first) || !Open(o.other, second)) return kExitFailed;
+  const std::string difference =
+      FirstDifference(DescribeCase(*first.doc), DescribeCase(*second.doc));
+  if (difference.empty()) {
+    std::cout << o.file << " and " << o.other << " hold the same case\n";
+    return kExitOk;
+  }
+  // "expected" is the first file's line, "actual" the second's.
+  std::cout << o.file << " and " << o.other << " differ at " << difference;
+  return kExitFailed;
+}
+
 int RunFeatureAdd(const CaseOptions& o) {
   OpenedCase c;
   if (!Open(o.file, c)) return kExitFailed;
@@ -551,6 +571,13 @@ CommandRegistration registration(300, [](CLI::App& app, int& exit_code) {
   notes->add_option("PROJECT", o->project, "Only this project");
   notes->add_flag("--json", o->json, "Print JSON");
   notes->callback([o, &exit_code] { exit_code = RunNotes(*o); });
+
+  auto* compare = cmd->add_subcommand(
+      "compare", "Say whether two case files hold the same case, or where "
+                 "they first differ (exit 1)");
+  compare->add_option("FILE", o->file, "First case file")->required();
+  compare->add_option("OTHER", o->other, "Second case file")->required();
+  compare->callback([o, &exit_code] { exit_code = RunCompare(*o); });
 
   auto* feature = cmd->add_subcommand(
       "feature", "Add, list and delete feature instances (property tables)");

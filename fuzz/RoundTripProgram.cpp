@@ -12,7 +12,7 @@
 
 #include "pemar/case/CaseManagers.h"
 #include "pemar/case/SimulationCase.h"
-#include "pemar/case/testing/CaseModel.h"
+#include "pemar/reports/CaseDescription.h"
 #include "pemar/features/ExpMgrView.h"
 #include "pemar/features/FeatureRegistry.h"
 #include "pemar/features/PropertyTableFeature.h"
@@ -215,13 +215,13 @@ class Program {
     sink_.Clear();
     case_->SetFileName(Text(kCasePath));
     if (!case_->SaveDocument(0)) Fail("the save failed", "");
-    const std::string saved = test_support::DescribeCase(*case_);
+    const std::string saved = DescribeCase(*case_);
     auto reopened = std::make_unique<SimulationCase>(Text("SIM"), nullptr);
     if (!reopened->RecallDocument(FileName(Text(kCasePath)))) {
       Fail("the reopen failed", saved);
     }
-    const std::string again = test_support::DescribeCase(*reopened);
-    const std::string difference = test_support::FirstDifference(saved, again);
+    const std::string again = DescribeCase(*reopened);
+    const std::string difference = FirstDifference(saved, again);
     if (!difference.empty()) Fail("the reopened case differs", difference);
     // For writing seeds: what a program made of the case.
     if (std::getenv("PEMAR_ROUND_TRIP_SHOW") != nullptr) {

@@ -10,7 +10,8 @@
 //
 // A round trip saves the case through SaveDocument into a MemoryFileSystem,
 // recalls the file into a fresh case and compares the two descriptions of
-// test_support::DescribeCase; the program goes on with the reopened case.
+// DescribeCase (pemar/reports/CaseDescription.h); the program goes on with
+// the reopened case.
 // One runs whenever the program asks and always at its end. A failed save,
 // a failed reopen or a difference prints both case descriptions' first
 // differing line and the messages of the save and recall, then aborts, so

@@ -75,6 +75,7 @@
 #include "pemar/project/Notification.h"
 #include "pemar/project/PemarProject.h"
 #include "pemar/project/ProjectNote.h"
+#include "pemar/reports/CaseDescription.h"
 #include "pemar/utility/ChunkGuard.h"
 #include "pemar/utility/DefHeatTransferCoefficient.h"
 #include "pemar/utility/DefaultManager.h"

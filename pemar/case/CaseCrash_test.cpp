@@ -10,7 +10,7 @@
 #include <string>
 
 #include "pemar/case/SimulationCase.h"
-#include "pemar/case/testing/CaseModel.h"
+#include "pemar/reports/CaseDescription.h"
 #include "pemar/case/testing/CaseTestSupport.h"
 #include "pemar/framework/FileSystem.h"
 #include "pemar/framework/MemoryFileSystem.h"
@@ -20,7 +20,6 @@
 namespace pemar {
 namespace {
 
-using test_support::DescribeCase;
 
 class CaseCrashTest : public test_support::CaseTest {
  protected:

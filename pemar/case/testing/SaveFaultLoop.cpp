@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <set>
 
-#include "pemar/case/testing/CaseModel.h"
+#include "pemar/reports/CaseDescription.h"
 #include "pemar/framework/FileSystem.h"
 
 namespace pemar::test_support {

@@ -1,5 +1,6 @@
-// Test support: a canonical text of everything a case keeps across a save,
-// so that a case and its reopened copy can be compared line by line.
+// CaseDescription: a canonical text of everything a case keeps across a
+// save, so that two cases (a case and its reopened copy, or a case file and
+// its backup) can be compared line by line.
 //
 // The text covers the case's stored header fields and class data (save
 // counter, bug report manager), every engineering object with, for
@@ -19,12 +20,15 @@
 // default-title text (no accessor reads it without changing it).
 //
 // The describers only read: they never create a manager, a view or a
-// default note title. Free of GoogleTest, so fuzz targets can use it.
+// default note title. They take the case and its parts as they are; a null
+// part is described as absent. Not thread-safe, like the case itself.
 
-#ifndef PEMAR_CASE_TESTING_CASEMODEL_H_
-#define PEMAR_CASE_TESTING_CASEMODEL_H_
+#ifndef PEMAR_REPORTS_CASEDESCRIPTION_H_
+#define PEMAR_REPORTS_CASEDESCRIPTION_H_
 
 #include <string>
+
+#include "pemar/framework/Export.h"
 
 namespace pemar {
 
@@ -33,24 +37,22 @@ class DefaultUtilManagerView;
 class IDefaultUtilityManager;
 class IPemarProject;
 class SimulationCase;
-}  // namespace pemar
 
-namespace pemar::test_support {
-
-std::string DescribeCase(SimulationCase& theCase);
+PEMAR_EXPORT std::string DescribeCase(SimulationCase& theCase);
 // The feature manager: its instances (property tables with their rows), its
 // lists and its technology managers' choices; null gives "(none)".
-std::string DescribeFeatures(ExpMgrView* manager);
-std::string DescribeProject(IPemarProject& project);
+PEMAR_EXPORT std::string DescribeFeatures(ExpMgrView* manager);
+PEMAR_EXPORT std::string DescribeProject(IPemarProject& project);
 // A null view or database is described as absent.
-std::string DescribeUtilityView(DefaultUtilManagerView* view);
-std::string DescribeUtilityDatabase(IDefaultUtilityManager* database);
+PEMAR_EXPORT std::string DescribeUtilityView(DefaultUtilManagerView* view);
+PEMAR_EXPORT std::string DescribeUtilityDatabase(
+    IDefaultUtilityManager* database);
 
 // Empty when the texts are equal; otherwise the number and both versions
 // of the first line that differs.
-std::string FirstDifference(const std::string& expected,
-                            const std::string& actual);
+PEMAR_EXPORT std::string FirstDifference(const std::string& expected,
+                                         const std::string& actual);
 
-}  // namespace pemar::test_support
+}  // namespace pemar
 
-#endif  // PEMAR_CASE_TESTING_CASEMODEL_H_
+#endif  // PEMAR_REPORTS_CASEDESCRIPTION_H_

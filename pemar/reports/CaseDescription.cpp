@@ -1,4 +1,4 @@
-#include "pemar/case/testing/CaseModel.h"
+#include "pemar/reports/CaseDescription.h"
 
 #include <cmath>
 #include <cstdio>
@@ -16,7 +16,7 @@
 #include "pemar/utility/DefaultManager.h"
 #include "pemar/utility/DefaultUtilManagerView.h"
 
-namespace pemar::test_support {
+namespace pemar {
 namespace {
 
 // The engineering manager's "every object" interface id.
@@ -344,4 +344,4 @@ std::string FirstDifference(const std::string& expected,
   }
 }
 
-}  // namespace pemar::test_support
+}  // namespace pemar
