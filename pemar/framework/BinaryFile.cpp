@@ -541,4 +541,30 @@ unsigned char BinaryFile::Read(Text& v) {
   return 1;
 }
 
+bool ReplaceFileWith(const std::string& path,
+                     const std::function<bool(BinaryFile&)>& write) {
+  FileSystem* fs = FileSystem::Default();
+  // The fresh name is taken first; the binary file then makes that (empty,
+  // own) file again to write it.
+  std::string temp;
+  {
+    std::unique_ptr<WritableFile> reserved = fs->NewTemporaryFile(path, &temp);
+    if (reserved == nullptr) return false;
+    if (!reserved->Close()) {
+      fs->DeleteFile(temp);
+      return false;
+    }
+  }
+  bool ok;
+  {
+    BinaryFile file{Text(temp), Text()};
+    ok = file.Create() != 0 && write(file) && file.Sync() != 0;
+    // Closed even after a failure, so that the file can be removed.
+    ok = file.Close() != 0 && ok;
+  }
+  ok = ok && fs->RenameFile(temp, path);
+  if (!ok) fs->DeleteFile(temp);
+  return ok;
+}
+
 }  // namespace pemar

@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -290,6 +291,16 @@ class PEMAR_EXPORT BinaryFile : public GenericFile {
   std::uint64_t buffer_start_ = 0;
   std::vector<OpenChunk> chunks_;
 };
+
+// Writes a new file at `path` so that the file there keeps its old contents
+// unless the whole new one made it: `write` fills a binary file made under a
+// fresh temporary name beside `path` (FileSystem::NewTemporaryFile, so no
+// existing file is touched), which is then synced, closed and renamed over
+// `path`. On any failure, `write` answering false included, the temporary
+// file is removed and the answer is false. The folder is not synced: what a
+// failed folder sync means is the caller's to decide (SyncDirectoryOf).
+PEMAR_EXPORT bool ReplaceFileWith(
+    const std::string& path, const std::function<bool(BinaryFile&)>& write);
 
 }  // namespace pemar
 

@@ -63,38 +63,13 @@ void Document::SetUnhandledMessageResult(int result) {
 
 unsigned char Document::SaveDocument(unsigned char /*flag*/) {
   if (file_name_.IsEmpty()) return 0;
-  // The temporary name is taken fresh, so that no file of the user's (say,
-  // one named like the document plus ".tmp") is ever written over.
-  std::string reserved;
-  {
-    std::unique_ptr<WritableFile> made =
-        FileSystem::Default()->NewTemporaryFile(file_name_.str(), &reserved);
-    if (made == nullptr) return 0;
-    if (!made->Close()) {
-      FileSystem::Default()->DeleteFile(reserved);
-      return 0;
-    }
-  }
-  const Text temp(reserved);
-  BinaryFile file(temp, Text());
-  if (!file.Create()) {
-    FileSystem::Default()->DeleteFile(reserved);
-    return 0;
-  }
   PackedBinaryFileHeader* header = DocumentFileHeader();
-  unsigned char ok = 1;
-  if (header != nullptr && !header->Store(file)) ok = 0;
-  if (ok && !objects_->StoreObjects(file)) ok = 0;
-  if (ok && header != nullptr && !header->MarkOK(file)) ok = 0;
-  if (ok && !file.Sync()) ok = 0;
-  if (!file.Close()) ok = 0;
-  if (ok && !FileSystem::Default()->RenameFile(temp.str(), file_name_.str())) {
-    ok = 0;
-  }
-  if (!ok) {
-    FileSystem::Default()->DeleteFile(temp.str());
-    return 0;
-  }
+  const bool written = ReplaceFileWith(file_name_.str(), [&](BinaryFile& file) {
+    return (header == nullptr || header->Store(file)) &&
+           objects_->StoreObjects(file) &&
+           (header == nullptr || header->MarkOK(file));
+  });
+  if (!written) return 0;
   // The new name must reach the disk too, or a crash could bring back the
   // old file; until it has, the document still counts as unsaved.
   if (!FileSystem::Default()->SyncDirectoryOf(file_name_.str())) return 0;

@@ -55,27 +55,11 @@ bool SaveUtilitySet(IDefaultUtilityManager* manager, const char* path,
   if (manager == nullptr || path == nullptr || *path == '\0') return false;
   FileSystem* fs = FileSystem::Default();
   if (fs->FileExists(path) && !fs->IsWritable(path)) return false;
-  // Take a fresh name beside the set; no existing file is ever replaced.
-  // The binary file then recreates that (empty, own) file to write it.
-  std::string temp;
-  if (fs->NewTemporaryFile(path, &temp) == nullptr) return false;
-  bool ok;
-  {
-    BinaryFile file{Text(temp), Text()};
-    ok = file.Create() != 0;
-    if (ok) {
-      PemarBinaryFile wrapped(&file);
-      ok = manager->Store(&wrapped, type) != 0;
-    }
-    ok = ok && file.Sync() != 0;
-    // Close even after a failure, so the temporary file can be removed.
-    ok = file.Close() != 0 && ok;
-  }
-  ok = ok && fs->RenameFile(temp, path);
-  if (!ok) {
-    fs->DeleteFile(temp);
-    return false;
-  }
+  const bool written = ReplaceFileWith(path, [&](BinaryFile& file) {
+    PemarBinaryFile wrapped(&file);
+    return manager->Store(&wrapped, type) != 0;
+  });
+  if (!written) return false;
   // The set is in place; a folder that cannot be synced does not undo that.
   fs->SyncDirectoryOf(path);
   return true;
