@@ -59,7 +59,6 @@ class FakeProject : public PemarBaseObject,
  public:
   explicit FakeProject(std::string name) : name_(std::move(name)) {}
   const char* GetMyIdentifier() override { return name_.c_str(); }
-  long GetObjectType() override { return kHeatIntegrationProjectType; }
   hresult QueryInterface(long id, void** result) override {
     if (id == kHeatIntegrationProjectType || id == kTotalSiteProjectType) {
       *result = static_cast<IHeatIntegrationProject*>(this);

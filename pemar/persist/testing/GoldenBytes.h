@@ -36,9 +36,7 @@ std::string Bytes(std::string_view table);
 template <typename Write>
 std::string WrittenBytes(MemoryFileSystem& fs, Write write) {
   BinaryFile raw{Text("golden.bin")};
-  EXPECT_TRUE(raw.Create());
-  EXPECT_TRUE(write(raw));
-  EXPECT_TRUE(raw.Close());
+  EXPECT_TRUE(raw.Create() && write(raw) && raw.Close());
   return fs.GetFile("golden.bin");
 }
 
@@ -49,13 +47,12 @@ template <typename Read>
                                     const std::string& bytes, Read read) {
   fs.SetFile("golden.bin", bytes);
   BinaryFile raw{Text("golden.bin")};
-  if (!raw.Open()) return ::testing::AssertionFailure() << "does not open";
-  if (!read(raw)) return ::testing::AssertionFailure() << "the read failed";
-  if (raw.Remaining() != 0) {
-    return ::testing::AssertionFailure()
-           << raw.Remaining() << " of " << bytes.size() << " bytes unread";
+  if (!raw.Open() || !read(raw)) {
+    return ::testing::AssertionFailure() << "does not open or read";
   }
-  return ::testing::AssertionSuccess();
+  if (raw.Remaining() == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << raw.Remaining() << " of " << bytes.size() << " bytes unread";
 }
 
 // The same for objects that store and recall themselves through the
