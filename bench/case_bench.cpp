@@ -1,22 +1,16 @@
 // Saving and reopening a large case (1,000 notes projects of 100 notes
 // each) on the real disk, beside plain writing of the same number of bytes:
 // once as the case save does it (temporary file, fsync, rename, folder
-// fsync) and once without any of that.
-//
-// The folder is the system's temporary folder (TMPDIR); it must be on a real
-// disk for the synced figures to mean anything. Wall-clock time is measured,
-// because the syncs wait on the disk rather than use the processor.
+// fsync) and once without any of that (CaseBenchmarks.h), in TMPDIR.
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 
-#include "PlainWrite.h"
+#include "CaseBenchmarks.h"
 #include "pemar/case/SimulationCase.h"
 #include "pemar/framework/ConfigStore.h"
-#include "pemar/framework/Messages.h"
 #include "pemar/framework/Platform.h"
 #include "pemar/project/EngineeringManager.h"
 #include "pemar/project/IPemarProject.h"
@@ -27,27 +21,14 @@ namespace {
 constexpr int kProjects = 1000;
 constexpr int kNotesPerProject = 100;
 
-// Save traces would otherwise go to standard error at every iteration.
-class DiscardingSink : public pemar::MessageSink {
- public:
-  void Deliver(const pemar::Message& /*message*/) override {}
-};
-
-// Made at start-up and removed at exit (folder_cleanup below is destroyed
-// before it).
-const std::filesystem::path kFolder = [] {
-  std::filesystem::path f = std::filesystem::temp_directory_path() /
-                            ("pemar-case-bench-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(f);
-  return f;
-}();
-
-const std::filesystem::path& Folder() { return kFolder; }
+const pemar_bench::ScratchFolder& Folder() {
+  static const pemar_bench::ScratchFolder folder("pemar-case-bench");
+  return folder;
+}
 
 void SetUpProcess() {
   static const bool done = [] {
-    static DiscardingSink sink;
-    pemar::SetMessageSink(&sink);
+    pemar_bench::DiscardMessages();
     pemar::ResetConfigStore();
     pemar::SetCommandLine(pemar::Text("case_bench"));
     pemar::NotesProject::RegisterType();
@@ -91,16 +72,13 @@ std::unique_ptr<pemar::SimulationCase> LargeCase(const std::string& path) {
   return theCase;
 }
 
-void ReportBytes(benchmark::State& state, std::uint64_t bytes) {
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
-                          static_cast<std::int64_t>(bytes));
-  state.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
-}
+// The file's size is reported in MB.
+constexpr double kMB = 1e6;
 
 // The case file that the reopen and plain-write benchmarks use, saved once.
 const std::string& SavedCasePath() {
   static const std::string path = [] {
-    std::string p = (Folder() / "reference.kcs").string();
+    std::string p = Folder().File("reference.kcs");
     auto theCase = LargeCase(p);
     if (theCase == nullptr || !theCase->SaveDocument(0)) return std::string();
     return p;
@@ -109,77 +87,28 @@ const std::string& SavedCasePath() {
 }
 
 void BM_CaseSave(benchmark::State& state) {
-  const std::string path = (Folder() / "save.kcs").string();
-  auto theCase = LargeCase(path);
-  if (theCase == nullptr) {
-    state.SkipWithError("the case could not be built");
-    return;
-  }
-  for (auto _ : state) {
-    if (!theCase->SaveDocument(0)) {
-      state.SkipWithError("save failed");
-      break;
-    }
-  }
-  ReportBytes(state, std::filesystem::file_size(path));
+  auto theCase = LargeCase(Folder().File("save.kcs"));
+  pemar_bench::SaveCaseBenchmark(state, theCase.get(), "file_MB", kMB);
 }
 BENCHMARK(BM_CaseSave)->Unit(benchmark::kSecond)->UseRealTime();
 
+// Freeing 100,000 notes is not part of opening a file, and is not timed.
 void BM_CaseReopen(benchmark::State& state) {
-  const std::string& path = SavedCasePath();
-  if (path.empty()) {
-    state.SkipWithError("the case could not be saved");
-    return;
-  }
-  for (auto _ : state) {
-    auto theCase =
-        std::make_unique<pemar::SimulationCase>(pemar::Text("SIM"), nullptr);
-    if (!theCase->RecallDocument(pemar::FileName(pemar::Text(path)))) {
-      state.SkipWithError("reopen failed");
-      break;
-    }
-    // Freeing 100,000 notes is not part of opening a file.
-    state.PauseTiming();
-    theCase.reset();
-    state.ResumeTiming();
-  }
-  ReportBytes(state, std::filesystem::file_size(path));
+  pemar_bench::ReopenCaseBenchmark(state, SavedCasePath(), "file_MB", kMB);
 }
 BENCHMARK(BM_CaseReopen)->Unit(benchmark::kSecond)->UseRealTime();
 
-void PlainWriteBenchmark(benchmark::State& state, bool synced) {
-  const std::string& reference = SavedCasePath();
-  if (reference.empty()) {
-    state.SkipWithError("the case could not be saved");
-    return;
-  }
-  const std::string bytes = pemar_bench::FileBytes(reference);
-  const std::string path = (Folder() / "plain.bin").string();
-  for (auto _ : state) {
-    if (!pemar_bench::PlainWrite(bytes, path, synced)) {
-      state.SkipWithError("write failed");
-      break;
-    }
-  }
-  ReportBytes(state, bytes.size());
-}
-
 void BM_PlainWriteSynced(benchmark::State& state) {
-  PlainWriteBenchmark(state, true);
+  pemar_bench::PlainWriteBenchmark(
+      state, SavedCasePath(), Folder().File("plain.bin"), true, "file_MB", kMB);
 }
 BENCHMARK(BM_PlainWriteSynced)->Unit(benchmark::kSecond)->UseRealTime();
 
 void BM_PlainWriteUnsynced(benchmark::State& state) {
-  PlainWriteBenchmark(state, false);
+  pemar_bench::PlainWriteBenchmark(state, SavedCasePath(),
+                                   Folder().File("plain.bin"), false, "file_MB",
+                                   kMB);
 }
 BENCHMARK(BM_PlainWriteUnsynced)->Unit(benchmark::kSecond)->UseRealTime();
-
-// Removes the folder when the program ends.
-struct FolderCleanup {
-  ~FolderCleanup() {
-    std::error_code ignored;
-    std::filesystem::remove_all(kFolder, ignored);
-  }
-} folder_cleanup;
 
 }  // namespace

@@ -4,27 +4,20 @@
 // to create them through the manager, to save the case and to reopen it on
 // the real disk, beside plain synced and unsynced writing of the same bytes;
 // and the time to name one more instance among N existing ones, which is
-// linear in N.
-//
-// The folder is the system's temporary folder (TMPDIR); it must be on a real
-// disk for the synced figures to mean anything. Disk figures are wall-clock
-// time, because the syncs wait on the disk rather than use the processor.
+// linear in N. The disk benchmarks are those of CaseBenchmarks.h, in TMPDIR.
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 
-#include "PlainWrite.h"
+#include "CaseBenchmarks.h"
 #include "pemar/case/CaseManagers.h"
 #include "pemar/case/SimulationCase.h"
 #include "pemar/features/ExpMgrView.h"
 #include "pemar/features/FeatureRegistry.h"
 #include "pemar/features/testing/FeatureTestSupport.h"
 #include "pemar/framework/ConfigStore.h"
-#include "pemar/framework/Messages.h"
 #include "pemar/framework/Platform.h"
 
 namespace {
@@ -33,26 +26,14 @@ constexpr int kInstances = 1000;
 constexpr auto& kKeys = pemar::test_support::kCreatableFeatureKeys;
 constexpr int kTechnologies = sizeof kKeys / sizeof kKeys[0];
 
-// Save traces would otherwise go to standard error at every iteration.
-class DiscardingSink : public pemar::MessageSink {
- public:
-  void Deliver(const pemar::Message& /*message*/) override {}
-};
-
-// Made at start-up and removed at exit (folder_cleanup below is destroyed
-// before it).
-const std::filesystem::path kFolder = [] {
-  std::filesystem::path f =
-      std::filesystem::temp_directory_path() /
-      ("pemar-feature-bench-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(f);
-  return f;
-}();
+const pemar_bench::ScratchFolder& Folder() {
+  static const pemar_bench::ScratchFolder folder("pemar-feature-bench");
+  return folder;
+}
 
 void SetUpProcess() {
   static const bool done = [] {
-    static DiscardingSink sink;
-    pemar::SetMessageSink(&sink);
+    pemar_bench::DiscardMessages();
     pemar::ResetConfigStore();
     pemar::SetCommandLine(pemar::Text("feature_bench"));
     pemar::test_support::RegisterTestFeatures();
@@ -91,16 +72,13 @@ std::unique_ptr<pemar::SimulationCase> FeatureCase(const std::string& path) {
   return theCase;
 }
 
-void ReportBytes(benchmark::State& state, std::uint64_t bytes) {
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
-                          static_cast<std::int64_t>(bytes));
-  state.counters["file_kB"] = static_cast<double>(bytes) / 1e3;
-}
+// The file's size is reported in kB.
+constexpr double kKB = 1e3;
 
 // The case file that the reopen and plain-write benchmarks use, saved once.
 const std::string& SavedCasePath() {
   static const std::string path = [] {
-    std::string p = (kFolder / "reference.kcs").string();
+    std::string p = Folder().File("reference.kcs");
     auto theCase = FeatureCase(p);
     if (theCase == nullptr || !theCase->SaveDocument(0)) return std::string();
     return p;
@@ -112,7 +90,7 @@ void BM_FeatureCreate(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     pemar::ExpMgrView* manager = nullptr;
-    auto theCase = EmptyCase((kFolder / "create.kcs").string(), &manager);
+    auto theCase = EmptyCase(Folder().File("create.kcs"), &manager);
     state.ResumeTiming();
     if (manager == nullptr || !AddInstances(*manager, kInstances)) {
       state.SkipWithError("an instance could not be created");
@@ -127,71 +105,32 @@ void BM_FeatureCreate(benchmark::State& state) {
 BENCHMARK(BM_FeatureCreate)->Unit(benchmark::kMillisecond);
 
 void BM_FeatureCaseSave(benchmark::State& state) {
-  const std::string path = (kFolder / "save.kcs").string();
-  auto theCase = FeatureCase(path);
-  if (theCase == nullptr) {
-    state.SkipWithError("the case could not be built");
-    return;
-  }
-  for (auto _ : state) {
-    if (!theCase->SaveDocument(0)) {
-      state.SkipWithError("save failed");
-      break;
-    }
-  }
-  ReportBytes(state, std::filesystem::file_size(path));
+  auto theCase = FeatureCase(Folder().File("save.kcs"));
+  pemar_bench::SaveCaseBenchmark(state, theCase.get(), "file_kB", kKB);
 }
 BENCHMARK(BM_FeatureCaseSave)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A reopened case must hold every instance; freeing them is not timed.
 void BM_FeatureCaseReopen(benchmark::State& state) {
-  const std::string& path = SavedCasePath();
-  if (path.empty()) {
-    state.SkipWithError("the case could not be saved");
-    return;
-  }
-  for (auto _ : state) {
-    auto theCase =
-        std::make_unique<pemar::SimulationCase>(pemar::Text("SIM"), nullptr);
-    if (!theCase->RecallDocument(pemar::FileName(pemar::Text(path))) ||
-        pemar::CaseFeatureManager(theCase.get()) == nullptr ||
-        pemar::CaseFeatureManager(theCase.get())->AllInstances().size() !=
-            static_cast<size_t>(kInstances)) {
-      state.SkipWithError("reopen failed");
-      break;
-    }
-    // Freeing the instances is not part of opening a file.
-    state.PauseTiming();
-    theCase.reset();
-    state.ResumeTiming();
-  }
-  ReportBytes(state, std::filesystem::file_size(path));
+  pemar_bench::ReopenCaseBenchmark(
+      state, SavedCasePath(), "file_kB", kKB, [](pemar::SimulationCase& c) {
+        pemar::ExpMgrView* manager = pemar::CaseFeatureManager(&c);
+        return manager != nullptr && manager->AllInstances().size() ==
+                                         static_cast<size_t>(kInstances);
+      });
 }
 BENCHMARK(BM_FeatureCaseReopen)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void PlainWriteBenchmark(benchmark::State& state, bool synced) {
-  const std::string& reference = SavedCasePath();
-  if (reference.empty()) {
-    state.SkipWithError("the case could not be saved");
-    return;
-  }
-  const std::string bytes = pemar_bench::FileBytes(reference);
-  const std::string path = (kFolder / "plain.bin").string();
-  for (auto _ : state) {
-    if (!pemar_bench::PlainWrite(bytes, path, synced)) {
-      state.SkipWithError("write failed");
-      break;
-    }
-  }
-  ReportBytes(state, bytes.size());
-}
-
 void BM_PlainWriteSynced(benchmark::State& state) {
-  PlainWriteBenchmark(state, true);
+  pemar_bench::PlainWriteBenchmark(
+      state, SavedCasePath(), Folder().File("plain.bin"), true, "file_kB", kKB);
 }
 BENCHMARK(BM_PlainWriteSynced)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_PlainWriteUnsynced(benchmark::State& state) {
-  PlainWriteBenchmark(state, false);
+  pemar_bench::PlainWriteBenchmark(state, SavedCasePath(),
+                                   Folder().File("plain.bin"), false, "file_kB",
+                                   kKB);
 }
 BENCHMARK(BM_PlainWriteUnsynced)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -201,7 +140,7 @@ BENCHMARK(BM_PlainWriteUnsynced)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_CreateUniqueName(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   pemar::ExpMgrView* manager = nullptr;
-  auto theCase = EmptyCase((kFolder / "names.kcs").string(), &manager);
+  auto theCase = EmptyCase(Folder().File("names.kcs"), &manager);
   for (int i = 0; manager != nullptr && i < count; ++i) {
     const pemar::FeatureInfo* info =
         pemar::FindFeatureInfo(kKeys[i % kTechnologies]);
@@ -227,13 +166,5 @@ BENCHMARK(BM_CreateUniqueName)
     ->Arg(10000)
     ->Unit(benchmark::kMicrosecond)
     ->Complexity(benchmark::oN);
-
-// Removes the folder when the program ends.
-struct FolderCleanup {
-  ~FolderCleanup() {
-    std::error_code ignored;
-    std::filesystem::remove_all(kFolder, ignored);
-  }
-} folder_cleanup;
 
 }  // namespace
