@@ -8,15 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
-#include <fstream>
 #include <limits>
 #include <map>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "pemar/numerics/Ifc67Equations.h"
+#include "pemar/numerics/testing/CsvTable.h"
 
 namespace pemar {
 namespace {
@@ -42,27 +38,12 @@ double SpecificVolume(double t, double p, int hint) {
 double Th(double t) { return t / 647.3; }
 double Be(double p) { return p / 22120.0; }
 
-// The inclusive temperature limits; within ten per cent of saturation
-// (2639.6 kPa at 500 K) the hint decides, outside it only matters on its own
-// side, and on the line itself it picks either phase; no upper pressure
-// bound below 623.15 K. Above critical (the critical temperature included)
-// the pressure decides, and from 863.15 K on it is sub-region 2 up to
-// 100 MPa.
+// The rule in kelvin and kPa at its edges (testdata/steam_states.csv gives
+// each row's reason), then in reduced units.
 TEST(SteamRegionsTest, RuleAtItsEdges) {
-  const double kelvin_kpa_hint_region[][4] = {
-      {273.16, 101.325, 1, 1}, {273.15, 101.325, 1, -1},
-      {1073.15, 1e5, 2, 2},    {1073.16, 100, 0, -1},
-      {1073.16, 100, 1, -1},   {500, 2772, 0, 2},
-      {500, 2772, 1, 1},       {500, 2772, 2, -1},
-      {500, 2772, -7, -1},     {500, 2244, 2, 2},
-      {500, 3036, 2, 1},       {500, 3036, 0, 1},
-      {500, 2244, 1, 2},       {373.15, 101.325, 0, 2},
-      {373.15, 101.325, 1, 1}, {500, 1.5e5, 0, 1},
-      {623.15, 1.5e5, 1, 1},   {700, 5e4, 0, 3},
-      {700, 5e4, 1, 3},        {900, 100001, 0, -1}};
-  for (const auto& row : kelvin_kpa_hint_region) {
-    EXPECT_EQ(Region(row[0], row[1], static_cast<int>(row[2])), row[3])
-        << row[0] << " K, " << row[1] << " kPa, hint " << row[2];
+  for (const auto& r : test_support::CsvTable("steam_states.csv", "region")) {
+    EXPECT_EQ(Region(r[0], r[1], static_cast<int>(r[2])), r[3])
+        << r[0] << " K, " << r[1] << " kPa, hint " << r[2];
   }
   // In reduced units: a NaN; a negative pressure, still sub-region 2 below
   // 623.15 K; between 623.15 K (itself in the lower band) and critical;
@@ -90,26 +71,15 @@ TEST(SteamRegionsTest, RuleAtItsEdges) {
     EXPECT_EQ(Steam67RegionsCalcTPi(th640, beta, 1), 4.0) << beta;
     EXPECT_EQ(Steam67RegionsCalcTPi(th640, beta, 2), -1.0) << beta;
   }
-  for (int hint : {0, 1, 2}) {
-    EXPECT_EQ(Region(700.0, 120000.0, hint), -1.0);
-    EXPECT_EQ(Region(700.0, -1.0, hint), -1.0);
-  }
 }
 
 // Out of range, an undecided hint next to saturation, non-positive or
 // non-finite input: no volume and the bare enthalpy offset.
 TEST(SteamPropertiesTest, BadStatesGiveTheDocumentedValues) {
-  const double kelvin_kpa_hint[][3] = {
-      {273.15, 101.325, 1}, {700.0, 120000.0, 0}, {640.0, 20000.0, 2},
-      {500.0, -32767.0, 0}, {500.0, -1e-9, 1},    {640.0, -5.0, 0},
-      {kNaN, 1000.0, 0},    {kInf, 1000.0, 0},    {-kInf, 1000.0, 0},
-      {500.0, kNaN, 1},     {500.0, kInf, 1},     {500.0, -kInf, 1},
-  };
-  for (const auto& row : kelvin_kpa_hint) {
-    SCOPED_TRACE(testing::Message() << row[0] << " K, " << row[1] << " kPa");
-    EXPECT_EQ(Steam67VolumeCalcTPi(row[0], row[1], static_cast<int>(row[2])),
-              kFail);
-    EXPECT_EQ(SteamEnthalpyCalcTPi(row[0], row[1], static_cast<int>(row[2])),
+  for (const auto& r : test_support::CsvTable("steam_states.csv", "bad")) {
+    SCOPED_TRACE(testing::Message() << r[0] << " K, " << r[1] << " kPa");
+    EXPECT_EQ(Steam67VolumeCalcTPi(r[0], r[1], static_cast<int>(r[2])), kFail);
+    EXPECT_EQ(SteamEnthalpyCalcTPi(r[0], r[1], static_cast<int>(r[2])),
               kOffset);
   }
   // At zero pressure the ideal-gas enthalpy is a proper value, just above
@@ -140,12 +110,6 @@ TEST(SteamPropertiesTest, MolarValuesUseTheLibraryConstants) {
                    ifc67::Region1Chi(theta, beta) * 0.00317 * 18.02);
   EXPECT_DOUBLE_EQ(SteamEnthalpyCalcTPi(300.0, 3000.0, 1),
                    ifc67::Region1Epsilon(theta, beta) * 1263.569608 - 287436.0);
-}
-
-// Sub-region 4 at 633.15 K and 20 MPa has three roots; the liquid one is
-// the answer.
-TEST(SteamPropertiesTest, SubRegion4FindsTheLiquidRoot) {
-  EXPECT_NEAR(SpecificVolume(633.15, 20000.0, 1), 0.5763030 * 0.00317, 2e-9);
 }
 
 // Below 647.3 K, between the 2/3 boundary and saturation with the vapour
@@ -194,63 +158,24 @@ TEST(SteamPropertiesTest, VapourSideStartReachesTheLargestRootEverywhere) {
   }
 }
 
-struct ReferencePoint {
-  int line;
-  double t;  // K
-  double p;  // kPa
-  int subregion;
-  double v;  // m3/kg
-  double h;  // kJ/kg
-};
-
-// Reads testdata/ifc67_reference_points.csv (reference points evaluated
-// in high precision; its header names the sources). A note that gives values
-// for this library's form of the 2/3 boundary replaces the standard's values,
-// which differ from it near that line.
-std::vector<ReferencePoint> ReadReferencePoints() {
-  std::vector<ReferencePoint> points;
-  std::ifstream in(PEMAR_SOURCE_DIR
-                   "/pemar/numerics/testdata/ifc67_reference_points.csv");
-  std::string line;
-  bool header_seen = false;
-  for (int number = 1; std::getline(in, line); ++number) {
-    if (line.empty() || line[0] == '#') continue;
-    if (!std::exchange(header_seen, true)) continue;  // the column names
-    ReferencePoint point{number, 0, 0, 0, 0, 0};
-    if (std::sscanf(line.c_str(), "%lf,%lf,%d,%lf,%lf,", &point.t, &point.p,
-                    &point.subregion, &point.v, &point.h) != 5) {
-      ADD_FAILURE() << "unreadable reference row " << number << ": " << line;
-      continue;
-    }
-    const std::size_t note = line.find("project beta_L form");
-    if (note != std::string::npos &&
-        std::sscanf(line.c_str() + line.find("v=", note), "v=%lf h=%lf",
-                    &point.v, &point.h) != 2) {
-      ADD_FAILURE() << "unreadable boundary note in row " << number;
-    }
-    points.push_back(point);
-  }
-  return points;
-}
-
+// Reference points of every sub-region, evaluated in high precision; the
+// header of testdata/ifc67_reference_points.csv names the sources.
 TEST(SteamReferenceTest, EveryRowAgreesInVolumeAndEnthalpy) {
-  const std::vector<ReferencePoint> points = ReadReferencePoints();
   std::map<int, int> count;
-  for (const auto& point : points) {
-    ++count[point.subregion];
+  for (const auto& r :
+       test_support::CsvTable("ifc67_reference_points.csv", "point")) {
+    const double t = r[0], p = r[1], v = r[3];
+    const int region = static_cast<int>(r[2]);
+    ++count[region];
     // Liquid sub-regions take the liquid hint, the others the vapour hint.
-    const int hint = (point.subregion == 1 || point.subregion == 4) ? 1 : 0;
-    SCOPED_TRACE(testing::Message() << "row " << point.line << ": " << point.t
-                                    << " K, " << point.p << " kPa");
-    EXPECT_EQ(Steam67RegionsCalcTPi(point.t / 647.3, point.p / 22120.0, hint),
-              point.subregion);
-    EXPECT_NEAR(Steam67VolumeCalcTPi(point.t, point.p, hint) / 18.02, point.v,
-                1e-6 * point.v);
-    EXPECT_NEAR(
-        (SteamEnthalpyCalcTPi(point.t, point.p, hint) + 287436.0) / 18.02,
-        point.h, 1e-3);
+    const int hint = (region == 1 || region == 4) ? 1 : 0;
+    SCOPED_TRACE(testing::Message() << t << " K, " << p << " kPa");
+    EXPECT_EQ(Region(t, p, hint), region);
+    EXPECT_NEAR(SpecificVolume(t, p, hint), v, 1e-6 * v);
+    EXPECT_NEAR((SteamEnthalpyCalcTPi(t, p, hint) + 287436.0) / 18.02, r[4],
+                1e-3);
   }
-  ASSERT_GE(points.size(), 30u) << "the reference points file is missing";
+  EXPECT_GE(count[1] + count[2] + count[3] + count[4], 30);
   for (int region = 1; region <= 4; ++region) {
     EXPECT_GE(count[region], 5) << "sub-region " << region;
   }
