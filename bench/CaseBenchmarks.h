@@ -51,11 +51,7 @@ class ScratchFolder {
 
 // Save traces would otherwise go to standard error at every iteration.
 inline void DiscardMessages() {
-  class DiscardingSink : public pemar::MessageSink {
-   public:
-    void Deliver(const pemar::Message& /*message*/) override {}
-  };
-  static DiscardingSink sink;
+  static pemar::DiscardingMessageSink sink;
   pemar::SetMessageSink(&sink);
 }
 

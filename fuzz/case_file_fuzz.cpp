@@ -24,13 +24,6 @@ namespace {
 constexpr char kIn[] = "/in.kcs";
 constexpr char kOut[] = "/out.kcs";
 
-// Recall failures and save traces are expected by the thousand; neither
-// printing nor keeping them helps.
-class DiscardingSink : public pemar::MessageSink {
- public:
-  void Deliver(const pemar::Message& /*message*/) override {}
-};
-
 bool Recall(pemar::SimulationCase& theCase, const char* path) {
   return theCase.RecallDocument(pemar::FileName(pemar::Text(path))) != 0;
 }
@@ -47,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   }();
   (void)configured;
 
-  DiscardingSink sink;
+  pemar::DiscardingMessageSink sink;
   pemar::ScopedMessageSink scoped_sink(&sink);
   pemar::MemoryFileSystem fs;
   pemar::ScopedFileSystem scoped_fs(&fs);

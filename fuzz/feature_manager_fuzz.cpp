@@ -39,11 +39,6 @@ constexpr char kOut[] = "/out.kcs";
 constexpr char kManagerStandIn[] = "ExpMgrViewObjecX";
 constexpr char kTechnologyStandIn[] = "TechnologyManagerViewObjecX";
 
-class DiscardingSink : public pemar::MessageSink {
- public:
-  void Deliver(const pemar::Message& /*message*/) override {}
-};
-
 // Writes whatever bytes the target was given.
 class StandInInfoT : public pemar::ObjectTypeInfo {
  public:
@@ -102,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   (void)configured;
   if (size == 0) return 0;
 
-  DiscardingSink sink;
+  pemar::DiscardingMessageSink sink;
   pemar::ScopedMessageSink scoped_sink(&sink);
   pemar::MemoryFileSystem fs;
   pemar::ScopedFileSystem scoped_fs(&fs);

@@ -40,11 +40,6 @@ using pemar::SimulationCase;
 using pemar::Text;
 using pemar::Viewable;
 
-class DiscardingSink : public pemar::MessageSink {
- public:
-  void Deliver(const pemar::Message& /*message*/) override {}
-};
-
 using pemar::test_support::OldLayoutCase;
 using pemar::test_support::OldParametersType;
 using pemar::test_support::ScopedCaseRevision;
@@ -98,7 +93,7 @@ int main(int argc, char** argv) {
   pemar::ResetConfigStore();
   pemar::SetCommandLine(Text("make_case_seeds"));
   pemar::NotesProject::RegisterType();
-  DiscardingSink sink;
+  pemar::DiscardingMessageSink sink;
   pemar::ScopedMessageSink scoped_sink(&sink);
 
   struct Seed {

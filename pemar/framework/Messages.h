@@ -60,6 +60,13 @@ class PEMAR_EXPORT RecordingMessageSink : public MessageSink {
   std::vector<Message> messages_;
 };
 
+// Drops every message: for fuzzing and benchmarks, where failures are
+// expected by the thousand and neither printing nor keeping them helps.
+class PEMAR_EXPORT DiscardingMessageSink : public MessageSink {
+ public:
+  void Deliver(const Message& /*message*/) override {}
+};
+
 // Installs `sink` (not owned; null restores the standard-error sink) and
 // returns the previous one.
 PEMAR_EXPORT MessageSink* SetMessageSink(MessageSink* sink);
