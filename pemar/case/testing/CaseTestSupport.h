@@ -16,7 +16,6 @@
 #include "pemar/framework/ConfigStore.h"
 #include "pemar/framework/Messages.h"
 #include "pemar/framework/Platform.h"
-#include "pemar/persist/PemarBaseObject.h"
 #include "pemar/project/EngineeringManager.h"
 #include "pemar/project/NotesProject.h"
 
@@ -44,29 +43,25 @@ class CaseTest : public ::testing::Test {
   std::string Path(const std::string& name) const {
     return (dir_ / name).string();
   }
-
   // A new case that saves to `name` in the scratch folder.
   std::unique_ptr<SimulationCase> NewCase(const std::string& name) {
     auto theCase = std::make_unique<SimulationCase>(Text("SIM"), nullptr);
     theCase->SetFileName(Path(name));
     return theCase;
   }
-
   // A fresh case filled from the file; null when the recall failed.
   std::unique_ptr<SimulationCase> Reopen(const std::string& name) {
     auto theCase = std::make_unique<SimulationCase>(Text("SIM"), nullptr);
     if (!theCase->RecallDocument(FileName(Text(Path(name))))) return nullptr;
     return theCase;
   }
-
   // Adds a notes project with `notes` titled notes; the manager holds it.
   static IPemarProject* AddProject(SimulationCase& theCase, const char* name,
                                    int notes) {
-    IPemarBaseObject* object = theCase.GetEngineeringManager()->AddEngObject(
-        name, kNotesProjectType, 0);
-    IPemarProject* project = AsPemarProject(object);
-    if (project == nullptr) return nullptr;
-    for (int i = 0; i < notes; ++i) {
+    IPemarProject* project =
+        AsPemarProject(theCase.GetEngineeringManager()->AddEngObject(
+            name, kNotesProjectType, 0));
+    for (int i = 0; project != nullptr && i < notes; ++i) {
       project->AddNote();
       std::string title = "Note " + std::to_string(i);
       project->SetNoteTitle(i, title.c_str());
@@ -75,24 +70,12 @@ class CaseTest : public ::testing::Test {
     return project;
   }
 
-  static IPemarProject* FindProject(SimulationCase& theCase, const char* name) {
-    IPemarBaseObject* object = nullptr;
-    theCase.GetEngineeringManager()->GetProjectByName(name, &object,
-                                                      kProjectInterface);
-    return AsPemarProject(object);
-  }
-
   std::string Bytes(const std::string& name) const {
     std::ifstream in(Path(name), std::ios::binary);
-    if (!in) return std::string();
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
   void WriteBytes(const std::string& name, const std::string& bytes) const {
-    std::ofstream out(Path(name), std::ios::binary | std::ios::trunc);
-    out << bytes;
-  }
-  bool Exists(const std::string& name) const {
-    return std::filesystem::exists(Path(name));
+    std::ofstream(Path(name), std::ios::binary | std::ios::trunc) << bytes;
   }
 
   std::filesystem::path dir_;

@@ -18,20 +18,18 @@
 
 namespace pemar::test_support {
 
-// A case header as a program of another build wrote it.
-class BuildHeader : public SimulationCaseFileHeader {
- public:
-  explicit BuildHeader(long build) : build_(build) {}
+// Writes `counter`, then `pointers` as pointer records: the class data of
+// the older case revisions and of the old case parameters.
+inline bool WriteCounterAndPointers(BinaryFile& file, int counter,
+                                    const std::vector<Viewable*>& pointers) {
+  if (!file.Write(counter)) return false;
+  for (Viewable* object : pointers) {
+    if (!Viewable::StorePointer(file, object)) return false;
+  }
+  return true;
+}
 
- protected:
-  long StoreBuildNumber() const override { return build_; }
-
- private:
-  long build_;
-};
-
-// A case whose class data is `counter` and then `pointers` as pointer
-// records: the shape of the older class-data revisions.
+// A case whose class data has the shape of the older class-data revisions.
 class OldLayoutCase : public SimulationCase {
  public:
   OldLayoutCase() : SimulationCase(Text("SIM"), nullptr) {}
@@ -40,11 +38,7 @@ class OldLayoutCase : public SimulationCase {
 
  protected:
   unsigned char WriteClassDataRecord(BinaryFile& file) override {
-    if (!file.Write(counter)) return 0;
-    for (Viewable* object : pointers) {
-      if (!Viewable::StorePointer(file, object)) return 0;
-    }
-    return 1;
+    return WriteCounterAndPointers(file, counter, pointers);
   }
 };
 
@@ -77,15 +71,10 @@ class OldParametersType : public ObjectTypeInfo {
   }
   int counter = (3 << 16) | 15;
   std::vector<Viewable*> pointers;
-  unsigned char StoreClassData(BinaryFile& file,
-                               Viewable* /*object*/) const override {
+  unsigned char StoreClassData(BinaryFile& file, Viewable*) const override {
     ChunkHeader chunk;
-    if (!chunk.Create(file, 1) || !chunk.Close(file)) return 0;
-    if (!file.Write(counter)) return 0;
-    for (Viewable* object : pointers) {
-      if (!Viewable::StorePointer(file, object)) return 0;
-    }
-    return 1;
+    return chunk.Create(file, 1) && chunk.Close(file) &&
+           WriteCounterAndPointers(file, counter, pointers);
   }
 };
 
@@ -94,9 +83,13 @@ class OldParametersType : public ObjectTypeInfo {
 // objects' chunk from revision 7 on. False when a write fails.
 inline bool WriteOldCaseFile(SimulationCase& theCase, const Text& path,
                              unsigned char revision, long build) {
-  BinaryFile file(path);
-  BuildHeader header(build);
+  struct BuildHeader : SimulationCaseFileHeader {
+    long build;
+    long StoreBuildNumber() const override { return build; }
+  } header;
+  header.build = build;
   header.SetFileStructureRevision(revision);
+  BinaryFile file(path);
   bool ok = file.Create() && header.Store(file);
   if (ok && revision >= kFirstRevisionWithZero) ok = file.Write(0L);
   if (ok && revision >= kFirstRevisionWithEngineering) {
