@@ -7,20 +7,13 @@
 namespace pemar {
 namespace {
 
-class CompNameMapTest : public test_support::ConfigTest {
- protected:
-  void TearDown() override {
-    getMyORVEXCompNameDict()->clear();
-    ConfigTest::TearDown();
-  }
-};
+using CompNameMapTest = test_support::ConfigTest;
 
 TEST_F(CompNameMapTest, ReadsKeyAndRestOfLineUntilAnEmptyLine) {
-  struct Row {
+  const struct {
     const char* file;
     CompNameDictionary map;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {"H2O  WATER\r\nCO2\tCARBON DIOXIDE  \nH2O other\n\nN2 NITROGEN\n",
        {{"H2O", "WATER"}, {"CO2", "CARBON DIOXIDE  "}}},
       {"C1 METHANE\n\nC2 ETHANE\n", {{"C1", "METHANE"}}},
@@ -28,16 +21,15 @@ TEST_F(CompNameMapTest, ReadsKeyAndRestOfLineUntilAnEmptyLine) {
       {"C1", {{"C1", ""}}},
       {"", {}},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.file);
-    WriteFile("CompNameMap.dat", row.file);
+    fs_.SetFile("CompNameMap.dat", row.file);
     EXPECT_TRUE(LoadCompNameMap("CompNameMap.dat"));
     EXPECT_EQ(*getMyORVEXCompNameDict(), row.map);
   }
-}
-
-TEST_F(CompNameMapTest, MissingFileLeavesAnEmptyMap) {
+  // A missing file leaves the map empty.
   getMyORVEXCompNameDict()->emplace("old", "entry");
+  fs_.DeleteFile("CompNameMap.dat");
   EXPECT_FALSE(LoadCompNameMap("CompNameMap.dat"));
   ASSERT_NE(getMyORVEXCompNameDict(), nullptr);
   EXPECT_TRUE(getMyORVEXCompNameDict()->empty());

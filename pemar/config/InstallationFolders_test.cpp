@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "pemar/config/testing/ConfigTestSupport.h"
@@ -16,23 +15,10 @@ namespace {
 constexpr char kWindowsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 constexpr char kKelvarKey[] = "Software\\Quillon\\Kelvar";
 
-// Sets (or, for null, removes) an environment variable.
-void SetEnvironment(const char* name, const char* value) {
-#if defined(_WIN32)
-  _putenv_s(name, value ? value : "");
-#else
-  if (value) {
-    setenv(name, value, 1);
-  } else {
-    unsetenv(name);
-  }
-#endif
-}
-
 class InstallationFoldersTest : public test_support::ConfigTest {
  protected:
-  // Calls GetCommonFilesDir into a buffer of `size` bytes prefilled with
-  // '#'; returns the result and the buffer's bytes.
+  // GetCommonFilesDir into a buffer of `size` bytes prefilled with '#': its
+  // result and the buffer's bytes.
   static std::pair<char, std::string> Common(int size) {
     std::string buffer(64, '#');
     char ok = GetCommonFilesDir(buffer.data(), size);
@@ -44,25 +30,20 @@ class InstallationFoldersTest : public test_support::ConfigTest {
 };
 
 TEST_F(InstallationFoldersTest, CopiesOnlyPlainStringsThatFitWithTerminator) {
-  const std::string untouched(64, '#');
+  const std::pair<char, std::string> refused(0, std::string(64, '#'));
   // Ten bytes without a terminator: 10 bytes are too few, 11 are enough.
   registry_.SetString(kWindowsKey, "CommonFilesDir", "C:\\Commons");
-  EXPECT_EQ(Common(10), std::make_pair(char{0}, untouched));
-  auto [ok, buffer] = Common(11);
-  EXPECT_EQ(ok, 1);
-  EXPECT_STREQ(buffer.c_str(), "C:\\Commons");
-  EXPECT_EQ(buffer.substr(11), untouched.substr(11));
-
-  EXPECT_EQ(Common(0), std::make_pair(char{0}, untouched));
+  EXPECT_EQ(Common(10), refused);
+  EXPECT_EQ(Common(11),
+            std::make_pair(char{1}, "C:\\Commons" + std::string(1, '\0') +
+                                        std::string(53, '#')));
+  EXPECT_EQ(Common(0), refused);
   EXPECT_EQ(GetCommonFilesDir(nullptr, 11), 0);
-
   registry_.SetOther(kWindowsKey, "CommonFilesDir");
-  EXPECT_EQ(Common(64), std::make_pair(char{0}, untouched));
+  EXPECT_EQ(Common(64), refused);
   registry_.Clear();
-  EXPECT_EQ(Common(64), std::make_pair(char{0}, untouched));
-}
+  EXPECT_EQ(Common(64), refused);
 
-TEST_F(InstallationFoldersTest, KelvarFoldersByValueName) {
   registry_.SetString(kKelvarKey, "DataDir", "/opt/kelvar");
   char buffer[32] = "x";
   EXPECT_EQ(GetKELVARDir("datadir", buffer, sizeof buffer), 1);
@@ -72,26 +53,24 @@ TEST_F(InstallationFoldersTest, KelvarFoldersByValueName) {
 }
 
 TEST_F(InstallationFoldersTest, RegistryFileReadsAnExport) {
-  WriteFile(Path("registry.reg"),
-            "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n"
-            "\r\n"
-            "[HKEY_CURRENT_USER\\Software\\Quillon\\Kelvar]\r\n"
-            "\"DataDir\"=\"user hive\"\r\n"
-            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillon\\Kelvar]\r\n"
-            "; the thermodynamics package\r\n"
-            "\"DataDir\"=\"C:\\\\Kelvar \\\"7\\\"\\\\data\"\r\n"
-            "\"Build\"=dword:00000042\r\n"
-            "@=\"default\"\r\n"
-            "[HKLM\\Software\\Microsoft\\Windows\\CurrentVersion]\r\n"
-            "\"CommonFilesDir\"=\"/usr/share/common\"\r\n");
-  RegistryFile file(Path("registry.reg"));
-  struct Row {
+  fs_.SetFile("registry.reg",
+              "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n"
+              "\r\n"
+              "[HKEY_CURRENT_USER\\Software\\Quillon\\Kelvar]\r\n"
+              "\"DataDir\"=\"user hive\"\r\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillon\\Kelvar]\r\n"
+              "; the thermodynamics package\r\n"
+              "\"DataDir\"=\"C:\\\\Kelvar \\\"7\\\"\\\\data\"\r\n"
+              "\"Build\"=dword:00000042\r\n"
+              "@=\"default\"\r\n"
+              "[HKLM\\Software\\Microsoft\\Windows\\CurrentVersion]\r\n"
+              "\"CommonFilesDir\"=\"/usr/share/common\"\r\n");
+  const struct {
     const char* key;
     const char* name;
     RegistryRead read;
     const char* value;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {kKelvarKey, "DataDir", RegistryRead::kFound, "C:\\Kelvar \"7\"\\data"},
       {kKelvarKey, "Build", RegistryRead::kNotString, "unchanged"},
       {kKelvarKey, "", RegistryRead::kFound, "default"},
@@ -100,27 +79,37 @@ TEST_F(InstallationFoldersTest, RegistryFileReadsAnExport) {
        "/usr/share/common"},
       {"Software\\Quillon", "DataDir", RegistryRead::kMissing, "unchanged"},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     std::string value = "unchanged";
-    EXPECT_EQ(file.ReadString(row.key, row.name, &value), row.read);
+    EXPECT_EQ(
+        RegistryFile("registry.reg").ReadString(row.key, row.name, &value),
+        row.read);
     EXPECT_EQ(value, row.value);
   }
   std::string value;
-  EXPECT_EQ(RegistryFile(Path("absent.reg"))
-                .ReadString(kKelvarKey, "DataDir", &value),
-            RegistryRead::kMissing);
+  EXPECT_EQ(
+      RegistryFile("absent.reg").ReadString(kKelvarKey, "DataDir", &value),
+      RegistryRead::kMissing);
 
   // Installed as the registry, and located through the environment.
-  SetEnvironment("PEMAR_REGISTRY_FILE", Path("registry.reg").c_str());
-  EXPECT_EQ(LocateRegistryFile(), Path("registry.reg"));
+#if defined(_WIN32)
+  _putenv_s("PEMAR_REGISTRY_FILE", "registry.reg");
+#else
+  setenv("PEMAR_REGISTRY_FILE", "registry.reg", 1);
+#endif
+  EXPECT_EQ(LocateRegistryFile(), "registry.reg");
   RegistryFile located;
   ScopedRegistry installed(&located);
   char buffer[32];
   EXPECT_EQ(GetCommonFilesDir(buffer, sizeof buffer), 1);
   EXPECT_STREQ(buffer, "/usr/share/common");
   EXPECT_EQ(GetCommonFilesDir(buffer, 17), 0);
-  SetEnvironment("PEMAR_REGISTRY_FILE", nullptr);
+#if defined(_WIN32)
+  _putenv_s("PEMAR_REGISTRY_FILE", "");
+#else
+  unsetenv("PEMAR_REGISTRY_FILE");
+#endif
 }
 
 }  // namespace

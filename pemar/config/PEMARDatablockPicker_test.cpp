@@ -6,23 +6,19 @@ namespace pemar {
 namespace {
 
 // A view that stands for another object through "Viewable.1000".
-class StandInView : public Viewable {
- public:
+struct StandInView : Viewable {
   explicit StandInView(Viewable* model)
-      : Viewable(nullptr, nullptr), model_(model) {}
+      : Viewable(nullptr, nullptr), model(model) {}
   Viewable* AttachedObject(const VarDescription& desc) override {
-    return desc.VariableIs("Viewable") && desc.Number() == 1000 ? model_
+    return desc.VariableIs("Viewable") && desc.Number() == 1000 ? model
                                                                 : nullptr;
   }
-
- private:
-  Viewable* model_;
+  Viewable* model;
 };
 
 TEST(PEMARDatablockPickerTest, SelectsTheAttachedObjectElseThePickedOne) {
   Viewable model(nullptr, nullptr);
-  StandInView view(&model);
-  StandInView bare(nullptr);
+  StandInView view(&model), bare(nullptr);
   PEMARDatablockPicker picker(nullptr, ViewableObjectType());
   picker.SetSelectedBaseObject(&view);
   EXPECT_EQ(picker.SelectedBaseObject(), &model);

@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <limits>
+#include <tuple>
+#include <vector>
 
 #include "pemar/config/PemarConfigVectorInfo.h"
 #include "pemar/config/testing/ConfigTestSupport.h"
@@ -27,21 +28,20 @@ class PemarConfigManagerTest : public test_support::ConfigTest {
  protected:
   void SetUp() override {
     ConfigTest::SetUp();
-    // Currencies, times, energies and compound cost units. Item 1 is the
-    // factor; a time unit with item 0 = 2 stores its reciprocal.
-    AddUnit(99, {"$", 1, 1, 1});
-    AddUnit(99, {"MM$", 1, 1, 1e-6});
-    AddUnit(99, {"EUR", 1, 1, 0.9});
-    AddUnit(44, {"h", 1, 1, 1});
-    AddUnit(44, {"day", 5, 0, 24});
-    AddUnit(44, {"zero", 5, 0, 0});
-    AddUnit(115, {"kJ", 1, 1, 1});
-    AddUnit(100, {"$/h*", 5, 0, 10});
-    AddUnit(100, {"MM$/day*", 5, 0, 20});
-    AddUnit(100, {"EUR/h*", 5, 0, 30});
-    AddUnit(101, {"$/kJ*", 5, 0, 40});
+    AddUnits();
   }
-
+  // Currencies, times, energies and compound cost units. Item 1 is the
+  // factor; a time unit with item 0 = 2 stores its reciprocal.
+  static void AddUnits() {
+    const std::pair<int, UnitRecord> units[] = {
+        {99, {"$", 1, 1, 1}},          {99, {"MM$", 1, 1, 1e-6}},
+        {99, {"EUR", 1, 1, 0.9}},      {44, {"h", 1, 1, 1}},
+        {44, {"day", 5, 0, 24}},       {44, {"zero", 5, 0, 0}},
+        {115, {"kJ", 1, 1, 1}},        {100, {"$/h*", 5, 0, 10}},
+        {100, {"MM$/day*", 5, 0, 20}}, {100, {"EUR/h*", 5, 0, 30}},
+        {101, {"$/kJ*", 5, 0, 40}}};
+    for (const auto& [type, unit] : units) AddUnit(type, unit);
+  }
   Text Form() const {
     return OpenedViews().empty() ? Text() : OpenedViews().back();
   }
@@ -60,27 +60,24 @@ TEST_F(PemarConfigManagerTest, RegisteredAtLoadAsTheProgramsManager) {
 }
 
 TEST_F(PemarConfigManagerTest, NumericVariablesReadAndWriteTheirStoreKeys) {
-  struct Row {
-    int type, number;
-    const char* key;
-  };
-  const Row rows[] = {{1519, 400, "TempPercentageBoundValue"},
-                      {1519, 401, "FlowPercentageBoundValue"},
-                      {100, 400, "TempBoundIndex"},
-                      {100, 401, "FlowBoundIndex"},
-                      {104, 400, "AdvanceStreamLinkPreference"},
-                      {104, 351, "UseProIIFile"},
-                      {1, 400, "TemperatureAbsBoundValue"},
-                      {4, 400, "MassFlowAbsBoundValue"},
-                      {105, 125, "MeridORVEXVersion"},
-                      {105, 126, "CalvexVersion"}};
+  const std::tuple<int, int, const char*> rows[] = {
+      {1519, 400, "TempPercentageBoundValue"},
+      {1519, 401, "FlowPercentageBoundValue"},
+      {100, 400, "TempBoundIndex"},
+      {100, 401, "FlowBoundIndex"},
+      {104, 400, "AdvanceStreamLinkPreference"},
+      {104, 351, "UseProIIFile"},
+      {1, 400, "TemperatureAbsBoundValue"},
+      {4, 400, "MassFlowAbsBoundValue"},
+      {105, 125, "MeridORVEXVersion"},
+      {105, 126, "CalvexVersion"}};
   double value = 1.5;
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.key);
-    EXPECT_EQ(manager_.Specify(Var(row.type, row.number), value), 1);
-    EXPECT_EQ(GetConfigData(row.key, -1), value);
-    SetConfigData(row.key, value + 1);
-    EXPECT_EQ(manager_.Value(Var(row.type, row.number)), value + 1);
+  for (const auto& [type, number, key] : rows) {
+    SCOPED_TRACE(key);
+    EXPECT_EQ(manager_.Specify(Var(type, number), value), 1);
+    EXPECT_EQ(GetConfigData(key, -1), value);
+    SetConfigData(key, value + 1);
+    EXPECT_EQ(manager_.Value(Var(type, number)), value + 1);
     value += 10;
   }
   manager_.Specify(Var(104, 127), 1);
@@ -92,47 +89,34 @@ TEST_F(PemarConfigManagerTest, NumericVariablesReadAndWriteTheirStoreKeys) {
 
 TEST_F(PemarConfigManagerTest, SolverChoiceRewritesLpsolverDat) {
   const double kNaN = std::numeric_limits<double>::quiet_NaN();
-  struct Row {
-    double value;
-    int choice;
-    const char* bytes;
-  };
-  const std::string folder = manager_.solver_folder().str();
-  const Row rows[] = {{0, 0, "LPSOLVE "},     {2, 2, "LINGO "},
-                      {3, 3, "<absent>"},     {kNaN, 0, "<absent>"},
-                      {1e300, 0, "<absent>"}, {-1e300, 0, "<absent>"}};
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.value);
-    std::filesystem::remove("Lpsolver.dat");
+  const std::tuple<double, int, const char*> rows[] = {
+      {0, 0, "LPSOLVE "},    {2, 2, "LINGO "},       {3, 3, "<absent>"},
+      {kNaN, 0, "<absent>"}, {1e300, 0, "<absent>"}, {-1e300, 0, "<absent>"}};
+  for (const auto& [value, choice, bytes] : rows) {
+    SCOPED_TRACE(value);
+    fs_.DeleteFile("Lpsolver.dat");
     PemarConfigManager manager(nullptr);
-    manager.Specify(Var(100, 300), row.value);
-    EXPECT_EQ(manager.solver_choice(), row.choice);
-    EXPECT_EQ(manager.Value(Var(100, 300)), row.choice);
-    EXPECT_EQ(ReadFile("Lpsolver.dat"), row.bytes);
+    manager.Specify(Var(100, 300), value);
+    EXPECT_EQ(manager.solver_choice(), choice);
+    EXPECT_EQ(manager.Value(Var(100, 300)), choice);
+    EXPECT_EQ(File("Lpsolver.dat"), bytes);
   }
   manager_.Specify(Var(100, 300), 1);
-  EXPECT_EQ(ReadFile("Lpsolver.dat"), "XPRESS " + folder);
-}
+  EXPECT_EQ(File("Lpsolver.dat"), "XPRESS " + manager_.solver_folder().str());
 
-TEST_F(PemarConfigManagerTest,
-       SolverFolderDoublesBackslashesOnlyWhenItChanges) {
-  const std::string folder = Path("C:\\xpress");
-  std::filesystem::create_directory(folder);
-  std::string doubled;
-  for (char c : folder) {
-    doubled += c;
-    if (c == '\\') doubled += c;
-  }
+  // A new folder is written with its backslashes doubled, only then.
+  const std::string folder = "C:\\xpress\\bin";
+  fs_.SetFile(folder, "");
   EXPECT_EQ(manager_.SpecifyText(Var(1519, 300), folder), 1);
-  EXPECT_EQ(ReadFile("Lpsolver.dat"), "XPRESS " + doubled);
+  EXPECT_EQ(File("Lpsolver.dat"), "XPRESS C:\\\\xpress\\\\bin");
   EXPECT_EQ(manager_.TextValue(Var(1519, 300)), folder);
   manager_.Specify(Var(100, 300), 1);
-  EXPECT_EQ(ReadFile("Lpsolver.dat"), "XPRESS " + folder);
-
-  EXPECT_EQ(manager_.SpecifyText(Var(1519, 300), Path("missing")), 0);
+  EXPECT_EQ(File("Lpsolver.dat"), "XPRESS " + folder);
+  // A folder that does not exist is refused.
+  EXPECT_EQ(manager_.SpecifyText(Var(1519, 300), "missing"), 0);
   EXPECT_TRUE(messages_.Has(MessageKind::kError, "ErrorFingingFile"));
   EXPECT_EQ(manager_.TextValue(Var(1519, 300)), folder);
-  EXPECT_EQ(ReadFile("Lpsolver.dat"), "XPRESS " + folder);
+  EXPECT_EQ(File("Lpsolver.dat"), "XPRESS " + folder);
 }
 
 TEST_F(PemarConfigManagerTest, VectorInfoTextsAreStoreTextsByIndex) {
@@ -164,70 +148,56 @@ TEST_F(PemarConfigManagerTest, VectorInfoTextsAreStoreTextsByIndex) {
 }
 
 TEST_F(PemarConfigManagerTest, NewUnitOpensTheFormOfItsQuantity) {
-  struct Row {
-    const char* command;
-    const char* form;
-    const char* flag_text;
-  };
-  const Row rows[] = {
+  const std::tuple<const char*, const char*, const char*> rows[] = {
       {"NewUnit x 100", "UserCostUnitConversion", "&Time"},
       {"NewUnit x 101", "UserCostUnitConversion", "&Energy"},
       {"NewUnit x 0", "NoUnitConversion", nullptr},
-      {"NewUnit x 44", "UserUnitConversion", nullptr},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.command);
+      {"NewUnit x 44", "UserUnitConversion", nullptr}};
+  for (const auto& [command, form, flag_text] : rows) {
+    SCOPED_TRACE(command);
     ClearOpenedViews();
-    EXPECT_EQ(manager_.Message(row.command), 1);
-    EXPECT_EQ(Form(), row.form);
-    if (row.flag_text) {
-      EXPECT_EQ(manager_.TextValue(Var(1519, 215)), row.flag_text);
-    }
+    EXPECT_EQ(manager_.Message(command), 1);
+    EXPECT_EQ(Form(), form);
+    if (flag_text) EXPECT_EQ(manager_.TextValue(Var(1519, 215)), flag_text);
   }
-}
-
-TEST_F(PemarConfigManagerTest, NewUnitOnAnIndirectListChecksTheEntry) {
-  manager_.SetIndirectUnitList({99, 100, 44});
+  // On an indirect list the entry must be a number inside it.
+  ClearOpenedViews();
+  PemarConfigManager manager(nullptr);
+  manager.SetIndirectUnitList({99, 100, 44});
   for (const char* command :
        {"NewUnit a 9999", "NewUnit a -1", "NewUnit a x", "NewUnit a"}) {
     SCOPED_TRACE(command);
-    EXPECT_EQ(manager_.Message(command), 0);
+    EXPECT_EQ(manager.Message(command), 0);
     EXPECT_TRUE(OpenedViews().empty());
-    EXPECT_FALSE(manager_.IsDefiningNewUnit());
+    EXPECT_FALSE(manager.IsDefiningNewUnit());
   }
-  manager_.Message("NewUnit a 1");
-  EXPECT_EQ(manager_.CurrentUnitType(), 100);
+  manager.Message("NewUnit a 1");
+  EXPECT_EQ(manager.CurrentUnitType(), 100);
   EXPECT_EQ(Form(), "UserCostUnitConversion");
 }
 
 TEST_F(PemarConfigManagerTest, DoneNewNamesAndPricesTheCompoundUnit) {
-  struct Row {
-    const char* denominator;
-    double factor;  // of the new unit
-  };
   // EUR per day: 0.9 / 24; per a time unit of factor 0, the numerator's.
-  const Row rows[] = {{"day", 0.9 / 24}, {"zero", 0.9}};
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.denominator);
+  for (const auto& [denominator, factor] :
+       {std::pair<const char*, double>{"day", 0.9 / 24}, {"zero", 0.9}}) {
+    SCOPED_TRACE(denominator);
     manager_.Message("NewUnit x 100");
     manager_.SpecifyText(Var(31000, 225), "EUR");
-    manager_.SpecifyText(Var(31012, 225), row.denominator);
+    manager_.SpecifyText(Var(31012, 225), denominator);
     int status = -1;
     ModifyState state;
     manager_.VariableStatus(Var(1520, 225), state, status);
     EXPECT_EQ(status, 1);  // that of "Units.105" while a unit is new
     EXPECT_EQ(manager_.Message("DoneNew"), 1);
-    Text name = Text("EUR/") + row.denominator + "*";
+    Text name = Text("EUR/") + denominator + "*";
     const UnitRecord* unit = FindUnit(100, name);
     ASSERT_NE(unit, nullptr);
-    EXPECT_DOUBLE_EQ(unit->item1, row.factor);
+    EXPECT_DOUBLE_EQ(unit->item1, factor);
     EXPECT_EQ(unit->item0, 0);
     EXPECT_EQ(GetCurrentUnitName(100), name);
     EXPECT_EQ(manager_.numerator_unit(), "");
   }
-}
-
-TEST_F(PemarConfigManagerTest, DoneNewWithoutBothNamesCancels) {
+  // Without both names it cancels.
   manager_.Message("NewUnit x 101");
   manager_.SpecifyText(Var(31000, 225), "EUR");
   EXPECT_EQ(manager_.Message("DoneNew"), 1);
@@ -239,88 +209,84 @@ TEST_F(PemarConfigManagerTest, DoneNewWithoutBothNamesCancels) {
 
 TEST_F(PemarConfigManagerTest, EditUnitSplitsCompoundNames) {
   AddUnit(44, {"shift*", 1, 1, 8});
-  struct Row {
-    const char* unit;
-    const char* numerator;
-    const char* denominator;
-  };
-  const Row rows[] = {{"MM$/day*", "MM$", "day"},
-                      {"$/shift**", "$", "shift*"},
-                      {"$/x***", "$", "x"},
-                      {"odd", "odd", ""}};
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.unit);
-    AddUnit(100, {row.unit, 5, 0, 1});
-    SetCurrentUnitName(100, row.unit);
+  const std::tuple<const char*, const char*, const char*> rows[] = {
+      {"MM$/day*", "MM$", "day"},
+      {"$/shift**", "$", "shift*"},
+      {"$/x***", "$", "x"},
+      {"odd", "odd", ""}};
+  for (const auto& [unit, numerator, denominator] : rows) {
+    SCOPED_TRACE(unit);
+    AddUnit(100, {unit, 5, 0, 1});
+    SetCurrentUnitName(100, unit);
     EXPECT_EQ(manager_.Message("EditUnit x 100"), 1);
-    EXPECT_EQ(manager_.numerator_unit(), row.numerator);
-    EXPECT_EQ(manager_.denominator_unit(), row.denominator);
+    EXPECT_EQ(manager_.numerator_unit(), numerator);
+    EXPECT_EQ(manager_.denominator_unit(), denominator);
     EXPECT_EQ(Form(), "UserCostUnitConversion");
   }
 }
 
 TEST_F(PemarConfigManagerTest, EditUnitRemembersTheBaseFactorAndPicksTheForm) {
-  struct Row {
-    UnitRecord unit;
-    const char* form;
-    double remembered;
-  };
-  const Row rows[] = {{{"u1", 1, 1, 3}, "NormalUnitConversion", 3},
-                      {{"u2", 2, 2, 4}, "TempUnitConversion", 0.25},
-                      {{"u3", 3, 1, kEmptyValue}, "GPressUnitConversion", 1},
-                      {{"u4", 4, 2, 0}, "APIUnitConversion", kEmptyValue},
-                      {{"u5", 5, 0, 6}, "UserUnitConversion", 6},
-                      {{"u6", 9, 0, 7}, "NoUnitConversion", 7}};
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.form);
-    AddUnit(99, row.unit);
-    SetCurrentUnitName(99, row.unit.name);
+  const std::tuple<UnitRecord, const char*, double> rows[] = {
+      {{"u1", 1, 1, 3}, "NormalUnitConversion", 3},
+      {{"u2", 2, 2, 4}, "TempUnitConversion", 0.25},
+      {{"u3", 3, 1, kEmptyValue}, "GPressUnitConversion", 1},
+      {{"u4", 4, 2, 0}, "APIUnitConversion", kEmptyValue},
+      {{"u5", 5, 0, 6}, "UserUnitConversion", 6},
+      {{"u6", 9, 0, 7}, "NoUnitConversion", 7}};
+  for (const auto& [unit, form, remembered] : rows) {
+    SCOPED_TRACE(form);
+    AddUnit(99, unit);
+    SetCurrentUnitName(99, unit.name);
     manager_.Message("EditUnit x 99");
-    EXPECT_EQ(Form(), row.form);
-    EXPECT_EQ(manager_.edited_base_unit_factor(), row.remembered);
+    EXPECT_EQ(Form(), form);
+    EXPECT_EQ(manager_.edited_base_unit_factor(), remembered);
   }
 }
 
-TEST_F(PemarConfigManagerTest, CurrencyFactorChangeRescalesMatchingCostUnits) {
-  // The user edits "$" (factor 1) and changes it to 2.
-  SetCurrentUnitName(99, "$");
-  manager_.Message("EditUnit x 99");
-  SetUnitConvFactorByName(0, 99, "$", 2);
-  manager_.Specify(Var(1519, 121), 2);
-  // "$..." and "MM$..." units doubled and marked, the euro one untouched.
-  EXPECT_EQ(FindUnit(100, "$/h*")->item1, 20);
-  EXPECT_EQ(FindUnit(100, "MM$/day*")->item1, 40);
-  EXPECT_EQ(FindUnit(101, "$/kJ*")->item1, 80);
-  EXPECT_EQ(FindUnit(100, "EUR/h*")->item1, 30);
-  EXPECT_DOUBLE_EQ(FindUnit(99, "MM$")->item1, 2e-6);
-  EXPECT_EQ(manager_.edited_base_unit_factor(), kEmptyValue);
-}
-
-TEST_F(PemarConfigManagerTest, TimeFactorChangeRescalesByTheInverseRatio) {
-  SetCurrentUnitName(44, "day");
-  manager_.Message("EditUnit x 44");  // remembers 24
-  SetUnitConvFactorByName(1, 44, "day", 48);
-  manager_.Specify(Var(1519, 121), 48);
-  EXPECT_EQ(FindUnit(100, "MM$/day*")->item1, 10);
-  EXPECT_EQ(FindUnit(100, "$/h*")->item1, 10);
-}
-
-TEST_F(PemarConfigManagerTest, UnusableFactorsLeaveCostUnitsAlone) {
-  // An edited factor of 0, and a current factor that became empty.
-  struct Row {
+// The user edits a base unit and changes its factor: the compound cost units
+// made of it are rescaled by the ratio (the inverse ratio for a time unit),
+// and left alone when the ratio cannot be formed.
+TEST_F(PemarConfigManagerTest, BaseFactorChangeRescalesMatchingCostUnits) {
+  const struct {
+    int type;
     UnitRecord before, after;
-  };
-  const Row rows[] = {{{"$", 5, 0, 0}, {"$", 5, 0, 2}},
-                      {{"$", 5, 0, 1}, {"$", 5, 0, kEmptyValue}}};
-  for (const Row& row : rows) {
-    AddUnit(99, row.before);
-    SetCurrentUnitName(99, "$");
-    manager_.Message("EditUnit x 99");
-    AddUnit(99, row.after);
+    std::vector<std::tuple<int, const char*, double>> units;
+  } rows[] = {// "$..." and "MM$..." units doubled, the euro one untouched.
+              {99,
+               {"$", 1, 1, 1},
+               {"$", 1, 2, 1},
+               {{100, "$/h*", 20},
+                {100, "MM$/day*", 40},
+                {101, "$/kJ*", 80},
+                {100, "EUR/h*", 30},
+                {99, "MM$", 2e-6}}},
+              {44,
+               {"day", 5, 0, 24},
+               {"day", 5, 0, 48},
+               {{100, "MM$/day*", 10}, {100, "$/h*", 10}}},
+              // An edited factor of 0, and a current factor that became empty.
+              {99,
+               {"$", 5, 0, 0},
+               {"$", 5, 0, 2},
+               {{100, "$/h*", 10}, {101, "$/kJ*", 40}}},
+              {99,
+               {"$", 5, 0, 1},
+               {"$", 5, 0, kEmptyValue},
+               {{100, "$/h*", 10}, {101, "$/kJ*", 40}}}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.before.name.str());
+    ClearUnitTables();
+    AddUnits();
+    AddUnit(row.type, row.before);
+    SetCurrentUnitName(row.type, row.before.name);
+    manager_.Message(Text::Format("EditUnit x %d", row.type));
+    AddUnit(row.type, row.after);
     manager_.Specify(Var(1519, 121), 1);
-    EXPECT_EQ(FindUnit(100, "$/h*")->item1, 10);
-    EXPECT_EQ(FindUnit(101, "$/kJ*")->item1, 40);
+    for (const auto& [type, name, factor] : row.units) {
+      EXPECT_DOUBLE_EQ(FindUnit(type, name)->item1, factor) << name;
+    }
     EXPECT_TRUE(std::isfinite(FindUnit(99, "MM$")->item1));
+    EXPECT_EQ(manager_.edited_base_unit_factor(), kEmptyValue);
   }
 }
 
@@ -338,25 +304,24 @@ TEST_F(PemarConfigManagerTest, UnitTextsShowTheBaseUnitsOfTheCompound) {
 }
 
 TEST_F(PemarConfigManagerTest, BrowseSimulatorFolderKeepsOnlySystemFolders) {
-  const std::string system = Path("SIMSCI/PROII/System");
-  const std::string other = Path("Tools/System");
-  std::filesystem::create_directories(system);
-  std::filesystem::create_directories(other);
-  struct Row {
-    std::string chosen;
-    const char* stored;
-  };
-  const Row rows[] = {{system + "/", system.c_str()},
-                      {other, ""},
-                      {Path("SIMSCI/None/System"), ""}};
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.chosen);
+  const std::string system = "/SIMSCI/PROII/System";
+  // Folders, as the file system sees them.
+  for (const char* folder :
+       {"/SIMSCI/PROII/System", "/SIMSCI/PROII/System/", "/Tools/System"}) {
+    fs_.SetFile(folder, "");
+  }
+  const std::pair<std::string, const char*> rows[] = {
+      {system + "/", system.c_str()},
+      {"/Tools/System", ""},
+      {"/SIMSCI/None/System", ""}};
+  for (const auto& [chosen, stored] : rows) {
+    SCOPED_TRACE(chosen);
     ResetConfigStore();
     SetFolderPicker([&](const Text&, const Text&) {
-      return FolderChoice{row.chosen, ""};
+      return FolderChoice{chosen, ""};
     });
     EXPECT_EQ(manager_.Message("BrowseSimulatorFolder"), 1);
-    EXPECT_EQ(GetConfigString("BrowseProIIFolder"), row.stored);
+    EXPECT_EQ(GetConfigString("BrowseProIIFolder"), stored);
   }
   SetFolderPicker(nullptr);
   manager_.Message("BrowseSimulatorFolder");
