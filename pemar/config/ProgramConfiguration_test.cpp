@@ -19,7 +19,7 @@ std::vector<std::string> Strings(const std::vector<Text>& texts) {
 }
 
 // Feature names by table index.
-std::vector<std::string> Features(std::initializer_list<int> indexes) {
+std::vector<std::string> Features(const std::vector<int>& indexes) {
   std::vector<std::string> names;
   for (int i : indexes) names.emplace_back(ConfigurationFeatureName(i));
   return names;
@@ -38,92 +38,74 @@ class ProgramConfigurationTest : public ::testing::Test {
   ProgramConfiguration config_;
 };
 
-struct ConfigurationRow {
-  const char* command_line;
-  const char* name;
-  std::vector<std::string> features;
-  std::vector<std::string> libraries;
-};
-
-class ConfigurationTableTest
-    : public ProgramConfigurationTest,
-      public ::testing::WithParamInterface<ConfigurationRow> {};
-
-TEST_P(ConfigurationTableTest, DecidesNameFeaturesAndLibraries) {
-  const ConfigurationRow& row = GetParam();
-  Configure(row.command_line);
-  ASSERT_TRUE(config_.IsConfigured());
-  EXPECT_STREQ(config_._get_ConfigurationName(), row.name);
-  EXPECT_EQ(Strings(config_._get_EnabledFeatureList()), row.features);
-  EXPECT_EQ(Strings(config_.GetKeywordList("FEATURES")), row.features);
-  EXPECT_EQ(Strings(config_.GetKeywordList("REQUIREDDLLS")), row.libraries);
-  EXPECT_EQ(Strings(config_.GetKeywordList("MANAGERS")),
-            (std::vector<std::string>{"FluidPackageManager", "StreamManager",
-                                      "FeatureManager", "TRCViewManager"}));
-  for (int i = 0; i < kConfigurationFeatureCount; ++i) {
-    const char* feature = ConfigurationFeatureName(i);
-    bool listed = std::find(row.features.begin(), row.features.end(),
-                            feature) != row.features.end();
-    EXPECT_EQ(config_.IsConfigurationFeatureAvailable(feature) != 0, listed)
-        << feature;
-  }
-  EXPECT_FALSE(config_.IsConfigurationFeatureAvailable("SolventRecovery"));
-  EXPECT_TRUE(config_.IsConfigurationFeatureAvailableAtAll("FeatureManager"));
-  EXPECT_FALSE(config_.IsConfigurationFeatureAvailableAtAll("Nothing"));
-  EXPECT_FALSE(config_.IsConfigurationFeatureAvailableAtAll(nullptr));
-  EXPECT_EQ(config_._get_ViewletName("FeatureManager"), nullptr);
-  EXPECT_FALSE(config_.IsConfigurationViewletAvailable(""));
-}
-
 // The switches are substrings anywhere, the program path included; -plexa
 // wins over -frakto, which wins over -molara3.
-INSTANTIATE_TEST_SUITE_P(
-    CommandLines, ConfigurationTableTest,
-    ::testing::Values(
-        ConfigurationRow{"suite.exe -plexa",
-                         "HEATWISE",
-                         Features({15, 16, 17}),
-                         {"KORBIN.DLL", "TRELLOB.DLL"}},
-        ConfigurationRow{"suite.exe -molara3 -frakto -plexa",
-                         "HEATWISE",
-                         Features({15, 16, 17}),
-                         {"KORBIN.DLL", "TRELLOB.DLL"}},
-        ConfigurationRow{
-            "suite.exe -frakto",
-            "FRAKTO",
-            Features({0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14}),
-            {"VELTRA.DLL", "PEMARX.DLL"}},
-        ConfigurationRow{
-            "/opt/x-frakto/suite -molara3",
-            "FRAKTO",
-            Features({0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14}),
-            {"VELTRA.DLL", "PEMARX.DLL"}},
-        ConfigurationRow{"suite.exe --molara3x",
-                         "KELVAR_WORKBENCH",
-                         Features({0, 1, 2, 3}),
-                         {"VELTRA.DLL"}},
-        ConfigurationRow{"suite.exe -plex -molara",
-                         "HEATWISE",
-                         Features({0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13,
-                                   14, 15, 16, 17}),
-                         {"VELTRA.DLL", "KORBIN.DLL", "PEMARX.DLL"}}));
+TEST_F(ProgramConfigurationTest, CommandLineDecidesNameFeaturesAndLibraries) {
+  const std::vector<int> frakto = {0, 1, 2,  3,  4,  5,  6,
+                                   7, 9, 10, 11, 12, 13, 14};
+  const struct {
+    const char* command_line;
+    const char* name;
+    std::vector<std::string> features, libraries;
+  } rows[] = {
+      {"suite.exe -plexa",
+       "HEATWISE",
+       Features({15, 16, 17}),
+       {"KORBIN.DLL", "TRELLOB.DLL"}},
+      {"suite.exe -molara3 -frakto -plexa",
+       "HEATWISE",
+       Features({15, 16, 17}),
+       {"KORBIN.DLL", "TRELLOB.DLL"}},
+      {"suite.exe -frakto",
+       "FRAKTO",
+       Features(frakto),
+       {"VELTRA.DLL", "PEMARX.DLL"}},
+      {"/opt/x-frakto/suite -molara3",
+       "FRAKTO",
+       Features(frakto),
+       {"VELTRA.DLL", "PEMARX.DLL"}},
+      {"suite.exe --molara3x",
+       "KELVAR_WORKBENCH",
+       Features({0, 1, 2, 3}),
+       {"VELTRA.DLL"}},
+      {"suite.exe -plex -molara",
+       "HEATWISE",
+       Features({0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16, 17}),
+       {"VELTRA.DLL", "KORBIN.DLL", "PEMARX.DLL"}}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.command_line);
+    Configure(row.command_line);
+    ASSERT_TRUE(config_.IsConfigured());
+    EXPECT_STREQ(config_._get_ConfigurationName(), row.name);
+    EXPECT_EQ(Strings(config_._get_EnabledFeatureList()), row.features);
+    EXPECT_EQ(Strings(config_.GetKeywordList("FEATURES")), row.features);
+    EXPECT_EQ(Strings(config_.GetKeywordList("REQUIREDDLLS")), row.libraries);
+    EXPECT_EQ(Strings(config_.GetKeywordList("MANAGERS")),
+              (std::vector<std::string>{"FluidPackageManager", "StreamManager",
+                                        "FeatureManager", "TRCViewManager"}));
+    for (int i = 0; i < kConfigurationFeatureCount; ++i) {
+      const char* feature = ConfigurationFeatureName(i);
+      bool listed = std::find(row.features.begin(), row.features.end(),
+                              feature) != row.features.end();
+      EXPECT_EQ(config_.IsConfigurationFeatureAvailable(feature) != 0, listed)
+          << feature;
+    }
+    EXPECT_FALSE(config_.IsConfigurationFeatureAvailable("SolventRecovery"));
+    EXPECT_TRUE(config_.IsConfigurationFeatureAvailableAtAll("FeatureManager"));
+    EXPECT_FALSE(config_.IsConfigurationFeatureAvailableAtAll("Nothing"));
+    EXPECT_FALSE(config_.IsConfigurationFeatureAvailableAtAll(nullptr));
+    EXPECT_EQ(config_._get_ViewletName("FeatureManager"), nullptr);
+    EXPECT_FALSE(config_.IsConfigurationViewletAvailable(""));
+  }
+}
 
-TEST_F(ProgramConfigurationTest, AnswersNothingBeforeSetUp) {
+TEST_F(ProgramConfigurationTest,
+       AnswersNothingBeforeSetUpAndKnowsFiveKeywords) {
   EXPECT_FALSE(config_.IsConfigured());
   EXPECT_EQ(config_._get_ConfigurationName(), nullptr);
   EXPECT_FALSE(config_.IsConfigurationFeatureAvailableAtAll("FeatureManager"));
   config_.LoadDLLs();
   EXPECT_TRUE(config_.LoadedDLLs().empty());
-}
-
-TEST_F(ProgramConfigurationTest, SetUpAgainFollowsTheNewCommandLine) {
-  Configure("suite -molara3");
-  Configure("suite -plexa");
-  EXPECT_STREQ(config_._get_ConfigurationName(), "HEATWISE");
-  EXPECT_EQ(Strings(config_._get_EnabledFeatureList()), Features({15, 16, 17}));
-}
-
-TEST_F(ProgramConfigurationTest, KeywordsAreTheFiveNames) {
   for (const char* k : {"CONFIGURATIONNAME", "MANAGERS", "FEATURES",
                         "REQUIREDDLLS", "VIEWLETS"}) {
     EXPECT_TRUE(ProgramConfiguration::IsKeyword(k)) << k;
@@ -131,12 +113,15 @@ TEST_F(ProgramConfigurationTest, KeywordsAreTheFiveNames) {
   for (const char* k : {"features", "", static_cast<const char*>(nullptr)}) {
     EXPECT_FALSE(ProgramConfiguration::IsKeyword(k));
   }
-}
-
-TEST_F(ProgramConfigurationTest, ProcessWideInstanceIsConfiguredOnFirstUse) {
+  // The process-wide instance is configured on first use.
   ProgramConfiguration* config = _get_theProgramConfiguration();
   EXPECT_TRUE(config->IsConfigured());
   EXPECT_EQ(config, _get_theProgramConfiguration());
+  // Set up again, it follows the new command line.
+  Configure("suite -molara3");
+  Configure("suite -plexa");
+  EXPECT_STREQ(config_._get_ConfigurationName(), "HEATWISE");
+  EXPECT_EQ(Strings(config_._get_EnabledFeatureList()), Features({15, 16, 17}));
 }
 
 // The test feature libraries libveltra.so and libkorbin.so (veltra.dll and
