@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numeric>
@@ -88,6 +89,48 @@ void ExpectPlainEnumerationsList(std::vector<double> f, std::vector<double> x,
   EXPECT_EQ(lin.GetLinearizedPoints(), b);
 }
 
+// The automatic driver, replayed by hand with the plain class: each pass
+// adds a segment and narrows breakpoint k to lie between breakpoints k - 1
+// and k of the previous pass, until the tolerance rule or the cap of `max`
+// segments stops it. A second search needs a new function.
+void ExpectDriverReplay(std::vector<double> f, std::vector<double> x, int max) {
+  const int n = static_cast<int>(f.size());
+  AutoLinearizeFunction autolin;
+  autolin.SetMaxSegments(max);
+  ASSERT_TRUE(autolin.SetFunctionVector(f.data(), x.data(), n));
+  const double tolerance = autolin.GetTolerance();
+  int* got = autolin.GetLinearizedPoints();
+  ASSERT_NE(got, nullptr);
+  const std::vector<int> got_list(
+      got, got + autolin.GetNumberOfLinearSegments() + 1);
+  double p;
+  ASSERT_TRUE(autolin.GetPerformance(p));
+  EXPECT_GT(p, 0.0);
+  EXPECT_EQ(autolin.GetLinearizedPoints(), nullptr);
+  ASSERT_TRUE(autolin.SetFunctionVector(f.data(), x.data(), n));
+  EXPECT_NE(autolin.GetLinearizedPoints(), nullptr);
+
+  LinearizeFunction plain;
+  ASSERT_TRUE(plain.SetFunctionVector(f.data(), x.data(), n));
+  std::vector<int> list;
+  for (p = 0.0;;) {
+    const double previous_p = p;
+    const int m = std::max(2, static_cast<int>(list.size()));
+    ASSERT_TRUE(plain.SetNumberOfLinearSegments(m));
+    for (int k = 1; k < m && !list.empty(); ++k) {
+      plain.SetConstraint(k, list[k - 1], kLowerBound);
+      plain.SetConstraint(k, list[k], kUpperBound);
+    }
+    int* b = plain.GetLinearizedPoints();
+    ASSERT_NE(b, nullptr);
+    list.assign(b, b + m + 1);
+    ASSERT_TRUE(plain.GetPerformance(p));
+    if (m >= n - 1 || m >= max || !(p > 0)) break;
+    if (!(tolerance > previous_p / p || tolerance > p)) break;
+  }
+  EXPECT_EQ(got_list, list);
+}
+
 class LinearizeFunctionTest : public ::testing::Test {
  protected:
   // Gives `lin` the function f against x = 0, 1, 2, ...; the arrays live
@@ -118,6 +161,11 @@ TEST_F(LinearizeFunctionTest, BadSettingsAreRefusedAndChangeNothing) {
   EXPECT_EQ(lin.GetMaxSegments(), 10);
   lin.SetMaxSegments(4);
   EXPECT_EQ(lin.GetMaxSegments(), 4);
+  // Breakpoints out of range score the error of no list.
+  Use(lin, {0, 1, 0, 1});
+  int bad[3] = {0, 7, 3}, chord[2] = {0, 3};
+  EXPECT_EQ(lin.EvaluateError(bad, 2), 1e24);
+  EXPECT_GT(lin.EvaluateError(chord, 1), 0.0);
 }
 
 // No function, one segment (what a new function resets to, m == 0 below)
@@ -133,18 +181,11 @@ TEST_F(LinearizeFunctionTest, NoListWithoutFunctionSecondSegmentOrFiniteError) {
     SCOPED_TRACE(c.f.size());
     LinearizeFunction lin;
     if (!c.f.empty()) Use(lin, c.f);
-    if (c.m > 0) {
-      ASSERT_TRUE(lin.SetNumberOfLinearSegments(c.m));
-    }
+    if (c.m > 0) ASSERT_TRUE(lin.SetNumberOfLinearSegments(c.m));
     EXPECT_EQ(lin.GetLinearizedPoints(), nullptr);
     double p;
     EXPECT_FALSE(lin.GetPerformance(p));
   }
-}
-
-TEST_F(LinearizeFunctionTest, ExactFitsScoreZeroErrorAndPerformanceOne) {
-  ExpectPlainEnumerationsList({0, 1, 0}, {0, 1, 2}, 2, false);
-  ExpectPlainEnumerationsList({0, 2, 4, 6, 8}, {0, 1, 2, 3, 4}, 2, false);
 }
 
 TEST_F(LinearizeFunctionTest, ConstraintRules) {
@@ -167,9 +208,13 @@ TEST_F(LinearizeFunctionTest, ConstraintRules) {
   EXPECT_EQ(b[2], 5);
 }
 
-// Random curves, curves with exact ties (symmetric, integer-valued), default
-// bounds (lists that go backwards included) and narrowed bounds.
+// Exact fits; random curves, curves with exact ties (symmetric,
+// integer-valued), default bounds (lists that go backwards included) and
+// narrowed bounds; long segments, which take the bound computation's
+// sampled sums.
 TEST_F(LinearizeFunctionTest, PrunedSearchMatchesPlainEnumeration) {
+  ExpectPlainEnumerationsList({0, 1, 0}, {0, 1, 2}, 2, false);
+  ExpectPlainEnumerationsList({0, 2, 4, 6, 8}, {0, 1, 2, 3, 4}, 2, false);
   std::mt19937 rng(7);
   std::uniform_real_distribution<double> unit(0.0, 1.0);
   for (int trial = 0; trial < 60; ++trial) {
@@ -178,38 +223,20 @@ TEST_F(LinearizeFunctionTest, PrunedSearchMatchesPlainEnumeration) {
     std::vector<double> x(n), f(n);
     for (int i = 0; i < n; ++i) {
       x[i] = trial % 2 ? i : i + unit(rng);
-      if (trial % 3 == 0) {
-        f[i] = (i - (n - 1) / 2.0) * (i - (n - 1) / 2.0);  // symmetric
-      } else if (trial % 3 == 1) {
-        f[i] = static_cast<int>(unit(rng) * 4);  // many ties
-      } else {
-        f[i] = std::exp(unit(rng) * 3);
-      }
+      const double c = i - (n - 1) / 2.0;
+      f[i] = trial % 3 == 0   ? c * c
+             : trial % 3 == 1 ? static_cast<int>(unit(rng) * 4)
+                              : std::exp(unit(rng) * 3);
     }
     ExpectPlainEnumerationsList(f, x, 2 + trial % 3, trial % 4 == 3);
   }
-}
-
-// Long segments take the bound computation's sampled sums.
-TEST_F(LinearizeFunctionTest, PrunedSearchMatchesOnLongSegments) {
   std::vector<double> x(120), f(120);
   for (int i = 0; i < 120; ++i) {
     x[i] = 0.1 * i;
     f[i] = 50.0 * (1.0 - std::exp(-0.4 * x[i])) + std::sin(2.0 * x[i]);
   }
-  for (int m = 3; m <= 4; ++m) {
-    SCOPED_TRACE(m);
-    ExpectPlainEnumerationsList(f, x, m, true);
-  }
-}
-
-TEST_F(LinearizeFunctionTest, EvaluateErrorRejectsIndicesOutOfRange) {
-  LinearizeFunction lin;
-  Use(lin, {0, 1, 0, 1});
-  int bad[3] = {0, 7, 3};
-  EXPECT_EQ(lin.EvaluateError(bad, 2), 1e24);
-  int chord[2] = {0, 3};
-  EXPECT_GT(lin.EvaluateError(chord, 1), 0.0);
+  ExpectPlainEnumerationsList(f, x, 3, true);
+  ExpectPlainEnumerationsList(f, x, 4, true);
 }
 
 TEST_F(LinearizeFunctionTest, CopiesOwnTheirBreakpoints) {
@@ -218,13 +245,12 @@ TEST_F(LinearizeFunctionTest, CopiesOwnTheirBreakpoints) {
   ASSERT_TRUE(a.SetNumberOfLinearSegments(2));
   int* pa = a.GetLinearizedPoints();
   ASSERT_NE(pa, nullptr);
-  LinearizeFunction b(a);
+  LinearizeFunction b(a), c;
   int* pb = b.GetLinearizedPoints();
   ASSERT_NE(pb, nullptr);
   EXPECT_NE(pa, pb);
   EXPECT_EQ(pa[1], pb[1]);
   a.SetNumberOfLinearSegments(3);
-  LinearizeFunction c;
   c = b;
   EXPECT_EQ(c.GetLinearizedPoints()[1], pb[1]);
 }
@@ -244,8 +270,8 @@ TEST_F(AutoLinearizeFunctionTest, StraightFunctionGivesTheSingleChord) {
     int* b = lin.GetLinearizedPoints();
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(lin.GetNumberOfLinearSegments(), 1);
-    EXPECT_EQ(b[0], 0);
-    EXPECT_EQ(b[1], static_cast<int>(f.size()) - 1);
+    EXPECT_EQ(std::vector<int>(b, b + 2),
+              (std::vector<int>{0, static_cast<int>(f.size()) - 1}));
   }
 }
 
@@ -264,62 +290,16 @@ TEST_F(AutoLinearizeFunctionTest, ToleranceRules) {
   EXPECT_DOUBLE_EQ(lin.GetTolerance(), 0.25);
 }
 
-// The driver's passes, replayed by hand with the plain class: each pass
-// narrows breakpoint k to lie between breakpoints k - 1 and k of the
-// previous pass, and the driver stops by the tolerance rule. A second search
-// needs a new function.
-TEST_F(AutoLinearizeFunctionTest, PassesNarrowBoundsAndStopByTolerance) {
-  std::vector<double> x(40), f(40);
+// A smooth curve the tolerance rule stops, and a zig-zag the cap stops.
+TEST_F(AutoLinearizeFunctionTest, PassesNarrowBoundsAndStopByToleranceOrCap) {
+  std::vector<double> x(40), f(40), zigzag(25), i25(25);
   for (int i = 0; i < 40; ++i) {
     x[i] = i * 0.25;
     f[i] = std::sqrt(x[i]) + 0.2 * std::sin(3 * x[i]);
   }
-  AutoLinearizeFunction autolin;
-  ASSERT_TRUE(autolin.SetFunctionVector(f.data(), x.data(), 40));
-  const double tolerance = autolin.GetTolerance();
-  int* got = autolin.GetLinearizedPoints();
-  ASSERT_NE(got, nullptr);
-  const int m_auto = autolin.GetNumberOfLinearSegments();
-  const std::vector<int> got_list(got, got + m_auto + 1);
-  double p_auto;
-  ASSERT_TRUE(autolin.GetPerformance(p_auto));
-  EXPECT_GT(p_auto, 0.0);
-  EXPECT_EQ(autolin.GetLinearizedPoints(), nullptr);
-  ASSERT_TRUE(autolin.SetFunctionVector(f.data(), x.data(), 40));
-  EXPECT_NE(autolin.GetLinearizedPoints(), nullptr);
-
-  LinearizeFunction plain;
-  ASSERT_TRUE(plain.SetFunctionVector(f.data(), x.data(), 40));
-  std::vector<int> previous;
-  double p = 0.0;
-  int m = 1;
-  for (;;) {
-    ++m;
-    double previous_p = p;
-    ASSERT_TRUE(plain.SetNumberOfLinearSegments(m));
-    for (int k = 1; k < m && !previous.empty(); ++k) {
-      plain.SetConstraint(k, previous[k - 1], kLowerBound);
-      plain.SetConstraint(k, previous[k], kUpperBound);
-    }
-    int* b = plain.GetLinearizedPoints();
-    ASSERT_NE(b, nullptr);
-    previous.assign(b, b + m + 1);
-    ASSERT_TRUE(plain.GetPerformance(p));
-    if (m >= 39 || m >= 10 || !(p > 0)) break;
-    if (!(tolerance > previous_p / p || tolerance > p)) break;
-  }
-  EXPECT_EQ(m_auto, m);
-  EXPECT_EQ(got_list, previous);
-}
-
-TEST_F(AutoLinearizeFunctionTest, MaxSegmentsCapsTheDriver) {
-  std::vector<double> f(25);
-  for (int i = 0; i < 25; ++i) f[i] = (i % 2) * 5.0 + i;  // a zig-zag
-  AutoLinearizeFunction lin;
-  lin.SetMaxSegments(3);
-  Use(lin, f);
-  ASSERT_NE(lin.GetLinearizedPoints(), nullptr);
-  EXPECT_LE(lin.GetNumberOfLinearSegments(), 3);
+  for (int i = 0; i < 25; ++i) zigzag[i] = (i % 2) * 5.0 + (i25[i] = i);
+  ExpectDriverReplay(f, x, 10);
+  ExpectDriverReplay(zigzag, i25, 3);
 }
 
 }  // namespace

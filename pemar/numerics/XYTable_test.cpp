@@ -42,32 +42,18 @@ XYTableClass ThreeRows() { return Table(2, 0, {{0, 1}, {10, 11}, {20, 21}}); }
 
 using XYTableClassTest = test_support::ClassDataTest;
 
-// Written by hand from docs/file-format.md ("Tables").
+// The spare rows are stored too.
 TEST_F(XYTableClassTest, LayoutIsSizesThenEveryRowSpareRowsIncluded) {
-  const std::string bytes = test_support::Bytes(
-      "01 00 00 00"              // layout version
-      "01 00 00 00"              // points
-      "02 00 00 00"              // columns
-      "02 00 00 00"              // capacity
-      "00 00 00 00 00 00 F0 3F"  // row 0: 1.0
-      "00 00 00 00 00 00 00 40"  //        2.0
-      "00 00 00 00 00 00 10 40"  // row 1 (spare): 4.0
-      "00 00 00 00 00 00 F0 BF"  //                -1.0
-  );
-  XYTableClass stored = Table(2, 2, {{0.5, -2.5}, {4.0, -1.0}});
+  XYTableClass stored = Table(2, 2, {{0.5, -2.5}, {4.0, -1.0}}), recalled;
   stored.ClearTable();  // keeps the rows as spare ones
   const double c[2] = {1.0, 2.0};
   stored.InputData(0, 2, c, kEmptyMarker);
-  EXPECT_TRUE(test_support::SameBytes(Stored(stored), bytes));
-
-  XYTableClass recalled;
-  ASSERT_TRUE(test_support::ReadsAll(
-      fs_, bytes, [&](BinaryFile& f) { return recalled.RecallClassData(f); }));
+  ExpectLayout(stored, recalled, "xy_table");
   EXPECT_EQ(Cells(recalled), (std::vector<double>{1, 2, 2, 1.0, 2.0}));
   EXPECT_EQ(recalled.Value(0, kEmptyMarker), recalled.Value(0, 0));
 }
 
-TEST_F(XYTableClassTest, BadSizesFailRecallAndKeepTheTable) {
+TEST_F(XYTableClassTest, BadSizesOrTruncatedRecordFailAndKeepTheTable) {
   // Points above capacity; huge sizes, refused without allocating (the last
   // a huge row width with no rows); negative sizes. Then how many doubles.
   const int heads[][4] = {{100, 2, 1, 2},        {0, 2, 0x7FFFFFFF, 4},
@@ -78,9 +64,6 @@ TEST_F(XYTableClassTest, BadSizesFailRecallAndKeepTheTable) {
     SCOPED_TRACE(testing::Message() << h[0] << ", " << h[1] << ", " << h[2]);
     ExpectRecallFails(ThreeRows(), Sized({h[0], h[1], h[2]}, h[3]), Cells);
   }
-}
-
-TEST_F(XYTableClassTest, TruncatedRecordFailsAtEveryCut) {
   const std::string bytes = Stored(ThreeRows());
   ASSERT_EQ(bytes.size(), 16u + 10 * 16);
   XYTableClass other = Table(1, 1, {{7.0}});
@@ -89,11 +72,16 @@ TEST_F(XYTableClassTest, TruncatedRecordFailsAtEveryCut) {
   EXPECT_EQ(Cells(other), Cells(ThreeRows()));
 }
 
-// Rows that become points by a write past the last one start empty; so do
-// the spare rows, which are stored too and recalled alike.
-TEST_F(XYTableClassTest, WritingPastTheLastPointGrowsByRowPlusEleven) {
-  XYTableClass t(2, 0);
-  double v[2] = {1.0, 2.0};
+// Appending grows the capacity by ten; rows that become points by a write
+// past the last one start empty, and so do the spare rows, which are stored
+// too and recalled alike.
+TEST_F(XYTableClassTest, GrowsByTenOnAppendAndByRowPlusElevenPastTheEnd) {
+  XYTableClass t(3, 5);
+  double v[3] = {1, 2, 3};
+  for (int i = 0; i < 6; ++i) t.InputData(0, 3, v, kEmptyMarker);
+  EXPECT_EQ(t.NumbPoint(), 6);
+  EXPECT_EQ(t.Capacity(), 15);
+  t = XYTableClass(2, 0);
   t.InputData(0, 2, v, 7);
   EXPECT_EQ(Cells(t), (std::vector<double>{8, 2, 18, kE, kE, kE, kE, kE, kE, kE,
                                            kE, kE, kE, kE, kE, kE, kE, 1, 2}));
@@ -106,16 +94,10 @@ TEST_F(XYTableClassTest, WritingPastTheLastPointGrowsByRowPlusEleven) {
   EXPECT_EQ(*recalled.Value(17, 0), kEmptyValue);
 }
 
-TEST_F(XYTableClassTest, AppendingGrowsCapacityByTen) {
-  XYTableClass t(3, 5);
-  double v[3] = {1, 2, 3};
-  for (int i = 0; i < 6; ++i) t.InputData(0, 3, v, kEmptyMarker);
-  EXPECT_EQ(t.NumbPoint(), 6);
-  EXPECT_EQ(t.Capacity(), 15);
-}
-
-TEST_F(XYTableClassTest, OutOfRangeInputIsIgnored) {
-  XYTableClass t(2, 2);
+// Rows, columns or sizes out of range and a null array change nothing; the
+// markers pick the last point and the row's start.
+TEST_F(XYTableClassTest, OutOfRangeArgumentsAreIgnored) {
+  XYTableClass t(2, 2), empty;
   double v[2] = {1.0, 2.0};
   t.InputData(0, 2, v, -5);
   t.InputData(1, 2, v, 0);
@@ -123,50 +105,53 @@ TEST_F(XYTableClassTest, OutOfRangeInputIsIgnored) {
   t.InputData(0, -1, v, 0);
   t.InputData(0, 2, nullptr, 0);
   EXPECT_EQ(Cells(t), (std::vector<double>{0, 2, 2}));
-  XYTableClass empty;
+  EXPECT_FALSE(t.InputData(0, 0, 1.0));
+  EXPECT_EQ(t.Value(kEmptyMarker, 0), nullptr);
   empty.InputData(0, 1, v, kEmptyMarker);
   EXPECT_EQ(empty.NumbPoint(), 0);
-  EXPECT_FALSE(t.InputData(0, 0, 1.0));
-}
-
-TEST_F(XYTableClassTest, NegativeSizesCountAsZeroOrChangeNothing) {
   EXPECT_EQ(XYTableClass(2, -5).Capacity(), 0);
-  XYTableClass u = ThreeRows();
-  u.NewTableSize(-1, 3);
-  u.NewTableSize(2, -3);
-  u.ExpandTableSize(-4);
-  EXPECT_EQ(Cells(u), Cells(ThreeRows()));
-}
-
-TEST_F(XYTableClassTest, SetCellChecksRange) {
-  XYTableClass t = Table(2, 0, {{1, 2}, {1, 2}});
-  EXPECT_FALSE(t.InputData(2, 0, 1.0));
-  EXPECT_FALSE(t.InputData(0, 2, 1.0));
-  EXPECT_TRUE(t.InputData(1, 1, 5.0));
-  EXPECT_EQ(Cells(t), (std::vector<double>{2, 2, 10, 1, 2, 1, 5}));
-}
-
-TEST_F(XYTableClassTest, ValueMarkers) {
-  XYTableClass t(2, 3);
-  EXPECT_EQ(t.Value(kEmptyMarker, 0), nullptr);
   t = ThreeRows();
-  const double* last = t.Value(kEmptyMarker, 5);
-  ASSERT_NE(last, nullptr);
-  EXPECT_EQ(last[0], 20.0);
-  EXPECT_EQ(t.Value(1, kEmptyMarker)[1], 11.0);
+  t.NewTableSize(-1, 3);
+  t.NewTableSize(2, -3);
+  t.ExpandTableSize(-4);
+  EXPECT_FALSE(t.InputData(3, 0, 1.0));
+  EXPECT_FALSE(t.InputData(0, 2, 1.0));
+  EXPECT_EQ(Cells(t), Cells(ThreeRows()));
+  EXPECT_TRUE(t.InputData(1, 1, 5.0));
+  EXPECT_EQ(Cells(t), (std::vector<double>{3, 2, 10, 0, 1, 10, 5, 20, 21}));
+  ASSERT_NE(t.Value(kEmptyMarker, 5), nullptr);
+  EXPECT_EQ(t.Value(kEmptyMarker, 5)[0], 20.0);
+  EXPECT_EQ(t.Value(1, kEmptyMarker)[1], 5.0);
   EXPECT_EQ(t.Value(1, 2), nullptr);
   EXPECT_EQ(t.Value(3, 0), nullptr);
   EXPECT_EQ(t.Value(-1, 0), nullptr);
 }
 
-TEST_F(XYTableClassTest, NewTableSizeCutsAndWidens) {
+// Cut or widened rows, and cleared rows coming back, read empty.
+TEST_F(XYTableClassTest, ResizedAndClearedRowsComeBackEmpty) {
   XYTableClass t = Table(2, 0, {{0, 1}, {10, 11}, {20, 21}, {30, 31}});
   t.NewTableSize(4, 2);
   EXPECT_EQ(Cells(t),
             (std::vector<double>{2, 4, 2, 0, 1, kE, kE, 10, 11, kE, kE}));
+  t = ThreeRows();
+  t.ClearTable();
+  EXPECT_EQ(Cells(t), (std::vector<double>{0, 2, 10}));
+  double v = 5.0;
+  t.InputData(0, 1, &v, 1);
+  EXPECT_EQ(Cells(t), (std::vector<double>{2, 2, 10, kE, kE, 5, kE}));
 }
 
-TEST_F(XYTableClassTest, InsertReversedInTheMiddle) {
+// In the middle, reversed, at the end, and from itself; a bad position or a
+// different column count is refused, an empty table inserts nothing.
+TEST_F(XYTableClassTest, InsertDataFrom) {
+  XYTableClass t = ThreeRows();
+  EXPECT_FALSE(t.InsertDataFrom(ThreeRows(), 7, false));
+  EXPECT_FALSE(t.InsertDataFrom(ThreeRows(), -1, false));
+  EXPECT_FALSE(t.InsertDataFrom(XYTableClass(3, 1), 0, false));
+  EXPECT_TRUE(t.InsertDataFrom(XYTableClass(2, 4), 0, false));
+  EXPECT_EQ(Cells(t), Cells(ThreeRows()));
+  ASSERT_TRUE(t.InsertDataFrom(t, 1, true));
+  EXPECT_EQ(FirstColumn(t), (std::vector<double>{0, 20, 10, 0, 10, 20}));
   XYTableClass own = ThreeRows();
   XYTableClass other = Table(2, 0, {{100, 0}, {101, 0}});
   ASSERT_TRUE(own.InsertDataFrom(other, 1, true));
@@ -176,30 +161,6 @@ TEST_F(XYTableClassTest, InsertReversedInTheMiddle) {
   ASSERT_TRUE(own.InsertDataFrom(other, kEmptyMarker, false));
   EXPECT_EQ(FirstColumn(own),
             (std::vector<double>{0, 101, 100, 10, 20, 100, 101}));
-}
-
-TEST_F(XYTableClassTest, InsertRefusesBadPositionAndColumns) {
-  XYTableClass t = ThreeRows();
-  EXPECT_FALSE(t.InsertDataFrom(ThreeRows(), 7, false));
-  EXPECT_FALSE(t.InsertDataFrom(ThreeRows(), -1, false));
-  EXPECT_FALSE(t.InsertDataFrom(XYTableClass(3, 1), 0, false));
-  EXPECT_TRUE(t.InsertDataFrom(XYTableClass(2, 4), 0, false));
-  EXPECT_EQ(Cells(t), Cells(ThreeRows()));
-}
-
-TEST_F(XYTableClassTest, InsertIntoItself) {
-  XYTableClass t = ThreeRows();
-  ASSERT_TRUE(t.InsertDataFrom(t, 1, true));
-  EXPECT_EQ(FirstColumn(t), (std::vector<double>{0, 20, 10, 0, 10, 20}));
-}
-
-TEST_F(XYTableClassTest, ClearedRowsComeBackEmpty) {
-  XYTableClass t = ThreeRows();
-  t.ClearTable();
-  EXPECT_EQ(Cells(t), (std::vector<double>{0, 2, 10}));
-  double v = 5.0;
-  t.InputData(0, 1, &v, 1);
-  EXPECT_EQ(Cells(t), (std::vector<double>{2, 2, 10, kE, kE, 5, kE}));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/persist/testing/GoldenBytes.h"
+#include "pemar/persist/testing/GoldenFile.h"
 
 namespace pemar::test_support {
 
@@ -23,6 +24,19 @@ class ClassDataTest : public ::testing::Test {
   std::string Stored(const Table& table) {
     return WrittenBytes(fs_,
                         [&](BinaryFile& f) { return table.StoreClassData(f); });
+  }
+
+  // `table` stores the bytes of testdata/<name>.golden, and `recalled`
+  // reads them all back.
+  template <typename Table>
+  void ExpectLayout(const Table& table, Table& recalled,
+                    const std::string& name) {
+    const std::string bytes =
+        GoldenFile("pemar/numerics/testdata/" + name + ".golden");
+    EXPECT_TRUE(SameBytes(Stored(table), bytes));
+    EXPECT_TRUE(ReadsAll(fs_, bytes, [&](BinaryFile& f) {
+      return recalled.RecallClassData(f);
+    }));
   }
 
   // What `table.RecallClassData` answers for `bytes`.
