@@ -16,173 +16,133 @@ class SimulationCaseTest : public ::testing::Test {
   void SetUp() override { SetCommandLine("pemar_tests"); }
   void TearDown() override { SetCommandLine(Text()); }
 
-  std::vector<Message> Of(MessageKind kind) const {
-    std::vector<Message> found;
+  // The shown texts of the messages of `kind`.
+  std::vector<Text> Of(MessageKind kind) const {
+    std::vector<Text> found;
     for (const Message& m : sink_.messages()) {
-      if (m.kind == kind) found.push_back(m);
+      if (m.kind == kind) found.push_back(m.text);
     }
     return found;
   }
 
   RecordingMessageSink sink_;
   ScopedMessageSink scoped_{&sink_};
+  SimulationCase case_{Text(), nullptr};
+  EngineeringManager* manager_ = case_.GetEngineeringManager();
 };
 
-TEST_F(SimulationCaseTest, ToleranceOutsideTheVariableTypesIsEmpty) {
-  SimulationCase theCase(Text(), nullptr);
-  EXPECT_EQ(theCase.ErrorTolerance(10), kEmptyValue);
-  EXPECT_EQ(theCase.ErrorTolerance(-1), kEmptyValue);
+TEST_F(SimulationCaseTest, ErrorToleranceByVariableType) {
   const double single = static_cast<double>(0.01f);
   const double expected[] = {single, single, single, 0.1,    10.0,
                              0.01,   1.0,    1.0,    single, 0.0001};
-  for (int i = 0; i < 10; ++i)
-    EXPECT_EQ(theCase.ErrorTolerance(i), expected[i]);
-  EXPECT_EQ(theCase.ErrorTolerance(0), 0.009999999776482582);
-}
-
-TEST_F(SimulationCaseTest, NewCaseStartsClean) {
-  SimulationCase theCase(Text("SIM"), nullptr);
-  EXPECT_EQ(theCase.GetName(), FindString("Case"));
-  EXPECT_EQ(theCase.SaveCounter(), 0);
-  EXPECT_FALSE(theCase.Dynamic());
-  EXPECT_FALSE(theCase.DontUseCase());
-  EXPECT_FALSE(theCase.BackupMade());
-  EXPECT_EQ(theCase.FileStructureRevision(), kCaseFileStructureRevision);
-  EXPECT_EQ(theCase.DocumentType(), "SIM");
-  EXPECT_NE(theCase.GetEngineeringManager(), nullptr);
-  EXPECT_EQ(theCase.CastToClassType("IEngineeringManager"),
-            static_cast<IEngineeringManager*>(theCase.GetEngineeringManager()));
-  EXPECT_EQ(theCase.CastToClassType("Other"), nullptr);
-  EXPECT_EQ(Session::ActiveAutomationObject(), &theCase);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(case_.ErrorTolerance(i), expected[i]);
+  EXPECT_EQ(case_.ErrorTolerance(10), kEmptyValue);
+  EXPECT_EQ(case_.ErrorTolerance(-1), kEmptyValue);
 }
 
 TEST_F(SimulationCaseTest, CommandLineChoosesTheDocumentType) {
-  struct Choice {
-    const char* commandLine;
-    const char* type;
-  };
-  for (Choice choice :
-       {Choice{"app -plexa", "PLEXA"}, Choice{"app -frakto", "FRAKTO"},
-        Choice{"app -plexa -molara3", "QRN"},
-        Choice{"app -frakto -plexa", "PLEXA"}, Choice{"app", "SIM"}}) {
-    SetCommandLine(choice.commandLine);
+  for (const auto& [commandLine, type] : {std::pair{"app -plexa", "PLEXA"},
+                                          {"app -frakto", "FRAKTO"},
+                                          {"app -plexa -molara3", "QRN"},
+                                          {"app -frakto -plexa", "PLEXA"},
+                                          {"app", "SIM"}}) {
+    SetCommandLine(commandLine);
     SimulationCase theCase(Text(), nullptr);
-    EXPECT_EQ(theCase.DocumentType(), choice.type) << choice.commandLine;
+    EXPECT_EQ(theCase.DocumentType(), type) << commandLine;
+    EXPECT_EQ(theCase.GetName(), FindString("Case"));
+    EXPECT_EQ(Session::ActiveAutomationObject(), &theCase);
   }
 }
 
 TEST_F(SimulationCaseTest, SessionPlaysScriptsAndSavesRecoveryFiles) {
-  SimulationCase theCase(Text(), nullptr);
-  theCase.StartSpec();
-  EXPECT_TRUE(theCase.UserHasSpecd());
-  theCase.EndSpec();  // no session: nothing to play
-  EXPECT_FALSE(theCase.UserHasSpecd());
-
+  case_.StartSpec();
+  EXPECT_TRUE(case_.UserHasSpecd());
+  case_.EndSpec();  // no session: nothing to play
+  EXPECT_FALSE(case_.UserHasSpecd());
   Session session;
   ScopedSession scoped(&session);
-  theCase.EndSpec();
+  case_.EndSpec();
   EXPECT_EQ(session.ScriptCommandsPlayed(), 1);
   EXPECT_EQ(session.LastScriptValue(), kEmptyValue);
-  theCase.SolveCompleted();
+  case_.SolveCompleted();
   EXPECT_EQ(session.ScriptCommandsPlayed(), 2);
   EXPECT_EQ(session.RecoveryFilesSaved(), 0);
-  theCase.SetRecoverySetting(true);
-  theCase.SolveCompleted();
+  case_.SetRecoverySetting(true);
+  case_.SolveCompleted();
   EXPECT_EQ(session.RecoveryFilesSaved(), 1);
-  EXPECT_EQ(session.LastRecoveryDocument(), &theCase);
+  EXPECT_EQ(session.LastRecoveryDocument(), &case_);
 }
 
-TEST_F(SimulationCaseTest, NullTextsAreIgnoredOrClear) {
-  SimulationCase theCase(Text(), nullptr);
-  EngineeringManager* manager = theCase.GetEngineeringManager();
-  manager->SendAMessage(ErrorMessage, nullptr, nullptr);
-  manager->SendAMessage(ResponseMessage, nullptr, nullptr);
-  manager->SendAMessage(ConsoleErrors, nullptr, nullptr);
-  manager->SendAMessage(TraceWarningMessage, nullptr, nullptr);
-  EXPECT_TRUE(Of(MessageKind::kError).empty());
-  EXPECT_TRUE(Of(MessageKind::kResponse).empty());
-  EXPECT_TRUE(Of(MessageKind::kTrace).empty());
-  EXPECT_TRUE(Of(MessageKind::kTraceWarning).empty());
-  manager->SendAMessage(TraceMessage, nullptr, nullptr);
-  manager->SendAMessage(StatusMessage, nullptr, nullptr);
-  EXPECT_EQ(Of(MessageKind::kClearTrace).size(), 1u);
-  EXPECT_EQ(Of(MessageKind::kStatusClear).size(), 1u);
-}
-
+// Null texts show nothing, or clear for the trace and the status line.
 TEST_F(SimulationCaseTest, MessagesOfTheEngineeringManagerAreShown) {
-  SimulationCase theCase(Text(), nullptr);
-  EngineeringManager* manager = theCase.GetEngineeringManager();
-  manager->SendAMessage(ErrorMessage, "Key 1.5", nullptr);
-  ASSERT_EQ(Of(MessageKind::kError).size(), 1u);
-  Message error = Of(MessageKind::kError)[0];
-  EXPECT_EQ(error.key, "Key");
-  ASSERT_EQ(error.args.size(), 3u);
-  EXPECT_EQ(error.args[0], Text::Format("%g", 1.5));
-  EXPECT_EQ(error.args[1], Text::Format("%g", 0.0));
+  for (ChangeWhat message :
+       {ErrorMessage, ResponseMessage, ConsoleErrors, TraceWarningMessage,
+        TraceMessage, StatusMessage}) {
+    manager_->SendAMessage(message, nullptr, nullptr);
+  }
+  ASSERT_EQ(sink_.messages().size(), 2u);
+  EXPECT_EQ(sink_.messages()[0].kind, MessageKind::kClearTrace);
+  EXPECT_EQ(sink_.messages()[1].kind, MessageKind::kStatusClear);
 
-  manager->SendAMessage(ResponseMessage, "Go on?", nullptr);
-  manager->SendAMessage(TraceMessage, "a line", nullptr);
-  manager->SendAMessage(TraceWarningMessage, "careful", nullptr);
-  manager->SendAMessage(StatusMessage, "working", nullptr);
-  manager->SendAMessage(UpdateAllViews, nullptr, nullptr);
-  ASSERT_EQ(Of(MessageKind::kResponse).size(), 1u);
-  EXPECT_EQ(Of(MessageKind::kResponse)[0].number, 1);
-  EXPECT_EQ(Of(MessageKind::kTrace).back().text, "a line");
-  EXPECT_EQ(Of(MessageKind::kTraceWarning).back().text, "careful");
-  ASSERT_EQ(Of(MessageKind::kStatusReport).size(), 1u);
-  EXPECT_EQ(Of(MessageKind::kStatusReport)[0].number, 2);
-  EXPECT_EQ(theCase.UpdateViewsCalls(), 1);
+  manager_->SendAMessage(ErrorMessage, "Key 1.5", nullptr);
+  const Message error = sink_.messages().back();
+  EXPECT_EQ(error.key, "Key");
+  EXPECT_EQ(error.args,
+            (std::vector<Text>{Text::Format("%g", 1.5), Text::Format("%g", 0.0),
+                               Text::Format("%g", 0.0)}));
+  manager_->SendAMessage(ResponseMessage, "Go on?", nullptr);
+  EXPECT_EQ(sink_.messages().back().number, 1);
+  manager_->SendAMessage(StatusMessage, "working", nullptr);
+  EXPECT_EQ(sink_.messages().back().kind, MessageKind::kStatusReport);
+  EXPECT_EQ(sink_.messages().back().number, 2);
+  manager_->SendAMessage(TraceMessage, "a line", nullptr);
+  manager_->SendAMessage(TraceWarningMessage, "careful", nullptr);
+  manager_->SendAMessage(UpdateAllViews, nullptr, nullptr);
+  EXPECT_EQ(Of(MessageKind::kTrace), std::vector<Text>{"a line"});
+  EXPECT_EQ(Of(MessageKind::kTraceWarning), std::vector<Text>{"careful"});
+  EXPECT_EQ(case_.UpdateViewsCalls(), 1);
 }
 
+// Console text is data, never a format.
 TEST_F(SimulationCaseTest, ConsoleLinesBecomeTraceLinesAndWarnings) {
-  SimulationCase theCase(Text(), nullptr);
-  EXPECT_TRUE(theCase.UpdateErrors(
+  EXPECT_TRUE(case_.UpdateErrors(
       "  *** Warning: low flow\nFailed: 100% %s %n\nInvalid input\n"
       "Converged in 4 steps\nfailure in lower case\n"));
-  std::vector<Message> warnings = Of(MessageKind::kTraceWarning);
-  ASSERT_EQ(warnings.size(), 3u);
-  EXPECT_EQ(warnings[0].text, "$: *** Warning: low flow");
-  EXPECT_EQ(warnings[1].text, "$: Failed: 100% %s %n");
-  EXPECT_EQ(warnings[2].text, "$: Invalid input");
-  std::vector<Message> lines = Of(MessageKind::kTrace);
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0].text, "Converged in 4 steps");
-  EXPECT_EQ(lines[1].text, "failure in lower case");
+  EXPECT_EQ(Of(MessageKind::kTraceWarning),
+            (std::vector<Text>{"$: *** Warning: low flow",
+                               "$: Failed: 100% %s %n", "$: Invalid input"}));
+  EXPECT_EQ(
+      Of(MessageKind::kTrace),
+      (std::vector<Text>{"Converged in 4 steps", "failure in lower case"}));
 }
 
 TEST_F(SimulationCaseTest, NewConsoleTextReachesTheTraceThroughTheManager) {
   ResetProcessCaseEngine();
-  SimulationCase theCase(Text(), nullptr);
-  EngineeringManager* manager = theCase.GetEngineeringManager();
   // The link is made on first need and remembers the console as it is.
-  manager->InterpretVistaroCase("none", nullptr, nullptr);
+  manager_->InterpretVistaroCase("none", nullptr, nullptr);
   WriteConsoleLine("Unresolved stream S1");
-  manager->UpdateErrors();
-  std::vector<Message> warnings = Of(MessageKind::kTraceWarning);
-  ASSERT_EQ(warnings.size(), 1u);
-  EXPECT_EQ(warnings[0].text, "$: Unresolved stream S1");
-  manager->UpdateErrors();
-  EXPECT_EQ(Of(MessageKind::kTraceWarning).size(), 1u);
+  manager_->UpdateErrors();
+  manager_->UpdateErrors();
+  EXPECT_EQ(Of(MessageKind::kTraceWarning),
+            std::vector<Text>{"$: Unresolved stream S1"});
   ResetProcessCaseEngine();
 }
 
 TEST_F(SimulationCaseTest, OldParameterTypeNumberOnlyForOldStructures) {
-  SimulationCase theCase(Text(), nullptr);
-  EXPECT_EQ(theCase.FixupOldObjectType(24657), OldCaseParamObjectType());
-  EXPECT_EQ(theCase.FixupOldObjectType(24658), nullptr);
-  theCase.CaseFileHeader()->SetFileStructureRevision(12);
-  EXPECT_EQ(theCase.FixupOldObjectType(24657), nullptr);
+  EXPECT_EQ(case_.FixupOldObjectType(24657), OldCaseParamObjectType());
+  EXPECT_EQ(case_.FixupOldObjectType(24658), nullptr);
+  case_.CaseFileHeader()->SetFileStructureRevision(12);
+  EXPECT_EQ(case_.FixupOldObjectType(24657), nullptr);
 }
 
 TEST_F(SimulationCaseTest, DeactivationClearsStatusLines) {
-  SimulationCase theCase(Text(), nullptr);
-  theCase.SetEnvironmentMode("Build");
-  theCase.NotifyActivated(true);
-  EXPECT_EQ(theCase.EnvironmentMode(), "Build");
-  theCase.NotifyActivated(false);
-  EXPECT_EQ(theCase.EnvironmentMode(), "");
+  case_.SetEnvironmentMode("Build");
+  case_.NotifyActivated(true);
+  EXPECT_EQ(case_.EnvironmentMode(), "Build");
+  case_.NotifyActivated(false);
+  EXPECT_EQ(case_.EnvironmentMode(), "");
   EXPECT_EQ(Of(MessageKind::kStatusClear).size(), 2u);
-  EXPECT_EQ(theCase.NotifyActivatedCalls(), 2);
+  EXPECT_EQ(case_.NotifyActivatedCalls(), 2);
 }
 
 }  // namespace
