@@ -34,9 +34,8 @@ double SpecificVolume(double t, double p, int hint) {
   return Steam67VolumeCalcTPi(t, p, hint) / 18.02;
 }
 
-// Reduced temperature and pressure from K and kPa.
+// Reduced temperature from K.
 double Th(double t) { return t / 647.3; }
-double Be(double p) { return p / 22120.0; }
 
 // The rule in kelvin and kPa at its edges (testdata/steam_states.csv gives
 // each row's reason), then in reduced units.
@@ -90,26 +89,6 @@ TEST(SteamPropertiesTest, BadStatesGiveTheDocumentedValues) {
   ASSERT_TRUE(std::isfinite(h0));
   EXPECT_NEAR(h0, SteamEnthalpyCalcTPi(500.0, 1e-4, 0), 1e-3);
   EXPECT_EQ(SteamEnthalpyCalcTPi(640.0, 0.0, 1), kFail);
-}
-
-// Ordinary states pass the guards unchanged, scaled by the library's
-// constants.
-TEST(SteamPropertiesTest, MolarValuesUseTheLibraryConstants) {
-  double theta = Th(500.0), beta = Be(100.0);
-  const double beta_l = ifc67::BoundaryBeta(theta);
-  EXPECT_DOUBLE_EQ(Steam67VolumeCalcTPi(500.0, 100.0, 0),
-                   ifc67::Region2Chi(theta, beta, beta_l) * 0.00317 * 18.02);
-  EXPECT_DOUBLE_EQ(SteamEnthalpyCalcTPi(500.0, 100.0, 0),
-                   ifc67::Region2Epsilon(theta, beta, beta_l,
-                                         ifc67::BoundaryBetaSlope(theta)) *
-                           1263.569608 -
-                       287436.0);
-  theta = Th(300.0);
-  beta = Be(3000.0);
-  EXPECT_DOUBLE_EQ(Steam67VolumeCalcTPi(300.0, 3000.0, 1),
-                   ifc67::Region1Chi(theta, beta) * 0.00317 * 18.02);
-  EXPECT_DOUBLE_EQ(SteamEnthalpyCalcTPi(300.0, 3000.0, 1),
-                   ifc67::Region1Epsilon(theta, beta) * 1263.569608 - 287436.0);
 }
 
 // Below 647.3 K, between the 2/3 boundary and saturation with the vapour
