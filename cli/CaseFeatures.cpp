@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "Format.h"
 #include "pemar/case/CaseManagers.h"
 #include "pemar/features/FeatureRegistry.h"
 #include "pemar/features/PropertyTableFeature.h"
@@ -12,17 +13,7 @@
 namespace pemar::cli {
 namespace {
 
-std::string Number(double value) {
-  if (value == kEmptyValue) return "n/a";
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.6g", value);
-  return buffer;
-}
-
-nlohmann::ordered_json Value(double value) {
-  return value == kEmptyValue ? nlohmann::ordered_json(nullptr)
-                              : nlohmann::ordered_json(value);
-}
+std::string Number(double value) { return ShortNumber(value, "n/a"); }
 
 std::string Technology(const std::string& key) {
   const FeatureInfo* info = FindFeatureInfo(key.c_str());
@@ -109,8 +100,8 @@ nlohmann::ordered_json FeaturesJson(SimulationCase& doc, bool rows) {
         for (const PropertyTableRow& row : t->Rows()) {
           r.push_back({{"temperature_K", row.temperature},
                        {"phase", row.phase == 1 ? "liquid" : "vapour"},
-                       {"enthalpy_kJ_per_kmol", Value(row.enthalpy)},
-                       {"volume_m3_per_kmol", Value(row.volume)}});
+                       {"enthalpy_kJ_per_kmol", JsonNumber(row.enthalpy)},
+                       {"volume_m3_per_kmol", JsonNumber(row.volume)}});
         }
         j["rows"] = r;
       } else {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "Format.h"
 #include "Registry.h"
 #include "pemar/framework/ConfigStore.h"
 #include "pemar/framework/Types.h"
@@ -33,17 +34,7 @@ struct ManagerDeleter {
 };
 using Database = std::unique_ptr<IDefaultUtilityManager, ManagerDeleter>;
 
-std::string Number(double value) {
-  if (value == kEmptyValue) return "-";
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.6g", value);
-  return buffer;
-}
-
-nlohmann::ordered_json JsonNumber(double value) {
-  return value == kEmptyValue ? nlohmann::ordered_json(nullptr)
-                              : nlohmann::ordered_json(value);
-}
+std::string Number(double value) { return ShortNumber(value, "-"); }
 
 const char* HeatTypeName(SegmentHeatType type) {
   return type == HotSegment    ? "hot"

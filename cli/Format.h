@@ -1,0 +1,31 @@
+// How the tool writes numbers: in short form (six significant digits), and
+// the empty value -32767 as a placeholder in text or as null in JSON.
+
+#ifndef PEMAR_CLI_FORMAT_H_
+#define PEMAR_CLI_FORMAT_H_
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "pemar/framework/Types.h"
+
+namespace pemar::cli {
+
+// `value` with six significant digits; `empty` for the empty value.
+inline std::string ShortNumber(double value, const char* empty) {
+  if (value == kEmptyValue) return empty;
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.6g", value);
+  return buffer;
+}
+
+// `value` as a JSON number; null for the empty value.
+inline nlohmann::ordered_json JsonNumber(double value) {
+  return value == kEmptyValue ? nlohmann::ordered_json(nullptr)
+                              : nlohmann::ordered_json(value);
+}
+
+}  // namespace pemar::cli
+
+#endif  // PEMAR_CLI_FORMAT_H_
