@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 #include "pemar/case/SimulationCase.h"
 #include "pemar/framework/Messages.h"
 #include "pemar/framework/Platform.h"
@@ -9,7 +12,7 @@
 namespace pemar {
 namespace {
 
-VarDescription Var(const char* name, int number, int index = 0) {
+VarDescription Var(const char* name, int index = 0, int number = 300) {
   VarDescription desc(name, number);
   desc.SetIndex(index);
   return desc;
@@ -41,24 +44,21 @@ class CaseCommandsTest : public ::testing::Test {
   SimulationCase case_{Text("SIM"), nullptr};
 };
 
-TEST_F(CaseCommandsTest, PopBeforeAnyPushGivesTheViewableType) {
-  SimulationCase fresh(Text(), nullptr);
-  EXPECT_TRUE(fresh.Message("PopFindFilter"));
-  EXPECT_EQ(fresh.FindFilter(), ViewableObjectType());
-}
-
 TEST_F(CaseCommandsTest, SavedFilterIsOneSlotNotAStack) {
-  EXPECT_TRUE(case_.Message("PushFindFilter DocumentObject"));
-  EXPECT_EQ(case_.FindFilter(), DocumentObjectType());
-  EXPECT_TRUE(case_.Message("PushFindFilter SimCaseObject"));
-  EXPECT_EQ(case_.FindFilter(), SimCaseObjectType());
-  EXPECT_TRUE(case_.Message("PopFindFilter"));
-  EXPECT_EQ(case_.FindFilter(), DocumentObjectType());
-  EXPECT_TRUE(case_.Message("PopFindFilter"));
-  EXPECT_EQ(case_.FindFilter(), DocumentObjectType());
+  SimulationCase fresh(Text(), nullptr);
+  EXPECT_TRUE(fresh.Message("PopFindFilter"));  // before any push
+  EXPECT_EQ(fresh.FindFilter(), ViewableObjectType());
+  for (const auto& [command, filter] :
+       {std::pair{"PushFindFilter DocumentObject", DocumentObjectType()},
+        {"PushFindFilter SimCaseObject", SimCaseObjectType()},
+        {"PopFindFilter", DocumentObjectType()},
+        {"PopFindFilter", DocumentObjectType()}}) {
+    EXPECT_TRUE(case_.Message(command));
+    EXPECT_EQ(case_.FindFilter(), filter) << command;
+  }
 }
 
-TEST_F(CaseCommandsTest, EnvironmentCommands) {
+TEST_F(CaseCommandsTest, CommandsAndTheirResults) {
   case_.SetEnvironmentNumber(1);
   EXPECT_TRUE(case_.Message("EnterBuild"));
   EXPECT_EQ(case_.EnvironmentNumber(), 1);
@@ -68,31 +68,21 @@ TEST_F(CaseCommandsTest, EnvironmentCommands) {
   EXPECT_TRUE(case_.Message("EnterBuild"));
   EXPECT_EQ(case_.EnvironmentNumber(), 1);
   EXPECT_EQ(case_.Value(Typed(104, 303)), 1.0);
-}
 
-TEST_F(CaseCommandsTest, UnknownCommandGivesTheFrameworkResult) {
-  Document::SetUnhandledMessageResult(7);
-  EXPECT_EQ(case_.Message("NoSuchCommand with words"), 7);
-  Document::SetUnhandledMessageResult(0);
-  EXPECT_EQ(case_.Message(""), 0);
-}
-
-TEST_F(CaseCommandsTest, ViewsAndBugReportManager) {
   EXPECT_TRUE(case_.Message("CaseInfo"));
   EXPECT_EQ(OpenedViews().size(), 1u);
   // The problem-report manager is not loaded in this program.
   EXPECT_TRUE(case_.Message("BugReportMgr"));
   EXPECT_TRUE(sink_.Has(MessageKind::kError, "BugReportMgrNotAvailable"));
   EXPECT_EQ(case_.BugReportManagerObject(), nullptr);
+
+  Document::SetUnhandledMessageResult(7);
+  EXPECT_EQ(case_.Message("NoSuchCommand with words"), 7);
+  Document::SetUnhandledMessageResult(0);
+  EXPECT_EQ(case_.Message(""), 0);
 }
 
-TEST_F(CaseCommandsTest, AllViewableReportsWithoutAReportPrintsNothing) {
-  case_.GetReportManager()->SetRefuseReports(true);
-  EXPECT_TRUE(case_.Message("AllViewableReports Everything"));
-  EXPECT_TRUE(case_.Message("AllViewableReports"));
-  EXPECT_TRUE(case_.GetReportManager()->PrintedReports().empty());
-}
-
+// Without a report (no name, or the manager refuses) nothing is printed.
 TEST_F(CaseCommandsTest, AllViewableReportsShowsObjectsWhoseTypeHasAReport) {
   static ObjectTypeInfo* reported = [] {
     auto* type = new ObjectTypeInfo("TestReportedObject", ViewableObjectType(),
@@ -103,71 +93,77 @@ TEST_F(CaseCommandsTest, AllViewableReportsShowsObjectsWhoseTypeHasAReport) {
   Viewable shown(&case_, reported);
   Viewable hidden(&case_, ViewableObjectType());
   ReportManager* reports = case_.GetReportManager();
+  EXPECT_TRUE(case_.Message("AllViewableReports"));
+  reports->SetRefuseReports(true);
+  EXPECT_TRUE(case_.Message("AllViewableReports Everything"));
+  EXPECT_TRUE(reports->PrintedReports().empty());
+  reports->SetRefuseReports(false);
   EXPECT_TRUE(case_.Message("AllViewableReports Everything"));
   ASSERT_EQ(reports->PrintedReports().size(), 1u);
   const ReportManager::PrintRecord& print = reports->PrintedReports()[0];
   EXPECT_EQ(print.report, "Everything");
   EXPECT_TRUE(print.report_flag);
   EXPECT_TRUE(print.manager_printing);
-  ASSERT_EQ(print.sources.size(), 1u);
-  EXPECT_EQ(print.sources[0], &shown);
+  EXPECT_EQ(print.sources, std::vector<const Viewable*>{&shown});
   EXPECT_FALSE(reports->IsPrinting());
 }
 
-TEST_F(CaseCommandsTest, StatusVariablesOutsideTheListsAreEmpty) {
+TEST_F(CaseCommandsTest, TextVariables) {
   case_.StatusLists().push_back(
       {StatusInfo{"Own text", "", 1}, StatusInfo{"", "KeyedStatus", 2}});
   case_.StatusLists().push_back({StatusInfo{"Second list", "", 3}});
-  EXPECT_EQ(case_.TextValue(Var("StatusDescription", 300, 0)), "Own text");
-  EXPECT_EQ(case_.TextValue(Var("StatusDescription", 300, 1)),
-            FindString("KeyedStatus"));
-  EXPECT_EQ(case_.TextValue(Var("StatusDescription", 300, 2)), "Second list");
-  EXPECT_EQ(case_.TextValue(Var("StatusLevel", 300, 2)), FindString("status3"));
+  EXPECT_TRUE(case_.SpecifyText(Var("Description"), "Debottleneck"));
+  EXPECT_EQ(case_.CaseFileHeader()->Description(), "Debottleneck");
+  case_.SetFileName("/tmp/folder/plant.kcs");
+  struct Row {
+    const char* command;  // sent before the variable is read
+    const char* name;
+    int index;
+    Text expected;
+  };
+  const Row rows[] = {
+      {"", "StatusDescription", 0, "Own text"},
+      {"", "StatusDescription", 1, FindString("KeyedStatus")},
+      {"", "StatusDescription", 2, "Second list"},
+      {"", "StatusLevel", 2, FindString("status3")},
+      {"", "Description", 0, "Debottleneck"},
+      {"", "TemplatePageTabs", 1, FindString("TPLVariables")},
+      {"", "TemplatePageTabs", 2, FindString("TPLInitialWizardView")},
+      {"", "TemplatePageTabs", 7, FindString("TPLConnections")},
+      {"", "CaseFileName", 0, "plant.kcs"},
+      {"", "FilterType", 0, FindString("LogicalTypeLabel")},
+      {"PushFindFilter SimCaseObject", "FilterType", 0, "Cases"},
+      {"PushFindFilter SimulationObjectObject", "FilterType", 0,
+       "Simulation Objects"},
+  };
+  for (const Row& row : rows) {
+    if (*row.command) case_.Message(row.command);
+    EXPECT_EQ(case_.TextValue(Var(row.name, row.index)), row.expected)
+        << row.name << "[" << row.index << "]";
+  }
   for (int index : {-1, 3, 1000}) {
-    EXPECT_EQ(case_.TextValue(Var("StatusDescription", 300, index)), "");
-    EXPECT_EQ(case_.TextValue(Var("StatusLevel", 300, index)), "");
+    EXPECT_EQ(case_.TextValue(Var("StatusDescription", index)), "");
+    EXPECT_EQ(case_.TextValue(Var("StatusLevel", index)), "");
   }
   DimInfo dims;
-  EXPECT_TRUE(case_.Dimensions(Var("FlowSheetObject", 300), dims));
+  EXPECT_TRUE(case_.Dimensions(Var("FlowSheetObject"), dims));
   EXPECT_EQ(dims.Dim(0), 3);
-}
-
-TEST_F(CaseCommandsTest, TextVariables) {
-  EXPECT_TRUE(case_.SpecifyText(Var("Description", 300), "Debottleneck"));
-  EXPECT_EQ(case_.TextValue(Var("Description", 300)), "Debottleneck");
-  EXPECT_EQ(case_.CaseFileHeader()->Description(), "Debottleneck");
-  EXPECT_EQ(case_.TextValue(Var("TemplatePageTabs", 300, 1)),
-            FindString("TPLVariables"));
-  EXPECT_EQ(case_.TextValue(Var("TemplatePageTabs", 300, 2)),
-            FindString("TPLInitialWizardView"));
-  EXPECT_EQ(case_.TextValue(Var("TemplatePageTabs", 300, 7)),
-            FindString("TPLConnections"));
-  EXPECT_EQ(case_.TextValue(Var("FilterType", 300)),
-            FindString("LogicalTypeLabel"));
-  case_.Message("PushFindFilter SimCaseObject");
-  EXPECT_EQ(case_.TextValue(Var("FilterType", 300)), "Cases");
-  case_.Message("PushFindFilter SimulationObjectObject");
-  EXPECT_EQ(case_.TextValue(Var("FilterType", 300)), "Simulation Objects");
-  case_.SetFileName("/tmp/folder/plant.kcs");
-  EXPECT_EQ(case_.TextValue(Var("CaseFileName", 300)), "plant.kcs");
-  VarDescription free = Typed(1519, 306);
-  EXPECT_TRUE(case_.SpecifyText(free, "notes"));
+  EXPECT_TRUE(case_.SpecifyText(Typed(1519, 306), "notes"));
   EXPECT_EQ(case_.FreeText(), "notes");
 }
 
 TEST_F(CaseCommandsTest, ObjectTypeVariable) {
   // An unknown type asks the user to pick one.
-  EXPECT_TRUE(case_.Specify(Var("ObjectType", 300), 0.0));
-  ASSERT_EQ(OpenedViews().size(), 1u);
-  EXPECT_EQ(OpenedViews()[0], "FindObjectTypeView");
-  EXPECT_EQ(case_.Value(Var("ObjectType", 300, 0)), 0.0);
+  EXPECT_TRUE(case_.Specify(Var("ObjectType"), 0.0));
+  EXPECT_EQ(OpenedViews(), std::vector<Text>{"FindObjectTypeView"});
+  EXPECT_EQ(case_.Value(Var("ObjectType", 0)), 0.0);
   case_.Message("PushFindFilter SimCaseObject");
-  double encoded = case_.Value(Var("ObjectType", 300, 1));
+  double encoded = case_.Value(Var("ObjectType", 1));
   EXPECT_GT(encoded, 0.0);
   // A known type resets the filter from the default, which is unknown.
-  EXPECT_TRUE(case_.Specify(Var("ObjectType", 300), encoded));
+  EXPECT_TRUE(case_.Specify(Var("ObjectType"), encoded));
   EXPECT_EQ(case_.FindFilter(), nullptr);
-  EXPECT_TRUE(case_.Specify(Var("ObjectType", 300), -1e300));
+  EXPECT_TRUE(case_.Specify(Var("ObjectType"), -1e300));
   EXPECT_EQ(case_.Value(Typed(106, 300)), 0.0);
 }
 
@@ -180,26 +176,21 @@ TEST_F(CaseCommandsTest, OpenPromptFollowsTheMode) {
   ASSERT_EQ(main.filters.size(), 4u);
   EXPECT_EQ(main.filters[3].second, "PLEXA");
   ASSERT_NE(main.header_maker, nullptr);
-  PackedBinaryFileHeader* header = main.header_maker();
+  std::unique_ptr<PackedBinaryFileHeader> header(main.header_maker());
   char stamp[16];
   header->GetIDStamp(stamp);
   EXPECT_EQ(std::string(stamp, 16), "PemarCaseV3.00K ");
-  delete header;
 
   SetCommandLine("app -molara3 -frakto");
-  FNPromptStruct column;
+  FNPromptStruct column, save, tpl;
   case_.GetOpenFilenamePrompt(column);
   EXPECT_EQ(column.default_type, "FRAKTO");
   ASSERT_EQ(column.filters.size(), 4u);
   EXPECT_EQ(column.filters[1].second, "MOLARA");
-
-  FNPromptStruct save;
   case_.GetSaveAsFilenamePrompt(save);
   EXPECT_EQ(save.mode, 53);
   EXPECT_EQ(save.title, FindString("FRAKTOSaveTitle"));
-  ASSERT_EQ(save.filters.size(), 1u);
-
-  FNPromptStruct tpl;
+  EXPECT_EQ(save.filters.size(), 1u);
   tpl.default_type = "TPL";
   case_.GetOpenFilenamePrompt(tpl);
   EXPECT_EQ(tpl.default_type, "TPL");

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "pemar/case/SimulationCase.h"
 #include "pemar/case/SimulationObject.h"
@@ -61,6 +62,8 @@ TEST_F(CaseManagersTest, NullArgumentsGiveNothing) {
   EXPECT_EQ(builds, 0);
 }
 
+// A manager is built only through the build address, once, and again
+// when it was destroyed; its name resolves back to it.
 TEST_F(CaseManagersTest, ManagerIsBuiltOnlyThroughTheBuildAddress) {
   EXPECT_EQ(case_.AttachedObject(Parsed("Viewable.600.(TestManager)")),
             nullptr);
@@ -70,6 +73,14 @@ TEST_F(CaseManagersTest, ManagerIsBuiltOnlyThroughTheBuildAddress) {
   EXPECT_EQ(case_.AttachedObject(Parsed("Viewable.600.(TestManager)")), built);
   EXPECT_EQ(CaseBuildManager(&case_, "TestManager"), built);
   EXPECT_EQ(builds, 1);
+  EXPECT_EQ(case_.AttachedName(built), "Viewable.500.(TestManager)");
+  EXPECT_EQ(case_.AttachedObject(Parsed("Viewable.500.(TestManager)")), built);
+  delete built;
+  EXPECT_EQ(case_.AttachedObject(Parsed("Viewable.600.(TestManager)")),
+            nullptr);
+  EXPECT_NE(case_.AttachedObject(Parsed("Viewable.500.(TestManager)")),
+            nullptr);
+  EXPECT_EQ(builds, 2);
 }
 
 TEST_F(CaseManagersTest, FeatureManagerComesFromTheLibrarysOwnBuilder) {
@@ -94,17 +105,6 @@ TEST_F(CaseManagersTest, AddingUnderAHeldNameKeepsTheFirstManager) {
   CaseAddManager(&case_, &second, "StreamManager");
   EXPECT_EQ(CaseStreamManager(&case_), &first);
   EXPECT_EQ(first.DeathPosteeRefCount(&case_), 1);
-}
-
-TEST_F(CaseManagersTest, DestroyedManagerIsForgottenAndBuiltAgain) {
-  Viewable* built = CaseBuildManager(&case_, "TestManager");
-  ASSERT_NE(built, nullptr);
-  delete built;
-  EXPECT_EQ(case_.AttachedObject(Parsed("Viewable.600.(TestManager)")),
-            nullptr);
-  Viewable* again = case_.AttachedObject(Parsed("Viewable.500.(TestManager)"));
-  ASSERT_NE(again, nullptr);
-  EXPECT_EQ(builds, 2);
 }
 
 int recalledBuilds = 0;
@@ -170,13 +170,6 @@ TEST_F(CaseManagersTest, RecalledObjectOfAnotherTypeIsNotTakenBack) {
   EXPECT_EQ(built->Type(), first->Type());
 }
 
-TEST_F(CaseManagersTest, AttachedNameResolvesBackToTheSameManager) {
-  Viewable* built = CaseBuildManager(&case_, "TestManager");
-  Text name = case_.AttachedName(built);
-  EXPECT_EQ(name, "Viewable.500.(TestManager)");
-  EXPECT_EQ(case_.AttachedObject(Parsed(name.c_str())), built);
-}
-
 TEST_F(CaseManagersTest, ObjectNamedLikeAManagerDoesNotGetItsAddress) {
   Viewable* manager = CaseBuildManager(&case_, "TestManager");
   Viewable impostor(&case_, ViewableObjectType());
@@ -185,43 +178,35 @@ TEST_F(CaseManagersTest, ObjectNamedLikeAManagerDoesNotGetItsAddress) {
   EXPECT_EQ(case_.AttachedName(manager), "Viewable.500.(TestManager)");
 }
 
-TEST_F(CaseManagersTest, ReportManagerHasItsOwnAddress) {
-  Viewable* reports = case_.AttachedObject(Parsed("ReportMgr.300"));
-  ASSERT_NE(reports, nullptr);
-  EXPECT_EQ(reports, case_.GetReportManager());
-  EXPECT_EQ(case_.AttachedName(reports), "ReportMgr.300");
-}
-
-TEST_F(CaseManagersTest, NextLinkIsResolvedOnTheManager) {
-  SimulationObject manager(&case_, SimulationObjectObjectType());
-  CaseAddManager(&case_, &manager, "Linked");
-  EXPECT_EQ(case_.AttachedObject(Parsed("Viewable.600.(Linked)/SimCase.200")),
-            &case_);
-  EXPECT_EQ(case_.AttachedObject(Parsed("Viewable.600.(Absent)/SimCase.200")),
-            nullptr);
-}
-
-TEST_F(CaseManagersTest, EngineeringManagerIsTheCasesOwn) {
-  EXPECT_EQ(CaseEngineeringManager(&case_),
-            static_cast<IEngineeringManager*>(case_.GetEngineeringManager()));
-  Document plain(nullptr, DocumentObjectType());
-  EXPECT_EQ(CaseEngineeringManager(&plain), nullptr);
-}
-
-TEST_F(CaseManagersTest, SimulationObjectReachesItsCase) {
-  SimulationObject object(&case_, SimulationObjectObjectType());
-  EXPECT_EQ(object.Case(), &case_);
-  EXPECT_EQ(object.AttachedObject(Parsed("SimCase.200")), &case_);
-  EXPECT_EQ(object.AttachedName(&case_), "SimCase.200");
+// Addresses from the case and from a simulation object in it: the report
+// manager's own, a link resolved on a manager, the case from its objects.
+TEST_F(CaseManagersTest, AddressesResolveFromTheCaseAndItsObjects) {
+  SimulationObject linked(&case_, SimulationObjectObjectType());
+  CaseAddManager(&case_, &linked, "Linked");
   Viewable* manager = CaseBuildManager(&case_, "TestManager");
-  EXPECT_EQ(
-      object.AttachedObject(Parsed("SimCase.200/Viewable.600.(TestManager)")),
-      manager);
-
+  SimulationObject object(&case_, SimulationObjectObjectType());
   Document plain(nullptr, DocumentObjectType());
   SimulationObject stray(&plain, SimulationObjectObjectType());
+  const std::tuple<Viewable*, const char*, Viewable*> rows[] = {
+      {&case_, "ReportMgr.300", case_.GetReportManager()},
+      {&case_, "Viewable.600.(Linked)/SimCase.200", &case_},
+      {&case_, "Viewable.600.(Absent)/SimCase.200", nullptr},
+      {&object, "SimCase.200", &case_},
+      {&object, "SimCase.200/Viewable.600.(TestManager)", manager},
+      {&stray, "SimCase.200", nullptr}};
+  for (const auto& [from, address, expected] : rows) {
+    EXPECT_EQ(from->AttachedObject(Parsed(address)), expected) << address;
+  }
+  EXPECT_EQ(case_.AttachedName(case_.GetReportManager()), "ReportMgr.300");
+  EXPECT_EQ(object.AttachedName(&case_), "SimCase.200");
+  EXPECT_EQ(object.Case(), &case_);
   EXPECT_EQ(stray.Case(), nullptr);
-  EXPECT_EQ(stray.AttachedObject(Parsed("SimCase.200")), nullptr);
+  EXPECT_EQ(CaseEngineeringManager(&case_),
+            static_cast<IEngineeringManager*>(case_.GetEngineeringManager()));
+  EXPECT_EQ(case_.CastToClassType("IEngineeringManager"),
+            static_cast<IEngineeringManager*>(case_.GetEngineeringManager()));
+  EXPECT_EQ(case_.CastToClassType("Other"), nullptr);
+  EXPECT_EQ(CaseEngineeringManager(&plain), nullptr);
 }
 
 }  // namespace
