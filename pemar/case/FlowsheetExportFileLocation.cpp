@@ -16,11 +16,8 @@ constexpr int kMaxNames = 100000;
 }  // namespace
 
 Text CasesFolder() {
-  Text folder = BuildFilePath("Executable");
-  if (!folder.IsEmpty() && !folder.EndsWith(std::string(1, kPathSeparator))) {
-    folder.Append(kPathSeparator);
-  }
-  return Text(folder.str() + "cases");
+  return Text(WithTrailingSeparator(BuildFilePath("Executable").str()) +
+              "cases");
 }
 
 void FlowsheetExportFileLocation(Text& fileName, Text& directory) {

@@ -60,12 +60,18 @@ Text RealExecutableFolder() {
 #endif
   std::filesystem::path folder =
       ec ? std::filesystem::current_path(ec) : exe.parent_path();
-  Text out(Utf8FromPath(folder));
-  if (!out.EndsWith(std::string(1, kPathSeparator))) out.Append(kPathSeparator);
-  return out;
+  return Text(WithTrailingSeparator(Utf8FromPath(folder)));
 }
 
 }  // namespace
+
+std::string WithTrailingSeparator(std::string folder) {
+  if (folder.empty()) return folder;
+  const char last = folder.back();
+  if (last == '/' || last == kPathSeparator) return folder;
+  folder += kPathSeparator;
+  return folder;
+}
 
 Text GetCommandLine() {
   const Text& set = CommandLineOverride();
@@ -86,11 +92,7 @@ Text BuildFilePath(const Text& /*name*/) {
 }
 
 void SetExecutableFolder(const Text& folder) {
-  Text out = folder;
-  if (!out.IsEmpty() && !out.EndsWith(std::string(1, kPathSeparator))) {
-    out.Append(kPathSeparator);
-  }
-  ExecutableFolderOverride() = out;
+  ExecutableFolderOverride() = Text(WithTrailingSeparator(folder.str()));
 }
 
 Text ExtensionForFileType(const Text& type) {

@@ -4,6 +4,8 @@
 #ifndef PEMAR_FRAMEWORK_PLATFORM_H_
 #define PEMAR_FRAMEWORK_PLATFORM_H_
 
+#include <string>
+
 #include "pemar/framework/Export.h"
 #include "pemar/framework/Text.h"
 
@@ -15,6 +17,11 @@ inline constexpr char kPathSeparator = '\\';
 #else
 inline constexpr char kPathSeparator = '/';
 #endif
+
+// The folder with this platform's separator appended, unless it is empty or
+// already ends with a separator. Windows takes '/' as well as '\\', so a
+// folder written either way there gains nothing.
+PEMAR_EXPORT std::string WithTrailingSeparator(std::string folder);
 
 // The process command line: the program path and its arguments separated by
 // blanks. By default the real one; SetCommandLine replaces it (for embedding

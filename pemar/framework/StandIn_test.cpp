@@ -129,6 +129,9 @@ TEST(PlatformTest, CommandLineFoldersAndFileTypes) {
   SetExecutableFolder("/opt/suite");
   EXPECT_EQ(BuildFilePath("Executable"),
             Text("/opt/suite") + Text(std::string(1, kPathSeparator)));
+  // A folder that already ends with '/' gains nothing, on Windows too.
+  SetExecutableFolder("/opt/suite/");
+  EXPECT_EQ(BuildFilePath("Executable"), "/opt/suite/");
   SetExecutableFolder("");
   EXPECT_TRUE(BuildFilePath("").EndsWith(std::string(1, kPathSeparator)));
   EXPECT_EQ(ExtensionForFileType("SIM"), "kcs");

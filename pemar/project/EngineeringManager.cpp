@@ -327,11 +327,8 @@ hresult EngineeringManager::BuildOrvexCaseFromVisCase(const char* saveName,
                                                       const char* folder) {
   EnsureLink();
   if (!link_ || !EnsureSimulatorLink()) return kRejected;
-  std::string path = folder != nullptr ? folder : "";
-  if (!path.empty() && path.back() != '/' && path.back() != '\\') {
-    path += kPathSeparator;
-  }
-  path += "orvex.xml";
+  std::string path =
+      WithTrailingSeparator(folder != nullptr ? folder : "") + "orvex.xml";
 
   bool ok = CASESave(vistaroCase, path.c_str());
   UpdateErrors();
