@@ -1,4 +1,4 @@
-#include "pemar/persist/testing/GoldenBytes.h"
+#include "tests/support/GoldenBytes.h"
 
 #include <algorithm>
 #include <cctype>

@@ -7,8 +7,8 @@
 // consume every byte of it. A store and recall changed together in the same
 // wrong way then still fail.
 
-#ifndef PEMAR_PERSIST_TESTING_GOLDENBYTES_H_
-#define PEMAR_PERSIST_TESTING_GOLDENBYTES_H_
+#ifndef PEMAR_TESTS_SUPPORT_GOLDENBYTES_H_
+#define PEMAR_TESTS_SUPPORT_GOLDENBYTES_H_
 
 #include <gtest/gtest.h>
 
@@ -76,4 +76,4 @@ template <typename Stored>
 
 }  // namespace pemar::test_support
 
-#endif  // PEMAR_PERSIST_TESTING_GOLDENBYTES_H_
+#endif  // PEMAR_TESTS_SUPPORT_GOLDENBYTES_H_

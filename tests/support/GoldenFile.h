@@ -4,15 +4,15 @@
 // 'quoted text' (see Bytes in GoldenBytes.h), with "#" starting a comment
 // that runs to the end of its line, one field a line.
 
-#ifndef PEMAR_PERSIST_TESTING_GOLDENFILE_H_
-#define PEMAR_PERSIST_TESTING_GOLDENFILE_H_
+#ifndef PEMAR_TESTS_SUPPORT_GOLDENFILE_H_
+#define PEMAR_TESTS_SUPPORT_GOLDENFILE_H_
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>
 
-#include "pemar/persist/testing/GoldenBytes.h"
+#include "tests/support/GoldenBytes.h"
 
 namespace pemar::test_support {
 
@@ -40,4 +40,4 @@ inline std::string GoldenFile(const std::string& path) {
 
 }  // namespace pemar::test_support
 
-#endif  // PEMAR_PERSIST_TESTING_GOLDENFILE_H_
+#endif  // PEMAR_TESTS_SUPPORT_GOLDENFILE_H_

@@ -1,12 +1,12 @@
 // Test support: stores an object's record into an in-memory file, recalls
 // it from given bytes, and damages bytes one at a time.
 
-#ifndef PEMAR_PERSIST_TESTING_STOREDRECORD_H_
-#define PEMAR_PERSIST_TESTING_STOREDRECORD_H_
+#ifndef PEMAR_TESTS_SUPPORT_STOREDRECORD_H_
+#define PEMAR_TESTS_SUPPORT_STOREDRECORD_H_
 
 #include <string>
 
-#include "pemar/persist/testing/GoldenBytes.h"
+#include "tests/support/GoldenBytes.h"
 
 namespace pemar::test_support {
 
@@ -43,4 +43,4 @@ void ForEachFlippedByte(const std::string& bytes, Check check) {
 
 }  // namespace pemar::test_support
 
-#endif  // PEMAR_PERSIST_TESTING_STOREDRECORD_H_
+#endif  // PEMAR_TESTS_SUPPORT_STOREDRECORD_H_
