@@ -1,7 +1,8 @@
 // Test support for projects and the engineering manager: a fixture whose
 // files live in memory, with helpers that store a record to bytes, recall
-// one from bytes and write a chunk by hand, and a one-line text of all that
-// a project holds.
+// one from bytes and write a chunk by hand, the golden tables of
+// pemar/project/testdata, a loop over damaged copies of a record, and a
+// one-line text of all that a project holds.
 
 #ifndef PEMAR_PROJECT_TESTING_PROJECTTESTSUPPORT_H_
 #define PEMAR_PROJECT_TESTING_PROJECTTESTSUPPORT_H_
@@ -13,6 +14,7 @@
 #include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/persist/PemarBinaryFile.h"
 #include "pemar/persist/testing/GoldenBytes.h"
+#include "pemar/persist/testing/GoldenFile.h"
 #include "pemar/persist/testing/StoredRecord.h"
 #include "pemar/project/IPemarProject.h"
 
@@ -35,6 +37,22 @@ inline std::string ProjectText(IPemarProject& p) {
   int index = 99;
   p.SetNoteCount("no such title", index);
   return d + " last " + std::to_string(index);
+}
+
+// The bytes of pemar/project/testdata/<name>.golden.
+inline std::string ProjectGolden(const std::string& name) {
+  return GoldenFile("pemar/project/testdata/" + name + ".golden");
+}
+
+// Calls `recall(damaged)` for every copy of `bytes` cut short, each of which
+// must fail, and for every copy with one byte flipped, which may go either
+// way; `recall` checks what a failure leaves.
+template <typename Recall>
+void ForEachDamagedCopy(const std::string& bytes, Recall recall) {
+  for (std::size_t n = 0; n < bytes.size(); ++n) {
+    EXPECT_FALSE(recall(bytes.substr(0, n))) << "cut at " << n;
+  }
+  ForEachFlippedByte(bytes, recall);
 }
 
 class RecordTest : public ::testing::Test {
