@@ -67,7 +67,7 @@ TEST_F(UtilityPersistenceTest, CutInsideThirdUtilityKeepsAllUtilities) {
   bytes.resize(bytes.size() - 20);
   EXPECT_FALSE(Load(m_.get(), bytes, UtilitiesOnly));
   EXPECT_EQ(m_->GetNumberOfDefaultUtilities(), 22);
-  EXPECT_EQ(receiver_->Count(UtilityRemoved), 0);
+  EXPECT_EQ(receiver_->Count("Removed("), 0);
   EXPECT_EQ(CurrentFile(kCurrentUtilitiesFileName, m_.get()), "Default File");
 }
 
@@ -149,9 +149,9 @@ TEST_F(UtilityPersistenceTest, UtilitySetReplacesUtilitiesWithAnnouncements) {
     EXPECT_STREQ(m_->GetDefaultUtilityName(i),
                  source->GetDefaultUtilityName(i));
   }
-  EXPECT_EQ(receiver_->Count(UtilityRemoved), 22);
-  EXPECT_EQ(receiver_->Texts(UtilityAdded).back(), "Mine");
-  EXPECT_EQ(receiver_->Count(UtilityAdded), 22);
+  EXPECT_EQ(receiver_->Count("Removed("), 22);
+  EXPECT_NE(receiver_->Log().find("Added(Mine)"), std::string::npos);
+  EXPECT_EQ(receiver_->Count("Added("), 22);
   EXPECT_EQ(CurrentFile(kCurrentUtilitiesFileName, m_.get()), "mine.hud");
   EXPECT_EQ(CurrentFile(kCurrentEconomicsFileName, m_.get()), "Default File");
   EXPECT_EQ(CurrentFile("NoSuchKey", m_.get()), "(null)");

@@ -1,11 +1,10 @@
-// Test helper: a notification receiver that keeps copies of what it got.
+// Test helper: a notification receiver that logs what it gets as text.
 
 #ifndef PEMAR_UTILITY_TESTING_RECORDINGRECEIVER_H_
 #define PEMAR_UTILITY_TESTING_RECORDINGRECEIVER_H_
 
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "pemar/project/Notification.h"
 
@@ -13,21 +12,14 @@ namespace pemar::testing {
 
 class RecordingReceiver : public INotificationReceiver {
  public:
-  struct Event {
-    ChangeWhat what;
-    std::string text;
-    bool has_text;
-    void* data;
-  };
-
-  // Registers with `sender` for every message the database sends.
-  explicit RecordingReceiver(INotificationSender* sender) : sender_(sender) {
+  // Registers with `sender` for every message a utility database sends;
+  // `self` is the pointer that notifications about the whole database carry.
+  explicit RecordingReceiver(INotificationSender* sender,
+                             const void* self = nullptr)
+      : sender_(sender), self_(self) {
     sender_->AddNotificationReceiver(this);
-    for (ChangeWhat what :
-         {UtilityAdded, UtilityNameChanged, UtilityRemoved, ErrorMessage,
-          HTCDefaultsChanged, SenderDying, DatabaseChanged}) {
+    for (const auto& [what, name] : kNames)
       sender_->AddValidMessage(this, what);
-    }
   }
   ~RecordingReceiver() override {
     if (sender_ != nullptr) sender_->RemoveNotificationReceiver(this);
@@ -35,56 +27,51 @@ class RecordingReceiver : public INotificationReceiver {
   // For a sender that dies first.
   void Detach() { sender_ = nullptr; }
 
-  // Keeps what `data` points to as text, as it is valid only during the
-  // call: the position for HTCDefaultsChanged, the new name for
-  // UtilityNameChanged.
+  // Logs "Name(text)", with no brackets for a null text, then what `data`
+  // points to, as it is valid only during the call: "@3" for the position
+  // of HTCDefaultsChanged, "->X" for the new name of UtilityNameChanged, "*"
+  // for the database itself and "?" for anything else.
   void NotifyChange(ChangeWhat what, const char* text, void* data) override {
-    events.push_back({what, text ? text : "", text != nullptr, data});
-    std::string entry = Name(what);
+    std::string entry = std::to_string(what);
+    for (const auto& [w, name] : kNames) {
+      if (w == what) entry = name;
+    }
     if (text != nullptr) entry += "(" + std::string(text) + ")";
-    if (what == HTCDefaultsChanged && data)
+    if (data == nullptr) {
+    } else if (what == HTCDefaultsChanged) {
       entry += "@" + std::to_string(*static_cast<int*>(data));
-    if (what == UtilityNameChanged && data)
+    } else if (what == UtilityNameChanged) {
       entry += "->" + std::string(static_cast<const char*>(data));
+    } else {
+      entry += data == self_ ? "*" : "?";
+    }
     log_ += (log_.empty() ? "" : " ") + entry;
   }
 
-  // Every event so far, oldest first, as "Removed(LP Steam) Changed(hi)
-  // Renamed(MP Steam)->X HTC(Brine)@3 Dying"; a null text gives no brackets.
+  // Every entry so far, oldest first, blank-separated, e.g.
+  // "Removed(LP Steam) Changed(hi)* Renamed(MP Steam)->X HTC(Brine)@3 Dying".
   const std::string& Log() const { return log_; }
-  void Clear() {
-    events.clear();
-    log_.clear();
-  }
-  int Count(ChangeWhat what) const {
+  void Clear() { log_.clear(); }
+  // How many entries start with `prefix`, e.g. "Removed(".
+  int Count(const std::string& prefix) const {
+    const std::string log = " " + log_, key = " " + prefix;
     int n = 0;
-    for (const Event& e : events) n += e.what == what;
+    for (auto at = log.find(key); at != std::string::npos;
+         at = log.find(key, at + 1)) {
+      ++n;
+    }
     return n;
   }
-  std::vector<std::string> Texts(ChangeWhat what) const {
-    std::vector<std::string> texts;
-    for (const Event& e : events) {
-      if (e.what == what) texts.push_back(e.text);
-    }
-    return texts;
-  }
-
-  std::vector<Event> events;
 
  private:
-  static std::string Name(ChangeWhat what) {
-    const std::pair<ChangeWhat, const char*> names[] = {
-        {UtilityAdded, "Added"},     {UtilityNameChanged, "Renamed"},
-        {UtilityRemoved, "Removed"}, {ErrorMessage, "Error"},
-        {HTCDefaultsChanged, "HTC"}, {SenderDying, "Dying"},
-        {DatabaseChanged, "Changed"}};
-    for (const auto& [w, name] : names) {
-      if (w == what) return name;
-    }
-    return std::to_string(what);
-  }
+  static constexpr std::pair<ChangeWhat, const char*> kNames[] = {
+      {UtilityAdded, "Added"},     {UtilityNameChanged, "Renamed"},
+      {UtilityRemoved, "Removed"}, {ErrorMessage, "Error"},
+      {HTCDefaultsChanged, "HTC"}, {SenderDying, "Dying"},
+      {DatabaseChanged, "Changed"}};
 
   INotificationSender* sender_;
+  const void* self_;
   std::string log_;
 };
 

@@ -8,9 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <fstream>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/ConfigStore.h"
@@ -30,6 +33,45 @@ inline std::unique_ptr<DefaultManager> NewManager() {
       static_cast<DefaultManager*>(CreateDefaultUtilManager()));
 }
 
+// The rows of `table` in pemar/utility/testdata/`file`, where each line
+// "table,a,b,..." gives the row {a, b, ...}; other lines ("#" comments)
+// are skipped. A missing file fails the current test.
+inline std::vector<std::vector<std::string>> Rows(const std::string& file,
+                                                  const std::string& table) {
+  std::ifstream in(std::string(PEMAR_SOURCE_DIR) + "/pemar/utility/testdata/" +
+                   file);
+  EXPECT_TRUE(in) << "cannot read " << file;
+  std::vector<std::vector<std::string>> rows;
+  for (std::string line; std::getline(in, line);) {
+    std::vector<std::string> row;
+    std::istringstream fields(line);
+    for (std::string field; std::getline(fields, field, ',');) {
+      row.push_back(field);
+    }
+    if (!row.empty() && row[0] == table)
+      rows.emplace_back(++row.begin(), row.end());
+  }
+  EXPECT_FALSE(rows.empty()) << "no rows " << table << " in " << file;
+  return rows;
+}
+
+// A database parameter by its name ("ARTempLow"), or by number for one the
+// enumeration does not name.
+inline DefaultUtilityParameter Parameter(const std::string& name) {
+  static const char* const kNames[] = {
+      "InletTemperature", "OutletTemperature", "HeatTransferCoefficient",
+      "HTCCalculated",    "UtilityCost",       "ARTempHigh",
+      "ARTempLow",        "HeatType",          "DeltaTmin",
+      "Viscosity",        "ThermCond",         "MassDensity",
+      "MassHeatCap",      "FuelSourceID",      "CO2EmissionFactor",
+      "FuelEffFactor",    "GlobalSetting",     "EFDataSource",
+      "SimulationUtility"};
+  for (int i = 0; i < 19; ++i) {
+    if (name == kNames[i]) return DefaultUtilityParameter(i);
+  }
+  return DefaultUtilityParameter(std::stoi(name));
+}
+
 using ChunkBody = std::function<bool(IPemarBinaryFile*)>;
 
 // Every file lives in fs_; the program's folder is kProgramFolder, where no
@@ -43,7 +85,8 @@ class UtilityTest : public ::testing::Test {
     ResetConfigStore();
     SetExecutableFolder(kProgramFolder);
     m_ = NewManager();
-    receiver_ = std::make_unique<RecordingReceiver>(m_.get());
+    receiver_ = std::make_unique<RecordingReceiver>(
+        m_.get(), static_cast<IDefaultUtilityManager*>(m_.get()));
   }
   void TearDown() override { SetExecutableFolder(""); }
 
@@ -72,6 +115,25 @@ class UtilityTest : public ::testing::Test {
             StoreRecallType type = AllData) {
     return Unchunked(bytes,
                      [&](IPemarBinaryFile* f) { return m->Recall(f, type); });
+  }
+
+  // Runs the edits of `table` in testdata/edits.csv in order: with a value,
+  // SetValue, which must give the answer if one is given; then, with a
+  // value after, GetValue must give it.
+  void Apply(const std::string& table) {
+    for (const auto& r : Rows("edits.csv", table)) {
+      SCOPED_TRACE(r[0] + " " + r[1] + " " + r[2]);
+      const DefaultUtilityParameter p = Parameter(r[1]);
+      if (!r[2].empty()) {
+        hresult answer = m_->SetValue(r[0].c_str(), p, std::stod(r[2]));
+        if (r.size() > 3 && !r[3].empty()) {
+          EXPECT_EQ(answer, std::stoi(r[3]));
+        }
+      }
+      if (r.size() > 4) {
+        EXPECT_EQ(m_->GetValue(r[0].c_str(), p), std::stod(r[4]));
+      }
+    }
   }
 
   MemoryFileSystem fs_;
@@ -129,7 +191,7 @@ inline std::string Fields(const DefaultUtility& u) {
   for (double v :
        {u.GetInletTemperature(), u.GetOutletTemperature(),
         u.GetHeatTransferCoefficient(), u.GetUtilityCost(), u.GetARTempHigh(),
-        u.GetARTempLow(), double{u.GetHeatType()}, u.GetDeltaTmin()}) {
+        u.GetARTempLow(), double(u.GetHeatType()), u.GetDeltaTmin()}) {
     s += " " + Num(v);
   }
   s += " | " + std::string(u.GetExchangerType().c_str()) + " |";
@@ -145,7 +207,7 @@ inline std::string Fields(const DefaultUtility& u) {
   s += " |";
   for (double v : {u.GetCO2EmissionFactor(), u.GetFuelSourceID(),
                    u.GetFuelEffFactor(), u.IsGlobalSetting(),
-                   u.GetEFDataSource(), double{u.IsHTCCalculated()}}) {
+                   u.GetEFDataSource(), double(u.IsHTCCalculated())}) {
     s += " " + Num(v);
   }
   return s;
