@@ -39,14 +39,6 @@ class CaseSaveTest : public test_support::SaveFaultTest {
     theCase->SetModified(true);
     return theCase->SaveDocument(0);
   }
-  // The name of the one project of a case file; "" when it does not load.
-  std::string Marker(const std::string& file) {
-    auto theCase = Reopen(file);
-    IPemarBaseObject* object = nullptr;
-    if (theCase)
-      theCase->GetEngineeringManager()->GetProjectByNum(0, 1, &object);
-    return object && object->GetMyIdentifier() ? object->GetMyIdentifier() : "";
-  }
   // The case in `file` as its recall gives it; empty when it does not load.
   std::string Describe(const std::string& file) {
     auto theCase = Reopen(file);
@@ -167,7 +159,7 @@ TEST_F(CaseSaveTest, SaveKeepsBackupsAndNeverLosesTheOldFile) {
       const std::string name = entry.substr(0, entry.find('='));
       const std::string source = entry.substr(entry.find('=') + 1);
       if (source == "New") {
-        EXPECT_EQ(Marker(name), "New") << name;
+        EXPECT_EQ(Describe(name), DescribeCase(*theCase)) << name;
       } else {
         EXPECT_EQ(now[name], before.at(source)) << name;
       }

@@ -1,7 +1,5 @@
-// The exported steam functions: the sub-region rule at its edges, the phase
-// hints, the failure values, the bad-input guards, the start of the volume
-// iteration on the vapour side below the critical temperature, and the
-// values at reference points of every sub-region.
+// The exported steam functions: the sub-region rule, the guards, the
+// vapour-side start of the volume iteration and the reference points.
 
 #include "pemar/numerics/SteamProperties.h"
 
