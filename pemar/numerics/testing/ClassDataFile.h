@@ -12,8 +12,8 @@
 
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/MemoryFileSystem.h"
-#include "pemar/persist/testing/GoldenBytes.h"
-#include "pemar/persist/testing/GoldenFile.h"
+#include "tests/support/GoldenBytes.h"
+#include "tests/support/GoldenFile.h"
 
 namespace pemar::test_support {
 
