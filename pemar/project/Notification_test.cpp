@@ -3,26 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
+
+#include "pemar/project/testing/ProjectTestSupport.h"
 
 namespace pemar {
 namespace {
 
-// Logs what it receives as "kind:text " and runs an optional action inside
-// NotifyChange.
-class Receiver : public INotificationReceiver {
- public:
-  void NotifyChange(ChangeWhat what, const char* text, void* data) override {
-    log += std::to_string(what) + ":" + (text ? text : "") + " ";
-    lastData = data;
-    if (action) action(what);
-  }
-  std::string log;
-  void* lastData = nullptr;
-  std::function<void(ChangeWhat)> action;
-};
+using Receiver = test_support::LoggingReceiver;
 
 class NotificationTest : public ::testing::Test {
  protected:
@@ -70,12 +60,12 @@ TEST_F(NotificationTest, DeliversOnlyAcceptedKindsToUnheldReceivers) {
     Send(static_cast<ChangeWhat>(what), "x");
   }
   sender_.SendAMessage(UtilityRemoved, "Steam", &b_);
-  EXPECT_EQ(a_.lastData, &b_);
   sender_.HoldNotificationForReceiver(&a_, 1);
   Send(UtilityRemoved, "held");
   sender_.HoldNotificationForReceiver(&a_, 0);
   Send(UtilityRemoved, "released");
   EXPECT_EQ(a_.log, "57:Steam 57:released ");
+  EXPECT_EQ(a_.datas, (std::vector<void*>{&b_, nullptr}));
 }
 
 TEST_F(NotificationTest, NullAndUnknownReceiversAreIgnored) {

@@ -81,12 +81,8 @@ TEST_F(PemarProjectTest, DamagedOrMalformedRecordFailsAndChangesNothing) {
        {"02 00 00 00 00", "00 00 00 00 02", "00 00 00 00 01 FF FF FF FF",
         "00 00 00 00 01 00 00 00 80", "00 00 00 00 01 FF FF FF 7F",
         "00 00 00 00 01 03 00 00 00"}) {
-    const std::string bytes = Chunk(1, [&](PemarBinaryFile& f) {
-      for (char c : test_support::Bytes(payload) + std::string(20, '\0')) {
-        f.Write(c);
-      }
-    });
-    EXPECT_FALSE(recall(bytes)) << payload;
+    const std::string bytes = test_support::Bytes(payload);
+    EXPECT_FALSE(recall(Chunk(1, bytes + std::string(20, '\0')))) << payload;
   }
 }
 

@@ -1,22 +1,23 @@
-// Test support for projects and the engineering manager: a fixture whose
-// files live in memory, with helpers that store a record to bytes, recall
-// one from bytes and write a chunk by hand, the golden tables of
-// pemar/project/testdata, a loop over damaged copies of a record, and a
-// one-line text of all that a project holds.
+// Test support for projects, notifications and the engineering manager: a
+// fixture whose files live in memory, the golden tables of
+// pemar/project/testdata, a loop over damaged copies of a record, a one-line
+// text of all that a project holds, and a receiver that logs what it gets.
 
 #ifndef PEMAR_PROJECT_TESTING_PROJECTTESTSUPPORT_H_
 #define PEMAR_PROJECT_TESTING_PROJECTTESTSUPPORT_H_
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/persist/PemarBinaryFile.h"
-#include "pemar/persist/testing/GoldenBytes.h"
-#include "pemar/persist/testing/GoldenFile.h"
-#include "pemar/persist/testing/StoredRecord.h"
 #include "pemar/project/IPemarProject.h"
+#include "pemar/project/Notification.h"
+#include "tests/support/GoldenFile.h"
+#include "tests/support/StoredRecord.h"
 
 namespace pemar::test_support {
 
@@ -39,7 +40,6 @@ inline std::string ProjectText(IPemarProject& p) {
   return d + " last " + std::to_string(index);
 }
 
-// The bytes of pemar/project/testdata/<name>.golden.
 inline std::string ProjectGolden(const std::string& name) {
   return GoldenFile("pemar/project/testdata/" + name + ".golden");
 }
@@ -55,6 +55,18 @@ void ForEachDamagedCopy(const std::string& bytes, Recall recall) {
   ForEachFlippedByte(bytes, recall);
 }
 
+// Logs each message as "kind:text " with its data, then runs `action`.
+struct LoggingReceiver : INotificationReceiver {
+  void NotifyChange(ChangeWhat what, const char* text, void* data) override {
+    log += std::to_string(what) + ":" + (text ? text : "") + " ";
+    datas.push_back(data);
+    if (action) action(what);
+  }
+  std::string log;
+  std::vector<void*> datas;
+  std::function<void(ChangeWhat)> action;
+};
+
 class RecordTest : public ::testing::Test {
  protected:
   template <typename Stored>
@@ -65,14 +77,13 @@ class RecordTest : public ::testing::Test {
   bool RecallBytes(Stored& object, const std::string& bytes) {
     return RecallFromBytes(fs_, object, bytes);
   }
-  // A chunk of `revision` whose payload `body(file)` writes.
-  template <typename Body>
-  std::string Chunk(int revision, Body body) {
+  // A chunk of `revision` holding `payload`.
+  std::string Chunk(int revision, const std::string& payload) {
     return WrittenBytes(fs_, [&](BinaryFile& raw) {
       PemarBinaryFile file(&raw);
       ChunkHeader* chunk = nullptr;
       if (!file.CreateChunk(&chunk, revision)) return false;
-      body(file);
+      for (char c : payload) file.Write(c);
       return file.CloseChunk(chunk) != 0;
     });
   }
