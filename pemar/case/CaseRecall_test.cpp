@@ -5,22 +5,23 @@
 
 #include "pemar/case/SimulationCase.h"
 #include "pemar/case/testing/CaseTestSupport.h"
-#include "pemar/case/testing/OldCaseFiles.h"
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/ObjectTypeInfo.h"
-#include "pemar/persist/testing/GoldenBytes.h"
 #include "pemar/reports/CaseDescription.h"
 #include "pemar/utility/IDefaultUtilityManager.h"
+#include "tests/support/GoldenFile.h"
 
 namespace pemar {
 namespace {
 
-using test_support::OldLayoutCase;
-using test_support::OldParametersType;
-using test_support::ScopedCaseRevision;
-
 class CaseRecallTest : public test_support::CaseTest {
  protected:
+  // Writes testdata/`name`.golden to the file `name` and reopens it.
+  std::unique_ptr<SimulationCase> ReopenGolden(const std::string& name) {
+    WriteBytes(name, test_support::GoldenFile("pemar/case/testdata/" + name +
+                                              ".golden"));
+    return Reopen(name);
+  }
   static int CountNamed(SimulationCase& theCase, const char* name) {
     int count = 0;
     for (Viewable* object : theCase.GetObjectManager().Objects()) {
@@ -90,85 +91,65 @@ TEST_F(CaseRecallTest, RoundTripKeepsTheWholeCase) {
   EXPECT_TRUE(fromBackup->IsTempName());
 }
 
-// A case file as an older program wrote it. The case holds a project and
-// the objects "Obsolete" and "Watched"; its class data is the save counter 7
-// and then pointer records, one letter each: O "Obsolete", W "Watched", C
-// the case, - none. Older class-data revisions name objects the recall
-// destroys; a crafted file may name one twice, or the case, or the kept bug
-// report manager.
+// Case files as older programs wrote them (testdata/old_*.golden): a
+// project "Kept", the objects "Obsolete" and "Watched", and pointer records
+// that name objects the recall destroys, one twice, the case, or the kept
+// bug report manager.
 struct OldLayout {
-  unsigned char structure;  // from 7 with projects, from 8 with a zero
-  int classData;
-  long build;
-  const char* pointers;
+  const char* file;
   bool recalls;
+  int projects;
   int obsoleteKept;
   const char* bugReportManager;  // "" for none
 };
 
 const OldLayout kOldLayouts[] = {
-    {6, kCaseClassDataVersion, 2100, "-", true, 1, ""},
-    {7, kCaseClassDataVersion, 2100, "-", true, 1, ""},
-    {8, 15, 1500, "OOCWW-", true, 0, ""},
-    {8, 16, 2100, "WWWWWWW", true, 1, "Watched"},
-    {8, 18, 2100, "C", false, 0, ""},
+    {"old_structure6", true, 0, 1, ""},
+    {"old_structure7", true, 1, 1, ""},
+    {"old_classdata15", true, 1, 0, ""},
+    {"old_classdata16", true, 1, 1, "Watched"},
+    {"old_classdata18", false, 0, 0, ""},
 };
 
 TEST_F(CaseRecallTest, OlderLayoutsRecallAndDropTheirObsoleteObjectsOnce) {
   for (const OldLayout& row : kOldLayouts) {
-    SCOPED_TRACE(::testing::Message() << int{row.structure} << " "
-                                      << row.classData << " " << row.pointers);
-    ScopedCaseRevision revision(row.classData);
-    OldLayoutCase theCase;
-    AddProject(theCase, "Kept", 1);
-    auto* obsolete = new Viewable(&theCase, ViewableObjectType());
-    obsolete->SetName("Obsolete");
-    auto* watched = new Viewable(&theCase, ViewableObjectType());
-    watched->SetName("Watched");
-    for (char c : std::string(row.pointers)) {
-      theCase.pointers.push_back(c == 'O'   ? obsolete
-                                 : c == 'W' ? watched
-                                 : c == 'C' ? &theCase
-                                            : nullptr);
-    }
-    ASSERT_TRUE(test_support::WriteOldCaseFile(theCase, Text(Path("old.kcs")),
-                                               row.structure, row.build));
-    auto reopened = Reopen("old.kcs");
+    SCOPED_TRACE(row.file);
+    auto reopened = ReopenGolden(row.file);
     ASSERT_EQ(reopened != nullptr, row.recalls);
     if (reopened == nullptr) continue;
     EXPECT_EQ(reopened->SaveCounter(), 7);
     EXPECT_EQ(reopened->FileStructureRevision(), kCaseFileStructureRevision);
     EXPECT_EQ(reopened->GetEngineeringManager()->GetProjectSize(1),
-              row.structure >= 7 ? 1 : 0);
+              row.projects);
     EXPECT_EQ(CountNamed(*reopened, "Obsolete"), row.obsoleteKept);
     EXPECT_EQ(CountNamed(*reopened, "Watched"), 1);
     Viewable* bugs = reopened->BugReportManagerObject();
     EXPECT_EQ(bugs ? bugs->GetName().str() : "", row.bugReportManager);
     // The case hears of its manager's death: it never holds a dangling one.
-    if (bugs) EXPECT_EQ(bugs->DeathPosteeRefCount(reopened.get()), 1);
+    EXPECT_TRUE(!bugs || bugs->DeathPosteeRefCount(reopened.get()) == 1);
+
+    // A recall that fails after the header leaves the old structure
+    // revision in the case; a later save must still stamp the layout it
+    // writes, or no reader accepts the file.
+    std::string bytes = Bytes(row.file);
+    std::fill(bytes.end() - 8, bytes.end(), '\xff');
+    WriteBytes(row.file, bytes);
+    auto theCase = std::make_unique<SimulationCase>(Text("SIM"), nullptr);
+    ASSERT_FALSE(theCase->RecallDocument(FileName(Text(Path(row.file)))));
+    AddProject(*theCase, "Saved", 1);
+    theCase->SetFileName(Path("new.kcs"));
+    ASSERT_TRUE(theCase->SaveDocument(0));
+    auto saved = Reopen("new.kcs");
+    ASSERT_NE(saved, nullptr);
+    EXPECT_EQ(DescribeCase(*saved), DescribeCase(*theCase));
   }
 }
 
 // Old files stored the case parameters as an object of their own: the
 // recall moves its counter into the case, destroys what its records name
-// and then the object itself.
+// and then the object itself. Outside a case the object fails unread.
 TEST_F(CaseRecallTest, OldCaseParametersFillTheCaseAndDisappear) {
-  static OldParametersType* type =
-      new OldParametersType("TestOldCaseParameters");
-  auto theCase = NewCase("params.kcs");
-  auto* watched = new Viewable(theCase.get(), ViewableObjectType());
-  watched->SetName("Watched");
-  auto* placeholder = new Viewable(theCase.get(), type);
-  auto* obsolete = new Viewable(theCase.get(), ViewableObjectType());
-  obsolete->SetName("Obsolete");
-  // Revision 15: step 3's object (destroyed), three records, the bug report
-  // manager and one more record.
-  type->counter = (3 << 16) | 15;
-  type->pointers = {obsolete, nullptr, nullptr, watched, nullptr, nullptr};
-  ASSERT_TRUE(theCase->SaveDocument(0));
-  delete placeholder;
-
-  auto reopened = Reopen("params.kcs");
+  auto reopened = ReopenGolden("old_parameters");
   ASSERT_NE(reopened, nullptr);
   EXPECT_EQ(reopened->SaveCounter(), (3 << 16) | 15);
   EXPECT_EQ(CountNamed(*reopened, "Obsolete"), 0);
@@ -176,7 +157,6 @@ TEST_F(CaseRecallTest, OldCaseParametersFillTheCaseAndDisappear) {
   EXPECT_TRUE(
       reopened->GetObjectManager().Objects(OldCaseParamObjectType()).empty());
 
-  // Outside a case the parameters object fails without reading.
   Document document(nullptr, DocumentObjectType());
   Viewable stray(&document, ViewableObjectType());
   WriteBytes("bytes", std::string(64, '\0'));
@@ -198,49 +178,19 @@ class BugReportManagerType : public ObjectTypeInfo {
   }
 };
 
-// The byte layout of a whole case file, written by hand from
-// docs/file-format.md ("Document files", "Case files").
+// A case with its bug report manager stores and recalls the bytes of
+// testdata/bug_report_manager_case.golden.
 TEST_F(CaseRecallTest, CaseWithItsBugReportManagerHasTheDocumentedLayout) {
   BugReportManagerType type;
-  const std::string bytes = test_support::Bytes(
-      "'PemarCaseV3.00K '"       // stamp
-      "A5 5A 01 00 AE 00 00 00"  // envelope: revision 1, the rest of the file
-      "A5 5A 01 00 13 00 00 00"  // fields: revision 1, 19 bytes
-      "34 08 00 00"              //   saved by build 2100
-      "D0 07 00 00"              //   required build 2000
-      "08"                       //   structure revision
-      "00 00"                    //   ask for a name
-      "00 00 00 00"              //   description ""
-      "00 00 00 00"              //   original name ""
-      "00 00 00 00"              // zero
-      "A5 5A 02 00 04 00 00 00"  // engineering manager: revision 2, 4 bytes
-      "00 00 00 00"              //   no objects
-      "A5 5A 01 00 7B 00 00 00"  // object section: revision 1, 123 bytes
-      "02 00 00 00"              //   count
-      "01 00 00 00"              //   id
-      "0D 00 00 00 'SimCaseObject'"
-      "00 00 00 00"         //   owner: none
-      "04 00 00 00 'Case'"  //   name
-      "12 00 00 00"         //   class-data version 18
-      "02 00 00 00"         //   id
-      "16 00 00 00 'BugReportManagerObject'"
-      "01 00 00 00"  //   owner: the case
-      "10 00 00 00 'BugReportManager'"
-      "00 00 00 00"                //   class-data version 0
-      "A5 5A 01 00 08 00 00 00"    //   the case's class data: 8 bytes
-      "01 00 00 00"                //     save counter
-      "02 00 00 00"                //     bug report manager: pointer to id 2
-      "A5 5A 01 00 00 00 00 00");  //   the manager's class data: none
   auto stored = NewCase("stored.kcs");
   ASSERT_TRUE(stored->Message("BugReportMgr"));
   ASSERT_NE(stored->BugReportManagerObject(), nullptr);
   stored->SetModified(true);  // the save counts it
   ASSERT_TRUE(stored->SaveDocument(0));
-  EXPECT_TRUE(test_support::SameBytes(Bytes("stored.kcs"), bytes));
-
-  WriteBytes("golden.kcs", bytes);
-  auto recalled = Reopen("golden.kcs");
+  auto recalled = ReopenGolden("bug_report_manager_case");
   ASSERT_NE(recalled, nullptr);
+  EXPECT_TRUE(test_support::SameBytes(Bytes("stored.kcs"),
+                                      Bytes("bug_report_manager_case")));
   EXPECT_EQ(FirstDifference(DescribeCase(*stored), DescribeCase(*recalled)),
             "");
   EXPECT_EQ(recalled->BugReportManagerObject()->GetOwner(), recalled.get());
