@@ -1,14 +1,13 @@
-// Test support: a small registry of engineering objects (what persistence
-// asks of a case's engineering manager) and project, scenario and design
-// doubles, enough to resolve cross-references by name. Objects are owned by
-// what holds them: designs by their scenario, scenarios and columns by their
-// project, projects by the registry.
+// Test support: a registry of engineering objects (what persistence asks of
+// a case's engineering manager) listing projects with scenarios, designs and
+// complex columns, enough to resolve cross-references by name. Designs
+// belong to their scenario, scenarios and columns to their project, and the
+// registry holds one reference to each object it lists.
 
 #ifndef PEMAR_PERSIST_TESTING_FAKEENGINEERINGMANAGER_H_
 #define PEMAR_PERSIST_TESTING_FAKEENGINEERINGMANAGER_H_
 
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,11 +16,11 @@
 
 namespace pemar::test_support {
 
-// The object of that name in `m`, or null.
+// The entry of that name in `m`, or null.
 template <typename Map>
 auto* FindIn(Map& m, const char* name) {
   auto it = m.find(name ? name : "");
-  return it == m.end() ? nullptr : it->second.get();
+  return it == m.end() ? nullptr : &it->second;
 }
 
 // A design; a null scenario stands for a broken chain.
@@ -42,23 +41,24 @@ struct FakeHiScenario : IHeatIntegrationScenario, IPemarScenario {
   const char* GetName() override { return name.c_str(); }
   int GetDesignCount() override { return static_cast<int>(designs.size()); }
   IHENDesign* FindDesign(const char* n) override { return FindIn(designs, n); }
-  FakeHenDesign* AddDesign(const std::string& n) {
-    return (designs[n] = std::make_unique<FakeHenDesign>(this, n)).get();
-  }
   IPemarBaseObject* project;
   std::string name;
-  std::map<std::string, std::unique_ptr<FakeHenDesign>> designs;
+  std::map<std::string, FakeHenDesign> designs;
+};
+
+struct FakeColumn : IComplexColumn {
+  const char* GetName() override { return name.c_str(); }
+  std::string name;
 };
 
 // A heat-integration project (types 501 and 502) that is also a generic
 // scenario owner (101) and a column owner (607).
-class FakeProject : public PemarBaseObject,
-                    public IHeatIntegrationProject,
-                    public IPemarScenarioProject,
-                    public IComplexColumnProject {
- public:
-  explicit FakeProject(std::string name) : name_(std::move(name)) {}
-  const char* GetMyIdentifier() override { return name_.c_str(); }
+struct FakeProject : PemarBaseObject,
+                     IHeatIntegrationProject,
+                     IPemarScenarioProject,
+                     IComplexColumnProject {
+  explicit FakeProject(std::string n) : name(std::move(n)) {}
+  const char* GetMyIdentifier() override { return name.c_str(); }
   hresult QueryInterface(long id, void** result) override {
     if (id == kHeatIntegrationProjectType || id == kTotalSiteProjectType) {
       *result = static_cast<IHeatIntegrationProject*>(this);
@@ -71,32 +71,25 @@ class FakeProject : public PemarBaseObject,
     }
     return kDone;
   }
-  IHeatIntegrationScenario* FindScenario(const char* name) override {
-    return FindIn(scenarios_, name);
+  IHeatIntegrationScenario* FindScenario(const char* n) override {
+    return FindIn(scenarios, n);
   }
-  void FindScenario(const char* name, IPemarScenario** result) override {
-    *result = FindIn(scenarios_, name);
+  void FindScenario(const char* n, IPemarScenario** result) override {
+    *result = FindIn(scenarios, n);
   }
-  IComplexColumn* FindComplexColumn(const char* name) override {
-    return FindIn(columns_, name);
+  IComplexColumn* FindComplexColumn(const char* n) override {
+    return FindIn(columns, n);
   }
-  FakeHiScenario* AddScenario(const std::string& name) {
-    return (scenarios_[name] = std::make_unique<FakeHiScenario>(this, name))
-        .get();
+  FakeHiScenario* AddScenario(const std::string& n) {
+    return &scenarios.try_emplace(n, this, n).first->second;
   }
-  IComplexColumn* AddColumn(const std::string& name) {
-    struct Column : IComplexColumn {
-      explicit Column(std::string n) : name(std::move(n)) {}
-      const char* GetName() override { return name.c_str(); }
-      std::string name;
-    };
-    return (columns_[name] = std::make_unique<Column>(name)).get();
+  FakeColumn* AddColumn(const std::string& n) {
+    columns[n].name = n;
+    return &columns[n];
   }
-
- private:
-  std::string name_;
-  std::map<std::string, std::unique_ptr<FakeHiScenario>> scenarios_;
-  std::map<std::string, std::unique_ptr<IComplexColumn>> columns_;
+  std::string name;
+  std::map<std::string, FakeHiScenario> scenarios;
+  std::map<std::string, FakeColumn> columns;
 };
 
 // Lists objects and creates FakeProjects for the heat-integration type.
@@ -108,15 +101,15 @@ class FakeEngineeringManager : public IEngObjectRegistry {
       }
     }
   }
-  FakeProject* AddProject(const std::string& name) {
-    auto* p = new FakeProject(name);
-    Adopt(p);
-    return p;
-  }
   // Lists an object made elsewhere, holding one reference to it.
   void Adopt(IPemarBaseObject* object) {
     object->AddRef();
     objects_.push_back(object);
+  }
+  FakeProject* AddProject(const std::string& name) {
+    auto* p = new FakeProject(name);
+    Adopt(p);
+    return p;
   }
   const std::vector<IPemarBaseObject*>& objects() const { return objects_; }
 
