@@ -1,6 +1,7 @@
 // Test helpers: a fixture holding a fresh utility database on an in-memory
-// file system, chunk writers for hand-made records, and a loop over the
-// truncations of stored bytes.
+// file system, scripts of calls on it read from testdata/*.csv, chunk
+// writers for hand-made records, and a loop over the truncations of stored
+// bytes.
 
 #ifndef PEMAR_UTILITY_TESTING_UTILITYTEST_H_
 #define PEMAR_UTILITY_TESTING_UTILITYTEST_H_
@@ -35,7 +36,7 @@ inline std::unique_ptr<DefaultManager> NewManager() {
 
 // The rows of `table` in pemar/utility/testdata/`file`, where each line
 // "table,a,b,..." gives the row {a, b, ...}; other lines ("#" comments)
-// are skipped. A missing file fails the current test.
+// are skipped. A missing file or table fails the current test.
 inline std::vector<std::vector<std::string>> Rows(const std::string& file,
                                                   const std::string& table) {
   std::ifstream in(std::string(PEMAR_SOURCE_DIR) + "/pemar/utility/testdata/" +
@@ -55,22 +56,26 @@ inline std::vector<std::vector<std::string>> Rows(const std::string& file,
   return rows;
 }
 
-// A database parameter by its name ("ARTempLow"), or by number for one the
-// enumeration does not name.
-inline DefaultUtilityParameter Parameter(const std::string& name) {
-  static const char* const kNames[] = {
-      "InletTemperature", "OutletTemperature", "HeatTransferCoefficient",
-      "HTCCalculated",    "UtilityCost",       "ARTempHigh",
-      "ARTempLow",        "HeatType",          "DeltaTmin",
-      "Viscosity",        "ThermCond",         "MassDensity",
-      "MassHeatCap",      "FuelSourceID",      "CO2EmissionFactor",
-      "FuelEffFactor",    "GlobalSetting",     "EFDataSource",
-      "SimulationUtility"};
-  for (int i = 0; i < 19; ++i) {
-    if (name == kNames[i]) return DefaultUtilityParameter(i);
+// The value of an enumeration whose names, in order, are `names`, by its
+// name, or by number for one the enumeration does not name.
+inline int Enum(const std::string& name,
+                std::initializer_list<const char*> names) {
+  int i = 0;
+  for (const char* n : names) {
+    if (name == n) return i;
+    ++i;
   }
-  return DefaultUtilityParameter(std::stoi(name));
+  return std::stoi(name);
 }
+
+// A number as the shortest text that reads back as the same double, so that
+// comparing texts compares the values exactly.
+inline std::string Num(double v) {
+  char text[32];
+  return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
+}
+
+inline std::string Fields(const DefaultUtility& u);
 
 using ChunkBody = std::function<bool(IPemarBinaryFile*)>;
 
@@ -117,23 +122,32 @@ class UtilityTest : public ::testing::Test {
                      [&](IPemarBinaryFile* f) { return m->Recall(f, type); });
   }
 
-  // Runs the edits of `table` in testdata/edits.csv in order: with a value,
-  // SetValue, which must give the answer if one is given; then, with a
-  // value after, GetValue must give it.
-  void Apply(const std::string& table) {
-    for (const auto& r : Rows("edits.csv", table)) {
-      SCOPED_TRACE(r[0] + " " + r[1] + " " + r[2]);
-      const DefaultUtilityParameter p = Parameter(r[1]);
-      if (!r[2].empty()) {
-        hresult answer = m_->SetValue(r[0].c_str(), p, std::stod(r[2]));
-        if (r.size() > 3 && !r[3].empty()) {
-          EXPECT_EQ(answer, std::stoi(r[3]));
-        }
-      }
-      if (r.size() > 4) {
-        EXPECT_EQ(m_->GetValue(r[0].c_str(), p), std::stod(r[4]));
+  // Runs the calls of `table` in testdata/`file` on `m` (m_ when null) in
+  // order, each row "call,arguments...,answer"; "_" leaves the answer
+  // unchecked. Numbers are compared as numbers; "null" is a null text or a
+  // null answer; "@3" is the name text of the utility at position 3. The
+  // calls are those of Call below.
+  void Run(const std::string& file, const std::string& table,
+           DefaultManager* m = nullptr) {
+    for (auto r : Rows(file, table)) {
+      std::string trace;
+      for (const auto& field : r) trace += field + ",";
+      SCOPED_TRACE(trace);
+      const std::string want = r.back();
+      r.pop_back();
+      const std::string got = Call(m ? m : m_.get(), r);
+      double g = 0, w = 0;
+      if (want == "_") continue;
+      if (Number(got, &g) && Number(want, &w)) {
+        EXPECT_EQ(g, w);
+      } else {
+        EXPECT_EQ(got, want);
       }
     }
+  }
+  static bool Number(const std::string& t, double* v) {
+    const char* end = t.data() + t.size();
+    return !t.empty() && std::from_chars(t.data(), end, *v).ptr == end;
   }
 
   MemoryFileSystem fs_;
@@ -142,6 +156,111 @@ class UtilityTest : public ::testing::Test {
   ScopedMessageSink scoped_sink_{&sink_};
   std::unique_ptr<DefaultManager> m_;
   std::unique_ptr<RecordingReceiver> receiver_;
+
+ private:
+  std::string Call(DefaultManager* m, const std::vector<std::string>& a) {
+    const std::string& c = a.at(0);
+    auto s = [&](int i) -> const char* {
+      if (a.at(i) == "null") return nullptr;
+      return a[i][0] == '@'
+                 ? m->GetDefaultUtilityName(std::stoi(a[i].substr(1)))
+                 : a[i].c_str();
+    };
+    auto d = [&](int i) { return std::stod(a.at(i)); };
+    auto n = [&](int i) { return std::stoi(a.at(i)); };
+    auto text = [](const char* t) { return std::string(t ? t : "null"); };
+    // An argument that is a number is a position in the list.
+    auto at = [&](int i) {
+      return a.at(i).find_first_not_of("-0123456789") == std::string::npos;
+    };
+    auto p = [&](int i) {
+      return DefaultUtilityParameter(Enum(
+          a.at(i),
+          {"InletTemperature", "OutletTemperature", "HeatTransferCoefficient",
+           "HTCCalculated", "UtilityCost", "ARTempHigh", "ARTempLow",
+           "HeatType", "DeltaTmin", "Viscosity", "ThermCond", "MassDensity",
+           "MassHeatCap", "FuelSourceID", "CO2EmissionFactor", "FuelEffFactor",
+           "GlobalSetting", "EFDataSource", "SimulationUtility"}));
+    };
+    auto e = [&](int i) {
+      return EconomicDataType(Enum(
+          a.at(i), {"Coefficient0", "Coefficient1", "Coefficient2",
+                    "Parameter3", "Parameter4", "Switch", "OperatingHours"}));
+    };
+    // Utilities.
+    if (c == "count") return Num(m->GetNumberOfDefaultUtilities());
+    if (c == "name") return text(m->GetDefaultUtilityName(n(1)));
+    if (c == "fields") return Fields(*m->GetDefaultUtility(n(1)));
+    if (c == "exists") return Num(m->Exists(s(1)));
+    if (c == "add") return Num(m->AddDefaultUtility(s(1)));
+    if (c == "remove") return Num(m->RemoveDefaultUtility(s(1)));
+    if (c == "rename") return Num(m->RenameDefaultUtility(s(1), s(2)));
+    if (c == "clone") return Num(m->CloneDefaultUtility(s(1)));
+    if (c == "restore") return Num(m->RestoreDefaultUtilities());
+    if (c == "set") return Num(m->SetValue(s(1), p(2), d(3)));
+    if (c == "get") {
+      return Num(at(1) ? m->GetValue(n(1), p(2)) : m->GetValue(s(1), p(2)));
+    }
+    if (c == "stream")
+      return Num(m->SetStreamType(s(1), SegmentHeatType(n(2))));
+    if (c == "comp") return Num(m->CompareComp(s(1), s(2), d(3)));
+    if (c == "type") {
+      return text(at(1) ? m->GetExchangerType(n(1))
+                        : m->GetExchangerType(s(1)));
+    }
+    if (c == "set-type") {
+      return text(at(1) ? m->SetExchangerType(n(1), s(2))
+                        : m->SetExchangerType(s(1), s(2)));
+    }
+    if (c == "sims") return Num(m->GetNumberOfSimulationUtilities());
+    if (c == "sim") return Num(m->AmISimulationUtility(n(1)));
+    if (c == "mode") {
+      if (a.size() > 1) m->SetMode(n(1));
+      return Num(m->GetMode());
+    }
+    // Selection.
+    if (c == "recommended") {
+      return text(
+          m->GetRecommendedUtilityName(d(1), SegmentHeatType(n(2)), s(3)));
+    }
+    if (c == "cheapest") {
+      return text(m->GetMostEconomicalUtilityName(d(1), SegmentHeatType(n(2))));
+    }
+    if (c == "data-ext") {
+      return text(m->GetRecommendedUtilityForDataExt(
+          d(1), SegmentHeatType(n(2)), d(3)));
+    }
+    // Economic data.
+    if (c == "econ") return Num(m->GetEconomicData(e(1), s(2)));
+    if (c == "econ-set") return Num(m->SetEconomicData(e(1), d(2), s(3)));
+    if (c == "econ-add") return Num(m->AddEconomicData(s(1)));
+    if (c == "econ-delete") return Num(m->DeleteEconomicData(s(1)));
+    if (c == "econ-name") return text(m->GetEconomicDataName(n(1)));
+    if (c == "econ-count") return Num(m->GetNumberOfEconomicData());
+    if (c == "econ-status") return Num(m->GetVariableStatus(e(1)));
+    if (c == "econ-valid") return Num(m->isEconomicDataValid(n(1)));
+    if (c == "lock") return m->Lock(), "";
+    if (c == "unlock") return m->Unlock(), "";
+    // Heat-transfer coefficient defaults.
+    if (c == "htc-count") return Num(m->GetNumberOfHTCDefaultValues());
+    if (c == "htc") return Num(m->GetHTCDefaultValue(n(1)));
+    if (c == "htc-name") return text(m->GetHTCDefaultValueName(n(1)));
+    if (c == "htc-note") return text(m->GetHTCDefaultValueNote(n(1)));
+    if (c == "htc-add") return Num(m->AddHTCDefaultValue(s(1), d(2), s(3)));
+    if (c == "htc-delete") return Num(m->DeleteHTCDefaultValue(n(1)));
+    if (c == "htc-set") return Num(m->SetHTCDefaultValue(n(1), d(2)));
+    if (c == "htc-set-name") return Num(m->SetHTCDefaultValueName(n(1), s(2)));
+    if (c == "htc-set-note") return Num(m->SetHTCDefaultValueNote(n(1), s(2)));
+    // What was announced since the last "log", and reported errors.
+    if (c == "log") {
+      const std::string log = receiver_->Log();
+      receiver_->Clear();
+      return log.empty() ? "-" : log;
+    }
+    if (c == "error") return Num(sink_.Has(MessageKind::kError, a.at(1)));
+    ADD_FAILURE() << "no call " << c;
+    return "";
+  }
 };
 
 // Writes a chunk of `revision` around what `body` writes; false when any
@@ -175,13 +294,6 @@ void ForEachTruncation(const std::string& bytes, std::size_t sparseness,
   }
 }
 
-// A number as the shortest text that reads back as the same double, so that
-// comparing texts compares the values exactly.
-inline std::string Num(double v) {
-  char text[32];
-  return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
-}
-
 // Every field a utility stores, in file order, blank-separated: name | inlet
 // outlet coefficient cost AR-high AR-low heat-type delta-T-min | exchanger |
 // viscosity conductivity density heat-capacity | component:fraction... |
@@ -211,6 +323,13 @@ inline std::string Fields(const DefaultUtility& u) {
     s += " " + Num(v);
   }
   return s;
+}
+
+// One test for each named table of a script file.
+class ScriptTest : public UtilityTest,
+                   public ::testing::WithParamInterface<const char*> {};
+inline std::string TableName(const ::testing::TestParamInfo<const char*>& i) {
+  return i.param;
 }
 
 // A fuel as "name index CO2-factor efficiency".
