@@ -39,11 +39,9 @@ using PemarSimpleTableTest = test_support::ClassDataTest;
 
 // The flags are not stored; a recall keeps the recalling table's own.
 TEST_F(PemarSimpleTableTest, LayoutIsCountThenFourColumns) {
-  PemarSimpleTable stored, recalled;
-  stored.SetX(0, 2.0);
-  stored.SetY(0, 0.5);
-  stored.SetX(1, -2.5);
-  stored.SetQ(1, 1.0);
+  PemarSimpleTable stored(2, new double[2]{1, 1}, new double[2]{2.0, -2.5},
+                          new double[2]{kE, 1.0}, new double[2]{0.5, kE}),
+      recalled;
   stored.SetReady(true);
   stored.SetCPData(false);
   recalled.SetReady(true);
@@ -74,11 +72,11 @@ TEST_F(PemarSimpleTableTest, BadOrTruncatedRecordFailsAndKeepsRows) {
 // or an empty value past the end change nothing.
 TEST_F(PemarSimpleTableTest, CellsOutsideTheRowsReadEmptyAndSetNothing) {
   PemarSimpleTable t = ThreeRows();
-  EXPECT_EQ(t.GetX(-1), kE);
-  EXPECT_EQ(t.GetX(3), kE);
-  EXPECT_EQ(t.GetWeight(INT_MAX), kE);
-  EXPECT_EQ(t.GUIX(-1), kE);
-  EXPECT_EQ(t.GUIY(3), kE);
+  for (int i : {-1, 3, INT_MAX}) {
+    EXPECT_EQ((std::vector<double>{t.GetWeight(i), t.GetX(i), t.GetQ(i),
+                                   t.GetY(i), t.GUIX(i), t.GUIY(i)}),
+              std::vector<double>(6, kE));
+  }
   t.SetReady(true);
   t.SetX(INT_MAX, 1.0);
   t.SetX(-1, 1.0);
@@ -100,7 +98,7 @@ TEST_F(PemarSimpleTableTest, SetBeyondTheEndGrowsAndAllEmptyRowDisappears) {
   t.SetWeight(1, kE);
   t.SetX(1, kE);
   t.SetQ(1, kE);
-  EXPECT_EQ(t.GetNumberOfPoints(), 3);
+  ASSERT_EQ(t.GetNumberOfPoints(), 3);
   t.SetY(1, kE);
   EXPECT_EQ(Rows(t), (std::vector<double>{2, 10, 3, 20, 30, 12, 2, 22, 32}));
 }

@@ -23,9 +23,9 @@ std::vector<double> Cells(const XYTableClass& t) {
   return out;
 }
 
-std::vector<double> FirstColumn(const XYTableClass& t) {
-  std::vector<double> out(t.NumbPoint());
-  for (int i = 0; i < t.NumbPoint(); ++i) out[i] = *t.Value(i, 0);
+std::vector<double> Column(const XYTableClass& t, int c) {
+  std::vector<double> out;
+  for (int i = 0; i < t.NumbPoint(); ++i) out.push_back(*t.Value(i, c));
   return out;
 }
 
@@ -42,7 +42,7 @@ XYTableClass ThreeRows() { return Table(2, 0, {{0, 1}, {10, 11}, {20, 21}}); }
 
 using XYTableClassTest = test_support::ClassDataTest;
 
-// The spare rows are stored too.
+// The spare rows are stored too; the whole row starts at its first cell.
 TEST_F(XYTableClassTest, LayoutIsSizesThenEveryRowSpareRowsIncluded) {
   XYTableClass stored = Table(2, 2, {{0.5, -2.5}, {4.0, -1.0}}), recalled;
   stored.ClearTable();  // keeps the rows as spare ones
@@ -53,9 +53,10 @@ TEST_F(XYTableClassTest, LayoutIsSizesThenEveryRowSpareRowsIncluded) {
   EXPECT_EQ(recalled.Value(0, kEmptyMarker), recalled.Value(0, 0));
 }
 
+// Points above capacity; huge sizes, refused without allocating (the last
+// a huge row width with no rows); negative sizes; then every cut.
 TEST_F(XYTableClassTest, BadSizesOrTruncatedRecordFailAndKeepTheTable) {
-  // Points above capacity; huge sizes, refused without allocating (the last
-  // a huge row width with no rows); negative sizes. Then how many doubles.
+  // Points, columns, capacity, then how many doubles follow.
   const int heads[][4] = {{100, 2, 1, 2},        {0, 2, 0x7FFFFFFF, 4},
                           {0, 0x7FFFFFFF, 2, 4}, {0, 0, 0x7FFFFFFF, 0},
                           {0, 50000000, 0, 0},   {0, -1, 2, 4},
@@ -79,19 +80,20 @@ TEST_F(XYTableClassTest, GrowsByTenOnAppendAndByRowPlusElevenPastTheEnd) {
   XYTableClass t(3, 5);
   double v[3] = {1, 2, 3};
   for (int i = 0; i < 6; ++i) t.InputData(0, 3, v, kEmptyMarker);
-  EXPECT_EQ(t.NumbPoint(), 6);
+  EXPECT_EQ(Column(t, 2), std::vector<double>(6, 3.0));
   EXPECT_EQ(t.Capacity(), 15);
   t = XYTableClass(2, 0);
   t.InputData(0, 2, v, 7);
-  EXPECT_EQ(Cells(t), (std::vector<double>{8, 2, 18, kE, kE, kE, kE, kE, kE, kE,
-                                           kE, kE, kE, kE, kE, kE, kE, 1, 2}));
+  std::vector<double> cells(3 + 16, kE);
+  cells[0] = 8, cells[1] = 2, cells[2] = 18, cells[17] = 1, cells[18] = 2;
+  EXPECT_EQ(Cells(t), cells);
   const std::string first = Stored(t);
   EXPECT_EQ(Stored(t), first);
   XYTableClass recalled;
   ASSERT_TRUE(Recall(recalled, first));
-  EXPECT_EQ(Cells(recalled), Cells(t));
+  EXPECT_EQ(Cells(recalled), cells);
   recalled.NewTableSize(2, 18);  // spare rows become points, still empty
-  EXPECT_EQ(*recalled.Value(17, 0), kEmptyValue);
+  EXPECT_EQ(*recalled.Value(17, 0), kE);
 }
 
 // Rows, columns or sizes out of range and a null array change nothing; the
@@ -122,9 +124,7 @@ TEST_F(XYTableClassTest, OutOfRangeArgumentsAreIgnored) {
   ASSERT_NE(t.Value(kEmptyMarker, 5), nullptr);
   EXPECT_EQ(t.Value(kEmptyMarker, 5)[0], 20.0);
   EXPECT_EQ(t.Value(1, kEmptyMarker)[1], 5.0);
-  EXPECT_EQ(t.Value(1, 2), nullptr);
-  EXPECT_EQ(t.Value(3, 0), nullptr);
-  EXPECT_EQ(t.Value(-1, 0), nullptr);
+  for (int row : {-1, 1, 3}) EXPECT_EQ(t.Value(row, row == 1 ? 2 : 0), nullptr);
 }
 
 // Cut or widened rows, and cleared rows coming back, read empty.
@@ -151,15 +151,15 @@ TEST_F(XYTableClassTest, InsertDataFrom) {
   EXPECT_TRUE(t.InsertDataFrom(XYTableClass(2, 4), 0, false));
   EXPECT_EQ(Cells(t), Cells(ThreeRows()));
   ASSERT_TRUE(t.InsertDataFrom(t, 1, true));
-  EXPECT_EQ(FirstColumn(t), (std::vector<double>{0, 20, 10, 0, 10, 20}));
+  EXPECT_EQ(Column(t, 0), (std::vector<double>{0, 20, 10, 0, 10, 20}));
   XYTableClass own = ThreeRows();
   XYTableClass other = Table(2, 0, {{100, 0}, {101, 0}});
   ASSERT_TRUE(own.InsertDataFrom(other, 1, true));
-  EXPECT_EQ(FirstColumn(own), (std::vector<double>{0, 101, 100, 10, 20}));
+  EXPECT_EQ(Column(own, 0), (std::vector<double>{0, 101, 100, 10, 20}));
   EXPECT_EQ(own.Capacity(), 5);
   EXPECT_EQ(other.NumbPoint(), 2);
   ASSERT_TRUE(own.InsertDataFrom(other, kEmptyMarker, false));
-  EXPECT_EQ(FirstColumn(own),
+  EXPECT_EQ(Column(own, 0),
             (std::vector<double>{0, 101, 100, 10, 20, 100, 101}));
 }
 
