@@ -30,7 +30,7 @@ std::string Expected(const char* name) {
 struct Points {
   std::vector<double> x, y;
   std::vector<int> kind;
-  std::vector<double> c;
+  std::vector<double> c = {};  // ternary plots only
   int n() const { return static_cast<int>(x.size()); }
 };
 
