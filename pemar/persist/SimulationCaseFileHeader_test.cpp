@@ -11,19 +11,12 @@
 namespace pemar {
 namespace {
 
-// Writes whatever stamp a test chooses, from an older program.
-class StampedHeader : public SimulationCaseFileHeader {
- public:
-  explicit StampedHeader(const char* stamp) : stamp_(stamp) {}
-  void GetIDStamp(char* stamp) override {
-    std::memcpy(stamp, stamp_, kIDStampSize);
-  }
-
- protected:
+// Writes whatever stamp a test chooses, as an older program may have.
+struct StampedHeader : SimulationCaseFileHeader {
+  explicit StampedHeader(const char* s) : stamp(s) {}
+  void GetIDStamp(char* out) override { std::memcpy(out, stamp, kIDStampSize); }
   long StoreBuildNumber() const override { return 1234; }
-
- private:
-  const char* stamp_;
+  const char* stamp;
 };
 
 class SimulationCaseFileHeaderTest : public ::testing::Test {
@@ -43,9 +36,16 @@ class SimulationCaseFileHeaderTest : public ::testing::Test {
   ScopedFileSystem scoped_{&fs_};
 };
 
-// The build number is published whether the stamp is accepted or not; the
-// stamps differing from an accepted one only in the padding are not.
-TEST_F(SimulationCaseFileHeaderTest, AcceptedStampsRecallAndAllPublishBuild) {
+// A header cut inside its stamp fails and publishes build 0; a whole one
+// publishes its build number whether its stamp is accepted or not. Stamps
+// differing from an accepted one only in the padding are not; new files
+// carry the current stamp.
+TEST_F(SimulationCaseFileHeaderTest,
+       CutHeaderFailsAndWholeOnesPublishTheirBuild) {
+  fs_.SetFile("case.kcs", "PemarCaseV3");
+  savedCaseBuildNumber = 77;
+  EXPECT_FALSE(Recall());
+  EXPECT_EQ(savedCaseBuildNumber, 0);
   const struct {
     const char* stamp;
     bool accepted;
@@ -61,25 +61,12 @@ TEST_F(SimulationCaseFileHeaderTest, AcceptedStampsRecallAndAllPublishBuild) {
     EXPECT_EQ(Recall(), c.accepted);
     EXPECT_EQ(savedCaseBuildNumber, 1234);
   }
-  char expected[kIDStampSize];
-  SimulationCaseFileHeader().GetIDStamp(expected);
-  EXPECT_FALSE(SimulationCaseFileHeader().CheckIDStamp(nullptr, expected));
-}
-
-TEST_F(SimulationCaseFileHeaderTest, UnreadableHeaderPublishesZero) {
-  fs_.SetFile("case.kcs", "PemarCaseV3");
-  savedCaseBuildNumber = 77;
-  EXPECT_FALSE(Recall());
-  EXPECT_EQ(savedCaseBuildNumber, 0);
-}
-
-TEST_F(SimulationCaseFileHeaderTest, NewFilesCarryTheCurrentStamp) {
-  SimulationCaseFileHeader header;
-  Save(header);
+  SimulationCaseFileHeader current;
+  Save(current);
   EXPECT_EQ(fs_.GetFile("case.kcs").substr(0, 16), "PemarCaseV3.00K ");
-  char old[kIDStampSize];
-  header.GetOldIDStamp(old);
-  EXPECT_EQ(std::string(old, kIDStampSize), "PemarCaseV1.00K ");
+  char expected[kIDStampSize];
+  current.GetIDStamp(expected);
+  EXPECT_FALSE(current.CheckIDStamp(nullptr, expected));
 }
 
 }  // namespace
