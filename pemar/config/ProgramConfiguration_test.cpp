@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "pemar/case/SimulationCase.h"
+#include "pemar/config/testing/ConfigTestSupport.h"
 #include "pemar/framework/ConfigStore.h"
 #include "pemar/framework/Platform.h"
 #include "pemar/persist/PemarBaseObject.h"
@@ -14,15 +15,12 @@
 namespace pemar {
 namespace {
 
-std::vector<std::string> Strings(const std::vector<Text>& texts) {
-  return {texts.begin(), texts.end()};
-}
+using Strings = std::vector<std::string>;
+using test_support::Rows;
+using test_support::Split;
 
-// Feature names by table index.
-std::vector<std::string> Features(const std::vector<int>& indexes) {
-  std::vector<std::string> names;
-  for (int i : indexes) names.emplace_back(ConfigurationFeatureName(i));
-  return names;
+Strings List(const std::vector<Text>& texts) {
+  return {texts.begin(), texts.end()};
 }
 
 class ProgramConfigurationTest : public ::testing::Test {
@@ -30,7 +28,7 @@ class ProgramConfigurationTest : public ::testing::Test {
   void TearDown() override { SetCommandLine(Text()); }
 
   // A configuration set up for `commandLine`.
-  void Configure(const char* commandLine) {
+  void Configure(const std::string& commandLine) {
     SetCommandLine(commandLine);
     config_.SetupConfig("");
   }
@@ -38,59 +36,27 @@ class ProgramConfigurationTest : public ::testing::Test {
   ProgramConfiguration config_;
 };
 
-// The switches are substrings anywhere, the program path included; -plexa
-// wins over -frakto, which wins over -molara3.
+// The configurations of testdata/configurations.csv, where the switches are
+// substrings anywhere; -plexa wins over -frakto, which wins over -molara3.
 TEST_F(ProgramConfigurationTest, CommandLineDecidesNameFeaturesAndLibraries) {
-  const std::vector<int> frakto = {0, 1, 2,  3,  4,  5,  6,
-                                   7, 9, 10, 11, 12, 13, 14};
-  const struct {
-    const char* command_line;
-    const char* name;
-    std::vector<std::string> features, libraries;
-  } rows[] = {
-      {"suite.exe -plexa",
-       "HEATWISE",
-       Features({15, 16, 17}),
-       {"KORBIN.DLL", "TRELLOB.DLL"}},
-      {"suite.exe -molara3 -frakto -plexa",
-       "HEATWISE",
-       Features({15, 16, 17}),
-       {"KORBIN.DLL", "TRELLOB.DLL"}},
-      {"suite.exe -frakto",
-       "FRAKTO",
-       Features(frakto),
-       {"VELTRA.DLL", "PEMARX.DLL"}},
-      {"/opt/x-frakto/suite -molara3",
-       "FRAKTO",
-       Features(frakto),
-       {"VELTRA.DLL", "PEMARX.DLL"}},
-      {"suite.exe --molara3x",
-       "KELVAR_WORKBENCH",
-       Features({0, 1, 2, 3}),
-       {"VELTRA.DLL"}},
-      {"suite.exe -plex -molara",
-       "HEATWISE",
-       Features({0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16, 17}),
-       {"VELTRA.DLL", "KORBIN.DLL", "PEMARX.DLL"}}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.command_line);
-    Configure(row.command_line);
+  for (const auto& r : Rows("configurations.csv", "config")) {
+    SCOPED_TRACE(r[0]);
+    Configure(r[0]);
     ASSERT_TRUE(config_.IsConfigured());
-    EXPECT_STREQ(config_._get_ConfigurationName(), row.name);
-    EXPECT_EQ(Strings(config_._get_EnabledFeatureList()), row.features);
-    EXPECT_EQ(Strings(config_.GetKeywordList("FEATURES")), row.features);
-    EXPECT_EQ(Strings(config_.GetKeywordList("REQUIREDDLLS")), row.libraries);
-    EXPECT_EQ(Strings(config_.GetKeywordList("MANAGERS")),
-              (std::vector<std::string>{"FluidPackageManager", "StreamManager",
-                                        "FeatureManager", "TRCViewManager"}));
+    EXPECT_STREQ(config_._get_ConfigurationName(), r[1].c_str());
+    const Strings features = Split(r[2], '|');
+    EXPECT_EQ(List(config_._get_EnabledFeatureList()), features);
+    EXPECT_EQ(List(config_.GetKeywordList("FEATURES")), features);
+    EXPECT_EQ(List(config_.GetKeywordList("REQUIREDDLLS")), Split(r[3], '|'));
+    EXPECT_EQ(List(config_.GetKeywordList("MANAGERS")),
+              (Strings{"FluidPackageManager", "StreamManager", "FeatureManager",
+                       "TRCViewManager"}));
     for (int i = 0; i < kConfigurationFeatureCount; ++i) {
       const char* feature = ConfigurationFeatureName(i);
-      bool listed = std::find(row.features.begin(), row.features.end(),
-                              feature) != row.features.end();
-      EXPECT_EQ(config_.IsConfigurationFeatureAvailable(feature) != 0, listed)
+      EXPECT_EQ(config_.IsConfigurationFeatureAvailable(feature) != 0,
+                std::count(features.begin(), features.end(), feature) == 1)
           << feature;
     }
-    EXPECT_FALSE(config_.IsConfigurationFeatureAvailable("SolventRecovery"));
     EXPECT_TRUE(config_.IsConfigurationFeatureAvailableAtAll("FeatureManager"));
     EXPECT_FALSE(config_.IsConfigurationFeatureAvailableAtAll("Nothing"));
     EXPECT_FALSE(config_.IsConfigurationFeatureAvailableAtAll(nullptr));
@@ -99,20 +65,17 @@ TEST_F(ProgramConfigurationTest, CommandLineDecidesNameFeaturesAndLibraries) {
   }
 }
 
-TEST_F(ProgramConfigurationTest,
-       AnswersNothingBeforeSetUpAndKnowsFiveKeywords) {
+TEST_F(ProgramConfigurationTest, AnswersNothingBeforeSetUpAndKnowsKeywords) {
   EXPECT_FALSE(config_.IsConfigured());
   EXPECT_EQ(config_._get_ConfigurationName(), nullptr);
   EXPECT_FALSE(config_.IsConfigurationFeatureAvailableAtAll("FeatureManager"));
   config_.LoadDLLs();
   EXPECT_TRUE(config_.LoadedDLLs().empty());
-  for (const char* k : {"CONFIGURATIONNAME", "MANAGERS", "FEATURES",
-                        "REQUIREDDLLS", "VIEWLETS"}) {
-    EXPECT_TRUE(ProgramConfiguration::IsKeyword(k)) << k;
+  for (const auto& r : Rows("configurations.csv", "keyword")) {
+    EXPECT_EQ(ProgramConfiguration::IsKeyword(r[0].c_str()) != 0, r[1] == "1")
+        << r[0];
   }
-  for (const char* k : {"features", "", static_cast<const char*>(nullptr)}) {
-    EXPECT_FALSE(ProgramConfiguration::IsKeyword(k));
-  }
+  EXPECT_FALSE(ProgramConfiguration::IsKeyword(nullptr));
   // The process-wide instance is configured on first use.
   ProgramConfiguration* config = _get_theProgramConfiguration();
   EXPECT_TRUE(config->IsConfigured());
@@ -121,24 +84,22 @@ TEST_F(ProgramConfigurationTest,
   Configure("suite -molara3");
   Configure("suite -plexa");
   EXPECT_STREQ(config_._get_ConfigurationName(), "HEATWISE");
-  EXPECT_EQ(Strings(config_._get_EnabledFeatureList()), Features({15, 16, 17}));
+  EXPECT_EQ(List(config_._get_EnabledFeatureList()),
+            (Strings{"HI Case", "HI Project", "HI Total Site"}));
 }
 
 // The test feature libraries libveltra.so and libkorbin.so (veltra.dll and
 // korbin.dll on Windows) sit beside this program; PEMARX.DLL does not exist.
+// Each "SetupDLL" counts its calls in the configuration store.
 TEST_F(ProgramConfigurationTest, LoadsEachLibraryOnceAndAgainAfterAnUnload) {
   ResetConfigStore();
   Configure("suite");
-  auto setups = [] {
-    return std::make_pair(GetConfigData("SetupDLL.VELTRA", 0),
-                          GetConfigData("SetupDLL.KORBIN", 0));
-  };
   config_.LoadDLLs();
   config_.LoadDLLs();
-  ASSERT_EQ(Strings(config_.LoadedDLLs()),
-            (std::vector<std::string>{"KORBIN.DLL", "VELTRA.DLL"}))
+  ASSERT_EQ(List(config_.LoadedDLLs()), (Strings{"KORBIN.DLL", "VELTRA.DLL"}))
       << "build the test feature libraries beside this program";
-  EXPECT_EQ(setups(), std::make_pair(1.0, 1.0));
+  EXPECT_EQ(GetConfigData("SetupDLL.VELTRA"), 1);
+  EXPECT_EQ(GetConfigData("SetupDLL.KORBIN"), 1);
 
   // What the libraries registered stays callable after they are freed, and
   // after a reload (which runs "SetupDLL" again).
@@ -155,7 +116,8 @@ TEST_F(ProgramConfigurationTest, LoadsEachLibraryOnceAndAgainAfterAnUnload) {
     delete builder(nullptr, "KORBINManager");
     config_.LoadDLLs();
   }
-  EXPECT_EQ(setups(), std::make_pair(3.0, 3.0));
+  EXPECT_EQ(GetConfigData("SetupDLL.VELTRA"), 3);
+  EXPECT_EQ(GetConfigData("SetupDLL.KORBIN"), 3);
   config_.UnloadDLLs();
   ResetConfigStore();
 }

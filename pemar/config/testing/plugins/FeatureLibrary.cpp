@@ -1,12 +1,7 @@
-// A stand-in for one of the suite's feature libraries, loaded by the
-// configuration tests as the library the suite names PEMAR_LIBRARY_NAME
-// ("VELTRA", "KORBIN", ...).
-//
-// Its "SetupDLL" does what a feature library's does at start-up: it
-// registers a creator of engineering objects (type PEMAR_LIBRARY_TYPE) and a
-// manager builder ("<name>Manager") with the library that loaded it. It
-// counts its calls in the host's configuration store, under "SetupDLL.<name>",
-// where the tests read them. The functions it calls are the host's.
+// A stand-in feature library named PEMAR_LIBRARY_NAME ("VELTRA", ...). Its
+// "SetupDLL" registers, with the host that loaded it, a creator of objects of
+// type PEMAR_LIBRARY_TYPE and a builder of "<name>Manager", and counts its
+// calls in the host's configuration store under "SetupDLL.<name>".
 
 #include "pemar/case/SimulationCase.h"
 #include "pemar/framework/ConfigStore.h"
@@ -15,8 +10,7 @@
 #if defined(_WIN32)
 #define FEATURE_LIBRARY_EXPORT extern "C" __declspec(dllexport)
 #else
-#define FEATURE_LIBRARY_EXPORT \
-  extern "C" __attribute__((visibility("default")))
+#define FEATURE_LIBRARY_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
 namespace {
@@ -25,17 +19,12 @@ class FeatureObject : public pemar::PemarBaseObject {
  public:
   long GetObjectType() override { return PEMAR_LIBRARY_TYPE; }
   const char* GetMyIdentifier() override { return PEMAR_LIBRARY_NAME; }
-
-  static pemar::IPemarBaseObject* Create(const char*,
-                                         pemar::IEngineeringManager*) {
-    return new FeatureObject;
+  static void RegisterType() {
+    Register(PEMAR_LIBRARY_TYPE,
+             [](const char*, pemar::IEngineeringManager*)
+                 -> pemar::IPemarBaseObject* { return new FeatureObject; });
   }
-  static void RegisterType() { Register(PEMAR_LIBRARY_TYPE, &Create); }
 };
-
-pemar::Viewable* BuildManager(pemar::SimulationCase* theCase, const char*) {
-  return new pemar::Viewable(theCase, nullptr);
-}
 
 }  // namespace
 
@@ -43,5 +32,9 @@ FEATURE_LIBRARY_EXPORT void SetupDLL() {
   const char* counter = "SetupDLL." PEMAR_LIBRARY_NAME;
   pemar::SetConfigData(counter, pemar::GetConfigData(counter, 0) + 1);
   FeatureObject::RegisterType();
-  pemar::_add_ViewableBuilderFnc(PEMAR_LIBRARY_NAME "Manager", &BuildManager);
+  pemar::_add_ViewableBuilderFnc(
+      PEMAR_LIBRARY_NAME "Manager",
+      [](pemar::SimulationCase* c, const char*) -> pemar::Viewable* {
+        return new pemar::Viewable(c, nullptr);
+      });
 }
