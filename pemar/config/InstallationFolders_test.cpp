@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "pemar/config/testing/ConfigTestSupport.h"
@@ -12,104 +14,63 @@
 namespace pemar {
 namespace {
 
-constexpr char kWindowsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
-constexpr char kKelvarKey[] = "Software\\Quillon\\Kelvar";
+using test_support::Row;
+using test_support::Rows;
 
+// The registry is testdata/registry.reg, located through the environment.
 class InstallationFoldersTest : public test_support::ConfigTest {
  protected:
-  // GetCommonFilesDir into a buffer of `size` bytes prefilled with '#': its
-  // result and the buffer's bytes.
-  static std::pair<char, std::string> Common(int size) {
-    std::string buffer(64, '#');
-    char ok = GetCommonFilesDir(buffer.data(), size);
-    return {ok, buffer};
+  void SetUp() override {
+    ConfigTest::SetUp();
+    std::ifstream in(PEMAR_SOURCE_DIR "/pemar/config/testdata/registry.reg",
+                     std::ios::binary);
+    fs_.SetFile("registry.reg", {std::istreambuf_iterator<char>(in), {}});
+    SetRegistryFile("registry.reg");
+  }
+  void TearDown() override {
+    SetRegistryFile("");
+    ConfigTest::TearDown();
+  }
+  static void SetRegistryFile(const char* path) {
+#if defined(_WIN32)
+    _putenv_s("PEMAR_REGISTRY_FILE", path);
+#else
+    setenv("PEMAR_REGISTRY_FILE", path, 1);
+#endif
   }
 
-  MemoryRegistry registry_;
+  RegistryFile registry_;
   ScopedRegistry installed_{&registry_};
 };
 
-TEST_F(InstallationFoldersTest, CopiesOnlyPlainStringsThatFitWithTerminator) {
-  const std::pair<char, std::string> refused(0, std::string(64, '#'));
-  // Ten bytes without a terminator: 10 bytes are too few, 11 are enough.
-  registry_.SetString(kWindowsKey, "CommonFilesDir", "C:\\Commons");
-  EXPECT_EQ(Common(10), refused);
-  EXPECT_EQ(Common(11),
-            std::make_pair(char{1}, "C:\\Commons" + std::string(1, '\0') +
-                                        std::string(53, '#')));
-  EXPECT_EQ(Common(0), refused);
-  EXPECT_EQ(GetCommonFilesDir(nullptr, 11), 0);
-  registry_.SetOther(kWindowsKey, "CommonFilesDir");
-  EXPECT_EQ(Common(64), refused);
-  registry_.Clear();
-  EXPECT_EQ(Common(64), refused);
-
-  registry_.SetString(kKelvarKey, "DataDir", "/opt/kelvar");
-  char buffer[32] = "x";
-  EXPECT_EQ(GetKELVARDir("datadir", buffer, sizeof buffer), 1);
-  EXPECT_STREQ(buffer, "/opt/kelvar");
-  EXPECT_EQ(GetKELVARDir("Other", buffer, sizeof buffer), 0);
-  EXPECT_EQ(GetKELVARDir(nullptr, buffer, sizeof buffer), 0);
-}
-
 TEST_F(InstallationFoldersTest, RegistryFileReadsAnExport) {
-  fs_.SetFile("registry.reg",
-              "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n"
-              "\r\n"
-              "[HKEY_CURRENT_USER\\Software\\Quillon\\Kelvar]\r\n"
-              "\"DataDir\"=\"user hive\"\r\n"
-              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillon\\Kelvar]\r\n"
-              "; the thermodynamics package\r\n"
-              "\"DataDir\"=\"C:\\\\Kelvar \\\"7\\\"\\\\data\"\r\n"
-              "\"Build\"=dword:00000042\r\n"
-              "@=\"default\"\r\n"
-              "[HKLM\\Software\\Microsoft\\Windows\\CurrentVersion]\r\n"
-              "\"CommonFilesDir\"=\"/usr/share/common\"\r\n");
-  const struct {
-    const char* key;
-    const char* name;
-    RegistryRead read;
-    const char* value;
-  } rows[] = {
-      {kKelvarKey, "DataDir", RegistryRead::kFound, "C:\\Kelvar \"7\"\\data"},
-      {kKelvarKey, "Build", RegistryRead::kNotString, "unchanged"},
-      {kKelvarKey, "", RegistryRead::kFound, "default"},
-      {kKelvarKey, "Missing", RegistryRead::kMissing, "unchanged"},
-      {kWindowsKey, "CommonFilesDir", RegistryRead::kFound,
-       "/usr/share/common"},
-      {"Software\\Quillon", "DataDir", RegistryRead::kMissing, "unchanged"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
+  EXPECT_EQ(LocateRegistryFile(), "registry.reg");
+  for (const Row& r : Rows("registry.csv", "read")) {
+    SCOPED_TRACE(r[1]);
     std::string value = "unchanged";
-    EXPECT_EQ(
-        RegistryFile("registry.reg").ReadString(row.key, row.name, &value),
-        row.read);
-    EXPECT_EQ(value, row.value);
+    EXPECT_EQ(registry_.ReadString(r[0], r[1], &value),
+              static_cast<RegistryRead>(r.Int(2)));
+    EXPECT_EQ(value, r[3]);
   }
   std::string value;
-  EXPECT_EQ(
-      RegistryFile("absent.reg").ReadString(kKelvarKey, "DataDir", &value),
-      RegistryRead::kMissing);
+  EXPECT_EQ(RegistryFile("absent.reg").ReadString("Software", "x", &value),
+            RegistryRead::kMissing);
+}
 
-  // Installed as the registry, and located through the environment.
-#if defined(_WIN32)
-  _putenv_s("PEMAR_REGISTRY_FILE", "registry.reg");
-#else
-  setenv("PEMAR_REGISTRY_FILE", "registry.reg", 1);
-#endif
-  EXPECT_EQ(LocateRegistryFile(), "registry.reg");
-  RegistryFile located;
-  ScopedRegistry installed(&located);
+TEST_F(InstallationFoldersTest, CopiesOnlyPlainStringsThatFitWithTerminator) {
+  for (const Row& r : Rows("registry.csv", "folder")) {
+    SCOPED_TRACE(r[0] + " in " + r[1] + " bytes");
+    std::string buffer(32, '#');
+    EXPECT_EQ(r[0].empty()
+                  ? GetCommonFilesDir(buffer.data(), r.Int(1))
+                  : GetKELVARDir(r[0].c_str(), buffer.data(), r.Int(1)),
+              r.Int(2));
+    std::string copied = r.Int(2) ? r[3] + '\0' : "";
+    EXPECT_EQ(buffer, copied + std::string(32 - copied.size(), '#'));
+  }
+  EXPECT_EQ(GetCommonFilesDir(nullptr, 32), 0);
   char buffer[32];
-  EXPECT_EQ(GetCommonFilesDir(buffer, sizeof buffer), 1);
-  EXPECT_STREQ(buffer, "/usr/share/common");
-  EXPECT_EQ(GetCommonFilesDir(buffer, 17), 0);
-#if defined(_WIN32)
-  _putenv_s("PEMAR_REGISTRY_FILE", "");
-#else
-  unsetenv("PEMAR_REGISTRY_FILE");
-#endif
+  EXPECT_EQ(GetKELVARDir(nullptr, buffer, sizeof buffer), 0);
 }
 
 }  // namespace
