@@ -7,87 +7,32 @@
 namespace pemar {
 namespace {
 
-using testing::ForEachTruncation;
-
 class HTCDefaultsTest : public testing::UtilityTest {};
 
-TEST_F(HTCDefaultsTest, PositionsOutsideTheListAreRefused) {
-  for (int i : {-1, 28, 1 << 30}) {
-    EXPECT_EQ(m_->GetHTCDefaultValue(i), 0.0);
-    EXPECT_EQ(m_->GetHTCDefaultValueName(i), nullptr);
-    EXPECT_EQ(m_->GetHTCDefaultValueNote(i), nullptr);
-    EXPECT_EQ(m_->DeleteHTCDefaultValue(i), 0);
-    EXPECT_EQ(m_->SetHTCDefaultValue(i, 1.0), 0);
-    EXPECT_EQ(m_->SetHTCDefaultValueName(i, "New"), 0);
-    EXPECT_EQ(m_->SetHTCDefaultValueNote(i, "n"), 0);
-  }
-  EXPECT_EQ(m_->AddHTCDefaultValue(nullptr, 1.0, nullptr), 0);
-  EXPECT_EQ(m_->SetHTCDefaultValueName(0, nullptr), 0);
-  EXPECT_EQ(receiver_->Log(), "");
-  DefaultManager bare;
-  EXPECT_EQ(bare.GetNumberOfHTCDefaultValues(), 0);
-  EXPECT_EQ(bare.DeleteHTCDefaultValue(0), 0);
-}
+// The scripts of testdata/htc.csv.
+class HTCDefaultsScript : public testing::ScriptTest {};
+TEST_P(HTCDefaultsScript, Runs) { Run("htc.csv", GetParam()); }
+INSTANTIATE_TEST_SUITE_P(
+    Defaults, HTCDefaultsScript,
+    ::testing::Values("DeletedEntrysNameIsSentAfterItIsGone",
+                      "AddRefusesDuplicatesAndTakesTheFirstValue",
+                      "EditsCheckValueAndNameAndNotify",
+                      "RestoreKeepsEditedAndAddedEntries"),
+    testing::TableName);
 
-TEST_F(HTCDefaultsTest, DeletedEntrysNameIsSentAfterItIsGone) {
-  EXPECT_EQ(m_->DeleteHTCDefaultValue(3), 1);
-  EXPECT_EQ(receiver_->Log(), "HTC(Caustic Soda Solution)@3");
-  EXPECT_EQ(m_->GetNumberOfHTCDefaultValues(), 27);
+TEST_F(HTCDefaultsTest, PositionsOutsideTheListAreRefused) {
+  Run("htc.csv", "PositionsOutsideTheListAreRefused");
+  DefaultManager bare;
+  Run("htc.csv", "Bare", &bare);
 }
 
 TEST_F(HTCDefaultsTest, NewDatabaseWithoutFileHas28Entries) {
-  ASSERT_EQ(m_->GetNumberOfHTCDefaultValues(), 28);
-  const struct {
-    int at;
-    const char* name;
-    double value;
-  } entries[] = {{0, "DEFAULT", 0.2},
-                 {5, "Demineralized Water", 20.44},
-                 {26, "<default>", 0.2},
-                 {27, "Condensing/Reboiling Steam", 6.0}};
-  for (const auto& e : entries) {
-    EXPECT_STREQ(m_->GetHTCDefaultValueName(e.at), e.name);
-    EXPECT_EQ(m_->GetHTCDefaultValue(e.at), e.value) << e.name;
-  }
-  EXPECT_STREQ(m_->GetHTCDefaultValueName(25), "Wax Distillate");
-  EXPECT_STREQ(m_->GetHTCDefaultValueNote(27), "");
+  Run("htc.csv", "NewDatabaseWithoutFileHas28Entries");
   std::size_t n = 0;
   BuiltInHTCDefaults(&n);
   EXPECT_EQ(n, 26u);
   FallbackHTCDefaults(&n);
   EXPECT_EQ(n, 27u);
-}
-
-TEST_F(HTCDefaultsTest, AddRefusesDuplicatesAndTakesTheFirstValue) {
-  EXPECT_EQ(m_->AddHTCDefaultValue("Brine", 1.0, nullptr), 0);
-  EXPECT_EQ(m_->GetHTCDefaultValue(2), 0.54575);
-  EXPECT_EQ(m_->AddHTCDefaultValue("Glycol", 0.0, "50%"), 1);
-  EXPECT_EQ(m_->GetHTCDefaultValue(28), 0.2);
-  EXPECT_STREQ(m_->GetHTCDefaultValueNote(28), "50%");
-  EXPECT_EQ(receiver_->Log(), "HTC(Glycol)@28");
-  m_->DeleteHTCDefaultValue(0);
-  EXPECT_EQ(m_->AddHTCDefaultValue("Oil", 0.0, nullptr), 1);
-  EXPECT_EQ(m_->GetHTCDefaultValue(28), 0.393092);
-}
-
-TEST_F(HTCDefaultsTest, EditsCheckValueAndNameAndNotify) {
-  EXPECT_EQ(m_->SetHTCDefaultValue(0, 0.0), 0);
-  EXPECT_EQ(m_->SetHTCDefaultValue(0, -1.0), 0);
-  EXPECT_EQ(m_->SetHTCDefaultValue(0, 0.5), 1);
-  EXPECT_EQ(m_->SetHTCDefaultValueName(3, "Caustic Soda Solution"), 0);
-  EXPECT_EQ(m_->SetHTCDefaultValueName(3, "Brine"), 0);
-  EXPECT_EQ(m_->SetHTCDefaultValueName(3, "Lye"), 1);
-  EXPECT_EQ(m_->SetHTCDefaultValueNote(3, "strong"), 1);
-  EXPECT_STREQ(m_->GetHTCDefaultValueNote(3), "strong");
-  EXPECT_EQ(receiver_->Log(), "HTC(DEFAULT)@0 HTC(Lye)@3 HTC(Lye)@3");
-}
-
-TEST_F(HTCDefaultsTest, RestoreKeepsEditedAndAddedEntries) {
-  m_->SetHTCDefaultValue(2, 9.0);
-  m_->AddHTCDefaultValue("Mine", 1.5, nullptr);
-  m_->RestoreDefaultUtilities();
-  EXPECT_EQ(m_->GetNumberOfHTCDefaultValues(), 29);
-  EXPECT_EQ(m_->GetHTCDefaultValue(2), 9.0);
 }
 
 TEST_F(HTCDefaultsTest, EntryRoundTripsAndTruncatedEntryFails) {
@@ -105,7 +50,7 @@ TEST_F(HTCDefaultsTest, EntryRoundTripsAndTruncatedEntryFails) {
   EXPECT_STREQ(read.GetName(), "Brine");
   EXPECT_STREQ(read.GetNote(), "cold");
   EXPECT_EQ(read.GetHTCValue(), 0.5);
-  ForEachTruncation(bytes, 0, [&](const std::string& cut) {
+  testing::ForEachTruncation(bytes, 0, [&](const std::string& cut) {
     DefHeatTransferCoefficient read;
     EXPECT_FALSE(
         Unchunked(cut, [&](IPemarBinaryFile* f) { return read.Recall(f); }));

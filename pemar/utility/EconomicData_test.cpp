@@ -11,16 +11,23 @@ using testing::Chunk;
 
 class EconomicDataTest : public testing::UtilityTest {};
 
-TEST_F(EconomicDataTest, NullNamesAndBadIndexesChangeNothing) {
-  EXPECT_EQ(m_->SetEconomicData(EconomicCoefficient0, 1.0, nullptr), 0);
-  EXPECT_EQ(m_->GetEconomicData(EconomicCoefficient0, nullptr), 0.0);
-  EXPECT_EQ(m_->AddEconomicData(nullptr), 0);
-  EXPECT_EQ(m_->DeleteEconomicData(nullptr), 0);
-  EXPECT_EQ(m_->GetEconomicDataName(-1), nullptr);
-  EXPECT_EQ(m_->GetEconomicDataName(1), nullptr);
+// The scripts of testdata/economics.csv.
+class EconomicDataScript : public testing::ScriptTest {};
+TEST_P(EconomicDataScript, Runs) { Run("economics.csv", GetParam()); }
+INSTANTIATE_TEST_SUITE_P(
+    Economics, EconomicDataScript,
+    ::testing::Values("NullNamesAndBadIndexesChangeNothing",
+                      "NamedSetsAreKeyedInUpperCase",
+                      "SwitchAndInfoTypesGoToTheirRecords",
+                      "LockFreezesValuesAndMembership"),
+    testing::TableName);
+
+TEST_F(EconomicDataTest, NewDatabaseHasTheDefaultFiguresABareOneNone) {
+  Run("economics.csv", "NewDatabaseHasTheDefaultFigures");
+  DefaultManager bare;
+  Run("economics.csv", "Bare", &bare);
   EXPECT_EQ(m_->GetEconomicDataPointer(nullptr), m_->GetEconomicDataPointer());
   EXPECT_EQ(EconomicInfo().GetEconomicInfo(EconomicCoefficient0), 0.0);
-  EXPECT_EQ(m_->GetNumberOfEconomicData(), 1);
 }
 
 TEST_F(EconomicDataTest, ReplacingARecordWithItselfKeepsIt) {
@@ -29,79 +36,12 @@ TEST_F(EconomicDataTest, ReplacingARecordWithItselfKeepsIt) {
   m_->AddEconomicData("Plate");
   m_->SetEconomicDataDict(m_->GetEconomicDataDict());
   m_->SetEconomicDataList(m_->GetEconomicDataList());
-  EXPECT_EQ(m_->GetEconomicData(EconomicOperatingHours, "DEFAULT"), 8765.76);
-  EXPECT_EQ(m_->GetEconomicData(EconomicCoefficient2, "DEFAULT"), 1.0);
-  EXPECT_STREQ(m_->GetEconomicDataName(1), "PLATE");
+  Run("economics.csv", "ReplacingARecordWithItselfKeepsIt");
+  // Pointer lookups take the name as given.
+  EXPECT_EQ(m_->GetEconomicDataPointer("Plate"), m_->GetEconomicDataPointer());
+  EXPECT_NE(m_->GetEconomicDataPointer("PLATE"), m_->GetEconomicDataPointer());
   m_->SetEconomicInfo(new EconomicInfo);
   EXPECT_EQ(m_->GetEconomicData(EconomicOperatingHours, ""), 0.0);
-}
-
-TEST_F(EconomicDataTest, NewDatabaseHasTheDefaultFigures) {
-  const std::pair<EconomicDataType, const char*> cells[] = {
-      {EconomicOperatingHours, "DEFAULT"},
-      {EconomicParameter3, "anything"},
-      {EconomicParameter4, "default"},
-      {EconomicCoefficient2, ""},
-      {EconomicCoefficient0, "DEFAULT"}};
-  const double want[] = {8765.76, 0.1, 5.0, 1.0, 0.0};
-  for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(m_->GetEconomicData(cells[i].first, cells[i].second), want[i]);
-  }
-  EXPECT_EQ(m_->GetNumberOfEconomicData(), 1);
-  EXPECT_STREQ(m_->GetEconomicDataName(0), "DEFAULT");
-  for (int type : {0, 1, 7}) EXPECT_EQ(m_->isEconomicDataValid(type), 1);
-  EXPECT_EQ(m_->GetVariableStatus(EconomicCoefficient0), 1);
-  DefaultManager bare;
-  EXPECT_EQ(bare.isEconomicDataValid(1), 0);
-  EXPECT_EQ(bare.GetVariableStatus(EconomicParameter3), 0);
-  EXPECT_EQ(bare.SetEconomicData(EconomicParameter3, 1.0, "X"), 0);
-}
-
-TEST_F(EconomicDataTest, NamedSetsAreKeyedInUpperCase) {
-  EXPECT_EQ(m_->AddEconomicData("Shell & Tube"), 1);
-  EXPECT_STREQ(m_->GetEconomicDataName(1), "SHELL & TUBE");
-  EXPECT_EQ(m_->AddEconomicData("shell & TUBE"), 0);
-  EXPECT_EQ(m_->AddEconomicData("default"), 0);
-  EXPECT_EQ(m_->SetEconomicData(EconomicCoefficient1, 3.0, "shell & tube"), 1);
-  EXPECT_EQ(m_->GetEconomicData(EconomicCoefficient1, "Shell & Tube"), 3.0);
-  EXPECT_EQ(m_->SetEconomicData(EconomicCoefficient1, 3.0, "Plate"), 0);
-  EXPECT_EQ(m_->GetNumberOfEconomicData(), 2);
-  // Lookups for deletion and pointers take the name as given.
-  EXPECT_EQ(m_->GetEconomicDataPointer("Shell & Tube"),
-            m_->GetEconomicDataPointer());
-  EXPECT_NE(m_->GetEconomicDataPointer("SHELL & TUBE"),
-            m_->GetEconomicDataPointer());
-  EXPECT_EQ(m_->DeleteEconomicData("Shell & Tube"), 0);
-  EXPECT_EQ(m_->DeleteEconomicData("SHELL & TUBE"), 1);
-  EXPECT_EQ(m_->GetNumberOfEconomicData(), 1);
-}
-
-TEST_F(EconomicDataTest, SwitchAndInfoTypesGoToTheirRecords) {
-  for (auto [value, stored] : {std::pair{0.3, 1.0}, {0.0, 0.0}}) {
-    EXPECT_EQ(m_->SetEconomicData(EconomicSwitch, value, "DEFAULT"), 1);
-    EXPECT_EQ(m_->GetEconomicData(EconomicSwitch, "DEFAULT"), stored);
-  }
-  m_->AddEconomicData("Plate");
-  EXPECT_EQ(m_->SetEconomicData(EconomicParameter4, 7.0, "Plate"), 1);
-  EXPECT_EQ(m_->GetEconomicData(EconomicParameter4, "DEFAULT"), 7.0);
-  EXPECT_EQ(m_->SetEconomicData(EconomicParameter4, 7.0, "Nowhere"), 1);
-}
-
-TEST_F(EconomicDataTest, LockFreezesValuesAndMembership) {
-  m_->AddEconomicData("Plate");
-  m_->Lock();
-  for (const char* set : {"DEFAULT", "Plate"}) {
-    EXPECT_EQ(m_->SetEconomicData(EconomicCoefficient0, 5.0, set), 0);
-  }
-  EXPECT_EQ(m_->SetEconomicData(EconomicOperatingHours, 1.0, "DEFAULT"), 0);
-  EXPECT_EQ(m_->GetVariableStatus(EconomicCoefficient0), 2);
-  EXPECT_EQ(m_->GetVariableStatus(EconomicOperatingHours), 2);
-  EXPECT_EQ(m_->AddEconomicData("Other"), 0);
-  EXPECT_EQ(m_->DeleteEconomicData("PLATE"), 0);
-  m_->Unlock();
-  EXPECT_EQ(m_->SetEconomicData(EconomicCoefficient0, 5.0, "DEFAULT"), 1);
-  EXPECT_EQ(m_->GetVariableStatus(EconomicCoefficient0), 1);
-  EXPECT_EQ(m_->DeleteEconomicData("PLATE"), 1);
 }
 
 TEST_F(EconomicDataTest, RecordsCheckValidityAndCopyDeeply) {

@@ -124,16 +124,16 @@ class UtilityTest : public ::testing::Test {
 
   // Runs the calls of `table` in testdata/`file` on `m` (m_ when null) in
   // order, each row "call,arguments...,answer"; "_" leaves the answer
-  // unchecked. Numbers are compared as numbers; "null" is a null text or a
-  // null answer; "@3" is the name text of the utility at position 3. The
-  // calls are those of Call below.
+  // unchecked, "''" expects an empty text. Numbers are compared as numbers;
+  // "null" is a null text or a null answer; "@3" is the name text of the
+  // utility at position 3. The calls are those of Call below.
   void Run(const std::string& file, const std::string& table,
            DefaultManager* m = nullptr) {
     for (auto r : Rows(file, table)) {
       std::string trace;
       for (const auto& field : r) trace += field + ",";
       SCOPED_TRACE(trace);
-      const std::string want = r.back();
+      const std::string want = r.back() == "''" ? "" : r.back();
       r.pop_back();
       const std::string got = Call(m ? m : m_.get(), r);
       double g = 0, w = 0;
