@@ -40,11 +40,9 @@ class CrossReferenceTest : public ::testing::Test {
   ScopedFileSystem scope_{&fs_};
   FakeEngineeringManager manager_;
   test_support::FakeProject* project_ = manager_.AddProject("Site");
-  test_support::FakeHiScenario* scenario_ = project_->AddScenario("Base case");
-  IHENDesign* design_ =
-      &scenario_->designs.try_emplace("Retrofit", scenario_, "Retrofit")
-           .first->second;
-  IComplexColumn* column_ = project_->AddColumn("C-101");
+  test_support::FakeHiScenario* scenario_ = &project_->scenario;
+  IHENDesign* design_ = &scenario_->design;
+  IComplexColumn* column_ = &project_->column;
   const std::string kNull = Reference("null");
   const std::string kDesign = Reference("design");
   IHENDesign* recalled_ = nullptr;
@@ -62,9 +60,9 @@ TEST_F(CrossReferenceTest, DesignReferenceCutOrMissingALinkFails) {
   EXPECT_EQ(position_, 0u);
   FakeEngineeringManager other;
   EXPECT_FALSE(RecallDesign(kDesign, &other));
-  other.AddProject("Site");  // the same project name, with no scenarios
+  other.AddProject("Site")->scenario.name = "Other";  // no "Base case"
   EXPECT_FALSE(RecallDesign(kDesign, &other));
-  scenario_->designs.erase("Retrofit");
+  scenario_->design.name = "Other";  // no "Retrofit"
   EXPECT_TRUE(RecallDesign(kDesign, &manager_));
   EXPECT_EQ(recalled_, nullptr);
 }

@@ -1,13 +1,12 @@
 // Test support: a registry of engineering objects (what persistence asks of
-// a case's engineering manager) listing projects with scenarios, designs and
-// complex columns, enough to resolve cross-references by name. Designs
-// belong to their scenario, scenarios and columns to their project, and the
-// registry holds one reference to each object it lists.
+// a case's engineering manager), enough to resolve cross-references by
+// name: projects "Site"-like, each with one scenario "Base case" holding one
+// design "Retrofit", and one complex column "C-101". Renaming one of them
+// makes it missing. The registry holds one reference to each object listed.
 
 #ifndef PEMAR_PERSIST_TESTING_FAKEENGINEERINGMANAGER_H_
 #define PEMAR_PERSIST_TESTING_FAKEENGINEERINGMANAGER_H_
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -16,11 +15,10 @@
 
 namespace pemar::test_support {
 
-// The entry of that name in `m`, or null.
-template <typename Map>
-auto* FindIn(Map& m, const char* name) {
-  auto it = m.find(name ? name : "");
-  return it == m.end() ? nullptr : &it->second;
+// `object` when `name` is its name `own`, else null.
+template <typename T>
+T* IfNamed(T* object, const std::string& own, const char* name) {
+  return name && own == name ? object : nullptr;
 }
 
 // A design; a null scenario stands for a broken chain.
@@ -39,16 +37,18 @@ struct FakeHiScenario : IHeatIntegrationScenario, IPemarScenario {
       : project(p), name(std::move(n)) {}
   IPemarBaseObject* GetProject() override { return project; }
   const char* GetName() override { return name.c_str(); }
-  int GetDesignCount() override { return static_cast<int>(designs.size()); }
-  IHENDesign* FindDesign(const char* n) override { return FindIn(designs, n); }
+  int GetDesignCount() override { return 1; }
+  IHENDesign* FindDesign(const char* n) override {
+    return IfNamed(&design, design.name, n);
+  }
   IPemarBaseObject* project;
   std::string name;
-  std::map<std::string, FakeHenDesign> designs;
+  FakeHenDesign design{this, "Retrofit"};
 };
 
 struct FakeColumn : IComplexColumn {
   const char* GetName() override { return name.c_str(); }
-  std::string name;
+  std::string name = "C-101";
 };
 
 // A heat-integration project (types 501 and 502) that is also a generic
@@ -72,24 +72,17 @@ struct FakeProject : PemarBaseObject,
     return kDone;
   }
   IHeatIntegrationScenario* FindScenario(const char* n) override {
-    return FindIn(scenarios, n);
+    return IfNamed(&scenario, scenario.name, n);
   }
   void FindScenario(const char* n, IPemarScenario** result) override {
-    *result = FindIn(scenarios, n);
+    *result = IfNamed(&scenario, scenario.name, n);
   }
   IComplexColumn* FindComplexColumn(const char* n) override {
-    return FindIn(columns, n);
-  }
-  FakeHiScenario* AddScenario(const std::string& n) {
-    return &scenarios.try_emplace(n, this, n).first->second;
-  }
-  FakeColumn* AddColumn(const std::string& n) {
-    columns[n].name = n;
-    return &columns[n];
+    return IfNamed(&column, column.name, n);
   }
   std::string name;
-  std::map<std::string, FakeHiScenario> scenarios;
-  std::map<std::string, FakeColumn> columns;
+  FakeHiScenario scenario{this, "Base case"};
+  FakeColumn column;
 };
 
 // Lists objects and creates FakeProjects for the heat-integration type.
@@ -120,7 +113,7 @@ class FakeEngineeringManager : public IEngObjectRegistry {
       void* typed = nullptr;
       o->QueryInterface(type, &typed);
       const char* id = o->GetMyIdentifier();
-      if (typed && name && id && std::string(id) == name) *result = o;
+      if (typed && id && IfNamed(o, id, name)) *result = o;
       if (*result) return;
     }
   }
