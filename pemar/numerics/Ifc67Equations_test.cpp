@@ -22,8 +22,7 @@ void ExpectClose(double actual, double expected, double relative = 1e-11) {
   EXPECT_NEAR(actual, expected, std::fabs(expected) * relative);
 }
 
-// The standard's own 2/3 boundary, which the check values of sub-region 2
-// were computed with.
+// The standard's own 2/3 boundary, used for the check values of sub-region 2.
 double StandardBoundaryBeta(double theta) {
   return 15.74373327 + theta * (-34.17061978 + theta * 19.31380707);
 }
@@ -32,7 +31,8 @@ std::vector<std::vector<double>> CheckRows(const std::string& table) {
   return test_support::CsvTable("ifc67_check_values.csv", table);
 }
 
-TEST(Ifc67EquationsTest, SaturationLineAndBoundaryMatchCheckValues) {
+// The sub-region 4 corrections are small differences, so compared to 1e-9.
+TEST(Ifc67EquationsTest, EveryEquationMatchesItsCheckValues) {
   for (const auto& r : CheckRows("saturation")) {
     SCOPED_TRACE(r[0]);
     ExpectClose(SaturationBeta(r[0] / 647.3), r[1]);
@@ -50,9 +50,6 @@ TEST(Ifc67EquationsTest, SaturationLineAndBoundaryMatchCheckValues) {
   // The library's line reaches the two corner points exactly.
   ExpectClose(BoundaryBeta(kTheta1), 16540.0 / 22120.0, 1e-14);
   ExpectClose(BoundaryBeta(kTheta2), kBetaMax, 1e-14);
-}
-
-TEST(Ifc67EquationsTest, SubRegions1And2MatchCheckValues) {
   for (const auto& r : CheckRows("subregion1")) {
     SCOPED_TRACE(r[0]);
     const double theta = r[0] / 647.3, beta = r[1] / 22120.0;
@@ -70,9 +67,6 @@ TEST(Ifc67EquationsTest, SubRegions1And2MatchCheckValues) {
     ExpectClose(Region2Epsilon(theta, beta, beta_l, BoundaryBetaSlope(theta)),
                 r[4], 1e-10);
   }
-}
-
-TEST(Ifc67EquationsTest, SubRegions3And4MatchCheckValues) {
   for (const auto& r : CheckRows("subregion3")) {
     SCOPED_TRACE(testing::Message() << r[0] << ", " << r[1]);
     const double theta = r[1] / 647.3;
@@ -86,8 +80,6 @@ TEST(Ifc67EquationsTest, SubRegions3And4MatchCheckValues) {
     SCOPED_TRACE(testing::Message() << r[0] << ", " << r[1]);
     const double theta = r[1] / 647.3;
     const Region4Correction c = Region4Corrections(r[0], theta);
-    // The corrections are small differences; compare them to 1e-9 of
-    // themselves, the totals to the check values' digits.
     ExpectClose(c.psi, r[2], 1e-9);
     ExpectClose(c.beta, r[3], 1e-9);
     ExpectClose(c.sigma, r[4], 1e-9);
@@ -97,10 +89,9 @@ TEST(Ifc67EquationsTest, SubRegions3And4MatchCheckValues) {
   }
 }
 
-// At 623.15 K sub-region 1 meets sub-region 4. IFC-67 is continuous there
-// only to about 1.4e-4 in volume and 0.16 kJ/kg in enthalpy; without the
-// sub-region 4 corrections (or with their sign turned) the enthalpy gap is
-// about 10 kJ/kg.
+// At 623.15 K IFC-67 is continuous only to about 1.4e-4 in volume and
+// 0.16 kJ/kg; without the sub-region 4 corrections (or with their sign
+// turned) the enthalpy gap is about 10 kJ/kg.
 TEST(Ifc67EquationsTest, SubRegions1And4MeetWithinTheFormulationsGap) {
   for (double p : {16600.0, 20000.0, 50000.0, 100000.0}) {
     SCOPED_TRACE(p);
@@ -114,10 +105,9 @@ TEST(Ifc67EquationsTest, SubRegions1And4MeetWithinTheFormulationsGap) {
   }
 }
 
-// Along the 2/3 boundary IFC-67 jumps by up to about 5e-4 in volume and a
-// quarter kJ/kg in enthalpy (a sweep at 0.25 K steps finds 5.5e-4 near
-// 758 K and 0.26 kJ/kg near 626 K, with either form of the line). A missing
-// boundary term or a wrong root shows as per cent or whole kJ/kg.
+// Along the 2/3 boundary IFC-67 jumps by up to 5.5e-4 in volume (near
+// 758 K) and 0.26 kJ/kg (near 626 K); a missing boundary term or a wrong
+// root shows as per cent or whole kJ/kg.
 TEST(Ifc67EquationsTest, SubRegions2And3MeetWithinTheFormulationsGap) {
   double worst_v = 0.0, worst_h = 0.0;
   for (double t = 623.5; t < 863.15; t += 2.5) {

@@ -138,7 +138,10 @@ class LinearizeFunctionTest : public ::testing::Test {
   std::vector<double> f_, x_;
 };
 
-TEST_F(LinearizeFunctionTest, BadSettingsAreRefusedAndChangeNothing) {
+// Refused settings change nothing. A constraint is refused for an index or
+// point out of range, an unknown type, a lower bound above the upper or an
+// upper bound below the lower; the search keeps to the bounds that were set.
+TEST_F(LinearizeFunctionTest, BadSettingsAndConstraintsAreRefused) {
   LinearizeFunction lin;
   double v[3] = {0, 1, 2};
   EXPECT_FALSE(lin.SetFunctionVector(nullptr, v, 3));
@@ -153,11 +156,25 @@ TEST_F(LinearizeFunctionTest, BadSettingsAreRefusedAndChangeNothing) {
   EXPECT_EQ(lin.GetMaxSegments(), 10);
   lin.SetMaxSegments(4);
   EXPECT_EQ(lin.GetMaxSegments(), 4);
+  Use(lin, {0, 1, 4, 9, 16, 25});
+  ASSERT_TRUE(lin.SetNumberOfLinearSegments(3));
+  EXPECT_FALSE(lin.SetConstraint(0, 1, kLowerBound));
+  EXPECT_FALSE(lin.SetConstraint(3, 1, kLowerBound));
+  EXPECT_FALSE(lin.SetConstraint(1, -1, kLowerBound));
+  EXPECT_FALSE(lin.SetConstraint(1, 6, kLowerBound));
+  EXPECT_FALSE(lin.SetConstraint(1, 2, static_cast<ConstraintType>(3)));
+  EXPECT_TRUE(lin.SetConstraint(1, 2, kUpperBound));
+  EXPECT_FALSE(lin.SetConstraint(1, 3, kLowerBound));
+  EXPECT_TRUE(lin.SetConstraint(2, 4, kLowerBound));
+  EXPECT_FALSE(lin.SetConstraint(2, 3, kUpperBound));
+  EXPECT_TRUE(lin.SetConstraint(2, 5, kFixed));
+  int* b = lin.GetLinearizedPoints();
+  ASSERT_NE(b, nullptr);
+  EXPECT_LE(b[1], 2);
+  EXPECT_EQ(b[2], 5);
   // Breakpoints out of range score the error of no list.
-  Use(lin, {0, 1, 0, 1});
-  int bad[3] = {0, 7, 3}, chord[2] = {0, 3};
-  EXPECT_EQ(lin.EvaluateError(bad, 2), 1e24);
-  EXPECT_GT(lin.EvaluateError(chord, 1), 0.0);
+  int out_of_range[4] = {0, 1, 6, 5};
+  EXPECT_EQ(lin.EvaluateError(out_of_range, 3), 1e24);
 }
 
 // No function, one segment (what a new function resets to, m == 0 below)
@@ -178,28 +195,6 @@ TEST_F(LinearizeFunctionTest, NoListWithoutFunctionSecondSegmentOrFiniteError) {
     double p;
     EXPECT_FALSE(lin.GetPerformance(p));
   }
-}
-
-// Out of range, unknown type, lower above upper and upper below lower are
-// refused; the search keeps to the bounds that were set.
-TEST_F(LinearizeFunctionTest, ConstraintRules) {
-  LinearizeFunction lin;
-  Use(lin, {0, 1, 4, 9, 16, 25});
-  ASSERT_TRUE(lin.SetNumberOfLinearSegments(3));
-  EXPECT_FALSE(lin.SetConstraint(0, 1, kLowerBound));
-  EXPECT_FALSE(lin.SetConstraint(3, 1, kLowerBound));
-  EXPECT_FALSE(lin.SetConstraint(1, -1, kLowerBound));
-  EXPECT_FALSE(lin.SetConstraint(1, 6, kLowerBound));
-  EXPECT_FALSE(lin.SetConstraint(1, 2, static_cast<ConstraintType>(3)));
-  EXPECT_TRUE(lin.SetConstraint(1, 2, kUpperBound));
-  EXPECT_FALSE(lin.SetConstraint(1, 3, kLowerBound));
-  EXPECT_TRUE(lin.SetConstraint(2, 4, kLowerBound));
-  EXPECT_FALSE(lin.SetConstraint(2, 3, kUpperBound));
-  EXPECT_TRUE(lin.SetConstraint(2, 5, kFixed));
-  int* b = lin.GetLinearizedPoints();
-  ASSERT_NE(b, nullptr);
-  EXPECT_LE(b[1], 2);
-  EXPECT_EQ(b[2], 5);
 }
 
 // Exact fits; random curves, curves with exact ties (symmetric,

@@ -1,6 +1,5 @@
-// Test support: a fixture whose tests run on an in-memory file system, with
-// the tables' class data (StoreClassData / RecallClassData) stored into and
-// recalled from its files.
+// Test support: a fixture that stores the tables' class data
+// (StoreClassData / RecallClassData) into in-memory files and recalls it.
 
 #ifndef PEMAR_NUMERICS_TESTING_CLASSDATAFILE_H_
 #define PEMAR_NUMERICS_TESTING_CLASSDATAFILE_H_
@@ -19,15 +18,14 @@ namespace pemar::test_support {
 
 class ClassDataTest : public ::testing::Test {
  protected:
-  // What `table.StoreClassData` writes; a failed store fails the test.
+  // What `table` stores; a failed store fails the test.
   template <typename Table>
   std::string Stored(const Table& table) {
     return WrittenBytes(fs_,
                         [&](BinaryFile& f) { return table.StoreClassData(f); });
   }
 
-  // `table` stores the bytes of testdata/<name>.golden, and `recalled`
-  // reads them all back.
+  // `table` stores testdata/<name>.golden, and `recalled` reads it all.
   template <typename Table>
   void ExpectLayout(const Table& table, Table& recalled,
                     const std::string& name) {
@@ -39,7 +37,6 @@ class ClassDataTest : public ::testing::Test {
     }));
   }
 
-  // What `table.RecallClassData` answers for `bytes`.
   template <typename Table>
   bool Recall(Table& table, const std::string& bytes) {
     fs_.SetFile("class.bin", bytes);
@@ -59,8 +56,7 @@ class ClassDataTest : public ::testing::Test {
   }
 
   // Recalling `bytes`, or with `every_cut` each proper prefix of them, into
-  // a copy of `table` fails and leaves the copy as `describe` (the table's
-  // whole contents) saw the table.
+  // a copy of `table` fails and leaves the copy as `describe` saw `table`.
   template <typename Table, typename Describe>
   void ExpectRecallFails(const Table& table, const std::string& bytes,
                          Describe describe, bool every_cut = false) {
