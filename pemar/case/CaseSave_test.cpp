@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "pemar/case/SimulationCase.h"
-#include "pemar/case/testing/SaveFaultLoop.h"
+#include "pemar/case/testing/CaseTestSupport.h"
 #include "pemar/framework/CrashSimulatingFileSystem.h"
 #include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/utility/IDefaultUtilityManager.h"

@@ -2,20 +2,73 @@
 
 #include <gtest/gtest.h>
 
-#include "pemar/framework/Messages.h"
-#include "pemar/framework/Platform.h"
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "pemar/case/CaseManagers.h"
+#include "pemar/case/SimulationObject.h"
+#include "pemar/case/testing/CaseTestSupport.h"
+#include "pemar/features/ExpMgrView.h"
 #include "pemar/framework/ProcessCaseEngine.h"
+#include "pemar/framework/Reports.h"
 #include "pemar/framework/Session.h"
-#include "pemar/project/EngineeringManager.h"
+#include "pemar/framework/ViewLog.h"
+#include "pemar/utility/DefaultUtilManagerView.h"
 
 namespace pemar {
 namespace {
 
-class SimulationCaseTest : public ::testing::Test {
- protected:
-  void SetUp() override { SetCommandLine("pemar_tests"); }
-  void TearDown() override { SetCommandLine(Text()); }
+// Manager builders; all but the utility editor's count their calls.
+int builds = 0;
+template <const ObjectTypeInfo* (*type)()>
+Viewable* BuildNamed(SimulationCase* theCase, const char* name) {
+  ++builds;
+  auto* manager = new Viewable(theCase, type());
+  manager->SetName(name);
+  return manager;
+}
+Viewable* BuildNothing(SimulationCase*, const char*) {
+  return ++builds, nullptr;
+}
+Viewable* BuildEditor(SimulationCase* theCase, const char* name) {
+  auto* manager = new DefaultUtilManagerView(theCase, nullptr);
+  manager->SetName(name);
+  return manager;
+}
 
+VarDescription Var(const char* name, int index = 0, int number = 300,
+                   int type = -1) {
+  VarDescription desc(name, number);
+  desc.SetIndex(index);
+  if (type >= 0) desc.SetType(type);
+  return desc;
+}
+
+class SimulationCaseTest : public test_support::CaseTest {
+ protected:
+  void SetUp() override {
+    CaseTest::SetUp();
+    ClearOpenedViews();
+    _add_ViewableBuilderFnc("TestManager", &BuildNamed<ViewableObjectType>);
+    _add_ViewableBuilderFnc("Refusing", &BuildNothing);
+    builds = 0;
+    // The saved filter is one slot for the whole process: put its start
+    // value back, and leave this case's filter unknown as in a new case.
+    case_.Message("PushFindFilter ViewableObject");
+    case_.Message("PushFindFilter NoSuchType");
+  }
+  void TearDown() override {
+    Document::SetUnhandledMessageResult(0);
+    CaseTest::TearDown();
+  }
+  // What `address`, read from `from`, names.
+  static Viewable* At(Viewable& from, const char* address) {
+    VarDescription desc;
+    EXPECT_TRUE(VarDescription::Parse(address, &desc)) << address;
+    return from.AttachedObject(desc);
+  }
   // The shown texts of the messages of `kind`.
   std::vector<Text> Of(MessageKind kind) const {
     std::vector<Text> found;
@@ -25,19 +78,281 @@ class SimulationCaseTest : public ::testing::Test {
     return found;
   }
 
-  RecordingMessageSink sink_;
-  ScopedMessageSink scoped_{&sink_};
-  SimulationCase case_{Text(), nullptr};
+  SimulationCase case_{Text("SIM"), nullptr};
   EngineeringManager* manager_ = case_.GetEngineeringManager();
 };
 
+TEST_F(SimulationCaseTest, NullArgumentsAndUnknownManagersGiveNothing) {
+  CaseAddManager(nullptr, &case_, "X");
+  CaseAddManager(&case_, nullptr, "X");
+  EXPECT_EQ(case_.AttachedName(nullptr), "");
+  EXPECT_EQ((std::vector<const void*>{
+                CaseBuildManager(nullptr, "TestManager"),
+                CaseBuildManager(&case_, nullptr), CaseFeatureManager(nullptr),
+                CaseStreamManager(nullptr), CaseEngineeringManager(nullptr)}),
+            std::vector<const void*>(5, nullptr));
+  EXPECT_EQ(builds, 0);
+  // No builder, or one that builds nothing: nothing is added.
+  EXPECT_EQ(CaseBuildManager(&case_, "StreamManager"), nullptr);
+  EXPECT_EQ(CaseBuildManager(&case_, "Refusing"), nullptr);
+  EXPECT_EQ(CaseStreamManager(&case_), nullptr);
+  EXPECT_EQ(At(case_, "Viewable.600.(Refusing)"), nullptr);
+}
+
+// A manager is built only through the build address (500), once, and again
+// when it was destroyed; its name resolves back to it, an object of the
+// same name gets another.
+TEST_F(SimulationCaseTest, ManagerIsBuiltOnlyThroughTheBuildAddress) {
+  EXPECT_EQ(At(case_, "Viewable.600.(TestManager)"), nullptr);
+  EXPECT_EQ(builds, 0);
+  Viewable* built = CaseBuildManager(&case_, "TestManager");
+  ASSERT_NE(built, nullptr);
+  EXPECT_EQ(At(case_, "Viewable.600.(TestManager)"), built);
+  EXPECT_EQ(CaseBuildManager(&case_, "TestManager"), built);
+  EXPECT_EQ(builds, 1);
+  EXPECT_EQ(case_.AttachedName(built), "Viewable.500.(TestManager)");
+  EXPECT_EQ(At(case_, "Viewable.500.(TestManager)"), built);
+  Viewable impostor(&case_, ViewableObjectType());
+  impostor.SetName("TestManager");
+  EXPECT_NE(case_.AttachedName(&impostor), "Viewable.500.(TestManager)");
+  delete built;
+  EXPECT_EQ(At(case_, "Viewable.600.(TestManager)"), nullptr);
+  EXPECT_NE(At(case_, "Viewable.500.(TestManager)"), nullptr);
+  EXPECT_EQ(builds, 2);
+}
+
+TEST_F(SimulationCaseTest, FeatureManagerComesFromTheLibrarysOwnBuilder) {
+  EXPECT_EQ(CaseFeatureManager(&case_), nullptr);
+  Viewable* built = CaseBuildManager(&case_, "FeatureManager");
+  ASSERT_NE(built, nullptr);
+  EXPECT_EQ(CaseFeatureManager(&case_), built);
+  EXPECT_EQ(FindViewableBuilderType("FeatureManager"), ExpMgrViewObjectType());
+}
+
+TEST_F(SimulationCaseTest, AddingUnderAHeldNameKeepsTheFirstManager) {
+  StreamManager first(&case_, ViewableObjectType());
+  StreamManager second(&case_, ViewableObjectType());
+  CaseAddManager(&case_, &first, "StreamManager");
+  CaseAddManager(&case_, &second, "StreamManager");
+  EXPECT_EQ(CaseStreamManager(&case_), &first);
+  EXPECT_EQ(first.DeathPosteeRefCount(&case_), 1);
+}
+
+// A recalled manager is found, not built again; a recalled object of
+// another type than its builder's (learnt from its first manager) is not.
+TEST_F(SimulationCaseTest, RecalledManagerIsTakenBackOnlyOfItsBuildersType) {
+  _add_ViewableBuilderFnc("RecalledManager",
+                          &BuildNamed<SimulationObjectObjectType>,
+                          SimulationObjectObjectType());
+  _add_ViewableBuilderFnc("LearntManager", &BuildEditor);
+  EXPECT_EQ(FindViewableBuilderType("LearntManager"), nullptr);
+  SimulationCase other(Text("SIM"), nullptr);
+  Viewable* first = CaseBuildManager(&other, "LearntManager");
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(FindViewableBuilderType("LearntManager"), first->Type());
+
+  ASSERT_NE(CaseBuildManager(&case_, "RecalledManager"), nullptr);
+  (new SimulationObject(&case_, SimulationObjectObjectType()))
+      ->SetName("LearntManager");
+  case_.SetFileName(Path("m.kcs"));
+  ASSERT_TRUE(case_.SaveDocument(0));
+  auto reopened = Reopen("m.kcs");
+  ASSERT_NE(reopened, nullptr);
+  Viewable* held = At(*reopened, "Viewable.600.(RecalledManager)");
+  ASSERT_NE(held, nullptr);
+  EXPECT_EQ(CaseBuildManager(reopened.get(), "RecalledManager"), held);
+  EXPECT_EQ(builds, 1);
+  EXPECT_EQ(
+      reopened->GetObjectManager().Objects(SimulationObjectObjectType()).size(),
+      2u);
+  EXPECT_EQ(At(*reopened, "Viewable.600.(LearntManager)"), nullptr);
+  Viewable* built = CaseBuildManager(reopened.get(), "LearntManager");
+  ASSERT_NE(built, nullptr);
+  EXPECT_EQ(built->Type(), first->Type());
+}
+
+// Addresses from the case and from a simulation object in it: the report
+// manager's own, a link resolved on a manager, the case from its objects.
+TEST_F(SimulationCaseTest, AddressesResolveFromTheCaseAndItsObjects) {
+  SimulationObject linked(&case_, SimulationObjectObjectType());
+  CaseAddManager(&case_, &linked, "Linked");
+  Viewable* manager = CaseBuildManager(&case_, "TestManager");
+  SimulationObject object(&case_, SimulationObjectObjectType());
+  Document plain(nullptr, DocumentObjectType());
+  SimulationObject stray(&plain, SimulationObjectObjectType());
+  const std::tuple<Viewable*, const char*, Viewable*> rows[] = {
+      {&case_, "ReportMgr.300", case_.GetReportManager()},
+      {&case_, "Viewable.600.(Linked)/SimCase.200", &case_},
+      {&case_, "Viewable.600.(Absent)/SimCase.200", nullptr},
+      {&object, "SimCase.200", &case_},
+      {&object, "SimCase.200/Viewable.600.(TestManager)", manager},
+      {&stray, "SimCase.200", nullptr}};
+  for (const auto& [from, address, expected] : rows) {
+    EXPECT_EQ(At(*from, address), expected) << address;
+  }
+  EXPECT_EQ(case_.AttachedName(case_.GetReportManager()), "ReportMgr.300");
+  EXPECT_EQ(object.AttachedName(&case_), "SimCase.200");
+  EXPECT_EQ(object.Case(), &case_);
+  EXPECT_EQ(stray.Case(), nullptr);
+  auto* engineering =
+      static_cast<IEngineeringManager*>(case_.GetEngineeringManager());
+  EXPECT_EQ(CaseEngineeringManager(&case_), engineering);
+  EXPECT_EQ(case_.CastToClassType("IEngineeringManager"), engineering);
+  EXPECT_EQ(case_.CastToClassType("Other"), nullptr);
+  EXPECT_EQ(CaseEngineeringManager(&plain), nullptr);
+}
+
+TEST_F(SimulationCaseTest, SavedFilterIsOneSlotNotAStack) {
+  SimulationCase fresh(Text(), nullptr);
+  EXPECT_TRUE(fresh.Message("PopFindFilter"));  // before any push
+  EXPECT_EQ(fresh.FindFilter(), ViewableObjectType());
+  for (const auto& [command, filter] :
+       {std::pair{"PushFindFilter DocumentObject", DocumentObjectType()},
+        {"PushFindFilter SimCaseObject", SimCaseObjectType()},
+        {"PopFindFilter", DocumentObjectType()},
+        {"PopFindFilter", DocumentObjectType()}}) {
+    EXPECT_TRUE(case_.Message(command));
+    EXPECT_EQ(case_.FindFilter(), filter) << command;
+  }
+}
+
+TEST_F(SimulationCaseTest, CommandsAndTheirResults) {
+  case_.SetEnvironmentNumber(1);
+  for (const auto& [command, environment, basis] :
+       {std::tuple{"EnterBuild", 1, -1.0},
+        {"EnterBasis", 2, 0.0},
+        {"EnterBuild", 1, 1.0}}) {
+    EXPECT_TRUE(case_.Message(command));
+    EXPECT_EQ(case_.EnvironmentNumber(), environment);
+    EXPECT_TRUE(basis < 0 || case_.Value(Var("Typed", 0, 303, 104)) == basis);
+  }
+  EXPECT_TRUE(case_.Message("CaseInfo"));
+  EXPECT_EQ(OpenedViews().size(), 1u);
+  // The problem-report manager is not loaded in this program.
+  EXPECT_TRUE(case_.Message("BugReportMgr"));
+  EXPECT_TRUE(sink_.Has(MessageKind::kError, "BugReportMgrNotAvailable"));
+  EXPECT_EQ(case_.BugReportManagerObject(), nullptr);
+  Document::SetUnhandledMessageResult(7);
+  EXPECT_EQ(case_.Message("NoSuchCommand with words"), 7);
+  Document::SetUnhandledMessageResult(0);
+  EXPECT_EQ(case_.Message(""), 0);
+}
+
+// Without a report (no name, or the manager refuses) nothing is printed.
+TEST_F(SimulationCaseTest, AllViewableReportsShowsObjectsWhoseTypeHasAReport) {
+  static ObjectTypeInfo* reported = [] {
+    auto* type = new ObjectTypeInfo("TestReportedObject", ViewableObjectType(),
+                                    "Reported", 0, 0, "rep", kEmptyMarker);
+    type->SetHasReport(true);
+    return type;
+  }();
+  Viewable shown(&case_, reported);
+  Viewable hidden(&case_, ViewableObjectType());
+  ReportManager* reports = case_.GetReportManager();
+  EXPECT_TRUE(case_.Message("AllViewableReports"));
+  reports->SetRefuseReports(true);
+  EXPECT_TRUE(case_.Message("AllViewableReports Everything"));
+  EXPECT_TRUE(reports->PrintedReports().empty());
+  reports->SetRefuseReports(false);
+  EXPECT_TRUE(case_.Message("AllViewableReports Everything"));
+  ASSERT_EQ(reports->PrintedReports().size(), 1u);
+  const ReportManager::PrintRecord& print = reports->PrintedReports()[0];
+  EXPECT_EQ(std::tuple(print.report, print.report_flag, print.manager_printing,
+                       reports->IsPrinting()),
+            std::tuple(Text("Everything"), true, true, false));
+  EXPECT_EQ(print.sources, std::vector<const Viewable*>{&shown});
+}
+
+TEST_F(SimulationCaseTest, TextVariables) {
+  case_.StatusLists().push_back(
+      {StatusInfo{"Own text", "", 1}, StatusInfo{"", "KeyedStatus", 2}});
+  case_.StatusLists().push_back({StatusInfo{"Second list", "", 3}});
+  EXPECT_TRUE(case_.SpecifyText(Var("Description"), "Debottleneck"));
+  EXPECT_EQ(case_.CaseFileHeader()->Description(), "Debottleneck");
+  case_.SetFileName("/tmp/folder/plant.kcs");
+  // The command is sent before the variable is read.
+  const std::tuple<const char*, const char*, int, Text> rows[] = {
+      {"", "StatusDescription", 0, "Own text"},
+      {"", "StatusDescription", 1, FindString("KeyedStatus")},
+      {"", "StatusDescription", 2, "Second list"},
+      {"", "StatusLevel", 2, FindString("status3")},
+      {"", "Description", 0, "Debottleneck"},
+      {"", "TemplatePageTabs", 1, FindString("TPLVariables")},
+      {"", "TemplatePageTabs", 2, FindString("TPLInitialWizardView")},
+      {"", "TemplatePageTabs", 7, FindString("TPLConnections")},
+      {"", "CaseFileName", 0, "plant.kcs"},
+      {"", "FilterType", 0, FindString("LogicalTypeLabel")},
+      {"PushFindFilter SimCaseObject", "FilterType", 0, "Cases"},
+      {"PushFindFilter SimulationObjectObject", "FilterType", 0,
+       "Simulation Objects"},
+  };
+  for (const auto& [command, name, index, expected] : rows) {
+    if (*command) case_.Message(command);
+    EXPECT_EQ(case_.TextValue(Var(name, index)), expected)
+        << name << "[" << index << "]";
+  }
+  for (int index : {-1, 3, 1000}) {
+    EXPECT_EQ(case_.TextValue(Var("StatusDescription", index)), "");
+    EXPECT_EQ(case_.TextValue(Var("StatusLevel", index)), "");
+  }
+  DimInfo dims;
+  EXPECT_TRUE(case_.Dimensions(Var("FlowSheetObject"), dims));
+  EXPECT_EQ(dims.Dim(0), 3);
+  EXPECT_TRUE(case_.SpecifyText(Var("Typed", 0, 306, 1519), "notes"));
+  EXPECT_EQ(case_.FreeText(), "notes");
+}
+
+TEST_F(SimulationCaseTest, ObjectTypeVariable) {
+  // An unknown type asks the user to pick one.
+  EXPECT_TRUE(case_.Specify(Var("ObjectType"), 0.0));
+  EXPECT_EQ(OpenedViews(), std::vector<Text>{"FindObjectTypeView"});
+  EXPECT_EQ(case_.Value(Var("ObjectType", 0)), 0.0);
+  case_.Message("PushFindFilter SimCaseObject");
+  double encoded = case_.Value(Var("ObjectType", 1));
+  EXPECT_GT(encoded, 0.0);
+  // A known type resets the filter from the default, which is unknown.
+  EXPECT_TRUE(case_.Specify(Var("ObjectType"), encoded));
+  EXPECT_EQ(case_.FindFilter(), nullptr);
+  EXPECT_TRUE(case_.Specify(Var("ObjectType"), -1e300));
+  EXPECT_EQ(case_.Value(Var("Typed", 0, 300, 106)), 0.0);
+}
+
+TEST_F(SimulationCaseTest, OpenPromptFollowsTheMode) {
+  FNPromptStruct main;
+  case_.GetOpenFilenamePrompt(main);
+  EXPECT_EQ(
+      std::tuple(main.mode, main.default_type, main.title, main.filters.size()),
+      std::tuple(5, Text("SIM"), FindString("ZENTRIKOpenTitle"), 4u));
+  EXPECT_EQ(main.filters.at(3).second, "PLEXA");
+  ASSERT_NE(main.header_maker, nullptr);
+  std::unique_ptr<PackedBinaryFileHeader> header(main.header_maker());
+  char stamp[16];
+  header->GetIDStamp(stamp);
+  EXPECT_EQ(std::string(stamp, 16), "PemarCaseV3.00K ");
+
+  SetCommandLine("app -molara3 -frakto");
+  FNPromptStruct column, save, tpl;
+  case_.GetOpenFilenamePrompt(column);
+  EXPECT_EQ(column.default_type, "FRAKTO");
+  EXPECT_EQ(column.filters.size(), 4u);
+  EXPECT_EQ(column.filters.at(1).second, "MOLARA");
+  case_.GetSaveAsFilenamePrompt(save);
+  EXPECT_EQ(std::tuple(save.mode, save.title, save.filters.size()),
+            std::tuple(53, FindString("FRAKTOSaveTitle"), 1u));
+  tpl.default_type = "TPL";
+  case_.GetOpenFilenamePrompt(tpl);
+  EXPECT_EQ(tpl.default_type, "TPL");
+  EXPECT_EQ(tpl.filters.size(), 2u);
+  EXPECT_EQ(tpl.filters.at(1).second, "*");
+}
+
 TEST_F(SimulationCaseTest, ErrorToleranceByVariableType) {
-  const double single = static_cast<double>(0.01f);
-  const double expected[] = {single, single, single, 0.1,    10.0,
-                             0.01,   1.0,    1.0,    single, 0.0001};
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(case_.ErrorTolerance(i), expected[i]);
-  EXPECT_EQ(case_.ErrorTolerance(10), kEmptyValue);
-  EXPECT_EQ(case_.ErrorTolerance(-1), kEmptyValue);
+  const double f = static_cast<double>(0.01f);
+  std::vector<double> tolerances;
+  for (int i = -1; i <= 10; ++i) tolerances.push_back(case_.ErrorTolerance(i));
+  EXPECT_EQ(tolerances,
+            (std::vector<double>{kEmptyValue, f, f, f, 0.1, 10.0, 0.01, 1.0,
+                                 1.0, f, 0.0001, kEmptyValue}));
 }
 
 TEST_F(SimulationCaseTest, CommandLineChoosesTheDocumentType) {
@@ -103,29 +418,25 @@ TEST_F(SimulationCaseTest, MessagesOfTheEngineeringManagerAreShown) {
   EXPECT_EQ(case_.UpdateViewsCalls(), 1);
 }
 
-// Console text is data, never a format.
+// Console text is data, never a format; new console text reaches the trace
+// through the manager, whose link remembers the console as it was.
 TEST_F(SimulationCaseTest, ConsoleLinesBecomeTraceLinesAndWarnings) {
   EXPECT_TRUE(case_.UpdateErrors(
       "  *** Warning: low flow\nFailed: 100% %s %n\nInvalid input\n"
       "Converged in 4 steps\nfailure in lower case\n"));
-  EXPECT_EQ(Of(MessageKind::kTraceWarning),
-            (std::vector<Text>{"$: *** Warning: low flow",
-                               "$: Failed: 100% %s %n", "$: Invalid input"}));
-  EXPECT_EQ(
-      Of(MessageKind::kTrace),
-      (std::vector<Text>{"Converged in 4 steps", "failure in lower case"}));
-}
-
-TEST_F(SimulationCaseTest, NewConsoleTextReachesTheTraceThroughTheManager) {
   ResetProcessCaseEngine();
-  // The link is made on first need and remembers the console as it is.
   manager_->InterpretVistaroCase("none", nullptr, nullptr);
   WriteConsoleLine("Unresolved stream S1");
   manager_->UpdateErrors();
   manager_->UpdateErrors();
-  EXPECT_EQ(Of(MessageKind::kTraceWarning),
-            std::vector<Text>{"$: Unresolved stream S1"});
   ResetProcessCaseEngine();
+  EXPECT_EQ(
+      Of(MessageKind::kTraceWarning),
+      (std::vector<Text>{"$: *** Warning: low flow", "$: Failed: 100% %s %n",
+                         "$: Invalid input", "$: Unresolved stream S1"}));
+  EXPECT_EQ(
+      Of(MessageKind::kTrace),
+      (std::vector<Text>{"Converged in 4 steps", "failure in lower case"}));
 }
 
 TEST_F(SimulationCaseTest, OldParameterTypeNumberOnlyForOldStructures) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "pemar/case/CaseManagers.h"
-#include "pemar/case/testing/SaveFaultLoop.h"
+#include "pemar/case/testing/CaseTestSupport.h"
 #include "pemar/features/FeatureRegistry.h"
 #include "pemar/features/PropertyTableFeature.h"
 #include "pemar/features/TechnologyManagerView.h"

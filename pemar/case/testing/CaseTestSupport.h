@@ -1,5 +1,6 @@
 // Test support: a scratch folder per test, a clean configuration and
-// message sink, and small helpers that build, save and reopen cases.
+// message sink, helpers that build, save and reopen cases, and the fault
+// loop for case saves.
 
 #ifndef PEMAR_CASE_TESTING_CASETESTSUPPORT_H_
 #define PEMAR_CASE_TESTING_CASETESTSUPPORT_H_
@@ -8,16 +9,22 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "pemar/case/SimulationCase.h"
 #include "pemar/framework/ConfigStore.h"
+#include "pemar/framework/FaultInjectingFileSystem.h"
+#include "pemar/framework/FileSystem.h"
 #include "pemar/framework/Messages.h"
 #include "pemar/framework/Platform.h"
 #include "pemar/project/EngineeringManager.h"
 #include "pemar/project/NotesProject.h"
+#include "pemar/reports/CaseDescription.h"
 
 namespace pemar::test_support {
 
@@ -77,11 +84,98 @@ class CaseTest : public ::testing::Test {
   void WriteBytes(const std::string& name, const std::string& bytes) const {
     std::ofstream(Path(name), std::ios::binary | std::ios::trunc) << bytes;
   }
+  // Every file of the scratch folder by name, with its bytes.
+  std::map<std::string, std::string> Snapshot() const {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+      files[entry.path().filename().string()] =
+          Bytes(entry.path().filename().string());
+    }
+    return files;
+  }
+  // The case in `file` as its recall gives it; empty when it does not load.
+  std::string Describe(const std::string& file) {
+    auto theCase = Reopen(file);
+    return theCase ? DescribeCase(*theCase) : std::string();
+  }
+
+  // The fault loop: a save runs once on a counting file system, then once
+  // more for every file operation it made (write, sync of a file or its
+  // folder, close, rename, delete, open for writing) with that one failing.
+  // Each run empties the folder, lets `prepare` lay down the files (with
+  // "a.kcs"), and saves `makeCase()`, named "a.kcs", on the run's file
+  // system. A save that succeeds reopens equal to the case. One that fails
+  // leaves the case modified with its save counter, "a.kcs" with its bytes,
+  // the bytes of every earlier file in some file that loads (or is the
+  // temporary one), and reports an error. The save needs three writes or
+  // more. Returns the number of runs whose save failed.
+  int FailEachStepOfTheSave(
+      const std::function<void()>& prepare,
+      const std::function<std::unique_ptr<SimulationCase>()>& makeCase) {
+    using Op = FaultInjectingFileSystem::Op;
+    std::map<std::string, std::string> before;
+    auto save = [&](FaultInjectingFileSystem& fs, int* counterBefore) {
+      std::filesystem::remove_all(dir_);
+      std::filesystem::create_directories(dir_);
+      prepare();
+      before = Snapshot();
+      sink_.Clear();
+      ScopedFileSystem scoped(&fs);
+      auto theCase = makeCase();
+      theCase->SetModified(true);
+      *counterBefore = theCase->SaveCounter();
+      return std::make_pair(theCase->SaveDocument(0), std::move(theCase));
+    };
+    FaultInjectingFileSystem counter;
+    int counterBefore = 0, failures = 0;
+    if (!save(counter, &counterBefore).first || counter.Count(Op::kWrite) < 3) {
+      ADD_FAILURE() << "the save fails or is too small";
+      return 0;
+    }
+    for (int o = 0; o <= static_cast<int>(Op::kSyncDir); ++o) {
+      for (int n = 1; n <= counter.Count(static_cast<Op>(o)); ++n) {
+        SCOPED_TRACE(::testing::Message() << "op " << o << " #" << n);
+        FaultInjectingFileSystem fs;
+        fs.FailAt(static_cast<Op>(o), n);
+        auto [saved, theCase] = save(fs, &counterBefore);
+        if (saved) {
+          EXPECT_EQ(FirstDifference(DescribeCase(*theCase), Describe("a.kcs")),
+                    "");
+          continue;
+        }
+        ++failures;
+        EXPECT_TRUE(theCase->IsModified());
+        EXPECT_EQ(theCase->SaveCounter(), counterBefore);
+        const std::map<std::string, std::string> files = Snapshot();
+        EXPECT_EQ(files.count("a.kcs") ? files.at("a.kcs") : "",
+                  before.at("a.kcs"));
+        // Rotated backups move between names: their bytes must survive.
+        std::multiset<std::string> contents;
+        for (const auto& [name, bytes] : files) {
+          contents.insert(bytes);
+          EXPECT_TRUE(name == "a.tmp" || Reopen(name) != nullptr) << name;
+        }
+        for (const auto& [name, bytes] : before) {
+          EXPECT_GT(contents.count(bytes), 0u) << name << " lost";
+        }
+        bool reported = false;
+        for (const char* key : {"SaveCaseError", "UnableToCreateDocument",
+                                "UnableToDeleteFile", "UnableToRenameFile"}) {
+          reported = reported || sink_.Has(MessageKind::kError, key);
+        }
+        EXPECT_TRUE(reported);
+      }
+    }
+    return failures;
+  }
 
   std::filesystem::path dir_;
   RecordingMessageSink sink_;
   ScopedMessageSink scoped_sink_{&sink_};
 };
+
+// The fixture of tests that run the fault loop.
+class SaveFaultTest : public CaseTest {};
 
 }  // namespace pemar::test_support
 
