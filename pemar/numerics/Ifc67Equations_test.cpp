@@ -89,22 +89,6 @@ TEST(Ifc67EquationsTest, EveryEquationMatchesItsCheckValues) {
   }
 }
 
-// At 623.15 K IFC-67 is continuous only to about 1.4e-4 in volume and
-// 0.16 kJ/kg; without the sub-region 4 corrections (or with their sign
-// turned) the enthalpy gap is about 10 kJ/kg.
-TEST(Ifc67EquationsTest, SubRegions1And4MeetWithinTheFormulationsGap) {
-  for (double p : {16600.0, 20000.0, 50000.0, 100000.0}) {
-    SCOPED_TRACE(p);
-    const double beta = p / 22120.0;
-    const double v1 = Region1Chi(kTheta1, beta) * kCriticalVolume;
-    const double v4 = SolveRegion34Volume(623.15, p, 4, false);
-    ASSERT_NE(v4, kFailure);
-    const double e4 = Region4Epsilon(v4 / kCriticalVolume, kTheta1);
-    EXPECT_LE(std::fabs(v4 - v1) / v1, 1.4e-4);
-    EXPECT_LE(std::fabs(e4 - Region1Epsilon(kTheta1, beta)) * 70.1204, 0.16);
-  }
-}
-
 // Along the 2/3 boundary IFC-67 jumps by up to 5.5e-4 in volume (near
 // 758 K) and 0.26 kJ/kg (near 626 K); a missing boundary term or a wrong
 // root shows as per cent or whole kJ/kg.
