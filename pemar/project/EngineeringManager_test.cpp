@@ -100,7 +100,7 @@ TEST_F(EngineeringManagerTest, DamagedOrMalformedRecordFailsAndMakesNothing) {
   auto recall = [&](const std::string& damaged) {
     EngineeringManager target;
     target.AddEngObject("Kept", 701, 0);
-    const bool recalled = RecallBytes(target, damaged);
+    const bool recalled = test_support::RecallFromBytes(fs_, target, damaged);
     target.RecallFixUp();  // a failure leaves nothing on the recall list
     if (!recalled) {
       EXPECT_EQ(Listing(target), "Kept:701:2 ");
@@ -112,21 +112,18 @@ TEST_F(EngineeringManagerTest, DamagedOrMalformedRecordFailsAndMakesNothing) {
   // Counts that are negative or that the bytes left could not hold, a
   // negative revision, a type nothing registered after a good object, and
   // the project interface type, which the manager never makes.
-  using test_support::Bytes;
-  const std::pair<int, std::string> rows[] = {
-      {2, Bytes("FF FF FF FF BD 02 00 00 00 00 00 00")},
-      {2, Bytes("00 00 00 80 BD 02 00 00 00 00 00 00")},
-      {2, Bytes("FF FF FF 7F BD 02 00 00 00 00 00 00")},
-      {2, Bytes("05 00 00 00 BD 02 00 00 00 00 00 00")},
-      {0, Bytes("FF FF FF 7F 00 00 00 00")},
-      {1, Bytes("FF FF FF 7F 00 00 00 00")},
-      {-1, Bytes("00 00 00 00")},
-      {2, Bytes("02 00 00 00 F5 01 00 00") +
-              test_support::ProjectGolden("project_absent_fields") +
-              Bytes("32 79 06 00")},
-      {2, Bytes("01 00 00 00 65 00 00 00 00 00 00 00")}};
-  for (const auto& row : rows) {
-    EXPECT_FALSE(recall(Chunk(row.first, row.second))) << "row " << &row - rows;
+  for (const char* chunk :
+       {"A5 5A 02 00 0C 00 00 00 FF FF FF FF BD 02 00 00 00 00 00 00",
+        "A5 5A 02 00 0C 00 00 00 00 00 00 80 BD 02 00 00 00 00 00 00",
+        "A5 5A 02 00 0C 00 00 00 FF FF FF 7F BD 02 00 00 00 00 00 00",
+        "A5 5A 02 00 0C 00 00 00 05 00 00 00 BD 02 00 00 00 00 00 00",
+        "A5 5A 00 00 08 00 00 00 FF FF FF 7F 00 00 00 00",
+        "A5 5A 01 00 08 00 00 00 FF FF FF 7F 00 00 00 00",
+        "A5 5A FF FF 04 00 00 00 00 00 00 00",
+        "A5 5A 02 00 1A 00 00 00 02 00 00 00 F5 01 00 00"
+        " A5 5A 01 00 06 00 00 00 00 00 00 00 00 00 32 79 06 00",
+        "A5 5A 02 00 0C 00 00 00 01 00 00 00 65 00 00 00 00 00 00 00"}) {
+    EXPECT_FALSE(recall(test_support::Bytes(chunk))) << chunk;
   }
 }
 
@@ -134,7 +131,8 @@ TEST_F(EngineeringManagerTest, DamagedOrMalformedRecordFailsAndMakesNothing) {
 // drops the recall's references, once.
 TEST_F(EngineeringManagerTest, RecallKeepsOrderAndRecallFixUpDropsItsRefs) {
   ASSERT_TRUE(test_support::RecallsAll(fs_, golden_, m_));
-  EXPECT_TRUE(test_support::SameBytes(StoreBytes(m_), golden_));
+  EXPECT_TRUE(
+      test_support::SameBytes(test_support::StoreToBytes(fs_, m_), golden_));
   // A notes project keeps its creator's reference besides the recall's.
   EXPECT_EQ(Listing(m_), "A:701:2 B:501:1 C:701:2 ");
   EXPECT_EQ(ProjectText(*Find(m_, "A")),
@@ -193,7 +191,7 @@ TEST_F(EngineeringManagerTest, EachAddIsAReferenceAndDestructionDropsAll) {
 
 TEST_F(EngineeringManagerTest, LookupsAnswerByTypeAndInterfacesAreNeverMade) {
   EXPECT_EQ(m_.AddEngObject("A", 101, 1), nullptr);  // nothing to find
-  ASSERT_TRUE(RecallBytes(m_, golden_));
+  ASSERT_TRUE(test_support::RecallsAll(fs_, golden_, m_));
   IPemarBaseObject* found = reinterpret_cast<IPemarBaseObject*>(&m_);
   m_.GetProjectByName(nullptr, &found, 1);
   EXPECT_EQ(found, nullptr);

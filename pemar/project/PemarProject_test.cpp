@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 
 #include "pemar/framework/BinaryFile.h"
@@ -18,25 +17,23 @@ namespace {
 using test_support::ProjectGolden;
 using test_support::ProjectText;
 
-class PemarProjectTest : public test_support::RecordTest {
- protected:
-  // Gives `p` an engineer, comments and one note with a text.
-  static void Populate(NotesProject& p) {
-    p.SetEngineersName("E");
-    p.SetComments("C");
-    p.AddNote();
-    p.SetNoteText(0, "kept");
-  }
-};
+using PemarProjectTest = test_support::RecordTest;
 
-// ------------------------------------------------------ store and recall
+// Gives `p` an engineer, comments and one note with a text.
+void Populate(NotesProject& p) {
+  p.SetEngineersName("E");
+  p.SetComments("C");
+  p.AddNote();
+  p.SetNoteText(0, "kept");
+}
 
 TEST_F(PemarProjectTest, LayoutOfProjectWithTwoNotes) {
   const std::string golden = ProjectGolden("project_two_notes");
   NotesProject p;
   ASSERT_TRUE(test_support::RecallsAll(fs_, golden, p));
   // Stored before anything asks for a title: the default title recalled.
-  EXPECT_TRUE(test_support::SameBytes(StoreBytes(p), golden));
+  EXPECT_TRUE(
+      test_support::SameBytes(test_support::StoreToBytes(fs_, p), golden));
   EXPECT_EQ(ProjectText(p),
             "'P1''RA''''12/31/99' notes 2 ['Hi''RA''T''12/31/99'] "
             "['Second'-'Note - 2''01/02/03'] last 1");
@@ -68,7 +65,7 @@ TEST_F(PemarProjectTest, DamagedOrMalformedRecordFailsAndChangesNothing) {
     NotesProject target(nullptr, "Kept");
     Populate(target);
     const std::string before = ProjectText(target);
-    const bool recalled = RecallBytes(target, damaged);
+    const bool recalled = test_support::RecallFromBytes(fs_, target, damaged);
     if (!recalled) {
       EXPECT_EQ(ProjectText(target), before);
     }
@@ -76,23 +73,24 @@ TEST_F(PemarProjectTest, DamagedOrMalformedRecordFailsAndChangesNothing) {
   };
   test_support::ForEachDamagedCopy(ProjectGolden("project_two_notes"), recall);
   // Flags other than 0 or 1 (the name's, the note list's), and note counts
-  // that are negative or that the bytes left could not hold.
-  for (const char* payload :
-       {"02 00 00 00 00", "00 00 00 00 02", "00 00 00 00 01 FF FF FF FF",
-        "00 00 00 00 01 00 00 00 80", "00 00 00 00 01 FF FF FF 7F",
-        "00 00 00 00 01 03 00 00 00"}) {
-    const std::string bytes = test_support::Bytes(payload);
-    EXPECT_FALSE(recall(Chunk(1, bytes + std::string(20, '\0')))) << payload;
+  // that are negative or that the bytes left could not hold; each chunk
+  // ends in 20 zero bytes.
+  for (const char* chunk :
+       {"A5 5A 01 00 19 00 00 00 02 00 00 00 00",
+        "A5 5A 01 00 19 00 00 00 00 00 00 00 02",
+        "A5 5A 01 00 1D 00 00 00 00 00 00 00 01 FF FF FF FF",
+        "A5 5A 01 00 1D 00 00 00 00 00 00 00 01 00 00 00 80",
+        "A5 5A 01 00 1D 00 00 00 00 00 00 00 01 FF FF FF 7F",
+        "A5 5A 01 00 1D 00 00 00 00 00 00 00 01 03 00 00 00"}) {
+    const std::string bytes = test_support::Bytes(chunk);
+    EXPECT_FALSE(recall(bytes + std::string(20, '\0'))) << chunk;
   }
 }
-
-// ------------------------------------------------------ project and notes
 
 TEST_F(PemarProjectTest, FreshProjectHasDefaultsAndNullTextsChangeNothing) {
   NotesProject p(nullptr, nullptr);
   const std::string today = "'" + TodayDate().str() + "'";
   EXPECT_EQ(ProjectText(p), "'Project1'--" + today + " notes 0 last 99");
-  EXPECT_TRUE(std::regex_match(p.GetDate(), std::regex(R"(\d\d/\d\d/\d\d)")));
   EXPECT_EQ(p.GetNoteTitle(0), nullptr);
   p.AddNote();
   EXPECT_EQ(ProjectText(p), "'Project1'--" + today + " notes 1 [--'Note - 1'" +
@@ -130,10 +128,11 @@ TEST_F(PemarProjectTest, NotesAreFoundByTitleAndBadIndexesAreIgnored) {
   for (int bad : {3, -1}) {
     p.DeleteNote(bad);
     p.SetNoteText(bad, "x");
-    EXPECT_EQ(p.GetNoteText(bad), nullptr);
-    EXPECT_EQ(p.GetNoteAuthor(bad), nullptr);
-    EXPECT_EQ(p.GetNoteDate(bad), nullptr);
-    EXPECT_EQ(p.GetNoteTitle(bad), nullptr);
+    for (auto get :
+         {&IPemarProject::GetNoteText, &IPemarProject::GetNoteAuthor,
+          &IPemarProject::GetNoteDate, &IPemarProject::GetNoteTitle}) {
+      EXPECT_EQ((p.*get)(bad), nullptr) << bad;
+    }
   }
   EXPECT_EQ(ProjectText(p), before);
   p.DeleteNote(0);
@@ -141,26 +140,10 @@ TEST_F(PemarProjectTest, NotesAreFoundByTitleAndBadIndexesAreIgnored) {
   EXPECT_EQ(p.GetNumberOfNotes(), 2);
 }
 
-TEST_F(PemarProjectTest, InterfacesOfProjectAndNotesProject) {
-  NotesProject notes;
-  CPemarProject& base = notes;
-  void* result = &notes;
-  EXPECT_EQ(base.CPemarProject::QueryInterface(701, &result), kNoInterface);
-  EXPECT_EQ(result, nullptr);
-  EXPECT_EQ(base.CPemarProject::GetObjectType(), 101);
-  const std::pair<long, void*> answers[] = {
-      {101, static_cast<IPemarProject*>(&notes)},
-      {kNotesProjectType, &notes},
-      {1, static_cast<IPemarBaseObject*>(&notes)}};
-  for (const auto& [id, expected] : answers) {
-    EXPECT_EQ(notes.QueryInterface(id, &result), kDone) << id;
-    EXPECT_EQ(result, expected) << id;
-  }
-}
-
-// Persistence resolves a generic scenario reference through the scenario
-// lookup that every project is; a project found by name answers it.
-TEST_F(PemarProjectTest, ProjectResolvesGenericScenarioReferences) {
+// A notes project answers its type and the project and base interfaces, and
+// is the scenario lookup through which persistence resolves a generic
+// scenario reference to a project found by name.
+TEST_F(PemarProjectTest, InterfacesAnswerAndScenarioReferencesResolve) {
   struct ScenarioProject : NotesProject {
     test_support::FakeHiScenario split{this, "Split"};
     void FindScenario(const char* name, IPemarScenario** result) override {
@@ -170,6 +153,18 @@ TEST_F(PemarProjectTest, ProjectResolvesGenericScenarioReferences) {
   test_support::FakeEngineeringManager manager;
   auto* project = new ScenarioProject();
   manager.Adopt(project);
+  void* result = project;
+  EXPECT_EQ(project->CPemarProject::QueryInterface(701, &result), kNoInterface);
+  EXPECT_EQ(result, nullptr);
+  EXPECT_EQ(project->CPemarProject::GetObjectType(), 101);
+  const std::pair<long, void*> answers[] = {
+      {101, static_cast<IPemarProject*>(project)},
+      {kNotesProjectType, static_cast<NotesProject*>(project)},
+      {1, static_cast<IPemarBaseObject*>(project)}};
+  for (const auto& [id, expected] : answers) {
+    EXPECT_EQ(project->QueryInterface(id, &result), kDone) << id;
+    EXPECT_EQ(result, expected) << id;
+  }
   const std::string bytes = test_support::WrittenBytes(fs_, [&](BinaryFile& f) {
     return StorePemarScenarioPointer(f, &project->split);
   });

@@ -1,7 +1,4 @@
-// Test support for projects, notifications and the engineering manager: a
-// fixture whose files live in memory, the golden tables of
-// pemar/project/testdata, a loop over damaged copies of a record, a one-line
-// text of all that a project holds, and a receiver that logs what it gets.
+// Test support for projects, notifications and the engineering manager.
 
 #ifndef PEMAR_PROJECT_TESTING_PROJECTTESTSUPPORT_H_
 #define PEMAR_PROJECT_TESTING_PROJECTTESTSUPPORT_H_
@@ -13,7 +10,6 @@
 #include <vector>
 
 #include "pemar/framework/MemoryFileSystem.h"
-#include "pemar/persist/PemarBinaryFile.h"
 #include "pemar/project/IPemarProject.h"
 #include "pemar/project/Notification.h"
 #include "tests/support/GoldenFile.h"
@@ -67,27 +63,9 @@ struct LoggingReceiver : INotificationReceiver {
   std::function<void(ChangeWhat)> action;
 };
 
+// Files live in memory.
 class RecordTest : public ::testing::Test {
  protected:
-  template <typename Stored>
-  std::string StoreBytes(Stored& object) {
-    return StoreToBytes(fs_, object);
-  }
-  template <typename Stored>
-  bool RecallBytes(Stored& object, const std::string& bytes) {
-    return RecallFromBytes(fs_, object, bytes);
-  }
-  // A chunk of `revision` holding `payload`.
-  std::string Chunk(int revision, const std::string& payload) {
-    return WrittenBytes(fs_, [&](BinaryFile& raw) {
-      PemarBinaryFile file(&raw);
-      ChunkHeader* chunk = nullptr;
-      if (!file.CreateChunk(&chunk, revision)) return false;
-      for (char c : payload) file.Write(c);
-      return file.CloseChunk(chunk) != 0;
-    });
-  }
-
   MemoryFileSystem fs_;
   ScopedFileSystem scope_{&fs_};
 };
