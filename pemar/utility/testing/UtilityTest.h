@@ -23,6 +23,7 @@
 #include "pemar/framework/Platform.h"
 #include "pemar/persist/PemarBinaryFile.h"
 #include "pemar/utility/DefaultManager.h"
+#include "pemar/utility/DefaultUtilManagerView.h"
 #include "pemar/utility/FuelSource.h"
 #include "pemar/utility/testing/RecordingReceiver.h"
 
@@ -76,6 +77,7 @@ inline std::string Num(double v) {
 }
 
 inline std::string Fields(const DefaultUtility& u);
+inline std::string Fields(const FuelSourceStruct& fuel);
 
 using ChunkBody = std::function<bool(IPemarBinaryFile*)>;
 
@@ -157,7 +159,16 @@ class UtilityTest : public ::testing::Test {
   std::unique_ptr<DefaultManager> m_;
   std::unique_ptr<RecordingReceiver> receiver_;
 
+  // The database editor of m_, made at first use.
+  DefaultUtilManagerView& View() {
+    if (!view_)
+      view_ = std::make_unique<DefaultUtilManagerView>(nullptr, m_.get());
+    return *view_;
+  }
+
  private:
+  std::unique_ptr<DefaultUtilManagerView> view_;
+
   std::string Call(DefaultManager* m, const std::vector<std::string>& a) {
     const std::string& c = a.at(0);
     auto s = [&](int i) -> const char* {
@@ -258,6 +269,34 @@ class UtilityTest : public ::testing::Test {
       return log.empty() ? "-" : log;
     }
     if (c == "error") return Num(sink_.Has(MessageKind::kError, a.at(1)));
+    // The fuel choices of the database editor, made at its first call.
+    DefaultUtilManagerView& v = View();
+    auto list = [&](int i) { return v.GetFuelSourceList(n(i)); };
+    if (c == "notify") return v.NotifyOneUtilityOfChanges(n(1), p(2)), "";
+    if (c == "notify-global")
+      return v.NotifyOneUtilityOfGlobalChanges(n(1)), "";
+    if (c == "notify-all") return v.NotifyAllUtilitiesOfGlobalChanges(), "";
+    if (c == "tracking") return v.SetCarbonTrackingEnabled(n(1)), "";
+    if (c == "source") return Num(v.SetSelectedDataSource(n(1)));
+    if (c == "selected-source") return Num(v.GetSelectedDataSource());
+    if (c == "select") return Num(v.SelectFuelSource(n(1)));
+    if (c == "reset-fuel") return v.ResetSelectedFuelSource(), "";
+    if (c == "user-factor") return v.SetUserEmissionFactor(d(1)), "";
+    if (c == "fuel-ok") return Num(v.isFuelTypeOkToSelect(n(1), d(2)));
+    if (c == "selected-fuel") return Fields(v.GetSelectedFuelSource());
+    if (c == "fuels") return list(1) ? Num(list(1)->size()) : "null";
+    if (c == "fuel") return Fields(*list(1)->at(n(2)));
+    if (c == "offered") {
+      const auto* offered = v.GetOfferedFuelList();
+      return !offered                            ? "null"
+             : offered == v.GetFuelSourceList(0) ? "0"
+             : offered == v.GetFuelSourceList(1) ? "1"
+                                                 : "?";
+    }
+    if (c == "find") {
+      const FuelTableEntry* fuel = FindFuelByID(n(1), d(2));
+      return fuel ? Num(fuel->co2EmissionFactor) : "null";
+    }
     ADD_FAILURE() << "no call " << c;
     return "";
   }
