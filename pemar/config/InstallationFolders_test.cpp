@@ -25,18 +25,11 @@ class InstallationFoldersTest : public test_support::ConfigTest {
     std::ifstream in(PEMAR_SOURCE_DIR "/pemar/config/testdata/registry.reg",
                      std::ios::binary);
     fs_.SetFile("registry.reg", {std::istreambuf_iterator<char>(in), {}});
-    SetRegistryFile("registry.reg");
+    putenv(const_cast<char*>("PEMAR_REGISTRY_FILE=registry.reg"));
   }
+  // An empty name counts as none.
   void TearDown() override {
-    SetRegistryFile("");
-    ConfigTest::TearDown();
-  }
-  static void SetRegistryFile(const char* path) {
-#if defined(_WIN32)
-    _putenv_s("PEMAR_REGISTRY_FILE", path);
-#else
-    setenv("PEMAR_REGISTRY_FILE", path, 1);
-#endif
+    putenv(const_cast<char*>("PEMAR_REGISTRY_FILE="));
   }
 
   RegistryFile registry_;

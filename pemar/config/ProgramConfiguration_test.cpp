@@ -23,7 +23,8 @@ Strings List(const std::vector<Text>& texts) {
   return {texts.begin(), texts.end()};
 }
 
-class ProgramConfigurationTest : public ::testing::Test {
+// Each test starts with an empty configuration store.
+class ProgramConfigurationTest : public test_support::ConfigTest {
  protected:
   void TearDown() override { SetCommandLine(Text()); }
 
@@ -92,7 +93,6 @@ TEST_F(ProgramConfigurationTest, AnswersNothingBeforeSetUpAndKnowsKeywords) {
 // korbin.dll on Windows) sit beside this program; PEMARX.DLL does not exist.
 // Each "SetupDLL" counts its calls in the configuration store.
 TEST_F(ProgramConfigurationTest, LoadsEachLibraryOnceAndAgainAfterAnUnload) {
-  ResetConfigStore();
   Configure("suite");
   config_.LoadDLLs();
   config_.LoadDLLs();
@@ -119,7 +119,6 @@ TEST_F(ProgramConfigurationTest, LoadsEachLibraryOnceAndAgainAfterAnUnload) {
   EXPECT_EQ(GetConfigData("SetupDLL.VELTRA"), 3);
   EXPECT_EQ(GetConfigData("SetupDLL.KORBIN"), 3);
   config_.UnloadDLLs();
-  ResetConfigStore();
 }
 
 }  // namespace

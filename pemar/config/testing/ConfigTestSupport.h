@@ -47,7 +47,6 @@ inline std::vector<Row> Rows(const std::string& file,
   std::ifstream in(PEMAR_SOURCE_DIR "/pemar/config/testdata/" + file);
   std::vector<Row> rows;
   for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.rfind(table + ",", 0) != 0) continue;
     rows.push_back({Split(line.substr(table.size() + 1) + ",", ',')});
   }
@@ -61,10 +60,6 @@ class ConfigTest : public ::testing::Test {
     ResetConfigStore();
     ClearUnitTables();
     ClearOpenedViews();
-  }
-  void TearDown() override {
-    ResetConfigStore();
-    ClearUnitTables();
   }
 
   // The whole file, or "<absent>".
