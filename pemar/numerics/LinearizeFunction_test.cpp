@@ -4,9 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
-#include <numeric>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace pemar {
@@ -51,9 +50,8 @@ std::vector<int> NaiveSearch(const std::vector<double>& f,
   }
 }
 
-// Searches m segments of f against x, free or (`bounded`) within the
-// non-decreasing bounds the automatic driver sets; the pruned search must
-// pick the plain enumeration's list and score it with the same bits.
+// m segments of f against x, free or within bounds such as the automatic
+// driver sets: the plain enumeration's list, scored with the same bits.
 void ExpectPlainEnumerationsList(std::vector<double> f, std::vector<double> x,
                                  int m, bool bounded) {
   const int n = static_cast<int>(f.size());
@@ -82,10 +80,10 @@ void ExpectPlainEnumerationsList(std::vector<double> f, std::vector<double> x,
   EXPECT_EQ(lin.GetLinearizedPoints(), b);
 }
 
-// The automatic driver, replayed by hand with the plain class: each pass
-// adds a segment and narrows breakpoint k to lie between breakpoints k - 1
-// and k of the previous pass, until the tolerance rule or the cap of `max`
-// segments stops it. A second search needs a new function.
+// The automatic driver replayed with the plain class: each pass adds a
+// segment, breakpoint k between breakpoints k - 1 and k of the last pass,
+// until the tolerance or the cap `max` stops it. Searching again needs a
+// new function.
 void ExpectDriverReplay(std::vector<double> f, std::vector<double> x, int max) {
   const int n = static_cast<int>(f.size());
   AutoLinearizeFunction autolin;
@@ -124,31 +122,16 @@ void ExpectDriverReplay(std::vector<double> f, std::vector<double> x, int max) {
   EXPECT_EQ(got_list, list);
 }
 
-class LinearizeFunctionTest : public ::testing::Test {
- protected:
-  // Gives `lin` the function f against x = 0, 1, 2, ...; the arrays live
-  // here, since the object only borrows them.
-  void Use(LinearizeFunction& lin, std::vector<double> f) {
-    f_ = std::move(f);
-    x_.resize(f_.size());
-    std::iota(x_.begin(), x_.end(), 0.0);
-    EXPECT_TRUE(lin.SetFunctionVector(f_.data(), x_.data(),
-                                      static_cast<int>(f_.size())));
-  }
-  std::vector<double> f_, x_;
-};
-
-// Refused settings change nothing. A constraint is refused for an index or
-// point out of range, an unknown type, a lower bound above the upper or an
-// upper bound below the lower; the search keeps to the bounds that were set.
-TEST_F(LinearizeFunctionTest, BadSettingsAndConstraintsAreRefused) {
+// Refused settings change nothing: among them constraints out of range, of
+// an unknown type, or crossing a bound already set.
+TEST(LinearizeFunctionTest, BadSettingsAndConstraintsAreRefused) {
   LinearizeFunction lin;
-  double v[3] = {0, 1, 2};
-  EXPECT_FALSE(lin.SetFunctionVector(nullptr, v, 3));
-  EXPECT_FALSE(lin.SetFunctionVector(v, nullptr, 3));
+  double f[6] = {0, 1, 4, 9, 16, 25}, x[6] = {0, 1, 2, 3, 4, 5};
+  EXPECT_FALSE(lin.SetFunctionVector(nullptr, x, 3));
+  EXPECT_FALSE(lin.SetFunctionVector(f, nullptr, 3));
   EXPECT_TRUE(lin.SetNumberOfLinearSegments(3));
   for (int bad : {0, -2}) {
-    EXPECT_FALSE(lin.SetFunctionVector(v, v, bad));
+    EXPECT_FALSE(lin.SetFunctionVector(f, x, bad));
     EXPECT_FALSE(lin.SetNumberOfLinearSegments(bad));
   }
   EXPECT_EQ(lin.GetNumberOfLinearSegments(), 3);
@@ -156,8 +139,8 @@ TEST_F(LinearizeFunctionTest, BadSettingsAndConstraintsAreRefused) {
   EXPECT_EQ(lin.GetMaxSegments(), 10);
   lin.SetMaxSegments(4);
   EXPECT_EQ(lin.GetMaxSegments(), 4);
-  Use(lin, {0, 1, 4, 9, 16, 25});
-  ASSERT_TRUE(lin.SetNumberOfLinearSegments(3));
+  ASSERT_TRUE(lin.SetFunctionVector(f, x, 6) &&
+              lin.SetNumberOfLinearSegments(3));
   EXPECT_FALSE(lin.SetConstraint(0, 1, kLowerBound));
   EXPECT_FALSE(lin.SetConstraint(3, 1, kLowerBound));
   EXPECT_FALSE(lin.SetConstraint(1, -1, kLowerBound));
@@ -177,31 +160,26 @@ TEST_F(LinearizeFunctionTest, BadSettingsAndConstraintsAreRefused) {
   EXPECT_EQ(lin.EvaluateError(out_of_range, 3), 1e24);
 }
 
-// No function, one segment (what a new function resets to, m == 0 below)
-// or a NaN that leaves every list at the error 1e24.
-TEST_F(LinearizeFunctionTest, NoListWithoutFunctionSecondSegmentOrFiniteError) {
-  const struct {
-    std::vector<double> f;
-    int m;
-  } cases[] = {{{}, 2},
-               {{0, 1, 0}, 0},
-               {{0, std::numeric_limits<double>::quiet_NaN(), 0}, 2}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.f.size());
-    LinearizeFunction lin;
-    if (!c.f.empty()) Use(lin, c.f);
-    ASSERT_TRUE(c.m == 0 || lin.SetNumberOfLinearSegments(c.m));
-    EXPECT_EQ(lin.GetLinearizedPoints(), nullptr);
-    double p;
-    EXPECT_FALSE(lin.GetPerformance(p));
+// No function; one segment, what a new function resets to; a NaN that
+// leaves every list at the error 1e24.
+TEST(LinearizeFunctionTest, NoListWithoutFunctionSecondSegmentOrFiniteError) {
+  double x[3] = {0, 1, 2}, nan[3] = {0, std::nan(""), 0}, p;
+  LinearizeFunction none, one, not_finite;
+  ASSERT_TRUE(none.SetNumberOfLinearSegments(2));
+  ASSERT_TRUE(one.SetNumberOfLinearSegments(2) &&
+              one.SetFunctionVector(x, x, 3));
+  ASSERT_TRUE(not_finite.SetFunctionVector(nan, x, 3) &&
+              not_finite.SetNumberOfLinearSegments(2));
+  for (LinearizeFunction* lin : {&none, &one, &not_finite}) {
+    EXPECT_EQ(lin->GetLinearizedPoints(), nullptr);
+    EXPECT_FALSE(lin->GetPerformance(p));
   }
 }
 
-// Exact fits; random curves, curves with exact ties (symmetric,
-// integer-valued), default bounds (lists that go backwards included) and
-// narrowed bounds; long segments, which take the bound computation's
-// sampled sums.
-TEST_F(LinearizeFunctionTest, PrunedSearchMatchesPlainEnumeration) {
+// An exact fit; random curves with and without exact ties, free bounds
+// (lists going backwards included) and narrowed ones; long segments, which
+// take the bound computation's sampled sums.
+TEST(LinearizeFunctionTest, PrunedSearchMatchesPlainEnumeration) {
   ExpectPlainEnumerationsList({0, 2, 4, 6, 8}, {0, 1, 2, 3, 4}, 2, false);
   std::mt19937 rng(7);
   std::uniform_real_distribution<double> unit(0.0, 1.0);
@@ -227,12 +205,9 @@ TEST_F(LinearizeFunctionTest, PrunedSearchMatchesPlainEnumeration) {
   ExpectPlainEnumerationsList(f, x, 4, true);
 }
 
-using AutoLinearizeFunctionTest = LinearizeFunctionTest;
-
-// The tolerance starts at 0.9 and is scaled by each new function; a
-// straight (or flat, set twice) function drives it below 0.1: the single
-// chord, without a search.
-TEST_F(AutoLinearizeFunctionTest, ToleranceRulesAndTheSingleChord) {
+// Each new function scales the tolerance; a straight (or flat, set twice)
+// one drives it below 0.1: the single chord, without a search.
+TEST(AutoLinearizeFunctionTest, ToleranceRulesAndTheSingleChord) {
   AutoLinearizeFunction lin;
   EXPECT_DOUBLE_EQ(lin.GetTolerance(), 0.9);
   lin.SetToleranceExternally(0.0);
@@ -241,27 +216,27 @@ TEST_F(AutoLinearizeFunctionTest, ToleranceRulesAndTheSingleChord) {
   lin.SetToleranceExternally(1.0);
   EXPECT_DOUBLE_EQ(lin.GetTolerance(), 1.0);
   // Slopes 1 and 1.5: r = 0.5, so each new function halves the tolerance.
-  Use(lin, {0, 1, 2.5});
+  double f[3] = {0, 1, 2.5}, x[6] = {0, 1, 2, 3, 4, 5};
+  ASSERT_TRUE(lin.SetFunctionVector(f, x, 3));
   EXPECT_DOUBLE_EQ(lin.GetTolerance(), 0.5);
-  Use(lin, {0, 1, 2.5});
+  ASSERT_TRUE(lin.SetFunctionVector(f, x, 3));
   EXPECT_DOUBLE_EQ(lin.GetTolerance(), 0.25);
-  for (const std::vector<double>& f : {std::vector<double>{1, 3, 5, 7, 9, 11},
-                                       std::vector<double>{2, 2, 2, 2, 2}}) {
+  double line[6] = {1, 3, 5, 7, 9, 11}, flat[5] = {2, 2, 2, 2, 2};
+  for (auto [g, n] : {std::pair(line, 6), std::pair(flat, 5)}) {
     AutoLinearizeFunction straight;
-    Use(straight, f);
-    if (f[0] == f[1]) Use(straight, f);
-    EXPECT_TRUE(straight.GetTolerance() >= 0.0 &&
-                straight.GetTolerance() < 0.1);
-    int* b = straight.GetLinearizedPoints();
+    ASSERT_TRUE(straight.SetFunctionVector(g, x, n));
+    ASSERT_TRUE(g != flat || straight.SetFunctionVector(g, x, n));
+    const double tolerance = straight.GetTolerance();
+    EXPECT_TRUE(tolerance >= 0.0 && tolerance < 0.1) << tolerance;
+    const int* b = straight.GetLinearizedPoints();
     ASSERT_NE(b, nullptr);
-    EXPECT_EQ(straight.GetNumberOfLinearSegments(), 1);
-    EXPECT_EQ(std::vector<int>(b, b + 2),
-              (std::vector<int>{0, static_cast<int>(f.size()) - 1}));
+    EXPECT_EQ(std::vector<int>(b, b + straight.GetNumberOfLinearSegments() + 1),
+              (std::vector<int>{0, n - 1}));
   }
 }
 
 // A smooth curve the tolerance rule stops, and a zig-zag the cap stops.
-TEST_F(AutoLinearizeFunctionTest, PassesNarrowBoundsAndStopByToleranceOrCap) {
+TEST(AutoLinearizeFunctionTest, PassesNarrowBoundsAndStopByToleranceOrCap) {
   std::vector<double> x(40), f(40), zigzag(25), i25(25);
   for (int i = 0; i < 40; ++i) {
     x[i] = i * 0.25;

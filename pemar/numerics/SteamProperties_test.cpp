@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "pemar/numerics/Ifc67Equations.h"
 #include "pemar/numerics/testing/CsvTable.h"
@@ -35,46 +36,40 @@ double SpecificEnthalpy(double t, double p, int hint) {
   return (SteamEnthalpyCalcTPi(t, p, hint) - kOffset) / 18.02;
 }
 
-// The rule in kelvin and kPa at its edges (testdata/steam_states.csv gives
-// each row's reason), then in reduced units.
+// The rule at its edges: in kelvin and kPa from the data file (with each
+// row's reason), then in reduced units a NaN, a negative pressure, 623.15 K
+// to critical, and the corners.
 TEST(SteamRegionsTest, RuleAtItsEdges) {
-  for (const auto& r : CsvTable("steam_states.csv", "region")) {
-    EXPECT_EQ(Region(r[0], r[1], static_cast<int>(r[2])), r[3])
-        << r[0] << " K, " << r[1] << " kPa, hint " << r[2];
-  }
-  // A NaN; a negative pressure, still sub-region 2 below 623.15 K; between
-  // 623.15 K (itself in the lower band) and critical; the corners at the
-  // critical temperature and at 863.15 K.
+  std::vector<std::vector<double>> rows =
+      CsvTable("steam_states.csv", "region");
+  for (auto& r : rows) r[0] /= 647.3, r[1] /= 22120.0;
   const double th640 = 640.0 / 647.3, bl640 = Steam67Beta_lCalcT(th640);
   const double up_bl = std::nextafter(bl640, 2.0),
                t1_up = std::nextafter(kTheta1, 2.0);
   const double max_up = std::nextafter(kBetaMax, 5.0),
                t2_down = std::nextafter(kTheta2, 0.0);
-  const double theta_beta_hint_region[][4] = {
+  const double reduced[][4] = {
       {kNaN, 0.1, 0, -1},        {500.0 / 647.3, -0.1, 1, 2},
       {th640, bl640, 0, 2},      {th640, up_bl, 0, 3},
       {th640, -0.1, 0, 3},       {kTheta1, 0.8, 1, 1},
       {t1_up, 0.8, 1, 4},        {1.0, 0.5, 1, 2},
       {1.0, kBetaMax, 1, 3},     {1.0, max_up, 1, -1},
       {kTheta2, kBetaMax, 1, 2}, {t2_down, kBetaMax, 1, 3}};
-  for (const auto& row : theta_beta_hint_region) {
-    EXPECT_EQ(Steam67RegionsCalcTPi(row[0], row[1], static_cast<int>(row[2])),
-              row[3])
-        << row[0] << ", " << row[1] << ", hint " << row[2];
+  for (const auto& r : reduced) rows.emplace_back(r, r + 4);
+  for (const auto& r : rows) {
+    EXPECT_EQ(Steam67RegionsCalcTPi(r[0], r[1], static_cast<int>(r[2])), r[3])
+        << r[0] * 647.3 << " K, " << r[1] * 22120.0 << " kPa, hint " << r[2];
   }
-  // Between 623.15 K and critical only the hint decides; above, no hint
-  // reaches beyond the pressure range.
+  // Between 623.15 K and critical only the hint decides.
   for (double beta : {0.01, 0.5, bl640, 1.2, 4.0, 10.0}) {
     EXPECT_EQ(Steam67RegionsCalcTPi(th640, beta, 1), 4.0) << beta;
     EXPECT_EQ(Steam67RegionsCalcTPi(th640, beta, 2), -1.0) << beta;
   }
 }
 
-// Out of range, an undecided hint next to saturation, non-positive or
-// non-finite input: no volume and the bare enthalpy offset. At zero
-// pressure the ideal-gas enthalpy is a proper value, just above the one at
-// 0.1 Pa, but there is no volume; in the liquid sub-region 4 there is no
-// enthalpy either.
+// No volume and the bare enthalpy offset (the reasons are in the data
+// file). At zero pressure the ideal-gas enthalpy is still a proper value,
+// except in the liquid sub-region 4.
 TEST(SteamPropertiesTest, BadStatesGiveTheDocumentedValues) {
   for (const auto& r : CsvTable("steam_states.csv", "bad")) {
     SCOPED_TRACE(testing::Message() << r[0] << " K, " << r[1] << " kPa");
@@ -89,11 +84,9 @@ TEST(SteamPropertiesTest, BadStatesGiveTheDocumentedValues) {
   EXPECT_EQ(SteamEnthalpyCalcTPi(640.0, 0.0, 1), kFailure);
 }
 
-// Below 647.3 K, between the 2/3 boundary and saturation with the vapour
-// hint, the isotherm of sub-region 3 has three roots, and the volume and the
-// enthalpy are the vapour root's (a liquid-side start ends on the
-// liquid-like root or nowhere). Just above saturation the state is
-// compressed liquid.
+// Below 647.3 K, between the 2/3 boundary and saturation, the isotherm of
+// sub-region 3 has three roots: the vapour hint gives the vapour root's
+// volume and enthalpy. Just above saturation the state is liquid.
 TEST(SteamPropertiesTest, VapourSideOfSubRegion3GivesTheVapourRoot) {
   EXPECT_EQ(Region(630.0, 17500.0, 0), 3.0);
   EXPECT_NEAR(SpecificVolume(630.0, 17500.0, 0), 0.00836320, 1e-8);
@@ -103,8 +96,8 @@ TEST(SteamPropertiesTest, VapourSideOfSubRegion3GivesTheVapourRoot) {
   EXPECT_LT(SpecificVolume(630.0, p, 0), 0.0025);
 }
 
-// No root of beta3(v) = beta lies between the result and the largest
-// volume of the iteration.
+// No root of beta3(v) = beta lies between the result and the iteration's
+// largest volume.
 TEST(SteamPropertiesTest, VapourSideStartReachesTheLargestRootEverywhere) {
   for (double t = 624.0; t < 647.0; t += 1.0) {
     const double theta = t / 647.3;
@@ -125,9 +118,8 @@ TEST(SteamPropertiesTest, VapourSideStartReachesTheLargestRootEverywhere) {
   }
 }
 
-// Reference points of every sub-region, evaluated in high precision; the
-// header of testdata/ifc67_reference_points.csv names the sources. Liquid
-// sub-regions take the liquid hint, the others the vapour hint.
+// Reference points of every sub-region (the data file names the sources),
+// the liquid ones with the liquid hint.
 TEST(SteamReferenceTest, EveryRowAgreesInVolumeAndEnthalpy) {
   for (const auto& r : CsvTable("ifc67_reference_points.csv", "point")) {
     const double t = r[0], p = r[1], v = r[3];
