@@ -225,6 +225,11 @@ class UtilityTest : public ::testing::Test {
     }
     if (c == "sims") return Num(m->GetNumberOfSimulationUtilities());
     if (c == "sim") return Num(m->AmISimulationUtility(n(1)));
+    if (c == "file") {
+      char* name = nullptr;
+      m->GetCurrentFileName(s(1), name);
+      return text(name);
+    }
     if (c == "mode") {
       if (a.size() > 1) m->SetMode(n(1));
       return Num(m->GetMode());
