@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -18,14 +18,10 @@ namespace {
 
 using Op = FaultInjectingFileSystem::Op;
 
-// The parts of `text` between `sep`; blanks split words.
-std::vector<std::string> Split(const std::string& text, char sep) {
-  std::vector<std::string> parts;
+// The words of `text`.
+std::vector<std::string> Words(const std::string& text) {
   std::istringstream in(text);
-  for (std::string part; std::getline(in, part, sep);) {
-    if (sep != ' ' || !part.empty()) parts.push_back(part);
-  }
-  return parts;
+  return {std::istream_iterator<std::string>(in), {}};
 }
 
 // Fails the operations it is told to and refuses to write one path.
@@ -59,16 +55,11 @@ class CaseSaveTest : public test_support::SaveFaultTest {
 
 // The scenarios are the rows of testdata/save_scenarios.csv.
 TEST_F(CaseSaveTest, SaveKeepsBackupsAndNeverLosesTheOldFile) {
-  std::ifstream table(std::string(PEMAR_SOURCE_DIR) +
-                      "/pemar/case/testdata/save_scenarios.csv");
-  int rows = 0;
-  for (std::string line; std::getline(table, line);) {
-    if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> row = Split(line, '|');
-    row.resize(9);
+  const auto table = Table("save_scenarios.csv", 9);
+  EXPECT_EQ(table.size(), 15u);
+  for (const auto& row : table) {
     const std::string &file = row[2], &error = row[4], &locked = row[7];
     SCOPED_TRACE(row[0]);
-    ++rows;
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
     ResetConfigStore();
@@ -76,7 +67,7 @@ TEST_F(CaseSaveTest, SaveKeepsBackupsAndNeverLosesTheOldFile) {
     if (row[3].find(file) == std::string::npos) {
       ASSERT_TRUE(SaveMarked(file, "Old"));
     }
-    for (const std::string& name : Split(row[3], ' ')) WriteBytes(name, name);
+    for (const std::string& name : Words(row[3])) WriteBytes(name, name);
     SetConfigData("NCaseBackups", std::stod(row[1]));
     const std::map<std::string, std::string> before = Snapshot();
     sink_.Clear();
@@ -102,7 +93,7 @@ TEST_F(CaseSaveTest, SaveKeepsBackupsAndNeverLosesTheOldFile) {
       EXPECT_EQ(fs.Count(Op::kSyncDir), 1);
     }
     std::map<std::string, std::string> now = Snapshot();
-    for (const std::string& entry : Split(row[5], ' ')) {
+    for (const std::string& entry : Words(row[5])) {
       const std::string name = entry.substr(0, entry.find('='));
       const std::string source = entry.substr(entry.find('=') + 1);
       if (source == "New") {
@@ -117,7 +108,6 @@ TEST_F(CaseSaveTest, SaveKeepsBackupsAndNeverLosesTheOldFile) {
       EXPECT_EQ(before.count(name), 1u) << name << " appeared";
     }
   }
-  EXPECT_EQ(rows, 15);
 }
 
 // The first save of the session rotates, later ones on the same day
