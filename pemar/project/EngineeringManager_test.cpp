@@ -15,10 +15,7 @@
 namespace pemar {
 namespace {
 
-using test_support::ProjectText;
-
-// A project of a type of the suite's analysis libraries (501 or 601) that
-// remembers the manager it was made with and counts the live instances.
+// A project of type 501 or 601, made with the manager, counting instances.
 class TypedProject : public NotesProject {
  public:
   TypedProject(long type, IEngineeringManager* manager, const char* name)
@@ -66,8 +63,6 @@ CPemarProject* Find(EngineeringManager& m, const char* name) {
   return dynamic_cast<CPemarProject*>(o);
 }
 
-Case* MakeCase() { return new Case; }
-
 class EngineeringManagerTest : public test_support::RecordTest {
  protected:
   void SetUp() override {
@@ -76,6 +71,7 @@ class EngineeringManagerTest : public test_support::RecordTest {
     TypedProject::live = 0;
     m_.AddNotificationReceiver(&r_);
     m_.AddValidMessage(&r_, ConsoleErrors);
+    Engine().caseFactory = [] { return new Case; };
   }
   void TearDown() override {
     m_.ClearAllVistaroCases();
@@ -88,8 +84,7 @@ class EngineeringManagerTest : public test_support::RecordTest {
                                 nullptr, nullptr, false);
   }
 
-  // Notes project "A" with a note, heat-integration project "B", notes
-  // project "C".
+  // Notes project "A" with a note, then projects "B" (501) and "C" (701).
   const std::string golden_ =
       test_support::ProjectGolden("manager_three_projects");
   test_support::LoggingReceiver r_;  // logs m_'s console errors
@@ -127,17 +122,15 @@ TEST_F(EngineeringManagerTest, DamagedOrMalformedRecordFailsAndMakesNothing) {
   }
 }
 
-// Recalled in order and stored again as they were read; RecallFixUp then
-// drops the recall's references, once.
 TEST_F(EngineeringManagerTest, RecallKeepsOrderAndRecallFixUpDropsItsRefs) {
   ASSERT_TRUE(test_support::RecallsAll(fs_, golden_, m_));
   EXPECT_TRUE(
       test_support::SameBytes(test_support::StoreToBytes(fs_, m_), golden_));
   // A notes project keeps its creator's reference besides the recall's.
   EXPECT_EQ(Listing(m_), "A:701:2 B:501:1 C:701:2 ");
-  EXPECT_EQ(ProjectText(*Find(m_, "A")),
+  EXPECT_EQ(test_support::ProjectText(*Find(m_, "A")),
             "'A'-'notes of A''12/31/99' notes 1 "
-            "['first'-'Note - 1''01/02/03'] last 0");
+            "('first'-'Note - 1''01/02/03') last 0");
   EXPECT_EQ(Find(m_, "B")->GetPemarCentralObject(), &m_);
   EXPECT_EQ(Find(m_, "A")->GetPemarCentralObject(), nullptr);
   // A cross-reference to B, resolved by name, adds its own reference.
@@ -169,11 +162,14 @@ TEST_F(EngineeringManagerTest,
   }
 }
 
-TEST_F(EngineeringManagerTest, EachAddIsAReferenceAndDestructionDropsAll) {
+// Each add is one more reference on one object, each remove one less, and
+// destruction drops them all. Lookups answer by type; the project interface
+// type finds a listed project only for a cross-reference (flag 1), and the
+// registered-type check comes before anything.
+TEST_F(EngineeringManagerTest, RegistryCountsReferencesAndAnswersByType) {
   {
     EngineeringManager m;
     IPemarBaseObject* first = m.AddEngObject("P", 501, 0);
-    ASSERT_NE(first, nullptr);
     EXPECT_EQ(m.AddEngObject("P", 501, 0), first);
     EXPECT_EQ(Listing(m), "P:501:2 ");
     for (int left : {1, 0}) {
@@ -187,9 +183,6 @@ TEST_F(EngineeringManagerTest, EachAddIsAReferenceAndDestructionDropsAll) {
     EXPECT_EQ(TypedProject::live, 2);
   }
   EXPECT_EQ(TypedProject::live, 0);
-}
-
-TEST_F(EngineeringManagerTest, LookupsAnswerByTypeAndInterfacesAreNeverMade) {
   EXPECT_EQ(m_.AddEngObject("A", 101, 1), nullptr);  // nothing to find
   ASSERT_TRUE(test_support::RecallsAll(fs_, golden_, m_));
   IPemarBaseObject* found = reinterpret_cast<IPemarBaseObject*>(&m_);
@@ -206,19 +199,14 @@ TEST_F(EngineeringManagerTest, LookupsAnswerByTypeAndInterfacesAreNeverMade) {
   }
   m_.GetProjectByNum(1, 701, &kept);
   EXPECT_STREQ(kept->GetMyIdentifier(), "C");
-  // The project interface type finds a listed project only for a cross-
-  // reference (flag 1); the registered-type check comes before anything.
-  IPemarBaseObject* a = Find(m_, "A");
-  const long refs = a->RefCount();
   EXPECT_EQ(m_.AddEngObject("A", 101, 0), nullptr);
-  EXPECT_EQ(m_.AddEngObject("A", 101, 1), a);
-  EXPECT_EQ(a->RefCount(), refs + 1);
+  EXPECT_EQ(m_.AddEngObject("A", 101, 1), Find(m_, "A"));
+  EXPECT_EQ(Listing(m_), "A:701:3 B:501:1 C:701:2 ");
   EXPECT_EQ(m_.AddEngObject("A", 1, 0), nullptr);
   EXPECT_EQ(m_.AddEngObject("Q", 609, 0), nullptr);  // nothing registered
 }
 
 TEST_F(EngineeringManagerTest, ConfiguredVersionChoosesAutomationIdentifier) {
-  Engine().caseFactory = &MakeCase;
   EXPECT_EQ(Create("plant.kcs", "c", 0), kRejected);  // absent: 0
   // Unknown versions pass an empty identifier, never stale buffer bytes, and
   // leave a given buffer as it was.
@@ -241,8 +229,6 @@ TEST_F(EngineeringManagerTest, ConfiguredVersionChoosesAutomationIdentifier) {
 }
 
 TEST_F(EngineeringManagerTest, CreateVistaroCaseNeedsAnEngineCaseAndAModel) {
-  EXPECT_EQ(Create("f", "c", 9), kRejected);  // CASENew makes nothing here
-  Engine().caseFactory = &MakeCase;
   EXPECT_EQ(Create("f", nullptr, 9), kRejected);
   EXPECT_EQ(Create(nullptr, "c", 9), kRejected);
   EXPECT_EQ(Create("f", "c", 9), kDone);  // other sources read nothing
@@ -253,6 +239,8 @@ TEST_F(EngineeringManagerTest, CreateVistaroCaseNeedsAnEngineCaseAndAModel) {
   EXPECT_EQ(Create("f", "e", 3), kRejected);  // no workbook: a clean failure
   Engine().defaultCaseHasModel = false;
   EXPECT_EQ(Create("f", "d", 9), kRejected);
+  Engine().caseFactory = nullptr;  // CASENew makes nothing
+  EXPECT_EQ(Create("f", "g", 9), kRejected);
 }
 
 TEST_F(EngineeringManagerTest, StoredCasesHoldOneReferenceEach) {
@@ -294,9 +282,8 @@ TEST_F(EngineeringManagerTest, SimulatorBuildsStopAtTheMissingSimulator) {
   EXPECT_EQ(EngineCallLog(),
             (std::vector<std::string>{"CASESave " + xml, "_set_FilePath " + xml,
                                       "InitOrvex"}));
-  EXPECT_EQ(r_.log,
-            "70:No process simulator is available\n "
-            "70:No process simulator is available\n ");
+  const std::string missing = "70:No process simulator is available\n ";
+  EXPECT_EQ(r_.log, missing + missing);
 }
 
 // Only text newer than the engine link and than the last relay goes out. A

@@ -12,12 +12,11 @@
 namespace pemar {
 namespace {
 
-using Receiver = test_support::LoggingReceiver;
-
 class NotificationTest : public ::testing::Test {
  protected:
   // Adds an entry for `r` that accepts `kinds`.
-  void Listen(Receiver& r, std::initializer_list<ChangeWhat> kinds) {
+  void Listen(INotificationReceiver& r,
+              std::initializer_list<ChangeWhat> kinds) {
     sender_.AddNotificationReceiver(&r);
     for (ChangeWhat what : kinds) sender_.AddValidMessage(&r, what);
   }
@@ -26,7 +25,7 @@ class NotificationTest : public ::testing::Test {
   }
 
   NotificationSender sender_;
-  Receiver a_, b_;
+  test_support::LoggingReceiver a_, b_;
 };
 
 TEST_F(NotificationTest, OutOfRangeKindsChangeNothingAndTheSetGrowsOnce) {
@@ -49,8 +48,15 @@ TEST_F(NotificationTest, OutOfRangeKindsChangeNothingAndTheSetGrowsOnce) {
             std::string(55, '0') + "1" + std::string(41, '0') + "1");
 }
 
-TEST_F(NotificationTest, DeliversOnlyAcceptedKindsToUnheldReceivers) {
+TEST_F(NotificationTest, DeliversOnlyAcceptedKindsToKnownUnheldReceivers) {
+  sender_.RemoveNotificationReceiver(&a_);  // no list yet
+  Send(UtilityAdded, "x");
   Listen(a_, {});
+  // Null and unknown receivers are ignored.
+  sender_.RemoveNotificationReceiver(nullptr);
+  sender_.RemoveNotificationReceiver(&b_);
+  sender_.AddValidMessage(nullptr, UtilityAdded);
+  sender_.HoldNotificationForReceiver(&b_, 1);
   Send(UtilityAdded, "fresh");  // a fresh entry accepts nothing
   sender_.AddValidMessage(&a_, UtilityAdded);
   sender_.AddValidMessage(&a_, UtilityRemoved);
@@ -66,16 +72,6 @@ TEST_F(NotificationTest, DeliversOnlyAcceptedKindsToUnheldReceivers) {
   Send(UtilityRemoved, "released");
   EXPECT_EQ(a_.log, "57:Steam 57:released ");
   EXPECT_EQ(a_.datas, (std::vector<void*>{&b_, nullptr}));
-}
-
-TEST_F(NotificationTest, NullAndUnknownReceiversAreIgnored) {
-  sender_.RemoveNotificationReceiver(&a_);  // no list yet
-  Send(UtilityAdded, "x");
-  Listen(a_, {});
-  sender_.RemoveNotificationReceiver(nullptr);
-  sender_.RemoveNotificationReceiver(&b_);
-  sender_.AddValidMessage(nullptr, UtilityAdded);
-  sender_.HoldNotificationForReceiver(&b_, 1);
   EXPECT_EQ(sender_.NumberOfReceivers(), 1);
 }
 
@@ -121,21 +117,18 @@ TEST_F(NotificationTest, ReceiverAddedTwiceGetsOneMessagePerAcceptingEntry) {
 }
 
 TEST_F(NotificationTest, ContainerCallbacks) {
-  auto* c = new NotificationContainer(&a_);
-  EXPECT_TRUE(
-      NotificationContainer::itIsNotificationContainerValid(c, nullptr));
-  EXPECT_TRUE(NotificationContainer::itFindIAmNotificationContainer(c, &a_));
-  EXPECT_FALSE(NotificationContainer::itFindIAmNotificationContainer(c, &b_));
+  using C = NotificationContainer;
+  auto* c = new C(&a_);
+  EXPECT_TRUE(C::itIsNotificationContainerValid(c, nullptr));
+  EXPECT_TRUE(C::itFindIAmNotificationContainer(c, &a_));
+  EXPECT_FALSE(C::itFindIAmNotificationContainer(c, &b_));
   c->itNotify(UtilityAdded, "direct", nullptr);  // ignores the set
   c->MakeNotificationContainerInvalid();
-  EXPECT_FALSE(
-      NotificationContainer::itIsNotificationContainerValid(c, nullptr));
+  EXPECT_FALSE(C::itIsNotificationContainerValid(c, nullptr));
   c->itNotify(UtilityAdded, "dead", nullptr);
   EXPECT_EQ(a_.log, "55:direct ");
-  EXPECT_TRUE(
-      NotificationContainer::itKillNotificationContainerCallback(c, nullptr));
-  EXPECT_TRUE(NotificationContainer::itKillNotificationContainerCallback(
-      nullptr, nullptr));
+  EXPECT_TRUE(C::itKillNotificationContainerCallback(c, nullptr));
+  EXPECT_TRUE(C::itKillNotificationContainerCallback(nullptr, nullptr));
 }
 
 }  // namespace

@@ -27,31 +27,16 @@ void Populate(NotesProject& p) {
   p.SetNoteText(0, "kept");
 }
 
-TEST_F(PemarProjectTest, LayoutOfProjectWithTwoNotes) {
-  const std::string golden = ProjectGolden("project_two_notes");
-  NotesProject p;
-  ASSERT_TRUE(test_support::RecallsAll(fs_, golden, p));
-  // Stored before anything asks for a title: the default title recalled.
-  EXPECT_TRUE(
-      test_support::SameBytes(test_support::StoreToBytes(fs_, p), golden));
-  EXPECT_EQ(ProjectText(p),
-            "'P1''RA''''12/31/99' notes 2 ['Hi''RA''T''12/31/99'] "
-            "['Second'-'Note - 2''01/02/03'] last 1");
-}
-
 // An absent field keeps the project's value, a record without a note list
 // keeps its notes, an empty list replaces them, and a note stored without a
 // date takes the day of the recall.
 TEST_F(PemarProjectTest, RecallReplacesOnlyWhatTheRecordHolds) {
-  const std::string today = "'" + TodayDate().str() + "'";
-  const std::pair<const char*, std::string> rows[] = {
-      {"project_absent_fields", "'Current''E''C'" + today +
-                                    " notes 1 ['kept'-'Note - 1'" + today +
-                                    "] last 0"},
-      {"project_empty_note_list", "'S''E''C'" + today + " notes 0 last -1"},
-      {"project_undated_note", "'Current''E''C'" + today +
-                                   " notes 1 [--'Note - 1'" + today +
-                                   "] last 0"}};
+  const std::pair<const char*, const char*> rows[] = {
+      {"project_absent_fields",
+       "'Current''E''C'today notes 1 ('kept'-'Note - 1'today) last 0"},
+      {"project_empty_note_list", "'S''E''C'today notes 0 last -1"},
+      {"project_undated_note",
+       "'Current''E''C'today notes 1 (--'Note - 1'today) last 0"}};
   for (const auto& [golden, text] : rows) {
     NotesProject p(nullptr, "Current");
     Populate(p);
@@ -60,7 +45,17 @@ TEST_F(PemarProjectTest, RecallReplacesOnlyWhatTheRecordHolds) {
   }
 }
 
-TEST_F(PemarProjectTest, DamagedOrMalformedRecordFailsAndChangesNothing) {
+// The layout both ways, then damaged and malformed copies.
+TEST_F(PemarProjectTest, RecordRoundTripsAndDamagedCopiesChangeNothing) {
+  const std::string golden = ProjectGolden("project_two_notes");
+  NotesProject p;
+  ASSERT_TRUE(test_support::RecallsAll(fs_, golden, p));
+  // Stored before anything asks for a title: the default title recalled.
+  EXPECT_TRUE(
+      test_support::SameBytes(test_support::StoreToBytes(fs_, p), golden));
+  EXPECT_EQ(ProjectText(p),
+            "'P1''RA''''12/31/99' notes 2 ('Hi''RA''T''12/31/99') "
+            "('Second'-'Note - 2''01/02/03') last 1");
   auto recall = [&](const std::string& damaged) {
     NotesProject target(nullptr, "Kept");
     Populate(target);
@@ -71,7 +66,7 @@ TEST_F(PemarProjectTest, DamagedOrMalformedRecordFailsAndChangesNothing) {
     }
     return recalled;
   };
-  test_support::ForEachDamagedCopy(ProjectGolden("project_two_notes"), recall);
+  test_support::ForEachDamagedCopy(golden, recall);
   // Flags other than 0 or 1 (the name's, the note list's), and note counts
   // that are negative or that the bytes left could not hold; each chunk
   // ends in 20 zero bytes.
@@ -89,12 +84,11 @@ TEST_F(PemarProjectTest, DamagedOrMalformedRecordFailsAndChangesNothing) {
 
 TEST_F(PemarProjectTest, FreshProjectHasDefaultsAndNullTextsChangeNothing) {
   NotesProject p(nullptr, nullptr);
-  const std::string today = "'" + TodayDate().str() + "'";
-  EXPECT_EQ(ProjectText(p), "'Project1'--" + today + " notes 0 last 99");
+  EXPECT_EQ(ProjectText(p), "'Project1'--today notes 0 last 99");
   EXPECT_EQ(p.GetNoteTitle(0), nullptr);
   p.AddNote();
-  EXPECT_EQ(ProjectText(p), "'Project1'--" + today + " notes 1 [--'Note - 1'" +
-                                today + "] last 0");
+  EXPECT_EQ(ProjectText(p),
+            "'Project1'--today notes 1 (--'Note - 1'today) last 0");
   for (const char* text : {"x", static_cast<const char*>(nullptr)}) {
     p.SetProjectName(text);
     p.SetEngineersName(text);
@@ -103,8 +97,7 @@ TEST_F(PemarProjectTest, FreshProjectHasDefaultsAndNullTextsChangeNothing) {
     p.SetNoteAuthor(0, text);
     p.SetNoteTitle(0, text);
   }
-  EXPECT_EQ(ProjectText(p),
-            "'x''x''x'" + today + " notes 1 ['x''x''x'" + today + "] last 0");
+  EXPECT_EQ(ProjectText(p), "'x''x''x'today notes 1 ('x''x''x'today) last 0");
   int index = 5;
   p.SetNoteCount(nullptr, index);
   EXPECT_EQ(index, 5);

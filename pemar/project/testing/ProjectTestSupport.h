@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "pemar/framework/MemoryFileSystem.h"
+#include "pemar/framework/Platform.h"
 #include "pemar/project/IPemarProject.h"
 #include "pemar/project/Notification.h"
 #include "tests/support/GoldenFile.h"
@@ -19,17 +20,19 @@ namespace pemar::test_support {
 
 // Fields, then notes with their titles as GetNoteTitle gives them (so
 // default titles are made), then the index SetNoteCount leaves for an absent
-// title (99 when there is no note list). Null texts read "-".
+// title (99 when there is no note list). Null texts read "-", today's date
+// "today".
 inline std::string ProjectText(IPemarProject& p) {
-  auto field = [](const char* s) {
+  auto field = [today = TodayDate().str()](const char* s) {
+    if (s != nullptr && s == today) return std::string("today");
     return s ? std::string("'") + s + "'" : std::string("-");
   };
   std::string d = field(p.GetProjectName()) + field(p.GetEngineersName()) +
                   field(p.GetComments()) + field(p.GetDate()) + " notes " +
                   std::to_string(p.GetNumberOfNotes());
   for (int i = 0; i < p.GetNumberOfNotes(); ++i) {
-    d += " [" + field(p.GetNoteText(i)) + field(p.GetNoteAuthor(i)) +
-         field(p.GetNoteTitle(i)) + field(p.GetNoteDate(i)) + "]";
+    d += " (" + field(p.GetNoteText(i)) + field(p.GetNoteAuthor(i)) +
+         field(p.GetNoteTitle(i)) + field(p.GetNoteDate(i)) + ")";
   }
   int index = 99;
   p.SetNoteCount("no such title", index);
