@@ -36,13 +36,30 @@ double SpecificEnthalpy(double t, double p, int hint) {
   return (SteamEnthalpyCalcTPi(t, p, hint) - kOffset) / 18.02;
 }
 
-// The rule at its edges: in kelvin and kPa from the data file (with each
-// row's reason), then in reduced units a NaN, a negative pressure, 623.15 K
-// to critical, and the corners.
+// The rule at its edges. In kelvin and kPa, the sub-region (-1: none) for
+// the hints 0 (vapour), 1 (liquid), 2 and -7 (undecided): the lowest and
+// highest temperature and pressure, either side; at 500 K (saturation at
+// 2639.6 kPa) within ten per cent of saturation, where the hint decides as
+// on the line, then below and above that band; no upper pressure bound up
+// to 623.15 K; above critical the pressure decides, above 863.15 K up to
+// 100 MPa only; a negative pressure. Then in reduced units: a NaN, a
+// negative pressure, 623.15 K to critical, the corners.
 TEST(SteamRegionsTest, RuleAtItsEdges) {
-  std::vector<std::vector<double>> rows =
-      CsvTable("steam_states.csv", "region");
-  for (auto& r : rows) r[0] /= 647.3, r[1] /= 22120.0;
+  const double states[][6] = {
+      {273.16, 101.325, 1, 1, 1, 1}, {273.15, 101.325, -1, -1, -1, -1},
+      {1073.15, 1e5, 2, 2, 2, 2},    {1073.16, 100, -1, -1, -1, -1},
+      {500, 2772, 2, 1, -1, -1},     {373.15, 101.325, 2, 1, -1, -1},
+      {500, 2244, 2, 2, 2, 2},       {500, 3036, 1, 1, 1, 1},
+      {500, 1.5e5, 1, 1, 1, 1},      {623.15, 1.5e5, 1, 1, 1, 1},
+      {700, 5e4, 3, 3, 3, 3},        {900, 100001, -1, -1, -1, -1},
+      {700, 120000, -1, -1, -1, -1}, {700, -1, -1, -1, -1, -1}};
+  std::vector<std::vector<double>> rows;
+  for (const auto& s : states) {
+    for (int h : {0, 1, 2, 3}) {
+      rows.push_back(
+          {s[0] / 647.3, s[1] / 22120.0, h < 3 ? h : -7.0, s[2 + h]});
+    }
+  }
   const double th640 = 640.0 / 647.3, bl640 = Steam67Beta_lCalcT(th640);
   const double up_bl = std::nextafter(bl640, 2.0),
                t1_up = std::nextafter(kTheta1, 2.0);
@@ -67,11 +84,17 @@ TEST(SteamRegionsTest, RuleAtItsEdges) {
   }
 }
 
-// No volume and the bare enthalpy offset (the reasons are in the data
-// file). At zero pressure the ideal-gas enthalpy is still a proper value,
-// except in the liquid sub-region 4.
+// No volume and the bare enthalpy offset: below the lowest temperature,
+// above the pressure range, an undecided hint next to saturation, the empty
+// value as pressure, negative pressures, non-finite input. At zero pressure
+// the ideal-gas enthalpy is still a proper value, except in the liquid
+// sub-region 4.
 TEST(SteamPropertiesTest, BadStatesGiveTheDocumentedValues) {
-  for (const auto& r : CsvTable("steam_states.csv", "bad")) {
+  const double t_p_hint[][3] = {
+      {273.15, 101.325, 1}, {700, 120000, 0}, {640, 20000, 2}, {500, -32767, 0},
+      {500, -1e-9, 1},      {640, -5, 0},     {kNaN, 1000, 0}, {kInf, 1000, 0},
+      {-kInf, 1000, 0},     {500, kNaN, 1},   {500, kInf, 1},  {500, -kInf, 1}};
+  for (const auto& r : t_p_hint) {
     SCOPED_TRACE(testing::Message() << r[0] << " K, " << r[1] << " kPa");
     const int hint = static_cast<int>(r[2]);
     EXPECT_EQ(Steam67VolumeCalcTPi(r[0], r[1], hint), kFailure);
