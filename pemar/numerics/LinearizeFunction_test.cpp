@@ -11,8 +11,8 @@
 namespace pemar {
 namespace {
 
-// The error measure and enumeration written the plain way, without pruning:
-// the pruned search must agree with it list for list.
+// The error measure written the plain way: the pruned search must agree
+// with it, and with the plain enumeration below, list for list.
 double NaiveError(const std::vector<double>& f, const std::vector<double>& x,
                   const std::vector<int>& b) {
   double sum = 0.0;
@@ -29,29 +29,10 @@ double NaiveError(const std::vector<double>& f, const std::vector<double>& x,
   return sum;
 }
 
-// Odometer over breakpoints 1 ... m - 1 within their bounds, the last one
-// fastest; the first list with the least error wins.
-std::vector<int> NaiveSearch(const std::vector<double>& f,
-                             const std::vector<double>& x,
-                             const std::vector<int>& lower,
-                             const std::vector<int>& upper, double* best) {
-  const int m = static_cast<int>(lower.size()) - 1;
-  std::vector<int> b = lower, result;
-  b[m] = static_cast<int>(f.size()) - 1;
-  for (*best = 1e24;;) {
-    if (const double e = NaiveError(f, x, b); e < *best) {
-      *best = e;
-      result = b;
-    }
-    int k = m - 1;
-    for (; k >= 1 && b[k] == upper[k]; --k) b[k] = lower[k];
-    if (k < 1) return result;
-    ++b[k];
-  }
-}
-
 // m segments of f against x, free or within bounds such as the automatic
-// driver sets: the plain enumeration's list, scored with the same bits.
+// driver sets: the first list with the least error that an odometer over
+// breakpoints 1 ... m - 1 finds (the last running fastest), scored with the
+// same bits.
 void ExpectPlainEnumerationsList(std::vector<double> f, std::vector<double> x,
                                  int m, bool bounded) {
   const int n = static_cast<int>(f.size());
@@ -65,8 +46,19 @@ void ExpectPlainEnumerationsList(std::vector<double> f, std::vector<double> x,
     ASSERT_TRUE(lin.SetConstraint(k, lower[k], kLowerBound) &&
                 lin.SetConstraint(k, upper[k], kUpperBound));
   }
-  double best, error, p;
-  const std::vector<int> expected = NaiveSearch(f, x, lower, upper, &best);
+  std::vector<int> odometer = lower, expected;
+  odometer[m] = n - 1;
+  double best = 1e24, error, p;
+  for (int k = m; k >= 1; ++odometer[k]) {
+    if (const double e = NaiveError(f, x, odometer); e < best) {
+      best = e;
+      expected = odometer;
+    }
+    for (k = m - 1; k >= 1 && odometer[k] == upper[k]; --k) {
+      odometer[k] = lower[k];
+    }
+    if (k < 1) break;
+  }
   int* b = lin.GetLinearizedPoints();
   ASSERT_NE(b, nullptr);
   EXPECT_EQ(std::vector<int>(b, b + m + 1), expected);
