@@ -14,10 +14,10 @@
 namespace pemar {
 namespace {
 
-using test_support::Row;
-using test_support::Rows;
+constexpr char kKelvarKey[] = "Software\\Quillon\\Kelvar";
 
-// The registry is testdata/registry.reg, located through the environment.
+// The registry is testdata/registry.reg, a registry export, located through
+// the environment.
 class InstallationFoldersTest : public test_support::ConfigTest {
  protected:
   void SetUp() override {
@@ -38,28 +38,43 @@ class InstallationFoldersTest : public test_support::ConfigTest {
 
 TEST_F(InstallationFoldersTest, RegistryFileReadsAnExport) {
   EXPECT_EQ(LocateRegistryFile(), "registry.reg");
-  for (const Row& r : Rows("registry.csv", "read")) {
-    SCOPED_TRACE(r[1]);
+  // Names ignore case; only local-machine sections count.
+  const std::tuple<const char*, const char*, RegistryRead, const char*> rows[] =
+      {{kKelvarKey, "DataDir", RegistryRead::kFound, "C:\\Kelvar \"7\"\\data"},
+       {kKelvarKey, "datadir", RegistryRead::kFound, "C:\\Kelvar \"7\"\\data"},
+       {kKelvarKey, "Build", RegistryRead::kNotString, "unchanged"},
+       {kKelvarKey, "", RegistryRead::kFound, "default"},
+       {kKelvarKey, "Missing", RegistryRead::kMissing, "unchanged"},
+       {"Software\\Microsoft\\Windows\\CurrentVersion", "CommonFilesDir",
+        RegistryRead::kFound, "/usr/share/common"},
+       {"Software\\Quillon", "DataDir", RegistryRead::kMissing, "unchanged"}};
+  for (const auto& [key, name, read, after] : rows) {
+    SCOPED_TRACE(name);
     std::string value = "unchanged";
-    EXPECT_EQ(registry_.ReadString(r[0], r[1], &value),
-              static_cast<RegistryRead>(r.Int(2)));
-    EXPECT_EQ(value, r[3]);
+    EXPECT_EQ(registry_.ReadString(key, name, &value), read);
+    EXPECT_EQ(value, after);
   }
   std::string value;
-  EXPECT_EQ(RegistryFile("absent.reg").ReadString("Software", "x", &value),
+  EXPECT_EQ(RegistryFile("absent.reg").ReadString(kKelvarKey, "x", &value),
             RegistryRead::kMissing);
 }
 
+// A folder is copied with its terminator only when it fits; a refusal leaves
+// the buffer untouched.
 TEST_F(InstallationFoldersTest, CopiesOnlyPlainStringsThatFitWithTerminator) {
-  for (const Row& r : Rows("registry.csv", "folder")) {
-    SCOPED_TRACE(r[0] + " in " + r[1] + " bytes");
+  const std::tuple<const char*, int, const char*> rows[] = {
+      {nullptr, 17, nullptr},   {nullptr, 18, "/usr/share/common"},
+      {nullptr, 0, nullptr},    {nullptr, -1, nullptr},
+      {"DataDir", 18, nullptr}, {"DataDir", 19, "C:\\Kelvar \"7\"\\data"},
+      {"Build", 32, nullptr},   {"Missing", 32, nullptr}};
+  for (const auto& [name, size, copied] : rows) {
+    SCOPED_TRACE(::testing::Message() << (name ? name : "common") << size);
     std::string buffer(32, '#');
-    EXPECT_EQ(r[0].empty()
-                  ? GetCommonFilesDir(buffer.data(), r.Int(1))
-                  : GetKELVARDir(r[0].c_str(), buffer.data(), r.Int(1)),
-              r.Int(2));
-    std::string copied = r.Int(2) ? r[3] + '\0' : "";
-    EXPECT_EQ(buffer, copied + std::string(32 - copied.size(), '#'));
+    EXPECT_EQ(name ? GetKELVARDir(name, buffer.data(), size)
+                   : GetCommonFilesDir(buffer.data(), size),
+              copied != nullptr);
+    std::string want = copied ? std::string(copied) + '\0' : "";
+    EXPECT_EQ(buffer, want + std::string(32 - want.size(), '#'));
   }
   EXPECT_EQ(GetCommonFilesDir(nullptr, 32), 0);
   char buffer[32];

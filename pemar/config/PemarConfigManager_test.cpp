@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
-#include <map>
-#include <memory>
+#include <limits>
+#include <tuple>
+#include <vector>
 
 #include "pemar/config/PemarConfigVectorInfo.h"
 #include "pemar/config/testing/ConfigTestSupport.h"
@@ -14,9 +14,6 @@
 namespace pemar {
 namespace {
 
-using test_support::Row;
-using test_support::Rows;
-
 VarDescription Var(int type, int number, int index = 0) {
   VarDescription desc("Form", number);
   desc.SetType(type);
@@ -24,104 +21,35 @@ VarDescription Var(int type, int number, int index = 0) {
   return desc;
 }
 
-// The unit whose name, conversion type and items are fields i to i + 3.
-UnitRecord Unit(const Row& r, std::size_t i) {
-  return {r[i], r.Int(i + 1), r.Number(i + 2), r.Number(i + 3)};
-}
-
-// The fixture's units are the rows "unit" of testdata/manager.csv.
 class PemarConfigManagerTest : public test_support::ConfigTest {
  protected:
   void SetUp() override {
     ConfigTest::SetUp();
     AddUnits();
   }
+  // Currencies, times, energies and compound cost units. Item 1 is the
+  // factor; a time unit with item 0 = 2 stores its reciprocal.
   static void AddUnits() {
-    for (const Row& r : Rows("manager.csv", "unit")) {
-      AddUnit(r.Int(0), Unit(r, 1));
-    }
+    const std::pair<int, UnitRecord> units[] = {
+        {99, {"$", 1, 1, 1}},          {99, {"MM$", 1, 1, 1e-6}},
+        {99, {"EUR", 1, 1, 0.9}},      {44, {"h", 1, 1, 1}},
+        {44, {"day", 5, 0, 24}},       {44, {"zero", 5, 0, 0}},
+        {115, {"kJ", 1, 1, 1}},        {100, {"$/h*", 5, 0, 10}},
+        {100, {"MM$/day*", 5, 0, 20}}, {100, {"EUR/h*", 5, 0, 30}},
+        {101, {"$/kJ*", 5, 0, 40}}};
+    for (const auto& [type, unit] : units) AddUnit(type, unit);
   }
   Text Form() const {
     return OpenedViews().empty() ? Text() : OpenedViews().back();
   }
-  // Checks a number against field i of `r`, unless the field is empty.
-  static void Expect(double actual, const Row& r, std::size_t i) {
-    if (!r[i].empty()) {
-      EXPECT_DOUBLE_EQ(actual, r.Number(i));
-    }
+  // Adds `unit`, makes it current and opens it for editing.
+  void EditUnit(int type, const UnitRecord& unit) {
+    AddUnit(type, unit);
+    SetCurrentUnitName(type, unit.name);
+    EXPECT_EQ(manager_.Message(Text::Format("EditUnit x %d", type)), 1);
   }
 
-  // One step of a scenario in testdata/manager.csv (its header lists them).
-  void Step(const Row& r) {
-    PemarConfigManager& m = *manager_;
-    auto var = [&r] {
-      return r[1] == "Units" ? VarDescription("Units", r.Int(2))
-                             : Var(r.Int(1), r.Int(2));
-    };
-    auto unit = [&r] { return FindUnit(r.Int(1), r[2]); };
-    const std::map<std::string, std::function<void()>> steps = {
-        {"unit", [&] { AddUnit(r.Int(1), Unit(r, 2)); }},
-        {"current", [&] { SetCurrentUnitName(r.Int(1), r[2]); }},
-        {"setunit", [&] { m.SetCurrentUnit(r.Int(1)); }},
-        {"reset", [&] { ClearUnitTables(), AddUnits(); }},
-        {"renew", [&] { manager_.reset(new PemarConfigManager(nullptr)); }},
-        {"indirect",
-         [&] {
-           m.SetIndirectUnitList({r.Int(1), r.Int(2), r.Int(3)});
-         }},
-        {"mkfile", [&] { fs_.SetFile(r[1], ""); }},
-        {"rm", [&] { fs_.DeleteFile(r[1]); }},
-        {"pick", [&] { Pick(r[1]); }},
-        {"setstore", [&] { SetConfigData(r[1], r.Number(2)); }},
-        {"specify", [&] { Expect(m.Specify(var(), r.Number(3)), r, 4); }},
-        {"settext", [&] { Expect(m.SpecifyText(var(), r[3]), r, 4); }},
-        {"message", [&] { ClearOpenedViews(), Expect(m.Message(r[1]), r, 2); }},
-        {"value", [&] { Expect(m.Value(var()), r, 3); }},
-        {"text", [&] { EXPECT_EQ(m.TextValue(var()), r[3]); }},
-        {"store", [&] { EXPECT_EQ(GetConfigData(r[1], -1), r.Number(2)); }},
-        {"string", [&] { EXPECT_EQ(GetConfigString(r[1]), r[2]); }},
-        {"file", [&] { EXPECT_EQ(File(r[1]), r[2]); }},
-        {"form", [&] { EXPECT_EQ(Form(), r[1]); }},
-        {"factor",
-         [&] {
-           ASSERT_TRUE(unit() && std::isfinite(unit()->item1));
-           Expect(unit()->item0, r, 3);
-           Expect(unit()->item1, r, 4);
-         }},
-        {"unitat", [&] { EXPECT_EQ(UnitNameAt(r.Int(1), r.Int(2)), r[3]); }},
-        {"currentname", [&] { EXPECT_EQ(GetCurrentUnitName(r.Int(1)), r[2]); }},
-        {"unittype", [&] { EXPECT_EQ(m.CurrentUnitType(), r.Int(1)); }},
-        {"numerator", [&] { EXPECT_EQ(m.numerator_unit(), r[1]); }},
-        {"denominator", [&] { EXPECT_EQ(m.denominator_unit(), r[1]); }},
-        {"edited",
-         [&] { EXPECT_EQ(m.edited_base_unit_factor(), r.Number(1)); }},
-        {"defining", [&] { EXPECT_EQ(m.IsDefiningNewUnit(), r[1] == "1"); }},
-        {"status",
-         [&] {
-           int status = -1;
-           ModifyState state;
-           m.VariableStatus(var(), state, status);
-           EXPECT_EQ(status, r.Int(3));
-         }},
-        {"lastbase", [&] { EXPECT_EQ(m.base_calls().back(), r[1]); }},
-        {"basecalls", [&] { EXPECT_EQ(m.base_calls().size(), r.Number(1)); }},
-        {"error",
-         [&] { EXPECT_TRUE(messages_.Has(MessageKind::kError, r[1])); }},
-    };
-    auto step = steps.find(r[0]);
-    ASSERT_NE(step, steps.end()) << "unknown step";
-    step->second();
-  }
-  // The folder picker chooses `folder`; none when it is empty.
-  static void Pick(const Text& folder) {
-    SetFolderPicker(folder.IsEmpty() ? FolderPicker()
-                                     : [folder](const Text&, const Text&) {
-                                         return FolderChoice{folder, ""};
-                                       });
-  }
-
-  std::unique_ptr<PemarConfigManager> manager_ =
-      std::make_unique<PemarConfigManager>(nullptr);
+  PemarConfigManager manager_{nullptr};
 };
 
 TEST_F(PemarConfigManagerTest, RegisteredAtLoadAsTheProgramsManager) {
@@ -131,9 +59,66 @@ TEST_F(PemarConfigManagerTest, RegisteredAtLoadAsTheProgramsManager) {
   EXPECT_EQ(type->Name(), "PemarConfigMgrObject");
   EXPECT_EQ(type->Parent(), ConfigMgrObjectType());
   EXPECT_EQ(type->Identifier(), "pmcfgmgr");
+}
+
+TEST_F(PemarConfigManagerTest, NumericVariablesReadAndWriteTheirStoreKeys) {
+  const std::tuple<int, int, const char*> rows[] = {
+      {1519, 400, "TempPercentageBoundValue"},
+      {1519, 401, "FlowPercentageBoundValue"},
+      {100, 400, "TempBoundIndex"},
+      {100, 401, "FlowBoundIndex"},
+      {104, 400, "AdvanceStreamLinkPreference"},
+      {104, 351, "UseProIIFile"},
+      {1, 400, "TemperatureAbsBoundValue"},
+      {4, 400, "MassFlowAbsBoundValue"},
+      {105, 125, "MeridORVEXVersion"},
+      {105, 126, "CalvexVersion"},
+      {104, 127, "SimulationUtilityDatabase"}};
+  double value = 1.5;
+  for (const auto& [type, number, key] : rows) {
+    SCOPED_TRACE(key);
+    EXPECT_EQ(manager_.Specify(Var(type, number), value), 1);
+    EXPECT_EQ(GetConfigData(key, -1), value);
+    SetConfigData(key, value + 1);
+    EXPECT_EQ(manager_.Value(Var(type, number)), value + 1);
+    value += 10;
+  }
+  // The simulation's utility database also supplies its utilities.
+  EXPECT_EQ(GetConfigData("UtilitiesFromSimulation", -1), value - 10);
+  // The framework saw every Specify before the manager's own effect.
+  EXPECT_EQ(manager_.base_calls().size(), std::size(rows));
+}
+
+TEST_F(PemarConfigManagerTest, SolverChoiceRewritesLpsolverDat) {
   // Until a folder is chosen, the solver runs from the program's folder.
-  manager_->Specify(Var(100, 300), 1);
-  EXPECT_EQ(File("Lpsolver.dat"), "XPRESS " + manager_->solver_folder().str());
+  manager_.Specify(Var(100, 300), 1);
+  EXPECT_EQ(File("Lpsolver.dat"), "XPRESS " + manager_.solver_folder().str());
+  // A value that is no int is refused and the choice kept; 3 is kept but
+  // writes nothing.
+  const double kNaN = std::numeric_limits<double>::quiet_NaN();
+  const std::tuple<double, int, const char*> rows[] = {
+      {0, 0, "LPSOLVE "},     {2, 2, "LINGO "},        {kNaN, 2, "<absent>"},
+      {1e300, 2, "<absent>"}, {-1e300, 2, "<absent>"}, {3, 3, "<absent>"}};
+  for (const auto& [value, choice, bytes] : rows) {
+    SCOPED_TRACE(value);
+    fs_.DeleteFile("Lpsolver.dat");
+    manager_.Specify(Var(100, 300), value);
+    EXPECT_EQ(manager_.solver_choice(), choice);
+    EXPECT_EQ(manager_.Value(Var(100, 300)), choice);
+    EXPECT_EQ(File("Lpsolver.dat"), bytes);
+  }
+  // A new folder is written with its backslashes doubled, only then; a
+  // folder that does not exist is refused.
+  const std::string folder = "C:\\xpress\\bin";
+  fs_.SetFile(folder, "");
+  EXPECT_EQ(manager_.SpecifyText(Var(1519, 300), folder), 1);
+  EXPECT_EQ(File("Lpsolver.dat"), "XPRESS C:\\\\xpress\\\\bin");
+  manager_.Specify(Var(100, 300), 1);
+  EXPECT_EQ(File("Lpsolver.dat"), "XPRESS " + folder);
+  EXPECT_EQ(manager_.SpecifyText(Var(1519, 300), "missing"), 0);
+  EXPECT_TRUE(messages_.Has(MessageKind::kError, "ErrorFingingFile"));
+  EXPECT_EQ(manager_.TextValue(Var(1519, 300)), folder);
+  EXPECT_EQ(File("Lpsolver.dat"), "XPRESS " + folder);
 }
 
 TEST_F(PemarConfigManagerTest, VectorInfoTextsAreStoreTextsByIndex) {
@@ -143,45 +128,190 @@ TEST_F(PemarConfigManagerTest, VectorInfoTextsAreStoreTextsByIndex) {
   items->AddItem("PmTestKeyA", "Label B");
   items->AddItem(nullptr, "ignored");
   ASSERT_EQ(items->lnumConfigItems(), first + 1);
-  EXPECT_STREQ(items->GetConfigLabel(first), "Label A");
-
-  PemarConfigManager& m = *manager_;
-  EXPECT_EQ(m.SpecifyText(Var(1519, 4, first), "value"), 1);
+  EXPECT_EQ(manager_.SpecifyText(Var(1519, 4, first), "value"), 1);
   EXPECT_EQ(GetConfigString("PmTestKeyA"), "value");
-  EXPECT_EQ(m.TextValue(Var(1519, 4, first)), "value");
-  EXPECT_EQ(m.TextValue(Var(1519, 5, first)), "Label A");
+  EXPECT_EQ(manager_.TextValue(Var(1519, 4, first)), "value");
+  EXPECT_EQ(manager_.TextValue(Var(1519, 5, first)), "Label A");
   DimInfo dims;
-  EXPECT_EQ(m.Dimensions(Var(1519, 5), dims), 1);
+  EXPECT_EQ(manager_.Dimensions(Var(1519, 5), dims), 1);
   EXPECT_EQ(dims.Dim(0), first + 1);
-
   // Indexes outside the list change and find nothing.
   items->ChangeItem(99, "k");
   items->ChangeItem(-1, "k");
   EXPECT_EQ(items->GetConfigInfo(99), nullptr);
-  EXPECT_EQ(m.TextValue(Var(1519, 4, 99)), "");
-  EXPECT_EQ(m.SpecifyText(Var(1519, 4, 99), "x"), 0);
-  EXPECT_EQ(m.TextValue(Var(1519, 5, -1)), "");
+  EXPECT_EQ(manager_.TextValue(Var(1519, 4, 99)), "");
+  EXPECT_EQ(manager_.SpecifyText(Var(1519, 4, 99), "x"), 0);
+  EXPECT_EQ(manager_.TextValue(Var(1519, 5, -1)), "");
   items->ChangeItem(first, "PmTestKeyB");
   EXPECT_STREQ(items->GetConfigInfo(first), "PmTestKeyB");
 }
 
-// Each scenario of testdata/manager.csv, step by step.
-class PemarConfigScenarioTest
-    : public PemarConfigManagerTest,
-      public ::testing::WithParamInterface<const char*> {};
+TEST_F(PemarConfigManagerTest, NewUnitOpensTheFormOfItsQuantity) {
+  const std::tuple<const char*, const char*, const char*> rows[] = {
+      {"NewUnit x 100", "UserCostUnitConversion", "&Time"},
+      {"NewUnit x 101", "UserCostUnitConversion", "&Energy"},
+      {"NewUnit x 0", "NoUnitConversion", nullptr},
+      {"NewUnit x 44", "UserUnitConversion", nullptr}};
+  for (const auto& [command, form, flag_text] : rows) {
+    SCOPED_TRACE(command);
+    ClearOpenedViews();
+    EXPECT_EQ(manager_.Message(command), 1);
+    EXPECT_EQ(Form(), form);
+    if (flag_text) {
+      EXPECT_EQ(manager_.TextValue(Var(1519, 215)), flag_text);
+    }
+  }
+  // On an indirect list the entry must be a number inside it.
+  ClearOpenedViews();
+  PemarConfigManager manager(nullptr);
+  manager.SetIndirectUnitList({99, 100, 44});
+  for (const char* command :
+       {"NewUnit a 9999", "NewUnit a -1", "NewUnit a x", "NewUnit a"}) {
+    SCOPED_TRACE(command);
+    EXPECT_EQ(manager.Message(command), 0);
+    EXPECT_TRUE(OpenedViews().empty());
+    EXPECT_FALSE(manager.IsDefiningNewUnit());
+  }
+  manager.Message("NewUnit a 1");
+  EXPECT_EQ(manager.CurrentUnitType(), 100);
+  EXPECT_EQ(Form(), "UserCostUnitConversion");
+}
 
-TEST_P(PemarConfigScenarioTest, RunsItsSteps) {
-  for (const Row& r : Rows("manager.csv", GetParam())) {
-    SCOPED_TRACE(::testing::PrintToString(r));
-    Step(r);
+TEST_F(PemarConfigManagerTest, DoneNewNamesAndPricesTheCompoundUnit) {
+  // EUR per day: 0.9 / 24; per a time unit of factor 0, the numerator's.
+  for (const auto& [denominator, factor] :
+       {std::pair<const char*, double>{"day", 0.9 / 24}, {"zero", 0.9}}) {
+    SCOPED_TRACE(denominator);
+    manager_.Message("NewUnit x 100");
+    manager_.SpecifyText(Var(31000, 225), "EUR");
+    manager_.SpecifyText(Var(31012, 225), denominator);
+    int status = -1;
+    ModifyState state;
+    manager_.VariableStatus(Var(1520, 225), state, status);
+    EXPECT_EQ(status, 1);  // that of "Units.105" while a unit is new
+    EXPECT_EQ(manager_.Message("DoneNew"), 1);
+    Text name = Text("EUR/") + denominator + "*";
+    const UnitRecord* unit = FindUnit(100, name);
+    ASSERT_NE(unit, nullptr);
+    EXPECT_DOUBLE_EQ(unit->item1, factor);
+    EXPECT_EQ(unit->item0, 0);
+    EXPECT_EQ(GetCurrentUnitName(100), name);
+    EXPECT_EQ(manager_.numerator_unit(), "");
+  }
+  // Without both names it cancels.
+  manager_.Message("NewUnit x 101");
+  manager_.SpecifyText(Var(31000, 225), "EUR");
+  EXPECT_EQ(manager_.Message("DoneNew"), 1);
+  EXPECT_FALSE(manager_.IsDefiningNewUnit());
+  EXPECT_EQ(UnitNameAt(101, 1), "");
+  EXPECT_EQ(manager_.numerator_unit(), "");
+  EXPECT_EQ(manager_.base_calls().back(), "CancelNew");
+}
+
+// On a compound unit "EditUnit" splits the name, taking the '*' off the
+// denominator unless a unit is named with it; on a base unit it remembers
+// the unit's factor and opens the form of its conversion type.
+TEST_F(PemarConfigManagerTest, EditUnitSplitsCompoundNamesOrKeepsTheFactor) {
+  AddUnit(44, {"shift*", 1, 1, 8});
+  const std::tuple<const char*, const char*, const char*> compound[] = {
+      {"MM$/day*", "MM$", "day"},
+      {"$/shift**", "$", "shift*"},
+      {"$/x***", "$", "x"},
+      {"odd", "odd", ""}};
+  for (const auto& [unit, numerator, denominator] : compound) {
+    SCOPED_TRACE(unit);
+    EditUnit(100, {unit, 5, 0, 1});
+    EXPECT_EQ(manager_.numerator_unit(), numerator);
+    EXPECT_EQ(manager_.denominator_unit(), denominator);
+    EXPECT_EQ(Form(), "UserCostUnitConversion");
+  }
+  const std::tuple<UnitRecord, const char*, double> base[] = {
+      {{"u1", 1, 1, 3}, "NormalUnitConversion", 3},
+      {{"u2", 2, 2, 4}, "TempUnitConversion", 0.25},
+      {{"u3", 3, 1, kEmptyValue}, "GPressUnitConversion", 1},
+      {{"u4", 4, 2, 0}, "APIUnitConversion", kEmptyValue},
+      {{"u5", 5, 0, 6}, "UserUnitConversion", 6},
+      {{"u6", 9, 0, 7}, "NoUnitConversion", 7}};
+  for (const auto& [unit, form, remembered] : base) {
+    SCOPED_TRACE(form);
+    EditUnit(99, unit);
+    EXPECT_EQ(Form(), form);
+    EXPECT_EQ(manager_.edited_base_unit_factor(), remembered);
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Manager, PemarConfigScenarioTest,
-                         ::testing::Values("numeric_keys", "solver_file",
-                                           "new_unit", "done_new", "edit_unit",
-                                           "rescale", "unit_texts", "browse"),
-                         [](const auto& info) { return info.param; });
+// The user edits a base unit and changes its factor: the compound cost units
+// made of it are rescaled by the ratio (the inverse ratio for a time unit),
+// and left alone when the ratio cannot be formed.
+TEST_F(PemarConfigManagerTest, BaseFactorChangeRescalesMatchingCostUnits) {
+  // Base unit before and after the edit, and a unit of `type` named `name`
+  // with the factor it then has. Doubling "$" doubles the "$..." and
+  // "MM$..." units, not the euro one; doubling the day halves the cost per
+  // day; an edited factor of 0 or a current one that became empty changes
+  // nothing.
+  const struct {
+    int base;
+    UnitRecord before, after;
+    int type;
+    const char* name;
+    double factor;
+  } rows[] = {{99, {"$", 1, 1, 1}, {"$", 1, 2, 1}, 100, "$/h*", 20},
+              {99, {"$", 1, 1, 1}, {"$", 1, 2, 1}, 100, "MM$/day*", 40},
+              {99, {"$", 1, 1, 1}, {"$", 1, 2, 1}, 101, "$/kJ*", 80},
+              {99, {"$", 1, 1, 1}, {"$", 1, 2, 1}, 100, "EUR/h*", 30},
+              {99, {"$", 1, 1, 1}, {"$", 1, 2, 1}, 99, "MM$", 2e-6},
+              {44, {"day", 5, 0, 24}, {"day", 5, 0, 48}, 100, "MM$/day*", 10},
+              {44, {"day", 5, 0, 24}, {"day", 5, 0, 48}, 100, "$/h*", 10},
+              {99, {"$", 5, 0, 0}, {"$", 5, 0, 2}, 100, "$/h*", 10},
+              {99, {"$", 5, 0, 0}, {"$", 5, 0, 2}, 101, "$/kJ*", 40},
+              {99, {"$", 5, 0, 1}, {"$", 5, 0, kEmptyValue}, 100, "$/h*", 10},
+              {99, {"$", 5, 0, 1}, {"$", 5, 0, kEmptyValue}, 101, "$/kJ*", 40}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.after.name.str() + " then " + row.name);
+    ClearUnitTables();
+    AddUnits();
+    EditUnit(row.base, row.before);
+    AddUnit(row.base, row.after);
+    manager_.Specify(Var(1519, 121), 1);
+    EXPECT_DOUBLE_EQ(FindUnit(row.type, row.name)->item1, row.factor);
+    EXPECT_TRUE(std::isfinite(FindUnit(99, "MM$")->item1));
+    EXPECT_EQ(manager_.edited_base_unit_factor(), kEmptyValue);
+  }
+}
+
+TEST_F(PemarConfigManagerTest, UnitTextsShowTheBaseUnitsOfTheCompound) {
+  SetCurrentUnitName(99, "EUR");
+  SetCurrentUnitName(44, "day");
+  const std::tuple<int, int, const char*> rows[] = {
+      {100, 206, "EUR"}, {100, 207, "day"}, {101, 207, "kJ"}, {99, 207, ""}};
+  for (const auto& [type, number, text] : rows) {
+    manager_.SetCurrentUnit(type);
+    EXPECT_EQ(manager_.TextValue(VarDescription("Units", number)), text);
+    EXPECT_EQ(manager_.CurrentUnitType(), type);
+  }
+}
+
+TEST_F(PemarConfigManagerTest, BrowseSimulatorFolderKeepsOnlySystemFolders) {
+  for (const char* folder :
+       {"/SIMSCI/PROII/System", "/SIMSCI/PROII/System/", "/Tools/System"}) {
+    fs_.SetFile(folder, "");
+  }
+  const std::pair<const char*, const char*> rows[] = {
+      {"/Tools/System", ""},
+      {"/SIMSCI/None/System", ""},
+      {"/SIMSCI/PROII/System/", "/SIMSCI/PROII/System"}};
+  for (const auto& [chosen, stored] : rows) {
+    SCOPED_TRACE(chosen);
+    SetFolderPicker([&](const Text&, const Text&) {
+      return FolderChoice{chosen, ""};
+    });
+    EXPECT_EQ(manager_.Message("BrowseSimulatorFolder"), 1);
+    EXPECT_EQ(GetConfigString("BrowseProIIFolder"), stored);
+  }
+  SetFolderPicker(nullptr);
+  manager_.Message("BrowseSimulatorFolder");
+  EXPECT_TRUE(messages_.Has(MessageKind::kError, "ErrorFingingFile"));
+}
 
 }  // namespace
 }  // namespace pemar

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "pemar/case/SimulationCase.h"
@@ -16,11 +17,16 @@ namespace pemar {
 namespace {
 
 using Strings = std::vector<std::string>;
-using test_support::Rows;
-using test_support::Split;
 
 Strings List(const std::vector<Text>& texts) {
   return {texts.begin(), texts.end()};
+}
+
+// Feature names by table index.
+Strings Features(const std::vector<int>& indexes) {
+  Strings names;
+  for (int i : indexes) names.emplace_back(ConfigurationFeatureName(i));
+  return names;
 }
 
 // Each test starts with an empty configuration store.
@@ -29,7 +35,7 @@ class ProgramConfigurationTest : public test_support::ConfigTest {
   void TearDown() override { SetCommandLine(Text()); }
 
   // A configuration set up for `commandLine`.
-  void Configure(const std::string& commandLine) {
+  void Configure(const char* commandLine) {
     SetCommandLine(commandLine);
     config_.SetupConfig("");
   }
@@ -37,25 +43,41 @@ class ProgramConfigurationTest : public test_support::ConfigTest {
   ProgramConfiguration config_;
 };
 
-// The configurations of testdata/configurations.csv, where the switches are
-// substrings anywhere; -plexa wins over -frakto, which wins over -molara3.
+// The switches are substrings anywhere, the program path included; -plexa
+// wins over -frakto, which wins over -molara3. Feature 8, "SolventRecovery",
+// is never enabled.
 TEST_F(ProgramConfigurationTest, CommandLineDecidesNameFeaturesAndLibraries) {
-  for (const auto& r : Rows("configurations.csv", "config")) {
-    SCOPED_TRACE(r[0]);
-    Configure(r[0]);
+  const std::vector<int> hi = {15, 16, 17}, thermo = {0, 1, 2, 3};
+  const std::vector<int> sep = {0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14};
+  const std::vector<int> all = {0,  1,  2,  3,  4,  5,  6,  7, 9,
+                                10, 11, 12, 13, 14, 15, 16, 17};
+  const Strings veltra = {"VELTRA.DLL", "PEMARX.DLL"};
+  const Strings korbin = {"KORBIN.DLL", "TRELLOB.DLL"};
+  const std::tuple<const char*, const char*, std::vector<int>, Strings> rows[] =
+      {{"suite.exe -plexa", "HEATWISE", hi, korbin},
+       {"suite.exe -molara3 -frakto -plexa", "HEATWISE", hi, korbin},
+       {"suite.exe -frakto", "FRAKTO", sep, veltra},
+       {"/opt/x-frakto/suite -molara3", "FRAKTO", sep, veltra},
+       {"suite.exe --molara3x", "KELVAR_WORKBENCH", thermo, {"VELTRA.DLL"}},
+       {"suite.exe -plex -molara",
+        "HEATWISE",
+        all,
+        {"VELTRA.DLL", "KORBIN.DLL", "PEMARX.DLL"}}};
+  for (const auto& [command_line, name, indexes, libraries] : rows) {
+    SCOPED_TRACE(command_line);
+    Configure(command_line);
     ASSERT_TRUE(config_.IsConfigured());
-    EXPECT_STREQ(config_._get_ConfigurationName(), r[1].c_str());
-    const Strings features = Split(r[2], '|');
-    EXPECT_EQ(List(config_._get_EnabledFeatureList()), features);
-    EXPECT_EQ(List(config_.GetKeywordList("FEATURES")), features);
-    EXPECT_EQ(List(config_.GetKeywordList("REQUIREDDLLS")), Split(r[3], '|'));
+    EXPECT_STREQ(config_._get_ConfigurationName(), name);
+    EXPECT_EQ(List(config_._get_EnabledFeatureList()), Features(indexes));
+    EXPECT_EQ(List(config_.GetKeywordList("FEATURES")), Features(indexes));
+    EXPECT_EQ(List(config_.GetKeywordList("REQUIREDDLLS")), libraries);
     EXPECT_EQ(List(config_.GetKeywordList("MANAGERS")),
               (Strings{"FluidPackageManager", "StreamManager", "FeatureManager",
                        "TRCViewManager"}));
     for (int i = 0; i < kConfigurationFeatureCount; ++i) {
       const char* feature = ConfigurationFeatureName(i);
       EXPECT_EQ(config_.IsConfigurationFeatureAvailable(feature) != 0,
-                std::count(features.begin(), features.end(), feature) == 1)
+                std::count(indexes.begin(), indexes.end(), i) == 1)
           << feature;
     }
     EXPECT_TRUE(config_.IsConfigurationFeatureAvailableAtAll("FeatureManager"));
@@ -72,11 +94,13 @@ TEST_F(ProgramConfigurationTest, AnswersNothingBeforeSetUpAndKnowsKeywords) {
   EXPECT_FALSE(config_.IsConfigurationFeatureAvailableAtAll("FeatureManager"));
   config_.LoadDLLs();
   EXPECT_TRUE(config_.LoadedDLLs().empty());
-  for (const auto& r : Rows("configurations.csv", "keyword")) {
-    EXPECT_EQ(ProgramConfiguration::IsKeyword(r[0].c_str()) != 0, r[1] == "1")
-        << r[0];
+  for (const char* k : {"CONFIGURATIONNAME", "MANAGERS", "FEATURES",
+                        "REQUIREDDLLS", "VIEWLETS"}) {
+    EXPECT_TRUE(ProgramConfiguration::IsKeyword(k)) << k;
   }
-  EXPECT_FALSE(ProgramConfiguration::IsKeyword(nullptr));
+  for (const char* k : {"features", "", static_cast<const char*>(nullptr)}) {
+    EXPECT_FALSE(ProgramConfiguration::IsKeyword(k));
+  }
   // The process-wide instance is configured on first use.
   ProgramConfiguration* config = _get_theProgramConfiguration();
   EXPECT_TRUE(config->IsConfigured());
@@ -85,8 +109,7 @@ TEST_F(ProgramConfigurationTest, AnswersNothingBeforeSetUpAndKnowsKeywords) {
   Configure("suite -molara3");
   Configure("suite -plexa");
   EXPECT_STREQ(config_._get_ConfigurationName(), "HEATWISE");
-  EXPECT_EQ(List(config_._get_EnabledFeatureList()),
-            (Strings{"HI Case", "HI Project", "HI Total Site"}));
+  EXPECT_EQ(List(config_._get_EnabledFeatureList()), Features({15, 16, 17}));
 }
 
 // The test feature libraries libveltra.so and libkorbin.so (veltra.dll and
@@ -100,7 +123,6 @@ TEST_F(ProgramConfigurationTest, LoadsEachLibraryOnceAndAgainAfterAnUnload) {
       << "build the test feature libraries beside this program";
   EXPECT_EQ(GetConfigData("SetupDLL.VELTRA"), 1);
   EXPECT_EQ(GetConfigData("SetupDLL.KORBIN"), 1);
-
   // What the libraries registered stays callable after they are freed, and
   // after a reload (which runs "SetupDLL" again).
   for (int round = 0; round < 2; ++round) {
