@@ -21,6 +21,15 @@ INSTANTIATE_TEST_SUITE_P(
     testing::TableName);
 
 TEST_F(HTCDefaultsTest, PositionsOutsideTheListAreRefused) {
+  for (int i : {-1, 28, 1 << 30}) {
+    EXPECT_EQ(m_->GetHTCDefaultValue(i), 0.0);
+    EXPECT_EQ(m_->GetHTCDefaultValueName(i), nullptr);
+    EXPECT_EQ(m_->GetHTCDefaultValueNote(i), nullptr);
+    EXPECT_EQ(m_->DeleteHTCDefaultValue(i), 0);
+    EXPECT_EQ(m_->SetHTCDefaultValue(i, 1.0), 0);
+    EXPECT_EQ(m_->SetHTCDefaultValueName(i, "New"), 0);
+    EXPECT_EQ(m_->SetHTCDefaultValueNote(i, "n"), 0);
+  }
   Run("htc.csv", "PositionsOutsideTheListAreRefused");
   DefaultManager bare;
   Run("htc.csv", "Bare", &bare);

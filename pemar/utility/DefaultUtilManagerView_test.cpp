@@ -30,13 +30,24 @@ class DefaultUtilManagerViewScript : public testing::ScriptTest {};
 TEST_P(DefaultUtilManagerViewScript, Runs) { Run("view.csv", GetParam()); }
 INSTANTIATE_TEST_SUITE_P(
     Fuels, DefaultUtilManagerViewScript,
-    ::testing::Values("FuelIDsOutsideTheListGiveNoFactor",
-                      "SourcesAndPositionsAreChecked",
+    ::testing::Values("SourcesAndPositionsAreChecked",
                       "BuiltInListsHoldEveryFuel",
                       "FuelSelectionFollowsTheDataSource",
                       "GlobalChoiceSparesUtilitiesWithTheirOwn",
                       "UserFactorSourceHasUnitEfficiency"),
     testing::TableName);
+
+TEST_F(DefaultUtilManagerViewTest, FuelIDsOutsideTheListGiveNoFactor) {
+  const double inf = std::numeric_limits<double>::infinity();
+  for (double id : {3.0, -32767.0, 1e300, std::nan(""), 90.0, -inf}) {
+    m_->SetValue("Air", CO2EmissionFactor, 1.0);
+    m_->SetValue("Air", FuelSourceID, id);
+    View().NotifyOneUtilityOfChanges(12, FuelSourceID);  // Air
+    EXPECT_EQ(m_->GetValue("Air", CO2EmissionFactor), kEmptyValue) << id;
+    EXPECT_EQ(m_->GetValue("Air", FuelEffFactor), 1.0);
+  }
+  Run("view.csv", "FuelIDsOutsideTheListGiveNoFactor");
+}
 
 TEST_F(DefaultUtilManagerViewTest, EmptySelectedIndexStaysEmptyForList1) {
   Run("view.csv", "EmptySelectedIndexStaysEmptyForList1");

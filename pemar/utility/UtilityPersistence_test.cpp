@@ -198,7 +198,22 @@ TEST_F(UtilityPersistenceTest, EachManagerRevisionReadsOnlyItsSections) {
     ASSERT_TRUE(Load(m.get(), ManagerChunk(revision, [&](IPemarBinaryFile* f) {
                        return WriteOldManager(f, revision);
                      })));
-    Run("persistence.csv", "Revision" + std::to_string(revision), m.get());
+    EXPECT_EQ(m->GetNumberOfDefaultUtilities(), 1);
+    EXPECT_EQ(m->GetValue("Old", ARTempHigh), 95);
+    EXPECT_EQ(m->GetNumberOfHTCDefaultValues(), revision >= 2 ? 1 : 28);
+    if (revision >= 2) {
+      EXPECT_STREQ(m->GetHTCDefaultValueName(0), "Entry");
+      EXPECT_EQ(m->GetHTCDefaultValue(0), 0.75);
+      EXPECT_STREQ(m->GetHTCDefaultValueNote(0), revision >= 3 ? "kept" : "");
+    }
+    char* name = nullptr;
+    m->GetCurrentFileName(kCurrentUtilitiesFileName, name);
+    EXPECT_STREQ(name, revision >= 4 ? "old.hud" : "Default File");
+    // File names read from the file replace the dictionary entirely.
+    name = nullptr;
+    m->GetCurrentFileName(kCurrentEconomicsFileName, name);
+    EXPECT_STREQ(name, revision >= 4 ? nullptr : "Default File");
+    EXPECT_EQ(m->GetMode(), revision >= 5 ? 4 : 0);
   }
 }
 

@@ -125,10 +125,12 @@ class UtilityTest : public ::testing::Test {
   }
 
   // Runs the calls of `table` in testdata/`file` on `m` (m_ when null) in
-  // order, each row "call,arguments...,answer"; "_" leaves the answer
-  // unchecked, "''" expects an empty text. Numbers are compared as numbers;
-  // "null" is a null text or a null answer; "@3" is the name text of the
-  // utility at position 3. The calls are those of Call below.
+  // order, each row "call,arguments...,answer"; the calls are those of Call
+  // below. "_" leaves the answer unchecked, "''" expects an empty text;
+  // numbers are compared as numbers; "null" is a null text or answer, "@3"
+  // the name text of the utility at position 3. Parameters and economic
+  // types go by name or number, heat types by number (0 hot, 1 cold, 2
+  // undefined); -32767 is the empty value.
   void Run(const std::string& file, const std::string& table,
            DefaultManager* m = nullptr) {
     for (auto r : Rows(file, table)) {
