@@ -104,21 +104,13 @@ TEST_F(EngineeringManagerTest, DamagedOrMalformedRecordFailsAndMakesNothing) {
     return recalled;
   };
   test_support::ForEachDamagedCopy(golden_, recall);
-  // Counts that are negative or that the bytes left could not hold, a
-  // negative revision, a type nothing registered after a good object, and
-  // the project interface type, which the manager never makes.
-  for (const char* chunk :
-       {"A5 5A 02 00 0C 00 00 00 FF FF FF FF BD 02 00 00 00 00 00 00",
-        "A5 5A 02 00 0C 00 00 00 00 00 00 80 BD 02 00 00 00 00 00 00",
-        "A5 5A 02 00 0C 00 00 00 FF FF FF 7F BD 02 00 00 00 00 00 00",
-        "A5 5A 02 00 0C 00 00 00 05 00 00 00 BD 02 00 00 00 00 00 00",
-        "A5 5A 00 00 08 00 00 00 FF FF FF 7F 00 00 00 00",
-        "A5 5A 01 00 08 00 00 00 FF FF FF 7F 00 00 00 00",
-        "A5 5A FF FF 04 00 00 00 00 00 00 00",
-        "A5 5A 02 00 1A 00 00 00 02 00 00 00 F5 01 00 00"
-        " A5 5A 01 00 06 00 00 00 00 00 00 00 00 00 32 79 06 00",
-        "A5 5A 02 00 0C 00 00 00 01 00 00 00 65 00 00 00 00 00 00 00"}) {
-    EXPECT_FALSE(recall(test_support::Bytes(chunk))) << chunk;
+  // Malformed chunks, each described in its golden file.
+  for (std::string name :
+       {"count_negative", "count_int_min", "count_int_max", "count_too_big",
+        "revision0_count_too_big", "revision1_count_too_big",
+        "revision_negative", "unknown_type", "interface_type"}) {
+    EXPECT_FALSE(recall(test_support::ProjectGolden("manager_" + name)))
+        << name;
   }
 }
 

@@ -67,18 +67,11 @@ TEST_F(PemarProjectTest, RecordRoundTripsAndDamagedCopiesChangeNothing) {
     return recalled;
   };
   test_support::ForEachDamagedCopy(golden, recall);
-  // Flags other than 0 or 1 (the name's, the note list's), and note counts
-  // that are negative or that the bytes left could not hold; each chunk
-  // ends in 20 zero bytes.
-  for (const char* chunk :
-       {"A5 5A 01 00 19 00 00 00 02 00 00 00 00",
-        "A5 5A 01 00 19 00 00 00 00 00 00 00 02",
-        "A5 5A 01 00 1D 00 00 00 00 00 00 00 01 FF FF FF FF",
-        "A5 5A 01 00 1D 00 00 00 00 00 00 00 01 00 00 00 80",
-        "A5 5A 01 00 1D 00 00 00 00 00 00 00 01 FF FF FF 7F",
-        "A5 5A 01 00 1D 00 00 00 00 00 00 00 01 03 00 00 00"}) {
-    const std::string bytes = test_support::Bytes(chunk);
-    EXPECT_FALSE(recall(bytes + std::string(20, '\0'))) << chunk;
+  // Malformed records, each described in its golden file.
+  for (std::string name :
+       {"name_flag_2", "notes_flag_2", "note_count_negative",
+        "note_count_int_min", "note_count_int_max", "note_count_too_big"}) {
+    EXPECT_FALSE(recall(ProjectGolden("project_" + name))) << name;
   }
 }
 
