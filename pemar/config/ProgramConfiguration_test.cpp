@@ -45,7 +45,7 @@ class ProgramConfigurationTest : public test_support::ConfigTest {
 
 // The switches are substrings anywhere, the program path included; -plexa
 // wins over -frakto, which wins over -molara3. Feature 8, "SolventRecovery",
-// is never enabled.
+// is never enabled. Each set-up replaces the previous one.
 TEST_F(ProgramConfigurationTest, CommandLineDecidesNameFeaturesAndLibraries) {
   const std::vector<int> hi = {15, 16, 17}, thermo = {0, 1, 2, 3};
   const std::vector<int> sep = {0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14};
@@ -105,11 +105,6 @@ TEST_F(ProgramConfigurationTest, AnswersNothingBeforeSetUpAndKnowsKeywords) {
   ProgramConfiguration* config = _get_theProgramConfiguration();
   EXPECT_TRUE(config->IsConfigured());
   EXPECT_EQ(config, _get_theProgramConfiguration());
-  // Set up again, it follows the new command line.
-  Configure("suite -molara3");
-  Configure("suite -plexa");
-  EXPECT_STREQ(config_._get_ConfigurationName(), "HEATWISE");
-  EXPECT_EQ(List(config_._get_EnabledFeatureList()), Features({15, 16, 17}));
 }
 
 // The test feature libraries libveltra.so and libkorbin.so (veltra.dll and
