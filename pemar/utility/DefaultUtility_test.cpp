@@ -5,80 +5,42 @@
 #include <vector>
 
 #include "pemar/utility/testing/UtilityTest.h"
+#include "tests/support/GoldenFile.h"
 
 namespace pemar {
 namespace {
 
-using testing::Chunk;
 using testing::Fields;
 using testing::ForEachTruncation;
 
-// A utility chunk of `revision` holding the items that revision has, with
-// `count` announced before the given components; `cut` ends it after the
-// last component's name.
-struct OldUtility {
-  int revision = 7;
-  int heat_type = 1;
-  int count = 0;
-  std::vector<std::pair<const char*, double>> components;
-  bool cut = false;
-};
-
 class DefaultUtilityTest : public testing::UtilityTest {
  protected:
-  std::string Write(const OldUtility& u) {
-    return Chunked([&](IPemarBinaryFile* f) {
-      return Chunk(f, u.revision, [&] { return WriteItems(f, u); });
-    });
+  // Recalls into `u` the record in testdata/`name`.golden.
+  bool Recall(const std::string& name, DefaultUtility* u) {
+    return RecallBytes(
+        test_support::GoldenFile("pemar/utility/testdata/" + name + ".golden"),
+        u);
   }
-  bool Recall(const std::string& bytes, DefaultUtility* u) {
+  bool RecallBytes(const std::string& bytes, DefaultUtility* u) {
     return Unchunked(bytes, [&](IPemarBinaryFile* f) { return u->Recall(f); });
-  }
-
- private:
-  static bool WriteItems(IPemarBinaryFile* f, const OldUtility& u) {
-    const int r = u.revision;
-    CVString name = "Cooling Water";
-    CVString exchanger = "Shell & Tube";
-    const double temps[6] = {20, 25, 3.75, 2e-7, 44.5, 29.5};
-    const double props[4] = {1.0, 0.603, 998, 4.183};
-    const double fuel[3] = {7e-5, 3.0, 0.9};
-    bool ok = WriteCVString(f, &name) && f->Write(temps, 6) &&
-              f->Write(u.heat_type) && (r < 2 || f->Write(5.0)) &&
-              (r < 3 || WriteCVString(f, &exchanger)) &&
-              (r < 4 || f->Write(props, 4)) && (r < 5 || f->Write(u.count));
-    for (std::size_t i = 0; ok && i < u.components.size(); ++i) {
-      CVString c = u.components[i].first;
-      ok = WriteCVString(f, &c);
-      if (u.cut && i + 1 == u.components.size()) return ok;
-      ok = ok && f->Write(u.components[i].second);
-    }
-    return ok &&
-           (r < 6 || (f->Write(fuel, 3) && testing::Flags(f, {false}) &&
-                      f->Write(0.0))) &&
-           (r < 7 || testing::Flags(f, {true}));
   }
 };
 
 TEST_F(DefaultUtilityTest, BadComponentCountsAndHeatTypes) {
   // A count the file cannot hold fails without allocating; a cut inside the
   // components leaves the record as it was.
-  for (const OldUtility& bad :
-       {OldUtility{.count = 0x7FFFFFFF, .components = {{"H2O", 1.0}}},
-        OldUtility{
-            .count = 3, .components = {{"A", 0.5}, {"B", 0.5}}, .cut = true}}) {
+  for (const char* bad : {"utility_huge_count", "utility_cut_component"}) {
     DefaultUtility u;
-    EXPECT_FALSE(Recall(Write(bad), &u));
+    EXPECT_FALSE(Recall(bad, &u));
     EXPECT_EQ(u.GetComponentCount(), 0);
     EXPECT_STREQ(u.GetUtilityName(), "UndefinedUtility");
   }
   DefaultUtility u;
-  ASSERT_TRUE(Recall(Write({.count = -5}), &u));
+  ASSERT_TRUE(Recall("utility_odd_counts", &u));
   EXPECT_EQ(u.GetComponentCount(), 0);
+  EXPECT_EQ(u.GetHeatType(), UndefinedSegment);
   EXPECT_DOUBLE_EQ(u.GetFuelSourceID(), 3.0);
   EXPECT_TRUE(u.IsHTCCalculated());
-  ASSERT_TRUE(Recall(Write({.heat_type = 7}), &u));
-  EXPECT_EQ(u.GetHeatType(), UndefinedSegment);
 }
 
 TEST_F(DefaultUtilityTest, TruncatedFileFailsAtEveryLength) {
@@ -92,7 +54,7 @@ TEST_F(DefaultUtilityTest, TruncatedFileFailsAtEveryLength) {
       Chunked([&](IPemarBinaryFile* f) { return source.Store(f); });
   ForEachTruncation(bytes, 0, [&](const std::string& cut) {
     DefaultUtility u;
-    EXPECT_FALSE(Recall(cut, &u));
+    EXPECT_FALSE(RecallBytes(cut, &u));
     EXPECT_STREQ(u.GetUtilityName(), "UndefinedUtility");
   });
 }
@@ -101,7 +63,7 @@ TEST_F(DefaultUtilityTest, DefaultRecordRoundTrips) {
   DefaultUtility source;
   DefaultUtility u("Other", HotSegment, 1, 0, 1, 1, 1, 1, 1, "Fired Heater", 1,
                    1, 1, 1);
-  ASSERT_TRUE(Recall(
+  ASSERT_TRUE(RecallBytes(
       Chunked([&](IPemarBinaryFile* f) { return source.Store(f); }), &u));
   EXPECT_EQ(Fields(u), Fields(source));
   EXPECT_EQ(Fields(u),
@@ -124,16 +86,20 @@ TEST_F(DefaultUtilityTest, EachOlderRevisionReadsOnlyItsItems) {
       "5 | Shell & Tube | 1 0.603 998 4.183 | H2O:0.75 | 5.589e-05 76 1 1 1 0",
       "5 | Shell & Tube | 1 0.603 998 4.183 | H2O:0.75 | 7e-05 3 0.9 0 0 0",
       "5 | Shell & Tube | 1 0.603 998 4.183 | Water:0.75 | 7e-05 3 0.9 0 0 1"};
-  for (int r = 1; r <= 7; ++r) {
-    DefaultUtility u;
-    ASSERT_TRUE(Recall(
-        Write({.revision = r, .count = 1, .components = {{"Water", 0.75}}}),
-        &u));
-    EXPECT_EQ(Fields(u), std::string("Cooling Water | 20 25 3.75 2e-07 44.5 "
-                                     "29.5 1 ") +
-                             kWant[r - 1])
-        << "revision " << r;
-  }
+  // testdata/old_utilities.golden holds one record of each, in order.
+  const std::string bytes =
+      test_support::GoldenFile("pemar/utility/testdata/old_utilities.golden");
+  ASSERT_TRUE(Unchunked(bytes, [&](IPemarBinaryFile* f) {
+    for (int r = 1; r <= 7; ++r) {
+      DefaultUtility u;
+      EXPECT_TRUE(u.Recall(f)) << "revision " << r;
+      EXPECT_EQ(Fields(u), std::string("Cooling Water | 20 25 3.75 2e-07 44.5 "
+                                       "29.5 1 ") +
+                               kWant[r - 1])
+          << "revision " << r;
+    }
+    return true;
+  }));
 }
 
 TEST_F(DefaultUtilityTest, ExchangerTypeCheckFollowsHeatType) {
@@ -155,7 +121,9 @@ TEST_F(DefaultUtilityTest, ExchangerTypeCheckFollowsHeatType) {
                 {&undefined, nullptr, nullptr}};
   for (const auto& c : checks) {
     EXPECT_STREQ(c.u->IsValidUtilType(c.type), c.refusal);
-    if (c.refusal) EXPECT_TRUE(sink_.Has(MessageKind::kError, c.refusal));
+    if (c.refusal) {
+      EXPECT_TRUE(sink_.Has(MessageKind::kError, c.refusal));
+    }
   }
 }
 
