@@ -28,24 +28,36 @@ class NotificationTest : public ::testing::Test {
   test_support::LoggingReceiver a_, b_;
 };
 
-TEST_F(NotificationTest, OutOfRangeKindsChangeNothingAndTheSetGrowsOnce) {
-  NotificationContainer c(&a_);
-  c.AddValidMessage(-1);
-  c.AddValidMessage(INT_MAX);
-  c.RemoveValidMessage(-1);
-  EXPECT_EQ(c.GetValidMessages(), nullptr);
-  c.AddValidMessage(97);
-  const char* set = c.GetValidMessages();
+TEST_F(NotificationTest, ContainerSetIgnoresOutOfRangeKindsAndCallbacksAnswer) {
+  using C = NotificationContainer;
+  auto* c = new C(&a_);
+  c->AddValidMessage(-1);
+  c->AddValidMessage(INT_MAX);
+  c->RemoveValidMessage(-1);
+  EXPECT_EQ(c->GetValidMessages(), nullptr);
+  c->AddValidMessage(97);
+  const char* set = c->GetValidMessages();
   for (int what : {-1, INT_MAX}) {
-    c.AddValidMessage(what);
-    c.RemoveValidMessage(what);
+    c->AddValidMessage(what);
+    c->RemoveValidMessage(what);
   }
-  c.RemoveValidMessage(200);  // beyond the set: nothing
+  c->RemoveValidMessage(200);  // beyond the set: nothing
   EXPECT_EQ(std::string(set), std::string(97, '0') + "1");
-  c.AddValidMessage(55);
-  EXPECT_EQ(c.GetValidMessages(), set);  // changed in place
+  c->AddValidMessage(55);
+  EXPECT_EQ(c->GetValidMessages(), set);  // changed in place
   EXPECT_EQ(std::string(set),
             std::string(55, '0') + "1" + std::string(41, '0') + "1");
+  // The callbacks of the sender's list; itNotify ignores the set.
+  EXPECT_TRUE(C::itIsNotificationContainerValid(c, nullptr));
+  EXPECT_TRUE(C::itFindIAmNotificationContainer(c, &a_));
+  EXPECT_FALSE(C::itFindIAmNotificationContainer(c, &b_));
+  c->itNotify(UtilityAdded, "direct", nullptr);
+  c->MakeNotificationContainerInvalid();
+  EXPECT_FALSE(C::itIsNotificationContainerValid(c, nullptr));
+  c->itNotify(UtilityAdded, "dead", nullptr);
+  EXPECT_EQ(a_.log, "55:direct ");
+  EXPECT_TRUE(C::itKillNotificationContainerCallback(c, nullptr));
+  EXPECT_TRUE(C::itKillNotificationContainerCallback(nullptr, nullptr));
 }
 
 TEST_F(NotificationTest, DeliversOnlyAcceptedKindsToKnownUnheldReceivers) {
@@ -114,21 +126,6 @@ TEST_F(NotificationTest, ReceiverAddedTwiceGetsOneMessagePerAcceptingEntry) {
   Send(UtilityAdded, "y");
   EXPECT_EQ(a_.log, "55:x 55:y ");
   EXPECT_EQ(sender_.NumberOfReceivers(), 1);
-}
-
-TEST_F(NotificationTest, ContainerCallbacks) {
-  using C = NotificationContainer;
-  auto* c = new C(&a_);
-  EXPECT_TRUE(C::itIsNotificationContainerValid(c, nullptr));
-  EXPECT_TRUE(C::itFindIAmNotificationContainer(c, &a_));
-  EXPECT_FALSE(C::itFindIAmNotificationContainer(c, &b_));
-  c->itNotify(UtilityAdded, "direct", nullptr);  // ignores the set
-  c->MakeNotificationContainerInvalid();
-  EXPECT_FALSE(C::itIsNotificationContainerValid(c, nullptr));
-  c->itNotify(UtilityAdded, "dead", nullptr);
-  EXPECT_EQ(a_.log, "55:direct ");
-  EXPECT_TRUE(C::itKillNotificationContainerCallback(c, nullptr));
-  EXPECT_TRUE(C::itKillNotificationContainerCallback(nullptr, nullptr));
 }
 
 }  // namespace

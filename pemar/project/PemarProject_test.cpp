@@ -75,31 +75,16 @@ TEST_F(PemarProjectTest, RecordRoundTripsAndDamagedCopiesChangeNothing) {
   }
 }
 
-TEST_F(PemarProjectTest, FreshProjectHasDefaultsAndNullTextsChangeNothing) {
+// A fresh project has defaults; notes are found by title, and bad indexes
+// and null texts change nothing.
+TEST_F(PemarProjectTest, FreshProjectHasDefaultsAndNotesAreFoundByTitle) {
   NotesProject p(nullptr, nullptr);
   EXPECT_EQ(ProjectText(p), "'Project1'--today notes 0 last 99");
   EXPECT_EQ(p.GetNoteTitle(0), nullptr);
-  p.AddNote();
-  EXPECT_EQ(ProjectText(p),
-            "'Project1'--today notes 1 (--'Note - 1'today) last 0");
-  for (const char* text : {"x", static_cast<const char*>(nullptr)}) {
-    p.SetProjectName(text);
-    p.SetEngineersName(text);
-    p.SetComments(text);
-    p.SetNoteText(0, text);
-    p.SetNoteAuthor(0, text);
-    p.SetNoteTitle(0, text);
-  }
-  EXPECT_EQ(ProjectText(p), "'x''x''x'today notes 1 ('x''x''x'today) last 0");
-  int index = 5;
-  p.SetNoteCount(nullptr, index);
-  EXPECT_EQ(index, 5);
-}
-
-TEST_F(PemarProjectTest, NotesAreFoundByTitleAndBadIndexesAreIgnored) {
-  NotesProject p;
   for (int i = 0; i < 3; ++i) p.AddNote();
   int index = 99;
+  p.SetNoteCount(nullptr, index);
+  EXPECT_EQ(index, 99);
   // The argument is the project's own default-title buffer, which the walk
   // replaces; under the sanitizers a read of the freed buffer would fail.
   p.SetNoteCount(p.GetNoteTitle(1), index);
@@ -110,19 +95,29 @@ TEST_F(PemarProjectTest, NotesAreFoundByTitleAndBadIndexesAreIgnored) {
     p.SetNoteCount(title, index);
     EXPECT_EQ(index, expected) << title;
   }
-  const std::string before = ProjectText(p);
+  const std::string notes = " (--'Note - 2'today) (--'Note - 3'today) last 2";
+  EXPECT_EQ(ProjectText(p),
+            "'Project1'--today notes 3 (--'Feed'today)" + notes);
   for (int bad : {3, -1}) {
     p.DeleteNote(bad);
-    p.SetNoteText(bad, "x");
+    p.SetNoteText(bad, "bad");
     for (auto get :
          {&IPemarProject::GetNoteText, &IPemarProject::GetNoteAuthor,
           &IPemarProject::GetNoteDate, &IPemarProject::GetNoteTitle}) {
       EXPECT_EQ((p.*get)(bad), nullptr) << bad;
     }
   }
-  EXPECT_EQ(ProjectText(p), before);
+  for (const char* text : {"x", static_cast<const char*>(nullptr)}) {
+    p.SetProjectName(text);
+    p.SetEngineersName(text);
+    p.SetComments(text);
+    p.SetNoteText(0, text);
+    p.SetNoteAuthor(0, text);
+    p.SetNoteTitle(0, text);
+  }
+  EXPECT_EQ(ProjectText(p), "'x''x''x'today notes 3 ('x''x''x'today)" + notes);
   p.DeleteNote(0);
-  EXPECT_STREQ(p.GetNoteTitle(0), "Note - 1");  // "Feed" went
+  EXPECT_STREQ(p.GetNoteTitle(0), "Note - 1");  // "x" went
   EXPECT_EQ(p.GetNumberOfNotes(), 2);
 }
 
