@@ -38,7 +38,7 @@ TEST(PemarSparseMatrixTest, CellsOutsideTheMatrixReadAsZeroAndSetNothing) {
   PemarSparseMatrix m;
   m.SetElement(7, 0, 4.0);
   // Row 8 is inside the capacity, past the rows.
-  for (const auto [r, c] :
+  for (const auto& [r, c] :
        {std::pair(8, 0), std::pair(0, -1), std::pair(0, 8), std::pair(-1, 0)}) {
     double v = 9.0, row[8] = {5.0};
     EXPECT_EQ(m.GetElement(r, c, v), 0);
@@ -66,7 +66,7 @@ TEST(PemarSparseMatrixTest, ElementsAreStoredEvenZeroAndEnumeratedByRow) {
   PemarSparseMatrix m;
   EXPECT_EQ(m.SetElement(2, 3, 0.0), 1);
   EXPECT_EQ(Elements(m), (std::vector<double>{8, 8, 16, 2, 3, 0}));
-  for (const auto [r, c, v] :
+  for (const auto& [r, c, v] :
        {std::tuple(2, 3, 7.0), std::tuple(5, 0, 30.0), std::tuple(1, 2, 12.0),
         std::tuple(1, 0, 10.0)}) {
     m.SetElement(r, c, v);
@@ -106,7 +106,6 @@ TEST(PemarSparseMatrixTest, IncrementKeepsElementsAndResizeEmpties) {
   EXPECT_EQ(Elements(m), (std::vector<double>{7, 4, 14, 2, 1, 4, 6, 0, 1}));
   m.Resize(4, 5);
   EXPECT_EQ(Elements(m), (std::vector<double>{4, 5, 8}));
-  EXPECT_EQ(m.GetElement(2, 1), 0.0);
   m.Resize();
   EXPECT_EQ(Elements(m), (std::vector<double>{8, 8, 16}));
   m.Resize(3);
