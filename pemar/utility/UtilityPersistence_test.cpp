@@ -7,6 +7,7 @@
 #include "pemar/framework/FaultInjectingFileSystem.h"
 #include "pemar/utility/UtilityFiles.h"
 #include "pemar/utility/testing/UtilityTest.h"
+#include "tests/support/GoldenFile.h"
 
 namespace pemar {
 namespace {
@@ -23,6 +24,10 @@ class UtilityPersistenceTest : public testing::UtilityTest {
     return Chunked([&](IPemarBinaryFile* f) {
       return Chunk(f, revision, [&] { return body(f); });
     });
+  }
+  static std::string Golden(const std::string& name) {
+    return test_support::GoldenFile("pemar/utility/testdata/" + name +
+                                    ".golden");
   }
   // Puts `bytes` beside the program as the default file of `key`.
   void PutDefault(const char* key, const std::string& file,
@@ -89,15 +94,9 @@ TEST_F(UtilityPersistenceTest, CountsTheFileCannotHoldAreRefused) {
 }
 
 TEST_F(UtilityPersistenceTest, ShortDefaultSetKeepsTheCurrentOne) {
-  const std::string bytes = ManagerChunk(5, [](IPemarBinaryFile* f) {
-    CVString name = "DEFAULT";
-    return Flags(f, {true}) &&
-           Chunk(f, 3,
-                 [&] { return WriteCVString(f, &name) && f->Write(9.0); }) &&
-           Flags(f, {false, false}) && f->Write(0);
-  });
   m_->SetEconomicData(EconomicCoefficient0, 2.0, "DEFAULT");
-  EXPECT_FALSE(Load(m_.get(), bytes, EconomicDataOnly));
+  EXPECT_FALSE(
+      Load(m_.get(), Golden("economics_short_default"), EconomicDataOnly));
   ASSERT_NE(m_->GetEconomicDataPointer(), nullptr);
   EXPECT_EQ(m_->GetEconomicData(EconomicCoefficient0, "DEFAULT"), 2.0);
 }
@@ -151,53 +150,25 @@ TEST_F(UtilityPersistenceTest, EconomicListFlagFalseRemovesNamedSets) {
 }
 
 TEST_F(UtilityPersistenceTest, DuplicateEconomicKeysKeepTheFirstSet) {
-  const std::string bytes = ManagerChunk(5, [](IPemarBinaryFile* f) {
-    bool ok = Flags(f, {false, false, true}) && f->Write(3);
-    const char* names[] = {"Shell & Tube", "SHELL & TUBE", "default"};
-    for (int i = 0; i < 3; ++i) {
-      EconomicData set;
-      set.SetExchangerType(names[i]);
-      set.SetEconomicData(EconomicCoefficient0, i + 1.0);
-      ok = ok && set.Store(f);
-    }
-    return ok && f->Write(0);
-  });
-  ASSERT_TRUE(Load(m_.get(), bytes, EconomicDataOnly));
+  ASSERT_TRUE(
+      Load(m_.get(), Golden("economics_duplicate_keys"), EconomicDataOnly));
   Run("persistence.csv", "DuplicateEconomicKeysKeepTheFirstSet");
 }
 
-// Writes the items of a manager chunk of an older revision holding one
-// utility "Old" and one coefficient entry in that revision's layout.
-bool WriteOldManager(IPemarBinaryFile* f, int revision) {
-  DefaultUtility old("Old", HotSegment, 100, 90, 1, 1, 95, 0, 5, "Shell & Tube",
-                     1, 1, 1, 1);
-  CVString name = "Entry";
-  CVString note = "kept";
-  CVString key = kCurrentUtilitiesFileName;
-  CVString value = "old.hud";
-  DefHeatTransferCoefficient entry;
-  entry.SetName(&name);
-  entry.SetNote(&note);
-  entry.SetHTCValue(0.75);
-  bool ok = Flags(f, {true}) && f->Write(1) && old.Store(f) &&
-            Flags(f, {false, false, false});
-  if (revision >= 2) ok = ok && Flags(f, {true}) && f->Write(1);
-  if (revision == 2) ok = ok && WriteCVString(f, &name) && f->Write(0.75);
-  if (revision >= 3) ok = ok && entry.Store(f);
-  if (revision >= 4) {
-    ok = ok && Flags(f, {true}) && f->Write(1) && WriteCVString(f, &key) &&
-         WriteCVString(f, &value);
-  }
-  return ok && (revision < 5 || f->Write(4));
-}
-
+// testdata/old_databases.golden holds one database of each older revision,
+// in order, each with one utility "Old" and one coefficient entry.
 TEST_F(UtilityPersistenceTest, EachManagerRevisionReadsOnlyItsSections) {
+  std::unique_ptr<DefaultManager> read[5];
+  ASSERT_TRUE(Unchunked(Golden("old_databases"), [&](IPemarBinaryFile* f) {
+    for (auto& m : read) {
+      m = NewManager();
+      EXPECT_TRUE(m->Recall(f, AllData));
+    }
+    return true;
+  }));
   for (int revision = 1; revision <= 5; ++revision) {
     SCOPED_TRACE(revision);
-    auto m = NewManager();
-    ASSERT_TRUE(Load(m.get(), ManagerChunk(revision, [&](IPemarBinaryFile* f) {
-                       return WriteOldManager(f, revision);
-                     })));
+    DefaultManager* m = read[revision - 1].get();
     EXPECT_EQ(m->GetNumberOfDefaultUtilities(), 1);
     EXPECT_EQ(m->GetValue("Old", ARTempHigh), 95);
     EXPECT_EQ(m->GetNumberOfHTCDefaultValues(), revision >= 2 ? 1 : 28);
