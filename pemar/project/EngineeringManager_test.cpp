@@ -68,7 +68,6 @@ class EngineeringManagerTest : public test_support::RecordTest {
   void SetUp() override {
     TypedProject::RegisterTypes();
     TearDown();  // a fresh engine and configuration
-    TypedProject::live = 0;
     m_.AddNotificationReceiver(&r_);
     m_.AddValidMessage(&r_, ConsoleErrors);
     Engine().caseFactory = [] { return new Case; };
@@ -127,7 +126,6 @@ TEST_F(EngineeringManagerTest, RecallKeepsOrderAndRecallFixUpDropsItsRefs) {
   EXPECT_EQ(Find(m_, "A")->GetPemarCentralObject(), nullptr);
   // A cross-reference to B, resolved by name, adds its own reference.
   EXPECT_EQ(m_.AddEngObject("B", 501, 1), Find(m_, "B"));
-  EXPECT_EQ(TypedProject::live, 1);
   // B lives on its cross-reference, the notes projects on their creator's
   // reference; a 501 that nothing referred to would be gone.
   for (int pass = 0; pass < 2; ++pass) {

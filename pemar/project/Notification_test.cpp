@@ -20,9 +20,6 @@ class NotificationTest : public ::testing::Test {
     sender_.AddNotificationReceiver(&r);
     for (ChangeWhat what : kinds) sender_.AddValidMessage(&r, what);
   }
-  void Send(ChangeWhat what, const char* text) {
-    sender_.SendAMessage(what, text, nullptr);
-  }
 
   NotificationSender sender_;
   test_support::LoggingReceiver a_, b_;
@@ -62,26 +59,26 @@ TEST_F(NotificationTest, ContainerSetIgnoresOutOfRangeKindsAndCallbacksAnswer) {
 
 TEST_F(NotificationTest, DeliversOnlyAcceptedKindsToKnownUnheldReceivers) {
   sender_.RemoveNotificationReceiver(&a_);  // no list yet
-  Send(UtilityAdded, "x");
+  sender_.SendAMessage(UtilityAdded, "x", nullptr);
   Listen(a_, {});
   // Null and unknown receivers are ignored.
   sender_.RemoveNotificationReceiver(nullptr);
   sender_.RemoveNotificationReceiver(&b_);
   sender_.AddValidMessage(nullptr, UtilityAdded);
   sender_.HoldNotificationForReceiver(&b_, 1);
-  Send(UtilityAdded, "fresh");  // a fresh entry accepts nothing
+  sender_.SendAMessage(UtilityAdded, "fresh", nullptr);  // none accepted
   sender_.AddValidMessage(&a_, UtilityAdded);
   sender_.AddValidMessage(&a_, UtilityRemoved);
   sender_.RemoveValidMessage(&a_, UtilityAdded);
   sender_.RemoveValidMessage(&a_, DatabaseChanged);  // beyond the set
   for (int what : {-1, int{UtilityAdded}, int{DatabaseChanged}}) {
-    Send(static_cast<ChangeWhat>(what), "x");
+    sender_.SendAMessage(static_cast<ChangeWhat>(what), "x", nullptr);
   }
   sender_.SendAMessage(UtilityRemoved, "Steam", &b_);
   sender_.HoldNotificationForReceiver(&a_, 1);
-  Send(UtilityRemoved, "held");
+  sender_.SendAMessage(UtilityRemoved, "held", nullptr);
   sender_.HoldNotificationForReceiver(&a_, 0);
-  Send(UtilityRemoved, "released");
+  sender_.SendAMessage(UtilityRemoved, "released", nullptr);
   EXPECT_EQ(a_.log, "57:Steam 57:released ");
   EXPECT_EQ(a_.datas, (std::vector<void*>{&b_, nullptr}));
   EXPECT_EQ(sender_.NumberOfReceivers(), 1);
@@ -94,8 +91,8 @@ TEST_F(NotificationTest, ReceiverMayRemoveItselfOrOthersDuringDelivery) {
     sender_.RemoveNotificationReceiver(&b_);
     sender_.RemoveNotificationReceiver(&a_);
   };
-  Send(UtilityAdded, "x");
-  Send(UtilityAdded, "y");
+  sender_.SendAMessage(UtilityAdded, "x", nullptr);
+  sender_.SendAMessage(UtilityAdded, "y", nullptr);
   EXPECT_EQ(a_.log, "55:x ");
   EXPECT_EQ(b_.log, "");
   EXPECT_EQ(sender_.NumberOfReceivers(), 0);
@@ -108,9 +105,9 @@ TEST_F(NotificationTest, NestedPassDoesNotFreeEntriesTheOuterPassStandsOn) {
     if (what != UtilityAdded) return;
     sender_.RemoveNotificationReceiver(&a_);
     // The inner pass ends while the outer one still stands on a_'s entry.
-    Send(UtilityRemoved, "inner");
+    sender_.SendAMessage(UtilityRemoved, "inner", nullptr);
   };
-  Send(UtilityAdded, "outer");
+  sender_.SendAMessage(UtilityAdded, "outer", nullptr);
   EXPECT_EQ(a_.log, "55:outer ");
   EXPECT_EQ(b_.log, "55:outer ");
   EXPECT_EQ(sender_.NumberOfReceivers(), 1);
@@ -119,11 +116,11 @@ TEST_F(NotificationTest, NestedPassDoesNotFreeEntriesTheOuterPassStandsOn) {
 TEST_F(NotificationTest, ReceiverAddedTwiceGetsOneMessagePerAcceptingEntry) {
   Listen(a_, {UtilityAdded});  // the first entry only
   Listen(a_, {});
-  Send(UtilityAdded, "x");
+  sender_.SendAMessage(UtilityAdded, "x", nullptr);
   EXPECT_EQ(sender_.NumberOfReceivers(), 2);
   sender_.RemoveNotificationReceiver(&a_);
   sender_.AddValidMessage(&a_, UtilityAdded);  // now the second entry
-  Send(UtilityAdded, "y");
+  sender_.SendAMessage(UtilityAdded, "y", nullptr);
   EXPECT_EQ(a_.log, "55:x 55:y ");
   EXPECT_EQ(sender_.NumberOfReceivers(), 1);
 }

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "pemar/framework/BinaryFile.h"
-#include "pemar/framework/Platform.h"
 #include "pemar/persist/CrossReference.h"
 #include "pemar/persist/testing/FakeEngineeringManager.h"
 #include "pemar/project/NotesProject.h"
