@@ -29,10 +29,9 @@ double NaiveError(const std::vector<double>& f, const std::vector<double>& x,
   return sum;
 }
 
-// m segments of f against x, free or within bounds such as the automatic
-// driver sets: the first list with the least error that an odometer over
-// breakpoints 1 ... m - 1 finds (the last running fastest), scored with the
-// same bits.
+// m segments of f against x, free or bounded as the driver bounds them: the
+// odometer's first list of least error (the last breakpoint running
+// fastest), scored with the same bits.
 void ExpectPlainEnumerationsList(std::vector<double> f, std::vector<double> x,
                                  int m, bool bounded) {
   const int n = static_cast<int>(f.size());
@@ -72,10 +71,9 @@ void ExpectPlainEnumerationsList(std::vector<double> f, std::vector<double> x,
   EXPECT_EQ(lin.GetLinearizedPoints(), b);
 }
 
-// The automatic driver replayed with the plain class: each pass adds a
-// segment, breakpoint k between breakpoints k - 1 and k of the last pass,
-// until the tolerance or the cap `max` stops it. Searching again needs a
-// new function.
+// The driver replayed: each pass adds a segment, breakpoint k between
+// breakpoints k - 1 and k of the last, until the tolerance or the cap stops
+// it. Searching again needs a new function.
 void ExpectDriverReplay(std::vector<double> f, std::vector<double> x, int max) {
   const int n = static_cast<int>(f.size());
   AutoLinearizeFunction autolin;
@@ -168,9 +166,8 @@ TEST(LinearizeFunctionTest, NoListWithoutFunctionSecondSegmentOrFiniteError) {
   }
 }
 
-// An exact fit; random curves with and without exact ties, free bounds
-// (lists going backwards included) and narrowed ones; long segments, which
-// take the bound computation's sampled sums.
+// Random curves with and without ties, free bounds (lists going backwards
+// included) or narrowed; long segments take the sampled bound sums.
 TEST(LinearizeFunctionTest, PrunedSearchMatchesPlainEnumeration) {
   ExpectPlainEnumerationsList({0, 2, 4, 6, 8}, {0, 1, 2, 3, 4}, 2, false);
   std::mt19937 rng(7);

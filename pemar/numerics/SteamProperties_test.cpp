@@ -1,8 +1,5 @@
-// Water and steam after IFC-67: the equations one piece at a time against
-// check values evaluated in 40-digit arithmetic, then the exported
-// functions: the sub-region rule and its guards, the vapour root of
-// sub-region 3, the 2/3 boundary and reference points. The published data
-// live in testdata/ifc67_*.csv.
+// Water and steam after IFC-67: the equations one piece at a time, then the
+// exported functions; the published data are in testdata/ifc67_*.csv.
 
 #include "pemar/numerics/SteamProperties.h"
 
@@ -25,11 +22,11 @@ constexpr double kOffset = -287436.0;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// The rows of table `name` in testdata/`file`: the lines whose first field
-// is `name`, each with its numbers up to the first field that is not one (a
-// note). A missing file or table fails the test.
-std::vector<std::vector<double>> CsvTable(const std::string& file,
-                                          const std::string& name) {
+// The rows of table `name` in testdata/`file`: the lines that start with
+// `name`, each with its numbers up to the first field that is not one.
+std::vector<std::vector<double>> CsvTable(
+    const std::string& name,
+    const std::string& file = "ifc67_check_values.csv") {
   std::ifstream in(PEMAR_SOURCE_DIR "/pemar/numerics/testdata/" + file);
   std::vector<std::vector<double>> rows;
   for (std::string line; std::getline(in, line);) {
@@ -46,12 +43,7 @@ std::vector<std::vector<double>> CsvTable(const std::string& file,
   return rows;
 }
 
-std::vector<std::vector<double>> CheckRows(const std::string& table) {
-  return CsvTable("ifc67_check_values.csv", table);
-}
-
-// Agreement with column `c` of check row `r`, relative to the 13 digits of
-// the check values.
+// Agreement with column `c` of check row `r` (13 digits, 40-digit sums).
 void ExpectClose(double actual, const std::vector<double>& r, int c,
                  double relative = 1e-11) {
   EXPECT_NEAR(actual, r[c], std::fabs(r[c]) * relative)
@@ -61,10 +53,6 @@ void ExpectClose(double actual, const std::vector<double>& r, int c,
 // The standard's own 2/3 boundary, used for the check values of sub-region 2.
 double StandardBoundaryBeta(double theta) {
   return 15.74373327 + theta * (-34.17061978 + theta * 19.31380707);
-}
-
-double Region(double t, double p, int hint) {
-  return Steam67RegionsCalcTPi(t / 647.3, p / 22120.0, hint);
 }
 
 // Specific volume (m3/kg) and enthalpy (kJ/kg, from the formulation's zero).
@@ -77,11 +65,11 @@ double SpecificEnthalpy(double t, double p, int hint) {
 
 // The sub-region 4 corrections are small differences, so compared to 1e-9.
 TEST(Ifc67EquationsTest, EveryEquationMatchesItsCheckValues) {
-  for (const auto& r : CheckRows("saturation")) {
+  for (const auto& r : CsvTable("saturation")) {
     ExpectClose(SaturationBeta(r[0] / 647.3), r, 1);
   }
   EXPECT_EQ(SaturationBeta(1.0), 1.0);
-  for (const auto& r : CheckRows("boundary")) {
+  for (const auto& r : CsvTable("boundary")) {
     const double theta = r[0] / 647.3;
     ExpectClose(BoundaryBeta(theta), r, 2, 1e-13);
     ExpectClose(StandardBoundaryBeta(theta), r, 1);
@@ -90,14 +78,14 @@ TEST(Ifc67EquationsTest, EveryEquationMatchesItsCheckValues) {
   // The library's line reaches the two corner points exactly.
   EXPECT_NEAR(BoundaryBeta(kTheta1), 16540.0 / 22120.0, 7e-15);
   EXPECT_NEAR(BoundaryBeta(kTheta2), kBetaMax, 1e-14 * kBetaMax);
-  for (const auto& r : CheckRows("subregion1")) {
+  for (const auto& r : CsvTable("subregion1")) {
     const double theta = r[0] / 647.3, beta = r[1] / 22120.0;
     ExpectClose(Region1Y(theta), r, 2);
     ExpectClose(Region1Z(theta, beta), r, 3);
     ExpectClose(Region1Chi(theta, beta), r, 4);
     ExpectClose(Region1Epsilon(theta, beta), r, 5, 1e-10);
   }
-  for (const auto& r : CheckRows("subregion2")) {
+  for (const auto& r : CsvTable("subregion2")) {
     const double theta = r[0] / 647.3, beta = r[1] / 22120.0;
     const double beta_l = StandardBoundaryBeta(theta);
     ExpectClose(Region2X(theta), r, 2);
@@ -105,7 +93,7 @@ TEST(Ifc67EquationsTest, EveryEquationMatchesItsCheckValues) {
     ExpectClose(Region2Epsilon(theta, beta, beta_l, BoundaryBetaSlope(theta)),
                 r, 4, 1e-10);
   }
-  for (const auto& r : CheckRows("subregion3")) {
+  for (const auto& r : CsvTable("subregion3")) {
     const double theta = r[1] / 647.3;
     ExpectClose(Region3Psi(r[0], theta), r, 2, 1e-10);
     ExpectClose(Region3Beta(r[0], theta), r, 3, 1e-10);
@@ -113,7 +101,7 @@ TEST(Ifc67EquationsTest, EveryEquationMatchesItsCheckValues) {
     ExpectClose(Region3Epsilon(r[0], theta), r, 5, 1e-10);
     ExpectClose(Isotherm(theta, false).Beta(r[0]), r, 3, 1e-10);
   }
-  for (const auto& r : CheckRows("subregion4")) {
+  for (const auto& r : CsvTable("subregion4")) {
     const double theta = r[1] / 647.3;
     const Region4Correction c = Region4Corrections(r[0], theta);
     ExpectClose(c.psi, r, 2, 1e-9);
@@ -125,9 +113,8 @@ TEST(Ifc67EquationsTest, EveryEquationMatchesItsCheckValues) {
   }
 }
 
-// Along the 2/3 boundary IFC-67 jumps by up to 5.5e-4 in volume (near
-// 758 K) and 0.26 kJ/kg (near 626 K); a missing boundary term or a wrong
-// root shows as per cent or whole kJ/kg.
+// IFC-67 jumps by up to 5.5e-4 in volume and 0.26 kJ/kg across the 2/3
+// boundary; a missing term or a wrong root shows as per cent or kJ/kg.
 TEST(Ifc67EquationsTest, SubRegions2And3MeetWithinTheFormulationsGap) {
   double worst_v = 0.0, worst_h = 0.0;
   for (double t = 623.5; t < 863.15; t += 2.5) {
@@ -147,14 +134,11 @@ TEST(Ifc67EquationsTest, SubRegions2And3MeetWithinTheFormulationsGap) {
   EXPECT_LE(worst_h / kMolarMass, 0.3);
 }
 
-// The rule at its edges. In kelvin and kPa, the sub-region (-1: none) for
-// the hints 0 (vapour), 1 (liquid), 2 and -7 (undecided): the lowest and
-// highest temperature and pressure, either side; at 500 K (saturation at
-// 2639.6 kPa) within ten per cent of saturation, where the hint decides as
-// on the line, then below and above that band; no upper pressure bound up
-// to 623.15 K; above critical the pressure decides, above 863.15 K up to
-// 100 MPa only; a negative pressure. Then in reduced units: a NaN, a
-// negative pressure, 623.15 K to critical, the corners.
+// In K and kPa, the sub-region (-1: none) for the hints 0 (vapour), 1
+// (liquid), 2 and -7: either side of the range; at 500 K within ten per
+// cent of saturation (2639.6 kPa), where the hint decides, and either side
+// of that band; no upper pressure bound up to 623.15 K; above 863.15 K
+// 100 MPa at most. Then in reduced units: 623.15 K to critical, corners.
 TEST(SteamRegionsTest, RuleAtItsEdges) {
   const double states[][6] = {
       {273.16, 101.325, 1, 1, 1, 1}, {273.15, 101.325, -1, -1, -1, -1},
@@ -195,11 +179,8 @@ TEST(SteamRegionsTest, RuleAtItsEdges) {
   }
 }
 
-// No volume and the bare enthalpy offset: below the lowest temperature,
-// above the pressure range, an undecided hint next to saturation, the empty
-// value as pressure, negative pressures, non-finite input. At zero pressure
-// the ideal-gas enthalpy is still a proper value, except in the liquid
-// sub-region 4.
+// Outside the range, undecided, negative or not finite: no volume and the
+// bare offset. At zero pressure the ideal gas still has an enthalpy.
 TEST(SteamPropertiesTest, BadStatesGiveTheDocumentedValues) {
   const double t_p_hint[][3] = {
       {273.15, 101.325, 1}, {700, 120000, 0}, {640, 20000, 2}, {500, -32767, 0},
@@ -218,10 +199,8 @@ TEST(SteamPropertiesTest, BadStatesGiveTheDocumentedValues) {
   EXPECT_EQ(SteamEnthalpyCalcTPi(640.0, 0.0, 1), kFailure);
 }
 
-// Below 647.3 K, between the 2/3 boundary and saturation, the isotherm of
-// sub-region 3 has up to three roots: the vapour hint gives the largest,
-// with no root between it and the iteration's largest volume, and the
-// enthalpy of that root. Just above saturation the state is liquid.
+// Between the 2/3 boundary and saturation the sub-region 3 isotherm has up
+// to three roots; the vapour hint gives the largest. Above, liquid.
 TEST(SteamPropertiesTest, VapourHintGivesTheLargestRootOfSubRegion3) {
   for (double t = 624.0; t < 647.0; t += 1.0) {
     const double theta = t / 647.3;
@@ -242,27 +221,25 @@ TEST(SteamPropertiesTest, VapourHintGivesTheLargestRootOfSubRegion3) {
       }
     }
   }
-  const double p = 1.01 * Steam67ReducedVPCalcT(630.0) * 22120.0;
-  EXPECT_EQ(Region(630.0, p, 0), 3.0);
-  EXPECT_LT(SpecificVolume(630.0, p, 0), 0.0025);
+  const double beta = 1.01 * Steam67ReducedVPCalcT(630.0);
+  EXPECT_EQ(Steam67RegionsCalcTPi(630.0 / 647.3, beta, 0), 3.0);
+  EXPECT_LT(SpecificVolume(630.0, beta * 22120.0, 0), 0.0025);
 }
 
-// Reference points of every sub-region (the data file names the sources),
-// the liquid ones with the liquid hint.
+// Reference points of every sub-region, the liquid ones with hint 1.
 TEST(SteamReferenceTest, EveryRowAgreesInVolumeAndEnthalpy) {
-  for (const auto& r : CsvTable("ifc67_reference_points.csv", "point")) {
+  for (const auto& r : CsvTable("point", "ifc67_reference_points.csv")) {
     const double t = r[0], p = r[1], v = r[3];
     const int region = static_cast<int>(r[2]);
     const int hint = (region == 1 || region == 4) ? 1 : 0;
     SCOPED_TRACE(testing::Message() << t << " K, " << p << " kPa");
-    EXPECT_EQ(Region(t, p, hint), region);
+    EXPECT_EQ(Steam67RegionsCalcTPi(t / 647.3, p / 22120.0, hint), region);
     EXPECT_NEAR(SpecificVolume(t, p, hint), v, 1e-6 * v);
     EXPECT_NEAR(SpecificEnthalpy(t, p, hint), r[4], 1e-3);
   }
 }
 
-// The correlation is not IFC-67; it agrees with the K-function to about
-// one per cent in pressure up to the critical point.
+// Not IFC-67: within one per cent in pressure of the saturation line.
 TEST(SteamBoilingPointTest, FollowsTheSaturationLineToItsAccuracy) {
   EXPECT_NEAR(Steam67ReducedBPCalcT(101.325) * 647.3, 373.148, 2e-3);
   for (double p : {1.0, 10.0, 101.325, 1000.0, 5000.0, 16000.0, 22000.0}) {
