@@ -270,12 +270,30 @@ TEST_F(SimulationCaseTest, TextVariables) {
   EXPECT_TRUE(case_.SpecifyText(Var("Description"), "Debottleneck"));
   EXPECT_EQ(case_.CaseFileHeader()->Description(), "Debottleneck");
   case_.SetFileName("/tmp/folder/plant.kcs");
-  for (const auto& row : Table("text_variables.csv", 4)) {
-    if (!row[0].empty()) case_.Message(row[0].c_str());
-    const Text expected =
-        row[3][0] == '@' ? FindString(row[3].c_str() + 1) : Text(row[3]);
-    EXPECT_EQ(case_.TextValue(Var(row[1].c_str(), std::stoi(row[2]))), expected)
-        << row[1] << "[" << row[2] << "]";
+  // The command is sent before the variable is read.
+  const std::tuple<const char*, const char*, int, Text> rows[] = {
+      {"", "StatusDescription", 0, "Own text"},
+      {"", "StatusDescription", 1, FindString("KeyedStatus")},
+      {"", "StatusDescription", 2, "Second list"},
+      {"", "StatusLevel", 2, FindString("status3")},
+      {"", "Description", 0, "Debottleneck"},
+      {"", "TemplatePageTabs", 1, FindString("TPLVariables")},
+      {"", "TemplatePageTabs", 2, FindString("TPLInitialWizardView")},
+      {"", "TemplatePageTabs", 7, FindString("TPLConnections")},
+      {"", "CaseFileName", 0, "plant.kcs"},
+      {"", "FilterType", 0, FindString("LogicalTypeLabel")},
+      {"PushFindFilter SimCaseObject", "FilterType", 0, "Cases"},
+      {"PushFindFilter SimulationObjectObject", "FilterType", 0,
+       "Simulation Objects"},
+  };
+  for (const auto& [command, name, index, expected] : rows) {
+    if (*command) case_.Message(command);
+    EXPECT_EQ(case_.TextValue(Var(name, index)), expected)
+        << name << "[" << index << "]";
+  }
+  for (int index : {-1, 3, 1000}) {
+    EXPECT_EQ(case_.TextValue(Var("StatusDescription", index)), "");
+    EXPECT_EQ(case_.TextValue(Var("StatusLevel", index)), "");
   }
   DimInfo dims;
   EXPECT_TRUE(case_.Dimensions(Var("FlowSheetObject"), dims));

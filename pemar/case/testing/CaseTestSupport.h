@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -15,7 +14,6 @@
 #include <map>
 #include <memory>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -86,23 +84,6 @@ class CaseTest : public ::testing::Test {
   }
   void WriteBytes(const std::string& name, const std::string& bytes) const {
     std::ofstream(Path(name), std::ios::binary | std::ios::trunc) << bytes;
-  }
-  // The rows of pemar/case/testdata/`name`, fields split at '|', each with
-  // `width` fields or more; blank lines and '#' comments are skipped.
-  static std::vector<std::vector<std::string>> Table(const std::string& name,
-                                                     std::size_t width) {
-    std::ifstream in(std::string(PEMAR_SOURCE_DIR) + "/pemar/case/testdata/" +
-                     name);
-    std::vector<std::vector<std::string>> rows;
-    for (std::string line; std::getline(in, line);) {
-      if (line.empty() || line[0] == '#') continue;
-      std::istringstream fields(line);
-      auto& row = rows.emplace_back();
-      for (std::string f; std::getline(fields, f, '|');) row.push_back(f);
-      row.resize(std::max(row.size(), width));
-    }
-    EXPECT_FALSE(rows.empty()) << name;
-    return rows;
   }
   // Every file of the scratch folder by name, with its bytes.
   std::map<std::string, std::string> Snapshot() const {
