@@ -1,8 +1,7 @@
 // Test support: a registry of engineering objects (what persistence asks of
-// a case's engineering manager), enough to resolve cross-references by
-// name: projects "Site"-like, each with one scenario "Base case" holding one
-// design "Retrofit", and one complex column "C-101". Renaming one of them
-// makes it missing. The registry holds one reference to each object listed.
+// a case's engineering manager) listing projects, each with a scenario "Base
+// case" holding a design "Retrofit", and a complex column "C-101". A renamed
+// object is a missing one. The registry holds a reference to each it lists.
 
 #ifndef PEMAR_PERSIST_TESTING_FAKEENGINEERINGMANAGER_H_
 #define PEMAR_PERSIST_TESTING_FAKEENGINEERINGMANAGER_H_
