@@ -44,8 +44,7 @@ TEST_F(PemarSimpleTableTest, LayoutIsCountThenFourColumns) {
   EXPECT_TRUE(recalled.GetReady() && recalled.GetCPData());
 }
 
-// A recall that fails, for a bad count or at any cut, keeps the rows; a
-// zero count recalls an empty table.
+// A bad count or a cut anywhere fails and keeps the rows; zero rows recall.
 TEST_F(PemarSimpleTableTest, BadOrTruncatedRecordFailsAndKeepsRows) {
   ExpectRecallFails(ThreeRows(), Sized({0x7FFFFFFF}, 1), Rows);
   ExpectRecallFails(ThreeRows(), Sized({-1}, 4), Rows);
@@ -61,8 +60,7 @@ TEST_F(PemarSimpleTableTest, BadOrTruncatedRecordFailsAndKeepsRows) {
   EXPECT_EQ(other.GetXPointer(), nullptr);
 }
 
-// Reads outside the rows give empty; a negative row, a row too far to hold,
-// or an empty value past the end change nothing.
+// Outside reads are empty; negative, unholdable or empty sets do nothing.
 TEST_F(PemarSimpleTableTest, CellsOutsideTheRowsReadEmptyAndSetNothing) {
   PemarSimpleTable t = ThreeRows();
   for (int i : {-1, 3, INT_MAX}) {
@@ -78,8 +76,7 @@ TEST_F(PemarSimpleTableTest, CellsOutsideTheRowsReadEmptyAndSetNothing) {
   EXPECT_TRUE(t.GetReady());
 }
 
-// A set beyond the end grows with default rows and clears the ready flag;
-// a row goes once its four cells are all empty.
+// Growth brings default rows and clears ready; all-empty rows go.
 TEST_F(PemarSimpleTableTest, SetBeyondTheEndGrowsAndAllEmptyRowDisappears) {
   PemarSimpleTable t;
   t.SetReady(true);
@@ -137,8 +134,8 @@ TEST_F(PemarSimpleTableTest, KelvinShiftRoundTripsEveryX) {
   EXPECT_EQ(t.GetX(3), kE);
 }
 
-// The arrays become the columns (the rows of ThreeRows show it); a missing
-// one leaves the table empty, and the others are still freed.
+// The arrays become the columns (ThreeRows shows it); one missing leaves
+// the table empty, the others still freed.
 TEST_F(PemarSimpleTableTest, AdoptingConstructorOwnsArraysAndSetsFlags) {
   double* x = new double[1]{5};
   PemarSimpleTable t(1, new double[1]{1}, x, new double[1]{7},

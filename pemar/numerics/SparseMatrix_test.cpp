@@ -8,9 +8,8 @@
 namespace pemar {
 namespace {
 
-// Rows, columns and capacity, then row, column and value of every stored
-// element in enumeration order; every way of reading the elements must
-// agree on them, and none reads one before the first or past the last.
+// Rows, columns and capacity, then row, column and value of every element
+// in enumeration order, on which every way of reading them must agree.
 std::vector<double> Elements(const PemarSparseMatrix& m) {
   std::vector<double> out = {1.0 * m.GetRowSize(), 1.0 * m.GetColSize(),
                              1.0 * m.GetCapacity()};
@@ -32,8 +31,7 @@ std::vector<double> Elements(const PemarSparseMatrix& m) {
   return out;
 }
 
-// Cells outside the rows or columns read as zero and set nothing; so does
-// any cell of a matrix with no rows, until a row is added.
+// As does every cell of a matrix with no rows, until a row is added.
 TEST(PemarSparseMatrixTest, CellsOutsideTheMatrixReadAsZeroAndSetNothing) {
   PemarSparseMatrix m;
   m.SetElement(7, 0, 4.0);
@@ -60,8 +58,7 @@ TEST(PemarSparseMatrixTest, CellsOutsideTheMatrixReadAsZeroAndSetNothing) {
   EXPECT_EQ(none.SetElement(0, 0, 1.0), 1);
 }
 
-// Stored even when zero, found by row then column, kept beyond the column
-// count but not in the rows.
+// Kept beyond the column count, though rows do not show them.
 TEST(PemarSparseMatrixTest, ElementsAreStoredEvenZeroAndEnumeratedByRow) {
   PemarSparseMatrix m;
   EXPECT_EQ(m.SetElement(2, 3, 0.0), 1);
@@ -82,8 +79,7 @@ TEST(PemarSparseMatrixTest, ElementsAreStoredEvenZeroAndEnumeratedByRow) {
   EXPECT_EQ(std::vector<double>(row, row + 2), std::vector<double>(2, 0.0));
 }
 
-// Appending places the other in the lower right block; appending a matrix
-// to itself reads it before it grows; null changes nothing.
+// A matrix appended to itself is read before it grows; null is nothing.
 TEST(PemarSparseMatrixTest, AppendPlacesTheOtherInTheLowerRightBlock) {
   PemarSparseMatrix a(3, 3), b(2, 2);
   a.SetElement(0, 0, 1.0);
@@ -96,7 +92,6 @@ TEST(PemarSparseMatrixTest, AppendPlacesTheOtherInTheLowerRightBlock) {
   EXPECT_EQ(Elements(b), (std::vector<double>{4, 4, 8, 0, 1, 5, 2, 3, 5}));
 }
 
-// Growing keeps the elements; a resize empties the matrix.
 TEST(PemarSparseMatrixTest, IncrementKeepsElementsAndResizeEmpties) {
   PemarSparseMatrix m(3, 3);
   m.SetElement(2, 1, 4.0);
@@ -112,8 +107,7 @@ TEST(PemarSparseMatrixTest, IncrementKeepsElementsAndResizeEmpties) {
   EXPECT_EQ(Elements(m), (std::vector<double>{3, 3, 6}));
 }
 
-// A copy is changed and both are destroyed without anything freed twice
-// (checked under ASan); self-assignment keeps the elements.
+// Both are destroyed without anything freed twice (checked under ASan).
 TEST(PemarSparseMatrixTest, CopiesAreDeep) {
   PemarSparseMatrix matrix(3, 3);
   matrix.SetElement(1, 1, 2.0);

@@ -53,9 +53,9 @@ TEST_F(XYTableClassTest, LayoutIsSizesThenEveryRowSpareRowsIncluded) {
 }
 
 // Points above capacity; huge sizes, refused without allocating (the last
-// a huge row width with no rows); negative sizes; then every cut.
+// a huge row width with no rows); negative sizes; then every cut. The heads
+// give points, columns, capacity, then how many doubles follow.
 TEST_F(XYTableClassTest, BadSizesOrTruncatedRecordFailAndKeepTheTable) {
-  // Points, columns, capacity, then how many doubles follow.
   const int heads[][4] = {{100, 2, 1, 2},        {0, 2, 0x7FFFFFFF, 4},
                           {0, 0x7FFFFFFF, 2, 4}, {0, 0, 0x7FFFFFFF, 0},
                           {0, 50000000, 0, 0},   {0, -1, 2, 4},
@@ -72,9 +72,8 @@ TEST_F(XYTableClassTest, BadSizesOrTruncatedRecordFailAndKeepTheTable) {
   EXPECT_EQ(Cells(other), Cells(ThreeRows()));
 }
 
-// Appending grows the capacity by ten; rows that become points by a write
-// past the last one start empty, and so do the spare rows, which are stored
-// too and recalled alike.
+// Rows that become points by a write past the last start empty, and so do
+// spare rows, stored and recalled alike.
 TEST_F(XYTableClassTest, GrowsByTenOnAppendAndByRowPlusElevenPastTheEnd) {
   XYTableClass t(3, 5);
   double v[3] = {1, 2, 3};
@@ -95,8 +94,8 @@ TEST_F(XYTableClassTest, GrowsByTenOnAppendAndByRowPlusElevenPastTheEnd) {
   EXPECT_EQ(*recalled.Value(17, 0), kE);
 }
 
-// Rows, columns or sizes out of range and a null array change nothing; the
-// markers pick the last point and the row's start.
+// Out of range or null arguments change nothing; the markers pick the last
+// point and the row's start.
 TEST_F(XYTableClassTest, OutOfRangeArgumentsAreIgnored) {
   XYTableClass t(2, 2), empty;
   double v[2] = {1.0, 2.0};
@@ -139,8 +138,8 @@ TEST_F(XYTableClassTest, ResizedAndClearedRowsComeBackEmpty) {
   EXPECT_EQ(Cells(t), (std::vector<double>{2, 2, 10, kE, kE, 5, kE}));
 }
 
-// In the middle, reversed, at the end, and from itself; a bad position or a
-// different column count is refused, an empty table inserts nothing.
+// Mid, reversed, at the end, from itself; a bad position or column count is
+// refused, an empty table inserts nothing.
 TEST_F(XYTableClassTest, InsertDataFrom) {
   XYTableClass t = ThreeRows();
   EXPECT_FALSE(t.InsertDataFrom(ThreeRows(), 7, false));

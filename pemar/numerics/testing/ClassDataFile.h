@@ -55,8 +55,8 @@ class ClassDataTest : public ::testing::Test {
     });
   }
 
-  // Recalling `bytes`, or with `every_cut` each proper prefix of them, into
-  // a copy of `table` fails and leaves the copy as `describe` saw `table`.
+  // Recalling `bytes` (or each of its proper prefixes) into a copy of
+  // `table` fails and leaves the copy as `describe` saw `table`.
   template <typename Table, typename Describe>
   void ExpectRecallFails(const Table& table, const std::string& bytes,
                          Describe describe, bool every_cut = false) {
