@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "pemar/utility/testing/UtilityTest.h"
+#include "tests/support/GoldenFile.h"
 
 namespace pemar {
 namespace {
@@ -138,13 +139,10 @@ TEST_F(DefaultUtilManagerViewTest, TruncatedClassDataChangesNothing) {
                                EXPECT_FALSE(target.IsCarbonTrackingEnabled());
                              });
   // A data source outside 0 to 2 is refused.
-  BinaryFile file{Text("view.bin")};
-  ASSERT_TRUE(file.Create() && file.Write(static_cast<unsigned char>(0)) &&
-              file.Write(static_cast<unsigned char>(1)) && file.Write(9) &&
-              file.Write(1.0) && file.Write(Text("x")) && file.Write(1.0) &&
-              file.Write(1.0) && file.Close());
   DefaultUtilManagerView target(nullptr, nullptr);
-  EXPECT_FALSE(RecallView(target, fs_.GetFile("view.bin")));
+  EXPECT_FALSE(
+      RecallView(target, test_support::GoldenFile("pemar/utility/testdata/"
+                                                  "editor_bad_source.golden")));
   EXPECT_EQ(target.GetDatabase(), nullptr);
 }
 

@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "pemar/utility/testing/UtilityTest.h"
+#include "tests/support/GoldenFile.h"
 
 namespace pemar {
 namespace {
-
-using testing::Chunk;
 
 class EconomicDataTest : public testing::UtilityTest {};
 
@@ -62,20 +61,11 @@ TEST_F(EconomicDataTest, RecordsCheckValidityAndCopyDeeply) {
 }
 
 TEST_F(EconomicDataTest, OlderRevisionsReadOnlyTheirItems) {
-  const std::string bytes = Chunked([](IPemarBinaryFile* f) {
-    CVString name = "plate";
-    const double c[3] = {1, 2, 3};
-    return Chunk(f, 2,
-                 [&] {
-                   return f->Write(0.5) && f->Write(6.0) &&
-                          f->Write(static_cast<unsigned char>(1));
-                 }) &&
-           Chunk(f, 1,
-                 [&] { return WriteCVString(f, &name) && f->Write(c, 3); });
-  });
   EconomicInfo info;
   EconomicData data;
   data.SetEconomicData(EconomicSwitch, 1.0);
+  const std::string bytes = test_support::GoldenFile(
+      "pemar/utility/testdata/economics_old_revisions.golden");
   ASSERT_TRUE(Unchunked(bytes, [&](IPemarBinaryFile* f) {
     EXPECT_TRUE(info.Recall(f));
     EXPECT_TRUE(data.Recall(f));
