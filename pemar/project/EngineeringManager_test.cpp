@@ -124,10 +124,8 @@ TEST_F(EngineeringManagerTest, RecallKeepsOrderAndRecallFixUpDropsItsRefs) {
             "('first'-'Note - 1''01/02/03') last 0");
   EXPECT_EQ(Find(m_, "B")->GetPemarCentralObject(), &m_);
   EXPECT_EQ(Find(m_, "A")->GetPemarCentralObject(), nullptr);
-  // A cross-reference to B, resolved by name, adds its own reference.
-  EXPECT_EQ(m_.AddEngObject("B", 501, 1), Find(m_, "B"));
-  // B lives on its cross-reference, the notes projects on their creator's
-  // reference; a 501 that nothing referred to would be gone.
+  EXPECT_EQ(m_.AddEngObject("B", 501, 1), Find(m_, "B"));  // a cross-reference
+  // B lives on its cross-reference, the notes projects on their creator's.
   for (int pass = 0; pass < 2; ++pass) {
     m_.RecallFixUp();
     EXPECT_EQ(Listing(m_), "A:701:1 B:501:1 C:701:1 ");
@@ -143,8 +141,7 @@ TEST_F(EngineeringManagerTest,
     EngineeringManager m;
     ASSERT_TRUE(test_support::RecallsAll(fs_, bytes, m)) << int{revision};
     EXPECT_EQ(Listing(m), "H1:501:1 H2:501:1 S1:601:1 ");
-    // RecallFixUp skips H1, destroyed meanwhile, and destroys the others,
-    // which nothing else refers to.
+    // RecallFixUp skips H1, gone meanwhile, and destroys the unreferenced.
     EXPECT_EQ(m.RemoveEngObject(Find(m, "H1")), kDone);
     m.RecallFixUp();
     EXPECT_EQ(m.GetProjectSize(1), 0);
@@ -152,10 +149,8 @@ TEST_F(EngineeringManagerTest,
   }
 }
 
-// Each add is one more reference on one object, each remove one less, and
-// destruction drops them all. Lookups answer by type; the project interface
-// type finds a listed project only for a cross-reference (flag 1), and the
-// registered-type check comes before anything.
+// Each add is a reference, each remove drops one, destruction drops all.
+// The project interface type finds a project only for a cross-reference.
 TEST_F(EngineeringManagerTest, RegistryCountsReferencesAndAnswersByType) {
   {
     EngineeringManager m;
@@ -196,10 +191,10 @@ TEST_F(EngineeringManagerTest, RegistryCountsReferencesAndAnswersByType) {
   EXPECT_EQ(m_.AddEngObject("Q", 609, 0), nullptr);  // nothing registered
 }
 
-TEST_F(EngineeringManagerTest, ConfiguredVersionChoosesAutomationIdentifier) {
+// The configured version picks the identifier; a case needs a model.
+TEST_F(EngineeringManagerTest, CreateVistaroCaseUsesConfigurationAndModel) {
   EXPECT_EQ(Create("plant.kcs", "c", 0), kRejected);  // absent: 0
-  // Unknown versions pass an empty identifier, never stale buffer bytes, and
-  // leave a given buffer as it was.
+  // Unknown versions pass an empty identifier and leave a buffer as it was.
   for (double version :
        {2.0, 7.0, -1.0, 5.0, double{NAN}, double{INFINITY}, 1e300}) {
     SetConfigData(Text("MeridORVEXVersion"), version);
@@ -216,9 +211,6 @@ TEST_F(EngineeringManagerTest, ConfiguredVersionChoosesAutomationIdentifier) {
   EXPECT_EQ(EngineCallLog(),
             (std::vector<std::string>{id + "8.8", id + "10.0", none, none, none,
                                       none, none, none, id + "12.0"}));
-}
-
-TEST_F(EngineeringManagerTest, CreateVistaroCaseNeedsAnEngineCaseAndAModel) {
   EXPECT_EQ(Create("f", nullptr, 9), kRejected);
   EXPECT_EQ(Create(nullptr, "c", 9), kRejected);
   EXPECT_EQ(Create("f", "c", 9), kDone);  // other sources read nothing
@@ -253,9 +245,8 @@ TEST_F(EngineeringManagerTest, StoredCasesHoldOneReferenceEach) {
   EXPECT_EQ(a.RefCount(), 1);
 }
 
-// Both simulator builds stop where the simulator is missing: the temporary
-// case is released, and the saved case is written to the folder joined with
-// the platform's separator.
+// Both stop at the missing simulator: the temporary case is released, and
+// the saved case goes to the folder joined with the platform's separator.
 TEST_F(EngineeringManagerTest, SimulatorBuildsStopAtTheMissingSimulator) {
   Case temporary;      // the test's own reference keeps it
   temporary.AddRef();  // the one CASENew gives
@@ -276,9 +267,8 @@ TEST_F(EngineeringManagerTest, SimulatorBuildsStopAtTheMissingSimulator) {
   EXPECT_EQ(r_.log, missing + missing);
 }
 
-// Only text newer than the engine link and than the last relay goes out. A
-// negative size means no text; text that fills the whole buffer without a
-// terminator is cut at its last byte.
+// Only new text goes out; a negative size means none, and a buffer filled
+// without a terminator is cut at its last byte.
 TEST_F(EngineeringManagerTest, UpdateErrorsRelaysOnlyNewConsoleText) {
   Console() = {3, 8, "old text"};
   EXPECT_TRUE(m_.UpdateErrors());  // no engine link yet: nothing

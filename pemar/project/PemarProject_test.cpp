@@ -26,9 +26,8 @@ void Populate(NotesProject& p) {
   p.SetNoteText(0, "kept");
 }
 
-// An absent field keeps the project's value, a record without a note list
-// keeps its notes, an empty list replaces them, and a note stored without a
-// date takes the day of the recall.
+// Absent fields and a missing note list keep the project's; an empty list
+// replaces its notes; a note without a date takes the day of the recall.
 TEST_F(PemarProjectTest, RecallReplacesOnlyWhatTheRecordHolds) {
   const std::pair<const char*, const char*> rows[] = {
       {"project_absent_fields",
@@ -120,9 +119,8 @@ TEST_F(PemarProjectTest, FreshProjectHasDefaultsAndNotesAreFoundByTitle) {
   EXPECT_EQ(p.GetNumberOfNotes(), 2);
 }
 
-// A notes project answers its type and the project and base interfaces, and
-// is the scenario lookup through which persistence resolves a generic
-// scenario reference to a project found by name.
+// A notes project answers its interfaces and is the scenario lookup through
+// which persistence resolves a generic scenario reference.
 TEST_F(PemarProjectTest, InterfacesAnswerAndScenarioReferencesResolve) {
   struct ScenarioProject : NotesProject {
     test_support::FakeHiScenario split{this, "Split"};

@@ -18,10 +18,8 @@
 
 namespace pemar::test_support {
 
-// Fields, then notes with their titles as GetNoteTitle gives them (so
-// default titles are made), then the index SetNoteCount leaves for an absent
-// title (99 when there is no note list). Null texts read "-", today's date
-// "today".
+// Fields, notes (making default titles), and the index SetNoteCount leaves
+// for an absent title (99 if no list). Null reads "-", today's date today.
 inline std::string ProjectText(IPemarProject& p) {
   auto field = [today = TodayDate().str()](const char* s) {
     if (s != nullptr && s == today) return std::string("today");
