@@ -45,17 +45,14 @@ void ExpectPlainEnumerationsList(std::vector<double> f, std::vector<double> x,
     ASSERT_TRUE(lin.SetConstraint(k, lower[k], kLowerBound) &&
                 lin.SetConstraint(k, upper[k], kUpperBound));
   }
-  std::vector<int> odometer = lower, expected;
-  odometer[m] = n - 1;
+  std::vector<int> list = lower, expected;
+  list[m] = n - 1;
   double best = 1e24, error, p;
-  for (int k = m; k >= 1; ++odometer[k]) {
-    if (const double e = NaiveError(f, x, odometer); e < best) {
-      best = e;
-      expected = odometer;
+  for (int k = m; k >= 1; ++list[k]) {
+    if (const double e = NaiveError(f, x, list); e < best) {
+      best = e, expected = list;
     }
-    for (k = m - 1; k >= 1 && odometer[k] == upper[k]; --k) {
-      odometer[k] = lower[k];
-    }
+    for (k = m - 1; k >= 1 && list[k] == upper[k]; --k) list[k] = lower[k];
     if (k < 1) break;
   }
   int* b = lin.GetLinearizedPoints();
