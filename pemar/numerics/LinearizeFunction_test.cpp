@@ -18,9 +18,8 @@ double NaiveError(const std::vector<double>& f, const std::vector<double>& x,
   double sum = 0.0;
   for (int i = 1; i + 1 < static_cast<int>(f.size()); ++i) {
     int k = 1;  // the first segment holding i, else the first
-    for (int j = static_cast<int>(b.size()) - 1; j >= 1; --j) {
+    for (int j = static_cast<int>(b.size()) - 1; j >= 1; --j)
       if (b[j - 1] <= i && i <= b[j]) k = j;
-    }
     const int a = b[k - 1], c = b[k];
     const double d = (f[c] - f[a]) * (x[i] - x[a]);
     const double off = f[i] - f[a] - (d != 0.0 ? d / (x[c] - x[a]) : 0.0);
@@ -49,9 +48,8 @@ void ExpectPlainEnumerationsList(std::vector<double> f, std::vector<double> x,
   list[m] = n - 1;
   double best = 1e24, error, p;
   for (int k = m; k >= 1; ++list[k]) {
-    if (const double e = NaiveError(f, x, list); e < best) {
+    if (const double e = NaiveError(f, x, list); e < best)
       best = e, expected = list;
-    }
     for (k = m - 1; k >= 1 && list[k] == upper[k]; --k) list[k] = lower[k];
     if (k < 1) break;
   }

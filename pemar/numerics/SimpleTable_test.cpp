@@ -17,9 +17,8 @@ constexpr double kE = kEmptyValue;
 // The row count, then weight, X, Q and Y of every row.
 std::vector<double> Rows(const PemarSimpleTable& t) {
   std::vector<double> out = {1.0 * t.GetNumberOfPoints()};
-  for (int i = 0; i < t.GetNumberOfPoints(); ++i) {
+  for (int i = 0; i < t.GetNumberOfPoints(); ++i)
     out.insert(out.end(), {t.GetWeight(i), t.GetX(i), t.GetQ(i), t.GetY(i)});
-  }
   return out;
 }
 

@@ -65,9 +65,8 @@ double SpecificEnthalpy(double t, double p, int hint) {
 
 // The sub-region 4 corrections are small differences, so compared to 1e-9.
 TEST(Ifc67EquationsTest, EveryEquationMatchesItsCheckValues) {
-  for (const auto& r : CsvTable("saturation")) {
+  for (const auto& r : CsvTable("saturation"))
     ExpectClose(SaturationBeta(r[0] / 647.3), r, 1);
-  }
   EXPECT_EQ(SaturationBeta(1.0), 1.0);
   for (const auto& r : CsvTable("boundary")) {
     const double theta = r[0] / 647.3;
@@ -246,9 +245,8 @@ TEST(SteamBoilingPointTest, FollowsTheSaturationLineToItsAccuracy) {
     const double t = Steam67ReducedBPCalcT(p) * 647.3;
     EXPECT_NEAR(Steam67ReducedVPCalcT(t) * 22120.0 / p, 1.0, 0.01) << p;
   }
-  for (double bad : {0.0, -32767.0, -1e-12, kNaN, kInf}) {
+  for (double bad : {0.0, -32767.0, -1e-12, kNaN, kInf})
     EXPECT_EQ(Steam67ReducedBPCalcT(bad), kFailure) << bad;
-  }
 }
 
 TEST(SteamCriticalPropertyTest, ExactNamesOnly) {
