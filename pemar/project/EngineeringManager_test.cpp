@@ -245,8 +245,8 @@ TEST_F(EngineeringManagerTest, StoredCasesHoldOneReferenceEach) {
   EXPECT_EQ(a.RefCount(), 1);
 }
 
-// Both stop at the missing simulator: the temporary case is released, and
-// the saved case goes to the folder joined with the platform's separator.
+// Both simulator builds stop at the missing simulator: the temporary case is
+// released, and the case is saved in the folder joined with the separator.
 TEST_F(EngineeringManagerTest, SimulatorBuildsStopAtTheMissingSimulator) {
   Case temporary;      // the test's own reference keeps it
   temporary.AddRef();  // the one CASENew gives
