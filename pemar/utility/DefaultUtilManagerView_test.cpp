@@ -6,7 +6,6 @@
 #include <limits>
 
 #include "pemar/utility/testing/UtilityTest.h"
-#include "tests/support/GoldenFile.h"
 
 namespace pemar {
 namespace {
@@ -140,9 +139,7 @@ TEST_F(DefaultUtilManagerViewTest, TruncatedClassDataChangesNothing) {
                              });
   // A data source outside 0 to 2 is refused.
   DefaultUtilManagerView target(nullptr, nullptr);
-  EXPECT_FALSE(
-      RecallView(target, test_support::GoldenFile("pemar/utility/testdata/"
-                                                  "editor_bad_source.golden")));
+  EXPECT_FALSE(RecallView(target, testing::Golden("editor_bad_source")));
   EXPECT_EQ(target.GetDatabase(), nullptr);
 }
 

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "pemar/utility/testing/UtilityTest.h"
-#include "tests/support/GoldenFile.h"
 
 namespace pemar {
 namespace {
@@ -17,9 +16,7 @@ class DefaultUtilityTest : public testing::UtilityTest {
  protected:
   // Recalls into `u` the record in testdata/`name`.golden.
   bool Recall(const std::string& name, DefaultUtility* u) {
-    return RecallBytes(
-        test_support::GoldenFile("pemar/utility/testdata/" + name + ".golden"),
-        u);
+    return RecallBytes(testing::Golden(name), u);
   }
   bool RecallBytes(const std::string& bytes, DefaultUtility* u) {
     return Unchunked(bytes, [&](IPemarBinaryFile* f) { return u->Recall(f); });
@@ -87,8 +84,7 @@ TEST_F(DefaultUtilityTest, EachOlderRevisionReadsOnlyItsItems) {
       "5 | Shell & Tube | 1 0.603 998 4.183 | H2O:0.75 | 7e-05 3 0.9 0 0 0",
       "5 | Shell & Tube | 1 0.603 998 4.183 | Water:0.75 | 7e-05 3 0.9 0 0 1"};
   // testdata/old_utilities.golden holds one record of each, in order.
-  const std::string bytes =
-      test_support::GoldenFile("pemar/utility/testdata/old_utilities.golden");
+  const std::string bytes = testing::Golden("old_utilities");
   ASSERT_TRUE(Unchunked(bytes, [&](IPemarBinaryFile* f) {
     for (int r = 1; r <= 7; ++r) {
       DefaultUtility u;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "pemar/utility/testing/UtilityTest.h"
-#include "tests/support/GoldenFile.h"
 
 namespace pemar {
 namespace {
@@ -64,8 +63,7 @@ TEST_F(EconomicDataTest, OlderRevisionsReadOnlyTheirItems) {
   EconomicInfo info;
   EconomicData data;
   data.SetEconomicData(EconomicSwitch, 1.0);
-  const std::string bytes = test_support::GoldenFile(
-      "pemar/utility/testdata/economics_old_revisions.golden");
+  const std::string bytes = testing::Golden("economics_old_revisions");
   ASSERT_TRUE(Unchunked(bytes, [&](IPemarBinaryFile* f) {
     EXPECT_TRUE(info.Recall(f));
     EXPECT_TRUE(data.Recall(f));

@@ -26,8 +26,7 @@ class UtilityLayoutTest : public testing::UtilityTest {
   // field read went where the writer takes it from.
   void ExpectLayout(const char* name, const Io& store, const Io& recall,
                     const Io& restore = nullptr) {
-    const std::string bytes = test_support::GoldenFile(
-        std::string("pemar/utility/testdata/") + name + ".golden");
+    const std::string bytes = testing::Golden(name);
     EXPECT_TRUE(SameBytes(WrittenBytes(fs_, store), bytes));
     ASSERT_TRUE(ReadsAll(fs_, bytes, recall));
     if (restore) {

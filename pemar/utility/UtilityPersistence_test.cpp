@@ -7,13 +7,13 @@
 #include "pemar/framework/FaultInjectingFileSystem.h"
 #include "pemar/utility/UtilityFiles.h"
 #include "pemar/utility/testing/UtilityTest.h"
-#include "tests/support/GoldenFile.h"
 
 namespace pemar {
 namespace {
 
 using testing::Chunk;
 using testing::Flags;
+using testing::Golden;
 using testing::NewManager;
 using testing::RecordingReceiver;
 
@@ -24,10 +24,6 @@ class UtilityPersistenceTest : public testing::UtilityTest {
     return Chunked([&](IPemarBinaryFile* f) {
       return Chunk(f, revision, [&] { return body(f); });
     });
-  }
-  static std::string Golden(const std::string& name) {
-    return test_support::GoldenFile("pemar/utility/testdata/" + name +
-                                    ".golden");
   }
   // Puts `bytes` beside the program as the default file of `key`.
   void PutDefault(const char* key, const std::string& file,
@@ -158,34 +154,30 @@ TEST_F(UtilityPersistenceTest, DuplicateEconomicKeysKeepTheFirstSet) {
 // testdata/old_databases.golden holds one database of each older revision,
 // in order, each with one utility "Old" and one coefficient entry.
 TEST_F(UtilityPersistenceTest, EachManagerRevisionReadsOnlyItsSections) {
-  std::unique_ptr<DefaultManager> read[5];
   ASSERT_TRUE(Unchunked(Golden("old_databases"), [&](IPemarBinaryFile* f) {
-    for (auto& m : read) {
-      m = NewManager();
+    for (int revision = 1; revision <= 5; ++revision) {
+      SCOPED_TRACE(revision);
+      auto m = NewManager();
       EXPECT_TRUE(m->Recall(f, AllData));
+      EXPECT_EQ(m->GetNumberOfDefaultUtilities(), 1);
+      EXPECT_EQ(m->GetValue("Old", ARTempHigh), 95);
+      EXPECT_EQ(m->GetNumberOfHTCDefaultValues(), revision >= 2 ? 1 : 28);
+      if (revision >= 2) {
+        EXPECT_STREQ(m->GetHTCDefaultValueName(0), "Entry");
+        EXPECT_EQ(m->GetHTCDefaultValue(0), 0.75);
+        EXPECT_STREQ(m->GetHTCDefaultValueNote(0), revision >= 3 ? "kept" : "");
+      }
+      char* name = nullptr;
+      m->GetCurrentFileName(kCurrentUtilitiesFileName, name);
+      EXPECT_STREQ(name, revision >= 4 ? "old.hud" : "Default File");
+      // File names read from the file replace the dictionary entirely.
+      name = nullptr;
+      m->GetCurrentFileName(kCurrentEconomicsFileName, name);
+      EXPECT_STREQ(name, revision >= 4 ? nullptr : "Default File");
+      EXPECT_EQ(m->GetMode(), revision >= 5 ? 4 : 0);
     }
     return true;
   }));
-  for (int revision = 1; revision <= 5; ++revision) {
-    SCOPED_TRACE(revision);
-    DefaultManager* m = read[revision - 1].get();
-    EXPECT_EQ(m->GetNumberOfDefaultUtilities(), 1);
-    EXPECT_EQ(m->GetValue("Old", ARTempHigh), 95);
-    EXPECT_EQ(m->GetNumberOfHTCDefaultValues(), revision >= 2 ? 1 : 28);
-    if (revision >= 2) {
-      EXPECT_STREQ(m->GetHTCDefaultValueName(0), "Entry");
-      EXPECT_EQ(m->GetHTCDefaultValue(0), 0.75);
-      EXPECT_STREQ(m->GetHTCDefaultValueNote(0), revision >= 3 ? "kept" : "");
-    }
-    char* name = nullptr;
-    m->GetCurrentFileName(kCurrentUtilitiesFileName, name);
-    EXPECT_STREQ(name, revision >= 4 ? "old.hud" : "Default File");
-    // File names read from the file replace the dictionary entirely.
-    name = nullptr;
-    m->GetCurrentFileName(kCurrentEconomicsFileName, name);
-    EXPECT_STREQ(name, revision >= 4 ? nullptr : "Default File");
-    EXPECT_EQ(m->GetMode(), revision >= 5 ? 4 : 0);
-  }
 }
 
 TEST_F(UtilityPersistenceTest, DefaultFilesBesideTheProgramAreUsed) {

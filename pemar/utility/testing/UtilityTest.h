@@ -26,6 +26,7 @@
 #include "pemar/utility/DefaultUtilManagerView.h"
 #include "pemar/utility/FuelSource.h"
 #include "pemar/utility/testing/RecordingReceiver.h"
+#include "tests/support/GoldenFile.h"
 
 namespace pemar::testing {
 
@@ -55,6 +56,11 @@ inline std::vector<std::vector<std::string>> Rows(const std::string& file,
   }
   EXPECT_FALSE(rows.empty()) << "no rows " << table << " in " << file;
   return rows;
+}
+
+// The bytes of pemar/utility/testdata/`name`.golden.
+inline std::string Golden(const std::string& name) {
+  return test_support::GoldenFile("pemar/utility/testdata/" + name + ".golden");
 }
 
 // The value of an enumeration whose names, in order, are `names`, by its
@@ -181,6 +187,7 @@ class UtilityTest : public ::testing::Test {
     };
     auto d = [&](int i) { return std::stod(a.at(i)); };
     auto n = [&](int i) { return std::stoi(a.at(i)); };
+    auto h = [&](int i) { return SegmentHeatType(n(i)); };
     auto text = [](const char* t) { return std::string(t ? t : "null"); };
     // An argument that is a number is a position in the list.
     auto at = [&](int i) {
@@ -214,8 +221,7 @@ class UtilityTest : public ::testing::Test {
     if (c == "get") {
       return Num(at(1) ? m->GetValue(n(1), p(2)) : m->GetValue(s(1), p(2)));
     }
-    if (c == "stream")
-      return Num(m->SetStreamType(s(1), SegmentHeatType(n(2))));
+    if (c == "stream") return Num(m->SetStreamType(s(1), h(2)));
     if (c == "comp") return Num(m->CompareComp(s(1), s(2), d(3)));
     if (c == "type") {
       return text(at(1) ? m->GetExchangerType(n(1))
@@ -238,15 +244,12 @@ class UtilityTest : public ::testing::Test {
     }
     // Selection.
     if (c == "recommended") {
-      return text(
-          m->GetRecommendedUtilityName(d(1), SegmentHeatType(n(2)), s(3)));
+      return text(m->GetRecommendedUtilityName(d(1), h(2), s(3)));
     }
-    if (c == "cheapest") {
-      return text(m->GetMostEconomicalUtilityName(d(1), SegmentHeatType(n(2))));
-    }
+    if (c == "cheapest")
+      return text(m->GetMostEconomicalUtilityName(d(1), h(2)));
     if (c == "data-ext") {
-      return text(m->GetRecommendedUtilityForDataExt(
-          d(1), SegmentHeatType(n(2)), d(3)));
+      return text(m->GetRecommendedUtilityForDataExt(d(1), h(2), d(3)));
     }
     // Economic data.
     if (c == "econ") return Num(m->GetEconomicData(e(1), s(2)));
