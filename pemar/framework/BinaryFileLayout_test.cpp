@@ -7,7 +7,7 @@
 
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/MemoryFileSystem.h"
-#include "pemar/persist/testing/GoldenBytes.h"
+#include "tests/support/GoldenBytes.h"
 
 namespace pemar {
 namespace {
