@@ -194,8 +194,7 @@ TEST(LinearizeFunctionTest, PrunedSearchMatchesPlainEnumeration) {
 TEST(AutoLinearizeFunctionTest, ToleranceRulesAndTheSingleChord) {
   AutoLinearizeFunction lin;
   EXPECT_DOUBLE_EQ(lin.GetTolerance(), 0.9);
-  lin.SetToleranceExternally(0.0);
-  lin.SetToleranceExternally(1.5);
+  for (double bad : {0.0, 1.5}) lin.SetToleranceExternally(bad);
   EXPECT_DOUBLE_EQ(lin.GetTolerance(), 0.9);
   lin.SetToleranceExternally(1.0);
   EXPECT_DOUBLE_EQ(lin.GetTolerance(), 1.0);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -68,21 +69,19 @@ TEST_F(XYTableClassTest, BadSizesOrTruncatedRecordFailAndKeepTheTable) {
 // Rows that become points by a write past the last start empty, and so do
 // spare rows, stored and recalled alike.
 TEST_F(XYTableClassTest, GrowsByTenOnAppendAndByRowPlusElevenPastTheEnd) {
-  XYTableClass t(3, 5);
+  XYTableClass t(3, 5), recalled;
   double v[3] = {1, 2, 3};
   for (int i = 0; i < 6; ++i) t.InputData(0, 3, v, kEmptyMarker);
   EXPECT_EQ(t.NumbPoint(), 6);
   EXPECT_EQ(t.Capacity(), 15);
   t = XYTableClass(2, 0);
   t.InputData(0, 2, v, 7);
-  std::vector<double> cells(3 + 16, kE);
-  cells[0] = 8, cells[1] = 2, cells[2] = 18, cells[17] = 1, cells[18] = 2;
-  EXPECT_EQ(Cells(t), cells);
+  EXPECT_EQ(Cells(t), (std::vector<double>{8, 2, 18, kE, kE, kE, kE, kE, kE, kE,
+                                           kE, kE, kE, kE, kE, kE, kE, 1, 2}));
   const std::string first = Stored(t);
   EXPECT_EQ(Stored(t), first);
-  XYTableClass recalled;
   ASSERT_TRUE(Recall(recalled, first));
-  EXPECT_EQ(Cells(recalled), cells);
+  EXPECT_EQ(Cells(recalled), Cells(t));
   recalled.NewTableSize(2, 18);  // spare rows become points, still empty
   EXPECT_EQ(*recalled.Value(17, 0), kE);
 }
@@ -92,10 +91,10 @@ TEST_F(XYTableClassTest, GrowsByTenOnAppendAndByRowPlusElevenPastTheEnd) {
 TEST_F(XYTableClassTest, OutOfRangeArgumentsAreIgnored) {
   XYTableClass t(2, 2), empty;
   double v[2] = {1.0, 2.0};
-  t.InputData(0, 2, v, -5);
-  t.InputData(1, 2, v, 0);
-  t.InputData(-1, 1, v, 0);
-  t.InputData(0, -1, v, 0);
+  // (first column, count, row) out of range, then null values
+  for (const auto& c :
+       {std::array{0, 2, -5}, {1, 2, 0}, {-1, 1, 0}, {0, -1, 0}})
+    t.InputData(c[0], c[1], v, c[2]);
   t.InputData(0, 2, nullptr, 0);
   EXPECT_EQ(Cells(t), (std::vector<double>{0, 2, 2}));
   EXPECT_FALSE(t.InputData(0, 0, 1.0));
