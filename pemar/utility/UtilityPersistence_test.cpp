@@ -11,20 +11,12 @@
 namespace pemar {
 namespace {
 
-using testing::Chunk;
-using testing::Flags;
 using testing::Golden;
 using testing::NewManager;
 using testing::RecordingReceiver;
 
 class UtilityPersistenceTest : public testing::UtilityTest {
  protected:
-  // The bytes of a manager chunk of `revision` holding what `body` writes.
-  std::string ManagerChunk(int revision, const testing::ChunkBody& body) {
-    return Chunked([&](IPemarBinaryFile* f) {
-      return Chunk(f, revision, [&] { return body(f); });
-    });
-  }
   // Puts `bytes` beside the program as the default file of `key`.
   void PutDefault(const char* key, const std::string& file,
                   const std::string& bytes) {
@@ -56,15 +48,15 @@ TEST_F(UtilityPersistenceTest, EveryTruncationOfEveryTypeFailsCleanly) {
 // utility count is read as no utilities and keeps them.
 TEST_F(UtilityPersistenceTest, CountsTheFileCannotHoldAreRefused) {
   const struct {
+    const char* file;
     StoreRecallType type;
-    int count;
     bool read;
-  } cases[] = {{UtilitiesOnly, -1, false},
-               {UtilitiesOnly, 0x7FFFFFFF, false},
-               {UtilitiesOnly, 1000, false},
-               {UtilitiesOnly, 0, true},
-               {HeatTransferCoefficientsOnly, -1, false},
-               {HeatTransferCoefficientsOnly, 0x7FFFFFFF, false}};
+  } cases[] = {{"count_utilities_negative", UtilitiesOnly, false},
+               {"count_utilities_huge", UtilitiesOnly, false},
+               {"count_utilities_1000", UtilitiesOnly, false},
+               {"count_utilities_zero", UtilitiesOnly, true},
+               {"count_entries_negative", HeatTransferCoefficientsOnly, false},
+               {"count_entries_huge", HeatTransferCoefficientsOnly, false}};
   // A read names the file, so only the sections are compared.
   auto sections = [&] {
     return Save(m_.get(), UtilitiesOnly) +
@@ -72,18 +64,7 @@ TEST_F(UtilityPersistenceTest, CountsTheFileCannotHoldAreRefused) {
   };
   const std::string before = sections();
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.count);
-    EXPECT_EQ(Load(m_.get(),
-                   ManagerChunk(5,
-                                [&](IPemarBinaryFile* f) {
-                                  return Flags(f, {true}) &&
-                                         f->Write(c.count) &&
-                                         (c.type != UtilitiesOnly || !c.count ||
-                                          DefaultUtility().Store(f)) &&
-                                         f->Write(0);
-                                }),
-                   c.type),
-              c.read);
+    EXPECT_EQ(Load(m_.get(), Golden(c.file), c.type), c.read) << c.file;
     EXPECT_EQ(sections(), before);
   }
   EXPECT_EQ(receiver_->Log(), "");
@@ -137,9 +118,7 @@ TEST_F(UtilityPersistenceTest, UtilitySetReplacesUtilitiesWithAnnouncements) {
 TEST_F(UtilityPersistenceTest, EconomicListFlagFalseRemovesNamedSets) {
   m_->AddEconomicData("Plate");
   m_->SetEconomicData(EconomicCoefficient0, 2.0, "DEFAULT");
-  fs_.SetFile("econ.bin", ManagerChunk(5, [](IPemarBinaryFile* f) {
-                return Flags(f, {false, false, false}) && f->Write(0);
-              }));
+  fs_.SetFile("econ.bin", Golden("economics_no_sets"));
   ASSERT_TRUE(OpenUtilitySet(m_.get(), "econ.bin", EconomicDataOnly));
   EXPECT_EQ(m_->GetEconomicDataDict(), nullptr);
   Run("persistence.csv", "EconomicListFlagFalseRemovesNamedSets");

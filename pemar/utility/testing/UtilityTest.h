@@ -1,7 +1,6 @@
 // Test helpers: a fixture holding a fresh utility database on an in-memory
-// file system, scripts of calls on it read from testdata/*.csv, chunk
-// writers for hand-made records, and a loop over the truncations of stored
-// bytes.
+// file system, scripts of calls on it read from testdata/*.csv, and a loop
+// over the truncations of stored bytes.
 
 #ifndef PEMAR_UTILITY_TESTING_UTILITYTEST_H_
 #define PEMAR_UTILITY_TESTING_UTILITYTEST_H_
@@ -311,23 +310,6 @@ class UtilityTest : public ::testing::Test {
     return "";
   }
 };
-
-// Writes a chunk of `revision` around what `body` writes; false when any
-// step failed.
-inline bool Chunk(IPemarBinaryFile* f, int revision,
-                  const std::function<bool()>& body) {
-  ChunkHeader* h = nullptr;
-  bool ok = f->CreateChunk(&h, revision) && body();
-  return f->CloseChunk(h) && ok;
-}
-
-// Writes each flag as one byte, 1 or 0.
-inline bool Flags(IPemarBinaryFile* f, std::initializer_list<bool> flags) {
-  for (bool b : flags) {
-    if (!f->Write(static_cast<unsigned char>(b ? 1 : 0))) return false;
-  }
-  return true;
-}
 
 // Calls `check(cut)` for proper prefixes of `bytes`, shortest first: every
 // length when `sparseness` is 0, else with steps growing by one for every
