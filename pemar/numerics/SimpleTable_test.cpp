@@ -60,7 +60,9 @@ TEST_F(PemarSimpleTableTest, BadOrTruncatedRecordFailsAndKeepsRows) {
 }
 
 // Outside reads are empty; negative, unholdable or empty sets do nothing.
-TEST_F(PemarSimpleTableTest, CellsOutsideTheRowsReadEmptyAndSetNothing) {
+// Other sets clear ready, a row goes once all its cells are empty, and a
+// set beyond the end grows the table with default rows.
+TEST_F(PemarSimpleTableTest, OutsideReadsAreEmptySetsGrowAndEmptyRowsGo) {
   PemarSimpleTable t = ThreeRows();
   for (int i : {-1, 3, INT_MAX}) {
     EXPECT_EQ((std::vector<double>{t.GetWeight(i), t.GetX(i), t.GetQ(i),
@@ -73,23 +75,17 @@ TEST_F(PemarSimpleTableTest, CellsOutsideTheRowsReadEmptyAndSetNothing) {
   t.SetX(7, kE);
   EXPECT_EQ(Rows(t), Rows(ThreeRows()));
   EXPECT_TRUE(t.GetReady());
-}
-
-// Growth brings default rows and clears ready; all-empty rows go.
-TEST_F(PemarSimpleTableTest, SetBeyondTheEndGrowsAndAllEmptyRowDisappears) {
-  PemarSimpleTable t;
-  t.SetReady(true);
-  t.SetX(2, 10.0);
-  EXPECT_EQ(Rows(t), (std::vector<double>{3, 1, kE, kE, kE, 1, kE, kE, kE, 1,
-                                          10, kE, kE}));
-  EXPECT_FALSE(t.GetReady());
-  t = ThreeRows();
   t.SetWeight(1, kE);
   t.SetX(1, kE);
   t.SetQ(1, kE);
   ASSERT_EQ(t.GetNumberOfPoints(), 3);
+  EXPECT_FALSE(t.GetReady());
   t.SetY(1, kE);
   EXPECT_EQ(Rows(t), (std::vector<double>{2, 10, 3, 20, 30, 12, 2, 22, 32}));
+  t.Clear();
+  t.SetX(2, 10.0);
+  EXPECT_EQ(Rows(t), (std::vector<double>{3, 1, kE, kE, kE, 1, kE, kE, kE, 1,
+                                          10, kE, kE}));
 }
 
 // Whole rows move; long tables are ordered too, an empty X first.

@@ -40,8 +40,7 @@ using XYTableClassTest = test_support::ClassDataTest;
 TEST_F(XYTableClassTest, LayoutIsSizesThenEveryRowSpareRowsIncluded) {
   XYTableClass stored = Table(2, 2, {{0.5, -2.5}, {4.0, -1.0}}), recalled;
   stored.ClearTable();  // keeps the rows as spare ones
-  const double c[2] = {1.0, 2.0};
-  stored.InputData(0, 2, c, kEmptyMarker);
+  stored.InputData(0, 2, std::array{1.0, 2.0}.data(), kEmptyMarker);
   ExpectLayout(stored, recalled, "xy_table");
   EXPECT_EQ(Cells(recalled), (std::vector<double>{1, 2, 2, 1.0, 2.0}));
 }
