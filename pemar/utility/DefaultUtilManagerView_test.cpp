@@ -69,62 +69,51 @@ TEST_F(DefaultUtilManagerViewTest, UserSourcesEmptyFuelsAndNoDatabase) {
 }
 
 // Every state a user can leave the carbon settings in is stored and
-// recalled as it was, the "no source chosen yet" one included.
-struct CarbonState {
-  const char* name;
-  bool tracking;
-  int source;    // -2: leave as it is
-  int position;  // -1: select nothing
-  double user_factor;
-};
-
-class CarbonStateRoundTrip : public DefaultUtilManagerViewTest,
-                             public ::testing::WithParamInterface<CarbonState> {
-};
-
-TEST_P(CarbonStateRoundTrip, RecallGivesTheStoredState) {
-  const CarbonState& state = GetParam();
-  m_->AddDefaultUtility("Carried");
-  View().SetCarbonTrackingEnabled(state.tracking);
-  if (state.source != -2) View().SetSelectedDataSource(state.source);
-  if (state.position >= 0) {
-    ASSERT_TRUE(View().SelectFuelSource(state.position));
+// recalled as it was, the "no source chosen yet" one included; version 2
+// data carry the database only.
+TEST_F(DefaultUtilManagerViewTest, RecallGivesTheStoredCarbonState) {
+  const struct {
+    const char* name;
+    bool tracking;
+    int source;    // -2: leave as it is
+    int position;  // -1: select nothing
+    double user_factor;
+  } states[] = {{"TrackingOff", false, -2, -1, 0.0},
+                {"TrackingOnNoSourceChosen", true, -2, -1, 0.0},
+                {"FirstListNoFuel", true, 0, -1, 0.0},
+                {"FirstListFuel", true, 0, 30, 0.0},
+                {"SecondListFuel", true, 1, 2, 0.0},
+                {"UserFactorUnset", true, 2, -1, 0.0},
+                {"UserFactorSet", true, 2, -1, 6e-5}};
+  for (const auto& state : states) {
+    SCOPED_TRACE(state.name);
+    auto m = testing::NewManager();
+    m->AddDefaultUtility("Carried");
+    DefaultUtilManagerView view(nullptr, m.get());
+    view.SetCarbonTrackingEnabled(state.tracking);
+    if (state.source != -2) view.SetSelectedDataSource(state.source);
+    if (state.position >= 0) {
+      ASSERT_TRUE(view.SelectFuelSource(state.position));
+    }
+    if (state.user_factor != 0.0) view.SetUserEmissionFactor(state.user_factor);
+    const std::string bytes = StoreView(view);
+    DefaultUtilManagerView copy(nullptr, nullptr);
+    ASSERT_TRUE(RecallView(copy, bytes));
+    ASSERT_NE(copy.GetDatabase(), nullptr);
+    EXPECT_EQ(copy.GetDatabase()->Exists("Carried"), 1);
+    EXPECT_EQ(copy.GetDatabase()->GetNumberOfDefaultUtilities(), 23);
+    EXPECT_EQ(copy.IsCarbonTrackingEnabled(), view.IsCarbonTrackingEnabled());
+    EXPECT_EQ(copy.GetSelectedDataSource(), view.GetSelectedDataSource());
+    EXPECT_EQ(testing::Fields(copy.GetSelectedFuelSource()),
+              testing::Fields(view.GetSelectedFuelSource()));
+    EXPECT_EQ(copy.GetOfferedFuelList(),
+              copy.GetFuelSourceList(copy.GetSelectedDataSource()));
+    DefaultUtilManagerView v2(nullptr, nullptr);
+    ASSERT_TRUE(RecallView(v2, bytes, 2));
+    EXPECT_NE(v2.GetDatabase(), nullptr);
+    EXPECT_FALSE(v2.IsCarbonTrackingEnabled());
   }
-  if (state.user_factor != 0.0) View().SetUserEmissionFactor(state.user_factor);
-  const std::string bytes = StoreView(View());
-
-  DefaultUtilManagerView copy(nullptr, nullptr);
-  ASSERT_TRUE(RecallView(copy, bytes));
-  ASSERT_NE(copy.GetDatabase(), nullptr);
-  EXPECT_EQ(copy.GetDatabase()->Exists("Carried"), 1);
-  EXPECT_EQ(copy.GetDatabase()->GetNumberOfDefaultUtilities(), 23);
-  EXPECT_EQ(copy.IsCarbonTrackingEnabled(), View().IsCarbonTrackingEnabled());
-  EXPECT_EQ(copy.GetSelectedDataSource(), View().GetSelectedDataSource());
-  EXPECT_EQ(testing::Fields(copy.GetSelectedFuelSource()),
-            testing::Fields(View().GetSelectedFuelSource()));
-  EXPECT_EQ(copy.GetOfferedFuelList(),
-            copy.GetFuelSourceList(copy.GetSelectedDataSource()));
-
-  // Version 2 data carry the database only.
-  DefaultUtilManagerView v2(nullptr, nullptr);
-  ASSERT_TRUE(RecallView(v2, bytes, 2));
-  EXPECT_NE(v2.GetDatabase(), nullptr);
-  EXPECT_FALSE(v2.IsCarbonTrackingEnabled());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    EveryReachableState, CarbonStateRoundTrip,
-    ::testing::Values(CarbonState{"TrackingOff", false, -2, -1, 0.0},
-                      CarbonState{"TrackingOnNoSourceChosen", true, -2, -1,
-                                  0.0},
-                      CarbonState{"FirstListNoFuel", true, 0, -1, 0.0},
-                      CarbonState{"FirstListFuel", true, 0, 30, 0.0},
-                      CarbonState{"SecondListFuel", true, 1, 2, 0.0},
-                      CarbonState{"UserFactorUnset", true, 2, -1, 0.0},
-                      CarbonState{"UserFactorSet", true, 2, -1, 6e-5}),
-    [](const ::testing::TestParamInfo<CarbonState>& info) {
-      return std::string(info.param.name);
-    });
 
 TEST_F(DefaultUtilManagerViewTest, TruncatedClassDataChangesNothing) {
   View().SetCarbonTrackingEnabled(true);
