@@ -29,8 +29,9 @@
 //
 // Cases. External process cases are kept by name, each holding one
 // reference; ClearVistaroCase and ClearAllVistaroCases release them.
-// Destruction does not release stored cases (the case document clears them
-// while the engine still runs). The engine link is made on first need by
+// Destruction does not release stored cases, since the engine that takes
+// them back may already have shut down; whoever stores cases clears them
+// while the engine still runs. The engine link is made on first need by
 // every case operation and remembers the console's transaction number, so
 // that older console text is never relayed. UpdateErrors relays new console
 // text as ConsoleErrors (70) with the manager (EngineeringManager*) as data.
