@@ -9,12 +9,19 @@ if(NOT PEMAR_MAX_TEST_RATIO)
   set(PEMAR_MAX_TEST_RATIO 0.40)
 endif()
 
+# Counted on the text itself, not as a CMake list: a list would split lines
+# at ';' and join them across an unmatched '['.
 function(count_lines out)
   set(total 0)
   foreach(file IN LISTS ARGN)
-    file(STRINGS ${file} lines REGEX "[^ \t\r]")
-    list(LENGTH lines n)
-    math(EXPR total "${total} + ${n}")
+    file(READ ${file} text)
+    # Blank lines become empty, runs of line ends one, and what is left is
+    # one line end per non-blank line.
+    string(REGEX REPLACE "[ \t\r]" "" text "${text}")
+    string(REGEX REPLACE "\n+" "\n" text "\n${text}\n")
+    string(REGEX REPLACE "[^\n]" "" ends "${text}")
+    string(LENGTH "${ends}" n)
+    math(EXPR total "${total} + ${n} - 1")
   endforeach()
   set(${out} ${total} PARENT_SCOPE)
 endfunction()
