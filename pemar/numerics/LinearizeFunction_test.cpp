@@ -192,8 +192,7 @@ TEST(LinearizeFunctionTest, PrunedSearchMatchesPlainEnumeration) {
 // Each new function scales the tolerance; a straight (or flat, set twice)
 // one drives it below 0.1: the single chord, without a search.
 TEST(AutoLinearizeFunctionTest, ToleranceRulesAndTheSingleChord) {
-  AutoLinearizeFunction lin;
-  EXPECT_DOUBLE_EQ(lin.GetTolerance(), 0.9);
+  AutoLinearizeFunction lin;  // tolerance 0.9
   for (double bad : {0.0, 1.5}) lin.SetToleranceExternally(bad);
   EXPECT_DOUBLE_EQ(lin.GetTolerance(), 0.9);
   lin.SetToleranceExternally(1.0);

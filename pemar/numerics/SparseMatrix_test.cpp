@@ -63,11 +63,9 @@ TEST(PemarSparseMatrixTest, ElementsAreStoredEvenZeroAndEnumeratedByRow) {
   PemarSparseMatrix m;
   EXPECT_EQ(m.SetElement(2, 3, 0.0), 1);
   EXPECT_EQ(Elements(m), (std::vector<double>{8, 8, 16, 2, 3, 0}));
-  for (const auto& [r, c, v] :
-       {std::tuple(2, 3, 7.0), std::tuple(5, 0, 30.0), std::tuple(1, 2, 12.0),
-        std::tuple(1, 0, 10.0)}) {
+  for (const auto& [r, c, v] : {std::tuple(2, 3, 7.0), std::tuple(5, 0, 30.0),
+                                std::tuple(1, 2, 12.0), std::tuple(1, 0, 10.0)})
     m.SetElement(r, c, v);
-  }
   EXPECT_EQ(Elements(m), (std::vector<double>{8, 8, 16, 1, 0, 10, 1, 2, 12, 2,
                                               3, 7, 5, 0, 30}));
   PemarSparseMatrix narrow(2, 2);

@@ -18,8 +18,9 @@ constexpr double kE = kEmptyValue;
 std::vector<double> Cells(const XYTableClass& t) {
   std::vector<double> out = {1.0 * t.NumbPoint(), 1.0 * t.NumbColumns(),
                              1.0 * t.Capacity()};
-  for (int i = 0; i < t.NumbPoint(); ++i)
+  for (int i = 0; i < t.NumbPoint(); ++i) {
     for (int c = 0; c < t.NumbColumns(); ++c) out.push_back(*t.Value(i, c));
+  }
   return out;
 }
 
