@@ -18,8 +18,9 @@ double NaiveError(const std::vector<double>& f, const std::vector<double>& x,
   double sum = 0.0;
   for (int i = 1; i + 1 < static_cast<int>(f.size()); ++i) {
     int k = 1;  // the first segment holding i, else the first
-    for (int j = static_cast<int>(b.size()) - 1; j >= 1; --j)
+    for (int j = static_cast<int>(b.size()) - 1; j >= 1; --j) {
       if (b[j - 1] <= i && i <= b[j]) k = j;
+    }
     const int a = b[k - 1], c = b[k];
     const double d = (f[c] - f[a]) * (x[i] - x[a]);
     const double off = f[i] - f[a] - (d != 0.0 ? d / (x[c] - x[a]) : 0.0);
