@@ -9,16 +9,12 @@ namespace {
 
 class HTCDefaultsTest : public testing::UtilityTest {};
 
-// The scripts of testdata/htc.csv.
+// The scripts of testdata/htc.csv, one test each.
 class HTCDefaultsScript : public testing::ScriptTest {};
 TEST_P(HTCDefaultsScript, Runs) { Run("htc.csv", GetParam()); }
-INSTANTIATE_TEST_SUITE_P(
-    Defaults, HTCDefaultsScript,
-    ::testing::Values("DeletedEntrysNameIsSentAfterItIsGone",
-                      "AddRefusesDuplicatesAndTakesTheFirstValue",
-                      "EditsCheckValueAndNameAndNotify",
-                      "RestoreKeepsEditedAndAddedEntries"),
-    testing::TableName);
+INSTANTIATE_TEST_SUITE_P(Defaults, HTCDefaultsScript,
+                         ::testing::ValuesIn(testing::Scripts("htc.csv")),
+                         testing::TableName);
 
 TEST_F(HTCDefaultsTest, PositionsOutsideTheListAreRefused) {
   for (int i : {-1, 28, 1 << 30}) {
@@ -30,13 +26,11 @@ TEST_F(HTCDefaultsTest, PositionsOutsideTheListAreRefused) {
     EXPECT_EQ(m_->SetHTCDefaultValueName(i, "New"), 0);
     EXPECT_EQ(m_->SetHTCDefaultValueNote(i, "n"), 0);
   }
-  Run("htc.csv", "PositionsOutsideTheListAreRefused");
   DefaultManager bare;
-  Run("htc.csv", "Bare", &bare);
+  Run("htc.csv", "bare", &bare);
 }
 
-TEST_F(HTCDefaultsTest, NewDatabaseWithoutFileHas28Entries) {
-  Run("htc.csv", "NewDatabaseWithoutFileHas28Entries");
+TEST_F(HTCDefaultsTest, BuiltInAndFallbackTablesHaveTheirSizes) {
   std::size_t n = 0;
   BuiltInHTCDefaults(&n);
   EXPECT_EQ(n, 26u);

@@ -11,25 +11,12 @@ constexpr int kAir = 12;  // position of "Air" in the built-in set
 
 class DefaultManagerTest : public testing::UtilityTest {};
 
-// The scripts of testdata/edits.csv.
+// The scripts of testdata/edits.csv, one test each.
 class DefaultManagerScript : public testing::ScriptTest {};
 TEST_P(DefaultManagerScript, Runs) { Run("edits.csv", GetParam()); }
-INSTANTIATE_TEST_SUITE_P(
-    Edits, DefaultManagerScript,
-    ::testing::Values("NullNamesMatchNothing", "BuiltInSetHoldsTheTableValues",
-                      "TemperatureEditsFollowTheHeatType",
-                      "NewUtilityBecomesHotOrColdFromItsTemperatures",
-                      "ARTemperatureEditsStayInsideTheUtility",
-                      "SmallDeltaTminIsWarnedAboutAndKept",
-                      "PropertiesMustBePositive",
-                      "FlagsCutNonFiniteValuesSafely",
-                      "ExchangerTypeRefusalsReturnTheKey",
-                      "AddIsAnnouncedOnceWithoutDatabaseChanged",
-                      "RemoveAndRenameSendCopiesOfTheNames",
-                      "RestoreAnnouncesEveryRemovalByName",
-                      "ClonesGetNumberedNamesWithoutComposition",
-                      "ModeHoldsBackTheBroadcastUntilReset"),
-    testing::TableName);
+INSTANTIATE_TEST_SUITE_P(Edits, DefaultManagerScript,
+                         ::testing::ValuesIn(testing::Scripts("edits.csv")),
+                         testing::TableName);
 
 TEST_F(DefaultManagerTest, IndexesOutsideTheListGiveEmptyAnswers) {
   for (int i : {-1, 22, 1000}) {

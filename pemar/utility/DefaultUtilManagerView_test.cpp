@@ -25,17 +25,12 @@ class DefaultUtilManagerViewTest : public testing::UtilityTest {
   }
 };
 
-// The scripts of testdata/view.csv.
+// The scripts of testdata/view.csv, one test each.
 class DefaultUtilManagerViewScript : public testing::ScriptTest {};
 TEST_P(DefaultUtilManagerViewScript, Runs) { Run("view.csv", GetParam()); }
-INSTANTIATE_TEST_SUITE_P(
-    Fuels, DefaultUtilManagerViewScript,
-    ::testing::Values("SourcesAndPositionsAreChecked",
-                      "BuiltInListsHoldEveryFuel",
-                      "FuelSelectionFollowsTheDataSource",
-                      "GlobalChoiceSparesUtilitiesWithTheirOwn",
-                      "UserFactorSourceHasUnitEfficiency"),
-    testing::TableName);
+INSTANTIATE_TEST_SUITE_P(Fuels, DefaultUtilManagerViewScript,
+                         ::testing::ValuesIn(testing::Scripts("view.csv")),
+                         testing::TableName);
 
 TEST_F(DefaultUtilManagerViewTest, FuelIDsOutsideTheListGiveNoFactor) {
   const double inf = std::numeric_limits<double>::infinity();
@@ -46,11 +41,10 @@ TEST_F(DefaultUtilManagerViewTest, FuelIDsOutsideTheListGiveNoFactor) {
     EXPECT_EQ(m_->GetValue("Air", CO2EmissionFactor), kEmptyValue) << id;
     EXPECT_EQ(m_->GetValue("Air", FuelEffFactor), 1.0);
   }
-  Run("view.csv", "FuelIDsOutsideTheListGiveNoFactor");
 }
 
 TEST_F(DefaultUtilManagerViewTest, EmptySelectedIndexStaysEmptyForList1) {
-  Run("view.csv", "EmptySelectedIndexStaysEmptyForList1");
+  Run("view.csv", "empty-selected-index");
   for (int i = 0; i < m_->GetNumberOfDefaultUtilities(); ++i) {
     EXPECT_EQ(m_->GetValue(i, FuelSourceID), kEmptyValue);
     EXPECT_EQ(m_->GetValue(i, EFDataSource), 1.0);

@@ -9,21 +9,16 @@ namespace {
 
 class EconomicDataTest : public testing::UtilityTest {};
 
-// The scripts of testdata/economics.csv.
+// The scripts of testdata/economics.csv, one test each.
 class EconomicDataScript : public testing::ScriptTest {};
 TEST_P(EconomicDataScript, Runs) { Run("economics.csv", GetParam()); }
-INSTANTIATE_TEST_SUITE_P(
-    Economics, EconomicDataScript,
-    ::testing::Values("NullNamesAndBadIndexesChangeNothing",
-                      "NamedSetsAreKeyedInUpperCase",
-                      "SwitchAndInfoTypesGoToTheirRecords",
-                      "LockFreezesValuesAndMembership"),
-    testing::TableName);
+INSTANTIATE_TEST_SUITE_P(Economics, EconomicDataScript,
+                         ::testing::ValuesIn(testing::Scripts("economics.csv")),
+                         testing::TableName);
 
-TEST_F(EconomicDataTest, NewDatabaseHasTheDefaultFiguresABareOneNone) {
-  Run("economics.csv", "NewDatabaseHasTheDefaultFigures");
+TEST_F(EconomicDataTest, BareDatabaseHasNoFigures) {
   DefaultManager bare;
-  Run("economics.csv", "Bare", &bare);
+  Run("economics.csv", "bare", &bare);
   EXPECT_EQ(m_->GetEconomicDataPointer(nullptr), m_->GetEconomicDataPointer());
   EXPECT_EQ(EconomicInfo().GetEconomicInfo(EconomicCoefficient0), 0.0);
 }
@@ -34,7 +29,7 @@ TEST_F(EconomicDataTest, ReplacingARecordWithItselfKeepsIt) {
   m_->AddEconomicData("Plate");
   m_->SetEconomicDataDict(m_->GetEconomicDataDict());
   m_->SetEconomicDataList(m_->GetEconomicDataList());
-  Run("economics.csv", "ReplacingARecordWithItselfKeepsIt");
+  Run("economics.csv", "replaced");
   // Pointer lookups take the name as given.
   EXPECT_EQ(m_->GetEconomicDataPointer("Plate"), m_->GetEconomicDataPointer());
   EXPECT_NE(m_->GetEconomicDataPointer("PLATE"), m_->GetEconomicDataPointer());

@@ -15,17 +15,12 @@ class UtilitySelectionTest : public testing::UtilityTest {
   }
 };
 
-// The scripts of testdata/selection.csv.
+// The scripts of testdata/selection.csv, one test each.
 class UtilitySelectionScript : public testing::ScriptTest {};
 TEST_P(UtilitySelectionScript, Runs) { Run("selection.csv", GetParam()); }
-INSTANTIATE_TEST_SUITE_P(
-    Picks, UtilitySelectionScript,
-    ::testing::Values("EmptyTemperatureOrUndefinedTypeSelectsNothing",
-                      "RangeEndsBelongToTheirUtility",
-                      "RecommendationFollowsListOrderAndExchanger",
-                      "CheapestUsableUtilityWins",
-                      "DataExtractionPrefersSimulationUtilities"),
-    testing::TableName);
+INSTANTIATE_TEST_SUITE_P(Picks, UtilitySelectionScript,
+                         ::testing::ValuesIn(testing::Scripts("selection.csv")),
+                         testing::TableName);
 
 TEST_F(UtilitySelectionTest, BuiltInSetHoldsTheTableInOrderWithItsRanges) {
   const auto rows = testing::Rows("selection.csv", "builtin");
@@ -51,7 +46,7 @@ TEST_F(UtilitySelectionTest, EqualInletTemperaturesShareOneRange) {
 }
 
 TEST_F(UtilitySelectionTest, UndefinedUtilityIsNeverSelected) {
-  Run("selection.csv", "UndefinedUtilityIsNeverSelected");
+  Run("selection.csv", "undefined");
   for (double t : {-200.0, 40.0, 100.0, 500.0}) {
     for (SegmentHeatType type : {HotSegment, ColdSegment}) {
       for (const char* name :

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <charconv>
 #include <fstream>
 #include <functional>
@@ -35,13 +36,17 @@ inline std::unique_ptr<DefaultManager> NewManager() {
       static_cast<DefaultManager*>(CreateDefaultUtilManager()));
 }
 
+inline std::ifstream TestData(const std::string& file) {
+  return std::ifstream(std::string(PEMAR_SOURCE_DIR) +
+                       "/pemar/utility/testdata/" + file);
+}
+
 // The rows of `table` in pemar/utility/testdata/`file`, where each line
 // "table,a,b,..." gives the row {a, b, ...}; other lines ("#" comments)
 // are skipped. A missing file or table fails the current test.
 inline std::vector<std::vector<std::string>> Rows(const std::string& file,
                                                   const std::string& table) {
-  std::ifstream in(std::string(PEMAR_SOURCE_DIR) + "/pemar/utility/testdata/" +
-                   file);
+  std::ifstream in = TestData(file);
   EXPECT_TRUE(in) << "cannot read " << file;
   std::vector<std::vector<std::string>> rows;
   for (std::string line; std::getline(in, line);) {
@@ -55,6 +60,22 @@ inline std::vector<std::vector<std::string>> Rows(const std::string& file,
   }
   EXPECT_FALSE(rows.empty()) << "no rows " << table << " in " << file;
   return rows;
+}
+
+// The tables of testdata/`file` that are scripts run on their own (by
+// ScriptTest): those whose names start with a capital, in file order.
+inline std::vector<std::string> Scripts(const std::string& file) {
+  std::ifstream in = TestData(file);
+  std::vector<std::string> names;
+  for (std::string line; std::getline(in, line);) {
+    const std::string name = line.substr(0, line.find(','));
+    if (std::isupper(static_cast<unsigned char>(line[0])) &&
+        (names.empty() || names.back() != name)) {
+      names.push_back(name);
+    }
+  }
+  if (names.empty()) names.push_back("NoScriptsFound");  // fails in Rows
+  return names;
 }
 
 // The bytes of pemar/utility/testdata/`name`.golden.
@@ -356,10 +377,10 @@ inline std::string Fields(const DefaultUtility& u) {
   return s;
 }
 
-// One test for each named table of a script file.
+// One test for each script of a file (see Scripts).
 class ScriptTest : public UtilityTest,
-                   public ::testing::WithParamInterface<const char*> {};
-inline std::string TableName(const ::testing::TestParamInfo<const char*>& i) {
+                   public ::testing::WithParamInterface<std::string> {};
+inline std::string TableName(const ::testing::TestParamInfo<std::string>& i) {
   return i.param;
 }
 
