@@ -41,19 +41,13 @@ TEST_F(DefaultUtilityTest, BadComponentCountsAndHeatTypes) {
 }
 
 TEST_F(DefaultUtilityTest, TruncatedFileFailsAtEveryLength) {
-  DefaultUtility source("Cooling Water", ColdSegment, 20, 25, 3.75, 2e-7, 44.5,
-                        29.5, 5, "Shell & Tube", 1, 0.603, 998, 4.183);
-  char name[] = "H2O";
-  char* names[] = {name};
-  double fractions[] = {1.0};
-  source.SetComponents(1, names, fractions);
-  const std::string bytes =
-      Chunked([&](IPemarBinaryFile* f) { return source.Store(f); });
-  ForEachTruncation(bytes, 0, [&](const std::string& cut) {
-    DefaultUtility u;
-    EXPECT_FALSE(RecallBytes(cut, &u));
-    EXPECT_STREQ(u.GetUtilityName(), "UndefinedUtility");
-  });
+  // A record with every item, a component among them.
+  ForEachTruncation(testing::Golden("utility_record"), 0,
+                    [&](const std::string& cut) {
+                      DefaultUtility u;
+                      EXPECT_FALSE(RecallBytes(cut, &u));
+                      EXPECT_STREQ(u.GetUtilityName(), "UndefinedUtility");
+                    });
 }
 
 TEST_F(DefaultUtilityTest, DefaultRecordRoundTrips) {

@@ -52,16 +52,6 @@ class RecordingReceiver : public INotificationReceiver {
   // "Removed(LP Steam) Changed(hi)* Renamed(MP Steam)->X HTC(Brine)@3 Dying".
   const std::string& Log() const { return log_; }
   void Clear() { log_.clear(); }
-  // How many entries start with `prefix`, e.g. "Removed(".
-  int Count(const std::string& prefix) const {
-    const std::string log = " " + log_, key = " " + prefix;
-    int n = 0;
-    for (auto at = log.find(key); at != std::string::npos;
-         at = log.find(key, at + 1)) {
-      ++n;
-    }
-    return n;
-  }
 
  private:
   static constexpr std::pair<ChangeWhat, const char*> kNames[] = {
