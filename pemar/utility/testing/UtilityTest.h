@@ -227,7 +227,6 @@ class UtilityTest : public ::testing::Test {
           a.at(i), {"Coefficient0", "Coefficient1", "Coefficient2",
                     "Parameter3", "Parameter4", "Switch", "OperatingHours"}));
     };
-    // Utilities.
     if (c == "count") return Num(m->GetNumberOfDefaultUtilities());
     if (c == "name") return text(m->GetDefaultUtilityName(n(1)));
     if (c == "fields") return Fields(*m->GetDefaultUtility(n(1)));
@@ -262,7 +261,6 @@ class UtilityTest : public ::testing::Test {
       if (a.size() > 1) m->SetMode(n(1));
       return Num(m->GetMode());
     }
-    // Selection.
     if (c == "recommended") {
       return text(m->GetRecommendedUtilityName(d(1), h(2), s(3)));
     }
@@ -271,7 +269,6 @@ class UtilityTest : public ::testing::Test {
     if (c == "data-ext") {
       return text(m->GetRecommendedUtilityForDataExt(d(1), h(2), d(3)));
     }
-    // Economic data.
     if (c == "econ") return Num(m->GetEconomicData(e(1), s(2)));
     if (c == "econ-set") return Num(m->SetEconomicData(e(1), d(2), s(3)));
     if (c == "econ-add") return Num(m->AddEconomicData(s(1)));
@@ -282,7 +279,6 @@ class UtilityTest : public ::testing::Test {
     if (c == "econ-valid") return Num(m->isEconomicDataValid(n(1)));
     if (c == "lock") return m->Lock(), "";
     if (c == "unlock") return m->Unlock(), "";
-    // Heat-transfer coefficient defaults.
     if (c == "htc-count") return Num(m->GetNumberOfHTCDefaultValues());
     if (c == "htc") return Num(m->GetHTCDefaultValue(n(1)));
     if (c == "htc-name") return text(m->GetHTCDefaultValueName(n(1)));
@@ -292,7 +288,7 @@ class UtilityTest : public ::testing::Test {
     if (c == "htc-set") return Num(m->SetHTCDefaultValue(n(1), d(2)));
     if (c == "htc-set-name") return Num(m->SetHTCDefaultValueName(n(1), s(2)));
     if (c == "htc-set-note") return Num(m->SetHTCDefaultValueNote(n(1), s(2)));
-    // What was announced since the last "log", and reported errors.
+    // "log": what was announced since the last "log".
     if (c == "log") {
       const std::string log = receiver_->Log();
       receiver_->Clear();
