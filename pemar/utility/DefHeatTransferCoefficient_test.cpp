@@ -38,15 +38,9 @@ TEST_F(HTCDefaultsTest, BuiltInAndFallbackTablesHaveTheirSizes) {
   EXPECT_EQ(n, 27u);
 }
 
-TEST_F(HTCDefaultsTest, EntryRoundTripsAndTruncatedEntryFails) {
-  DefHeatTransferCoefficient entry;
-  CVString name = "Brine";
-  CVString note = "cold";
-  entry.SetName(&name);
-  entry.SetNote(&note);
-  entry.SetHTCValue(0.5);
-  const std::string bytes =
-      Chunked([&](IPemarBinaryFile* f) { return entry.Store(f); });
+// Storing an entry is pinned with the editor's layout (UtilityLayout_test).
+TEST_F(HTCDefaultsTest, EntryReadsWholeAndTruncatedEntryFails) {
+  const std::string bytes = testing::Golden("htc_entry");
   DefHeatTransferCoefficient read;
   ASSERT_TRUE(
       Unchunked(bytes, [&](IPemarBinaryFile* f) { return read.Recall(f); }));
