@@ -9,13 +9,6 @@ namespace {
 
 class HTCDefaultsTest : public testing::UtilityTest {};
 
-// The scripts of testdata/htc.csv, one test each.
-class HTCDefaultsScript : public testing::ScriptTest {};
-TEST_P(HTCDefaultsScript, Runs) { Run("htc.csv", GetParam()); }
-INSTANTIATE_TEST_SUITE_P(Defaults, HTCDefaultsScript,
-                         ::testing::ValuesIn(testing::Scripts("htc.csv")),
-                         testing::TableName);
-
 TEST_F(HTCDefaultsTest, PositionsOutsideTheListAreRefused) {
   for (int i : {-1, 28, 1 << 30}) {
     EXPECT_EQ(m_->GetHTCDefaultValue(i), 0.0);
@@ -26,8 +19,70 @@ TEST_F(HTCDefaultsTest, PositionsOutsideTheListAreRefused) {
     EXPECT_EQ(m_->SetHTCDefaultValueName(i, "New"), 0);
     EXPECT_EQ(m_->SetHTCDefaultValueNote(i, "n"), 0);
   }
+  EXPECT_EQ(m_->AddHTCDefaultValue(nullptr, 1, nullptr), 0);
+  EXPECT_EQ(m_->SetHTCDefaultValueName(0, nullptr), 0);
+  EXPECT_EQ(receiver_->Log(), "");
+  // A database made bare has no entries.
   DefaultManager bare;
-  Run("htc.csv", "bare", &bare);
+  EXPECT_EQ(bare.GetNumberOfHTCDefaultValues(), 0);
+  EXPECT_EQ(bare.DeleteHTCDefaultValue(0), 0);
+}
+
+TEST_F(HTCDefaultsTest, DeletedEntrysNameIsSentAfterItIsGone) {
+  EXPECT_EQ(m_->DeleteHTCDefaultValue(3), 1);
+  EXPECT_EQ(receiver_->Log(), "HTC(Caustic Soda Solution)@3");
+  EXPECT_EQ(m_->GetNumberOfHTCDefaultValues(), 27);
+}
+
+TEST_F(HTCDefaultsTest, NewDatabaseWithoutFileHas28Entries) {
+  EXPECT_EQ(m_->GetNumberOfHTCDefaultValues(), 28);
+  const struct {
+    int i;
+    const char* name;
+    double value;
+  } entries[] = {{0, "DEFAULT", 0.2},
+                 {5, "Demineralized Water", 20.44},
+                 {26, "<default>", 0.2},
+                 {27, "Condensing/Reboiling Steam", 6}};
+  for (const auto& e : entries) {
+    EXPECT_STREQ(m_->GetHTCDefaultValueName(e.i), e.name);
+    EXPECT_EQ(m_->GetHTCDefaultValue(e.i), e.value) << e.name;
+  }
+  EXPECT_STREQ(m_->GetHTCDefaultValueName(25), "Wax Distillate");
+  EXPECT_STREQ(m_->GetHTCDefaultValueNote(27), "");
+}
+
+// A new entry without a value takes that of the first entry.
+TEST_F(HTCDefaultsTest, AddRefusesDuplicatesAndTakesTheFirstValue) {
+  EXPECT_EQ(m_->AddHTCDefaultValue("Brine", 1, nullptr), 0);
+  EXPECT_EQ(m_->GetHTCDefaultValue(2), 0.54575);
+  EXPECT_EQ(m_->AddHTCDefaultValue("Glycol", 0, "50%"), 1);
+  EXPECT_EQ(m_->GetHTCDefaultValue(28), 0.2);
+  EXPECT_STREQ(m_->GetHTCDefaultValueNote(28), "50%");
+  EXPECT_EQ(receiver_->Log(), "HTC(Glycol)@28");
+  EXPECT_EQ(m_->DeleteHTCDefaultValue(0), 1);
+  EXPECT_EQ(m_->AddHTCDefaultValue("Oil", 0, nullptr), 1);
+  EXPECT_EQ(m_->GetHTCDefaultValue(28), 0.393092);
+}
+
+TEST_F(HTCDefaultsTest, EditsCheckValueAndNameAndNotify) {
+  EXPECT_EQ(m_->SetHTCDefaultValue(0, 0), 0);
+  EXPECT_EQ(m_->SetHTCDefaultValue(0, -1), 0);
+  EXPECT_EQ(m_->SetHTCDefaultValue(0, 0.5), 1);
+  EXPECT_EQ(m_->SetHTCDefaultValueName(3, "Caustic Soda Solution"), 0);
+  EXPECT_EQ(m_->SetHTCDefaultValueName(3, "Brine"), 0);
+  EXPECT_EQ(m_->SetHTCDefaultValueName(3, "Lye"), 1);
+  EXPECT_EQ(m_->SetHTCDefaultValueNote(3, "strong"), 1);
+  EXPECT_STREQ(m_->GetHTCDefaultValueNote(3), "strong");
+  EXPECT_EQ(receiver_->Log(), "HTC(DEFAULT)@0 HTC(Lye)@3 HTC(Lye)@3");
+}
+
+TEST_F(HTCDefaultsTest, RestoreKeepsEditedAndAddedEntries) {
+  m_->SetHTCDefaultValue(2, 9);
+  m_->AddHTCDefaultValue("Mine", 1.5, nullptr);
+  m_->RestoreDefaultUtilities();
+  EXPECT_EQ(m_->GetNumberOfHTCDefaultValues(), 29);
+  EXPECT_EQ(m_->GetHTCDefaultValue(2), 9);
 }
 
 TEST_F(HTCDefaultsTest, BuiltInAndFallbackTablesHaveTheirSizes) {
