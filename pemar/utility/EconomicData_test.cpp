@@ -9,18 +9,78 @@ namespace {
 
 class EconomicDataTest : public testing::UtilityTest {};
 
-// The scripts of testdata/economics.csv, one test each.
-class EconomicDataScript : public testing::ScriptTest {};
-TEST_P(EconomicDataScript, Runs) { Run("economics.csv", GetParam()); }
-INSTANTIATE_TEST_SUITE_P(Economics, EconomicDataScript,
-                         ::testing::ValuesIn(testing::Scripts("economics.csv")),
-                         testing::TableName);
+TEST_F(EconomicDataTest, NullNamesAndBadIndexesChangeNothing) {
+  EXPECT_EQ(m_->SetEconomicData(EconomicCoefficient0, 1, nullptr), 0);
+  EXPECT_EQ(m_->GetEconomicData(EconomicCoefficient0, nullptr), 0);
+  EXPECT_EQ(m_->AddEconomicData(nullptr), 0);
+  EXPECT_EQ(m_->DeleteEconomicData(nullptr), 0);
+  EXPECT_EQ(m_->GetEconomicDataName(-1), nullptr);
+  EXPECT_EQ(m_->GetEconomicDataName(1), nullptr);
+  EXPECT_EQ(m_->GetNumberOfEconomicData(), 1);
+}
+
+TEST_F(EconomicDataTest, NewDatabaseHasTheDefaultFigures) {
+  EXPECT_EQ(m_->GetEconomicData(EconomicOperatingHours, "DEFAULT"), 8765.76);
+  EXPECT_EQ(m_->GetEconomicData(EconomicParameter3, "anything"), 0.1);
+  EXPECT_EQ(m_->GetEconomicData(EconomicParameter4, "default"), 5);
+  EXPECT_EQ(m_->GetEconomicData(EconomicCoefficient2, ""), 1);
+  EXPECT_EQ(m_->GetEconomicData(EconomicCoefficient0, "DEFAULT"), 0);
+  EXPECT_EQ(m_->GetNumberOfEconomicData(), 1);
+  EXPECT_STREQ(m_->GetEconomicDataName(0), "DEFAULT");
+  for (int which : {0, 1, 7}) EXPECT_EQ(m_->isEconomicDataValid(which), 1);
+  EXPECT_EQ(m_->GetVariableStatus(EconomicCoefficient0), 1);
+}
 
 TEST_F(EconomicDataTest, BareDatabaseHasNoFigures) {
   DefaultManager bare;
-  Run("economics.csv", "bare", &bare);
+  EXPECT_EQ(bare.isEconomicDataValid(1), 0);
+  EXPECT_EQ(bare.GetVariableStatus(EconomicParameter3), 0);
+  EXPECT_EQ(bare.SetEconomicData(EconomicParameter3, 1, "X"), 0);
   EXPECT_EQ(m_->GetEconomicDataPointer(nullptr), m_->GetEconomicDataPointer());
   EXPECT_EQ(EconomicInfo().GetEconomicInfo(EconomicCoefficient0), 0.0);
+}
+
+TEST_F(EconomicDataTest, NamedSetsAreKeyedInUpperCase) {
+  EXPECT_EQ(m_->AddEconomicData("Shell & Tube"), 1);
+  EXPECT_STREQ(m_->GetEconomicDataName(1), "SHELL & TUBE");
+  EXPECT_EQ(m_->AddEconomicData("shell & TUBE"), 0);
+  EXPECT_EQ(m_->AddEconomicData("default"), 0);
+  EXPECT_EQ(m_->SetEconomicData(EconomicCoefficient1, 3, "shell & tube"), 1);
+  EXPECT_EQ(m_->GetEconomicData(EconomicCoefficient1, "Shell & Tube"), 3);
+  EXPECT_EQ(m_->SetEconomicData(EconomicCoefficient1, 3, "Plate"), 0);
+  EXPECT_EQ(m_->GetNumberOfEconomicData(), 2);
+  EXPECT_EQ(m_->DeleteEconomicData("Shell & Tube"), 0);
+  EXPECT_EQ(m_->DeleteEconomicData("SHELL & TUBE"), 1);
+  EXPECT_EQ(m_->GetNumberOfEconomicData(), 1);
+}
+
+// The switch is stored as 0 or 1; the parameters and operating hours belong
+// to the database, whichever set names them.
+TEST_F(EconomicDataTest, SwitchAndInfoTypesGoToTheirRecords) {
+  EXPECT_EQ(m_->SetEconomicData(EconomicSwitch, 0.3, "DEFAULT"), 1);
+  EXPECT_EQ(m_->GetEconomicData(EconomicSwitch, "DEFAULT"), 1);
+  EXPECT_EQ(m_->SetEconomicData(EconomicSwitch, 0, "DEFAULT"), 1);
+  EXPECT_EQ(m_->GetEconomicData(EconomicSwitch, "DEFAULT"), 0);
+  EXPECT_EQ(m_->AddEconomicData("Plate"), 1);
+  EXPECT_EQ(m_->SetEconomicData(EconomicParameter4, 7, "Plate"), 1);
+  EXPECT_EQ(m_->GetEconomicData(EconomicParameter4, "DEFAULT"), 7);
+  EXPECT_EQ(m_->SetEconomicData(EconomicParameter4, 7, "Nowhere"), 1);
+}
+
+TEST_F(EconomicDataTest, LockFreezesValuesAndMembership) {
+  EXPECT_EQ(m_->AddEconomicData("Plate"), 1);
+  m_->Lock();
+  EXPECT_EQ(m_->SetEconomicData(EconomicCoefficient0, 5, "DEFAULT"), 0);
+  EXPECT_EQ(m_->SetEconomicData(EconomicCoefficient0, 5, "Plate"), 0);
+  EXPECT_EQ(m_->SetEconomicData(EconomicOperatingHours, 1, "DEFAULT"), 0);
+  EXPECT_EQ(m_->GetVariableStatus(EconomicCoefficient0), 2);
+  EXPECT_EQ(m_->GetVariableStatus(EconomicOperatingHours), 2);
+  EXPECT_EQ(m_->AddEconomicData("Other"), 0);
+  EXPECT_EQ(m_->DeleteEconomicData("PLATE"), 0);
+  m_->Unlock();
+  EXPECT_EQ(m_->SetEconomicData(EconomicCoefficient0, 5, "DEFAULT"), 1);
+  EXPECT_EQ(m_->GetVariableStatus(EconomicCoefficient0), 1);
+  EXPECT_EQ(m_->DeleteEconomicData("PLATE"), 1);
 }
 
 TEST_F(EconomicDataTest, ReplacingARecordWithItselfKeepsIt) {
@@ -29,7 +89,9 @@ TEST_F(EconomicDataTest, ReplacingARecordWithItselfKeepsIt) {
   m_->AddEconomicData("Plate");
   m_->SetEconomicDataDict(m_->GetEconomicDataDict());
   m_->SetEconomicDataList(m_->GetEconomicDataList());
-  Run("economics.csv", "replaced");
+  EXPECT_EQ(m_->GetEconomicData(EconomicOperatingHours, "DEFAULT"), 8765.76);
+  EXPECT_EQ(m_->GetEconomicData(EconomicCoefficient2, "DEFAULT"), 1);
+  EXPECT_STREQ(m_->GetEconomicDataName(1), "PLATE");
   // Pointer lookups take the name as given.
   EXPECT_EQ(m_->GetEconomicDataPointer("Plate"), m_->GetEconomicDataPointer());
   EXPECT_NE(m_->GetEconomicDataPointer("PLATE"), m_->GetEconomicDataPointer());
