@@ -11,6 +11,7 @@
 namespace pemar {
 namespace {
 
+using testing::FileName;
 using testing::Golden;
 using testing::NewManager;
 using testing::RecordingReceiver;
@@ -120,7 +121,11 @@ TEST_F(UtilityPersistenceTest, UtilitySetReplacesUtilitiesWithAnnouncements) {
     log += "Added(" + std::string(source->GetDefaultUtilityName(i)) + ") ";
   }
   EXPECT_EQ(receiver_->Log() + " ", log);
-  Run("persistence.csv", "UtilitySetReplacesUtilitiesWithAnnouncements");
+  EXPECT_EQ(m_->GetNumberOfDefaultUtilities(), 22);
+  EXPECT_STREQ(FileName(m_.get(), kCurrentUtilitiesFileName), "mine.hud");
+  EXPECT_STREQ(FileName(m_.get(), kCurrentEconomicsFileName), "Default File");
+  EXPECT_EQ(FileName(m_.get(), "NoSuchKey"), nullptr);
+  EXPECT_EQ(FileName(m_.get(), nullptr), nullptr);
 }
 
 TEST_F(UtilityPersistenceTest, EconomicListFlagFalseRemovesNamedSets) {
@@ -129,13 +134,22 @@ TEST_F(UtilityPersistenceTest, EconomicListFlagFalseRemovesNamedSets) {
   fs_.SetFile("econ.bin", Golden("economics_no_sets"));
   ASSERT_TRUE(OpenUtilitySet(m_.get(), "econ.bin", EconomicDataOnly));
   EXPECT_EQ(m_->GetEconomicDataDict(), nullptr);
-  Run("persistence.csv", "EconomicListFlagFalseRemovesNamedSets");
+  EXPECT_EQ(m_->GetNumberOfEconomicData(), 1);
+  EXPECT_EQ(m_->GetEconomicData(EconomicCoefficient0, "DEFAULT"), 2);
+  EXPECT_EQ(m_->GetEconomicData(EconomicOperatingHours, "DEFAULT"), 8765.76);
+  EXPECT_STREQ(FileName(m_.get(), kCurrentEconomicsFileName), "econ.bin");
+  EXPECT_EQ(m_->AddEconomicData("Plate"), 1);
 }
 
 TEST_F(UtilityPersistenceTest, DuplicateEconomicKeysKeepTheFirstSet) {
   ASSERT_TRUE(
       Load(m_.get(), Golden("economics_duplicate_keys"), EconomicDataOnly));
-  Run("persistence.csv", "DuplicateEconomicKeysKeepTheFirstSet");
+  EXPECT_EQ(m_->GetNumberOfEconomicData(), 2);
+  EXPECT_EQ(m_->GetEconomicData(EconomicCoefficient0, "shell & tube"), 1);
+  EXPECT_STREQ(m_->GetEconomicDataName(1), "SHELL & TUBE");
+  EXPECT_EQ(m_->GetEconomicDataName(2), nullptr);
+  m_->Lock();
+  m_->Unlock();
 }
 
 // testdata/old_databases.golden holds one database of each older revision,
@@ -154,13 +168,11 @@ TEST_F(UtilityPersistenceTest, EachManagerRevisionReadsOnlyItsSections) {
         EXPECT_EQ(m->GetHTCDefaultValue(0), 0.75);
         EXPECT_STREQ(m->GetHTCDefaultValueNote(0), revision >= 3 ? "kept" : "");
       }
-      char* name = nullptr;
-      m->GetCurrentFileName(kCurrentUtilitiesFileName, name);
-      EXPECT_STREQ(name, revision >= 4 ? "old.hud" : "Default File");
+      EXPECT_STREQ(FileName(m.get(), kCurrentUtilitiesFileName),
+                   revision >= 4 ? "old.hud" : "Default File");
       // File names read from the file replace the dictionary entirely.
-      name = nullptr;
-      m->GetCurrentFileName(kCurrentEconomicsFileName, name);
-      EXPECT_STREQ(name, revision >= 4 ? nullptr : "Default File");
+      EXPECT_STREQ(FileName(m.get(), kCurrentEconomicsFileName),
+                   revision >= 4 ? nullptr : "Default File");
       EXPECT_EQ(m->GetMode(), revision >= 5 ? 4 : 0);
     }
     return true;
@@ -180,8 +192,13 @@ TEST_F(UtilityPersistenceTest, DefaultFilesBesideTheProgramAreUsed) {
              Save(m_.get(), EconomicDataOnly));
   EXPECT_EQ(GetDefaultFileName("DefaultUtility"), "util.hud");
   EXPECT_EQ(GetDefaultFilePath("DefaultUtility"), "/prog/util.hud");
-  Run("persistence.csv", "DefaultFilesBesideTheProgramAreUsed",
-      NewManager().get());
+  auto m = NewManager();
+  EXPECT_EQ(m->GetNumberOfDefaultUtilities(), 2);
+  EXPECT_EQ(m->CompareComp("LP Steam", "H2O", 1), 1);
+  EXPECT_EQ(m->GetNumberOfHTCDefaultValues(), 29);
+  EXPECT_STREQ(m->GetHTCDefaultValueName(28), "Only here");
+  EXPECT_EQ(m->GetEconomicData(EconomicOperatingHours, "DEFAULT"), 8000);
+  EXPECT_STREQ(FileName(m.get(), kCurrentUtilitiesFileName), "/prog/util.hud");
 }
 
 // A corrupt, empty or absent default file, or a set without utilities, is
@@ -195,8 +212,12 @@ TEST_F(UtilityPersistenceTest, UnusableDefaultFilesGiveBuiltIns) {
   for (const std::string& util :
        {std::string("junk"), Save(m_.get(), UtilitiesOnly)}) {
     PutDefault("DefaultUtility", "util.hud", util);
-    Run("persistence.csv", "UnusableDefaultFilesGiveBuiltIns",
-        NewManager().get());
+    auto m = NewManager();
+    EXPECT_EQ(m->GetNumberOfDefaultUtilities(), 22);
+    EXPECT_EQ(m->GetValue("LP Steam", ARTempHigh), 115.5);
+    EXPECT_EQ(m->GetNumberOfHTCDefaultValues(), 28);
+    EXPECT_EQ(m->GetEconomicData(EconomicOperatingHours, "DEFAULT"), 8765.76);
+    EXPECT_STREQ(FileName(m.get(), kCurrentUtilitiesFileName), "Default File");
   }
 }
 

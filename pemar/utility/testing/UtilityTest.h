@@ -36,6 +36,13 @@ inline std::unique_ptr<DefaultManager> NewManager() {
       static_cast<DefaultManager*>(CreateDefaultUtilManager()));
 }
 
+// The file name `m` keeps under `key`, or null.
+inline const char* FileName(DefaultManager* m, const char* key) {
+  char* name = nullptr;
+  m->GetCurrentFileName(key, name);
+  return name;
+}
+
 inline std::ifstream TestData(const std::string& file) {
   return std::ifstream(std::string(PEMAR_SOURCE_DIR) +
                        "/pemar/utility/testdata/" + file);
