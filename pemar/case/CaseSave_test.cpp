@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <fstream>
+#include <cmath>
 #include <iterator>
 #include <map>
 #include <set>
@@ -26,32 +25,59 @@ std::vector<std::string> Words(const std::string& text) {
   return {std::istream_iterator<std::string>(in), {}};
 }
 
-// The rows of testdata/save_scenarios.csv, fields split at '|', with
-// trailing empty fields; blank lines and '#' comments are skipped.
-std::vector<std::vector<std::string>> SaveScenarios() {
-  std::ifstream in(std::string(PEMAR_SOURCE_DIR) +
-                   "/pemar/case/testdata/save_scenarios.csv");
-  std::vector<std::vector<std::string>> rows;
-  for (std::string line; std::getline(in, line);) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream fields(line);
-    auto& row = rows.emplace_back();
-    for (std::string f; std::getline(fields, f, '|');) row.push_back(f);
-    row.resize(std::max<std::size_t>(row.size(), 9));
-  }
-  return rows;
-}
+// A save of a case holding a project "New" to `file`, over an "Old" case
+// saved there first unless laid down. `after` names the files after as
+// name=source: New for the new case, else the file of before whose bytes it
+// holds; no other file may appear, but "a.tmp" after a failure.
+struct SaveScenario {
+  double backups;        // NCaseBackups
+  const char* file;      // the case file saved
+  const char* laidDown;  // files laid down first, whose bytes are their names
+  const char* error;     // the error reported, "" if the save succeeds
+  const char* after;
+  int failingRename = 0;    // the rename made to fail, 0 for none
+  const char* locked = "";  // a write-protected file
+  const char* commandLine = "pemar_tests";
+};
 
-// Fails the operations it is told to and refuses to write one path.
-class WriteProtectingFileSystem : public FaultInjectingFileSystem {
- public:
-  explicit WriteProtectingFileSystem(std::string path) : path_(path) {}
+constexpr const char* kBk0To9 =
+    "a.bk0 a.bk1 a.bk2 a.bk3 a.bk4 a.bk5 a.bk6 a.bk7 a.bk8 a.bk9";
+
+const SaveScenario kSaveScenarios[] = {
+    // Backups rotate on the first save of the session.
+    {3, "a.kcs", "a.bk0 a.bk1", "",
+     "a.kcs=New a.bk0=a.kcs a.bk1=a.bk0 a.bk2=a.bk1"},
+    {0, "a.kcs", "", "", "a.kcs=New"},  // no backups: replaced in one step
+    // A failed final rename without backups keeps the old file.
+    {0, "a.kcs", "", "UnableToRenameFile", "a.kcs=a.kcs", 1},
+    // bk1 cannot move on to bk2, so bk0 must not replace it: both are kept.
+    {3, "a.kcs", "a.bk0 a.bk1", "UnableToRenameFile",
+     "a.kcs=a.kcs a.bk0=a.bk0 a.bk1=a.bk1", 1},
+    {3, "a.plexa", "", "", "a.plexa=New"},  // a plexa case keeps no backups
+    // Nor does a case of another mode, under a main-mode name.
+    {3, "b.kcs", "", "", "b.kcs=New", 0, "", "pemar_tests -plexa"},
+    // A write-protected case file is refused.
+    {1, "a.kcs", "", "FileWriteProtected", "a.kcs=a.kcs", 0, "a.kcs"},
+    // So is a write-protected temporary file.
+    {1, "a.kcs", "a.tmp", "FileWriteProtected", "a.kcs=a.kcs a.tmp=a.tmp", 0,
+     "a.tmp"},
+    // A case named with the temporary type would be its own temporary file.
+    {1, "a.tmp", "a.tmp", "SaveCaseError", "a.tmp=a.tmp"},
+    {1, "b.TMP", "b.TMP", "SaveCaseError", "b.TMP=b.TMP"},  // in capitals too
+    // Counts over one digit are clamped; negative or not a number, the default.
+    {12, "a.kcs", kBk0To9, "", "a.bk0=a.kcs a.bk9=a.bk8"},        // clamped
+    {1e300, "a.kcs", kBk0To9, "", "a.bk0=a.kcs a.bk9=a.bk8"},     // clamped
+    {-3, "a.kcs", kBk0To9, "", "a.bk0=a.kcs a.bk1=a.bk1"},        // default
+    {NAN, "a.kcs", kBk0To9, "", "a.bk0=a.kcs a.bk1=a.bk1"},       // default
+    {INFINITY, "a.kcs", kBk0To9, "", "a.bk0=a.kcs a.bk1=a.bk1"},  // default
+};
+
+// Fails the operations it is told to and refuses to write `locked`.
+struct WriteProtectingFileSystem : FaultInjectingFileSystem {
   bool IsWritable(const std::string& path) override {
-    return path != path_ && FaultInjectingFileSystem::IsWritable(path);
+    return path != locked && FaultInjectingFileSystem::IsWritable(path);
   }
-
- private:
-  std::string path_;
+  std::string locked;
 };
 
 class CaseSaveTest : public test_support::SaveFaultTest {
@@ -72,25 +98,24 @@ class CaseSaveTest : public test_support::SaveFaultTest {
 };
 
 TEST_F(CaseSaveTest, SaveKeepsBackupsAndNeverLosesTheOldFile) {
-  const auto table = SaveScenarios();
-  EXPECT_EQ(table.size(), 15u);
-  for (const auto& row : table) {
-    const std::string &file = row[2], &error = row[4], &locked = row[7];
-    SCOPED_TRACE(row[0]);
+  for (const SaveScenario& s : kSaveScenarios) {
+    const std::string file = s.file, error = s.error, locked = s.locked;
+    SCOPED_TRACE(::testing::Message() << "scenario " << &s - kSaveScenarios);
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
     ResetConfigStore();
-    SetCommandLine(row[8]);
-    if (row[3].find(file) == std::string::npos) {
+    SetCommandLine(s.commandLine);
+    if (std::string(s.laidDown).find(file) == std::string::npos) {
       ASSERT_TRUE(SaveMarked(file, "Old"));
     }
-    for (const std::string& name : Words(row[3])) WriteBytes(name, name);
-    SetConfigData("NCaseBackups", std::stod(row[1]));
+    for (const std::string& name : Words(s.laidDown)) WriteBytes(name, name);
+    SetConfigData("NCaseBackups", s.backups);
     const std::map<std::string, std::string> before = Snapshot();
     sink_.Clear();
 
-    WriteProtectingFileSystem fs(locked.empty() ? "" : Path(locked));
-    fs.FailAt(Op::kRename, std::stoi(row[6]));
+    WriteProtectingFileSystem fs;
+    if (!locked.empty()) fs.locked = Path(locked);
+    fs.FailAt(Op::kRename, s.failingRename);
     auto theCase = NewCase(file);
     AddProject(*theCase, "New", 0);
     theCase->SetModified(true);
@@ -105,12 +130,12 @@ TEST_F(CaseSaveTest, SaveKeepsBackupsAndNeverLosesTheOldFile) {
     // A protected file is not even opened; without backups the new file
     // replaces the old one by a rename, synced, with nothing deleted.
     EXPECT_TRUE(locked.empty() || fs.Count(Op::kOpenWrite) == 0);
-    if (row[1] == "0" && error.empty()) {
+    if (s.backups == 0 && error.empty()) {
       EXPECT_EQ(fs.Count(Op::kDelete), 0);
       EXPECT_EQ(fs.Count(Op::kSyncDir), 1);
     }
     std::map<std::string, std::string> now = Snapshot();
-    for (const std::string& entry : Words(row[5])) {
+    for (const std::string& entry : Words(s.after)) {
       const std::string name = entry.substr(0, entry.find('='));
       const std::string source = entry.substr(entry.find('=') + 1);
       if (source == "New") {
