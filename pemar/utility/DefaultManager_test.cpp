@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <limits>
+#include <string>
+
 #include "pemar/utility/testing/UtilityTest.h"
 
 namespace pemar {
@@ -9,14 +13,257 @@ namespace {
 
 constexpr int kAir = 12;  // position of "Air" in the built-in set
 
-class DefaultManagerTest : public testing::UtilityTest {};
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// The scripts of testdata/edits.csv, one test each.
-class DefaultManagerScript : public testing::ScriptTest {};
-TEST_P(DefaultManagerScript, Runs) { Run("edits.csv", GetParam()); }
-INSTANTIATE_TEST_SUITE_P(Edits, DefaultManagerScript,
-                         ::testing::ValuesIn(testing::Scripts("edits.csv")),
-                         testing::TableName);
+class DefaultManagerTest : public testing::UtilityTest {
+ protected:
+  // Edits of one value each, with the answer SetValue must give.
+  struct Edit {
+    const char* name;
+    DefaultUtilityParameter parameter;
+    double value;
+    int answer;
+  };
+  void ExpectEdits(std::initializer_list<Edit> edits) {
+    for (const Edit& e : edits) {
+      EXPECT_EQ(m_->SetValue(e.name, e.parameter, e.value), e.answer)
+          << e.name << " " << e.parameter << " " << e.value;
+    }
+  }
+};
+
+TEST_F(DefaultManagerTest, NullNamesMatchNothing) {
+  const char* const none = nullptr;
+  EXPECT_EQ(m_->Exists(none), 0);
+  EXPECT_EQ(m_->AddDefaultUtility(none), 0);
+  EXPECT_EQ(m_->RenameDefaultUtility("Air", none), 0);
+  EXPECT_EQ(m_->RenameDefaultUtility(none, "X"), 0);
+  EXPECT_EQ(m_->RemoveDefaultUtility(none), 0);
+  EXPECT_EQ(m_->CloneDefaultUtility(none), 0);
+  EXPECT_EQ(m_->SetValue(none, UtilityCost, 1), 1);
+  EXPECT_EQ(m_->GetValue(none, UtilityCost), kEmptyValue);
+  EXPECT_EQ(m_->CompareComp(none, "H2O", 1), 0);
+  EXPECT_EQ(m_->GetExchangerType(none), nullptr);
+  EXPECT_EQ(m_->SetStreamType(none, HotSegment), 0);
+  EXPECT_EQ(m_->SetExchangerType(none, "X"), nullptr);
+  EXPECT_EQ(m_->GetNumberOfDefaultUtilities(), 22);
+  EXPECT_EQ(receiver_->Log(), "");
+}
+
+TEST_F(DefaultManagerTest, BuiltInSetHoldsTheTableValues) {
+  const struct {
+    const char* name;
+    DefaultUtilityParameter parameter;
+    double value;
+  } values[] = {{"Power", UtilityCost, 1.58e-05},
+                {"Hot Oil", HeatTransferCoefficient, 0.232282},
+                {"Refrigerant 4", UtilityCost, 8.5311e-06},
+                {"LP Steam", MassHeatCap, 2196.4},
+                {"Air", FuelSourceID, 76},
+                {"Air", CO2EmissionFactor, 5.589e-5},
+                {"Air", EFDataSource, 1},
+                {"Air", GlobalSetting, 1}};
+  for (const auto& v : values) {
+    EXPECT_EQ(m_->GetValue(v.name, v.parameter), v.value)
+        << v.name << " " << v.parameter;
+  }
+  EXPECT_STREQ(m_->GetExchangerType("Power"), "Electricity");
+  EXPECT_EQ(m_->CompareComp("Cooling Water", "H2O", 1), 1);
+  EXPECT_EQ(m_->CompareComp("Air", "Air", 1), 1);
+  EXPECT_EQ(m_->CompareComp("Air", "H2O", 1), 0);
+  // Hot Oil has no composition, so any component matches.
+  EXPECT_EQ(m_->CompareComp("Hot Oil", "X", 0.5), 1);
+  EXPECT_EQ(m_->GetNumberOfSimulationUtilities(), 0);
+  EXPECT_EQ(m_->GetMode(), 0);
+}
+
+TEST_F(DefaultManagerTest, TemperatureEditsFollowTheHeatType) {
+  EXPECT_EQ(m_->SetValue("Cooling Water", InletTemperature, 30), 0);
+  EXPECT_EQ(m_->GetValue("Cooling Water", InletTemperature), 20);
+  ExpectEdits({{"Cooling Water", OutletTemperature, 15, 0},
+               {"LP Steam", InletTemperature, 100, 0},
+               {"LP Steam", OutletTemperature, 130, 0},
+               {"LP Steam", InletTemperature, kNaN, 0},
+               {"Cooling Water", InletTemperature, 15, 1}});
+  EXPECT_EQ(m_->GetValue("Cooling Water", ARTempLow), 29.5);
+  for (const char* key : {"ColdStreamInletTemperatureUpdateError",
+                          "ColdStreamOutletTemperatureUpdateError",
+                          "HotStreamInletTemperatureUpdateError",
+                          "HotStreamOutletTemperatureUpdateError"}) {
+    EXPECT_TRUE(sink_.Has(MessageKind::kError, key)) << key;
+  }
+  EXPECT_EQ(receiver_->Log(), "Changed(hi)*");
+}
+
+// Heat types read as numbers: 0 hot, 1 cold, 2 undefined.
+TEST_F(DefaultManagerTest, NewUtilityBecomesHotOrColdFromItsTemperatures) {
+  EXPECT_EQ(m_->AddDefaultUtility("X"), 1);
+  EXPECT_EQ(m_->AddDefaultUtility("Y"), 1);
+  EXPECT_EQ(m_->SetExchangerType("Y", "Air Cooler"), nullptr);
+  EXPECT_EQ(m_->SetValue("X", InletTemperature, 100), 1);
+  EXPECT_EQ(m_->GetValue("X", HeatType), 2);
+  EXPECT_EQ(m_->SetValue("X", OutletTemperature, 100), 0);
+  EXPECT_EQ(m_->SetValue("X", OutletTemperature, 80), 1);
+  EXPECT_EQ(m_->GetValue("X", HeatType), 0);
+  // Y's air cooler cannot serve a hot utility.
+  EXPECT_EQ(m_->SetValue("Y", InletTemperature, 100), 1);
+  EXPECT_EQ(m_->SetValue("Y", OutletTemperature, 80), 0);
+  EXPECT_EQ(m_->GetValue("Y", OutletTemperature), kEmptyValue);
+  EXPECT_EQ(m_->GetValue("Y", HeatType), 2);
+  EXPECT_EQ(m_->SetValue("Y", OutletTemperature, 120), 1);
+  EXPECT_EQ(m_->GetValue("Y", HeatType), 1);
+  EXPECT_TRUE(sink_.Has(MessageKind::kError, "AirCoolerNotValidOnHotUtility"));
+}
+
+// LP Steam: 125 to 124, AR -26.5 to 115.5; Cooling Water: 20 to 25, AR 29.5
+// to 44.5; U has no temperatures.
+TEST_F(DefaultManagerTest, ARTemperatureEditsStayInsideTheUtility) {
+  EXPECT_EQ(m_->AddDefaultUtility("U"), 1);
+  m_->SetStreamType("Power", HotSegment);
+  receiver_->Clear();
+  ExpectEdits({{"LP Steam", ARTempHigh, 130, 0},
+               {"LP Steam", ARTempHigh, -30, 0},
+               {"LP Steam", ARTempHigh, 120, 1},
+               {"LP Steam", ARTempLow, 124, 0},
+               {"LP Steam", ARTempLow, 0, 1},
+               {"Cooling Water", ARTempHigh, 24, 0},
+               {"Cooling Water", ARTempHigh, 50, 1},
+               {"Cooling Water", ARTempLow, 19, 0},
+               {"Cooling Water", ARTempLow, 21, 1},
+               {"U", ARTempHigh, 10, 0},
+               {"U", ARTempLow, 10, 0},
+               {"Power", ARTempLow, 5, 1}});
+  EXPECT_EQ(receiver_->Log(), "");
+}
+
+TEST_F(DefaultManagerTest, SmallDeltaTminIsWarnedAboutAndKept) {
+  EXPECT_EQ(m_->SetValue("Air", DeltaTmin, 0.5), 1);
+  EXPECT_EQ(m_->GetValue("Air", DeltaTmin), 10);
+  EXPECT_EQ(m_->SetValue("Air", DeltaTmin, 1.0), 1);
+  EXPECT_EQ(m_->GetValue("Air", DeltaTmin), 1.0);
+  EXPECT_EQ(m_->GetValue("Air", ARTempLow), 35.5);
+  EXPECT_EQ(receiver_->Log(), "Error(DeltaTMinWarning)* Changed(hi)*");
+}
+
+TEST_F(DefaultManagerTest, PropertiesMustBePositive) {
+  for (auto property : {Viscosity, ThermCond, MassDensity, MassHeatCap}) {
+    SCOPED_TRACE(property);
+    EXPECT_EQ(m_->SetValue("Air", property, 0), 0);
+    EXPECT_EQ(m_->SetValue("Air", property, kNaN), 0);
+    EXPECT_EQ(m_->SetValue("Air", property, 2.5), 1);
+    EXPECT_EQ(m_->GetValue("Air", property), 2.5);
+  }
+  // Unknown parameters, the read-only heat type and unknown utilities are
+  // accepted and change nothing.
+  EXPECT_EQ(m_->SetValue("Air", DefaultUtilityParameter(19), 1), 1);
+  EXPECT_EQ(m_->SetValue("Air", HeatType, 0), 1);
+  EXPECT_EQ(m_->GetValue("Air", HeatType), 1);
+  EXPECT_EQ(m_->SetValue("Nowhere", UtilityCost, 5), 1);
+}
+
+// A flag takes the whole part of the value: NaN and infinity clear it.
+TEST_F(DefaultManagerTest, FlagsCutNonFiniteValuesSafely) {
+  const struct {
+    DefaultUtilityParameter flag;
+    double value, read;
+  } flags[] = {{GlobalSetting, kNaN, 0},
+               {GlobalSetting, 1e300, 1},
+               {GlobalSetting, 0.5, 0},
+               {HTCCalculated, 1e300, 1},
+               {HTCCalculated, std::numeric_limits<double>::infinity(), 0}};
+  for (const auto& f : flags) {
+    m_->SetValue("Air", f.flag, f.value);
+    EXPECT_EQ(m_->GetValue("Air", f.flag), f.read) << f.flag << " " << f.value;
+  }
+  m_->SetValue("Air", SimulationUtility, 1);
+  EXPECT_EQ(m_->GetNumberOfSimulationUtilities(), 1);
+  EXPECT_EQ(m_->AmISimulationUtility(kAir), 1);
+  EXPECT_EQ(m_->GetValue("Air", SimulationUtility), 0);
+  m_->SetValue("Air", SimulationUtility, 2);
+  EXPECT_EQ(m_->GetNumberOfSimulationUtilities(), 0);
+}
+
+TEST_F(DefaultManagerTest, ExchangerTypeRefusalsReturnTheKey) {
+  EXPECT_STREQ(m_->SetExchangerType("Cooling Water", "Fired Heater"),
+               "FiredHeaterNotValidOnColdUtility");
+  EXPECT_STREQ(m_->GetExchangerType("Cooling Water"), "Shell & Tube");
+  EXPECT_STREQ(m_->SetExchangerType(0, "Steam Generator"),
+               "SteamGeneratorNotValidOnHotUtility");
+  EXPECT_EQ(m_->SetExchangerType(0, "Plate"), nullptr);
+  EXPECT_STREQ(m_->GetExchangerType(0), "Plate");
+  EXPECT_EQ(m_->SetExchangerType(0, nullptr), nullptr);
+  EXPECT_EQ(receiver_->Log(), "");
+}
+
+TEST_F(DefaultManagerTest, AddIsAnnouncedOnceWithoutDatabaseChanged) {
+  EXPECT_EQ(m_->AddDefaultUtility("X"), 1);
+  EXPECT_EQ(m_->AddDefaultUtility("X"), 0);
+  EXPECT_EQ(receiver_->Log(), "Added(X)");
+  EXPECT_EQ(testing::Fields(*m_->GetDefaultUtility(22)),
+            "X | -32767 -32767 -32767 0 -32767 -32767 2 -32767 | Shell & Tube "
+            "| -32767 -32767 -32767 -32767 | | 5.589e-05 76 1 1 1 0");
+}
+
+// The names passed in are the list's own, gone once the utility is.
+TEST_F(DefaultManagerTest, RemoveAndRenameSendCopiesOfTheNames) {
+  EXPECT_EQ(m_->RemoveDefaultUtility(m_->GetDefaultUtilityName(0)), 1);
+  EXPECT_EQ(m_->RenameDefaultUtility(m_->GetDefaultUtilityName(0), "X"), 1);
+  EXPECT_EQ(m_->RemoveDefaultUtility("LP Steam"), 0);
+  EXPECT_EQ(m_->RenameDefaultUtility("Air", "Cooling Water"), 0);
+  EXPECT_EQ(m_->RenameDefaultUtility("Nowhere", "Z"), 0);
+  EXPECT_EQ(receiver_->Log(),
+            "Removed(LP Steam) Changed(hi)* Renamed(MP Steam)->X Changed(hi)*");
+  EXPECT_EQ(m_->Exists("X"), 1);
+  EXPECT_EQ(m_->Exists("MP Steam"), 0);
+}
+
+TEST_F(DefaultManagerTest, RestoreAnnouncesEveryRemovalByName) {
+  EXPECT_EQ(m_->AddDefaultUtility("Extra"), 1);
+  EXPECT_EQ(m_->SetValue("Air", UtilityCost, 7), 1);
+  receiver_->Clear();
+  EXPECT_EQ(m_->RestoreDefaultUtilities(), 1);
+  auto builtin = testing::NewManager();
+  std::string log;
+  for (int i = 0; i < 22; ++i) {
+    log += "Removed(" + std::string(builtin->GetDefaultUtilityName(i)) +
+           ") Changed(hi)* ";
+  }
+  EXPECT_EQ(receiver_->Log(), log + "Removed(Extra) Changed(hi)*");
+  EXPECT_EQ(m_->GetNumberOfDefaultUtilities(), 22);
+  EXPECT_EQ(m_->GetValue("Air", UtilityCost), 1e-09);
+  EXPECT_EQ(m_->CompareComp("Air", "Air", 1), 1);
+}
+
+TEST_F(DefaultManagerTest, ClonesGetNumberedNamesWithoutComposition) {
+  EXPECT_EQ(m_->CloneDefaultUtility("LP Steam"), 1);
+  EXPECT_EQ(m_->CloneDefaultUtility("LP Steam"), 1);
+  EXPECT_STREQ(m_->GetDefaultUtilityName(22), "LP Steam - 1");
+  EXPECT_STREQ(m_->GetDefaultUtilityName(23), "LP Steam - 2");
+  EXPECT_EQ(m_->CompareComp("LP Steam - 1", "X", 0.5), 1);
+  EXPECT_EQ(m_->GetValue("LP Steam - 2", InletTemperature), 125);
+  EXPECT_EQ(
+      receiver_->Log(),
+      "Added(LP Steam - 1) Changed(hi)* Added(LP Steam - 2) Changed(hi)*");
+  // A name is never taken as a format.
+  EXPECT_EQ(m_->AddDefaultUtility("50%s steam"), 1);
+  EXPECT_EQ(m_->CloneDefaultUtility("50%s steam"), 1);
+  EXPECT_EQ(m_->Exists("50%s steam - 1"), 1);
+}
+
+TEST_F(DefaultManagerTest, ModeHoldsBackTheBroadcastUntilReset) {
+  m_->SetMode(1);
+  EXPECT_EQ(m_->GetMode(), 1);
+  EXPECT_EQ(m_->SetValue("Air", UtilityCost, 2), 1);
+  EXPECT_EQ(m_->SetValue("Air", HeatTransferCoefficient, 0.2), 1);
+  EXPECT_EQ(receiver_->Log(), "");
+  m_->SetMode(0);
+  EXPECT_EQ(m_->GetMode(), 0);
+  EXPECT_EQ(receiver_->Log(), "Changed(hi)*");
+  receiver_->Clear();
+  m_->SetValue("Air", FuelSourceID, 3);
+  m_->SetValue("Air", Viscosity, 3);
+  EXPECT_EQ(receiver_->Log(), "");
+}
 
 TEST_F(DefaultManagerTest, IndexesOutsideTheListGiveEmptyAnswers) {
   for (int i : {-1, 22, 1000}) {
