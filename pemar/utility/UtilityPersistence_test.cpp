@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "pemar/framework/CrashSimulatingFileSystem.h"
 #include "pemar/framework/FaultInjectingFileSystem.h"
