@@ -5,10 +5,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <string>
 
 #include "pemar/config/testing/ConfigTestSupport.h"
-#include "pemar/framework/Registry.h"
 #include "pemar/framework/RegistryFile.h"
 
 namespace pemar {
