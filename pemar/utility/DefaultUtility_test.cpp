@@ -14,11 +14,7 @@ using testing::ForEachTruncation;
 
 class DefaultUtilityTest : public testing::UtilityTest {
  protected:
-  // Recalls into `u` the record in testdata/`name`.golden.
-  bool Recall(const std::string& name, DefaultUtility* u) {
-    return RecallBytes(testing::Golden(name), u);
-  }
-  bool RecallBytes(const std::string& bytes, DefaultUtility* u) {
+  bool Recall(const std::string& bytes, DefaultUtility* u) {
     return Unchunked(bytes, [&](IPemarBinaryFile* f) { return u->Recall(f); });
   }
 };
@@ -28,12 +24,12 @@ TEST_F(DefaultUtilityTest, BadComponentCountsAndHeatTypes) {
   // components leaves the record as it was.
   for (const char* bad : {"utility_huge_count", "utility_cut_component"}) {
     DefaultUtility u;
-    EXPECT_FALSE(Recall(bad, &u));
+    EXPECT_FALSE(Recall(testing::Golden(bad), &u));
     EXPECT_EQ(u.GetComponentCount(), 0);
     EXPECT_STREQ(u.GetUtilityName(), "UndefinedUtility");
   }
   DefaultUtility u;
-  ASSERT_TRUE(Recall("utility_odd_counts", &u));
+  ASSERT_TRUE(Recall(testing::Golden("utility_odd_counts"), &u));
   EXPECT_EQ(u.GetComponentCount(), 0);
   EXPECT_EQ(u.GetHeatType(), UndefinedSegment);
   EXPECT_DOUBLE_EQ(u.GetFuelSourceID(), 3.0);
@@ -45,22 +41,9 @@ TEST_F(DefaultUtilityTest, TruncatedFileFailsAtEveryLength) {
   ForEachTruncation(testing::Golden("utility_record"), 0,
                     [&](const std::string& cut) {
                       DefaultUtility u;
-                      EXPECT_FALSE(RecallBytes(cut, &u));
+                      EXPECT_FALSE(Recall(cut, &u));
                       EXPECT_STREQ(u.GetUtilityName(), "UndefinedUtility");
                     });
-}
-
-TEST_F(DefaultUtilityTest, DefaultRecordRoundTrips) {
-  DefaultUtility source;
-  DefaultUtility u("Other", HotSegment, 1, 0, 1, 1, 1, 1, 1, "Fired Heater", 1,
-                   1, 1, 1);
-  ASSERT_TRUE(RecallBytes(
-      Chunked([&](IPemarBinaryFile* f) { return source.Store(f); }), &u));
-  EXPECT_EQ(Fields(u), Fields(source));
-  EXPECT_EQ(Fields(u),
-            "UndefinedUtility | -32767 -32767 -32767 0 -32767 -32767 2 10 | "
-            "Shell & Tube | -32767 -32767 -32767 -32767 | | 5.589e-05 76 1 1 1 "
-            "0");
 }
 
 // Each revision adds items: 2 delta-T min, 3 the exchanger, 4 the

@@ -27,15 +27,11 @@ class RecordingReceiver : public INotificationReceiver {
   // For a sender that dies first.
   void Detach() { sender_ = nullptr; }
 
-  // Logs "Name(text)", with no brackets for a null text, then what `data`
-  // points to, as it is valid only during the call: "@3" for the position
-  // of HTCDefaultsChanged, "->X" for the new name of UtilityNameChanged, "*"
-  // for the database itself and "?" for anything else.
+  // Logs "Name(text)", then what `data` points to while it is valid: "@3"
+  // for an HTC position, "->X" for a new name, "*" for the database itself.
   void NotifyChange(ChangeWhat what, const char* text, void* data) override {
     std::string entry = std::to_string(what);
-    for (const auto& [w, name] : kNames) {
-      if (w == what) entry = name;
-    }
+    for (const auto& [w, name] : kNames) entry = w == what ? name : entry;
     if (text != nullptr) entry += "(" + std::string(text) + ")";
     if (data == nullptr) {
     } else if (what == HTCDefaultsChanged) {
@@ -48,8 +44,7 @@ class RecordingReceiver : public INotificationReceiver {
     log_ += (log_.empty() ? "" : " ") + entry;
   }
 
-  // Every entry so far, oldest first, blank-separated, e.g.
-  // "Removed(LP Steam) Changed(hi)* Renamed(MP Steam)->X HTC(Brine)@3 Dying".
+  // Every entry so far, oldest first, e.g. "Removed(LP Steam) Changed(hi)*".
   const std::string& Log() const { return log_; }
   void Clear() { log_.clear(); }
 

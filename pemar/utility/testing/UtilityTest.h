@@ -1,6 +1,5 @@
 // Test helpers: a fixture holding a fresh utility database on an in-memory
-// file system, texts of the stored records, and a loop over the truncations
-// of stored bytes.
+// file system, texts of records, and a loop over truncations of stored bytes.
 
 #ifndef PEMAR_UTILITY_TESTING_UTILITYTEST_H_
 #define PEMAR_UTILITY_TESTING_UTILITYTEST_H_
@@ -9,6 +8,7 @@
 
 #include <charconv>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -128,35 +128,34 @@ void ForEachTruncation(const std::string& bytes, std::size_t sparseness,
   }
 }
 
-// Every field a utility stores, in file order, blank-separated: name | inlet
-// outlet coefficient cost AR-high AR-low heat-type delta-T-min | exchanger |
+inline std::string Nums(std::initializer_list<double> values) {
+  std::string s;
+  for (double v : values) s += " " + Num(v);
+  return s;
+}
+
+// Every field a utility stores, in file order: name | inlet outlet
+// coefficient cost AR-high AR-low heat-type delta-T-min | exchanger |
 // viscosity conductivity density heat-capacity | component:fraction... |
 // CO2-factor fuel-ID efficiency global EF-source HTC-calculated.
 inline std::string Fields(const DefaultUtility& u) {
-  std::string s = std::string(u.GetUtilityName()) + " |";
-  for (double v :
-       {u.GetInletTemperature(), u.GetOutletTemperature(),
-        u.GetHeatTransferCoefficient(), u.GetUtilityCost(), u.GetARTempHigh(),
-        u.GetARTempLow(), double(u.GetHeatType()), u.GetDeltaTmin()}) {
-    s += " " + Num(v);
-  }
-  s += " | " + std::string(u.GetExchangerType().c_str()) + " |";
-  for (double v : {u.GetViscosity(), u.GetThermCond(), u.GetMassDensity(),
-                   u.GetMassHeatCap()}) {
-    s += " " + Num(v);
-  }
-  s += " |";
+  std::string components;
   for (int i = 0; i < u.GetComponentCount(); ++i) {
-    s += " " + std::string(u.GetComponentName(i)) + ":" +
-         Num(u.GetComponentFraction(i));
+    components += " " + std::string(u.GetComponentName(i)) + ":" +
+                  Num(u.GetComponentFraction(i));
   }
-  s += " |";
-  for (double v : {u.GetCO2EmissionFactor(), u.GetFuelSourceID(),
-                   u.GetFuelEffFactor(), u.IsGlobalSetting(),
-                   u.GetEFDataSource(), double(u.IsHTCCalculated())}) {
-    s += " " + Num(v);
-  }
-  return s;
+  return std::string(u.GetUtilityName()) + " |" +
+         Nums({u.GetInletTemperature(), u.GetOutletTemperature(),
+               u.GetHeatTransferCoefficient(), u.GetUtilityCost(),
+               u.GetARTempHigh(), u.GetARTempLow(), double(u.GetHeatType()),
+               u.GetDeltaTmin()}) +
+         " | " + u.GetExchangerType().c_str() + " |" +
+         Nums({u.GetViscosity(), u.GetThermCond(), u.GetMassDensity(),
+               u.GetMassHeatCap()}) +
+         " |" + components + " |" +
+         Nums({u.GetCO2EmissionFactor(), u.GetFuelSourceID(),
+               u.GetFuelEffFactor(), u.IsGlobalSetting(), u.GetEFDataSource(),
+               double(u.IsHTCCalculated())});
 }
 
 // A fuel as "name index CO2-factor efficiency".
