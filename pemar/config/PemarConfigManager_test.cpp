@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <tuple>
 #include <vector>
 
@@ -42,7 +41,6 @@ class PemarConfigManagerTest : public test_support::ConfigTest {
   Text Form() const {
     return OpenedViews().empty() ? Text() : OpenedViews().back();
   }
-  // Adds `unit`, makes it current and opens it for editing.
   void EditUnit(int type, const UnitRecord& unit) {
     AddUnit(type, unit);
     SetCurrentUnitName(type, unit.name);
@@ -91,7 +89,7 @@ TEST_F(PemarConfigManagerTest, SolverChoiceRewritesLpsolverDat) {
   EXPECT_EQ(File("Lpsolver.dat"), "XPRESS " + manager_.solver_folder().str());
   // A value that is no int is refused and the choice kept; 3 is kept but
   // writes nothing.
-  const double kNaN = std::numeric_limits<double>::quiet_NaN();
+  const double kNaN = std::nan("");
   const std::tuple<double, int, const char*> rows[] = {
       {0, 0, "LPSOLVE "},     {2, 2, "LINGO "},        {kNaN, 2, "<absent>"},
       {1e300, 2, "<absent>"}, {-1e300, 2, "<absent>"}, {3, 3, "<absent>"}};

@@ -27,12 +27,10 @@ Strings Features(const std::vector<int>& indexes) {
   return names;
 }
 
-// Each test starts with an empty configuration store.
 class ProgramConfigurationTest : public test_support::ConfigTest {
  protected:
   void TearDown() override { SetCommandLine(Text()); }
 
-  // A configuration set up for `commandLine`.
   void Configure(const char* commandLine) {
     SetCommandLine(commandLine);
     config_.SetupConfig("");

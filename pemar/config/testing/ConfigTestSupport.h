@@ -7,10 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "pemar/framework/ConfigStore.h"
-#include "pemar/framework/FileSystem.h"
 #include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/framework/Messages.h"
 #include "pemar/framework/Units.h"

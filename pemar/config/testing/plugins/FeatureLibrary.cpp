@@ -1,7 +1,6 @@
-// A stand-in feature library named PEMAR_LIBRARY_NAME ("VELTRA", ...). Its
-// "SetupDLL" registers, with the host that loaded it, a creator of objects of
-// type PEMAR_LIBRARY_TYPE and a builder of "<name>Manager", and counts its
-// calls in the host's configuration store under "SetupDLL.<name>".
+// A stand-in feature library PEMAR_LIBRARY_NAME ("VELTRA", ...): "SetupDLL"
+// registers objects of type PEMAR_LIBRARY_TYPE and a "<name>Manager" builder
+// with the host, counting its calls in its store as "SetupDLL.<name>".
 
 #include "pemar/case/SimulationCase.h"
 #include "pemar/framework/ConfigStore.h"
