@@ -49,7 +49,6 @@ CipherFileStatus Encrypt(const char* source, const char* target) {
 
 class EncryptionTest : public ::testing::Test {
  protected:
-  // The names of all files, in order.
   Names Listing() const {
     Names names;
     for (const auto& [name, contents] : fs_.Files()) names.push_back(name);

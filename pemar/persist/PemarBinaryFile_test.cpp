@@ -31,7 +31,6 @@ class PemarBinaryFileTest : public ::testing::Test {
       return write(file);
     });
   }
-  // The name of a file holding `bytes`.
   const char* Holding(const std::string& bytes) {
     fs_.SetFile("records.bin", bytes);
     return "records.bin";
