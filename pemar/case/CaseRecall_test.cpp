@@ -95,47 +95,37 @@ TEST_F(CaseRecallTest, RoundTripKeepsTheWholeCase) {
 // project "Kept", the objects "Obsolete" and "Watched", and pointer records
 // that name objects the recall destroys, one twice, the case, or the kept
 // bug report manager.
-struct OldLayout {
-  const char* file;
-  bool recalls;
-  int projects;
-  int obsoleteKept;
-  const char* bugReportManager;  // "" for none
-};
-
-const OldLayout kOldLayouts[] = {
-    {"old_structure6", true, 0, 1, ""},
-    {"old_structure7", true, 1, 1, ""},
-    {"old_classdata15", true, 1, 0, ""},
-    {"old_classdata16", true, 1, 1, "Watched"},
-    {"old_classdata18", false, 0, 0, ""},
-};
-
 TEST_F(CaseRecallTest, OlderLayoutsRecallAndDropTheirObsoleteObjectsOnce) {
-  for (const OldLayout& row : kOldLayouts) {
-    SCOPED_TRACE(row.file);
-    auto reopened = ReopenGolden(row.file);
-    ASSERT_EQ(reopened != nullptr, row.recalls);
+  // File, whether it recalls, projects, "Obsolete" objects kept, and the
+  // name of the bug report manager kept ("" for none).
+  for (const auto& [file, recalls, projects, obsoleteKept, bugReportManager] :
+       {std::tuple{"old_structure6", true, 0, 1, ""},
+        {"old_structure7", true, 1, 1, ""},
+        {"old_classdata15", true, 1, 0, ""},
+        {"old_classdata16", true, 1, 1, "Watched"},
+        {"old_classdata18", false, 0, 0, ""}}) {
+    SCOPED_TRACE(file);
+    auto reopened = ReopenGolden(file);
+    ASSERT_EQ(reopened != nullptr, recalls);
     if (reopened == nullptr) continue;
     EXPECT_EQ(reopened->SaveCounter(), 7);
     EXPECT_EQ(reopened->FileStructureRevision(), kCaseFileStructureRevision);
-    EXPECT_EQ(reopened->GetEngineeringManager()->GetProjectSize(1),
-              row.projects);
-    EXPECT_EQ(CountNamed(*reopened, "Obsolete"), row.obsoleteKept);
+    EXPECT_EQ(reopened->GetEngineeringManager()->GetProjectSize(1), projects);
+    EXPECT_EQ(CountNamed(*reopened, "Obsolete"), obsoleteKept);
     EXPECT_EQ(CountNamed(*reopened, "Watched"), 1);
     Viewable* bugs = reopened->BugReportManagerObject();
-    EXPECT_EQ(bugs ? bugs->GetName().str() : "", row.bugReportManager);
+    EXPECT_EQ(bugs ? bugs->GetName().str() : "", bugReportManager);
     // The case hears of its manager's death: it never holds a dangling one.
     EXPECT_TRUE(!bugs || bugs->DeathPosteeRefCount(reopened.get()) == 1);
 
     // A recall that fails after the header leaves the old structure
     // revision in the case; a later save must still stamp the layout it
     // writes, or no reader accepts the file.
-    std::string bytes = Bytes(row.file);
+    std::string bytes = Bytes(file);
     std::fill(bytes.end() - 8, bytes.end(), '\xff');
-    WriteBytes(row.file, bytes);
+    WriteBytes(file, bytes);
     auto theCase = std::make_unique<SimulationCase>(Text("SIM"), nullptr);
-    ASSERT_FALSE(theCase->RecallDocument(FileName(Text(Path(row.file)))));
+    ASSERT_FALSE(theCase->RecallDocument(FileName(Text(Path(file)))));
     AddProject(*theCase, "Saved", 1);
     theCase->SetFileName(Path("new.kcs"));
     ASSERT_TRUE(theCase->SaveDocument(0));

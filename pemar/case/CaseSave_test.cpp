@@ -183,8 +183,8 @@ TEST_F(CaseSaveTest, LaterSavesOfACaseRotateOnlyOnALaterDay) {
   EXPECT_EQ(Bytes("a.bk1"), original);
 }
 
-// Every write, sync, close, rename, delete and open of a save is made to
-// fail in turn; nothing the user had is lost (SaveFaultLoop.h).
+// Every file operation of a save is made to fail in turn; nothing the user
+// had is lost.
 TEST_F(CaseSaveTest, FailureAtEveryStepLosesNothing) {
   SetConfigData("NCaseBackups", 3);
   const int failures = FailEachStepOfTheSave(

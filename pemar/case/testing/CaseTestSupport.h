@@ -80,7 +80,7 @@ class CaseTest : public ::testing::Test {
 
   std::string Bytes(const std::string& name) const {
     std::ifstream in(Path(name), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return {std::istreambuf_iterator<char>(in), {}};
   }
   void WriteBytes(const std::string& name, const std::string& bytes) const {
     std::ofstream(Path(name), std::ios::binary | std::ios::trunc) << bytes;
@@ -100,16 +100,12 @@ class CaseTest : public ::testing::Test {
     return theCase ? DescribeCase(*theCase) : std::string();
   }
 
-  // The fault loop: a save runs once on a counting file system, then once
-  // more for every file operation it made (write, sync of a file or its
-  // folder, close, rename, delete, open for writing) with that one failing.
-  // Each run empties the folder, lets `prepare` lay down the files (with
-  // "a.kcs"), and saves `makeCase()`, named "a.kcs", on the run's file
-  // system. A save that succeeds reopens equal to the case. One that fails
-  // leaves the case modified with its save counter, "a.kcs" with its bytes,
-  // the bytes of every earlier file in some file that loads (or is the
-  // temporary one), and reports an error. The save needs three writes or
-  // more. Returns the number of runs whose save failed.
+  // Saves `makeCase()` as "a.kcs" over the files `prepare` lays down, once
+  // counting its file operations and then once with each of them failing in
+  // turn. A save that succeeds reopens equal to the case; one that fails
+  // reports an error and leaves the case modified with its save counter,
+  // "a.kcs" as it was, and the bytes of every earlier file in a file that
+  // loads (or the temporary one). Returns the number of failed saves.
   int FailEachStepOfTheSave(
       const std::function<void()>& prepare,
       const std::function<std::unique_ptr<SimulationCase>()>& makeCase) {
@@ -159,12 +155,10 @@ class CaseTest : public ::testing::Test {
         for (const auto& [name, bytes] : before) {
           EXPECT_GT(contents.count(bytes), 0u) << name << " lost";
         }
-        bool reported = false;
-        for (const char* key : {"SaveCaseError", "UnableToCreateDocument",
-                                "UnableToDeleteFile", "UnableToRenameFile"}) {
-          reported = reported || sink_.Has(MessageKind::kError, key);
-        }
-        EXPECT_TRUE(reported);
+        EXPECT_TRUE(sink_.Has(MessageKind::kError, "SaveCaseError") ||
+                    sink_.Has(MessageKind::kError, "UnableToCreateDocument") ||
+                    sink_.Has(MessageKind::kError, "UnableToDeleteFile") ||
+                    sink_.Has(MessageKind::kError, "UnableToRenameFile"));
       }
     }
     return failures;
