@@ -50,9 +50,7 @@ TEST_F(ProgramConfigurationTest, CommandLineDecidesNameFeaturesAndLibraries) {
   const Strings veltra = {"VELTRA.DLL", "PEMARX.DLL"};
   const Strings korbin = {"KORBIN.DLL", "TRELLOB.DLL"};
   const std::tuple<const char*, const char*, std::vector<int>, Strings> rows[] =
-      {{"suite.exe -plexa", "HEATWISE", hi, korbin},
-       {"suite.exe -molara3 -frakto -plexa", "HEATWISE", hi, korbin},
-       {"suite.exe -frakto", "FRAKTO", sep, veltra},
+      {{"suite.exe -molara3 -frakto -plexa", "HEATWISE", hi, korbin},
        {"/opt/x-frakto/suite -molara3", "FRAKTO", sep, veltra},
        {"suite.exe --molara3x", "KELVAR_WORKBENCH", thermo, {"VELTRA.DLL"}},
        {"suite.exe -plex -molara",
