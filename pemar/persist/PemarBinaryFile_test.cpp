@@ -65,8 +65,9 @@ TEST_F(PemarBinaryFileTest, DamagedOrTruncatedStringsFail) {
 }
 
 // A file object without a file, or whose file does not exist, fails
-// everything; so do the string functions without a file object.
-TEST_F(PemarBinaryFileTest, FileObjectWithoutFileFailsEverything) {
+// everything; so do the string functions without a file object. One given
+// the caller's file names it and leaves it open.
+TEST_F(PemarBinaryFileTest, WithoutAFileAllFailsAndTheCallersFileStaysOpen) {
   PemarBinaryFile file(static_cast<const char*>(nullptr));
   int i = 0;
   double d = 0;
@@ -78,6 +79,10 @@ TEST_F(PemarBinaryFileTest, FileObjectWithoutFileFailsEverything) {
   EXPECT_FALSE(WriteCVString(nullptr, &s) || ReadCVString(nullptr, &s));
   EXPECT_TRUE(file.GetFileName().IsEmpty());
   EXPECT_FALSE(PemarBinaryFile("absent.bin").Read(d));
+  BinaryFile raw{Text("records.bin")};
+  ASSERT_TRUE(raw.Create());
+  EXPECT_EQ(PemarBinaryFile(&raw).GetFileName(), Text("records.bin"));
+  EXPECT_TRUE(raw.Write(5) && raw.Close());
 }
 
 // Null and empty strings (testdata/string_records.golden), through the
@@ -169,19 +174,6 @@ TEST_F(PemarBinaryFileTest, DeepNestingAndHandlesGivenBackThroughACopy) {
   }
   EXPECT_EQ(file.Revision(nullptr), 0);
   EXPECT_FALSE(file.CloseChunk(nullptr));
-}
-
-// The wrapper names the caller's file, shares it with its copies, and
-// leaves it open.
-TEST_F(PemarBinaryFileTest, WrapperLeavesCallersFileOpen) {
-  BinaryFile raw{Text("records.bin")};
-  ASSERT_TRUE(raw.Create());
-  {
-    PemarBinaryFile wrapper(&raw);
-    EXPECT_EQ(wrapper.GetFileName(), Text("records.bin"));
-    EXPECT_EQ(PemarBinaryFile(wrapper).GetBinaryFile(), &raw);
-  }
-  EXPECT_TRUE(raw.Write(5) && raw.Close());
 }
 
 }  // namespace
