@@ -85,27 +85,17 @@ TEST_F(HTCDefaultsTest, RestoreKeepsEditedAndAddedEntries) {
   EXPECT_EQ(m_->GetHTCDefaultValue(2), 9);
 }
 
-TEST_F(HTCDefaultsTest, BuiltInAndFallbackTablesHaveTheirSizes) {
-  std::size_t n = 0;
-  BuiltInHTCDefaults(&n);
-  EXPECT_EQ(n, 26u);
-  FallbackHTCDefaults(&n);
-  EXPECT_EQ(n, 27u);
-}
-
 // Storing an entry is pinned with the editor's layout (UtilityLayout_test).
 TEST_F(HTCDefaultsTest, EntryReadsWholeAndTruncatedEntryFails) {
   const std::string bytes = testing::Golden("htc_entry");
   DefHeatTransferCoefficient read;
-  ASSERT_TRUE(
-      Unchunked(bytes, [&](IPemarBinaryFile* f) { return read.Recall(f); }));
+  ASSERT_TRUE(test_support::RecallFromBytes(fs_, read, bytes));
   EXPECT_STREQ(read.GetName(), "Brine");
   EXPECT_STREQ(read.GetNote(), "cold");
   EXPECT_EQ(read.GetHTCValue(), 0.5);
   testing::ForEachTruncation(bytes, 0, [&](const std::string& cut) {
     DefHeatTransferCoefficient read;
-    EXPECT_FALSE(
-        Unchunked(cut, [&](IPemarBinaryFile* f) { return read.Recall(f); }));
+    EXPECT_FALSE(test_support::RecallFromBytes(fs_, read, cut));
     EXPECT_STREQ(read.GetName(), "");
   });
 }

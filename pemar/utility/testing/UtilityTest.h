@@ -23,6 +23,7 @@
 #include "pemar/utility/FuelSource.h"
 #include "pemar/utility/testing/RecordingReceiver.h"
 #include "tests/support/GoldenFile.h"
+#include "tests/support/StoredRecord.h"
 
 namespace pemar::testing {
 
@@ -71,14 +72,10 @@ class UtilityTest : public ::testing::Test {
 
   // The bytes `body` writes through a chunked file; a failure fails the test.
   std::string Chunked(const ChunkBody& body) {
-    BinaryFile raw{Text("written.bin")};
-    EXPECT_TRUE(raw.Create());
-    {
+    return test_support::WrittenBytes(fs_, [&](BinaryFile& raw) {
       PemarBinaryFile file(&raw);
-      EXPECT_TRUE(body(&file));
-    }
-    EXPECT_TRUE(raw.Close());
-    return fs_.GetFile("written.bin");
+      return body(&file);
+    });
   }
   // What `body` answers reading a chunked file that holds `bytes`.
   bool Unchunked(const std::string& bytes, const ChunkBody& body) {
