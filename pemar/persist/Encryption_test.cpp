@@ -190,12 +190,10 @@ TEST_F(EncryptionTest, CrashAtAnyPointLeavesTheOldOrTheNewTarget) {
       {"/c/out.tmp", RandomBytes(4099, 3)}};
   const struct {
     std::string source, target;
-    void (*transform)(const Text&, const Text&);
-  } scenarios[] = {{"/c/in", "/c/out", EncryptFileA},
-                   {"/c/in", "/c/new", EncryptFileA},
-                   {"/c/in", "/c/out", DecryptFileA},
-                   {"/c/in", "/c/in", EncryptFileA},
-                   {"/c/out.tmp", "/c/out", EncryptFileA}};
+  } scenarios[] = {{"/c/in", "/c/out"},
+                   {"/c/in", "/c/new"},
+                   {"/c/in", "/c/in"},
+                   {"/c/out.tmp", "/c/out"}};
   for (const auto& s : scenarios) {
     SCOPED_TRACE(&s - scenarios);
     CrashSimulatingFileSystem fs;
@@ -203,7 +201,7 @@ TEST_F(EncryptionTest, CrashAtAnyPointLeavesTheOldOrTheNewTarget) {
     const std::string before = fs.GetFile(s.target);
     ScopedFileSystem scoped(&fs);
     fs.StartRecording();
-    s.transform(Text(s.source), Text(s.target));
+    EncryptFileA(Text(s.source), Text(s.target));
     const std::string after = fs.GetFile(s.target);
     ASSERT_NE(after, before);
     fs.ForEachCrashState([&](const auto& state) {
