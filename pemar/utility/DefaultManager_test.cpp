@@ -74,19 +74,16 @@ TEST_F(DefaultManagerTest, BuiltInSetHoldsTheTableValues) {
   } values[] = {{"Power", UtilityCost, 1.58e-05},
                 {"Hot Oil", HeatTransferCoefficient, 0.232282},
                 {"Refrigerant 4", UtilityCost, 8.5311e-06},
-                {"LP Steam", MassHeatCap, 2196.4},
-                {"Air", FuelSourceID, 76},
-                {"Air", CO2EmissionFactor, 5.589e-5},
-                {"Air", EFDataSource, 1},
-                {"Air", GlobalSetting, 1}};
+                {"LP Steam", MassHeatCap, 2196.4}};
   for (const auto& v : values) {
     EXPECT_EQ(m_->GetValue(v.name, v.parameter), v.value)
         << v.name << " " << v.parameter;
   }
   EXPECT_STREQ(m_->GetExchangerType("Power"), "Electricity");
+  EXPECT_EQ(testing::Fields(*m_->GetDefaultUtility(kAir)),
+            "Air | 30 35 0.111 1e-09 134.5 44.5 1 10 | Air Cooler | 1.79e-05 "
+            "2.54e-05 1.225 1 | Air:1 | 5.589e-05 76 1 1 1 0");
   EXPECT_EQ(m_->CompareComp("Cooling Water", "H2O", 1), 1);
-  EXPECT_EQ(m_->CompareComp("Air", "Air", 1), 1);
-  EXPECT_EQ(m_->CompareComp("Air", "H2O", 1), 0);
   // Hot Oil has no composition, so any component matches.
   EXPECT_EQ(m_->CompareComp("Hot Oil", "X", 0.5), 1);
 }
@@ -262,9 +259,7 @@ TEST_F(DefaultManagerTest, RestoreAnnouncesEveryRemovalByName) {
            ") Changed(hi)* ";
   }
   EXPECT_EQ(receiver_->Log(), log + "Removed(Extra) Changed(hi)*");
-  EXPECT_EQ(m_->GetNumberOfDefaultUtilities(), 22);
-  EXPECT_EQ(m_->GetValue("Air", UtilityCost), 1e-09);
-  EXPECT_EQ(m_->CompareComp("Air", "Air", 1), 1);
+  EXPECT_EQ(Save(m_.get(), UtilitiesOnly), Save(builtin.get(), UtilitiesOnly));
 }
 
 TEST_F(DefaultManagerTest, ClonesGetNumberedNamesWithoutComposition) {
