@@ -14,12 +14,6 @@
 
 namespace pemar::test_support {
 
-// `object` when `name` is its name `own`, else null.
-template <typename T>
-T* IfNamed(T* object, const std::string& own, const char* name) {
-  return name && own == name ? object : nullptr;
-}
-
 // A design; a null scenario stands for a broken chain.
 struct FakeHenDesign : IHENDesign {
   FakeHenDesign(IHeatIntegrationScenario* s, std::string n)
@@ -38,7 +32,7 @@ struct FakeHiScenario : IHeatIntegrationScenario, IPemarScenario {
   const char* GetName() override { return name.c_str(); }
   int GetDesignCount() override { return 1; }
   IHENDesign* FindDesign(const char* n) override {
-    return IfNamed(&design, design.name, n);
+    return n && design.name == n ? &design : nullptr;
   }
   IPemarBaseObject* project;
   std::string name;
@@ -71,13 +65,13 @@ struct FakeProject : PemarBaseObject,
     return kDone;
   }
   IHeatIntegrationScenario* FindScenario(const char* n) override {
-    return IfNamed(&scenario, scenario.name, n);
+    return n && scenario.name == n ? &scenario : nullptr;
   }
   void FindScenario(const char* n, IPemarScenario** result) override {
-    *result = IfNamed(&scenario, scenario.name, n);
+    *result = n && scenario.name == n ? &scenario : nullptr;
   }
   IComplexColumn* FindComplexColumn(const char* n) override {
-    return IfNamed(&column, column.name, n);
+    return n && column.name == n ? &column : nullptr;
   }
   std::string name;
   FakeHiScenario scenario{this, "Base case"};
@@ -88,10 +82,8 @@ struct FakeProject : PemarBaseObject,
 class FakeEngineeringManager : public IEngObjectRegistry {
  public:
   ~FakeEngineeringManager() override {
-    for (IPemarBaseObject* o : objects_) {
-      while (o->Release() > 0) {
-      }
-    }
+    for (IPemarBaseObject* o : objects_)
+      while (o->Release() > 0) continue;
   }
   // Lists an object made elsewhere, holding one reference to it.
   void Adopt(IPemarBaseObject* object) {
@@ -112,7 +104,7 @@ class FakeEngineeringManager : public IEngObjectRegistry {
       void* typed = nullptr;
       o->QueryInterface(type, &typed);
       const char* id = o->GetMyIdentifier();
-      if (typed && id && IfNamed(o, id, name)) *result = o;
+      if (typed && id && name && std::string(id) == name) *result = o;
       if (*result) return;
     }
   }
