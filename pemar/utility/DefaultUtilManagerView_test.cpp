@@ -14,12 +14,16 @@ using testing::Fields;
 
 constexpr int kAir = 12;  // position of "Air" in the built-in set
 
+// v_ is the editor of the fixture's database.
 class DefaultUtilManagerViewTest : public testing::UtilityTest {
  protected:
+  void SetUp() override {
+    UtilityTest::SetUp();
+    v_ = std::make_unique<DefaultUtilManagerView>(nullptr, m_.get());
+  }
   std::string StoreView(DefaultUtilManagerView& view) {
-    BinaryFile file{Text("view.bin")};
-    EXPECT_TRUE(file.Create() && view.StoreClassData(file) && file.Close());
-    return fs_.GetFile("view.bin");
+    return test_support::WrittenBytes(
+        fs_, [&](BinaryFile& file) { return view.StoreClassData(file); });
   }
   bool RecallView(DefaultUtilManagerView& view, const std::string& bytes,
                   int version = 3) {
@@ -27,46 +31,45 @@ class DefaultUtilManagerViewTest : public testing::UtilityTest {
     BinaryFile file{Text("view.bin")};
     return file.Open() && view.RecallClassData(file, version);
   }
+  std::unique_ptr<DefaultUtilManagerView> v_;
 };
 
 TEST_F(DefaultUtilManagerViewTest, FuelIDsOutsideTheListGiveNoFactor) {
-  DefaultUtilManagerView& v = View();
   m_->SetValue("Air", FuelSourceID, 47);
-  v.NotifyOneUtilityOfChanges(kAir, FuelSourceID);
+  v_->NotifyOneUtilityOfChanges(kAir, FuelSourceID);
   EXPECT_EQ(m_->GetValue("Air", CO2EmissionFactor), 5.489e-05);
   m_->SetValue("Air", EFDataSource, 2);
-  v.NotifyOneUtilityOfChanges(kAir, FuelSourceID);
+  v_->NotifyOneUtilityOfChanges(kAir, FuelSourceID);
   EXPECT_EQ(m_->GetValue("Air", CO2EmissionFactor), kEmptyValue);
-  v.NotifyOneUtilityOfChanges(-1, FuelSourceID);
-  v.NotifyOneUtilityOfChanges(99, EFDataSource);
+  v_->NotifyOneUtilityOfChanges(-1, FuelSourceID);
+  v_->NotifyOneUtilityOfChanges(99, EFDataSource);
   const double inf = std::numeric_limits<double>::infinity();
   for (double id : {3.0, -32767.0, 1e300, std::nan(""), 90.0, -inf}) {
     m_->SetValue("Air", CO2EmissionFactor, 1.0);
     m_->SetValue("Air", FuelSourceID, id);
-    v.NotifyOneUtilityOfChanges(kAir, FuelSourceID);
+    v_->NotifyOneUtilityOfChanges(kAir, FuelSourceID);
     EXPECT_EQ(m_->GetValue("Air", CO2EmissionFactor), kEmptyValue) << id;
     EXPECT_EQ(m_->GetValue("Air", FuelEffFactor), 1.0);
   }
 }
 
 TEST_F(DefaultUtilManagerViewTest, SourcesAndPositionsAreChecked) {
-  DefaultUtilManagerView& v = View();
-  EXPECT_EQ(v.SetSelectedDataSource(3), 0);
-  EXPECT_EQ(v.SetSelectedDataSource(-1), 0);
-  EXPECT_EQ(v.SelectFuelSource(0), 0);
-  EXPECT_EQ(v.SetSelectedDataSource(0), 1);
-  EXPECT_EQ(v.GetSelectedDataSource(), -1);
-  v.SetCarbonTrackingEnabled(true);
-  EXPECT_EQ(v.SetSelectedDataSource(0), 1);
-  EXPECT_EQ(v.SelectFuelSource(46), 0);
-  EXPECT_EQ(v.SelectFuelSource(-1), 0);
-  EXPECT_EQ(v.SelectFuelSource(45), 1);
-  EXPECT_EQ(v.GetFuelSourceList(2), nullptr);
+  EXPECT_EQ(v_->SetSelectedDataSource(3), 0);
+  EXPECT_EQ(v_->SetSelectedDataSource(-1), 0);
+  EXPECT_EQ(v_->SelectFuelSource(0), 0);
+  EXPECT_EQ(v_->SetSelectedDataSource(0), 1);
+  EXPECT_EQ(v_->GetSelectedDataSource(), -1);
+  v_->SetCarbonTrackingEnabled(true);
+  EXPECT_EQ(v_->SetSelectedDataSource(0), 1);
+  EXPECT_EQ(v_->SelectFuelSource(46), 0);
+  EXPECT_EQ(v_->SelectFuelSource(-1), 0);
+  EXPECT_EQ(v_->SelectFuelSource(45), 1);
+  EXPECT_EQ(v_->GetFuelSourceList(2), nullptr);
 }
 
 TEST_F(DefaultUtilManagerViewTest, BuiltInListsHoldEveryFuel) {
-  EXPECT_EQ(View().GetFuelSourceList(0)->size(), 46u);
-  EXPECT_EQ(View().GetFuelSourceList(1)->size(), 44u);
+  EXPECT_EQ(v_->GetFuelSourceList(0)->size(), 46u);
+  EXPECT_EQ(v_->GetFuelSourceList(1)->size(), 44u);
   const struct {
     int list, i;
     const char* fields;  // name index CO2-factor efficiency
@@ -79,7 +82,7 @@ TEST_F(DefaultUtilManagerViewTest, BuiltInListsHoldEveryFuel) {
                {1, 30, "Natural gas -32767 5.589e-05 1"},
                {1, 43, "Wood -32767 9.888e-05 1"}};
   for (const auto& f : fuels) {
-    EXPECT_EQ(Fields(*View().GetFuelSourceList(f.list)->at(f.i)), f.fields);
+    EXPECT_EQ(Fields(*v_->GetFuelSourceList(f.list)->at(f.i)), f.fields);
   }
   ASSERT_NE(FindFuelByID(1, 76), nullptr);
   EXPECT_EQ(FindFuelByID(1, 76)->co2EmissionFactor, 5.589e-05);
@@ -90,62 +93,59 @@ TEST_F(DefaultUtilManagerViewTest, BuiltInListsHoldEveryFuel) {
 }
 
 TEST_F(DefaultUtilManagerViewTest, FuelSelectionFollowsTheDataSource) {
-  DefaultUtilManagerView& v = View();
-  EXPECT_EQ(v.isFuelTypeOkToSelect(kAir, 46), 1);
-  EXPECT_EQ(v.isFuelTypeOkToSelect(kAir, 45), 0);
+  EXPECT_EQ(v_->isFuelTypeOkToSelect(kAir, 46), 1);
+  EXPECT_EQ(v_->isFuelTypeOkToSelect(kAir, 45), 0);
   m_->SetValue("Air", EFDataSource, 0);
-  EXPECT_EQ(v.isFuelTypeOkToSelect(kAir, 46), 0);
-  EXPECT_EQ(v.isFuelTypeOkToSelect(kAir, 10), 1);
-  v.NotifyOneUtilityOfChanges(kAir, EFDataSource);
+  EXPECT_EQ(v_->isFuelTypeOkToSelect(kAir, 46), 0);
+  EXPECT_EQ(v_->isFuelTypeOkToSelect(kAir, 10), 1);
+  v_->NotifyOneUtilityOfChanges(kAir, EFDataSource);
   EXPECT_EQ(m_->GetValue("Air", FuelSourceID), kEmptyValue);
   EXPECT_EQ(m_->GetValue("Air", CO2EmissionFactor), kEmptyValue);
   EXPECT_EQ(m_->GetValue("Air", FuelEffFactor), 1);
   m_->SetValue("Air", FuelSourceID, 30.7);
-  v.NotifyOneUtilityOfChanges(kAir, FuelSourceID);
+  v_->NotifyOneUtilityOfChanges(kAir, FuelSourceID);
   EXPECT_EQ(m_->GetValue("Air", CO2EmissionFactor), 5.61e-05);
   m_->SetValue("Air", EFDataSource, 2);
-  EXPECT_EQ(v.isFuelTypeOkToSelect(kAir, 10), 0);
+  EXPECT_EQ(v_->isFuelTypeOkToSelect(kAir, 10), 0);
 }
 
 TEST_F(DefaultUtilManagerViewTest, GlobalChoiceSparesUtilitiesWithTheirOwn) {
-  DefaultUtilManagerView& v = View();
-  v.SetCarbonTrackingEnabled(true);
-  EXPECT_EQ(v.SetSelectedDataSource(1), 1);
-  EXPECT_EQ(v.SelectFuelSource(1), 1);
+  v_->SetCarbonTrackingEnabled(true);
+  EXPECT_EQ(v_->SetSelectedDataSource(1), 1);
+  EXPECT_EQ(v_->SelectFuelSource(1), 1);
   m_->SetValue("Air", GlobalSetting, 0);
   m_->SetValue("Air", FuelSourceID, 5);
-  v.NotifyAllUtilitiesOfGlobalChanges();
+  v_->NotifyAllUtilitiesOfGlobalChanges();
   EXPECT_EQ(m_->GetValue("Air", FuelSourceID), 5);
   EXPECT_EQ(m_->GetValue("Cooling Water", FuelSourceID), 47);
   EXPECT_EQ(m_->GetValue("Cooling Water", CO2EmissionFactor), 5.489e-05);
   EXPECT_EQ(m_->GetValue("Cooling Water", EFDataSource), 1);
   EXPECT_EQ(m_->GetValue("Cooling Water", FuelEffFactor), 1);
-  v.SetCarbonTrackingEnabled(false);
-  EXPECT_EQ(v.GetSelectedDataSource(), -1);
-  EXPECT_EQ(v.GetOfferedFuelList(), nullptr);
-  v.NotifyOneUtilityOfGlobalChanges(kAir);
+  v_->SetCarbonTrackingEnabled(false);
+  EXPECT_EQ(v_->GetSelectedDataSource(), -1);
+  EXPECT_EQ(v_->GetOfferedFuelList(), nullptr);
+  v_->NotifyOneUtilityOfGlobalChanges(kAir);
   EXPECT_EQ(m_->GetValue("Air", GlobalSetting), 1);
   EXPECT_EQ(m_->GetValue("Air", EFDataSource), -1);
 }
 
 TEST_F(DefaultUtilManagerViewTest, UserFactorSourceHasUnitEfficiency) {
-  DefaultUtilManagerView& v = View();
-  v.SetCarbonTrackingEnabled(true);
-  EXPECT_EQ(v.SetSelectedDataSource(2), 1);
+  v_->SetCarbonTrackingEnabled(true);
+  EXPECT_EQ(v_->SetSelectedDataSource(2), 1);
   // The selected fuel has no name.
-  EXPECT_EQ(Fields(v.GetSelectedFuelSource()), " -32767 -32767 1");
-  EXPECT_EQ(v.GetOfferedFuelList(), nullptr);
-  v.SetUserEmissionFactor(6e-5);
-  v.NotifyOneUtilityOfGlobalChanges(kAir);
+  EXPECT_EQ(Fields(v_->GetSelectedFuelSource()), " -32767 -32767 1");
+  EXPECT_EQ(v_->GetOfferedFuelList(), nullptr);
+  v_->SetUserEmissionFactor(6e-5);
+  v_->NotifyOneUtilityOfGlobalChanges(kAir);
   EXPECT_EQ(m_->GetValue("Air", CO2EmissionFactor), 6e-5);
   EXPECT_EQ(m_->GetValue("Air", FuelSourceID), kEmptyValue);
 }
 
 TEST_F(DefaultUtilManagerViewTest, EmptySelectedIndexStaysEmptyForList1) {
-  View().SetCarbonTrackingEnabled(true);
-  EXPECT_EQ(View().SetSelectedDataSource(1), 1);
-  View().ResetSelectedFuelSource();
-  View().NotifyAllUtilitiesOfGlobalChanges();
+  v_->SetCarbonTrackingEnabled(true);
+  EXPECT_EQ(v_->SetSelectedDataSource(1), 1);
+  v_->ResetSelectedFuelSource();
+  v_->NotifyAllUtilitiesOfGlobalChanges();
   for (int i = 0; i < m_->GetNumberOfDefaultUtilities(); ++i) {
     EXPECT_EQ(m_->GetValue(i, FuelSourceID), kEmptyValue);
     EXPECT_EQ(m_->GetValue(i, EFDataSource), 1.0);
@@ -153,8 +153,8 @@ TEST_F(DefaultUtilManagerViewTest, EmptySelectedIndexStaysEmptyForList1) {
 }
 
 TEST_F(DefaultUtilManagerViewTest, UserSourcesEmptyFuelsAndNoDatabase) {
-  EXPECT_FALSE(View().AddDefaultFuelSource(DefaultUtilManagerView::kUserFactor,
-                                           "Mine", 1.0));
+  EXPECT_FALSE(v_->AddDefaultFuelSource(DefaultUtilManagerView::kUserFactor,
+                                        "Mine", 1.0));
   FuelSourceStruct empty;
   EXPECT_EQ(empty.GetDisplayName(), "");
   EXPECT_EQ(empty.GetFuelEffFactor(), kEmptyValue);
@@ -208,16 +208,15 @@ TEST_F(DefaultUtilManagerViewTest, RecallGivesTheStoredCarbonState) {
 }
 
 TEST_F(DefaultUtilManagerViewTest, TruncatedClassDataChangesNothing) {
-  View().SetCarbonTrackingEnabled(true);
-  View().SetSelectedDataSource(1);
-  View().SelectFuelSource(2);
-  testing::ForEachTruncation(StoreView(View()), 32,
-                             [&](const std::string& cut) {
-                               DefaultUtilManagerView target(nullptr, m_.get());
-                               EXPECT_FALSE(RecallView(target, cut));
-                               EXPECT_EQ(target.GetDatabase(), m_.get());
-                               EXPECT_FALSE(target.IsCarbonTrackingEnabled());
-                             });
+  v_->SetCarbonTrackingEnabled(true);
+  v_->SetSelectedDataSource(1);
+  v_->SelectFuelSource(2);
+  testing::ForEachTruncation(StoreView(*v_), 32, [&](const std::string& cut) {
+    DefaultUtilManagerView target(nullptr, m_.get());
+    EXPECT_FALSE(RecallView(target, cut));
+    EXPECT_EQ(target.GetDatabase(), m_.get());
+    EXPECT_FALSE(target.IsCarbonTrackingEnabled());
+  });
   // A data source outside 0 to 2 is refused.
   DefaultUtilManagerView target(nullptr, nullptr);
   EXPECT_FALSE(RecallView(target, testing::Golden("editor_bad_source")));
@@ -228,7 +227,7 @@ TEST_F(DefaultUtilManagerViewTest, TypeIsRegisteredWithItsVersion) {
   const ObjectTypeInfo* type = FindObjectType("DefaultUtilManagerViewObject");
   ASSERT_NE(type, nullptr);
   EXPECT_EQ(type->ClassDataVersion(), 3);
-  EXPECT_EQ(View().Type(), type);
+  EXPECT_EQ(v_->Type(), type);
 }
 
 }  // namespace

@@ -19,7 +19,6 @@
 #include "pemar/framework/Platform.h"
 #include "pemar/persist/PemarBinaryFile.h"
 #include "pemar/utility/DefaultManager.h"
-#include "pemar/utility/DefaultUtilManagerView.h"
 #include "pemar/utility/FuelSource.h"
 #include "pemar/utility/testing/RecordingReceiver.h"
 #include "tests/support/GoldenFile.h"
@@ -99,16 +98,6 @@ class UtilityTest : public ::testing::Test {
   ScopedMessageSink scoped_sink_{&sink_};
   std::unique_ptr<DefaultManager> m_;
   std::unique_ptr<RecordingReceiver> receiver_;
-
-  // The database editor of m_, made at first use.
-  DefaultUtilManagerView& View() {
-    if (!view_)
-      view_ = std::make_unique<DefaultUtilManagerView>(nullptr, m_.get());
-    return *view_;
-  }
-
- private:
-  std::unique_ptr<DefaultUtilManagerView> view_;
 };
 
 // Calls `check(cut)` for proper prefixes of `bytes`, shortest first: every
