@@ -19,7 +19,8 @@
 // recall that fails after the first text leaves the chunk open; the caller
 // abandons the whole recall.
 //
-// All functions return non-zero on success. Result pointers are borrowed.
+// All functions return non-zero on success. Result pointers are borrowed,
+// except RecallProjectPointer's (below).
 
 #ifndef PEMAR_PERSIST_CROSSREFERENCE_H_
 #define PEMAR_PERSIST_CROSSREFERENCE_H_
@@ -37,6 +38,8 @@ PEMAR_EXPORT unsigned char StoreProjectPointer(BinaryFile& file,
 // Resolves a project reference with AddEngObject(name, type, 1), which finds
 // or creates the project; *result receives its interface for `type`, or null.
 // *result is not cleared first, and is left as it was for a null reference.
+// The project comes with the reference AddEngObject adds for the caller, who
+// gives it back with RemoveEngObject when done with it.
 PEMAR_EXPORT unsigned char RecallProjectPointer(BinaryFile& file,
                                                 IEngObjectRegistry* manager,
                                                 void** result, long type);
