@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
 
 #include "pemar/utility/testing/UtilityTest.h"
@@ -17,71 +16,60 @@ class UtilitySelectionTest : public testing::UtilityTest {
     return testing::Num(m_->GetValue(name, ARTempLow)) + ".." +
            testing::Num(m_->GetValue(name, ARTempHigh));
   }
-  // The utility recommended at temperature `t` for a stream of `type`,
-  // with the exchanger, if any, that it must suit; null for none.
-  struct Pick {
-    double t;
-    SegmentHeatType type;
-    const char* exchanger;
-    const char* want;
-  };
-  void ExpectRecommended(std::initializer_list<Pick> picks) {
-    for (const Pick& p : picks) {
-      EXPECT_STREQ(m_->GetRecommendedUtilityName(p.t, p.type, p.exchanger),
-                   p.want)
-          << p.t << " " << p.type << " " << (p.exchanger ? p.exchanger : "");
-    }
-  }
 };
 
-TEST_F(UtilitySelectionTest, EmptyTemperatureOrUndefinedTypeSelectsNothing) {
-  EXPECT_EQ(m_->GetRecommendedUtilityName(40, UndefinedSegment, nullptr),
+// What each way of choosing gives at a temperature: the first utility in
+// list order whose range holds it (a range's upper end belongs to it for a
+// hot stream, its lower end for a cold one), the cheapest whose range holds
+// it (credits count as cheaper), and the one data extraction picks with no
+// target to reach. An empty temperature or an undefined type gives none.
+TEST_F(UtilitySelectionTest, EachChoiceAtATemperature) {
+  const struct {
+    double t;
+    SegmentHeatType type;
+    const char *recommended, *cheapest, *for_data_extraction;
+  } choices[] = {
+      {44.5, ColdSegment, "Air", "Cooling Water", "Air"},
+      {115.5, HotSegment, "LP Steam", "MP Steam", "LP Steam"},
+      {115.6, HotSegment, "MP Steam", "MP Steam", "MP Steam"},
+      {40, ColdSegment, "Cooling Water", "Cooling Water", "Cooling Water"},
+      {100, ColdSegment, "Air", "Air", "Air"},
+      {100, HotSegment, "LP Steam", "LP Steam", "LP Steam"},
+      {-50, HotSegment, "Refrigerant 2 Generation", "Refrigerant 2 Generation",
+       "Refrigerant 2 Generation"},
+      {2995, HotSegment, nullptr, nullptr, nullptr},
+      {kEmptyValue, HotSegment, nullptr, nullptr, nullptr},
+      {40, UndefinedSegment, nullptr, nullptr, nullptr}};
+  for (const auto& c : choices) {
+    SCOPED_TRACE(::testing::Message() << c.t << " " << c.type);
+    EXPECT_STREQ(m_->GetRecommendedUtilityName(c.t, c.type, nullptr),
+                 c.recommended);
+    EXPECT_STREQ(m_->GetMostEconomicalUtilityName(c.t, c.type), c.cheapest);
+    EXPECT_STREQ(m_->GetRecommendedUtilityForDataExt(c.t, c.type, -300),
+                 c.for_data_extraction);
+  }
+  // The ends of the whole scale.
+  EXPECT_EQ(m_->GetRecommendedUtilityName(3000, ColdSegment, nullptr), nullptr);
+  EXPECT_EQ(m_->GetRecommendedUtilityName(-273.15, HotSegment, nullptr),
             nullptr);
-  EXPECT_EQ(m_->GetMostEconomicalUtilityName(kEmptyValue, HotSegment), nullptr);
-  EXPECT_EQ(m_->GetMostEconomicalUtilityName(40, UndefinedSegment), nullptr);
-  EXPECT_EQ(
-      m_->GetRecommendedUtilityForDataExt(kEmptyValue, HotSegment, kEmptyValue),
-      nullptr);
-  EXPECT_EQ(m_->GetRecommendedUtilityForDataExt(40, UndefinedSegment, -300),
+}
+
+TEST_F(UtilitySelectionTest, RecommendationMustSuitTheExchanger) {
+  EXPECT_STREQ(m_->GetRecommendedUtilityName(100, ColdSegment, "Air Cooler"),
+               "Air");
+  EXPECT_EQ(m_->GetRecommendedUtilityName(100, ColdSegment, "Shell & Tube"),
             nullptr);
-}
-
-TEST_F(UtilitySelectionTest, RangeEndsBelongToTheirUtility) {
-  ExpectRecommended({{44.5, ColdSegment, nullptr, "Air"},
-                     {115.5, HotSegment, nullptr, "LP Steam"},
-                     {115.6, HotSegment, nullptr, "MP Steam"},
-                     {3000, ColdSegment, nullptr, nullptr},
-                     {-273.15, HotSegment, nullptr, nullptr},
-                     {2995, HotSegment, nullptr, nullptr}});
-}
-
-TEST_F(UtilitySelectionTest, RecommendationFollowsListOrderAndExchanger) {
-  ExpectRecommended({{40, ColdSegment, nullptr, "Cooling Water"},
-                     {100, ColdSegment, nullptr, "Air"},
-                     {100, ColdSegment, "Air Cooler", "Air"},
-                     {100, ColdSegment, "Shell & Tube", nullptr},
-                     {500, HotSegment, "Fired Heater", "Fired Heat (1000)"}});
-}
-
-TEST_F(UtilitySelectionTest, CheapestUsableUtilityWins) {
-  EXPECT_STREQ(m_->GetMostEconomicalUtilityName(40, ColdSegment),
-               "Cooling Water");
-  EXPECT_STREQ(m_->GetMostEconomicalUtilityName(100, HotSegment), "LP Steam");
-  // Credits count as cheaper: the largest usable credit wins.
-  EXPECT_STREQ(m_->GetMostEconomicalUtilityName(-50, HotSegment),
-               "Refrigerant 2 Generation");
+  EXPECT_STREQ(m_->GetRecommendedUtilityName(500, HotSegment, "Fired Heater"),
+               "Fired Heat (1000)");
 }
 
 TEST_F(UtilitySelectionTest, DataExtractionPrefersSimulationUtilities) {
   auto data_ext = [&](double t, SegmentHeatType type, double target) {
     return m_->GetRecommendedUtilityForDataExt(t, type, target);
   };
-  EXPECT_STREQ(data_ext(40, ColdSegment, -273.15), "Cooling Water");
-  EXPECT_STREQ(data_ext(100, HotSegment, -300), "LP Steam");
   // Outlet - delta-T min must reach the target: LP Steam gives 114, MP
   // Steam 164.
   EXPECT_STREQ(data_ext(100, HotSegment, 150), "MP Steam");
-  EXPECT_EQ(data_ext(2995, HotSegment, -300), nullptr);
   // A simulation utility S with empty AR temperatures never matches.
   EXPECT_EQ(m_->AddDefaultUtility("S"), 1);
   m_->SetStreamType("S", ColdSegment);
