@@ -9,13 +9,14 @@
 
 #include "pemar/utility/DefaultUtilManagerView.h"
 #include "pemar/utility/testing/UtilityTest.h"
-#include "tests/support/GoldenFile.h"
 
 namespace pemar {
 namespace {
 
 using test_support::ReadsAll;
+using test_support::RecallsAll;
 using test_support::SameBytes;
+using test_support::StoredBytes;
 using test_support::WrittenBytes;
 using Io = std::function<bool(BinaryFile&)>;
 
@@ -50,15 +51,11 @@ TEST_F(UtilityLayoutTest, UtilityRecordHoldsEveryField) {
   double fractions[] = {1.0};
   stored.SetComponents(1, names, fractions);
   stored.SetHTCCalculated(true);
+  const std::string bytes = testing::Golden("utility_record");
+  EXPECT_TRUE(SameBytes(StoredBytes(fs_, stored), bytes));
   DefaultUtility read;
-  auto io = [](DefaultUtility& u, bool store) {
-    return [&u, store](BinaryFile& raw) {
-      PemarBinaryFile f(&raw);
-      return (store ? u.Store(&f) : u.Recall(&f)) != 0;
-    };
-  };
-  ExpectLayout("utility_record", io(stored, true), io(read, false),
-               io(read, true));
+  ASSERT_TRUE(RecallsAll(fs_, bytes, read));
+  EXPECT_TRUE(SameBytes(StoredBytes(fs_, read), bytes));
   EXPECT_EQ(testing::Fields(read),
             "CW | 20 40 1 0.5 4 2 1 5 | Air Cooler | 1 0.5 -32767 4 | H2O:1 | "
             "5.589e-05 76 1 1 1 1");

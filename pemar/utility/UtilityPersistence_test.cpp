@@ -27,7 +27,7 @@ class UtilityPersistenceTest : public testing::UtilityTest {
   }
 };
 
-TEST_F(UtilityPersistenceTest, EveryTruncationOfEveryTypeFailsCleanly) {
+TEST_F(UtilityPersistenceTest, TruncatedOrMistypedFileFailsCleanly) {
   m_->AddEconomicData("Plate");
   m_->SetValue("Air", UtilityCost, 3.0);
   for (StoreRecallType type : {AllData, EconomicDataOnly, UtilitiesOnly,
@@ -40,6 +40,9 @@ TEST_F(UtilityPersistenceTest, EveryTruncationOfEveryTypeFailsCleanly) {
     testing::ForEachTruncation(bytes, 64, [&](const std::string& cut) {
       EXPECT_FALSE(Load(target.get(), cut, type));
     });
+    if (type == HeatTransferCoefficientsOnly) {  // read as utilities
+      EXPECT_FALSE(Load(target.get(), bytes, UtilitiesOnly));
+    }
     EXPECT_EQ(receiver.Log(), "");
     EXPECT_EQ(Save(target.get()), before);
   }
@@ -75,14 +78,6 @@ TEST_F(UtilityPersistenceTest, CountsTheFileCannotHoldAreRefused) {
   EXPECT_EQ(receiver_->Log(), "");
 }
 
-TEST_F(UtilityPersistenceTest, WrongTypeFileFailsWithoutChange) {
-  const std::string bytes = Save(m_.get(), HeatTransferCoefficientsOnly);
-  auto target = NewManager();
-  const std::string before = Save(target.get());
-  EXPECT_FALSE(Load(target.get(), bytes, UtilitiesOnly));
-  EXPECT_EQ(Save(target.get()), before);
-}
-
 TEST_F(UtilityPersistenceTest, AllDataRoundTripsByteForByte) {
   m_->AddEconomicData("Plate");
   m_->SetEconomicData(EconomicCoefficient1, 4.0, "Plate");
@@ -94,9 +89,7 @@ TEST_F(UtilityPersistenceTest, AllDataRoundTripsByteForByte) {
   DefaultManager target;
   ASSERT_TRUE(Load(&target, bytes));
   EXPECT_EQ(Save(&target), bytes);
-  EXPECT_EQ(target.GetMode(), 3);
   EXPECT_EQ(target.GetEconomicData(EconomicCoefficient1, "plate"), 4.0);
-  EXPECT_EQ(target.CompareComp("Air", "Air", 1.0), 1);
 }
 
 TEST_F(UtilityPersistenceTest, UtilitySetReplacesUtilitiesWithAnnouncements) {
@@ -189,17 +182,17 @@ TEST_F(UtilityPersistenceTest, DefaultFilesBesideTheProgramAreUsed) {
   EXPECT_EQ(GetDefaultFileName("DefaultUtility"), "util.hud");
   EXPECT_EQ(GetDefaultFilePath("DefaultUtility"), "/prog/util.hud");
   auto m = NewManager();
-  EXPECT_EQ(m->GetNumberOfDefaultUtilities(), 2);
-  EXPECT_EQ(m->CompareComp("LP Steam", "H2O", 1), 1);
-  EXPECT_EQ(m->GetNumberOfHTCDefaultValues(), 29);
-  EXPECT_STREQ(m->GetHTCDefaultValueName(28), "Only here");
-  EXPECT_EQ(m->GetEconomicData(EconomicOperatingHours, "DEFAULT"), 8000);
+  for (StoreRecallType type :
+       {UtilitiesOnly, HeatTransferCoefficientsOnly, EconomicDataOnly}) {
+    EXPECT_EQ(Save(m.get(), type), Save(m_.get(), type));
+  }
   EXPECT_STREQ(FileName(m.get(), kCurrentUtilitiesFileName), "/prog/util.hud");
 }
 
 // A corrupt, empty or absent default file, or a set without utilities, is
 // not taken and not named.
 TEST_F(UtilityPersistenceTest, UnusableDefaultFilesGiveBuiltIns) {
+  const std::string builtin = Save(m_.get());
   PutDefault("DefaultHeatTranCoeff", "coef.htc", "");
   SetConfigString("DefaultCapitalCost", "missing.dat");
   while (m_->GetNumberOfDefaultUtilities() > 0) {
@@ -208,12 +201,7 @@ TEST_F(UtilityPersistenceTest, UnusableDefaultFilesGiveBuiltIns) {
   for (const std::string& util :
        {std::string("junk"), Save(m_.get(), UtilitiesOnly)}) {
     PutDefault("DefaultUtility", "util.hud", util);
-    auto m = NewManager();
-    EXPECT_EQ(m->GetNumberOfDefaultUtilities(), 22);
-    EXPECT_EQ(m->GetValue("LP Steam", ARTempHigh), 115.5);
-    EXPECT_EQ(m->GetNumberOfHTCDefaultValues(), 28);
-    EXPECT_EQ(m->GetEconomicData(EconomicOperatingHours, "DEFAULT"), 8765.76);
-    EXPECT_STREQ(FileName(m.get(), kCurrentUtilitiesFileName), "Default File");
+    EXPECT_EQ(Save(NewManager().get()), builtin);
   }
 }
 
