@@ -28,12 +28,6 @@ TEST_F(HTCDefaultsTest, PositionsOutsideTheListAreRefused) {
   EXPECT_EQ(bare.DeleteHTCDefaultValue(0), 0);
 }
 
-TEST_F(HTCDefaultsTest, DeletedEntrysNameIsSentAfterItIsGone) {
-  EXPECT_EQ(m_->DeleteHTCDefaultValue(3), 1);
-  EXPECT_EQ(receiver_->Log(), "HTC(Caustic Soda Solution)@3");
-  EXPECT_EQ(m_->GetNumberOfHTCDefaultValues(), 27);
-}
-
 TEST_F(HTCDefaultsTest, NewDatabaseWithoutFileHas28Entries) {
   EXPECT_EQ(m_->GetNumberOfHTCDefaultValues(), 28);
   const struct {
@@ -65,6 +59,7 @@ TEST_F(HTCDefaultsTest, AddRefusesDuplicatesAndTakesTheFirstValue) {
   EXPECT_EQ(m_->GetHTCDefaultValue(28), 0.393092);
 }
 
+// A deleted entry's name is sent after the entry is gone.
 TEST_F(HTCDefaultsTest, EditsCheckValueAndNameAndNotify) {
   EXPECT_EQ(m_->SetHTCDefaultValue(0, 0), 0);
   EXPECT_EQ(m_->SetHTCDefaultValue(0, -1), 0);
@@ -74,7 +69,10 @@ TEST_F(HTCDefaultsTest, EditsCheckValueAndNameAndNotify) {
   EXPECT_EQ(m_->SetHTCDefaultValueName(3, "Lye"), 1);
   EXPECT_EQ(m_->SetHTCDefaultValueNote(3, "strong"), 1);
   EXPECT_STREQ(m_->GetHTCDefaultValueNote(3), "strong");
-  EXPECT_EQ(receiver_->Log(), "HTC(DEFAULT)@0 HTC(Lye)@3 HTC(Lye)@3");
+  EXPECT_EQ(m_->DeleteHTCDefaultValue(3), 1);
+  EXPECT_EQ(m_->GetNumberOfHTCDefaultValues(), 27);
+  EXPECT_EQ(receiver_->Log(),
+            "HTC(DEFAULT)@0 HTC(Lye)@3 HTC(Lye)@3 HTC(Lye)@3");
 }
 
 TEST_F(HTCDefaultsTest, RestoreKeepsEditedAndAddedEntries) {

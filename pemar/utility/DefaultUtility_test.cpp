@@ -2,48 +2,41 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <string>
 
 #include "pemar/utility/testing/UtilityTest.h"
 
 namespace pemar {
 namespace {
 
+using test_support::RecallFromBytes;
 using testing::Fields;
-using testing::ForEachTruncation;
 
-class DefaultUtilityTest : public testing::UtilityTest {
- protected:
-  bool Recall(const std::string& bytes, DefaultUtility* u) {
-    return test_support::RecallFromBytes(fs_, *u, bytes);
-  }
-};
+class DefaultUtilityTest : public testing::UtilityTest {};
 
-TEST_F(DefaultUtilityTest, BadComponentCountsAndHeatTypes) {
-  // A count the file cannot hold fails without allocating; a cut inside the
-  // components leaves the record as it was.
+// A count the file cannot hold fails without allocating; a cut anywhere, in
+// the components too, leaves the record as it was; odd counts and heat types
+// read as none.
+TEST_F(DefaultUtilityTest, DamagedRecordsFailOrReadAsNone) {
   for (const char* bad : {"utility_huge_count", "utility_cut_component"}) {
     DefaultUtility u;
-    EXPECT_FALSE(Recall(testing::Golden(bad), &u));
+    EXPECT_FALSE(RecallFromBytes(fs_, u, testing::Golden(bad)));
     EXPECT_EQ(u.GetComponentCount(), 0);
     EXPECT_STREQ(u.GetUtilityName(), "UndefinedUtility");
   }
+  // A record with every item, a component among them.
+  testing::ForEachTruncation(
+      testing::Golden("utility_record"), 0, [&](const std::string& cut) {
+        DefaultUtility u;
+        EXPECT_FALSE(RecallFromBytes(fs_, u, cut));
+        EXPECT_STREQ(u.GetUtilityName(), "UndefinedUtility");
+      });
   DefaultUtility u;
-  ASSERT_TRUE(Recall(testing::Golden("utility_odd_counts"), &u));
+  ASSERT_TRUE(RecallFromBytes(fs_, u, testing::Golden("utility_odd_counts")));
   EXPECT_EQ(u.GetComponentCount(), 0);
   EXPECT_EQ(u.GetHeatType(), UndefinedSegment);
   EXPECT_DOUBLE_EQ(u.GetFuelSourceID(), 3.0);
   EXPECT_TRUE(u.IsHTCCalculated());
-}
-
-TEST_F(DefaultUtilityTest, TruncatedFileFailsAtEveryLength) {
-  // A record with every item, a component among them.
-  ForEachTruncation(testing::Golden("utility_record"), 0,
-                    [&](const std::string& cut) {
-                      DefaultUtility u;
-                      EXPECT_FALSE(Recall(cut, &u));
-                      EXPECT_STREQ(u.GetUtilityName(), "UndefinedUtility");
-                    });
 }
 
 // Each revision adds items: 2 delta-T min, 3 the exchanger, 4 the
