@@ -197,7 +197,6 @@ TEST_F(DefaultUtilManagerViewTest, RecallGivesTheStoredCarbonState) {
     ASSERT_NE(copy.GetDatabase(), nullptr);
     // Stored again, the copy gives the same bytes: everything was read.
     EXPECT_EQ(StoreView(copy), bytes);
-    EXPECT_EQ(copy.GetDatabase()->Exists("Carried"), 1);
     EXPECT_EQ(copy.GetOfferedFuelList(),
               copy.GetFuelSourceList(copy.GetSelectedDataSource()));
     DefaultUtilManagerView v2(nullptr, nullptr);
