@@ -27,8 +27,8 @@ constexpr std::size_t kReadBlockSize = std::size_t{64} * 1024;
 // marker lets a reader reject a chunk that is not one and lets the dump tool
 // find chunks nested among plain values.
 constexpr std::size_t kChunkHeaderSize = ChunkHeader::kHeaderSize;
-constexpr unsigned char kChunkMarker0 = 0xA5;
-constexpr unsigned char kChunkMarker1 = 0x5A;
+constexpr unsigned char kChunkMarker0 = ChunkHeader::kMarker0;
+constexpr unsigned char kChunkMarker1 = ChunkHeader::kMarker1;
 // Length written when a chunk starts; a chunk never closed keeps it, and a
 // reader then rejects the chunk because it cannot fit in the file.
 constexpr std::uint32_t kUnfinishedLength = 0xFFFFFFFFu;
@@ -256,7 +256,7 @@ unsigned char ChunkHeader::Create(BinaryFile& file, short revision) {
   return 1;
 }
 
-unsigned char ChunkHeader::Open(BinaryFile& file) {
+unsigned char ChunkHeader::OpenUnbuffered(BinaryFile& file) {
   if (!file.IsOpenForReading()) return 0;
   std::uint64_t start = file.position_;
   unsigned char copy[kChunkHeaderSize];
@@ -284,7 +284,7 @@ unsigned char ChunkHeader::Open(BinaryFile& file) {
   return 1;
 }
 
-unsigned char ChunkHeader::Close(BinaryFile& file) {
+unsigned char ChunkHeader::CloseAny(BinaryFile& file) {
   auto& chunks = file.chunks_;
   // Nearly always the innermost chunk: look there first.
   std::size_t index = chunks.size();

@@ -74,6 +74,9 @@ class PEMAR_EXPORT ChunkHeader {
  public:
   // Bytes a chunk header takes in the file (see docs/file-format.md).
   static constexpr std::size_t kHeaderSize = 8;
+  // The two bytes every chunk header begins with.
+  static constexpr unsigned char kMarker0 = 0xA5;
+  static constexpr unsigned char kMarker1 = 0x5A;
 
   ChunkHeader() = default;
 
@@ -92,6 +95,11 @@ class PEMAR_EXPORT ChunkHeader {
   void SetRevision(short revision) { revision_ = revision; }
 
  private:
+  // Open and Close when the header is not wholly in the read buffer, or the
+  // chunk is not the innermost one being read.
+  unsigned char OpenUnbuffered(BinaryFile& file);
+  unsigned char CloseAny(BinaryFile& file);
+
   short revision_ = 0;
 };
 
@@ -291,6 +299,40 @@ class PEMAR_EXPORT BinaryFile : public GenericFile {
   std::uint64_t buffer_start_ = 0;
   std::vector<OpenChunk> chunks_;
 };
+
+// Record readers open and close a chunk per record, so the usual cases of
+// both are inline: a header that lies in the read buffer, and leaving the
+// innermost chunk while reading.
+inline unsigned char ChunkHeader::Open(BinaryFile& file) {
+  const unsigned char* bytes = file.BufferedBytes(kHeaderSize);
+  if (bytes == nullptr) return OpenUnbuffered(file);
+  const std::uint32_t length =
+      std::uint32_t{bytes[4]} | std::uint32_t{bytes[5]} << 8 |
+      std::uint32_t{bytes[6]} << 16 | std::uint32_t{bytes[7]} << 24;
+  // The buffered header lies inside the bound, so the subtraction holds.
+  const std::uint64_t payload = file.position_ + kHeaderSize;
+  if (bytes[0] != kMarker0 || bytes[1] != kMarker1 ||
+      length > file.limit_ - payload) {
+    return 0;  // the position stays where it was
+  }
+  revision_ = static_cast<short>(bytes[2] | bytes[3] << 8);
+  file.chunks_.push_back({this, file.position_, payload + length});
+  file.position_ = payload;
+  file.limit_ = payload + length;
+  return 1;
+}
+
+inline unsigned char ChunkHeader::Close(BinaryFile& file) {
+  auto& chunks = file.chunks_;
+  if (file.reader_ == nullptr || file.writer_ != nullptr || chunks.empty() ||
+      chunks.back().header != this) {
+    return CloseAny(file);
+  }
+  file.position_ = chunks.back().end;
+  chunks.pop_back();
+  file.limit_ = chunks.empty() ? file.size_ : chunks.back().end;
+  return 1;
+}
 
 // Writes a new file at `path` so that the file there keeps its old contents
 // unless the whole new one made it: `write` fills a binary file made under a

@@ -56,9 +56,6 @@ PemarBinaryFile::~PemarBinaryFile() {
   unsigned char PemarBinaryFile::Read(T* values, unsigned int count) {        \
     return file_ ? file_->Read(values, count) : 0;                            \
   }                                                                           \
-  unsigned char PemarBinaryFile::Read(T& value) {                             \
-    return file_ ? file_->Read(value) : 0;                                    \
-  }                                                                           \
   unsigned char PemarBinaryFile::Write(const T* values, unsigned int count) { \
     return file_ ? file_->Write(values, count) : 0;                           \
   }                                                                           \
@@ -87,10 +84,6 @@ unsigned char PemarBinaryFile::Write(const Text& value) {
   return file_ ? file_->Write(value) : 0;
 }
 
-ChunkHeader* PemarBinaryFile::TakeHeader() {
-  return spareCount_ > 0 ? spareHeaders_[--spareCount_] : new ChunkHeader;
-}
-
 unsigned char PemarBinaryFile::CreateChunk(ChunkHeader** header, int revision) {
   if (header == nullptr) return 0;
   *header = TakeHeader();
@@ -98,34 +91,8 @@ unsigned char PemarBinaryFile::CreateChunk(ChunkHeader** header, int revision) {
   return (*header)->Create(*file_, static_cast<short>(revision));
 }
 
-unsigned char PemarBinaryFile::OpenChunk(ChunkHeader** header) {
-  if (header == nullptr) return 0;
-  *header = TakeHeader();
-  if (!file_) return 0;
-  return (*header)->Open(*file_);
-}
-
-unsigned char PemarBinaryFile::CloseChunk(ChunkHeader* header) {
-  if (header == nullptr) return 0;
-  unsigned char ok = file_ ? header->Close(*file_) : 0;
-  // Handles are plain values: one given back through any wrapper may be
-  // handed out again by it; deeper nestings than it keeps are rare, and
-  // their extra handles are simply freed.
-  if (spareCount_ < kMaxSpareHeaders) {
-    *header = ChunkHeader();
-    spareHeaders_[spareCount_++] = header;
-  } else {
-    delete header;
-  }
-  return ok;
-}
-
 unsigned char PemarBinaryFile::SkipChunkData() {
   return file_ ? file_->SkipChunkData() : 0;
-}
-
-int PemarBinaryFile::Revision(ChunkHeader* header) {
-  return header ? static_cast<int>(header->Revision()) : 0;
 }
 
 CVString PemarBinaryFile::GetFileName() {

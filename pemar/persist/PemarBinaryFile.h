@@ -126,16 +126,16 @@ class PEMAR_EXPORT PemarBinaryFile : public IPemarBinaryFile,
   unsigned char Read(unsigned char* values, unsigned int count) override;
   unsigned char Read(char* values, unsigned int count) override;
 
-  unsigned char Read(double& value) override;
-  unsigned char Read(float& value) override;
-  unsigned char Read(unsigned long& value) override;
-  unsigned char Read(long& value) override;
-  unsigned char Read(unsigned short& value) override;
-  unsigned char Read(short& value) override;
-  unsigned char Read(unsigned int& value) override;
-  unsigned char Read(int& value) override;
-  unsigned char Read(unsigned char& value) override;
-  unsigned char Read(char& value) override;
+  unsigned char Read(double& value) override { return ReadOne(value); }
+  unsigned char Read(float& value) override { return ReadOne(value); }
+  unsigned char Read(unsigned long& value) override { return ReadOne(value); }
+  unsigned char Read(long& value) override { return ReadOne(value); }
+  unsigned char Read(unsigned short& value) override { return ReadOne(value); }
+  unsigned char Read(short& value) override { return ReadOne(value); }
+  unsigned char Read(unsigned int& value) override { return ReadOne(value); }
+  unsigned char Read(int& value) override { return ReadOne(value); }
+  unsigned char Read(unsigned char& value) override { return ReadOne(value); }
+  unsigned char Read(char& value) override { return ReadOne(value); }
 
   unsigned char Read(Text& value) override;
 
@@ -165,15 +165,45 @@ class PEMAR_EXPORT PemarBinaryFile : public IPemarBinaryFile,
   unsigned char Write(const Text& value) override;
 
   unsigned char CreateChunk(ChunkHeader** header, int revision) override;
-  unsigned char OpenChunk(ChunkHeader** header) override;
-  unsigned char CloseChunk(ChunkHeader* header) override;
+  unsigned char OpenChunk(ChunkHeader** header) override {
+    if (header == nullptr) return 0;
+    *header = TakeHeader();
+    return file_ ? (*header)->Open(*file_) : 0;
+  }
+  unsigned char CloseChunk(ChunkHeader* header) override {
+    if (header == nullptr) return 0;
+    const unsigned char ok = file_ ? header->Close(*file_) : 0;
+    GiveBack(header);
+    return ok;
+  }
   unsigned char SkipChunkData() override;
-  int Revision(ChunkHeader* header) override;
+  int Revision(ChunkHeader* header) override {
+    return header ? static_cast<int>(header->Revision()) : 0;
+  }
   CVString GetFileName() override;
 
  private:
+  // Single values are read inline: callers that hold a PemarBinaryFile
+  // itself read them without a call.
+  template <typename T>
+  unsigned char ReadOne(T& value) {
+    return file_ ? file_->Read(value) : 0;
+  }
   // A handle for CreateChunk / OpenChunk: a kept one, or a new one.
-  ChunkHeader* TakeHeader();
+  ChunkHeader* TakeHeader() {
+    return spareCount_ > 0 ? spareHeaders_[--spareCount_] : new ChunkHeader;
+  }
+  // Handles are plain values: one given back through any wrapper may be
+  // handed out again by it; deeper nestings than it keeps are rare, and
+  // their extra handles are simply freed.
+  void GiveBack(ChunkHeader* header) {
+    if (spareCount_ < kMaxSpareHeaders) {
+      *header = ChunkHeader();
+      spareHeaders_[spareCount_++] = header;
+    } else {
+      delete header;
+    }
+  }
 
   BinaryFile* file_;
   bool ownsFile_;
