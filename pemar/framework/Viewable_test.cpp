@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "pemar/framework/Document.h"
@@ -96,10 +97,12 @@ TEST(ViewableTest, PosteeThatDiesFirstIsWithdrawn) {
   Viewable watched(nullptr, ViewableObjectType());
   Probe* listener = new Probe(nullptr);
   watched.AddDeathPostee(listener);
+  // Only the address is asked about once the listener is gone.
+  const auto address = reinterpret_cast<std::uintptr_t>(listener);
   delete listener;
   // Under the sanitizer a dangling postee would be caught when `watched`
   // dies at the end of the test.
-  EXPECT_EQ(watched.DeathPosteeRefCount(listener), 0);
+  EXPECT_EQ(watched.DeathPosteeRefCount(reinterpret_cast<Probe*>(address)), 0);
 }
 
 TEST(ViewableTest, PosteeMayDeleteAnotherPosteeWhileBeingTold) {
