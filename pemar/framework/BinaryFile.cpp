@@ -258,30 +258,10 @@ unsigned char ChunkHeader::Create(BinaryFile& file, short revision) {
 
 unsigned char ChunkHeader::OpenUnbuffered(BinaryFile& file) {
   if (!file.IsOpenForReading()) return 0;
-  std::uint64_t start = file.position_;
-  unsigned char copy[kChunkHeaderSize];
-  const unsigned char* bytes = file.BufferedBytes(kChunkHeaderSize);
-  if (bytes != nullptr) {
-    file.position_ += kChunkHeaderSize;
-  } else if (file.ReadBytes(copy, sizeof(copy))) {
-    bytes = copy;
-  } else {
-    return 0;
-  }
-  std::uint32_t length = DecodeLittle<std::uint32_t>(bytes + 4);
-  if (bytes[0] != kChunkMarker0 || bytes[1] != kChunkMarker1 ||
-      length > file.Remaining()) {
-    // Stay where we were, so the failure leaves the position unchanged.
-    file.position_ = start;
-    return 0;
-  }
-  revision_ = static_cast<short>(DecodeLittle<std::uint16_t>(bytes + 2));
-  const std::uint64_t end = file.position_ + length;
-  file.chunks_.push_back({this, start, end});
-  // The new innermost bound, set from the value in hand: reading it back
-  // from the entry just stored would wait on that store.
-  file.limit_ = end;
-  return 1;
+  const std::uint64_t start = file.position_;
+  unsigned char bytes[kChunkHeaderSize];
+  if (!file.ReadBytes(bytes, sizeof(bytes))) return 0;
+  return Enter(file, bytes, start);
 }
 
 unsigned char ChunkHeader::CloseAny(BinaryFile& file) {

@@ -99,6 +99,11 @@ class PEMAR_EXPORT ChunkHeader {
   // chunk is not the innermost one being read.
   unsigned char OpenUnbuffered(BinaryFile& file);
   unsigned char CloseAny(BinaryFile& file);
+  // Enters the chunk whose header, read from `start`, is `bytes`; when they
+  // are no chunk header or its length does not fit, fails with the position
+  // back at `start`.
+  unsigned char Enter(BinaryFile& file, const unsigned char* bytes,
+                      std::uint64_t start);
 
   short revision_ = 0;
 };
@@ -306,18 +311,27 @@ class PEMAR_EXPORT BinaryFile : public GenericFile {
 inline unsigned char ChunkHeader::Open(BinaryFile& file) {
   const unsigned char* bytes = file.BufferedBytes(kHeaderSize);
   if (bytes == nullptr) return OpenUnbuffered(file);
+  return Enter(file, bytes, file.position_);
+}
+
+inline unsigned char ChunkHeader::Enter(BinaryFile& file,
+                                        const unsigned char* bytes,
+                                        std::uint64_t start) {
   const std::uint32_t length =
       std::uint32_t{bytes[4]} | std::uint32_t{bytes[5]} << 8 |
       std::uint32_t{bytes[6]} << 16 | std::uint32_t{bytes[7]} << 24;
-  // The buffered header lies inside the bound, so the subtraction holds.
-  const std::uint64_t payload = file.position_ + kHeaderSize;
+  // The header was read inside the bound, so the payload starts within it.
+  const std::uint64_t payload = start + kHeaderSize;
   if (bytes[0] != kMarker0 || bytes[1] != kMarker1 ||
       length > file.limit_ - payload) {
-    return 0;  // the position stays where it was
+    file.position_ = start;
+    return 0;
   }
   revision_ = static_cast<short>(bytes[2] | bytes[3] << 8);
-  file.chunks_.push_back({this, file.position_, payload + length});
+  file.chunks_.push_back({this, start, payload + length});
   file.position_ = payload;
+  // The new innermost bound, set from the value in hand: reading it back
+  // from the entry just stored would wait on that store.
   file.limit_ = payload + length;
   return 1;
 }
