@@ -78,6 +78,8 @@
 #include "pemar/project/PemarProject.h"
 #include "pemar/project/ProjectNote.h"
 #include "pemar/reports/CaseDescription.h"
+#include "pemar/reports/ItemReport.h"
+#include "pemar/reports/ReportHolder.h"
 #include "pemar/utility/ChunkGuard.h"
 #include "pemar/utility/DefHeatTransferCoefficient.h"
 #include "pemar/utility/DefaultManager.h"
