@@ -308,12 +308,6 @@ class PEMAR_EXPORT BinaryFile : public GenericFile {
 // Record readers open and close a chunk per record, so the usual cases of
 // both are inline: a header that lies in the read buffer, and leaving the
 // innermost chunk while reading.
-inline unsigned char ChunkHeader::Open(BinaryFile& file) {
-  const unsigned char* bytes = file.BufferedBytes(kHeaderSize);
-  if (bytes == nullptr) return OpenUnbuffered(file);
-  return Enter(file, bytes, file.position_);
-}
-
 inline unsigned char ChunkHeader::Enter(BinaryFile& file,
                                         const unsigned char* bytes,
                                         std::uint64_t start) {
@@ -334,6 +328,12 @@ inline unsigned char ChunkHeader::Enter(BinaryFile& file,
   // from the entry just stored would wait on that store.
   file.limit_ = payload + length;
   return 1;
+}
+
+inline unsigned char ChunkHeader::Open(BinaryFile& file) {
+  const unsigned char* bytes = file.BufferedBytes(kHeaderSize);
+  if (bytes == nullptr) return OpenUnbuffered(file);
+  return Enter(file, bytes, file.position_);
 }
 
 inline unsigned char ChunkHeader::Close(BinaryFile& file) {
