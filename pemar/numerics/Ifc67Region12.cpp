@@ -55,7 +55,8 @@ constexpr double a12 = 0.204;
 constexpr double kI1 = 4.260321148;
 constexpr double B0 = 16.83599274;
 constexpr double B01 = 28.56067796;
-constexpr double B02 = -54.38923329;
+// Kept with its set: its term in the enthalpy has the factor (2 - 2).
+[[maybe_unused]] constexpr double B02 = -54.38923329;
 constexpr double B03 = 0.4330662834;
 constexpr double B04 = -0.6547711697;
 constexpr double B05 = 0.08565182058;
