@@ -25,6 +25,7 @@
 #include "pemar/case/FlowsheetExportFileLocation.h"
 #include "pemar/case/SimulationCase.h"
 #include "pemar/framework/ConfigStore.h"
+#include "pemar/framework/FileSystem.h"
 #include "pemar/framework/Messages.h"
 #include "pemar/framework/Platform.h"
 #include "pemar/framework/Types.h"
@@ -34,6 +35,7 @@
 #include "pemar/project/IPemarProject.h"
 #include "pemar/project/NotesProject.h"
 #include "pemar/reports/CaseDescription.h"
+#include "pemar/reports/CaseReport.h"
 #include "pemar/utility/IDefaultUtilityManager.h"
 #include "pemar/utility/UtilityTypes.h"
 
@@ -310,6 +312,7 @@ void PrintInfo(std::ostream& out, const std::string& path,
 struct CaseOptions {
   std::string file;
   std::string other;  // the second case of "compare"
+  std::string out;    // the report file of "report"
   std::string mode = "sim";
   std::string project;
   std::string engineer;
@@ -466,6 +469,26 @@ int RunCompare(const CaseOptions& o) {
   return kExitFailed;
 }
 
+// The whole case as a numbered text report, on the standard output or
+// written to --out through the atomic write, so an old report of that name
+// survives a failed write.
+int RunReport(const CaseOptions& o) {
+  OpenedCase c;
+  if (!Open(o.file, c)) return kExitFailed;
+  const std::string text = CaseReportText(*c.doc);
+  if (o.out.empty()) {
+    std::cout << text;
+    return kExitOk;
+  }
+  if (!WriteFileAtomically(o.out, text.data(), text.size())) {
+    PrintError("cannot write the report " + o.out +
+               "; any previous file of that name is unchanged");
+    return kExitFailed;
+  }
+  std::cout << "report of " << o.file << " written to " << o.out << "\n";
+  return kExitOk;
+}
+
 int RunFeatureAdd(const CaseOptions& o) {
   OpenedCase c;
   if (!Open(o.file, c)) return kExitFailed;
@@ -578,6 +601,12 @@ CommandRegistration registration(300, [](CLI::App& app, int& exit_code) {
   compare->add_option("FILE", o->file, "First case file")->required();
   compare->add_option("OTHER", o->other, "Second case file")->required();
   compare->callback([o, &exit_code] { exit_code = RunCompare(*o); });
+
+  auto* report = cmd->add_subcommand(
+      "report", "Print the whole case as a numbered text report");
+  report->add_option("FILE", o->file, "Case file")->required();
+  report->add_option("--out", o->out, "Write the report to this file");
+  report->callback([o, &exit_code] { exit_code = RunReport(*o); });
 
   auto* feature = cmd->add_subcommand(
       "feature", "Add, list and delete feature instances (property tables)");
