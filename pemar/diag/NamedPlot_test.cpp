@@ -1,0 +1,179 @@
+#include "pemar/diag/NamedPlot.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "pemar/diag/SaturationCurve.h"
+#include "pemar/framework/BinaryFile.h"
+#include "pemar/framework/Document.h"
+#include "pemar/framework/FileSystem.h"
+#include "pemar/framework/MemoryFileSystem.h"
+
+namespace pemar {
+namespace {
+
+class NamedPlotTest : public ::testing::Test {
+ protected:
+  MemoryFileSystem fs_;
+  ScopedFileSystem scoped_{&fs_};
+  Document document_{nullptr, DocumentObjectType()};
+  SaturationCurve* curve_ = new SaturationCurve(&document_);
+};
+
+TEST_F(NamedPlotTest, RecalledWithoutAPlotDoesNothingAndAnswersFalse) {
+  // A damaged file may give a type without its plot: both references null.
+  for (PlotTypeEnum type : {kTwoDimPlotType, kEquTriPlotType}) {
+    SCOPED_TRACE(type);
+    std::string bytes(8, '\0');
+    bytes += std::string(1, static_cast<char>(type)) + std::string(7, '\0');
+    fs_.SetFile("named.bin", bytes);
+    BinaryFile file{Text("named.bin")};
+    ObjectInstanceInfo info(curve_, "", NamedPlotObjectType());
+    NamedPlot plot(info);
+    NamedPlotObjectType()->SetRecalledClassDataVersion(1);
+    ASSERT_TRUE(file.Open() && plot.RecallClassData(file));
+    EXPECT_EQ(plot.GetPlotType(), type);
+    plot.SetTitle("t");
+    plot.SetLabel("a", "b", "c");
+    plot.SetLogAxis(true, true);
+    plot.AddDataSet(1, "a.1.[]", "b.1.[]", "l", GetColourID(0), 101, true);
+    plot.AddArrowDataSet(2, "a.1.[]", "b.1.[]", GetColourID(0), true);
+    plot.AddMouseMoniker("x.1", "y.1");
+    plot.RemoveDataSet(1);
+    plot.RemoveAllDataSets();
+    EXPECT_FALSE(plot.GetXLogAxis());
+    EXPECT_FALSE(plot.GetYLogAxis());
+    EXPECT_EQ(plot.GetPlotObject(), nullptr);
+  }
+}
+
+TEST_F(NamedPlotTest, EachTypeOwnsItsKindOfPlotOrNone) {
+  const struct {
+    PlotTypeEnum type;
+    const ObjectTypeInfo* plot_type;
+    const char* format;
+  } kTypes[] = {{kTwoDimPlotType, TwoDimPlotType(), "%.2g"},
+                {kThreeDimPlotType, nullptr, ""},
+                {kEquTriPlotType, EquTriDimPlotType(), "%.1g"},
+                {7, nullptr, ""}};
+  for (const auto& t : kTypes) {
+    SCOPED_TRACE(t.type);
+    auto* named = new NamedPlot(curve_, t.type, "Curve");
+    EXPECT_EQ(named->GetPlotType(), t.type);
+    EXPECT_EQ(named->GetPlotName(), "Curve");
+    PlotObject* plot = named->GetPlotObject();
+    ASSERT_EQ(plot != nullptr, t.plot_type != nullptr);
+    if (plot == nullptr) {
+      delete named;
+      continue;
+    }
+    EXPECT_TRUE(plot->IsA(t.plot_type));
+    EXPECT_EQ(plot->GetOwner(), curve_);
+    EXPECT_EQ(plot->Axis(0)->number_format, t.format);
+    Viewable* watcher = new Viewable(nullptr, nullptr);
+    plot->AddDeathPostee(watcher);
+    delete named;  // deletes its plot, which tells the watcher
+    EXPECT_EQ(watcher->DeathPosteeRefCount(plot), 0);
+    delete watcher;
+  }
+}
+
+TEST_F(NamedPlotTest, LabelsAndLogAxesReachThePlot) {
+  NamedPlot two(curve_, kTwoDimPlotType, "p");
+  two.SetTitle("Saturation");
+  two.SetLabel("T", "p", "unused");
+  two.SetLogAxis(false, true);
+  PlotObject* plot = two.GetPlotObject();
+  EXPECT_EQ(plot->Title(), "Saturation");
+  EXPECT_EQ(plot->Axis(0)->label, "T");
+  EXPECT_TRUE(plot->Axis(1)->label_visible);
+  EXPECT_FALSE(two.GetXLogAxis());
+  EXPECT_TRUE(two.GetYLogAxis());
+
+  NamedPlot triangle(curve_, kEquTriPlotType, "t");
+  triangle.SetLabel("A", "B", "C");
+  triangle.SetLogAxis(true, true);
+  EXPECT_EQ(triangle.GetPlotObject()->Axis(2)->label, "C");
+  EXPECT_FALSE(triangle.GetXLogAxis());
+}
+
+TEST_F(NamedPlotTest, DataSetsFollowLinesSymbolsAndLabels) {
+  NamedPlot named(curve_, kTwoDimPlotType, "p");
+  PlotDataArea& area = named.GetPlotObject()->DataArea();
+  named.AddDataSet(1, "Temperature.300.[]", "Pressure.300.[]", "",
+                   GetColourID(1), kNoSymbol, true);
+  named.AddDataSet(1, "x.1", "y.1", "again", GetColourID(2), 101, false);
+  named.AddDataSet(2, "x.1", "y.1", "none", GetColourID(2), kNoSymbol, false);
+  named.AddDataSet(3, "Temperature.300.[]", "Pressure.300.[]", "dots",
+                   GetColourID(3), 104, false);
+  ASSERT_EQ(area.Count(), 2u);
+  const PlotDataSet* line = area.Find(1);
+  EXPECT_EQ(line->kind, DataSetKind::kLine);
+  EXPECT_EQ(line->colour, GetColourID(1));
+  EXPECT_FALSE(line->show_symbols);
+  EXPECT_FALSE(line->show_in_legend);  // no label
+  const PlotDataSet* dots = area.Find(3);
+  EXPECT_EQ(dots->kind, DataSetKind::kPoint);
+  EXPECT_TRUE(dots->show_in_legend);
+  EXPECT_EQ(named.GetPlotObject()->Points(3).size(), 13u);
+  EXPECT_EQ(named.GetLineColor(5), GetColourID(5));
+
+  named.AddArrowDataSet(4, "x.1", "y.1", GetColourID(0), true);  // 2D: none
+  EXPECT_EQ(area.Find(4), nullptr);
+  named.RemoveDataSet(1);
+  EXPECT_EQ(area.Count(), 1u);
+  named.RemoveAllDataSets();
+  EXPECT_EQ(area.Count(), 0u);
+}
+
+TEST_F(NamedPlotTest, TriangleTakesArrowsAndMouseMonikers) {
+  NamedPlot named(curve_, kEquTriPlotType, "t");
+  named.AddArrowDataSet(9, "a.1.[]", "b.1.[]", GetColourID(4), false);
+  named.AddMouseMoniker(":ExtraData.510", ":ExtraData.511");
+  auto* plot = dynamic_cast<EquTriDimPlot*>(named.GetPlotObject());
+  const PlotDataSet* arrow = plot->DataArea().Find(9);
+  ASSERT_NE(arrow, nullptr);
+  EXPECT_EQ(arrow->kind, DataSetKind::kArrow);
+  EXPECT_FALSE(arrow->show_line);
+  EXPECT_FALSE(arrow->show_in_legend);
+  EXPECT_FALSE(plot->IsEquTriangle());
+  EXPECT_EQ(plot->MouseYMoniker(), ":ExtraData.511");
+}
+
+TEST_F(NamedPlotTest, SetToBeDeletedMessageWhateverFollows) {
+  NamedPlot named(curve_, kTwoDimPlotType, "p");
+  EXPECT_EQ(named.Message("Other"), 0);
+  EXPECT_FALSE(named.IsToBeDeleted());
+  EXPECT_EQ(named.Message("SetToBeDeletedTrue now 1 2"), 1);
+  EXPECT_TRUE(named.IsToBeDeleted());
+  EXPECT_FALSE(NamedPlotObjectType()->CheckRecalledPointers(&named));
+}
+
+TEST_F(NamedPlotTest, StoredWithItsDocumentAndRecalledWithItsPlot) {
+  auto* named = new NamedPlot(curve_, kTwoDimPlotType, "Saturation");
+  named->SetLabel("T", "p", "");
+  named->SetLogAxis(false, true);
+  named->AddDataSet(1, "Temperature.300.[]", "Pressure.300.[]", "p sat",
+                    GetColourID(2), 101, true);
+  document_.SetFileName("/plots.doc");
+  ASSERT_TRUE(document_.SaveDocument(0));
+
+  Document again(nullptr, DocumentObjectType());
+  ASSERT_TRUE(again.RecallDocument(FileName(Text("/plots.doc"))));
+  auto found = again.GetObjectManager().Objects(NamedPlotObjectType());
+  ASSERT_EQ(found.size(), 1u);
+  auto* recalled = dynamic_cast<NamedPlot*>(found[0]);
+  EXPECT_EQ(recalled->GetPlotName(), "Saturation");
+  ASSERT_NE(recalled->GetPlotObject(), nullptr);
+  EXPECT_TRUE(recalled->GetYLogAxis());
+  EXPECT_EQ(recalled->GetPlotObject()->DataArea().At(0),
+            named->GetPlotObject()->DataArea().At(0));
+  const auto points = recalled->GetPlotObject()->Points(1);
+  ASSERT_EQ(points.size(), 13u);
+  EXPECT_EQ(points[12].x, 600.0);
+  EXPECT_EQ(points[12].y, curve_->Pressure(12));
+}
+
+}  // namespace
+}  // namespace pemar

@@ -1,0 +1,193 @@
+#include "pemar/diag/PlottedDataSet.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+
+#include "pemar/framework/BinaryFile.h"
+#include "pemar/framework/FileSystem.h"
+#include "pemar/framework/MemoryFileSystem.h"
+#include "tests/support/GoldenBytes.h"
+#include "tests/support/GoldenFile.h"
+#include "tests/support/StoredRecord.h"
+
+namespace pemar {
+namespace {
+
+using test_support::GoldenFile;
+using test_support::ReadsAll;
+using test_support::SameBytes;
+using test_support::WrittenBytes;
+
+// The record of testdata/plotted_data_set_r3.golden.
+PlottedDataSet FeedRecord() {
+  PlottedDataSet r(110, "Feeds");
+  r.SetDataColour(GetColourID(2));
+  r.SetLine(3, 2.0, true);
+  r.SetArrow(2.0);
+  r.SetSymbol(102, 2.0, true);
+  r.SetLegend(true);
+  r.AddMoniker(0, "Feed.300.0.[]");
+  r.AddMoniker(1, "Feed.301.0.[]");
+  r.AddMoniker(2, "Feed.302.1.[]");
+  r.SetShowTextOnPlot(true);
+  return r;
+}
+
+class PlottedDataSetTest : public ::testing::Test {
+ protected:
+  bool Recall(PlottedDataSet& r, const std::string& bytes) {
+    fs_.SetFile("record.bin", bytes);
+    BinaryFile file{Text("record.bin")};
+    return file.Open() && r.RecallClassData(file);
+  }
+
+  MemoryFileSystem fs_;
+  ScopedFileSystem scoped_{&fs_};
+};
+
+TEST_F(PlottedDataSetTest, TruncatedRecordFailsRecallAndKeepsTheRecord) {
+  const std::string bytes =
+      GoldenFile("pemar/diag/testdata/plotted_data_set_r3.golden");
+  for (std::size_t n = 0; n < bytes.size(); ++n) {
+    PlottedDataSet r(7, "kept");
+    EXPECT_FALSE(Recall(r, bytes.substr(0, n))) << n << " bytes";
+    EXPECT_EQ(r, PlottedDataSet(7, "kept")) << n << " bytes";
+  }
+}
+
+TEST_F(PlottedDataSetTest, NewerRevisionFailsRecall) {
+  std::string bytes =
+      GoldenFile("pemar/diag/testdata/plotted_data_set_r3.golden");
+  bytes[0] = 4;
+  PlottedDataSet r;
+  EXPECT_FALSE(Recall(r, bytes));
+  EXPECT_EQ(r, PlottedDataSet());
+}
+
+TEST_F(PlottedDataSetTest, DefaultRecordHasTheDocumentedSettings) {
+  const PlottedDataSet r;
+  EXPECT_EQ(r.GetId(), -32767);
+  EXPECT_EQ(r.GetSymbol(), 101);
+  EXPECT_EQ(r.GetSymbolSize(), 1.0);
+  EXPECT_EQ(r.GetLineStyle(), 0);
+  EXPECT_EQ(r.GetLineWidth(), 1);
+  EXPECT_TRUE(r.GetShowSymbols());
+  EXPECT_TRUE(r.GetShowLine());
+  EXPECT_FALSE(r.GetShowInLegend());
+  EXPECT_FALSE(r.IsArrow());
+  EXPECT_FALSE(r.GetShowTextOnPlot());
+  EXPECT_EQ(r.GetDataColour(), DefaultColour());
+}
+
+TEST_F(PlottedDataSetTest, LineWidthIsTruncatedOnlyWhenItFitsAnInt) {
+  const double kInf = std::numeric_limits<double>::infinity();
+  const struct {
+    double width;
+    int stored;
+  } kCases[] = {{2.9, 2},   {-2.9, -2},
+                {0.5, 0},   {std::numeric_limits<double>::quiet_NaN(), 1},
+                {kInf, 1},  {-kInf, 1},
+                {1e300, 1}, {2147483648.0, 1}};
+  for (const auto& c : kCases) {
+    PlottedDataSet r;
+    r.SetLine(4, c.width, false);
+    EXPECT_EQ(r.GetLineWidth(), c.stored) << c.width;
+    EXPECT_EQ(r.GetLineStyle(), 4);
+    EXPECT_FALSE(r.GetShowLine());
+  }
+}
+
+TEST_F(PlottedDataSetTest, MonikersOutsideZeroToThreeAreIgnored) {
+  PlottedDataSet r;
+  for (int i : {-1, 4, 1000}) r.AddMoniker(i, "x");
+  EXPECT_EQ(r, PlottedDataSet());
+  EXPECT_EQ(r.GetMoniker(-1), "");
+  EXPECT_EQ(r.GetMoniker(4), "");
+  r.AddMoniker(3, "Flow.300.[]");
+  EXPECT_EQ(r.GetMoniker(3), "Flow.300.[]");
+}
+
+TEST_F(PlottedDataSetTest, ArrowHidesLineAndSymbols) {
+  PlottedDataSet r(1, "a");
+  r.SetArrow(3.5);
+  EXPECT_TRUE(r.IsArrow());
+  EXPECT_EQ(r.GetSymbolSize(), 3.5);
+  EXPECT_FALSE(r.GetShowLine());
+  EXPECT_FALSE(r.GetShowSymbols());
+}
+
+TEST_F(PlottedDataSetTest, StoresTheDocumentedBytes) {
+  const PlottedDataSet r = FeedRecord();
+  const std::string bytes = WrittenBytes(
+      fs_, [&](BinaryFile& file) { return r.StoreClassData(file) != 0; });
+  EXPECT_TRUE(SameBytes(
+      bytes, GoldenFile("pemar/diag/testdata/plotted_data_set_r3.golden")));
+}
+
+TEST_F(PlottedDataSetTest, EveryRevisionReadsWithDefaultsForWhatItLacks) {
+  const struct {
+    const char* file;
+    bool arrow;
+    bool show_text;
+  } kRevisions[] = {
+      {"pemar/diag/testdata/plotted_data_set_r1.golden", false, false},
+      {"pemar/diag/testdata/plotted_data_set_r2.golden", true, false},
+      {"pemar/diag/testdata/plotted_data_set_r3.golden", true, true},
+  };
+  for (const auto& revision : kRevisions) {
+    SCOPED_TRACE(revision.file);
+    PlottedDataSet r;
+    EXPECT_TRUE(ReadsAll(fs_, GoldenFile(revision.file), [&](BinaryFile& f) {
+      return r.RecallClassData(f) != 0;
+    }));
+    PlottedDataSet expected = FeedRecord();
+    if (!revision.arrow) {
+      expected = PlottedDataSet(110, "Feeds");
+      expected.SetDataColour(GetColourID(2));
+      expected.SetSymbol(102, 2.0, true);
+      expected.SetLine(3, 2.0, false);
+      expected.SetLegend(true);
+      for (int i = 0; i < 3; ++i) expected.AddMoniker(i, r.GetMoniker(i));
+    }
+    expected.SetShowTextOnPlot(revision.show_text);
+    EXPECT_EQ(r, expected);
+  }
+}
+
+TEST_F(PlottedDataSetTest, ListOwnsItsRecordsAndRemovesThemById) {
+  PlottedDataSetList list;
+  list.Append(new PlottedDataSet(1, "a"));
+  list.Append(nullptr);
+  list.Append(new PlottedDataSet(2, "b"));
+  list.Append(new PlottedDataSet(1, "c"));
+  ASSERT_EQ(list.Count(), 3u);
+  EXPECT_EQ(list.RemoveId(1), 2u);
+  ASSERT_EQ(list.Count(), 1u);
+  EXPECT_EQ(list.At(0)->GetLabel(), "b");
+  EXPECT_EQ(list.At(1), nullptr);
+  list.RemoveAll();
+  EXPECT_EQ(list.Count(), 0u);
+}
+
+TEST_F(PlottedDataSetTest, StandardColoursAndTheDefaultForOtherIndexes) {
+  const RgbColour kExpected[] = {
+      {255, 0, 0},    {0, 255, 0},   {0, 0, 255},   {255, 0, 255},
+      {0, 255, 255},  {128, 64, 64}, {0, 0, 128},   {64, 0, 128},
+      {64, 128, 128}, {128, 0, 0},   {0, 128, 0},   {128, 128, 128},
+      {128, 0, 128},  {128, 128, 0}, {0, 128, 128}, {255, 60, 60},
+      {60, 255, 60},  {60, 60, 255}, {128, 60, 60}, {60, 128, 60}};
+  for (int i = 0; i < 20; ++i) {
+    const ColourResourceRef colour = GetColourID(i);
+    EXPECT_EQ(colour.Name(), "Pemar" + std::to_string(i));
+    EXPECT_EQ(colour.Rgb(), kExpected[i]) << i;
+  }
+  for (int i : {-1, 20, 1 << 30}) {
+    EXPECT_EQ(GetColourID(i).Name(), "PemarDefault") << i;
+    EXPECT_TRUE(FindApplicationColour("PemarDefault", nullptr));
+  }
+}
+
+}  // namespace
+}  // namespace pemar
