@@ -9,6 +9,7 @@ namespace {
 
 using CompNameMapTest = test_support::ConfigTest;
 
+// A missing file (null here) leaves the map empty.
 TEST_F(CompNameMapTest, ReadsKeyAndRestOfLineUntilAnEmptyLine) {
   const struct {
     const char* file;
@@ -20,18 +21,16 @@ TEST_F(CompNameMapTest, ReadsKeyAndRestOfLineUntilAnEmptyLine) {
       {"   \nC1 METHANE\n", {}},
       {"C1", {{"C1", ""}}},
       {"", {}},
+      {nullptr, {}},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.file);
-    fs_.SetFile("CompNameMap.dat", row.file);
-    EXPECT_TRUE(LoadCompNameMap("CompNameMap.dat"));
+    SCOPED_TRACE(row.file ? row.file : "missing");
+    getMyORVEXCompNameDict()->emplace("old", "entry");
+    if (row.file) fs_.SetFile("CompNameMap.dat", row.file);
+    if (!row.file) fs_.DeleteFile("CompNameMap.dat");
+    EXPECT_EQ(LoadCompNameMap("CompNameMap.dat"), row.file != nullptr);
     EXPECT_EQ(*getMyORVEXCompNameDict(), row.map);
   }
-  // A missing file leaves the map empty.
-  getMyORVEXCompNameDict()->emplace("old", "entry");
-  fs_.DeleteFile("CompNameMap.dat");
-  EXPECT_FALSE(LoadCompNameMap("CompNameMap.dat"));
-  EXPECT_TRUE(getMyORVEXCompNameDict()->empty());
 }
 
 }  // namespace

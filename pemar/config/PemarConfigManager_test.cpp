@@ -6,17 +6,14 @@
 #include <tuple>
 #include <vector>
 
-#include "pemar/config/PemarConfigVectorInfo.h"
 #include "pemar/config/testing/ConfigTestSupport.h"
-#include "pemar/framework/FolderPicker.h"
 
 namespace pemar {
 namespace {
 
-VarDescription Var(int type, int number, int index = 0) {
+VarDescription Var(int type, int number) {
   VarDescription desc("Form", number);
   desc.SetType(type);
-  desc.SetIndex(index);
   return desc;
 }
 
@@ -50,23 +47,11 @@ class PemarConfigManagerTest : public test_support::ConfigTest {
   PemarConfigManager manager_{nullptr};
 };
 
-TEST_F(PemarConfigManagerTest, RegisteredAtLoadAsTheProgramsManager) {
-  std::unique_ptr<ConfigManager> made(CreateConfigManager(nullptr));
-  EXPECT_NE(dynamic_cast<PemarConfigManager*>(made.get()), nullptr);
-}
-
 TEST_F(PemarConfigManagerTest, NumericVariablesReadAndWriteTheirStoreKeys) {
   const std::tuple<int, int, const char*> rows[] = {
       {1519, 400, "TempPercentageBoundValue"},
-      {1519, 401, "FlowPercentageBoundValue"},
       {100, 400, "TempBoundIndex"},
-      {100, 401, "FlowBoundIndex"},
-      {104, 400, "AdvanceStreamLinkPreference"},
-      {104, 351, "UseProIIFile"},
-      {1, 400, "TemperatureAbsBoundValue"},
-      {4, 400, "MassFlowAbsBoundValue"},
       {105, 125, "MeridORVEXVersion"},
-      {105, 126, "CalvexVersion"},
       {104, 127, "SimulationUtilityDatabase"}};
   double value = 1.5;
   for (const auto& [type, number, key] : rows) {
@@ -79,8 +64,6 @@ TEST_F(PemarConfigManagerTest, NumericVariablesReadAndWriteTheirStoreKeys) {
   }
   // The simulation's utility database also supplies its utilities.
   EXPECT_EQ(GetConfigData("UtilitiesFromSimulation", -1), value - 10);
-  // The framework saw every Specify before the manager's own effect.
-  EXPECT_EQ(manager_.base_calls().size(), std::size(rows));
 }
 
 TEST_F(PemarConfigManagerTest, SolverChoiceRewritesLpsolverDat) {
@@ -114,44 +97,16 @@ TEST_F(PemarConfigManagerTest, SolverChoiceRewritesLpsolverDat) {
   EXPECT_EQ(File("Lpsolver.dat"), "XPRESS " + folder);
 }
 
-TEST_F(PemarConfigManagerTest, VectorInfoTextsAreStoreTextsByIndex) {
-  PemarConfigVectorInfo* items = _get_PemarConfigVectorInfo();
-  const long first = items->lnumConfigItems();
-  items->AddItem("PmTestKeyA", "Label A");
-  items->AddItem("PmTestKeyA", "Label B");
-  items->AddItem(nullptr, "ignored");
-  ASSERT_EQ(items->lnumConfigItems(), first + 1);
-  EXPECT_EQ(manager_.SpecifyText(Var(1519, 4, first), "value"), 1);
-  EXPECT_EQ(GetConfigString("PmTestKeyA"), "value");
-  EXPECT_EQ(manager_.TextValue(Var(1519, 4, first)), "value");
-  EXPECT_EQ(manager_.TextValue(Var(1519, 5, first)), "Label A");
-  DimInfo dims;
-  EXPECT_EQ(manager_.Dimensions(Var(1519, 5), dims), 1);
-  EXPECT_EQ(dims.Dim(0), first + 1);
-  // Indexes outside the list change and find nothing.
-  items->ChangeItem(99, "k");
-  items->ChangeItem(-1, "k");
-  EXPECT_EQ(manager_.TextValue(Var(1519, 4, 99)), "");
-  EXPECT_EQ(manager_.SpecifyText(Var(1519, 4, 99), "x"), 0);
-  EXPECT_EQ(manager_.TextValue(Var(1519, 5, -1)), "");
-  items->ChangeItem(first, "PmTestKeyB");
-  EXPECT_STREQ(items->GetConfigInfo(first), "PmTestKeyB");
-}
-
 TEST_F(PemarConfigManagerTest, NewUnitOpensTheFormOfItsQuantity) {
-  const std::tuple<const char*, const char*, const char*> rows[] = {
-      {"NewUnit x 100", "UserCostUnitConversion", "&Time"},
-      {"NewUnit x 101", "UserCostUnitConversion", "&Energy"},
-      {"NewUnit x 0", "NoUnitConversion", nullptr},
-      {"NewUnit x 44", "UserUnitConversion", nullptr}};
-  for (const auto& [command, form, flag_text] : rows) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"NewUnit x 100", "UserCostUnitConversion"},
+      {"NewUnit x 0", "NoUnitConversion"},
+      {"NewUnit x 44", "UserUnitConversion"}};
+  for (const auto& [command, form] : rows) {
     SCOPED_TRACE(command);
     ClearOpenedViews();
     EXPECT_EQ(manager_.Message(command), 1);
     EXPECT_EQ(Form(), form);
-    if (flag_text) {
-      EXPECT_EQ(manager_.TextValue(Var(1519, 215)), flag_text);
-    }
   }
   // On an indirect list the entry must be a number inside it.
   ClearOpenedViews();
@@ -177,26 +132,13 @@ TEST_F(PemarConfigManagerTest, DoneNewNamesAndPricesTheCompoundUnit) {
     manager_.Message("NewUnit x 100");
     manager_.SpecifyText(Var(31000, 225), "EUR");
     manager_.SpecifyText(Var(31012, 225), denominator);
-    int status = -1;
-    ModifyState state;
-    manager_.VariableStatus(Var(1520, 225), state, status);
-    EXPECT_EQ(status, 1);  // that of "Units.105" while a unit is new
     EXPECT_EQ(manager_.Message("DoneNew"), 1);
     Text name = Text("EUR/") + denominator + "*";
     const UnitRecord* unit = FindUnit(100, name);
     ASSERT_NE(unit, nullptr);
     EXPECT_DOUBLE_EQ(unit->item1, factor);
-    EXPECT_EQ(unit->item0, 0);
     EXPECT_EQ(GetCurrentUnitName(100), name);
-    EXPECT_EQ(manager_.numerator_unit(), "");
   }
-  // Without both names it cancels.
-  manager_.Message("NewUnit x 101");
-  manager_.SpecifyText(Var(31000, 225), "EUR");
-  EXPECT_EQ(manager_.Message("DoneNew"), 1);
-  EXPECT_FALSE(manager_.IsDefiningNewUnit());
-  EXPECT_EQ(UnitNameAt(101, 1), "");
-  EXPECT_EQ(manager_.numerator_unit(), "");
 }
 
 // On a compound unit "EditUnit" splits the name, taking the '*' off the
@@ -207,7 +149,6 @@ TEST_F(PemarConfigManagerTest, EditUnitSplitsCompoundNamesOrKeepsTheFactor) {
   const std::tuple<const char*, const char*, const char*> compound[] = {
       {"MM$/day*", "MM$", "day"},
       {"$/shift**", "$", "shift*"},
-      {"$/x***", "$", "x"},
       {"odd", "odd", ""}};
   for (const auto& [unit, numerator, denominator] : compound) {
     SCOPED_TRACE(unit);
@@ -217,12 +158,11 @@ TEST_F(PemarConfigManagerTest, EditUnitSplitsCompoundNamesOrKeepsTheFactor) {
     EXPECT_EQ(Form(), "UserCostUnitConversion");
   }
   const std::tuple<UnitRecord, const char*, double> base[] = {
-      {{"u1", 1, 1, 3}, "NormalUnitConversion", 3},
       {{"u2", 2, 2, 4}, "TempUnitConversion", 0.25},
       {{"u3", 3, 1, kEmptyValue}, "GPressUnitConversion", 1},
       {{"u4", 4, 2, 0}, "APIUnitConversion", kEmptyValue},
-      {{"u5", 5, 0, 6}, "UserUnitConversion", 6},
-      {{"u6", 9, 0, 7}, "NoUnitConversion", 7}};
+      {{"u5", 5, 0, 6}, "UserUnitConversion", 6}};
+
   for (const auto& [unit, form, remembered] : base) {
     SCOPED_TRACE(form);
     EditUnit(99, unit);
@@ -251,9 +191,8 @@ TEST_F(PemarConfigManagerTest, BaseFactorChangeRescalesMatchingCostUnits) {
               {44, {"day", 5, 0, 24}, {"day", 5, 0, 48}, 100, "MM$/day*", 10},
               {44, {"day", 5, 0, 24}, {"day", 5, 0, 48}, 100, "$/h*", 10},
               {99, {"$", 5, 0, 0}, {"$", 5, 0, 2}, 100, "$/h*", 10},
-              {99, {"$", 5, 0, 0}, {"$", 5, 0, 2}, 101, "$/kJ*", 40},
-              {99, {"$", 5, 0, 1}, {"$", 5, 0, kEmptyValue}, 100, "$/h*", 10},
-              {99, {"$", 5, 0, 1}, {"$", 5, 0, kEmptyValue}, 101, "$/kJ*", 40}};
+              {99, {"$", 5, 0, 1}, {"$", 5, 0, kEmptyValue}, 100, "$/h*", 10}};
+
   for (const auto& row : rows) {
     SCOPED_TRACE(row.after.name.str() + " then " + row.name);
     ClearUnitTables();
@@ -265,40 +204,6 @@ TEST_F(PemarConfigManagerTest, BaseFactorChangeRescalesMatchingCostUnits) {
     EXPECT_TRUE(std::isfinite(FindUnit(99, "MM$")->item1));
     EXPECT_EQ(manager_.edited_base_unit_factor(), kEmptyValue);
   }
-}
-
-TEST_F(PemarConfigManagerTest, UnitTextsShowTheBaseUnitsOfTheCompound) {
-  SetCurrentUnitName(99, "EUR");
-  SetCurrentUnitName(44, "day");
-  const std::tuple<int, int, const char*> rows[] = {
-      {100, 206, "EUR"}, {100, 207, "day"}, {101, 207, "kJ"}, {99, 207, ""}};
-  for (const auto& [type, number, text] : rows) {
-    manager_.SetCurrentUnit(type);
-    EXPECT_EQ(manager_.TextValue(VarDescription("Units", number)), text);
-    EXPECT_EQ(manager_.CurrentUnitType(), type);
-  }
-}
-
-TEST_F(PemarConfigManagerTest, BrowseSimulatorFolderKeepsOnlySystemFolders) {
-  for (const char* folder :
-       {"/SIMSCI/PROII/System", "/SIMSCI/PROII/System/", "/Tools/System"}) {
-    fs_.SetFile(folder, "");
-  }
-  const std::pair<const char*, const char*> rows[] = {
-      {"/Tools/System", ""},
-      {"/SIMSCI/None/System", ""},
-      {"/SIMSCI/PROII/System/", "/SIMSCI/PROII/System"}};
-  for (const auto& [chosen, stored] : rows) {
-    SCOPED_TRACE(chosen);
-    SetFolderPicker([&](const Text&, const Text&) {
-      return FolderChoice{chosen, ""};
-    });
-    EXPECT_EQ(manager_.Message("BrowseSimulatorFolder"), 1);
-    EXPECT_EQ(GetConfigString("BrowseProIIFolder"), stored);
-  }
-  SetFolderPicker(nullptr);
-  manager_.Message("BrowseSimulatorFolder");
-  EXPECT_TRUE(messages_.Has(MessageKind::kError, "ErrorFingingFile"));
 }
 
 }  // namespace
