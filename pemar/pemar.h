@@ -83,6 +83,8 @@
 #include "pemar/project/Notification.h"
 #include "pemar/project/PemarProject.h"
 #include "pemar/project/ProjectNote.h"
+#include "pemar/reports/BugReport.h"
+#include "pemar/reports/BugReportManager.h"
 #include "pemar/reports/CaseDescription.h"
 #include "pemar/reports/ItemReport.h"
 #include "pemar/reports/ReportHolder.h"

@@ -8,6 +8,7 @@
 #include "pemar/framework/Reports.h"
 #include "pemar/framework/Session.h"
 #include "pemar/framework/ViewLog.h"
+#include "pemar/reports/BugReportManager.h"
 
 namespace pemar {
 namespace {
@@ -74,20 +75,8 @@ int SimulationCase::Message(const Text& command) {
 
 void SimulationCase::CreateBugReportManager() {
   if (bug_report_manager_ != nullptr) return;
-  // The problem-report manager registers its type when it is loaded.
-  const ObjectTypeInfo* type = FindObjectType("BugReportManagerObject");
-  if (type == nullptr) {
-    ErrorMsg("BugReportMgrNotAvailable");
-    return;
-  }
-  ObjectInstanceInfo info(this, Text("BugReportManager"), type);
-  Viewable* manager = type->CreateInstanceForRecall(info);
-  if (manager == nullptr) {
-    ErrorMsg("BugReportMgrNotAvailable");
-    return;
-  }
-  bug_report_manager_ = manager;
-  manager->AddDeathPostee(this);
+  bug_report_manager_ = new BugReportManager(this);
+  bug_report_manager_->AddDeathPostee(this);
 }
 
 void SimulationCase::AllViewableReports(const Text& reportName) {

@@ -7,17 +7,9 @@
 #include "pemar/framework/Messages.h"
 #include "pemar/persist/PemarBinaryFile.h"
 #include "pemar/project/EngineeringManager.h"
+#include "pemar/reports/BugReportManager.h"
 
 namespace pemar {
-namespace {
-
-const ObjectTypeInfo* BugReportManagerType() {
-  // Registered by the problem-report manager once it is loaded; until then
-  // any object but the case itself is taken.
-  return FindObjectType("BugReportManagerObject");
-}
-
-}  // namespace
 
 unsigned char SimulationCase::StoreClassData(BinaryFile& file) {
   return WriteClassDataRecord(file);
@@ -89,7 +81,8 @@ unsigned char SimulationCase::RecallOlderPointers(BinaryFile& file,
   }
   if (build >= kCaseLayoutBuild && revision >= 12) {
     Viewable* manager = nullptr;
-    if (!Viewable::RecallPointerX(file, manager, BugReportManagerType())) {
+    if (!Viewable::RecallPointerX(file, manager,
+                                  BugReportManagerObjectType())) {
       return 0;
     }
     if (manager == this) return 0;

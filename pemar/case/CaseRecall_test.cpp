@@ -157,21 +157,9 @@ TEST_F(CaseRecallTest, OldCaseParametersFillTheCaseAndDisappear) {
   EXPECT_FALSE(OldCaseParamObjectType()->StoreClassData(file, &stray));
 }
 
-// Stands in for the problem-report library's manager type while it lives.
-class BugReportManagerType : public ObjectTypeInfo {
- public:
-  BugReportManagerType()
-      : ObjectTypeInfo("BugReportManagerObject", ViewableObjectType(),
-                       "BugReportManager", 0, 0, "bugmgr", kEmptyMarker) {}
-  Viewable* CreateInstanceForRecall(ObjectInstanceInfo& info) const override {
-    return new Viewable(info);
-  }
-};
-
 // A case with its bug report manager stores and recalls the bytes of
 // testdata/bug_report_manager_case.golden.
 TEST_F(CaseRecallTest, CaseWithItsBugReportManagerHasTheDocumentedLayout) {
-  BugReportManagerType type;
   auto stored = NewCase("stored.kcs");
   ASSERT_TRUE(stored->Message("BugReportMgr"));
   stored->SetModified(true);  // the save counts it

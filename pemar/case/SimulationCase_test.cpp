@@ -216,10 +216,13 @@ TEST_F(SimulationCaseTest, CommandsAndTheirResults) {
   }
   EXPECT_TRUE(case_.Message("CaseInfo"));
   EXPECT_EQ(OpenedViews().size(), 1u);
-  // The problem-report manager is not loaded in this program.
+  // The problem-report manager is made once, and its view opened each time.
   EXPECT_TRUE(case_.Message("BugReportMgr"));
-  EXPECT_TRUE(sink_.Has(MessageKind::kError, "BugReportMgrNotAvailable"));
-  EXPECT_EQ(case_.BugReportManagerObject(), nullptr);
+  Viewable* reports = case_.BugReportManagerObject();
+  EXPECT_TRUE(case_.Message("BugReportMgr"));
+  EXPECT_EQ(case_.BugReportManagerObject(), reports);
+  EXPECT_EQ(OpenedViews().back(), "BugReportManagerObject");
+  EXPECT_EQ(OpenedViews().size(), 3u);
   Document::SetUnhandledMessageResult(7);
   EXPECT_EQ(case_.Message("NoSuchCommand with words"), 7);
 }

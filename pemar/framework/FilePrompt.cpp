@@ -17,10 +17,10 @@ void FNPromptStruct::AddFilter(const Text& description, const Text& type) {
 void SetFilePicker(FilePicker picker) { Picker() = std::move(picker); }
 
 Text PickFile(const Text& title, const Text& defaultExtension,
-              const Text& proposedName) {
+              const FileFilters& filters, const Text& proposedName) {
   const FilePicker& picker = Picker();
   if (!picker) return Text();
-  return picker(title, defaultExtension, proposedName);
+  return picker(title, defaultExtension, filters, proposedName);
 }
 
 }  // namespace pemar

@@ -8,9 +8,10 @@
 // they were added.
 //
 // The file picker stands in for the framework's file dialog: a function of
-// the title, the default extension and the proposed name that answers the
-// chosen name, or the empty text when the user cancelled. By default it
-// always cancels; tests and programs install their own.
+// the title, the default extension, the filters (description, file type)
+// and the proposed name that answers the chosen name, or the empty text when
+// the user cancelled. By default it always cancels; tests and programs
+// install their own.
 
 #ifndef PEMAR_FRAMEWORK_FILEPROMPT_H_
 #define PEMAR_FRAMEWORK_FILEPROMPT_H_
@@ -26,6 +27,9 @@ namespace pemar {
 
 class PackedBinaryFileHeader;
 
+// (description, file type) pairs offered by a file dialog, in order.
+using FileFilters = std::vector<std::pair<Text, Text>>;
+
 struct PEMAR_EXPORT FNPromptStruct {
   // Makes a new header, owned by the caller; null when none is set.
   using HeaderMaker = PackedBinaryFileHeader* (*)();
@@ -35,17 +39,19 @@ struct PEMAR_EXPORT FNPromptStruct {
   Text default_type;
   Text title;
   // (description, file type) pairs, in the order added.
-  std::vector<std::pair<Text, Text>> filters;
+  FileFilters filters;
 
   void AddFilter(const Text& description, const Text& type);
 };
 
 // Asks for a file name; returns the empty text when cancelled.
-using FilePicker = std::function<Text(
-    const Text& title, const Text& defaultExtension, const Text& proposedName)>;
+using FilePicker =
+    std::function<Text(const Text& title, const Text& defaultExtension,
+                       const FileFilters& filters, const Text& proposedName)>;
 // Installs `picker`; an empty function restores the default, which cancels.
 PEMAR_EXPORT void SetFilePicker(FilePicker picker);
 PEMAR_EXPORT Text PickFile(const Text& title, const Text& defaultExtension,
+                           const FileFilters& filters,
                            const Text& proposedName);
 
 }  // namespace pemar

@@ -11,6 +11,9 @@
 #if defined(_WIN32)
 #include <windows.h>
 #undef GetCommandLine
+#else
+#include <sys/utsname.h>
+#include <unistd.h>
 #endif
 
 namespace pemar {
@@ -22,6 +25,16 @@ Text& CommandLineOverride() {
 }
 
 Text& ExecutableFolderOverride() {
+  static Text* text = new Text;
+  return *text;
+}
+
+Text& OperatingSystemOverride() {
+  static Text* text = new Text;
+  return *text;
+}
+
+Text& FreeResourcesOverride() {
   static Text* text = new Text;
   return *text;
 }
@@ -149,6 +162,41 @@ Text TodayDate() {
   char buffer[16];
   std::strftime(buffer, sizeof(buffer), "%m/%d/%y", &tm);
   return Text(buffer);
+}
+
+Text OperatingSystemText() {
+  if (!OperatingSystemOverride().IsEmpty()) return OperatingSystemOverride();
+#if defined(_WIN32)
+  // The release number needs a manifest to be told truly; the name serves.
+  return Text("Windows");
+#else
+  struct utsname name {};
+  if (uname(&name) != 0) return Text("Unknown system");
+  return Text(name.sysname) + " " + Text(name.release);
+#endif
+}
+
+Text FreeResourcesText() {
+  if (!FreeResourcesOverride().IsEmpty()) return FreeResourcesOverride();
+  unsigned long long bytes = 0;
+#if defined(_WIN32)
+  MEMORYSTATUSEX status{};
+  status.dwLength = sizeof status;
+  if (GlobalMemoryStatusEx(&status)) bytes = status.ullAvailPhys;
+#else
+  const long pages = sysconf(_SC_AVPHYS_PAGES);
+  const long page = sysconf(_SC_PAGESIZE);
+  if (pages > 0 && page > 0) {
+    bytes = static_cast<unsigned long long>(pages) *
+            static_cast<unsigned long long>(page);
+  }
+#endif
+  return Text::Format("%llu MB of memory free", bytes >> 20);
+}
+
+void SetSystemTexts(const Text& operatingSystem, const Text& freeResources) {
+  OperatingSystemOverride() = operatingSystem;
+  FreeResourcesOverride() = freeResources;
 }
 
 }  // namespace pemar

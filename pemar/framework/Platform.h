@@ -82,6 +82,15 @@ class PEMAR_EXPORT FileName {
 // Today's date as "MM/DD/YY", in local time.
 PEMAR_EXPORT Text TodayDate();
 
+// The operating system's name and release ("Linux 6.1.0", "Windows 10.0"),
+// and the free system resources ("2048 MB of memory free"), as a problem
+// report shows them. SetSystemTexts replaces both (for tests); empty texts
+// restore the real ones.
+PEMAR_EXPORT Text OperatingSystemText();
+PEMAR_EXPORT Text FreeResourcesText();
+PEMAR_EXPORT void SetSystemTexts(const Text& operatingSystem,
+                                 const Text& freeResources);
+
 }  // namespace pemar
 
 #endif  // PEMAR_FRAMEWORK_PLATFORM_H_

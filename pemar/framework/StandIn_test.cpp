@@ -143,6 +143,11 @@ TEST(PlatformTest, CommandLineFoldersAndFileTypes) {
   name.SetFileType("SIM");
   EXPECT_FALSE(name.HasReservedExtension());
   EXPECT_EQ(TodayDate().Length(), 8u);
+  EXPECT_FALSE(OperatingSystemText().IsEmpty());
+  EXPECT_TRUE(FreeResourcesText().EndsWith(" MB of memory free"));
+  SetSystemTexts("OS", "free");
+  EXPECT_EQ(OperatingSystemText() + FreeResourcesText(), "OSfree");
+  SetSystemTexts("", "");
 }
 
 TEST(FileSystemTest, AtomicWriteKeepsOldFileOnEveryFailure) {

@@ -13,6 +13,8 @@
 #include "pemar/project/EngineeringManager.h"
 #include "pemar/project/IPemarProject.h"
 #include "pemar/project/PemarProject.h"
+#include "pemar/reports/BugReport.h"
+#include "pemar/reports/BugReportManager.h"
 #include "pemar/utility/DefaultManager.h"
 #include "pemar/utility/DefaultUtilManagerView.h"
 
@@ -68,6 +70,27 @@ class Writer {
  private:
   std::string* out_;
 };
+
+// Every stored field of every problem report, in list order.
+void DescribeBugReports(const BugReportManager& manager, Writer& w) {
+  const auto& reports = manager.Reports();
+  w.Int("bugReports", static_cast<long>(reports.size()));
+  for (std::size_t i = 0; i < reports.size(); ++i) {
+    const BugReport& r = *reports[i];
+    const std::string p = "bugReport[" + std::to_string(i) + "].";
+    w.Text(p + "title", r.GetName().c_str());
+    w.Text(p + "date", r.Date().c_str());
+    w.Text(p + "reportedBy", r.ReportedBy().c_str());
+    w.Text(p + "programVersion", r.ProgramVersion().c_str());
+    w.Text(p + "systemDetails", r.SystemDetails().c_str());
+    w.Text(p + "programBuildDate", r.ProgramBuildDate().c_str());
+    w.Text(p + "programArea", r.ProgramArea().c_str());
+    w.Text(p + "description", r.Description().c_str());
+    w.Int(p + "class", r.ClassChoice());
+    w.Int(p + "priority", r.PriorityChoice());
+    w.Int(p + "reproducibility", r.ReproducibilityChoice());
+  }
+}
 
 void DescribeUtility(const DefaultUtility& u, const std::string& p, Writer& w) {
   w.Text(p + "name", u.GetUtilityName());
@@ -253,6 +276,9 @@ std::string DescribeCase(SimulationCase& theCase) {
   Viewable* bugs = theCase.BugReportManagerObject();
   w.Text("case.bugReportManager",
          bugs != nullptr ? bugs->GetName().c_str() : nullptr);
+  if (const auto* manager = dynamic_cast<const BugReportManager*>(bugs)) {
+    DescribeBugReports(*manager, w);
+  }
 
   // The framework objects that the case stores, by type and name.
   for (Viewable* object : theCase.GetObjectManager().Objects()) {

@@ -3,14 +3,14 @@
 // its backup) can be compared line by line.
 //
 // The text covers the case's stored header fields and class data (save
-// counter, bug report manager), every engineering object with, for
-// projects, all fields and every note, and the utility database editor:
-// its carbon-tracking selection and its database (every field of every
-// utility in list order, the heat-transfer-coefficient defaults, the
-// economic sets and parameters with their locks, the file names and the
-// mode), and the feature manager (DescribeFeatures). Doubles are written
-// exactly (hexadecimal), so equal texts mean equal bits; every NaN is written
-// as "nan", since its sign and payload carry no meaning.
+// counter, bug report manager with every field of its reports), every
+// engineering object with, for projects, all fields and every note, and the
+// utility database editor: its carbon-tracking selection and its database
+// (every field of every utility in list order, the heat-transfer-coefficient
+// defaults, the economic sets and parameters with their locks, the file names
+// and the mode), and the feature manager (DescribeFeatures). Doubles are
+// written exactly (hexadecimal), so equal texts mean equal bits; every NaN is
+// written as "nan", since its sign and payload carry no meaning.
 //
 // Left out, because the file does not carry them: the document's name and
 // modified flag, the fuel lists of the editor (rebuilt from the built-in
