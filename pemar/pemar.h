@@ -69,6 +69,7 @@
 #include "pemar/numerics/SimpleTable.h"
 #include "pemar/numerics/SparseMatrix.h"
 #include "pemar/numerics/SteamProperties.h"
+#include "pemar/numerics/SteamBatch.h"
 #include "pemar/numerics/XYTable.h"
 #include "pemar/persist/CrossReference.h"
 #include "pemar/persist/Encryption.h"

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "pemar/numerics/Ifc67Equations.h"
+#include "pemar/numerics/Ifc67Region12Internal.h"
 #include "pemar/numerics/SteamProperties.h"
 
 namespace pemar {
@@ -21,11 +22,6 @@ constexpr double k7 = 20.9750676;
 constexpr double k8 = 1.0e9;
 constexpr double k9 = 6.0;
 
-// The boundary passes through this reduced pressure at theta1 (16540 kPa)
-// and through beta_max at theta2.
-constexpr double kBoundaryBetaAtTheta1 = 0.747739602169982;
-constexpr double kBoundaryCurvature = 7.160997524;
-constexpr double kTheta2MinusTheta1 = 0.37077089448478295;
 constexpr double kL1 = -34.17061978;
 constexpr double kTwoL2 = 38.62761414;
 
@@ -38,13 +34,7 @@ double SaturationBeta(double theta) {
   return std::exp(numerator / denominator / theta - u / (k8 * u * u + k9));
 }
 
-double BoundaryBeta(double theta) {
-  const double below = kTheta2 - theta;
-  const double above = theta - kTheta1;
-  return (below * kBoundaryBetaAtTheta1 + above * kBetaMax -
-          kBoundaryCurvature * below * above) /
-         kTheta2MinusTheta1;
-}
+double BoundaryBeta(double theta) { return region12::BoundaryBetaAt(theta); }
 
 double BoundaryBetaSlope(double theta) { return kL1 + kTwoL2 * theta; }
 
