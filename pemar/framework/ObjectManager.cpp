@@ -87,6 +87,8 @@ struct ObjectManager::RecallState {
   };
   std::vector<Record> records;
   std::unordered_map<std::uint32_t, std::size_t> index_of;
+  // Objects to delete once the fix-ups are done.
+  std::vector<Viewable*> doomed;
 };
 
 ObjectManager::ObjectManager(Document* document) : document_(document) {}
@@ -113,8 +115,27 @@ void ObjectManager::Unregister(Viewable* object) {
       records[i].object = nullptr;
     }
   }
+  if (recalling_ != nullptr) {
+    auto& doomed = recalling_->doomed;
+    doomed.erase(std::remove(doomed.begin(), doomed.end(), object),
+                 doomed.end());
+  }
   object->recall_index_ = -1;
   object->manager_ = nullptr;
+}
+
+void ObjectManager::DeleteAfterRecall(Viewable* object) {
+  if (object == nullptr || object->manager_ != this || object == document_) {
+    return;
+  }
+  if (recalling_ == nullptr) {
+    delete object;
+    return;
+  }
+  auto& doomed = recalling_->doomed;
+  if (std::find(doomed.begin(), doomed.end(), object) == doomed.end()) {
+    doomed.push_back(object);
+  }
 }
 
 void ObjectManager::DestroyAfter(std::uint32_t lastKeptId) {
@@ -388,6 +409,9 @@ unsigned char ObjectManager::DoRecall(BinaryFile& file, RecallState& state) {
     record.type->SetRecalledClassDataVersion(record.version);
     record.type->RecallFixUp(record.object);
   }
+
+  // 5. What fix-ups gave up; deleting one takes it off the list.
+  while (!state.doomed.empty()) delete state.doomed.front();
   return 1;
 }
 

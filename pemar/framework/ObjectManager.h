@@ -16,7 +16,8 @@
 //   2. it reads every object's class data (RecallClassData), so that
 //      Viewable::RecallPointerX finds every id, also of later records;
 //   3. it discards every object whose CheckRecalledPointers answers false;
-//   4. it calls RecallFixUp on every object kept, in file order.
+//   4. it calls RecallFixUp on every object kept, in file order;
+//   5. it deletes the objects handed to DeleteAfterRecall meanwhile.
 // Before each hook call the type's recalled class-data version is the one
 // stored for that object. The byte layout is in docs/file-format.md.
 //
@@ -83,6 +84,13 @@ class PEMAR_EXPORT ObjectManager {
 
   // The id under which `object` is registered here; 0 when it is not.
   std::uint32_t IdOf(const Viewable* object) const;
+
+  // Deletes `object` (one of this manager's) once the recall in progress
+  // has called every fix-up, or at once when none is in progress. For an
+  // object that finds in its own RecallFixUp that it cannot stay: deleting
+  // it there would leave the recall, and later fix-ups that name it, with a
+  // dangling pointer. An object deleted meanwhile is simply dropped.
+  void DeleteAfterRecall(Viewable* object);
 
   // The bookkeeping of a store or recall in progress; internal.
   struct StoreState;
