@@ -1,6 +1,5 @@
 // Test support: a scratch folder per test, a clean configuration and
-// message sink, helpers that build, save and reopen cases, and the fault
-// loop for case saves.
+// message sink, and helpers that build, save and reopen cases.
 
 #ifndef PEMAR_CASE_TESTING_CASETESTSUPPORT_H_
 #define PEMAR_CASE_TESTING_CASETESTSUPPORT_H_
@@ -100,77 +99,10 @@ class CaseTest : public ::testing::Test {
     return theCase ? DescribeCase(*theCase) : std::string();
   }
 
-  // Saves `makeCase()` as "a.kcs" over the files `prepare` lays down, once
-  // counting its file operations and then once with each of them failing in
-  // turn. A save that succeeds reopens equal to the case; one that fails
-  // reports an error and leaves the case modified with its save counter,
-  // "a.kcs" as it was, and the bytes of every earlier file in a file that
-  // loads (or the temporary one). Returns the number of failed saves.
-  int FailEachStepOfTheSave(
-      const std::function<void()>& prepare,
-      const std::function<std::unique_ptr<SimulationCase>()>& makeCase) {
-    using Op = FaultInjectingFileSystem::Op;
-    std::map<std::string, std::string> before;
-    auto save = [&](FaultInjectingFileSystem& fs, int* counterBefore) {
-      std::filesystem::remove_all(dir_);
-      std::filesystem::create_directories(dir_);
-      prepare();
-      before = Snapshot();
-      sink_.Clear();
-      ScopedFileSystem scoped(&fs);
-      auto theCase = makeCase();
-      theCase->SetModified(true);
-      *counterBefore = theCase->SaveCounter();
-      return std::make_pair(theCase->SaveDocument(0), std::move(theCase));
-    };
-    FaultInjectingFileSystem counter;
-    int counterBefore = 0, failures = 0;
-    if (!save(counter, &counterBefore).first || counter.Count(Op::kWrite) < 3) {
-      ADD_FAILURE() << "the save fails or is too small";
-      return 0;
-    }
-    for (int o = 0; o <= static_cast<int>(Op::kSyncDir); ++o) {
-      for (int n = 1; n <= counter.Count(static_cast<Op>(o)); ++n) {
-        SCOPED_TRACE(::testing::Message() << "op " << o << " #" << n);
-        FaultInjectingFileSystem fs;
-        fs.FailAt(static_cast<Op>(o), n);
-        auto [saved, theCase] = save(fs, &counterBefore);
-        if (saved) {
-          EXPECT_EQ(FirstDifference(DescribeCase(*theCase), Describe("a.kcs")),
-                    "");
-          continue;
-        }
-        ++failures;
-        EXPECT_TRUE(theCase->IsModified());
-        EXPECT_EQ(theCase->SaveCounter(), counterBefore);
-        const std::map<std::string, std::string> files = Snapshot();
-        EXPECT_EQ(files.count("a.kcs") ? files.at("a.kcs") : "",
-                  before.at("a.kcs"));
-        // Rotated backups move between names: their bytes must survive.
-        std::multiset<std::string> contents;
-        for (const auto& [name, bytes] : files) {
-          contents.insert(bytes);
-          EXPECT_TRUE(name == "a.tmp" || Reopen(name) != nullptr) << name;
-        }
-        for (const auto& [name, bytes] : before) {
-          EXPECT_GT(contents.count(bytes), 0u) << name << " lost";
-        }
-        EXPECT_TRUE(sink_.Has(MessageKind::kError, "SaveCaseError") ||
-                    sink_.Has(MessageKind::kError, "UnableToCreateDocument") ||
-                    sink_.Has(MessageKind::kError, "UnableToDeleteFile") ||
-                    sink_.Has(MessageKind::kError, "UnableToRenameFile"));
-      }
-    }
-    return failures;
-  }
-
   std::filesystem::path dir_;
   RecordingMessageSink sink_;
   ScopedMessageSink scoped_sink_{&sink_};
 };
-
-// The fixture of tests that run the fault loop.
-class SaveFaultTest : public CaseTest {};
 
 }  // namespace pemar::test_support
 
