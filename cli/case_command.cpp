@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "CaseFeatures.h"
+#include "CasePlot.h"
 #include "Registry.h"
 #include "StoredCaseHeader.h"
 #include "pemar/case/FlowsheetExportFileLocation.h"
@@ -540,6 +541,13 @@ int RunFeatureDelete(const CaseOptions& o) {
   return kExitOk;
 }
 
+int RunPlot(const CaseOptions& o) {
+  OpenedCase c;
+  if (!Open(o.file, c)) return kExitFailed;
+  PrintPlots(std::cout, *c.doc);
+  return kExitOk;
+}
+
 void AddBackupsOption(CLI::App* cmd, CaseOptions& o) {
   cmd->add_option("--backups", o.backups,
                   "Backups to keep for this call (0 to 10; sets "
@@ -636,6 +644,11 @@ CommandRegistration registration(300, [](CLI::App& app, int& exit_code) {
   AddBackupsOption(featureDelete, *o);
   featureDelete->callback(
       [o, &exit_code] { exit_code = RunFeatureDelete(*o); });
+
+  auto* plot = cmd->add_subcommand(
+      "plot", "List the plot views with their data sets and points");
+  plot->add_option("FILE", o->file, "Case file")->required();
+  plot->callback([o, &exit_code] { exit_code = RunPlot(*o); });
 });
 
 // ------------------------------------------------------------- demo
@@ -730,12 +743,12 @@ bool CaseDemo(std::ostream& out, const std::string& work_dir) {
     Viewable* table = features
                           ? AddFeature(*features, "PropertyTable", range, error)
                           : nullptr;
-    if (table == nullptr) return false;
+    if (table == nullptr || !AddSaturationPlot(*c.doc)) return false;
     out << "A new case with the project \"Crude unit\" (3 notes), its "
-           "utility database and the feature \""
+           "utility database, the feature \""
         << table->GetName().str()
-        << "\" (a steam table, 350 to 450 K at 101.325 kPa); NCaseBackups "
-           "is 2.\n";
+        << "\" (a steam table, 350 to 450 K at 101.325 kPa) and a plot view "
+           "of the steam saturation curve; NCaseBackups is 2.\n";
     if (!Save(c, std::nullopt)) return false;
     out << "First save of " << path << ":\n";
     ShowFiles(out, file.parent_path(), file.stem().string());
@@ -751,6 +764,8 @@ bool CaseDemo(std::ostream& out, const std::string& work_dir) {
   PrintInfo(out, path, ReadStoredCaseHeader(path), *reopened.doc);
   out << "\n$ pemar case feature list " << path << "\n";
   PrintFeatures(out, *reopened.doc, true, "");
+  out << "\n$ pemar case plot " << path << "\n";
+  PrintPlots(out, *reopened.doc);
   out << "(pemar dump " << path << " shows its chunks by section.)\n";
   return true;
 }

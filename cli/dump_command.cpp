@@ -60,11 +60,18 @@ struct CaseRecords {
   std::vector<std::string> framework;
 };
 
-// What the library's own feature objects are, for the reader of a dump.
+// What the library's own feature and plot objects are, for the reader of a
+// dump.
 const char* TypeDescription(const std::string& type) {
   if (type == "ExpMgrViewObject") return "feature manager";
   if (type == "TechnologyManagerViewObject") return "technology manager";
   if (type == "PropertyTableObject") return "property-table feature";
+  if (type == "PlotViewObject") return "plot view";
+  if (type == "NamedPlotObject") return "named plot";
+  if (type == "TwoDimPlotObject") return "two-dimensional plot";
+  if (type == "ThreeDimPlotObject") return "three-dimensional plot";
+  if (type == "EquTriDimPlotObject") return "triangle plot";
+  if (type == "SaturationCurveObject") return "steam saturation curve";
   return nullptr;
 }
 

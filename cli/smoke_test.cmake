@@ -201,3 +201,21 @@ if(NOT EXISTS ${PEMAR_WORK_DIR}/demo/tour.kcs OR NOT EXISTS ${PEMAR_WORK_DIR}/de
   message(FATAL_ERROR "pemar demo left no tour.kcs with its backup tour.bk0")
 endif()
 expect_exit(0 dump ${PEMAR_WORK_DIR}/demo/tour.kcs)
+
+# case plot: the tour's case holds a plot view of the saturation curve with
+# its points; a case without plots says so.
+tool_output(tour_plots case plot ${PEMAR_WORK_DIR}/demo/tour.kcs)
+if(NOT tour_plots MATCHES "Plot view \"Steam saturation pressure\" \\(two-dimensional\\)"
+   OR NOT tour_plots MATCHES "13 points" OR NOT tour_plots MATCHES "\\(600, 12349\\.4\\)")
+  message(FATAL_ERROR "pemar case plot wrote:\n${tour_plots}")
+endif()
+tool_output(case_plots case plot ${CASE})
+if(NOT case_plots STREQUAL "no plot views\n")
+  message(FATAL_ERROR "pemar case plot wrote:\n${case_plots}")
+endif()
+expect_exit(1 case plot ${PEMAR_WORK_DIR}/no-such-case.kcs)
+expect_exit(2 case plot)
+tool_output(tour_dump dump ${PEMAR_WORK_DIR}/demo/tour.kcs)
+if(NOT tour_dump MATCHES "plot view" OR NOT tour_dump MATCHES "steam saturation curve")
+  message(FATAL_ERROR "pemar dump does not label the plot objects:\n${tour_dump}")
+endif()

@@ -1,0 +1,112 @@
+// pemar case plot: the plot views a case holds, with their data sets and
+// the points these give. The command itself is set up with the other case
+// commands (case_command.cpp).
+
+#include <cstdio>
+#include <string>
+
+#include "CasePlot.h"
+#include "pemar/diag/NamedPlot.h"
+#include "pemar/diag/PlotView.h"
+#include "pemar/diag/SaturationCurve.h"
+#include "pemar/framework/ObjectManager.h"
+
+namespace pemar::cli {
+namespace {
+
+std::string Number(double value) {
+  if (value == kEmptyValue) return "-";
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.6g", value);
+  return buffer;
+}
+
+std::string Quoted(const Text& text) { return "\"" + text.str() + "\""; }
+
+const char* TypeName(PlotTypeEnum type) {
+  switch (type) {
+    case kTwoDimPlotType:
+      return "two-dimensional";
+    case kThreeDimPlotType:
+      return "three-dimensional";
+    case kEquTriPlotType:
+      return "triangle";
+    default:
+      return "unknown type";
+  }
+}
+
+void PrintPlot(std::ostream& out, PlotObject* plot) {
+  if (plot == nullptr) {
+    out << "  (the plot is not built)\n";
+    return;
+  }
+  for (std::size_t i = 0; i < plot->AxisCount(); ++i) {
+    const PlotAxis& axis = *plot->Axis(static_cast<int>(i));
+    out << "  axis " << i + 1 << ": " << Quoted(axis.label)
+        << (axis.log ? " (log)" : "") << "\n";
+  }
+  static const char* const kKinds[] = {"line", "points", "arrow"};
+  const PlotDataArea& area = plot->DataArea();
+  for (std::size_t i = 0; i < area.Count(); ++i) {
+    const PlotDataSet& set = area.At(i);
+    const auto points = plot->Points(set.id);
+    out << "  data set " << set.id << " " << Quoted(set.label) << ": "
+        << kKinds[static_cast<int>(set.kind)] << " in "
+        << set.colour.Name().str() << ", " << points.size()
+        << (points.size() == 1 ? " point" : " points");
+    for (std::size_t m = 0; m < set.monikers.size(); ++m) {
+      out << (m == 0 ? " from " : " and ") << set.monikers[m].str();
+    }
+    out << "\n";
+    for (const PlotPoint& p : points) {
+      out << "    (" << Number(p.x) << ", " << Number(p.y);
+      if (p.z != kEmptyValue) out << ", " << Number(p.z);
+      out << ")\n";
+    }
+  }
+}
+
+}  // namespace
+
+void PrintPlots(std::ostream& out, SimulationCase& doc) {
+  bool any = false;
+  for (Viewable* object : doc.GetObjectManager().Objects()) {
+    if (auto* view = dynamic_cast<PlotView*>(object)) {
+      Viewable* owner = view->GetPlotOwner();
+      out << "Plot view " << Quoted(view->GetName()) << " ("
+          << TypeName(view->GetPlotType()) << ") of "
+          << (owner != nullptr ? Quoted(owner->GetName()) : "nothing") << ", "
+          << view->GetDataSetList()->Count() << " data-set records\n";
+      PrintPlot(out, view->GetPlotObject());
+      any = true;
+    } else if (auto* named = dynamic_cast<NamedPlot*>(object)) {
+      out << "Named plot " << Quoted(named->GetPlotName()) << " ("
+          << TypeName(named->GetPlotType()) << ")\n";
+      PrintPlot(out, named->GetPlotObject());
+      any = true;
+    }
+  }
+  if (!any) out << "no plot views\n";
+}
+
+bool AddSaturationPlot(SimulationCase& doc) {
+  auto* curve = new SaturationCurve(&doc);
+  curve->SetName("Saturation curve");
+  auto* view = new PlotView(curve);
+  view->SetName("Steam saturation pressure");
+  if (view->SetPlot(kTwoDimPlotType) == nullptr) return false;
+  view->SetLabel(0, "T / K");
+  view->SetLabel(1, "p / kPa");
+  view->SetLogAxis(false, true);
+  auto* record = new PlottedDataSet(1, "Saturation pressure");
+  record->AddMoniker(0, "Temperature.300.[]");
+  record->AddMoniker(1, "Pressure.300.[]");
+  record->SetDataColour(GetColourID(2));
+  record->SetLegend(true);
+  view->AddDataSet(record);
+  return view->GetPlotObject()->Points(1).size() ==
+         static_cast<std::size_t>(curve->Points());
+}
+
+}  // namespace pemar::cli
