@@ -107,14 +107,6 @@ TEST_F(EncryptionTest, InjectedFailuresNeverDamageTheTarget) {
   EXPECT_GE(test_support::ForEachInjectedFailure(faulty, run), 8);
 }
 
-// A source that does not open leaves the target alone.
-TEST_F(EncryptionTest, UnreadableSourceLeavesTargetAlone) {
-  fs_.SetFile("out", "previous");
-  EXPECT_EQ(Encrypt("no-such-file", "out"), kSourceUnreadable);
-  EXPECT_EQ(fs_.GetFile("out"), "previous");
-  EXPECT_EQ(Listing(), (Names{"out"}));
-}
-
 // A power cut at any point of a transformation leaves the target as it
 // was, or exactly the new bytes, and every other file as it was: the source,
 // and a file of the old fixed temporary name, also when it is the source.
