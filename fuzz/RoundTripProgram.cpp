@@ -12,21 +12,25 @@
 
 #include "pemar/case/CaseManagers.h"
 #include "pemar/case/SimulationCase.h"
-#include "pemar/reports/CaseDescription.h"
 #include "pemar/features/ExpMgrView.h"
 #include "pemar/features/FeatureRegistry.h"
 #include "pemar/features/PropertyTableFeature.h"
 #include "pemar/features/TechnologyManagerView.h"
 #include "pemar/features/testing/FeatureTestSupport.h"
 #include "pemar/framework/ConfigStore.h"
+#include "pemar/framework/FilePrompt.h"
 #include "pemar/framework/FileSystem.h"
 #include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/framework/Messages.h"
 #include "pemar/framework/Platform.h"
 #include "pemar/framework/VarDescription.h"
+#include "pemar/framework/ViewLog.h"
 #include "pemar/project/EngineeringManager.h"
 #include "pemar/project/IPemarProject.h"
 #include "pemar/project/NotesProject.h"
+#include "pemar/reports/BugReport.h"
+#include "pemar/reports/BugReportManager.h"
+#include "pemar/reports/CaseDescription.h"
 #include "pemar/utility/DefaultManager.h"
 #include "pemar/utility/DefaultUtilManagerView.h"
 
@@ -184,6 +188,13 @@ class Program {
         &Program::SelectFeature, &Program::DeleteFeature,
         &Program::SetTableRange, &Program::DropFeatureManager,
     };
+    static const Operation kReport[] = {
+        &Program::MakeReportManager, &Program::NewReport,
+        &Program::SetReportText,     &Program::SetReportText,
+        &Program::SetReportChoice,   &Program::SetReportChoice,
+        &Program::FillReport,        &Program::WriteReport,
+        &Program::DeleteReport,      &Program::DropReportManager,
+    };
     std::vector<Operation> ops;
     if (families_ & kCaseFamily)
       ops.insert(ops.end(), std::begin(kCase), std::end(kCase));
@@ -192,6 +203,9 @@ class Program {
     }
     if (families_ & kFeatureFamily) {
       ops.insert(ops.end(), std::begin(kFeature), std::end(kFeature));
+    }
+    if (families_ & kReportFamily) {
+      ops.insert(ops.end(), std::begin(kReport), std::end(kReport));
     }
     ops.push_back(&Program::RoundTripOperation);
     (this->*ops[in_.Byte() % ops.size()])();
@@ -685,6 +699,66 @@ class Program {
     if (in_.Byte() % 8 == 0) delete CaseFeatureManager(case_.get());
   }
 
+  // Problem reports.
+
+  BugReportManager* Reports() {
+    return dynamic_cast<BugReportManager*>(case_->BugReportManagerObject());
+  }
+  BugReport* PickReport() {
+    BugReportManager* m = Reports();
+    if (m == nullptr) return nullptr;
+    const auto& list = m->Reports();
+    const int i = in_.Index(static_cast<int>(list.size()));
+    return i < static_cast<int>(list.size()) ? list[i] : nullptr;
+  }
+
+  // The command opens views; the log of them is not what is tested here.
+  void MakeReportManager() {
+    case_->Message("BugReportMgr");
+    ClearOpenedViews();
+  }
+  void NewReport() {
+    if (BugReportManager* m = Reports()) {
+      m->Message("NewBugReport");
+      ClearOpenedViews();
+    }
+  }
+  // One of the five texts a form sets, or the title.
+  void SetReportText() {
+    static constexpr const char* kNames[] = {"Date",
+                                             "ReportedBy",
+                                             "ProgramBuildDate",
+                                             "ProgramArea",
+                                             "StepByStepDescription",
+                                             "Title"};
+    BugReport* r = PickReport();
+    const char* name = kNames[in_.Byte() % 6];
+    const std::string text = in_.Words();
+    if (r == nullptr) return;
+    if (name == std::string("Title")) {
+      r->SetName(Text(text));
+    } else {
+      r->SpecifyText(VarDescription(name, 300), Text(text));
+    }
+  }
+  void SetReportChoice() {
+    BugReport* r = PickReport();
+    VarDescription desc("Choice", 100 + in_.Byte() % 4);
+    desc.SetType(107);
+    const double value = in_.Number();
+    if (r != nullptr) r->Specify(desc, value);
+  }
+  void FillReport() {
+    if (BugReport* r = PickReport()) r->Message("FillEmptyEntries");
+  }
+  void WriteReport() {
+    if (BugReport* r = PickReport()) r->Message("Write");
+  }
+  void DeleteReport() { delete PickReport(); }
+  void DropReportManager() {
+    if (in_.Byte() % 8 == 0) delete Reports();
+  }
+
   Reader in_;
   unsigned families_;
   StepSink& sink_;
@@ -701,6 +775,9 @@ void RunRoundTripProgram(const std::uint8_t* data, std::size_t size,
     SetCommandLine(Text("round_trip_fuzz"));
     NotesProject::RegisterType();
     test_support::RegisterTestFeatures();
+    // Report files go to one name; the memory file system keeps the last.
+    SetFilePicker([](const Text&, const Text&, const FileFilters&,
+                     const Text&) { return Text("/report.bug"); });
     return true;
   }();
   (void)configured;

@@ -39,6 +39,10 @@ enum OperationFamily : unsigned {
   // choosing lists and selecting in the technology managers, deleting, and
   // changing a property table's range.
   kFeatureFamily = 1u << 2,
+  // Problem reports: making the case's report manager, new reports, every
+  // text and choice of a report, filling empty entries, writing a report
+  // file, deleting a report or the whole manager.
+  kReportFamily = 1u << 3,
 };
 
 // `families` is a non-empty combination of OperationFamily. With
