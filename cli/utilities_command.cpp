@@ -22,6 +22,7 @@
 #include "pemar/utility/DefaultUtility.h"
 #include "pemar/utility/FuelSource.h"
 #include "pemar/utility/IDefaultUtilityManager.h"
+#include "pemar/utility/UtilityDescription.h"
 #include "pemar/utility/UtilityFiles.h"
 
 namespace pemar::cli {
@@ -36,20 +37,8 @@ using Database = std::unique_ptr<IDefaultUtilityManager, ManagerDeleter>;
 
 std::string Number(double value) { return ShortNumber(value, "-"); }
 
-const char* HeatTypeName(SegmentHeatType type) {
-  return type == HotSegment    ? "hot"
-         : type == ColdSegment ? "cold"
-                               : "undefined";
-}
-
 // The fuel a utility's data source and ID name, or "" for none.
-std::string FuelName(const DefaultUtility& u) {
-  const double source = u.GetEFDataSource();
-  if (source != 0.0 && source != 1.0) return "";
-  const FuelTableEntry* fuel =
-      FindFuelByID(static_cast<int>(source), u.GetFuelSourceID());
-  return fuel ? fuel->name : "";
-}
+std::string FuelName(const DefaultUtility& u) { return UtilityFuelName(u); }
 
 // The tool's default files, beside the program, unless the configuration
 // names others.

@@ -99,6 +99,7 @@
 #include "pemar/utility/EconomicData.h"
 #include "pemar/utility/FuelSource.h"
 #include "pemar/utility/IDefaultUtilityManager.h"
+#include "pemar/utility/UtilityDescription.h"
 #include "pemar/utility/UtilityFiles.h"
 #include "pemar/utility/UtilitySelection.h"
 #include "pemar/utility/UtilityTypes.h"

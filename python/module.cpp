@@ -9,4 +9,5 @@
 PYBIND11_MODULE(_pemar, m) {
   m.doc() = "Compiled parts of the pemar package; use the package pemar.";
   pemar::python::DefineSteam(m);
+  pemar::python::DefineUtilities(m);
 }

@@ -113,8 +113,7 @@ void DefineSteam(py::module_& m) {
          bool raw) {
         return Properties(Steam67VolumeBatch, t, p, n, hint, raw, kFailure);
       },
-      py::arg("t"), py::arg("p"), py::arg("n"), py::arg("hint"),
-      py::arg("raw"),
+      py::arg("t"), py::arg("p"), py::arg("n"), py::arg("hint"), py::arg("raw"),
       "Molar volumes (m3/kmol) of n states; t and p hold 1 or n values.");
   m.def(
       "_steam_enthalpy",
@@ -123,8 +122,7 @@ void DefineSteam(py::module_& m) {
         return Properties(SteamEnthalpyBatch, t, p, n, hint, raw,
                           kEnthalpyOutOfRange);
       },
-      py::arg("t"), py::arg("p"), py::arg("n"), py::arg("hint"),
-      py::arg("raw"),
+      py::arg("t"), py::arg("p"), py::arg("n"), py::arg("hint"), py::arg("raw"),
       "Molar enthalpies (kJ/kmol) of n states; t and p hold 1 or n values.");
   m.def("_steam_subregion", &SubRegions, py::arg("t"), py::arg("p"),
         py::arg("n"), py::arg("hint"),
@@ -133,8 +131,8 @@ void DefineSteam(py::module_& m) {
       "_steam_saturation_pressure",
       [](const Doubles& t) {
         const double pc = SteamCriticalProperty("Pressure");
-        return Each(
-            t, [pc](double x) { return Steam67ReducedVPCalcT(x) * pc; });
+        return Each(t,
+                    [pc](double x) { return Steam67ReducedVPCalcT(x) * pc; });
       },
       py::arg("t"), "Saturation pressures (kPa) at temperatures (K).");
   m.def(

@@ -1,10 +1,19 @@
-"""pemar for Python: the library's IFC-67 steam tables over numpy arrays.
+"""pemar for Python: the library's IFC-67 steam tables over numpy arrays,
+its heat-integration utility database, its case files and its file
+functions.
 
     >>> import pemar
-    >>> pemar.steam.enthalpy([300.0, 400.0], 101.325)
+    >>> pemar.steam.enthalpy([300.0, 400.0], 101.325)   # kJ/kmol
+    >>> pemar.UtilityDatabase().recommend(150.0, hot=True)["name"]
+    'MP Steam'
+
+Failures of the library arrive as exceptions: OSError for files (with the
+library's message key as .key and the file as .filename), ValueError for
+refused edits (with .key), KeyError for names that are not there, TypeError
+for arguments of the wrong type.
 """
 
 from . import steam
-from . import _pemar
+from ._pemar import UtilityDatabase, fuels
 
-__all__ = ["steam"]
+__all__ = ["steam", "UtilityDatabase", "fuels"]
