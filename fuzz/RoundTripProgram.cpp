@@ -12,6 +12,9 @@
 
 #include "pemar/case/CaseManagers.h"
 #include "pemar/case/SimulationCase.h"
+#include "pemar/diag/NamedPlot.h"
+#include "pemar/diag/PlotView.h"
+#include "pemar/diag/SaturationCurve.h"
 #include "pemar/features/ExpMgrView.h"
 #include "pemar/features/FeatureRegistry.h"
 #include "pemar/features/PropertyTableFeature.h"
@@ -195,6 +198,15 @@ class Program {
         &Program::FillReport,        &Program::WriteReport,
         &Program::DeleteReport,      &Program::DropReportManager,
     };
+    static const Operation kPlot[] = {
+        &Program::AddCurve,         &Program::AddPlotView,
+        &Program::AddPlotView,      &Program::AddPlotRecord,
+        &Program::AddPlotRecord,    &Program::AddPlotRecord,
+        &Program::RemovePlotRecord, &Program::SetPlotText,
+        &Program::SetPlotText,      &Program::CommandPlotView,
+        &Program::RebuildPlot,      &Program::DeletePlotView,
+        &Program::AddNamedPlot,
+    };
     std::vector<Operation> ops;
     if (families_ & kCaseFamily)
       ops.insert(ops.end(), std::begin(kCase), std::end(kCase));
@@ -206,6 +218,9 @@ class Program {
     }
     if (families_ & kReportFamily) {
       ops.insert(ops.end(), std::begin(kReport), std::end(kReport));
+    }
+    if (families_ & kPlotFamily) {
+      ops.insert(ops.end(), std::begin(kPlot), std::end(kPlot));
     }
     ops.push_back(&Program::RoundTripOperation);
     (this->*ops[in_.Byte() % ops.size()])();
@@ -757,6 +772,136 @@ class Program {
   void DeleteReport() { delete PickReport(); }
   void DropReportManager() {
     if (in_.Byte() % 8 == 0) delete Reports();
+  }
+
+  // Plots. Views are made in saturation curves, which accept them back
+  // after a reopen; curves are never deleted, so no view loses its owner.
+
+  template <typename T>
+  T* PickObject(const ObjectTypeInfo* type) {
+    const auto list = case_->GetObjectManager().Objects(type);
+    const int i = in_.Index(static_cast<int>(list.size()));
+    return i < static_cast<int>(list.size()) ? dynamic_cast<T*>(list[i])
+                                             : nullptr;
+  }
+  PlotView* PickView() { return PickObject<PlotView>(PlotViewObjectType()); }
+  SaturationCurve* PickCurve() {
+    return PickObject<SaturationCurve>(SaturationCurveObjectType());
+  }
+  Text Moniker() {
+    static constexpr const char* kMonikers[] = {
+        "Temperature.300.[]", "Pressure.300.[]", "", "a0", "b1",
+        "Pressure.300"};
+    return kMonikers[in_.Byte() % 6];
+  }
+
+  void AddCurve() {
+    auto* curve = new SaturationCurve(case_.get());
+    curve->SetName(Text(in_.Name()));
+    const double from = 273.16 + in_.Byte();
+    curve->SetRange(from, from + 1 + in_.Byte(), in_.Byte() % 40);
+  }
+  void AddPlotView() {
+    SaturationCurve* curve = PickCurve();
+    const int type = in_.Byte() % 4;
+    const std::string name = in_.Name();
+    if (curve == nullptr) return;
+    auto* view = new PlotView(curve);
+    view->SetName(Text(name));
+    if (type == 3) view->SetMappingStyle(ScaleMapping::kLogarithmic);
+    view->SetPlot(type == 3 ? in_.Byte() % 3 : type);
+  }
+  void AddPlotRecord() {
+    static constexpr int kIds[] = {1, 2, 110, 111, 113, 7};
+    PlotView* view = PickView();
+    auto record = std::make_unique<PlottedDataSet>(kIds[in_.Byte() % 6],
+                                                   Text(in_.Words()));
+    for (int i = 0; i < 3; ++i) record->AddMoniker(i, Moniker());
+    const int how = in_.Byte();
+    record->SetDataColour(GetColourID(how % 22 - 1));
+    record->SetSymbol(how & 1 ? kNoSymbol : 101 + how % 5, in_.Number(),
+                      how & 2);
+    record->SetLine(how % 3, in_.Number(), how & 4);
+    if (how & 8) record->SetArrow(in_.Number());
+    record->SetLegend(how & 16);
+    record->SetShowTextOnPlot(how & 32);
+    if (view != nullptr) view->AddDataSet(record.release());
+  }
+  void RemovePlotRecord() {
+    PlotView* view = PickView();
+    const int id = in_.Byte() % 4 == 0 ? -1 : (in_.Byte() & 1 ? 110 : 1);
+    if (view == nullptr) return;
+    if (id < 0) {
+      view->RemoveAllDataSets();
+    } else {
+      view->RemoveDataSet(id);
+    }
+  }
+  void SetPlotText() {
+    PlotView* view = PickView();
+    const int what = in_.Byte() % 5;
+    const int i = static_cast<int>(in_.Byte() % 6) - 1;
+    const std::string text = in_.Words();
+    if (view == nullptr) return;
+    switch (what) {
+      case 0:
+        view->SetLabel(i, Text(text));
+        break;
+      case 1:
+        view->SetName(Text(text));
+        break;
+      case 2:
+        view->SetSecondName(Text(text));
+        break;
+      case 3:
+        view->SetLogAxis(i & 1, i & 2);
+        break;
+      default:
+        view->SetData(Text(text));
+        break;
+    }
+  }
+  void CommandPlotView() {
+    static constexpr const char* kCommands[] = {
+        "ChangeTriangleType", "ViewPlotControl", "Toggle", "DeleteDisable"};
+    PlotView* view = PickView();
+    const int which = in_.Byte() % 4;
+    if (view == nullptr) return;
+    if (which == 2) {
+      view->ToggleIntersection();
+    } else if (which == 3) {
+      view->SetDeleteDisable(!view->IsDeleteDisabled());
+    } else {
+      view->Message(kCommands[which]);
+    }
+    ClearOpenedViews();
+  }
+  // Deletes the plot (the view forgets it) or builds it again.
+  void RebuildPlot() {
+    PlotView* view = PickView();
+    const bool drop = in_.Byte() & 1;
+    if (view == nullptr) return;
+    if (drop) {
+      delete view->GetPlotObject();
+    } else {
+      view->ConstructPlot();
+    }
+  }
+  void DeletePlotView() {
+    if (in_.Byte() % 4 == 0) delete PickView();
+  }
+  void AddNamedPlot() {
+    SaturationCurve* curve = PickCurve();
+    const int type = in_.Byte() % 3;
+    const bool lines = in_.Byte() & 1;
+    const Text label(in_.Words());
+    if (curve == nullptr) return;
+    auto* named = new NamedPlot(curve, type, Text(in_.Name()));
+    named->SetLabel("T", "p", "c");
+    named->SetLogAxis(lines, !lines);
+    named->AddDataSet(1, "Temperature.300.[]", "Pressure.300.[]", label,
+                      GetColourID(1), lines ? kNoSymbol : 102, lines);
+    named->AddArrowDataSet(2, "a0", "b1", GetColourID(2), lines);
   }
 
   Reader in_;

@@ -43,6 +43,10 @@ enum OperationFamily : unsigned {
   // text and choice of a report, filling empty entries, writing a report
   // file, deleting a report or the whole manager.
   kReportFamily = 1u << 3,
+  // Plots: saturation curves, plot views of every type in them (records
+  // added and removed, labels, log axes, triangles toggled and flipped,
+  // parameter sets, plots deleted and rebuilt), and named plots.
+  kPlotFamily = 1u << 4,
 };
 
 // `families` is a non-empty combination of OperationFamily. With

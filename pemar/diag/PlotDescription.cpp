@@ -149,7 +149,11 @@ std::string DescribePlotView(PlotView& view, bool readable) {
                     " state " + std::to_string(view.StoredState()) +
                     " delete disabled " +
                     Describer::Flag(view.IsDeleteDisabled()) + "\n";
-  for (int i = 0; i < view.LabelCount(); ++i) {
+  // A triangle view keeps its corner labels with its plot (described
+  // there) and stores no copy of its own.
+  const int labels =
+      view.GetPlotType() == kEquTriPlotType ? 0 : view.LabelCount();
+  for (int i = 0; i < labels; ++i) {
     out += " label[" + std::to_string(i) + "] " +
            Describer::Quoted(view.GetLabel(i)) + "\n";
   }

@@ -8,8 +8,9 @@
 // are quoted, with bytes outside printable ASCII escaped. Left out, because
 // a recall sets them up again rather than reading them: the plot's
 // inspection events, its interaction object and a triangle's mouse
-// monikers, and the view's mapping style (applied only to plots built
-// later).
+// monikers, the view's mapping style (applied only to plots built later),
+// and a triangle view's own copy of its corner labels (stored only with its
+// plot, which is described).
 
 #ifndef PEMAR_DIAG_PLOTDESCRIPTION_H_
 #define PEMAR_DIAG_PLOTDESCRIPTION_H_

@@ -6,6 +6,7 @@
 
 #include "pemar/case/CaseManagers.h"
 #include "pemar/case/SimulationCase.h"
+#include "pemar/diag/PlotDescription.h"
 #include "pemar/features/ExpMgrView.h"
 #include "pemar/features/PropertyTableFeature.h"
 #include "pemar/features/TechnologyManagerView.h"
@@ -307,6 +308,8 @@ std::string DescribeCase(SimulationCase& theCase) {
       }
     }
   }
+  const std::string plots = DescribeDocumentPlots(theCase);
+  if (plots != "(no plot views)\n") out += plots;
   out += DescribeUtilityView(theCase.UtilityDatabaseView(false));
   out += DescribeFeatures(CaseFeatureManager(&theCase));
   return out;

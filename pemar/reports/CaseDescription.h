@@ -12,6 +12,10 @@
 // written exactly (hexadecimal), so equal texts mean equal bits; every NaN is
 // written as "nan", since its sign and payload carry no meaning.
 //
+// Plot views and named plots, with their data sets and the points these
+// give, are described by DescribeDocumentPlots (pemar/diag/
+// PlotDescription.h); a case without them gets no line.
+//
 // Left out, because the file does not carry them: the document's name and
 // modified flag, the fuel lists of the editor (rebuilt from the built-in
 // tables), the database's own lock flag (its records' locks are kept), a
