@@ -11,6 +11,8 @@
 #include "pemar/features/PropertyTableFeature.h"
 #include "pemar/features/TechnologyManagerView.h"
 #include "pemar/framework/ObjectManager.h"
+#include "pemar/persist/SuiteInterfaces.h"
+#include "pemar/project/DesignViewer.h"
 #include "pemar/project/EngineeringManager.h"
 #include "pemar/project/IPemarProject.h"
 #include "pemar/project/PemarProject.h"
@@ -312,6 +314,39 @@ std::string DescribeCase(SimulationCase& theCase) {
   if (plots != "(no plot views)\n") out += plots;
   out += DescribeUtilityView(theCase.UtilityDatabaseView(false));
   out += DescribeFeatures(CaseFeatureManager(&theCase));
+  out += DescribeDesignViewers(theCase);
+  return out;
+}
+
+std::string DescribeDesignViewers(SimulationCase& theCase) {
+  std::string out;
+  auto name = [](const Viewable* v) {
+    return v == nullptr ? std::string("(none)") : Quoted(v->GetName().c_str());
+  };
+  auto entries = [&](const auto& list, const Viewable* current) {
+    std::string s;
+    for (const Viewable* v : list) s += (v == current ? " *" : " ") + name(v);
+    return s;
+  };
+  for (Viewable* object : theCase.GetObjectManager().Objects()) {
+    if (auto* p = dynamic_cast<DesignViewerProject*>(object)) {
+      IPemarProject* project = p->GetProject();
+      out += "designViewer " + name(p) + " project " +
+             Quoted(project ? project->GetProjectName() : nullptr) + ":" +
+             entries(p->ScenariosVal(), p->GetCurrentScenario()) + "\n";
+    } else if (auto* s = dynamic_cast<DesignViewerScenario*>(object)) {
+      IPemarBaseObject* project = s->GetEngineeringProject();
+      IPemarScenario* scenario = s->GetmyScenario();
+      out += "designViewer.scenario " + name(s) + " project " +
+             Quoted(project ? project->GetMyIdentifier() : nullptr) +
+             " scenario " + Quoted(scenario ? scenario->GetName() : nullptr) +
+             " owner " + name(s->OwningView()) + ":" +
+             entries(s->GetDesignObjs(), s->GetCurrentDesign()) + "\n";
+    } else if (auto* d = dynamic_cast<DesignViewerDesign*>(object)) {
+      out += "designViewer.design " + name(d) + " creator " +
+             name(d->GetCreator()) + "\n";
+    }
+  }
   return out;
 }
 

@@ -8,7 +8,8 @@
 // utility database editor: its carbon-tracking selection and its database
 // (every field of every utility in list order, the heat-transfer-coefficient
 // defaults, the economic sets and parameters with their locks, the file names
-// and the mode), and the feature manager (DescribeFeatures). Doubles are
+// and the mode), the feature manager (DescribeFeatures) and the design
+// viewers (DescribeDesignViewers). Doubles are
 // written exactly (hexadecimal), so equal texts mean equal bits; every NaN is
 // written as "nan", since its sign and payload carry no meaning.
 //
@@ -47,6 +48,10 @@ PEMAR_EXPORT std::string DescribeCase(SimulationCase& theCase);
 // lists and its technology managers' choices; null gives "(none)".
 PEMAR_EXPORT std::string DescribeFeatures(ExpMgrView* manager);
 PEMAR_EXPORT std::string DescribeProject(IPemarProject& project);
+// Every design viewer view of the case, in object order: its project or
+// scenario, its owning or creating view, and its entries with the current
+// one.
+PEMAR_EXPORT std::string DescribeDesignViewers(SimulationCase& theCase);
 // A null view or database is described as absent.
 PEMAR_EXPORT std::string DescribeUtilityView(DefaultUtilManagerView* view);
 PEMAR_EXPORT std::string DescribeUtilityDatabase(
