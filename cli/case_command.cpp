@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "CaseBugReports.h"
 #include "CaseFeatures.h"
 #include "CasePlot.h"
 #include "Registry.h"
@@ -548,6 +549,20 @@ int RunPlot(const CaseOptions& o) {
   return kExitOk;
 }
 
+// Opens, works on and saves a case for the commands of other files.
+int RunWithCase(const std::string& file, std::optional<int> backups,
+                const CaseWork& work) {
+  OpenedCase c;
+  if (!Open(file, c)) return kExitFailed;
+  bool changed = false;
+  const std::string error = work(*c.doc, changed);
+  if (!error.empty()) {
+    c.errors.Report(error);
+    return kExitFailed;
+  }
+  return changed && !Save(c, backups) ? kExitFailed : kExitOk;
+}
+
 void AddBackupsOption(CLI::App* cmd, CaseOptions& o) {
   cmd->add_option("--backups", o.backups,
                   "Backups to keep for this call (0 to 10; sets "
@@ -649,6 +664,8 @@ CommandRegistration registration(300, [](CLI::App& app, int& exit_code) {
       "plot", "List the plot views with their data sets and points");
   plot->add_option("FILE", o->file, "Case file")->required();
   plot->callback([o, &exit_code] { exit_code = RunPlot(*o); });
+
+  AddBugReportCommands(*cmd, exit_code, RunWithCase);
 });
 
 // ------------------------------------------------------------- demo

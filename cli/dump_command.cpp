@@ -60,8 +60,8 @@ struct CaseRecords {
   std::vector<std::string> framework;
 };
 
-// What the library's own feature and plot objects are, for the reader of a
-// dump.
+// What the library's own feature, plot and problem-report objects are, for
+// the reader of a dump.
 const char* TypeDescription(const std::string& type) {
   if (type == "ExpMgrViewObject") return "feature manager";
   if (type == "TechnologyManagerViewObject") return "technology manager";
@@ -72,6 +72,7 @@ const char* TypeDescription(const std::string& type) {
   if (type == "ThreeDimPlotObject") return "three-dimensional plot";
   if (type == "EquTriDimPlotObject") return "triangle plot";
   if (type == "SaturationCurveObject") return "steam saturation curve";
+  if (type == "BugReportManagerObject") return "problem reports";
   return nullptr;
 }
 

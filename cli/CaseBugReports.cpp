@@ -1,0 +1,224 @@
+// pemar case bugreport: adding, listing and writing a case's problem reports.
+
+#include "CaseBugReports.h"
+
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <vector>
+
+#include "Registry.h"
+#include "pemar/framework/FilePrompt.h"
+#include "pemar/framework/Session.h"
+#include "pemar/reports/BugReport.h"
+#include "pemar/reports/BugReportManager.h"
+
+namespace pemar::cli {
+namespace {
+
+struct BugReportOptions {
+  std::string file;
+  std::string title;
+  std::string by;
+  std::string area;
+  std::string description;
+  std::string description_file;
+  std::string choice = "bug";
+  std::string priority = "medium";
+  std::string reproducibility = "always";
+  std::string out;
+  std::optional<int> backups;
+  bool json = false;
+};
+
+// The words of each choice, in the order of its values.
+const std::vector<std::string> kClasses = {"bug", "enhancement"};
+const std::vector<std::string> kPriorities = {"high", "medium", "low"};
+const std::vector<std::string> kReproducibility = {"always", "sometimes",
+                                                   "never"};
+
+unsigned ValueOf(const std::vector<std::string>& words,
+                 const std::string& word) {
+  for (unsigned i = 0; i < words.size(); ++i) {
+    if (words[i] == word) return i;
+  }
+  return 0;
+}
+
+// A stored value without a word (older or damaged files) shows as its
+// number.
+std::string WordOf(const std::vector<std::string>& words, unsigned value) {
+  return value < words.size() ? words[value] : std::to_string(value);
+}
+
+BugReportManager* Reports(SimulationCase& doc) {
+  return dynamic_cast<BugReportManager*>(doc.BugReportManagerObject());
+}
+
+bool ReadWholeFile(const std::string& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  text.assign(std::istreambuf_iterator<char>(in),
+              std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+int RunAdd(const BugReportOptions& o, const WithCase& withCase) {
+  std::string description = o.description;
+  if (!o.description_file.empty() &&
+      !ReadWholeFile(o.description_file, description)) {
+    PrintError("cannot read the description file " + o.description_file);
+    return kExitFailed;
+  }
+  // The report carries the tool's version, as the program's session gives
+  // it in the suite.
+  Session session;
+  session.SetVersionText(Text("pemar ") + PEMAR_VERSION_STRING);
+  ScopedSession scoped(&session);
+  const int code =
+      withCase(o.file, o.backups, [&](SimulationCase& doc, bool& changed) {
+        if (Reports(doc) != nullptr &&
+            Reports(doc)->FindReport(o.title.c_str()) != nullptr) {
+          return o.file + " already has a problem report titled \"" + o.title +
+                 "\"";
+        }
+        doc.Message("BugReportMgr");
+        BugReportManager* manager = Reports(doc);
+        if (manager == nullptr) return std::string("cannot make the reports");
+        BugReport* report = manager->NewReport();
+        report->SetName(o.title);
+        report->SetReportedBy(o.by);
+        report->SetProgramArea(o.area);
+        report->SetDescription(description);
+        report->SetClassChoice(ValueOf(kClasses, o.choice));
+        report->SetPriorityChoice(ValueOf(kPriorities, o.priority));
+        report->SetReproducibilityChoice(
+            ValueOf(kReproducibility, o.reproducibility));
+        report->FillEmptyEntries();
+        changed = true;
+        return std::string();
+      });
+  if (code == kExitOk) {
+    std::cout << "Added the problem report \"" << o.title << "\" to " << o.file
+              << "\n";
+  }
+  return code;
+}
+
+nlohmann::ordered_json ReportJson(const BugReport& r) {
+  return {
+      {"title", r.GetName().str()},
+      {"date", r.Date().str()},
+      {"reported_by", r.ReportedBy().str()},
+      {"program_version", r.ProgramVersion().str()},
+      {"system_details", r.SystemDetails().str()},
+      {"program_build_date", r.ProgramBuildDate().str()},
+      {"program_area", r.ProgramArea().str()},
+      {"class", WordOf(kClasses, r.ClassChoice())},
+      {"priority", WordOf(kPriorities, r.PriorityChoice())},
+      {"reproducibility", WordOf(kReproducibility, r.ReproducibilityChoice())},
+      {"description", r.Description().str()}};
+}
+
+int RunList(const BugReportOptions& o, const WithCase& withCase) {
+  return withCase(o.file, std::nullopt, [&](SimulationCase& doc, bool&) {
+    const BugReportManager* manager = Reports(doc);
+    auto list = nlohmann::ordered_json::array();
+    if (manager != nullptr) {
+      for (const BugReport* r : manager->Reports()) {
+        list.push_back(ReportJson(*r));
+      }
+    }
+    if (o.json) {
+      // Texts come from the file and may hold any bytes.
+      std::cout << list.dump(2, ' ', false,
+                             nlohmann::ordered_json::error_handler_t::replace)
+                << "\n";
+      return std::string();
+    }
+    if (list.empty()) std::cout << o.file << " has no problem reports\n";
+    for (const auto& r : list) {
+      std::cout << r["title"].get<std::string>() << " ("
+                << r["date"].get<std::string>()
+                << "): " << r["class"].get<std::string>() << ", priority "
+                << r["priority"].get<std::string>() << ", reproducible "
+                << r["reproducibility"].get<std::string>() << "\n";
+    }
+    return std::string();
+  });
+}
+
+int RunWrite(const BugReportOptions& o, const WithCase& withCase) {
+  const int code =
+      withCase(o.file, std::nullopt, [&](SimulationCase& doc, bool&) {
+        BugReportManager* manager = Reports(doc);
+        BugReport* report =
+            manager != nullptr ? manager->FindReport(o.title.c_str()) : nullptr;
+        if (report == nullptr) {
+          return o.file + " has no problem report titled \"" + o.title + "\"";
+        }
+        // The file picker of the suite's form, answered from the command.
+        SetFilePicker([&](const Text&, const Text&, const FileFilters&,
+                          const Text&) { return Text(o.out); });
+        const bool written = report->Write();
+        SetFilePicker(nullptr);
+        return written ? std::string() : "cannot write " + o.out;
+      });
+  if (code == kExitOk) {
+    std::cout << "Wrote the problem report \"" << o.title << "\" to " << o.out
+              << "\n";
+  }
+  return code;
+}
+
+}  // namespace
+
+void AddBugReportCommands(CLI::App& caseCommand, int& exitCode,
+                          WithCase withCase) {
+  auto o = std::make_shared<BugReportOptions>();
+  auto* bugs = caseCommand.add_subcommand(
+      "bugreport", "Add, list and write the problem reports of a case");
+  bugs->require_subcommand(1);
+
+  auto* add = bugs->add_subcommand("add", "Add a problem report, dated today");
+  add->add_option("FILE", o->file, "Case file")->required();
+  add->add_option("--title", o->title, "Title of the report")->required();
+  add->add_option("--by", o->by, "Who reports");
+  add->add_option("--area", o->area, "Program area");
+  auto* text =
+      add->add_option("--description", o->description, "Steps, one a line");
+  add->add_option("--description-file", o->description_file,
+                  "Read the steps from this file")
+      ->excludes(text);
+  add->add_option("--class", o->choice, "bug or enhancement")
+      ->check(CLI::IsMember(kClasses));
+  add->add_option("--priority", o->priority, "high, medium or low")
+      ->check(CLI::IsMember(kPriorities));
+  add->add_option("--reproducibility", o->reproducibility,
+                  "always, sometimes or never")
+      ->check(CLI::IsMember(kReproducibility));
+  add->add_option("--backups", o->backups,
+                  "Backups to keep for this call (0 to 10; sets "
+                  "NCaseBackups)")
+      ->check(CLI::Range(0, 10));
+  add->callback([o, &exitCode, withCase] { exitCode = RunAdd(*o, withCase); });
+
+  auto* list = bugs->add_subcommand("list", "List the problem reports");
+  list->add_option("FILE", o->file, "Case file")->required();
+  list->add_flag("--json", o->json, "Print JSON with every field");
+  list->callback(
+      [o, &exitCode, withCase] { exitCode = RunList(*o, withCase); });
+
+  auto* write = bugs->add_subcommand(
+      "write", "Write a problem report's text file (the form's \"Write\")");
+  write->add_option("FILE", o->file, "Case file")->required();
+  write->add_option("TITLE", o->title, "Title of the report")->required();
+  write->add_option("OUT", o->out, "Text file to write (.bug)")->required();
+  write->callback(
+      [o, &exitCode, withCase] { exitCode = RunWrite(*o, withCase); });
+}
+
+}  // namespace pemar::cli
