@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "pemar/case/SimulationCase.h"
-#include "pemar/case/testing/CaseTestSupport.h"
 #include "pemar/framework/CrashSimulatingFileSystem.h"
 #include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/utility/IDefaultUtilityManager.h"
+#include "tests/support/CaseSaveFaults.h"
 
 namespace pemar {
 namespace {
@@ -53,14 +53,10 @@ const SaveScenario kSaveScenarios[] = {
     // bk1 cannot move on to bk2, so bk0 must not replace it: both are kept.
     {3, "a.kcs", "a.bk0 a.bk1", "UnableToRenameFile",
      "a.kcs=a.kcs a.bk0=a.bk0 a.bk1=a.bk1", 1},
-    {3, "a.plexa", "", "", "a.plexa=New"},  // a plexa case keeps no backups
-    // Nor does a case of another mode, under a main-mode name.
+    // A case of another mode keeps no backups, also under a main-mode name.
     {3, "b.kcs", "", "", "b.kcs=New", 0, "", "pemar_tests -plexa"},
     // A write-protected case file is refused.
     {1, "a.kcs", "", "FileWriteProtected", "a.kcs=a.kcs", 0, "a.kcs"},
-    // So is a write-protected temporary file.
-    {1, "a.kcs", "a.tmp", "FileWriteProtected", "a.kcs=a.kcs a.tmp=a.tmp", 0,
-     "a.tmp"},
     // A case named with the temporary type would be its own temporary file.
     {1, "a.tmp", "a.tmp", "SaveCaseError", "a.tmp=a.tmp"},
     // Counts over one digit are clamped; negative or not a number, the default.
@@ -77,7 +73,7 @@ struct WriteProtectingFileSystem : FaultInjectingFileSystem {
   std::string locked;
 };
 
-class CaseSaveTest : public test_support::CaseTest {
+class CaseSaveTest : public test_support::SaveFaultTest {
  protected:
   // Saves a case with one project whose name marks the content, and with a
   // utility database when `utility`.
@@ -124,13 +120,8 @@ TEST_F(CaseSaveTest, SaveKeepsBackupsAndNeverLosesTheOldFile) {
     EXPECT_EQ(theCase->SaveCounter(), error.empty() ? 1 : 0);
     EXPECT_TRUE(error.empty() ? sink_.Has(MessageKind::kTrace, "StoreCaseOK")
                               : sink_.Has(MessageKind::kError, error.c_str()));
-    // A protected file is not even opened; without backups the new file
-    // replaces the old one by a rename, synced, with nothing deleted.
+    // A protected file is not even opened.
     EXPECT_TRUE(locked.empty() || fs.Count(Op::kOpenWrite) == 0);
-    if (s.backups == 0 && error.empty()) {
-      EXPECT_EQ(fs.Count(Op::kDelete), 0);
-      EXPECT_EQ(fs.Count(Op::kSyncDir), 1);
-    }
     std::map<std::string, std::string> now = Snapshot();
     for (const std::string& entry : Words(s.after)) {
       const std::string name = entry.substr(0, entry.find('='));
@@ -147,6 +138,24 @@ TEST_F(CaseSaveTest, SaveKeepsBackupsAndNeverLosesTheOldFile) {
       EXPECT_EQ(before.count(name), 1u) << name << " appeared";
     }
   }
+}
+
+// Every file operation of a save is made to fail in turn; nothing the user
+// had is lost.
+TEST_F(CaseSaveTest, FailureAtEveryStepLosesNothing) {
+  SetConfigData("NCaseBackups", 3);
+  const int failures = FailEachStepOfTheSave(
+      [&] {
+        ASSERT_TRUE(SaveMarked("a.bk0", "Zero"));
+        ASSERT_TRUE(SaveMarked("a.bk1", "One"));
+        ASSERT_TRUE(SaveMarked("a.kcs", "Old"));
+      },
+      [&] {
+        auto theCase = NewCase("a.kcs");
+        AddProject(*theCase, "New", 3000);  // several writes of the buffer
+        return theCase;
+      });
+  EXPECT_GT(failures, 5);
 }
 
 // Every state of the files that a power cut during a save could leave

@@ -88,9 +88,8 @@ TEST_F(SimulationCaseTest, NullArgumentsAndUnknownManagersGiveNothing) {
 }
 
 // A manager is built only through the build address (500), once, and again
-// when it was destroyed; its name resolves back to it, an object of the
-// same name gets another, and a second manager added under its name is not
-// taken.
+// when it was destroyed; its name resolves back to it, and an object of the
+// same name gets another.
 TEST_F(SimulationCaseTest, ManagerIsBuiltOnlyThroughTheBuildAddress) {
   EXPECT_EQ(At(case_, "Viewable.600.(TestManager)"), nullptr);
   EXPECT_EQ(builds, 0);
@@ -107,13 +106,6 @@ TEST_F(SimulationCaseTest, ManagerIsBuiltOnlyThroughTheBuildAddress) {
   EXPECT_EQ(At(case_, "Viewable.600.(TestManager)"), nullptr);
   EXPECT_NE(At(case_, "Viewable.500.(TestManager)"), nullptr);
   EXPECT_EQ(builds, 2);
-
-  StreamManager first(&case_, ViewableObjectType());
-  StreamManager second(&case_, ViewableObjectType());
-  CaseAddManager(&case_, &first, "StreamManager");
-  CaseAddManager(&case_, &second, "StreamManager");
-  EXPECT_EQ(CaseStreamManager(&case_), &first);
-  EXPECT_EQ(first.DeathPosteeRefCount(&case_), 1);
 }
 
 // A recalled manager is found, not built again; a recalled object of
@@ -159,9 +151,6 @@ TEST_F(SimulationCaseTest, AddressesResolveFromTheCaseAndItsObjects) {
 
 // The saved filter is one slot, not a stack.
 TEST_F(SimulationCaseTest, CommandsAndTheirResults) {
-  SimulationCase fresh(Text(), nullptr);
-  EXPECT_TRUE(fresh.Message("PopFindFilter"));  // before any push
-  EXPECT_EQ(fresh.FindFilter(), ViewableObjectType());
   for (const auto& [command, filter] :
        {std::pair{"PushFindFilter DocumentObject", DocumentObjectType()},
         {"PushFindFilter SimCaseObject", SimCaseObjectType()},

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "pemar/case/CaseManagers.h"
-#include "pemar/case/testing/CaseTestSupport.h"
 #include "pemar/features/FeatureRegistry.h"
 #include "pemar/features/PropertyTableFeature.h"
 #include "pemar/features/TechnologyManagerView.h"
 #include "pemar/features/testing/FeatureTestSupport.h"
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/Session.h"
+#include "tests/support/CaseSaveFaults.h"
 
 namespace pemar {
 namespace {
