@@ -10,13 +10,10 @@
 #include <vector>
 
 #include "Registry.h"
-#include "StoredCaseHeader.h"
+#include "pemar/case/CaseFileDump.h"
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/ChunkScan.h"
 #include "pemar/persist/PemarBinaryFile.h"
-#include "pemar/persist/SimulationCaseFileHeader.h"
-#include "pemar/project/EngineeringManager.h"
-#include "pemar/project/NotesProject.h"
 
 namespace pemar::cli {
 namespace {
@@ -51,126 +48,8 @@ nlohmann::json NodeJson(const ChunkNode& node) {
   return j;
 }
 
-// What the records of a case file say about the chunks they own, in order:
-// the engineering objects' type numbers and the framework objects' type
-// names and names. Read with the library's bounded reads; a damaged file
-// gives what could be read before the damage.
-struct CaseRecords {
-  std::vector<std::string> engineering;
-  std::vector<std::string> framework;
-};
-
-// What the library's own feature, plot and problem-report objects are, for
-// the reader of a dump.
-const char* TypeDescription(const std::string& type) {
-  if (type == "ExpMgrViewObject") return "feature manager";
-  if (type == "TechnologyManagerViewObject") return "technology manager";
-  if (type == "PropertyTableObject") return "property-table feature";
-  if (type == "PlotViewObject") return "plot view";
-  if (type == "NamedPlotObject") return "named plot";
-  if (type == "TwoDimPlotObject") return "two-dimensional plot";
-  if (type == "ThreeDimPlotObject") return "three-dimensional plot";
-  if (type == "EquTriDimPlotObject") return "triangle plot";
-  if (type == "SaturationCurveObject") return "steam saturation curve";
-  if (type == "BugReportManagerObject") return "problem reports";
-  return nullptr;
-}
-
-CaseRecords ReadCaseRecords(const std::string& path,
-                            const StoredCaseHeader& header) {
-  CaseRecords records;
-  BinaryFile file{Text(path)};
-  char stamp[kIDStampSize];
-  ChunkHeader envelope;
-  ChunkHeader fields;
-  if (!header.confirmed || !file.Open(false) ||
-      !file.ReadBytes(stamp, sizeof stamp) || !envelope.Open(file) ||
-      !fields.Open(file) || !fields.Close(file)) {
-    return records;
-  }
-  long zero = 0;
-  if (header.structureRevision >= kFirstRevisionWithZero && !file.Read(zero)) {
-    return records;
-  }
-  if (header.structureRevision >= kFirstRevisionWithEngineering) {
-    ChunkHeader engineering;
-    if (!engineering.Open(file)) return records;
-    int count = 0;
-    if (engineering.Revision() == kEngineeringManagerRevision &&
-        file.Read(count)) {
-      for (int i = 0; i < count; ++i) {
-        long type = 0;
-        ChunkHeader record;
-        if (!file.Read(type) || !record.Open(file) || !record.Close(file)) {
-          break;
-        }
-        records.engineering.push_back(
-            "type " + std::to_string(type) +
-            (type == kNotesProjectType ? " (notes project)" : ""));
-      }
-    }
-    if (!engineering.Close(file)) return records;
-  }
-  ChunkHeader section;
-  unsigned int count = 0;
-  if (!section.Open(file) || !file.Read(count)) return records;
-  for (unsigned int i = 0; i < count; ++i) {
-    unsigned int id = 0;
-    unsigned int owner = 0;
-    int version = 0;
-    Text type;
-    Text name;
-    if (!file.Read(id) || !file.Read(type) || !file.Read(owner) ||
-        !file.Read(name) || !file.Read(version)) {
-      break;
-    }
-    std::string label = type.str() + " " + std::to_string(id);
-    if (!name.IsEmpty()) label += " \"" + name.str() + "\"";
-    if (const char* what = TypeDescription(type.str())) {
-      label += std::string(" (") + what + ")";
-    }
-    records.framework.push_back(label);
-  }
-  return records;
-}
-
-// The chunks after the stamp, named by the section they hold. After the
-// stamp comes the header's envelope, which encloses the rest of the file;
-// when it is damaged the scan shows its contents at the top level.
-std::vector<std::pair<std::string, const ChunkNode*>> CaseSections(
-    const ChunkScanResult& result, const StoredCaseHeader& header) {
-  const std::vector<ChunkNode>* chunks = &result.chunks;
-  std::uint64_t first = kIDStampSize + ChunkHeader::kHeaderSize;
-  for (const ChunkNode& node : result.chunks) {
-    if (node.offset == kIDStampSize) chunks = &node.children;
-  }
-  std::vector<std::string> names = {"header fields"};
-  if (!header.readable ||
-      header.structureRevision >= kFirstRevisionWithEngineering) {
-    names.push_back("engineering objects");
-  }
-  names.push_back("framework objects");
-  std::vector<std::pair<std::string, const ChunkNode*>> sections;
-  std::size_t next = 0;
-  for (const ChunkNode& node : *chunks) {
-    if (node.offset < first) continue;
-    sections.emplace_back(next < names.size() ? names[next] : "other", &node);
-    ++next;
-  }
-  return sections;
-}
-
-// The labels of the chunks a section holds, in order; empty for sections
-// whose chunks the records do not name.
-const std::vector<std::string>* SectionLabels(const std::string& section,
-                                              const CaseRecords& records) {
-  if (section == "engineering objects") return &records.engineering;
-  if (section == "framework objects") return &records.framework;
-  return nullptr;
-}
-
 void PrintSection(std::ostream& out, const ChunkNode& node,
-                  const std::vector<std::string>* labels) {
+                  const std::vector<std::string>& labels) {
   out << "  chunk @" << node.offset << "  revision " << node.revision
       << "  length " << node.length;
   if (!node.children.empty()) {
@@ -179,8 +58,8 @@ void PrintSection(std::ostream& out, const ChunkNode& node,
   }
   out << "\n";
   for (std::size_t i = 0; i < node.children.size(); ++i) {
-    if (labels != nullptr && i < labels->size()) {
-      out << "    " << (*labels)[i] << ":\n";
+    if (i < labels.size()) {
+      out << "    " << labels[i] << ":\n";
       PrintNode(out, node.children[i], 3);
     } else {
       PrintNode(out, node.children[i], 2);
@@ -189,9 +68,9 @@ void PrintSection(std::ostream& out, const ChunkNode& node,
 }
 
 int DumpCase(std::ostream& out, const std::string& path, bool json,
-             const StoredCaseHeader& header, const ChunkScanResult& result) {
-  const auto sections = CaseSections(result, header);
-  const CaseRecords records = ReadCaseRecords(path, header);
+             const CaseFileDump& dump) {
+  const StoredCaseHeader& header = dump.header;
+  const ChunkScanResult& result = dump.scan;
   if (json) {
     nlohmann::json j = {{"file", path},
                         {"size", result.fileSize},
@@ -203,13 +82,12 @@ int DumpCase(std::ostream& out, const std::string& path, bool json,
                           {"required_build_number", header.requiredBuild},
                           {"structure_revision", header.structureRevision}}}};
     nlohmann::json list = nlohmann::json::array();
-    for (const auto& [name, node] : sections) {
-      nlohmann::json section = NodeJson(*node);
-      section["section"] = name;
-      const auto* labels = SectionLabels(name, records);
+    for (const CaseFileSection& s : dump.sections) {
+      nlohmann::json section = NodeJson(*s.node);
+      section["section"] = s.name;
       for (std::size_t i = 0;
-           labels && i < labels->size() && i < section["chunks"].size(); ++i) {
-        section["chunks"][i]["object"] = (*labels)[i];
+           i < s.labels.size() && i < section["chunks"].size(); ++i) {
+        section["chunks"][i]["object"] = s.labels[i];
       }
       list.push_back(section);
     }
@@ -232,9 +110,9 @@ int DumpCase(std::ostream& out, const std::string& path, bool json,
                                : "not confirmed (the save never finished or "
                                  "the file was cut short)")
         << "\n";
-    for (const auto& [name, node] : sections) {
-      out << name << ":\n";
-      PrintSection(out, *node, SectionLabels(name, records));
+    for (const CaseFileSection& s : dump.sections) {
+      out << s.name << ":\n";
+      PrintSection(out, *s.node, s.labels);
     }
   }
   bool failed = !result.problems.empty();
@@ -251,15 +129,13 @@ int DumpCase(std::ostream& out, const std::string& path, bool json,
 
 // Prints the chunk tree of `path`; returns the tool's exit code.
 int Dump(std::ostream& out, const std::string& path, bool json) {
-  ChunkScanResult result;
-  if (!ScanChunks(Text(path), &result)) {
+  CaseFileDump dump;
+  if (!DumpCaseFile(path, &dump)) {
     PrintError("cannot open " + path + " for reading");
     return kExitFailed;
   }
-  const StoredCaseHeader header = ReadStoredCaseHeader(path);
-  if (header.is_case) {
-    return DumpCase(out, path, json, header, result);
-  }
+  if (dump.header.is_case) return DumpCase(out, path, json, dump);
+  const ChunkScanResult& result = dump.scan;
   if (json) {
     nlohmann::json j = {{"file", path},
                         {"size", result.fileSize},

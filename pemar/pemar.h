@@ -5,6 +5,7 @@
 #ifndef PEMAR_PEMAR_H_
 #define PEMAR_PEMAR_H_
 
+#include "pemar/case/CaseFileDump.h"
 #include "pemar/case/CaseManagers.h"
 #include "pemar/case/FlowsheetExportFileLocation.h"
 #include "pemar/case/SimulationCase.h"

@@ -10,4 +10,6 @@ PYBIND11_MODULE(_pemar, m) {
   m.doc() = "Compiled parts of the pemar package; use the package pemar.";
   pemar::python::DefineSteam(m);
   pemar::python::DefineUtilities(m);
+  pemar::python::DefineCases(m);
+  pemar::python::DefineFiles(m);
 }

@@ -14,6 +14,8 @@ for arguments of the wrong type.
 """
 
 from . import steam
-from ._pemar import UtilityDatabase, fuels
+from ._pemar import (Case, UtilityDatabase, decrypt_file, dump, encrypt_file,
+                     fuels)
 
-__all__ = ["steam", "UtilityDatabase", "fuels"]
+__all__ = ["steam", "Case", "UtilityDatabase", "fuels", "encrypt_file",
+           "decrypt_file", "dump"]

@@ -1,0 +1,293 @@
+// pemar.Case: a case file made, opened, read, edited and saved through the
+// case document's own recall and save, as the pemar tool does; pemar.Case
+// objects hold the document while they live.
+
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+#include <pybind11/stl/filesystem.h>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "bindings.h"
+#include "errors.h"
+#include "pemar/case/SimulationCase.h"
+#include "pemar/framework/ConfigStore.h"
+#include "pemar/framework/Platform.h"
+#include "pemar/project/EngineeringManager.h"
+#include "pemar/project/IPemarProject.h"
+#include "pemar/project/NotesProject.h"
+#include "pemar/reports/CaseReport.h"
+#include "utility_database.h"
+
+namespace py = pybind11;
+
+namespace pemar::python {
+namespace {
+
+std::string Str(const char* s) { return s ? std::string(s) : std::string(); }
+
+// The process command line decides a new case's document type; it is set
+// for the construction only.
+class ScopedCommandLine {
+ public:
+  explicit ScopedCommandLine(const std::string& line) {
+    SetCommandLine(Text(line));
+  }
+  ~ScopedCommandLine() { SetCommandLine(Text()); }
+  ScopedCommandLine(const ScopedCommandLine&) = delete;
+  ScopedCommandLine& operator=(const ScopedCommandLine&) = delete;
+};
+
+// "NCaseBackups" for one save when given, the previous value put back.
+class ScopedBackups {
+ public:
+  explicit ScopedBackups(std::optional<int> count)
+      : previous_(GetConfigData("NCaseBackups", 1.0)), set_(count.has_value()) {
+    if (set_) SetConfigData("NCaseBackups", *count);
+  }
+  ~ScopedBackups() {
+    if (set_) SetConfigData("NCaseBackups", previous_);
+  }
+  ScopedBackups(const ScopedBackups&) = delete;
+  ScopedBackups& operator=(const ScopedBackups&) = delete;
+
+ private:
+  double previous_;
+  bool set_;
+};
+
+bool Exists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::exists(path, ec);
+}
+
+class Case {
+ public:
+  static std::unique_ptr<Case> New(const std::filesystem::path& file,
+                                   const std::string& mode) {
+    const std::string path = file.string();
+    if (mode != "sim" && mode != "plexa" && mode != "frakto" &&
+        mode != "molara3") {
+      throw py::value_error(
+          "mode must be \"sim\", \"plexa\", \"frakto\" or \"molara3\", not \"" +
+          mode + "\"");
+    }
+    if (Exists(path)) {
+      Raise(PyExc_FileExistsError,
+            path + " already exists; Case.new does not replace a file", "",
+            path);
+    }
+    NotesProject::RegisterType();
+    auto c = std::unique_ptr<Case>(new Case);
+    {
+      ScopedCommandLine line(mode == "sim" ? "pemar" : "pemar -" + mode);
+      c->doc_ = std::make_unique<SimulationCase>(Text("SIM"), nullptr);
+    }
+    c->doc_->SetFileName(Text(path));
+    c->doc_->UtilityDatabase(true);
+    c->Save(std::nullopt);
+    return c;
+  }
+
+  static std::unique_ptr<Case> Open(const std::filesystem::path& file) {
+    const std::string path = file.string();
+    NotesProject::RegisterType();
+    auto c = std::unique_ptr<Case>(new Case);
+    MessageCapture capture;
+    {
+      ScopedCommandLine line("pemar");
+      c->doc_ = std::make_unique<SimulationCase>(Text("SIM"), nullptr);
+    }
+    if (!c->doc_->RecallDocument(FileName(Text(path)))) {
+      const bool missing = !Exists(path);
+      Raise(missing ? PyExc_FileNotFoundError : PyExc_OSError,
+            "cannot read the case " + path +
+                (missing ? ": no such file"
+                         : ": the file is damaged or not a case file"),
+            capture.FirstKey(), path);
+    }
+    return c;
+  }
+
+  // Saves through the case's own save: the previous file becomes a backup
+  // and survives any failure.
+  void Save(std::optional<int> backups) {
+    if (backups && (*backups < 0 || *backups > 10)) {
+      throw py::value_error("backups must be from 0 to 10, not " +
+                            std::to_string(*backups));
+    }
+    const std::string path = doc_->GetFileName().str();
+    if (doc_->IsTempName()) {
+      Raise(PyExc_OSError,
+            path +
+                " is a backup or temporary file: copy it to a case name "
+                "before saving it",
+            "SaveCaseError", path);
+    }
+    MessageCapture capture;
+    ScopedBackups scoped(backups);
+    const bool existed = Exists(path);
+    doc_->SetModified(true);
+    if (!doc_->SaveDocument(0)) {
+      Raise(PyExc_OSError,
+            "cannot save the case " + path +
+                (existed ? "; the previous file and its backups are unchanged"
+                         : ""),
+            capture.FirstKey(), path);
+    }
+  }
+
+  IPemarProject* FindProject(const std::string& name) {
+    IPemarBaseObject* object = nullptr;
+    doc_->GetEngineeringManager()->GetProjectByName(name.c_str(), &object,
+                                                    kProjectInterface);
+    return AsPemarProject(object);
+  }
+
+  IPemarProject* Project(const std::string& name) {
+    IPemarProject* p = FindProject(name);
+    if (p == nullptr) throw py::key_error("no project named \"" + name + "\"");
+    return p;
+  }
+
+  py::list Projects() {
+    py::list projects;
+    EngineeringManager* manager = doc_->GetEngineeringManager();
+    const int n = manager->GetProjectSize(kProjectInterface);
+    for (int i = 0; i < n; ++i) {
+      IPemarBaseObject* object = nullptr;
+      manager->GetProjectByNum(i, kProjectInterface, &object);
+      IPemarProject* p = AsPemarProject(object);
+      if (p == nullptr) continue;
+      py::dict row;
+      row["name"] = Str(p->GetProjectName());
+      row["engineer"] = Str(p->GetEngineersName());
+      row["comments"] = Str(p->GetComments());
+      row["date"] = Str(p->GetDate());
+      row["notes"] = Notes(p);
+      projects.append(row);
+    }
+    return projects;
+  }
+
+  static py::list Notes(IPemarProject* p) {
+    py::list notes;
+    for (int i = 0; i < p->GetNumberOfNotes(); ++i) {
+      py::dict note;
+      note["title"] = Str(p->GetNoteTitle(i));
+      note["text"] = Str(p->GetNoteText(i));
+      note["author"] = Str(p->GetNoteAuthor(i));
+      note["date"] = Str(p->GetNoteDate(i));
+      notes.append(note);
+    }
+    return notes;
+  }
+
+  void AddProject(const std::string& name, const std::string& engineer,
+                  const std::string& comments) {
+    if (name.empty()) throw py::value_error("a project needs a name");
+    if (FindProject(name) != nullptr) {
+      throw py::value_error("the case has a project named \"" + name +
+                            "\" already");
+    }
+    // The engineering manager keeps the project and releases it with the
+    // case.
+    IPemarProject* p =
+        AsPemarProject(doc_->GetEngineeringManager()->AddEngObject(
+            name.c_str(), kNotesProjectType, 0));
+    if (p == nullptr) throw py::value_error("cannot add the project " + name);
+    if (!engineer.empty()) p->SetEngineersName(engineer.c_str());
+    if (!comments.empty()) p->SetComments(comments.c_str());
+  }
+
+  void AddNote(const std::string& project, const std::string& title,
+               const std::string& text, const std::string& author) {
+    IPemarProject* p = Project(project);
+    p->AddNote();
+    const int at = p->GetNumberOfNotes() - 1;
+    p->SetNoteTitle(at, title.c_str());
+    p->SetNoteText(at, text.c_str());
+    if (!author.empty()) p->SetNoteAuthor(at, author.c_str());
+  }
+
+  SimulationCase& doc() { return *doc_; }
+
+ private:
+  Case() = default;
+  std::unique_ptr<SimulationCase> doc_;
+};
+
+}  // namespace
+
+void DefineCases(py::module_& m) {
+  py::class_<Case>(m, "Case", R"(
+A case file: its projects with their notes and its utility database.
+
+Made with Case.new or read with Case.open; edits stay in memory until
+save(), which goes through the case's own save: the case is written to a
+temporary file, synced, and only then takes the case's name, the previous
+file becoming the backup NAME.bk0 (older ones NAME.bk1 ...). A failed open
+or save raises OSError with the library's message key as .key and the file
+as .filename; nothing on disk is lost.
+)")
+      .def_static("new", &Case::New, py::arg("path"), py::arg("mode") = "sim",
+                  R"(Makes a case holding the default utility database and
+saves it at path (never replacing a file: FileExistsError). mode is "sim"
+(the main mode, whose *.kcs files keep backups), "plexa", "frakto" or
+"molara3" (no backups).)")
+      .def_static("open", &Case::Open, py::arg("path"),
+                  R"(Reads a case file: FileNotFoundError when it is missing,
+OSError (key "RecallFailure") when it is damaged or not a case file.)")
+      .def_property_readonly(
+          "path", [](Case& c) { return c.doc().GetFileName().str(); },
+          "The case file's name.")
+      .def_property_readonly(
+          "document_type", [](Case& c) { return c.doc().DocumentType().str(); },
+          "The document type: \"SIM\" or the mode's type.")
+      .def_property_readonly(
+          "save_counter", [](Case& c) { return c.doc().SaveCounter(); },
+          "How many times the case has been saved.")
+      .def_property_readonly("projects", &Case::Projects,
+                             R"(The projects as dicts, as `pemar case info
+--json` lists them: name, engineer, comments, date (MM/DD/YY) and notes.)")
+      .def(
+          "notes",
+          [](Case& c, const std::string& project) {
+            return Case::Notes(c.Project(project));
+          },
+          py::arg("project"),
+          R"(The notes of a project as dicts (title, text, author, date);
+KeyError when there is no such project.)")
+      .def("add_project", &Case::AddProject, py::arg("name"),
+           py::arg("engineer") = "", py::arg("comments") = "",
+           R"(Adds a notes project; ValueError when the name is empty or
+taken.)")
+      .def("add_note", &Case::AddNote, py::arg("project"), py::arg("title"),
+           py::arg("text"), py::arg("author") = "",
+           R"(Adds a note at the end of a project's notes; KeyError when
+there is no such project.)")
+      .def("save", &Case::Save, py::arg("backups") = py::none(),
+           R"(Saves the case through its own save. backups (0 to 10) sets
+how many backups to keep for this save; None keeps the setting
+"NCaseBackups" (default 1). ValueError for a count out of range; OSError
+(with .key and .filename) when the save fails, the previous file and its
+backups then unchanged.)")
+      .def_property_readonly(
+          "utility_database",
+          [](py::object self) {
+            Case& c = self.cast<Case&>();
+            return UtilityDatabase(c.doc().UtilityDatabase(true), self);
+          },
+          R"(The case's utility database, saved with the case; it keeps the
+case object alive while it is used.)")
+      .def(
+          "report", [](Case& c) { return CaseReportText(c.doc()); },
+          R"(The whole case as the numbered text report `pemar case report`
+prints.)");
+}
+
+}  // namespace pemar::python
