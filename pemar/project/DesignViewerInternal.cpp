@@ -14,13 +14,6 @@ IEngineeringManager* EngineeringManagerOf(Viewable* view) {
       document->CastToClassType(Text("IEngineeringManager")));
 }
 
-void GiveBackProject(Viewable* view, IPemarBaseObject* project, bool counted) {
-  if (!counted || project == nullptr) return;
-  if (IEngineeringManager* manager = EngineeringManagerOf(view)) {
-    manager->RemoveEngObject(project);
-  }
-}
-
 unsigned char RecallProject(BinaryFile& file, Viewable* view,
                             IPemarProject** project) {
   void* found = nullptr;

@@ -15,12 +15,9 @@
 #include "pemar/framework/Types.h"
 #include "pemar/framework/Viewable.h"
 #include "pemar/project/DesignViewer.h"
+#include "pemar/project/IEngineeringManager.h"
 
-namespace pemar {
-
-class IEngineeringManager;
-
-namespace design_viewer {
+namespace pemar::design_viewer {
 
 inline constexpr int kClassDataVersion = 1;
 
@@ -56,8 +53,16 @@ IEngineeringManager* EngineeringManagerOf(Viewable* view);
 
 // Gives back the reference that `view` holds to `project` when `counted`,
 // through the manager; nothing when the manager is gone, which has then
-// destroyed the project itself.
-void GiveBackProject(Viewable* view, IPemarBaseObject* project, bool counted);
+// destroyed the project itself. The pointer is converted to the base object
+// only once the manager is known to be there: reaching a virtual base reads
+// the object.
+template <typename Project>
+void GiveBackProject(Viewable* view, Project* project, bool counted) {
+  if (!counted || project == nullptr) return;
+  if (IEngineeringManager* manager = EngineeringManagerOf(view)) {
+    manager->RemoveEngObject(project);
+  }
+}
 
 // Reads a project reference (type 101) through the manager of `view`; a
 // project found comes with one reference for the view. Fails without a
@@ -182,7 +187,6 @@ unsigned char RecallEntry(BinaryFile& file, const ObjectTypeInfo* type,
   return 1;
 }
 
-}  // namespace design_viewer
-}  // namespace pemar
+}  // namespace pemar::design_viewer
 
 #endif  // PEMAR_PROJECT_DESIGNVIEWERINTERNAL_H_
