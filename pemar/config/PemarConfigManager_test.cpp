@@ -51,7 +51,6 @@ TEST_F(PemarConfigManagerTest, NumericVariablesReadAndWriteTheirStoreKeys) {
   const std::tuple<int, int, const char*> rows[] = {
       {1519, 400, "TempPercentageBoundValue"},
       {100, 400, "TempBoundIndex"},
-      {105, 125, "MeridORVEXVersion"},
       {104, 127, "SimulationUtilityDatabase"}};
   double value = 1.5;
   for (const auto& [type, number, key] : rows) {

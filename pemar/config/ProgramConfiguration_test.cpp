@@ -99,6 +99,8 @@ TEST_F(ProgramConfigurationTest, LoadsEachLibraryOnceAndAgainAfterAnUnload) {
     IPemarBaseObject* object = IPemarBaseObject::Create(9001, nullptr, "x");
     ASSERT_NE(object, nullptr);
     EXPECT_STREQ(object->GetMyIdentifier(), "VELTRA");
+    object->AddRef();
+    EXPECT_EQ(object->Release(), 0);  // frees it through the library's code
     ViewableBuilderFnc builder = FindViewableBuilderFnc("KORBINManager");
     ASSERT_NE(builder, nullptr);
     delete builder(nullptr, "KORBINManager");
