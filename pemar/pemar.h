@@ -80,6 +80,7 @@
 #include "pemar/persist/PemarBinaryFile.h"
 #include "pemar/persist/SimulationCaseFileHeader.h"
 #include "pemar/persist/SuiteInterfaces.h"
+#include "pemar/project/DesignViewer.h"
 #include "pemar/project/EngineeringManager.h"
 #include "pemar/project/IEngineeringManager.h"
 #include "pemar/project/IPemarProject.h"
