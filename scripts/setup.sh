@@ -22,6 +22,9 @@ pemar_need_packages() {
 PEMAR_BUILD_PACKAGES=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev
                       libcli11-dev nlohmann-json3-dev)
 PEMAR_FUZZ_PACKAGES=(clang libclang-rt-dev)
+# The Python package: pybind11 and the headers of Debian's Python, with numpy
+# and pytest for its tests.
+PEMAR_PYTHON_PACKAGES=(pybind11-dev python3-dev python3-numpy python3-pytest)
 # The Windows cross build: MinGW-w64 (posix threads), GoogleTest's sources to
 # build for it, and Wine to run its tests.
 PEMAR_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix googletest wine wine64)

@@ -20,12 +20,18 @@ library's values instead. Valid states: 273.16 K to 1073.15 K, and above
 
 from __future__ import annotations
 
+from typing import Union
+
 import numpy as np
+import numpy.typing as npt
 
 from . import _pemar
 
 __all__ = ["volume", "enthalpy", "saturation_pressure", "boiling_temperature",
            "subregion", "PHASES"]
+
+#: Numbers or arrays of numbers: anything numpy reads as real numbers.
+Values = Union[float, npt.ArrayLike]
 
 #: The phase names and the library's phase hints they stand for.
 PHASES = {"auto": 2, "vapour": 0, "vapor": 0, "liquid": 1}
@@ -68,7 +74,8 @@ def _hint(phase):
                          f"not {phase!r}") from None
 
 
-def volume(T, p, phase: str = "auto", *, raw: bool = False) -> np.ndarray:
+def volume(T: Values, p: Values, phase: str = "auto", *,
+           raw: bool = False) -> np.ndarray:
     """Molar volume in m3/kmol at temperature T (K) and pressure p (kPa).
 
     NaN out of range, for p <= 0 and when the iteration of sub-regions 3 and
@@ -80,7 +87,8 @@ def volume(T, p, phase: str = "auto", *, raw: bool = False) -> np.ndarray:
     return _pemar._steam_volume(t, q, n, hint, raw).reshape(shape)
 
 
-def enthalpy(T, p, phase: str = "auto", *, raw: bool = False) -> np.ndarray:
+def enthalpy(T: Values, p: Values, phase: str = "auto", *,
+             raw: bool = False) -> np.ndarray:
     """Molar enthalpy in kJ/kmol at temperature T (K) and pressure p (kPa).
 
     NaN out of range (raw: -287436.0, the zero point alone) and when the
@@ -92,7 +100,7 @@ def enthalpy(T, p, phase: str = "auto", *, raw: bool = False) -> np.ndarray:
     return _pemar._steam_enthalpy(t, q, n, hint, raw).reshape(shape)
 
 
-def subregion(T, p, phase: str = "auto") -> np.ndarray:
+def subregion(T: Values, p: Values, phase: str = "auto") -> np.ndarray:
     """The IFC-67 sub-region (1 to 4) of each state, as integers.
 
     -1 out of range, for non-finite values and negative pressures, and where
@@ -104,7 +112,7 @@ def subregion(T, p, phase: str = "auto") -> np.ndarray:
     return _pemar._steam_subregion(t, q, n, hint).reshape(shape)
 
 
-def saturation_pressure(T) -> np.ndarray:
+def saturation_pressure(T: Values) -> np.ndarray:
     """The saturation pressure in kPa at temperature T (K).
 
     The IFC-67 saturation line, evaluated as given for any T (meaningful
@@ -114,7 +122,7 @@ def saturation_pressure(T) -> np.ndarray:
     return _pemar._steam_saturation_pressure(t.reshape(-1)).reshape(t.shape)
 
 
-def boiling_temperature(p, *, raw: bool = False) -> np.ndarray:
+def boiling_temperature(p: Values, *, raw: bool = False) -> np.ndarray:
     """The boiling temperature in K at pressure p (kPa).
 
     From a vapour-pressure correlation (not part of IFC-67), so it agrees
