@@ -91,6 +91,7 @@
 #include "pemar/reports/BugReport.h"
 #include "pemar/reports/BugReportManager.h"
 #include "pemar/reports/CaseDescription.h"
+#include "pemar/reports/CaseReport.h"
 #include "pemar/reports/ItemReport.h"
 #include "pemar/reports/ReportHolder.h"
 #include "pemar/utility/ChunkGuard.h"
