@@ -278,7 +278,7 @@ how many backups to keep for this save; None keeps the setting
 backups then unchanged.)")
       .def_property_readonly(
           "utility_database",
-          [](py::object self) {
+          [](const py::object& self) {
             Case& c = self.cast<Case&>();
             return UtilityDatabase(c.doc().UtilityDatabase(true), self);
           },

@@ -156,13 +156,13 @@ bool DumpCaseFile(const std::string& path, CaseFileDump* dump) {
   if (!ScanChunks(Text(path), &dump->scan)) return false;
   dump->header = ReadStoredCaseHeader(path);
   if (!dump->header.is_case) return true;
-  CaseRecords records = ReadCaseRecords(path, dump->header);
+  const CaseRecords records = ReadCaseRecords(path, dump->header);
   for (const auto& [name, node] : CaseSections(dump->scan, dump->header)) {
     CaseFileSection section{name, node, {}};
     if (name == "engineering objects") {
-      section.labels = std::move(records.engineering);
+      section.labels = records.engineering;
     } else if (name == "framework objects") {
-      section.labels = std::move(records.framework);
+      section.labels = records.framework;
     }
     dump->sections.push_back(std::move(section));
   }
