@@ -177,7 +177,7 @@ int RunWrite(const BugReportOptions& o, const WithCase& withCase) {
 }  // namespace
 
 void AddBugReportCommands(CLI::App& caseCommand, int& exitCode,
-                          WithCase withCase) {
+                          const WithCase& withCase) {
   auto o = std::make_shared<BugReportOptions>();
   auto* bugs = caseCommand.add_subcommand(
       "bugreport", "Add, list and write the problem reports of a case");

@@ -34,7 +34,7 @@ using WithCase = std::function<int(
 
 // Adds the "bugreport" subcommands to the "case" command.
 void AddBugReportCommands(CLI::App& caseCommand, int& exitCode,
-                          WithCase withCase);
+                          const WithCase& withCase);
 
 }  // namespace pemar::cli
 

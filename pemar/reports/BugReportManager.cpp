@@ -15,9 +15,9 @@ namespace {
 
 constexpr int kReportsNumber = 200;
 // The smallest stored report: six texts (4-byte lengths) and three 4-byte
-// choices in version 1, two texts more in version 2.
+// choices in version 1, two texts (8 bytes) more in version 2.
 constexpr std::uint64_t kVersion1RecordBytes = 6 * 4 + 3 * 4;
-constexpr std::uint64_t kVersion2RecordBytes = kVersion1RecordBytes + 2 * 4;
+constexpr std::uint64_t kVersion2RecordBytes = kVersion1RecordBytes + 8;
 
 class BugReportManagerObjectInfoT : public ObjectTypeInfo {
  public:
