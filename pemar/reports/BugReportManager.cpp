@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/Types.h"
@@ -40,6 +41,11 @@ class BugReportManagerObjectInfoT : public ObjectTypeInfo {
 };
 
 const ObjectTypeInfo* const kRegisteredType = BugReportManagerObjectType();
+
+// "Report" followed by the report's position counting from 1.
+Text DefaultName(std::size_t position) {
+  return Text("Report" + std::to_string(position));
+}
 
 bool IsReportsVariable(const VarDescription& desc) {
   return desc.Number() == kReportsNumber &&
@@ -130,7 +136,7 @@ void BugReportManager::Append(BugReport* report) {
 }
 
 BugReport* BugReportManager::NewReport() {
-  auto* report = new BugReport(Text::Format("Report%zu", reports_.size() + 1));
+  auto* report = new BugReport(DefaultName(reports_.size() + 1));
   Append(report);
   return report;
 }
@@ -195,8 +201,7 @@ unsigned char BugReportManager::RecallClassData(BinaryFile& file, int version) {
       version >= 2 ? kVersion2RecordBytes : kVersion1RecordBytes;
   if (count > file.Remaining() / least) return 0;
   for (unsigned i = 0; i < count; ++i) {
-    auto report = std::make_unique<BugReport>(
-        Text::Format("Report%zu", reports_.size() + 1));
+    auto report = std::make_unique<BugReport>(DefaultName(reports_.size() + 1));
     if (!ReadReport(file, *report, version)) return 0;
     Append(report.release());
   }

@@ -117,10 +117,12 @@ TEST_F(BugReportTest, DescriptionLinesAreCutAtWordsPastSixtyCharacters) {
   }
 }
 
-// Five texts are set and seven read; "FillEmptyEntries" gives an empty
-// title the default name (and an empty date today's, as a store shows).
+// "FillEmptyEntries" gives an empty title the default name and an empty
+// date today's; five texts are set and seven read.
 TEST_F(BugReportTest, TextsAndEmptyEntries) {
   BugReport r("Report4");
+  EXPECT_TRUE(r.Message("FillEmptyEntries"));
+  EXPECT_EQ(r.GetName() + " " + r.Date(), "Report4 " + TodayDate());
   for (const char* name : {"Date", "ReportedBy", "ProgramBuildDate",
                            "ProgramArea", "StepByStepDescription"}) {
     EXPECT_TRUE(r.SpecifyText(VarDescription(name, 300), Text(name)));
@@ -130,8 +132,6 @@ TEST_F(BugReportTest, TextsAndEmptyEntries) {
   EXPECT_EQ(r.TextValue(VarDescription("ProgramVersion", 1)) + " " +
                 r.TextValue(VarDescription("SystemDetails", 1)),
             "2.1.7 Debian 12 512 MB free");
-  EXPECT_TRUE(r.Message("FillEmptyEntries"));
-  EXPECT_EQ(r.GetName() + " " + r.Date(), "Report4 Date");
   EXPECT_FALSE(r.Message("Print"));
 }
 
