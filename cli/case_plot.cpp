@@ -100,8 +100,8 @@ bool AddSaturationPlot(SimulationCase& doc) {
   view->SetLabel(1, "p / kPa");
   view->SetLogAxis(false, true);
   auto* record = new PlottedDataSet(1, "Saturation pressure");
-  record->AddMoniker(0, "Temperature.300.[]");
-  record->AddMoniker(1, "Pressure.300.[]");
+  record->AddMoniker(0, CreateMoniker("Temperature", 300, kEmptyMarker, true));
+  record->AddMoniker(1, CreateMoniker("Pressure", 300, kEmptyMarker, true));
   record->SetDataColour(GetColourID(2));
   record->SetLegend(true);
   view->AddDataSet(record);

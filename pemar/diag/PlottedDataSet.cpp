@@ -52,6 +52,14 @@ unsigned char ReadFlag(BinaryFile& file, bool& flag) {
 
 }  // namespace
 
+Text CreateMoniker(const Text& base, int i, int j, bool indexed) {
+  // Only the numbers are formatted; the base is outside text.
+  Text moniker = base + "." + Text(std::to_string(i));
+  if (j != kEmptyMarker) moniker += "." + Text(std::to_string(j));
+  if (indexed) moniker += ".[]";
+  return moniker;
+}
+
 ColourResourceRef GetColourID(int i) {
   static const bool registered = RegisterStandardColours();
   (void)registered;

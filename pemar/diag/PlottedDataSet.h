@@ -115,6 +115,12 @@ class PEMAR_EXPORT PlottedDataSetList {
   std::vector<std::unique_ptr<PlottedDataSet>> records_;
 };
 
+// A moniker in the framework's variable text form: base + "." + i, then
+// "." + j unless j is -32767, then ".[]" when indexed ("Flow", 3, -32767,
+// true gives "Flow.3.[]"; with 5 and false, "Flow.3.5").
+PEMAR_EXPORT Text CreateMoniker(const Text& base, int i, int j = kEmptyMarker,
+                                bool indexed = false);
+
 // The standard colour i: "Pemar0" to "Pemar19" for i from 0 to 19, and
 // "PemarDefault" (black) for any other i. The colours are registered as
 // application colours when the library loads.

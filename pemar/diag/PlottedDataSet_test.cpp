@@ -127,6 +127,11 @@ TEST_F(PlottedDataSetTest, OlderRevisionsKeepTheDefaultsOfWhatTheyLack) {
   }
 }
 
+TEST_F(PlottedDataSetTest, MonikersInTheVariableTextForm) {
+  EXPECT_EQ(CreateMoniker("Flow", 3, -32767, true), "Flow.3.[]");
+  EXPECT_EQ(CreateMoniker("Flow", 3, 5, false), "Flow.3.5");
+}
+
 TEST_F(PlottedDataSetTest, ListOwnsItsRecordsAndRemovesThemById) {
   PlottedDataSetList list;
   list.Append(new PlottedDataSet(1, "a"));
