@@ -738,22 +738,24 @@ class Program {
       ClearOpenedViews();
     }
   }
-  // One of the five texts a form sets, or the title.
+  // One of the five texts a form sets, or a text only code sets: the title,
+  // the program version, the system details.
   void SetReportText() {
-    static constexpr const char* kNames[] = {"Date",
-                                             "ReportedBy",
-                                             "ProgramBuildDate",
-                                             "ProgramArea",
-                                             "StepByStepDescription",
-                                             "Title"};
+    static constexpr const char* kNames[] = {"Date", "ReportedBy",
+                                             "ProgramBuildDate", "ProgramArea",
+                                             "StepByStepDescription"};
     BugReport* r = PickReport();
-    const char* name = kNames[in_.Byte() % 6];
-    const std::string text = in_.Words();
+    const int field = in_.Byte() % 8;
+    const Text text(in_.Words());
     if (r == nullptr) return;
-    if (name == std::string("Title")) {
-      r->SetName(Text(text));
+    if (field < 5) {
+      r->SpecifyText(VarDescription(kNames[field], 300), text);
+    } else if (field == 5) {
+      r->SetName(text);
+    } else if (field == 6) {
+      r->SetProgramVersion(text);
     } else {
-      r->SpecifyText(VarDescription(name, 300), Text(text));
+      r->SetSystemDetails(text);
     }
   }
   void SetReportChoice() {
