@@ -109,12 +109,15 @@ TEST_F(PlotViewTest, TruncatedClassDataFailsRecallAndKeepsTheView) {
   }
 }
 
-TEST_F(PlotViewTest, RecalledTypeOutsideTheKnownOnesHasNoLabels) {
-  std::string bytes = Golden(5);
-  bytes[0] = 7;
+TEST_F(PlotViewTest, RecalledValuesOutsideTheirRangesAreMadeSafe) {
+  std::string bytes = Golden(1);
+  bytes[17] = 9;  // the first axis-order value
   PlotView* view = RecalledView();
+  ASSERT_TRUE(Recall(*view, bytes, 1));
+  EXPECT_EQ(view->AxisOrder(), (std::vector<int>{0, 1, 2}));
+  bytes = Golden(5);
+  bytes[0] = 7;  // a plot type without labels or plot
   ASSERT_TRUE(Recall(*view, bytes, 5));
-  EXPECT_EQ(view->GetPlotType(), 7);
   view->SetLabel(0, "z");
   EXPECT_EQ(view->TextValue(VarDescription("Label", 300)), "");
   EXPECT_EQ(view->ConstructPlot(), nullptr);
@@ -282,7 +285,6 @@ TEST_F(PlotViewTest, ToggleSwapsProfileEndingsAndSkipsEmptyMonikers) {
   auto* triangle = dynamic_cast<EquTriDimPlot*>(view.GetPlotObject());
   EXPECT_TRUE(triangle->TriggerEvent(22));
   EXPECT_EQ(r->GetMoniker(0), "a0");
-  EXPECT_TRUE(triangle->TriggerEvent(99));
 }
 
 TEST_F(PlotViewTest, CommandsAndVariables) {
