@@ -20,6 +20,7 @@ library's values instead. Valid states: 273.16 K to 1073.15 K, and above
 
 from __future__ import annotations
 
+import math
 from typing import Union
 
 import numpy as np
@@ -56,7 +57,13 @@ def _flat(array, shape):
     return np.ascontiguousarray(np.broadcast_to(array, shape)).reshape(-1)
 
 
+_NUMBERS = (float, int)
+
+
 def _states(T, p):
+    # Two plain numbers, the common case of a loop, skip numpy's checks.
+    if type(T) in _NUMBERS and type(p) in _NUMBERS:
+        return np.array([T], np.float64), np.array([p], np.float64), ()
     t = _floats(T, "T")
     q = _floats(p, "p")
     shape = np.broadcast_shapes(t.shape, q.shape)
@@ -83,7 +90,7 @@ def volume(T: Values, p: Values, phase: str = "auto", *,
     """
     hint = _hint(phase)
     t, q, shape = _states(T, p)
-    n = int(np.prod(shape, dtype=np.int64))
+    n = math.prod(shape)
     return _pemar._steam_volume(t, q, n, hint, raw).reshape(shape)
 
 
@@ -96,7 +103,7 @@ def enthalpy(T: Values, p: Values, phase: str = "auto", *,
     """
     hint = _hint(phase)
     t, q, shape = _states(T, p)
-    n = int(np.prod(shape, dtype=np.int64))
+    n = math.prod(shape)
     return _pemar._steam_enthalpy(t, q, n, hint, raw).reshape(shape)
 
 
@@ -108,7 +115,7 @@ def subregion(T: Values, p: Values, phase: str = "auto") -> np.ndarray:
     """
     hint = _hint(phase)
     t, q, shape = _states(T, p)
-    n = int(np.prod(shape, dtype=np.int64))
+    n = math.prod(shape)
     return _pemar._steam_subregion(t, q, n, hint).reshape(shape)
 
 
