@@ -91,7 +91,8 @@ inline int QuickSubRegion(double p, double theta, double beta, double beta_l,
   } else if (hint == 1) {
     near = beta > b.high09[j] ? 1 : (beta <= b.low09[j] ? 2 : kAsk);
   } else {
-    const int band = (beta > b.high09[j]) & (beta <= b.low11[j]) ? -1 : kAsk;
+    const bool in_band = (beta > b.high09[j]) & (beta <= b.low11[j]);
+    const int band = in_band ? -1 : kAsk;
     near = beta <= b.low09[j] ? 2 : (beta > b.high11[j] ? 1 : band);
   }
   // Above the critical temperature the rule has no hint and no saturation
@@ -99,7 +100,7 @@ inline int QuickSubRegion(double p, double theta, double beta, double beta_l,
   // sub-region 3 above it up to 100 MPa below 863.15 K.
   const bool below_theta2 = theta < ifc67::kTheta2;
   const double steam_limit = below_theta2 ? beta_l : ifc67::kBetaMax;
-  const int dense = below_theta2 & (beta <= ifc67::kBetaMax) ? 3 : -1;
+  const int dense = (below_theta2 & (beta <= ifc67::kBetaMax)) ? 3 : -1;
   const int far = beta <= steam_limit ? 2 : dense;
   return below_line ? near : (above_critical ? far : kAsk);
 }
