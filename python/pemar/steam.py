@@ -61,6 +61,8 @@ _NUMBERS = (float, int)
 
 
 def _states(T, p):
+    """Flat arrays of temperatures and pressures (one value, or one per
+    state) and the broadcast shape of the states."""
     # Two plain numbers, the common case of a loop, skip numpy's checks.
     if type(T) in _NUMBERS and type(p) in _NUMBERS:
         return np.array([T], np.float64), np.array([p], np.float64), ()
@@ -71,6 +73,7 @@ def _states(T, p):
 
 
 def _hint(phase):
+    """The library's phase hint for a phase name."""
     if not isinstance(phase, str):
         raise TypeError(f"phase must be one of {sorted(PHASES)}, "
                         f"not {type(phase).__name__}")
