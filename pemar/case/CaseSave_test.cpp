@@ -162,8 +162,10 @@ TEST_F(CaseSaveTest, FailureAtEveryStepLosesNothing) {
 // reopens as the old or the new case, whole, and keeps every file of
 // before but the oldest backup.
 TEST_F(CaseSaveTest, CrashAtAnyPointOfASaveLeavesTheOldOrTheNewCase) {
-  for (const auto& [backups, caseExists] :
+  for (const auto& scenario :
        {std::pair{0, true}, std::pair{3, true}, std::pair{3, false}}) {
+    const int backups = scenario.first;
+    const bool caseExists = scenario.second;
     SCOPED_TRACE(::testing::Message() << backups << " backups " << caseExists);
     CrashSimulatingFileSystem fs;
     ScopedFileSystem scoped(&fs);

@@ -93,7 +93,6 @@ TEST_F(UtilityPersistenceTest, UtilitySetReplacesUtilitiesWithAnnouncements) {
     log += "Added(" + std::string(source->GetDefaultUtilityName(i)) + ") ";
   }
   EXPECT_EQ(receiver_->Log() + " ", log);
-  EXPECT_EQ(m_->GetNumberOfDefaultUtilities(), 22);
   EXPECT_STREQ(FileName(m_.get(), kCurrentUtilitiesFileName), "mine.hud");
   EXPECT_STREQ(FileName(m_.get(), kCurrentEconomicsFileName), "Default File");
   EXPECT_EQ(FileName(m_.get(), "NoSuchKey"), nullptr);
@@ -138,8 +137,6 @@ TEST_F(UtilityPersistenceTest, DefaultFilesBesideTheProgramAreUsed) {
              Save(m_.get(), HeatTransferCoefficientsOnly));
   PutDefault("DefaultCapitalCost", "cost.dat",
              Save(m_.get(), EconomicDataOnly));
-  EXPECT_EQ(GetDefaultFileName("DefaultUtility"), "util.hud");
-  EXPECT_EQ(GetDefaultFilePath("DefaultUtility"), "/prog/util.hud");
   auto m = NewManager();
   for (StoreRecallType type :
        {UtilitiesOnly, HeatTransferCoefficientsOnly, EconomicDataOnly}) {
