@@ -6,6 +6,7 @@
 
 #include "Format.h"
 #include "pemar/case/CaseManagers.h"
+#include "pemar/features/FeatureInstances.h"
 #include "pemar/features/FeatureRegistry.h"
 #include "pemar/features/PropertyTableFeature.h"
 #include "pemar/framework/Types.h"
@@ -16,8 +17,7 @@ namespace {
 std::string Number(double value) { return ShortNumber(value, "n/a"); }
 
 std::string Technology(const std::string& key) {
-  const FeatureInfo* info = FindFeatureInfo(key.c_str());
-  return info == nullptr ? std::string() : info->technology.str();
+  return FeatureTechnology(key);
 }
 
 std::string RangeText(const PropertyTableFeature& table) {
@@ -38,14 +38,7 @@ ExpMgrView* FeatureManager(SimulationCase& doc, bool create) {
 }
 
 std::string FeatureKey(ExpMgrView& manager, Viewable* instance) {
-  for (const FeatureInfo* info : AllFeatureInfos()) {
-    const auto* list = manager.InstanceList(info->key.c_str());
-    if (list == nullptr) continue;
-    for (Viewable* v : *list) {
-      if (v == instance) return info->key.str();
-    }
-  }
-  return std::string();
+  return FeatureKeyOf(manager, instance);
 }
 
 Viewable* AddFeature(ExpMgrView& manager, const std::string& key,

@@ -26,6 +26,7 @@
 #include "pemar/diag/SaturationCurve.h"
 #include "pemar/diag/TernaryLinePlot.h"
 #include "pemar/features/ExpMgrView.h"
+#include "pemar/features/FeatureInstances.h"
 #include "pemar/features/FeatureRegistry.h"
 #include "pemar/features/PropertyTableFeature.h"
 #include "pemar/features/TechnologyManagerView.h"

@@ -14,9 +14,14 @@
 
 #include "bindings.h"
 #include "errors.h"
+#include "pemar/case/CaseManagers.h"
 #include "pemar/case/SimulationCase.h"
+#include "pemar/features/ExpMgrView.h"
+#include "pemar/features/FeatureInstances.h"
+#include "pemar/features/PropertyTableFeature.h"
 #include "pemar/framework/ConfigStore.h"
 #include "pemar/framework/Platform.h"
+#include "pemar/framework/Types.h"
 #include "pemar/project/EngineeringManager.h"
 #include "pemar/project/IPemarProject.h"
 #include "pemar/project/NotesProject.h"
@@ -29,6 +34,19 @@ namespace pemar::python {
 namespace {
 
 std::string Str(const char* s) { return s ? std::string(s) : std::string(); }
+
+// A number, or None for the empty value.
+py::object Number(double value) {
+  if (value == kEmptyValue) return py::none();
+  return py::float_(value);
+}
+
+// The types the case may hold: notes projects and the library's own
+// feature, the steam property table.
+void RegisterTypes() {
+  NotesProject::RegisterType();
+  PropertyTableFeature::RegisterFeature();
+}
 
 // The process command line decides a new case's document type; it is set
 // for the construction only.
@@ -81,7 +99,7 @@ class Case {
             path + " already exists; Case.new does not replace a file", "",
             path);
     }
-    NotesProject::RegisterType();
+    RegisterTypes();
     auto c = std::unique_ptr<Case>(new Case);
     {
       ScopedCommandLine line(mode == "sim" ? "pemar" : "pemar -" + mode);
@@ -95,7 +113,7 @@ class Case {
 
   static std::unique_ptr<Case> Open(const std::filesystem::path& file) {
     const std::string path = file.string();
-    NotesProject::RegisterType();
+    RegisterTypes();
     auto c = std::unique_ptr<Case>(new Case);
     MessageCapture capture;
     {
@@ -214,6 +232,37 @@ class Case {
     if (!author.empty()) p->SetNoteAuthor(at, author.c_str());
   }
 
+  // The feature instances, as `pemar case feature list --json` gives them.
+  py::list Features() {
+    py::list features;
+    ExpMgrView* manager = CaseFeatureManager(doc_.get());
+    if (manager == nullptr) return features;
+    for (Viewable* instance : manager->AllInstances()) {
+      const std::string key = FeatureKeyOf(*manager, instance);
+      py::dict f;
+      f["name"] = instance->GetName().str();
+      f["key"] = key;
+      f["technology"] = FeatureTechnology(key);
+      if (auto* t = dynamic_cast<PropertyTableFeature*>(instance)) {
+        f["from_K"] = t->From();
+        f["to_K"] = t->To();
+        f["pressure_kPa"] = t->Pressure();
+        py::list rows;
+        for (const PropertyTableRow& row : t->Rows()) {
+          py::dict r;
+          r["temperature_K"] = row.temperature;
+          r["phase"] = row.phase == 1 ? "liquid" : "vapour";
+          r["enthalpy_kJ_per_kmol"] = Number(row.enthalpy);
+          r["volume_m3_per_kmol"] = Number(row.volume);
+          rows.append(r);
+        }
+        f["rows"] = rows;
+      }
+      features.append(f);
+    }
+    return features;
+  }
+
   SimulationCase& doc() { return *doc_; }
 
  private:
@@ -254,6 +303,10 @@ OSError (key "RecallFailure") when it is damaged or not a case file.)")
       .def_property_readonly("projects", &Case::Projects,
                              R"(The projects as dicts, as `pemar case info
 --json` lists them: name, engineer, comments, date (MM/DD/YY) and notes.)")
+      .def_property_readonly("features", &Case::Features,
+                             R"(The feature instances as dicts, as `pemar case
+feature list --json` gives them: name, key, technology, and for a steam
+property table from_K, to_K, pressure_kPa and its rows.)")
       .def(
           "notes",
           [](Case& c, const std::string& project) {

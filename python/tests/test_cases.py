@@ -56,6 +56,19 @@ class TestRoundTrip:
                   if u["name"] == "LP Steam")
         assert lp["cost"] == 7.0
 
+    def test_features_the_tool_added_are_listed_and_kept(self, tmp_path,
+                                                          tool):
+        tool("case", "new", "f.kcs")
+        tool("case", "feature", "add", "f.kcs", "PropertyTable", "--from",
+             "300", "--to", "400", "--pressure", "101.325")
+        case = pemar.Case.open(tmp_path / "f.kcs")
+        listed = json.loads(tool("case", "feature", "list", "f.kcs",
+                                 "--json").stdout)
+        assert case.features == listed and len(listed[0]["rows"]) == 11
+        case.add_project("Kept")
+        case.save()
+        assert pemar.Case.open(tmp_path / "f.kcs").features == listed
+
     @pytest.mark.parametrize("mode,kind", [("sim", "SIM"), ("plexa", None)])
     def test_modes_decide_document_type_and_backups(self, tmp_path, mode,
                                                     kind):
