@@ -177,21 +177,19 @@ TEST_F(PemarConfigManagerTest, EditUnitSplitsCompoundNamesOrKeepsTheFactor) {
 // gives no ratio and changes nothing.
 TEST_F(PemarConfigManagerTest, BaseFactorChangeRescalesMatchingCostUnits) {
   const struct {
-    int base;
+    int base, type;
     UnitRecord before, after;
-    int type;
     const char* name;
     double factor;
-  } rows[] = {{99, {"$", 1, 1, 1}, {"$", 1, 2, 1}, 100, "$/h*", 20},
-              {99, {"$", 1, 1, 1}, {"$", 1, 2, 1}, 100, "MM$/day*", 40},
-              {99, {"$", 1, 1, 1}, {"$", 1, 2, 1}, 101, "$/kJ*", 80},
-              {99, {"$", 1, 1, 1}, {"$", 1, 2, 1}, 100, "EUR/h*", 30},
-              {99, {"$", 1, 1, 1}, {"$", 1, 2, 1}, 99, "MM$", 2e-6},
-              {44, {"day", 5, 0, 24}, {"day", 5, 0, 48}, 100, "MM$/day*", 10},
-              {44, {"day", 5, 0, 24}, {"day", 5, 0, 48}, 100, "$/h*", 10},
-              {99, {"$", 5, 0, 0}, {"$", 5, 0, 2}, 100, "$/h*", 10},
-              {99, {"$", 5, 0, 1}, {"$", 5, 0, kEmptyValue}, 100, "$/h*", 10}};
-
+  } rows[] = {{99, 100, {"$", 1, 1, 1}, {"$", 1, 2, 1}, "$/h*", 20},
+              {99, 100, {"$", 1, 1, 1}, {"$", 1, 2, 1}, "MM$/day*", 40},
+              {99, 101, {"$", 1, 1, 1}, {"$", 1, 2, 1}, "$/kJ*", 80},
+              {99, 100, {"$", 1, 1, 1}, {"$", 1, 2, 1}, "EUR/h*", 30},
+              {99, 99, {"$", 1, 1, 1}, {"$", 1, 2, 1}, "MM$", 2e-6},
+              {44, 100, {"day", 5, 0, 24}, {"day", 5, 0, 48}, "MM$/day*", 10},
+              {44, 100, {"day", 5, 0, 24}, {"day", 5, 0, 48}, "$/h*", 10},
+              {99, 100, {"$", 5, 0, 0}, {"$", 5, 0, 2}, "$/h*", 10},
+              {99, 100, {"$", 5, 0, 1}, {"$", 5, 0, kEmptyValue}, "$/h*", 10}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.after.name.str() + " then " + row.name);
     ClearUnitTables();
