@@ -1,6 +1,6 @@
-// The byte layouts of the utility record, the utility database chunk and the
-// utility database editor's class data, pinned by the tables in testdata/
-// (written by hand from docs/file-format.md).
+// The byte layouts of the utility record and the utility database editor's
+// class data (which holds a whole database), pinned by the tables in
+// testdata/ (written by hand from docs/file-format.md).
 
 #include <gtest/gtest.h>
 
@@ -23,23 +23,11 @@ using Io = std::function<bool(BinaryFile&)>;
 class UtilityLayoutTest : public testing::UtilityTest {
  protected:
   // `store` writes the table of testdata/`name`.golden; `recall` reads all
-  // of it, after which `restore`, if given, writes it again, so that every
-  // field read went where the writer takes it from.
-  void ExpectLayout(const char* name, const Io& store, const Io& recall,
-                    const Io& restore = nullptr) {
+  // of it.
+  void ExpectLayout(const char* name, const Io& store, const Io& recall) {
     const std::string bytes = testing::Golden(name);
     EXPECT_TRUE(SameBytes(WrittenBytes(fs_, store), bytes));
-    ASSERT_TRUE(ReadsAll(fs_, bytes, recall));
-    if (restore) {
-      EXPECT_TRUE(SameBytes(WrittenBytes(fs_, restore), bytes));
-    }
-  }
-  // Store or recall of `m` through the chunked file object.
-  static Io SetIo(DefaultManager& m, bool store) {
-    return [&m, store](BinaryFile& raw) {
-      PemarBinaryFile f(&raw);
-      return store ? m.Store(&f, UtilitiesOnly) : m.Recall(&f, UtilitiesOnly);
-    };
+    EXPECT_TRUE(ReadsAll(fs_, bytes, recall));
   }
 };
 
@@ -57,17 +45,6 @@ TEST_F(UtilityLayoutTest, UtilityRecordHoldsEveryField) {
   ASSERT_TRUE(RecallsAll(fs_, bytes, read));
   EXPECT_TRUE(SameBytes(StoredBytes(fs_, read), bytes));
   EXPECT_FALSE(read.IsSimulationUtility());  // not stored
-}
-
-TEST_F(UtilityLayoutTest, UtilitySetHoldsUtilitiesAndMode) {
-  DefaultManager stored;
-  ASSERT_EQ(stored.AddDefaultUtility("U"), kDone);
-  stored.SetMode(1);
-  DefaultManager read;
-  ExpectLayout("utility_set", SetIo(stored, true), SetIo(read, false),
-               SetIo(read, true));
-  ASSERT_EQ(read.GetNumberOfDefaultUtilities(), 1);
-  EXPECT_EQ(read.GetMode(), 1);
 }
 
 TEST_F(UtilityLayoutTest, EditorCarriesWholeDatabaseAndFuel) {
