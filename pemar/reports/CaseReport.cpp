@@ -1,6 +1,7 @@
 #include "pemar/reports/CaseReport.h"
 
 #include <cstdio>
+#include <initializer_list>
 #include <set>
 #include <string>
 #include <utility>
@@ -12,6 +13,8 @@
 #include "pemar/framework/Types.h"
 #include "pemar/project/EngineeringManager.h"
 #include "pemar/project/IPemarProject.h"
+#include "pemar/reports/BugReport.h"
+#include "pemar/reports/BugReportManager.h"
 #include "pemar/utility/DefaultUtility.h"
 #include "pemar/utility/IDefaultUtilityManager.h"
 
@@ -185,6 +188,46 @@ void AddFeatures(SimulationCase& theCase, IReportHolder& report,
   }
 }
 
+const char* ChoiceWord(unsigned value,
+                       std::initializer_list<const char*> words) {
+  return value < words.size() ? words.begin()[value] : "-";
+}
+
+std::string ProblemText(const BugReport& r) {
+  std::string text =
+      "Date: " + r.Date().str() + "\nReported by: " + r.ReportedBy().str() +
+      "\nClass: " + ChoiceWord(r.ClassChoice(), {"bug", "enhancement"}) +
+      "\nPriority: " +
+      ChoiceWord(r.PriorityChoice(), {"high", "medium", "low"}) +
+      "\nReproducible: " +
+      ChoiceWord(r.ReproducibilityChoice(), {"always", "sometimes", "never"}) +
+      "\nProgram area: " + r.ProgramArea().str() +
+      "\nProgram version: " + r.ProgramVersion().str() +
+      "\nSystem: " + r.SystemDetails().str() + "\n";
+  if (!r.Description().IsEmpty()) {
+    text += "Description:\n" + r.Description().str() + "\n";
+  }
+  return text;
+}
+
+void AddProblemReports(SimulationCase& theCase, IReportHolder& report,
+                       SectionWriter& top) {
+  auto* manager =
+      dynamic_cast<BugReportManager*>(theCase.BugReportManagerObject());
+  const bool none = manager == nullptr || manager->Reports().empty();
+  const std::string path =
+      top.Add("Problem reports", none ? "none\n" : nullptr);
+  if (none || path.empty()) return;
+  SectionWriter reports(report, path);
+  for (const BugReport* r : manager->Reports()) {
+    // A report is titled by its view name; one not yet titled goes by the
+    // default name it was made with, as its stored form will.
+    const Text& title =
+        r->GetName().IsEmpty() ? r->DefaultName() : r->GetName();
+    reports.Add(title.str(), ProblemText(*r).c_str());
+  }
+}
+
 }  // namespace
 
 void FillCaseReport(SimulationCase& theCase, IReportHolder& report) {
@@ -193,6 +236,7 @@ void FillCaseReport(SimulationCase& theCase, IReportHolder& report) {
   AddProjects(theCase, report, top);
   AddUtilities(theCase, report, top);
   AddFeatures(theCase, report, top);
+  AddProblemReports(theCase, report, top);
 }
 
 std::string CaseReportText(SimulationCase& theCase) {

@@ -10,6 +10,8 @@
 #include "pemar/project/EngineeringManager.h"
 #include "pemar/project/IPemarProject.h"
 #include "pemar/project/NotesProject.h"
+#include "pemar/reports/BugReport.h"
+#include "pemar/reports/BugReportManager.h"
 #include "pemar/utility/IDefaultUtilityManager.h"
 
 namespace pemar {
@@ -48,7 +50,7 @@ TEST_F(CaseReportTest, EmptyCaseReportsEachPartAsNone) {
       << text;
   for (const char* heading :
        {"\n\n2 Projects\nnone\n", "\n\n3 Utility database\nnone\n",
-        "\n\n4 Features\nnone\n"}) {
+        "\n\n4 Features\nnone\n", "\n\n5 Problem reports\nnone\n"}) {
     EXPECT_NE(text.find(heading), std::string::npos) << heading << text;
   }
 }
@@ -79,6 +81,28 @@ TEST_F(CaseReportTest, RepeatedAndSlashedNamesKeepEverySection) {
     ASSERT_NE(found, std::string::npos) << part << "\n" << text;
     at = found;
   }
+}
+
+TEST_F(CaseReportTest, ProblemReportsGiveTheirChoicesInWords) {
+  case_->Message("BugReportMgr");
+  auto* manager =
+      dynamic_cast<BugReportManager*>(case_->BugReportManagerObject());
+  ASSERT_NE(manager, nullptr);
+  BugReport* report = manager->NewReport();
+  report->SetClassChoice(1);
+  report->SetPriorityChoice(7);  // out of range
+  report->SetDescription("Open the case.\nIt fails.");
+
+  const std::string text = CaseReportText(*case_);
+  const std::string expected = "\n\n5 Problem reports\n\n\n5.1 Report1\nDate: ";
+  ASSERT_NE(text.find(expected), std::string::npos) << text;
+  EXPECT_NE(text.find("\nClass: enhancement\nPriority: -\nReproducible: "
+                      "always\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("Description:\nOpen the case.\nIt fails.\n"),
+            std::string::npos)
+      << text;
 }
 
 TEST_F(CaseReportTest, UtilityTableListsEveryUtility) {
