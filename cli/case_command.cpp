@@ -619,8 +619,9 @@ CommandRegistration registration(300, [](CLI::App& app, int& exit_code) {
   notes->callback([o, &exit_code] { exit_code = RunNotes(*o); });
 
   auto* compare = cmd->add_subcommand(
-      "compare", "Say whether two case files hold the same case, or where "
-                 "they first differ (exit 1)");
+      "compare",
+      "Say whether two case files hold the same case, or where "
+      "they first differ (exit 1)");
   compare->add_option("FILE", o->file, "First case file")->required();
   compare->add_option("OTHER", o->other, "Second case file")->required();
   compare->callback([o, &exit_code] { exit_code = RunCompare(*o); });

@@ -135,8 +135,8 @@ unsigned char SimulationCase::ReplaceCaseFile(const Text& caseName,
     // A case keeps backups only as a main-mode case file: its document name
     // takes the file type of the document type chosen at construction, so
     // a case of another mode keeps none whatever it was named.
-    bool backups = count != 0 && current.FileType() == "SIM" &&
-                   DocumentType() == "SIM";
+    bool backups =
+        count != 0 && current.FileType() == "SIM" && DocumentType() == "SIM";
     if (backups) {
       firstBackup = BackupName(caseName, 0);
       std::int64_t caseDay =

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <filesystem>
 #include <iterator>
 #include <map>
 #include <set>
@@ -10,6 +12,7 @@
 
 #include "pemar/case/SimulationCase.h"
 #include "pemar/framework/CrashSimulatingFileSystem.h"
+#include "pemar/framework/FileSystem.h"
 #include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/utility/IDefaultUtilityManager.h"
 #include "tests/support/CaseSaveFaults.h"
@@ -138,6 +141,30 @@ TEST_F(CaseSaveTest, SaveKeepsBackupsAndNeverLosesTheOldFile) {
       EXPECT_EQ(before.count(name), 1u) << name << " appeared";
     }
   }
+}
+
+// A case saved again on the day of its backup keeps that backup; a save on a
+// later day rotates the backups.
+TEST_F(CaseSaveTest, LaterSavesOfACaseRotateOnlyOnALaterDay) {
+  SetConfigData("NCaseBackups", 3);
+  ASSERT_TRUE(SaveMarked("a.kcs", "Original"));
+  const std::string original = Bytes("a.kcs");
+  auto theCase = NewCase("a.kcs");
+  ASSERT_TRUE(theCase->SaveDocument(0));
+  AddProject(*theCase, "Third", 0);
+  theCase->SetModified(true);
+  ASSERT_TRUE(theCase->SaveDocument(0));
+  EXPECT_EQ(Bytes("a.bk0"), original);
+  EXPECT_FALSE(std::filesystem::exists(Path("a.bk1")));
+
+  const std::string second = Bytes("a.kcs");
+  std::int64_t now = 0;
+  ASSERT_TRUE(FileSystem::Default()->GetModificationTime(Path("a.kcs"), &now));
+  ASSERT_TRUE(FileSystem::Default()->SetModificationTime(
+      Path("a.bk0"), now - std::int64_t{3} * 86400));
+  ASSERT_TRUE(theCase->SaveDocument(0));
+  EXPECT_EQ(Bytes("a.bk0"), second);
+  EXPECT_EQ(Bytes("a.bk1"), original);
 }
 
 // Every file operation of a save is made to fail in turn; nothing the user
