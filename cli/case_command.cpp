@@ -30,6 +30,7 @@
 #include "pemar/framework/FileSystem.h"
 #include "pemar/framework/Messages.h"
 #include "pemar/framework/Platform.h"
+#include "pemar/framework/ScopedSettings.h"
 #include "pemar/framework/Types.h"
 #include "pemar/numerics/SteamProperties.h"
 #include "pemar/persist/PemarBaseObject.h"
@@ -96,37 +97,6 @@ class ErrorCollector : public MessageSink {
   }
 
   std::vector<Message> errors_;
-};
-
-// Sets the process command line that decides a new case's document type,
-// and restores the real one afterwards.
-class ScopedCommandLine {
- public:
-  explicit ScopedCommandLine(const std::string& line) {
-    SetCommandLine(Text(line));
-  }
-  ~ScopedCommandLine() { SetCommandLine(Text()); }
-  ScopedCommandLine(const ScopedCommandLine&) = delete;
-  ScopedCommandLine& operator=(const ScopedCommandLine&) = delete;
-};
-
-// Sets "NCaseBackups" for one call when asked, and puts the previous value
-// back afterwards.
-class ScopedBackups {
- public:
-  explicit ScopedBackups(std::optional<int> count)
-      : previous_(GetConfigData("NCaseBackups", 1.0)), set_(count.has_value()) {
-    if (set_) SetConfigData("NCaseBackups", *count);
-  }
-  ~ScopedBackups() {
-    if (set_) SetConfigData("NCaseBackups", previous_);
-  }
-  ScopedBackups(const ScopedBackups&) = delete;
-  ScopedBackups& operator=(const ScopedBackups&) = delete;
-
- private:
-  double previous_;
-  bool set_;
 };
 
 // The case of one command. Declared after the collector, so that messages

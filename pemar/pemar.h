@@ -60,6 +60,7 @@
 #include "pemar/framework/Registry.h"
 #include "pemar/framework/RegistryFile.h"
 #include "pemar/framework/Reports.h"
+#include "pemar/framework/ScopedSettings.h"
 #include "pemar/framework/Session.h"
 #include "pemar/framework/Text.h"
 #include "pemar/framework/Types.h"

@@ -21,6 +21,7 @@
 #include "pemar/features/PropertyTableFeature.h"
 #include "pemar/framework/ConfigStore.h"
 #include "pemar/framework/Platform.h"
+#include "pemar/framework/ScopedSettings.h"
 #include "pemar/framework/Types.h"
 #include "pemar/project/EngineeringManager.h"
 #include "pemar/project/IPemarProject.h"
@@ -47,36 +48,6 @@ void RegisterTypes() {
   NotesProject::RegisterType();
   PropertyTableFeature::RegisterFeature();
 }
-
-// The process command line decides a new case's document type; it is set
-// for the construction only.
-class ScopedCommandLine {
- public:
-  explicit ScopedCommandLine(const std::string& line) {
-    SetCommandLine(Text(line));
-  }
-  ~ScopedCommandLine() { SetCommandLine(Text()); }
-  ScopedCommandLine(const ScopedCommandLine&) = delete;
-  ScopedCommandLine& operator=(const ScopedCommandLine&) = delete;
-};
-
-// "NCaseBackups" for one save when given, the previous value put back.
-class ScopedBackups {
- public:
-  explicit ScopedBackups(std::optional<int> count)
-      : previous_(GetConfigData("NCaseBackups", 1.0)), set_(count.has_value()) {
-    if (set_) SetConfigData("NCaseBackups", *count);
-  }
-  ~ScopedBackups() {
-    if (set_) SetConfigData("NCaseBackups", previous_);
-  }
-  ScopedBackups(const ScopedBackups&) = delete;
-  ScopedBackups& operator=(const ScopedBackups&) = delete;
-
- private:
-  double previous_;
-  bool set_;
-};
 
 bool Exists(const std::string& path) {
   std::error_code ec;

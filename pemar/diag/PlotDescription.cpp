@@ -24,18 +24,7 @@ class Describer {
   }
 
   static std::string Quoted(const Text& text) {
-    std::string out = "\"";
-    for (char ch : text.str()) {
-      const auto c = static_cast<unsigned char>(ch);
-      if (c < 0x20 || c >= 0x7f || c == '\\' || c == '"') {
-        char escaped[8];
-        std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
-        out += escaped;
-      } else {
-        out += static_cast<char>(c);
-      }
-    }
-    return out + "\"";
+    return QuotedEscaped(text.str());
   }
 
   static std::string Flag(bool flag) { return flag ? "1" : "0"; }

@@ -39,17 +39,6 @@ bool RegisterStandardColours() {
 // from another library's static initialisation.
 const bool kColoursRegistered = RegisterStandardColours();
 
-unsigned char WriteFlag(BinaryFile& file, bool flag) {
-  return file.Write(static_cast<unsigned char>(flag ? 1 : 0));
-}
-
-unsigned char ReadFlag(BinaryFile& file, bool& flag) {
-  unsigned char byte = 0;
-  if (!file.Read(byte)) return 0;
-  flag = byte != 0;
-  return 1;
-}
-
 }  // namespace
 
 Text CreateMoniker(const Text& base, int i, int j, bool indexed) {

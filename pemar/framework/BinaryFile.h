@@ -348,6 +348,18 @@ inline unsigned char ChunkHeader::Close(BinaryFile& file) {
   return 1;
 }
 
+// A flag as one byte: 1 for true, 0 for false. Reading takes any byte
+// other than 0 as true.
+inline unsigned char WriteFlag(BinaryFile& file, bool flag) {
+  return file.Write(static_cast<unsigned char>(flag ? 1 : 0));
+}
+inline unsigned char ReadFlag(BinaryFile& file, bool& flag) {
+  unsigned char byte = 0;
+  if (!file.Read(byte)) return 0;
+  flag = byte != 0;
+  return 1;
+}
+
 // Writes a new file at `path` so that the file there keeps its old contents
 // unless the whole new one made it: `write` fills a binary file made under a
 // fresh temporary name beside `path` (FileSystem::NewTemporaryFile, so no

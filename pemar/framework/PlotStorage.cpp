@@ -18,17 +18,6 @@ constexpr int kParametersRevision = 1;
 constexpr std::uint64_t kMinDataSetBytes = 8 * 4 + 8 + 5;
 constexpr unsigned int kMaxMonikers = 3;
 
-unsigned char WriteFlag(BinaryFile& file, bool flag) {
-  return file.Write(static_cast<unsigned char>(flag ? 1 : 0));
-}
-
-unsigned char ReadFlag(BinaryFile& file, bool& flag) {
-  unsigned char byte = 0;
-  if (!file.Read(byte)) return 0;
-  flag = byte != 0;
-  return 1;
-}
-
 unsigned char StoreAxis(BinaryFile& file, const PlotAxis& axis) {
   return file.Write(axis.label) && WriteFlag(file, axis.label_visible) &&
          file.Write(axis.number_format) && WriteFlag(file, axis.log) &&

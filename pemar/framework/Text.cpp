@@ -119,4 +119,19 @@ Text Text::Format(const char* format, ...) {
   return out;
 }
 
+std::string QuotedEscaped(std::string_view text) {
+  std::string out = "\"";
+  for (char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c >= 0x7f || c == '\\' || c == '"') {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+      out += escaped;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
 }  // namespace pemar

@@ -100,6 +100,11 @@ class PEMAR_EXPORT Text {
 
 using CVString = Text;
 
+// `text` in double quotes, with every control byte, byte above 0x7e, '\\'
+// and '"' written as "\\xHH", so that descriptions stay one line of plain
+// ASCII and equal texts give equal quotes.
+PEMAR_EXPORT std::string QuotedEscaped(std::string_view text);
+
 }  // namespace pemar
 
 #endif  // PEMAR_FRAMEWORK_TEXT_H_

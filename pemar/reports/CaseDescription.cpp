@@ -38,19 +38,7 @@ std::string Number(double value) {
 // Absent strings differ from empty ones; quotes show trailing blanks, and
 // escapes keep one value on one line.
 std::string Quoted(const char* text) {
-  if (text == nullptr) return "(none)";
-  std::string out = "\"";
-  for (const char* p = text; *p != '\0'; ++p) {
-    const auto c = static_cast<unsigned char>(*p);
-    if (c < 0x20 || c >= 0x7f || c == '\\' || c == '"') {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
-      out += escaped;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
+  return text == nullptr ? std::string("(none)") : QuotedEscaped(text);
 }
 
 class Writer {
