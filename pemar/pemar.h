@@ -21,6 +21,7 @@
 #include "pemar/diag/NamedPlot.h"
 #include "pemar/diag/PlotDescription.h"
 #include "pemar/diag/PlotGrid.h"
+#include "pemar/diag/PlotSvg.h"
 #include "pemar/diag/PlotView.h"
 #include "pemar/diag/PlottedDataSet.h"
 #include "pemar/diag/SaturationCurve.h"

@@ -20,7 +20,7 @@ pemar_need_packages() {
 }
 
 PEMAR_BUILD_PACKAGES=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev
-                      libcli11-dev nlohmann-json3-dev)
+                      libcli11-dev nlohmann-json3-dev libpugixml-dev)
 PEMAR_FUZZ_PACKAGES=(clang libclang-rt-dev)
 # The Python package: pybind11 and the headers of Debian's Python, with numpy
 # and pytest for its tests.

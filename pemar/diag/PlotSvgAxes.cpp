@@ -1,0 +1,203 @@
+// Number and text output and axis scales of the SVG renderer.
+
+#include <algorithm>
+#include <cctype>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "pemar/diag/PlotSvgInternal.h"
+#include "pemar/framework/Types.h"
+
+namespace pemar::plot_svg {
+namespace {
+
+constexpr double kMaxCoordinate = 1e6;
+constexpr std::size_t kMaxTicks = 50;
+
+// snprintf writes the locale's decimal point; the picture always has '.'.
+std::string WithPoint(const char* s) {
+  std::string out = s;
+  const lconv* conv = std::localeconv();
+  const char point = conv && conv->decimal_point && *conv->decimal_point
+                         ? *conv->decimal_point
+                         : '.';
+  if (point != '.') std::replace(out.begin(), out.end(), point, '.');
+  return out;
+}
+
+// True when `format` holds exactly one conversion of a double and nothing
+// else that printf would read an argument for.
+bool SafeFormat(const std::string& format) {
+  int conversions = 0;
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    if (format[i] != '%') continue;
+    ++i;
+    if (i < format.size() && format[i] == '%') continue;
+    while (i < format.size() && std::strchr("-+ #0", format[i]) != nullptr) {
+      ++i;
+    }
+    for (int digits = 0; i < format.size() &&
+                         std::isdigit(static_cast<unsigned char>(format[i]));
+         ++digits, ++i) {
+      if (digits == 2) return false;
+    }
+    if (i < format.size() && format[i] == '.') {
+      ++i;
+      for (int digits = 0; i < format.size() &&
+                           std::isdigit(static_cast<unsigned char>(format[i]));
+           ++digits, ++i) {
+        if (digits == 2) return false;
+      }
+    }
+    if (i < format.size() && format[i] == 'l') ++i;
+    if (i >= format.size() || std::strchr("eEfFgG", format[i]) == nullptr) {
+      return false;
+    }
+    ++conversions;
+  }
+  return conversions == 1;
+}
+
+// A round step (1, 2 or 5 times a power of ten) near span / 5.
+double RoundStep(double span) {
+  const double raw = span / 5.0;
+  const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+  const double norm = raw / magnitude;
+  const double factor = norm < 1.5   ? 1.0
+                        : norm < 3.0 ? 2.0
+                        : norm < 7.0 ? 5.0
+                                     : 10.0;
+  return factor * magnitude;
+}
+
+}  // namespace
+
+std::string Num(double v) {
+  if (!std::isfinite(v)) v = 0.0;
+  v = std::clamp(v, -kMaxCoordinate, kMaxCoordinate);
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.2f", v);
+  std::string out = WithPoint(buffer);
+  if (out == "-0.00") out = "0.00";
+  return out;
+}
+
+std::string Escape(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (char c : s) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
+      default:
+        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') out += c;
+    }
+  }
+  return out;
+}
+
+std::string Hex(const RgbColour& rgb) {
+  char buffer[8];
+  std::snprintf(buffer, sizeof buffer, "#%02x%02x%02x",
+                std::clamp(rgb.red, 0, 255), std::clamp(rgb.green, 0, 255),
+                std::clamp(rgb.blue, 0, 255));
+  return buffer;
+}
+
+std::string FormatTick(const Text& format, double v) {
+  const std::string& f = SafeFormat(format.str()) ? format.str() : "%g";
+  char buffer[128];
+  // The format was checked above to read exactly one double.
+  std::snprintf(buffer, sizeof buffer, f.c_str(), v);  // NOLINT
+  return WithPoint(buffer);
+}
+
+bool Usable(double v) { return std::isfinite(v) && v != kEmptyValue; }
+
+double Scale::Map(double v) const {
+  const double a = log ? std::log10(min) : min;
+  const double b = log ? std::log10(max) : max;
+  const double t = ((log ? std::log10(v) : v) - a) / (b - a);
+  return from_px + t * (to_px - from_px);
+}
+
+void ChooseRange(const std::vector<double>& values, double minimum,
+                 double maximum, Scale& scale) {
+  const auto fits = [&](double v) { return scale.Accepts(v); };
+  if (fits(minimum) && fits(maximum) && minimum < maximum &&
+      std::isfinite(maximum - minimum)) {
+    scale.min = minimum;
+    scale.max = maximum;
+    return;
+  }
+  double low = std::numeric_limits<double>::infinity();
+  double high = -low;
+  for (double v : values) {
+    if (!fits(v)) continue;
+    low = std::min(low, v);
+    high = std::max(high, v);
+  }
+  if (!(low <= high) || !std::isfinite(high - low)) {
+    low = scale.log ? 1.0 : 0.0;
+    high = scale.log ? 10.0 : 1.0;
+  }
+  if (scale.log) {
+    scale.min = std::pow(10.0, std::floor(std::log10(low)));
+    scale.max = std::pow(10.0, std::ceil(std::log10(high)));
+    if (!(scale.min < scale.max) || !std::isfinite(scale.max)) {
+      scale.max = scale.min * 10.0;
+    }
+    return;
+  }
+  if (high - low <= std::abs(high) * 1e-12) {
+    const double pad = high == 0.0 ? 1.0 : std::abs(high) * 0.1;
+    low -= pad;
+    high += pad;
+  }
+  const double step = RoundStep(high - low);
+  const double rounded_low = std::floor(low / step) * step;
+  const double rounded_high = std::ceil(high / step) * step;
+  const bool round = std::isfinite(rounded_low) && std::isfinite(rounded_high);
+  scale.min = round ? rounded_low : low;
+  scale.max = round ? rounded_high : high;
+}
+
+std::vector<double> Ticks(const Scale& scale) {
+  std::vector<double> ticks;
+  if (scale.log) {
+    const double first = std::ceil(std::log10(scale.min) - 1e-9);
+    const double last = std::floor(std::log10(scale.max) + 1e-9);
+    const double step = std::max(1.0, std::ceil((last - first + 1) / 10.0));
+    for (double k = first; k <= last && ticks.size() < kMaxTicks; k += step) {
+      ticks.push_back(std::pow(10.0, k));
+    }
+    return ticks;
+  }
+  const double step = RoundStep(scale.max - scale.min);
+  if (!(step > 0.0) || !std::isfinite(step)) return ticks;
+  const double first = std::ceil(scale.min / step - 1e-9);
+  const double last = std::floor(scale.max / step + 1e-9);
+  for (double i = first; i <= last && ticks.size() < kMaxTicks; i += 1.0) {
+    const double v = i * step;
+    ticks.push_back(std::abs(v) < step * 1e-9 ? 0.0 : v);
+  }
+  return ticks;
+}
+
+}  // namespace pemar::plot_svg
