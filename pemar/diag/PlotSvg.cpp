@@ -348,8 +348,12 @@ void Triangle(std::string& out, const EquTriDimPlot& plot,
   TextAt(out, {corner[2].x, corner[2].y - 8}, "middle", "corner",
          AxisOf(plot, 2).label.str());
   for (DrawnSet& drawn : sets) {
+    // Only a set of two monikers has its third amount made up; a missing
+    // value of a third moniker skips the point.
+    const std::vector<Text>& monikers = drawn.set->monikers;
+    const bool has_third = monikers.size() > 2 && !monikers[2].IsEmpty();
     for (const PlotPoint& p : drawn.points) {
-      const double c = p.z == kEmptyValue ? 1.0 - p.x - p.y : p.z;
+      const double c = has_third ? p.z : 1.0 - p.x - p.y;
       const double sum = p.x + p.y + c;
       const bool fits = plot_svg::Usable(p.x) && plot_svg::Usable(p.y) &&
                         plot_svg::Usable(c) && p.x >= -1e-9 && p.y >= -1e-9 &&

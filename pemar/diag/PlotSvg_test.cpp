@@ -214,21 +214,36 @@ TEST_F(PlotSvgTest, LabelsThatNeedEscapingStayText) {
 
 TEST_F(PlotSvgTest, TriangleCornersHoldTheirPureComponents) {
   if (!kCanParse) GTEST_SKIP() << kNoParser;
-  for (bool equilateral : {true, false}) {
+  // The first, second and third corner, the middle of the first side, and
+  // a point that is skipped: fractions past the triangle, or a third amount
+  // that is missing. Three amounts are in any common unit.
+  const struct {
+    bool equilateral, three;
+    std::vector<double> x, y, z;
+  } kCases[] = {
+      {true, false, {1, 0, 0, 0.5, 0.8}, {0, 1, 0, 0.5, 0.8}, {}},
+      {false, false, {1, 0, 0, 0.5, 0.8}, {0, 1, 0, 0.5, 0.8}, {}},
+      {true,
+       true,
+       {2, 0, 0, 3, 0.3},
+       {0, 2, 0, 3, 0.3},
+       {0, 0, 2, 0, kEmptyValue}},
+  };
+  for (const auto& c : kCases) {
     EquTriDimPlot triangle(&source_, nullptr);
-    triangle.AmIAnEquTriangle(equilateral);
+    triangle.AmIAnEquTriangle(c.equilateral);
     for (int i = 0; i < 3; ++i)
       triangle.Axis(i)->label = std::string(1, "ABC"[i]);
-    AddSet(triangle, DataSetKind::kPoint);
-    // The first, second and third corner, then the middle of the first side.
-    source_.x = {1, 0, 0, 0.5, 0.8};
-    source_.y = {0, 1, 0, 0.5, 0.8};
+    AddSet(triangle, DataSetKind::kPoint, c.three);
+    source_.x = c.x;
+    source_.y = c.y;
+    source_.z = c.z;
     const std::string svg = RenderPlotSvg(triangle);
     const std::vector<Mark> corners = Marks(svg, "//text[@class='corner']");
     ASSERT_EQ(corners.size(), 3u);
     EXPECT_EQ(corners[0].text + corners[1].text + corners[2].text, "ABC");
     const std::vector<Mark> points = Marks(svg, "//g[@clip-path]//circle");
-    ASSERT_EQ(points.size(), 4u) << "a point off the triangle is skipped";
+    ASSERT_EQ(points.size(), 4u);
     EXPECT_NEAR(points[0].x, corners[0].x, 0.01);
     EXPECT_NEAR(points[1].x, corners[1].x, 0.01);
     EXPECT_NEAR(points[2].x, corners[2].x, 0.01);
