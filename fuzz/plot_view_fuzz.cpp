@@ -8,7 +8,8 @@
 //   8      the class data of a two-dimensional, three-dimensional or
 //          triangle plot (the next byte, modulo 3, says which).
 // Whatever is read is then used: described with its points, its labels
-// set, its triangle toggled, built, and a document saved again.
+// set, its triangle toggled, built, drawn as SVG, and a document saved
+// again.
 // Seeds are written by fuzz/make_plot_view_seeds.cpp.
 
 #include <cstddef>
@@ -17,6 +18,7 @@
 
 #include "pemar/diag/NamedPlot.h"
 #include "pemar/diag/PlotDescription.h"
+#include "pemar/diag/PlotSvg.h"
 #include "pemar/diag/PlotView.h"
 #include "pemar/diag/SaturationCurve.h"
 #include "pemar/framework/BinaryFile.h"
@@ -37,6 +39,7 @@ void Exercise(PlotView& view) {
   view.Message("ChangeTriangleType");
   view.ConstructPlot();
   DescribePlotView(view);
+  if (view.GetPlotObject() != nullptr) RenderPlotSvg(*view.GetPlotObject());
 }
 
 void RecallDocument(const std::string& bytes) {
@@ -82,7 +85,10 @@ void RecallPlot(const std::string& bytes, int kind) {
   ObjectInstanceInfo info(curve, "plot", types[kind]);
   auto* plot =
       dynamic_cast<PlotObject*>(types[kind]->CreateInstanceForRecall(info));
-  if (plot != nullptr && plot->RecallClassData(file)) DescribePlot(*plot);
+  if (plot != nullptr && plot->RecallClassData(file)) {
+    DescribePlot(*plot);
+    RenderPlotSvg(*plot);
+  }
 }
 
 }  // namespace

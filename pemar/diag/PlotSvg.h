@@ -23,7 +23,8 @@
 // unless its parameters give a range. Parameter ranges that are automatic
 // (-32767), reversed or unusable on a log axis are replaced by the data's.
 // A number format that is not a single floating-point conversion is read as
-// "%g". Texts are escaped; control characters other than tab are dropped.
+// "%g". Texts are escaped; control characters other than tab are dropped
+// and bytes that are not UTF-8 become U+FFFD.
 //
 // Coordinates are SVG user units (pixels at 100 %), written with two
 // decimals in the "C" form whatever the process locale, so the same plot

@@ -61,6 +61,28 @@ bool SafeFormat(const std::string& format) {
   return conversions == 1;
 }
 
+// The length of the well-formed UTF-8 sequence of a character other than
+// U+FFFE and U+FFFF at the start of `s` (which starts with a byte of 0x80 or
+// more); 0 when there is none there.
+std::size_t Utf8Length(std::string_view s) {
+  const auto at = [&](std::size_t i) {
+    return i < s.size() ? static_cast<unsigned char>(s[i]) : 0u;
+  };
+  const unsigned lead = at(0);
+  const std::size_t n = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+  if (lead < 0xC2 || lead > 0xF4) return 0;
+  unsigned code = lead & (0x7Fu >> n);
+  for (std::size_t i = 1; i < n; ++i) {
+    if ((at(i) & 0xC0u) != 0x80u) return 0;
+    code = (code << 6) | (at(i) & 0x3Fu);
+  }
+  const unsigned smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  const bool bad = code < smallest[n] || code > 0x10FFFF ||
+                   (code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE ||
+                   code == 0xFFFF;
+  return bad ? 0 : n;
+}
+
 // A round step (1, 2 or 5 times a power of ten) near span / 5.
 double RoundStep(double span) {
   const double raw = span / 5.0;
@@ -88,7 +110,17 @@ std::string Num(double v) {
 std::string Escape(std::string_view s) {
   std::string out;
   out.reserve(s.size());
-  for (char c : s) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const char c = s[i];
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x80) {
+      const std::size_t n = Utf8Length(s.substr(i));
+      out += n ? s.substr(i, n) : std::string_view("\xEF\xBF\xBD");
+      i += n ? n : 1;
+      continue;
+    }
+    ++i;
     switch (c) {
       case '&':
         out += "&amp;";
@@ -106,7 +138,7 @@ std::string Escape(std::string_view s) {
         out += "&apos;";
         break;
       default:
-        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') out += c;
+        if (byte >= 0x20 || c == '\t') out += c;
     }
   }
   return out;

@@ -17,7 +17,9 @@ namespace pemar::plot_svg {
 // beyond +-1e6 are clamped there so that wild data cannot blow up the file.
 std::string Num(double v);
 // `s` as XML character data or attribute value: the five special
-// characters as entities, control characters other than tab dropped.
+// characters as entities, control characters other than tab dropped, and
+// each byte that does not start a well-formed UTF-8 character replaced by
+// U+FFFD.
 std::string Escape(std::string_view s);
 // "#rrggbb".
 std::string Hex(const RgbColour& rgb);

@@ -195,7 +195,7 @@ TEST_F(PlotSvgTest, PointsAndTicksSitWhereTheDataPutsThem) {
 
 TEST_F(PlotSvgTest, LabelsThatNeedEscapingStayText) {
   if (!kCanParse) GTEST_SKIP() << kNoParser;
-  const std::string label = "<&>\"' a]]>b";
+  const std::string label = "<&>\"' a]]>b \xC3\xA9";
   plot_.SetTitle(label);
   plot_.Axis(1)->label = label;
   plot_.Axis(1)->label_visible = true;
@@ -210,6 +210,15 @@ TEST_F(PlotSvgTest, LabelsThatNeedEscapingStayText) {
     ASSERT_EQ(texts.size(), 1u) << xpath;
     EXPECT_EQ(texts[0].text, label);
   }
+  // Bytes that are not UTF-8 (a lone lead, an overlong form, a surrogate)
+  // and control characters cannot stay.
+  plot_.SetTitle("a\xC3 \xC0\x80 \xED\xA0\x80\x01\tz");
+  const std::vector<Mark> title =
+      Marks(RenderPlotSvg(plot_), "//text[@class='title']");
+  ASSERT_EQ(title.size(), 1u);
+  EXPECT_EQ(title[0].text,
+            "a\xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD "
+            "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\tz");
 }
 
 TEST_F(PlotSvgTest, TriangleCornersHoldTheirPureComponents) {
