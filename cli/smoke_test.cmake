@@ -5,17 +5,30 @@ file(REMOVE_RECURSE ${PEMAR_WORK_DIR})
 file(MAKE_DIRECTORY ${PEMAR_WORK_DIR})
 set(tool ${PEMAR_EMULATOR} ${PEMAR_TOOL})
 
-# Runs the tool with the arguments after `out` and stores its standard output,
-# with Unix line ends, in `out`.
-function(tool_output out)
-  execute_process(COMMAND ${tool} ${ARGN} OUTPUT_VARIABLE text)
-  string(REPLACE "\r\n" "\n" text "${text}")
-  set(${out} "${text}" PARENT_SCOPE)
+# Runs the tool once, setting rc, out and err in the caller's scope. Wine
+# now and then drops a program before it starts ("wine client error: recvmsg:
+# Connection reset by peer"); such a run did nothing and is run again, at most
+# five times in all.
+macro(run_tool)
+  foreach(attempt RANGE 1 5)
+    execute_process(COMMAND ${tool} ${ARGN}
+                    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    if(NOT err MATCHES "wine client error")
+      break()
+    endif()
+  endforeach()
+endmacro()
+
+# Runs the tool with the arguments after `result` and stores its standard
+# output, with Unix line ends, in the variable named by `result`.
+function(tool_output result)
+  run_tool(${ARGN})
+  string(REPLACE "\r\n" "\n" out "${out}")
+  set(${result} "${out}" PARENT_SCOPE)
 endfunction()
 
 function(expect_exit code)
-  execute_process(COMMAND ${tool} ${ARGN}
-                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  run_tool(${ARGN})
   if(NOT rc EQUAL code)
     message(FATAL_ERROR "pemar ${ARGN}: exit ${rc}, expected ${code}\n${out}\n${err}")
   endif()
