@@ -28,9 +28,12 @@ std::string WithPoint(const char* s) {
   return out;
 }
 
-// True when `format` holds exactly one conversion of a double and nothing
-// else that printf would read an argument for.
+// True when `format` holds exactly one conversion of a double, nothing else
+// that printf would read an argument for, and no NUL.
 bool SafeFormat(const std::string& format) {
+  // printf stops at a NUL, so a stored format holding one would read as a
+  // cut-off conversion; strchr below would also take a NUL as a letter.
+  if (format.find('\0') != std::string::npos) return false;
   int conversions = 0;
   for (std::size_t i = 0; i < format.size(); ++i) {
     if (format[i] != '%') continue;

@@ -149,7 +149,7 @@ TEST_F(PlotSvgTest, PointsAndTicksSitWhereTheDataPutsThem) {
     double minimum, maximum;
     std::vector<double> x;
     std::vector<double> at;  // fractions of the axis; for the points drawn
-    const char* format;
+    std::string format;
     std::vector<std::string> ticks;
   } kCases[] = {
       {false,
@@ -168,6 +168,14 @@ TEST_F(PlotSvgTest, PointsAndTicksSitWhereTheDataPutsThem) {
        {"1", "10", "100", "1000"}},
       // A format that would read other arguments is not used.
       {false, 0, 1, {1}, {1}, "%s%n", {"0", "0.2", "0.4", "0.6", "0.8", "1"}},
+      // Nor one that a NUL would cut short ("%.2" as printf sees it).
+      {false,
+       0,
+       1,
+       {1},
+       {1},
+       std::string("%.2\0f", 5),
+       {"0", "0.2", "0.4", "0.6", "0.8", "1"}},
   };
   for (const auto& c : kCases) {
     plot_.SetLogAxis(c.log, false);
