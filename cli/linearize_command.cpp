@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "Pictures.h"
 #include "Registry.h"
 #include "pemar/framework/Text.h"
 #include "pemar/numerics/LinearizeFunction.h"
@@ -182,6 +183,7 @@ struct LinearizeOptions {
   bool automatic = false;
   double tolerance = 0.0;
   bool json = false;
+  std::string svg;
 };
 
 int RunLinearize(const LinearizeOptions& options, bool by_segments,
@@ -232,6 +234,11 @@ int RunLinearize(const LinearizeOptions& options, bool by_segments,
     return kExitFailed;
   }
   PrintFit(curve, fit, options.json);
+  if (!options.svg.empty() &&
+      !WritePicture(options.svg,
+                    LinearizeSvg(curve.x, curve.f, fit.breakpoints))) {
+    return kExitFailed;
+  }
   return kExitOk;
 }
 
@@ -253,6 +260,8 @@ CommandRegistration registration(410, [](CLI::App& app, int& exit_code) {
       "Quality tolerance of --auto, above 0 and at most 1 (default 0.9); "
       "scaled down for nearly straight curves");
   cmd->add_flag("--json", options->json, "Print as JSON");
+  cmd->add_option("--svg", options->svg,
+                  "Also draw the curve and its chords as an SVG picture");
   segments->excludes(automatic)->excludes(tolerance);
   cmd->callback([options, segments, tolerance, &exit_code] {
     exit_code =
@@ -261,7 +270,8 @@ CommandRegistration registration(410, [](CLI::App& app, int& exit_code) {
 });
 
 DemoRegistration demo(
-    410, "Piecewise linearisation", [](std::ostream& out, const std::string&) {
+    410, "Piecewise linearisation",
+    [](std::ostream& out, const std::string& dir) {
       // A heating curve: steep at first, then flattening.
       Curve curve;
       for (int i = 0; i <= 40; ++i) {
@@ -288,6 +298,12 @@ DemoRegistration demo(
                     static_cast<int>(fit.breakpoints.size()) - 1, fit.error,
                     fit.performance);
       out << line;
+      const std::string picture = dir + "/linearize.svg";
+      if (!WritePicture(picture,
+                        LinearizeSvg(curve.x, curve.f, fit.breakpoints))) {
+        return false;
+      }
+      out << "Picture: " << picture << "\n";
       return true;
     });
 

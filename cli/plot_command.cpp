@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -14,7 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "Pictures.h"
 #include "Registry.h"
+#include "pemar/diag/DataPlot.h"
 #include "pemar/diag/DebugOutput.h"
 #include "pemar/diag/LinePlot.h"
 #include "pemar/diag/TernaryLinePlot.h"
@@ -128,6 +131,7 @@ struct PlotOptions {
   bool ternary = false;
   std::string log;
   bool json = false;
+  std::string svg;
 };
 
 std::string ReadText(const std::string& path) {
@@ -163,6 +167,48 @@ bool DrawPlot(const std::string& base, const PlotData& data,
   }
   out.Close();
   return true;
+}
+
+// The same points as an SVG picture: one point set for each kind of mark
+// that the character plot tells apart, on the same axis ranges.
+std::string PlotSvg(const PlotData& data, const PlotOptions& options) {
+  static const struct {
+    int first, last;
+    const char* label;
+    int colour;
+  } kGroups[] = {{0, 0, "vapour (V)", 2},
+                 {1, 1, "liquid (L)", 0},
+                 {2, 2, "critical point (C)", 3},
+                 {3, 6, "maximum or minimum (M)", 10},
+                 {7, 7, "tabulated (0)", 6}};
+  DataPlot picture(options.ternary ? kEquTriPlotType : kTwoDimPlotType);
+  if (!options.ternary) picture.SetLabels("", "x", "y");
+  for (const auto& group : kGroups) {
+    std::vector<double> a, b, c;
+    for (int i = 0; i < data.size(); ++i) {
+      const int kind = data.kind[static_cast<std::size_t>(i)];
+      if (kind < group.first || kind > group.last) continue;
+      a.push_back(data.first[static_cast<std::size_t>(i)]);
+      b.push_back(data.second[static_cast<std::size_t>(i)]);
+      if (data.has_third) c.push_back(data.third[static_cast<std::size_t>(i)]);
+    }
+    if (a.empty()) continue;
+    picture.Add(DataSetKind::kPoint, group.label, group.colour, a, b, c);
+  }
+  PlotParameters range(2);
+  if (options.mode == 1) {
+    range.SetRange(0, *options.xmin, *options.xmax);
+    range.SetRange(1, *options.ymin, *options.ymax);
+  } else if (options.mode >= 2) {
+    range.SetRange(0, 0.0, 1.0);
+    if (options.mode >= 3) {
+      double low = 0.0;
+      for (double y : data.second) low = std::min(low, std::floor(y));
+      range.SetRange(1, low, 0.0);
+    }
+  }
+  picture.Plot().SetParameters(&range);
+  return picture.Svg();
 }
 
 int RunPlot(PlotOptions options) {
@@ -207,6 +253,10 @@ int RunPlot(PlotOptions options) {
     PrintError(error);
     return kExitFailed;
   }
+  if (!options.svg.empty() &&
+      !WritePicture(options.svg, PlotSvg(data, options))) {
+    return kExitFailed;
+  }
   const std::string log_path = base + ".log";
   const std::string text = ReadText(log_path);
   if (!keep_log) {
@@ -247,6 +297,8 @@ CommandRegistration registration(500, [](CLI::App& app, int& exit_code) {
   cmd->add_option("--log", options->log,
                   "Keep the plot in the log file NAME.log");
   cmd->add_flag("--json", options->json, "Print as JSON");
+  cmd->add_option("--svg", options->svg,
+                  "Also draw the points as an SVG picture");
   cmd->callback([options, &exit_code] { exit_code = RunPlot(*options); });
 });
 
@@ -276,6 +328,8 @@ bool SaturationCurveDemo(std::ostream& out, const std::string& work_dir) {
   out << "Saturation pressure of water (bar, up the side) against "
          "temperature (degC, along the bottom); C is the critical point.\n"
       << ReadText(base + ".log") << "(also in " << base << ".log)\n";
+  if (!WritePicture(base + ".svg", PlotSvg(data, options))) return false;
+  out << "Picture: " << base << ".svg\n";
   return true;
 }
 

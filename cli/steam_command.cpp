@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Pictures.h"
 #include "Registry.h"
 #include "pemar/numerics/SteamProperties.h"
 
@@ -204,8 +205,10 @@ bool ParsePhase(std::string_view field, int* hint) {
 
 // Reads rows "temperature,pressure[,phase]" from `in` and writes one CSV row
 // per readable input row. Rows that cannot be read are reported with their
-// line number; any such row makes the result kExitFailed.
-int RunCsv(std::istream& in, const std::string& source) {
+// line number; any such row makes the result kExitFailed. The states read
+// are added to `states`.
+int RunCsv(std::istream& in, const std::string& source,
+           std::vector<SteamState>* states) {
   std::cout << "temperature,pressure,phase,subregion,molar_volume,"
                "molar_enthalpy,saturation_pressure,boiling_temperature\n";
   std::string line;
@@ -243,6 +246,7 @@ int RunCsv(std::istream& in, const std::string& source) {
       continue;
     }
     const SteamPoint point = Evaluate(t, p, hint);
+    states->push_back({t, p});
     std::cout << Number(t) << ',' << Number(p) << ',' << PhaseName(hint) << ','
               << point.subregion << ',' << Number(point.molar_volume) << ','
               << Number(point.molar_enthalpy) << ','
@@ -256,14 +260,24 @@ int RunCsv(std::istream& in, const std::string& source) {
   return all_read ? kExitOk : kExitFailed;
 }
 
-int RunCsvSource(const std::string& path) {
-  if (path.empty() || path == "-") return RunCsv(std::cin, "standard input");
+int RunCsvSource(const std::string& path, std::vector<SteamState>* states) {
+  if (path.empty() || path == "-") {
+    return RunCsv(std::cin, "standard input", states);
+  }
   std::ifstream file(path);
   if (!file) {
     PrintError("cannot open " + path + " for reading");
     return kExitFailed;
   }
-  return RunCsv(file, path);
+  return RunCsv(file, path, states);
+}
+
+// The chart of the states, when asked for and the command succeeded; a
+// picture that cannot be written fails the command.
+int WithChart(int code, const std::string& svg,
+              const std::vector<SteamState>& states) {
+  if (code != kExitOk || svg.empty()) return code;
+  return WritePicture(svg, SteamChartSvg(states)) ? kExitOk : kExitFailed;
 }
 
 struct SteamOptions {
@@ -272,6 +286,7 @@ struct SteamOptions {
   std::string phase;
   bool json = false;
   std::string csv;
+  std::string svg;
 };
 
 CommandRegistration registration(400, [](CLI::App& app, int& exit_code) {
@@ -294,9 +309,14 @@ CommandRegistration registration(400, [](CLI::App& app, int& exit_code) {
                   ->expected(0, 1)
                   ->type_name("[FILE]");
   csv->excludes(t)->excludes(p)->excludes(phase)->excludes(json);
+  cmd->add_option("--svg", options->svg,
+                  "Also draw the states on a pressure-temperature chart "
+                  "(saturation curve, critical point, 2/3 boundary) as SVG");
   cmd->callback([options, t, p, csv, &exit_code] {
+    std::vector<SteamState> states;
     if (csv->count() > 0) {
-      exit_code = RunCsvSource(options->csv);
+      exit_code =
+          WithChart(RunCsvSource(options->csv, &states), options->svg, states);
       return;
     }
     if (t->count() == 0 || p->count() == 0) {
@@ -307,13 +327,15 @@ CommandRegistration registration(400, [](CLI::App& app, int& exit_code) {
     const int hint = options->phase == "vapour"   ? 0
                      : options->phase == "liquid" ? 1
                                                   : kUndecided;
-    exit_code =
-        RunPoint(options->temperature, options->pressure, hint, options->json);
+    states.push_back({options->temperature, options->pressure});
+    exit_code = WithChart(
+        RunPoint(options->temperature, options->pressure, hint, options->json),
+        options->svg, states);
   });
 });
 
 DemoRegistration demo(
-    400, "Steam properties", [](std::ostream& out, const std::string&) {
+    400, "Steam properties", [](std::ostream& out, const std::string& dir) {
       struct Example {
         double t, p;
         int hint;
@@ -347,6 +369,11 @@ DemoRegistration demo(
           << Number(boiling.saturation_pressure)
           << " kPa; boiling temperature at 101.325 kPa: "
           << Number(boiling.boiling_temperature) << " K\n";
+      std::vector<SteamState> states;
+      for (const Example& e : examples) states.push_back({e.t, e.p});
+      const std::string chart = dir + "/steam-chart.svg";
+      if (!WritePicture(chart, SteamChartSvg(states))) return false;
+      out << "Picture: " << chart << "\n";
       return true;
     });
 

@@ -16,7 +16,9 @@
 #include <vector>
 
 #include "Format.h"
+#include "Pictures.h"
 #include "Registry.h"
+#include "pemar/diag/LadderSvg.h"
 #include "pemar/framework/ConfigStore.h"
 #include "pemar/framework/Types.h"
 #include "pemar/utility/DefaultUtility.h"
@@ -121,6 +123,7 @@ struct UtilitiesOptions {
   std::string open;
   std::string save;
   bool json = false;
+  std::string svg;  // the utility ladder; utilities only
 };
 
 int RunUtilities(const UtilitiesOptions& o) {
@@ -137,6 +140,9 @@ int RunUtilities(const UtilitiesOptions& o) {
     std::cout << list.dump(2) << "\n";
   } else {
     PrintUtilityTable(db.get(), std::cout);
+  }
+  if (!o.svg.empty() && !WritePicture(o.svg, RenderUtilityLadderSvg(*db))) {
+    return kExitFailed;
   }
   return kExitOk;
 }
@@ -272,6 +278,8 @@ CommandRegistration utilities_registration(200, [](CLI::App& app,
   cmd->add_option("--open", o->open, "Read a saved utility set (.hud)");
   cmd->add_option("--save", o->save, "Write the utilities to a set file");
   cmd->add_flag("--json", o->json, "Print JSON");
+  cmd->add_option("--svg", o->svg,
+                  "Also draw the utility temperature ladder as SVG");
   cmd->callback([o, &exit_code] { exit_code = RunUtilities(*o); });
 });
 
@@ -342,6 +350,9 @@ DemoRegistration demo_registration(
       }
       out << "\nSaved and reopened " << path << ": "
           << reopened->GetNumberOfDefaultUtilities() << " utilities\n";
+      const std::string ladder = work_dir + "/utility-ladder.svg";
+      if (!WritePicture(ladder, RenderUtilityLadderSvg(*db))) return false;
+      out << "Picture: " << ladder << "\n";
       return true;
     });
 
