@@ -5,7 +5,6 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "pemar/framework/FilePrompt.h"
 #include "pemar/framework/Session.h"
 #include "pemar/reports/BugReport.h"
+#include "pemar/reports/BugReportFields.h"
 #include "pemar/reports/BugReportManager.h"
 
 namespace pemar::cli {
@@ -34,24 +34,8 @@ struct BugReportOptions {
   bool json = false;
 };
 
-// The words of each choice, in the order of its values.
-const std::vector<std::string> kClasses = {"bug", "enhancement"};
-const std::vector<std::string> kPriorities = {"high", "medium", "low"};
-const std::vector<std::string> kReproducibility = {"always", "sometimes",
-                                                   "never"};
-
-unsigned ValueOf(const std::vector<std::string>& words,
-                 const std::string& word) {
-  for (unsigned i = 0; i < words.size(); ++i) {
-    if (words[i] == word) return i;
-  }
-  return 0;
-}
-
-// A stored value without a word (older or damaged files) shows as its
-// number.
-std::string WordOf(const std::vector<std::string>& words, unsigned value) {
-  return value < words.size() ? words[value] : std::to_string(value);
+unsigned ValueOf(BugReportChoice choice, const std::string& word) {
+  return BugReportChoiceValue(choice, word).value_or(0);
 }
 
 BugReportManager* Reports(SimulationCase& doc) {
@@ -93,10 +77,11 @@ int RunAdd(const BugReportOptions& o, const WithCase& withCase) {
         report->SetReportedBy(o.by);
         report->SetProgramArea(o.area);
         report->SetDescription(description);
-        report->SetClassChoice(ValueOf(kClasses, o.choice));
-        report->SetPriorityChoice(ValueOf(kPriorities, o.priority));
+        report->SetClassChoice(ValueOf(BugReportChoice::kClass, o.choice));
+        report->SetPriorityChoice(
+            ValueOf(BugReportChoice::kPriority, o.priority));
         report->SetReproducibilityChoice(
-            ValueOf(kReproducibility, o.reproducibility));
+            ValueOf(BugReportChoice::kReproducibility, o.reproducibility));
         report->FillEmptyEntries();
         changed = true;
         return std::string();
@@ -108,29 +93,17 @@ int RunAdd(const BugReportOptions& o, const WithCase& withCase) {
   return code;
 }
 
-nlohmann::ordered_json ReportJson(const BugReport& r) {
-  return {
-      {"title", r.GetName().str()},
-      {"date", r.Date().str()},
-      {"reported_by", r.ReportedBy().str()},
-      {"program_version", r.ProgramVersion().str()},
-      {"system_details", r.SystemDetails().str()},
-      {"program_build_date", r.ProgramBuildDate().str()},
-      {"program_area", r.ProgramArea().str()},
-      {"class", WordOf(kClasses, r.ClassChoice())},
-      {"priority", WordOf(kPriorities, r.PriorityChoice())},
-      {"reproducibility", WordOf(kReproducibility, r.ReproducibilityChoice())},
-      {"description", r.Description().str()}};
+nlohmann::ordered_json ReportJson(const BugReportFieldList& fields) {
+  auto json = nlohmann::ordered_json::object();
+  for (const auto& [name, text] : fields) json[name] = text;
+  return json;
 }
 
 int RunList(const BugReportOptions& o, const WithCase& withCase) {
   return withCase(o.file, std::nullopt, [&](SimulationCase& doc, bool&) {
-    const BugReportManager* manager = Reports(doc);
     auto list = nlohmann::ordered_json::array();
-    if (manager != nullptr) {
-      for (const BugReport* r : manager->Reports()) {
-        list.push_back(ReportJson(*r));
-      }
+    for (const BugReportFieldList& fields : BugReportFieldLists(Reports(doc))) {
+      list.push_back(ReportJson(fields));
     }
     if (o.json) {
       // Texts come from the file and may hold any bytes.
@@ -194,12 +167,13 @@ void AddBugReportCommands(CLI::App& caseCommand, int& exitCode,
                   "Read the steps from this file")
       ->excludes(text);
   add->add_option("--class", o->choice, "bug or enhancement")
-      ->check(CLI::IsMember(kClasses));
+      ->check(CLI::IsMember(BugReportChoiceWords(BugReportChoice::kClass)));
   add->add_option("--priority", o->priority, "high, medium or low")
-      ->check(CLI::IsMember(kPriorities));
+      ->check(CLI::IsMember(BugReportChoiceWords(BugReportChoice::kPriority)));
   add->add_option("--reproducibility", o->reproducibility,
                   "always, sometimes or never")
-      ->check(CLI::IsMember(kReproducibility));
+      ->check(CLI::IsMember(
+          BugReportChoiceWords(BugReportChoice::kReproducibility)));
   add->add_option("--backups", o->backups,
                   "Backups to keep for this call (0 to 10; sets "
                   "NCaseBackups)")

@@ -1,10 +1,10 @@
 #include "pemar/reports/CaseReport.h"
 
 #include <cstdio>
-#include <initializer_list>
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "pemar/case/CaseManagers.h"
 #include "pemar/case/SimulationCase.h"
@@ -14,6 +14,7 @@
 #include "pemar/project/EngineeringManager.h"
 #include "pemar/project/IPemarProject.h"
 #include "pemar/reports/BugReport.h"
+#include "pemar/reports/BugReportFields.h"
 #include "pemar/reports/BugReportManager.h"
 #include "pemar/utility/DefaultUtility.h"
 #include "pemar/utility/IDefaultUtilityManager.h"
@@ -188,19 +189,20 @@ void AddFeatures(SimulationCase& theCase, IReportHolder& report,
   }
 }
 
-const char* ChoiceWord(unsigned value,
-                       std::initializer_list<const char*> words) {
-  return value < words.size() ? words.begin()[value] : "-";
+// A value without a word shows as "-".
+std::string ChoiceWord(BugReportChoice choice, unsigned value) {
+  const std::vector<std::string>& words = BugReportChoiceWords(choice);
+  return value < words.size() ? words[value] : "-";
 }
 
 std::string ProblemText(const BugReport& r) {
   std::string text =
       "Date: " + r.Date().str() + "\nReported by: " + r.ReportedBy().str() +
-      "\nClass: " + ChoiceWord(r.ClassChoice(), {"bug", "enhancement"}) +
+      "\nClass: " + ChoiceWord(BugReportChoice::kClass, r.ClassChoice()) +
       "\nPriority: " +
-      ChoiceWord(r.PriorityChoice(), {"high", "medium", "low"}) +
+      ChoiceWord(BugReportChoice::kPriority, r.PriorityChoice()) +
       "\nReproducible: " +
-      ChoiceWord(r.ReproducibilityChoice(), {"always", "sometimes", "never"}) +
+      ChoiceWord(BugReportChoice::kReproducibility, r.ReproducibilityChoice()) +
       "\nProgram area: " + r.ProgramArea().str() +
       "\nProgram version: " + r.ProgramVersion().str() +
       "\nSystem: " + r.SystemDetails().str() + "\n";
