@@ -27,6 +27,7 @@
 #include "pemar/project/IPemarProject.h"
 #include "pemar/project/NotesProject.h"
 #include "pemar/reports/CaseReport.h"
+#include "problem_reports.h"
 #include "utility_database.h"
 
 namespace py = pybind11;
@@ -308,6 +309,49 @@ backups then unchanged.)")
           },
           R"(The case's utility database, saved with the case; it keeps the
 case object alive while it is used.)")
+      .def_property_readonly(
+          "problem_reports", [](Case& c) { return ProblemReports(c.doc()); },
+          R"(The problem reports as dicts, as `pemar case bugreport list
+--json` gives them: title, date (MM/DD/YY), reported_by, program_version,
+system_details, program_build_date, program_area, class ("bug" or
+"enhancement"), priority ("high", "medium" or "low"), reproducibility
+("always", "sometimes" or "never"; a stored value without a word as its
+number) and description. Bytes that are not UTF-8 read as U+FFFD.)")
+      .def(
+          "add_problem_report",
+          [](Case& c, const std::string& title,
+             const std::optional<std::string>& by,
+             const std::optional<std::string>& area,
+             const std::optional<std::string>& description,
+             const std::string& cls, const std::string& priority,
+             const std::string& reproducibility) {
+            AddProblemReport(
+                c.doc(),
+                {title, by.value_or(""), area.value_or(""),
+                 description.value_or(""), cls, priority, reproducibility});
+          },
+          py::arg("title"), py::arg("by") = py::none(),
+          py::arg("area") = py::none(), py::arg("description") = py::none(),
+          py::arg("cls") = "bug", py::arg("priority") = "medium",
+          py::arg("reproducibility") = "always",
+          R"(Adds a problem report dated today, as `pemar case bugreport
+add` does: it carries this library's version and the system's details.
+by, area and description (the steps, one a line) may be left out. cls is
+"bug" or "enhancement", priority "high", "medium" or "low",
+reproducibility "always", "sometimes" or "never". ValueError for another
+word or a title the case has already, nothing changing then. Like every
+edit it stays in memory until save().)")
+      .def(
+          "write_problem_report",
+          [](Case& c, const std::string& title,
+             const std::filesystem::path& path) {
+            WriteProblemReport(c.doc(), title, path.string());
+          },
+          py::arg("title"), py::arg("path"),
+          R"(Writes the report's text file, byte for byte what `pemar case
+bugreport write` writes. KeyError when there is no report of that title;
+OSError (with .key and .filename) when the file cannot be written, a file
+already there then left as it was.)")
       .def(
           "report", [](Case& c) { return CaseReportText(c.doc()); },
           R"(The whole case as the numbered text report `pemar case report`

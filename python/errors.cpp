@@ -36,7 +36,11 @@ void Raise(PyObject* type, const std::string& text, const std::string& key,
            const std::string& filename) {
   py::object error = py::reinterpret_borrow<py::object>(type)(text);
   error.attr("key") = key.empty() ? py::none() : py::object(py::str(key));
-  if (!filename.empty()) error.attr("filename") = filename;
+  if (!filename.empty()) {
+    // An OSError with a file name prints its strerror, not its argument.
+    error.attr("filename") = filename;
+    error.attr("strerror") = text;
+  }
   PyErr_SetObject(type, error.ptr());
   throw py::error_already_set();
 }
