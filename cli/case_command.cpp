@@ -39,6 +39,7 @@
 #include "pemar/project/NotesProject.h"
 #include "pemar/reports/CaseDescription.h"
 #include "pemar/reports/CaseReport.h"
+#include "pemar/reports/CaseReportPage.h"
 #include "pemar/utility/IDefaultUtilityManager.h"
 #include "pemar/utility/UtilityTypes.h"
 
@@ -285,6 +286,8 @@ struct CaseOptions {
   std::string file;
   std::string other;  // the second case of "compare"
   std::string out;    // the report file of "report"
+  std::string html;   // the report page of "report"
+  std::string svg;    // the picture folder of "plot"
   std::string mode = "sim";
   std::string project;
   std::string engineer;
@@ -444,20 +447,33 @@ int RunCompare(const CaseOptions& o) {
 // The whole case as a numbered text report, on the standard output or
 // written to --out through the atomic write, so an old report of that name
 // survives a failed write.
+// --html writes the report as a web page with the utility ladder and the
+// plot views drawn, through the atomic write as well.
 int RunReport(const CaseOptions& o) {
   OpenedCase c;
   if (!Open(o.file, c)) return kExitFailed;
   const std::string text = CaseReportText(*c.doc);
-  if (o.out.empty()) {
+  if (o.out.empty() && o.html.empty()) {
     std::cout << text;
     return kExitOk;
   }
-  if (!WriteFileAtomically(o.out, text.data(), text.size())) {
-    PrintError("cannot write the report " + o.out +
-               "; any previous file of that name is unchanged");
-    return kExitFailed;
+  if (!o.out.empty()) {
+    if (!WriteFileAtomically(o.out, text.data(), text.size())) {
+      PrintError("cannot write the report " + o.out +
+                 "; any previous file of that name is unchanged");
+      return kExitFailed;
+    }
+    std::cout << "report of " << o.file << " written to " << o.out << "\n";
   }
-  std::cout << "report of " << o.file << " written to " << o.out << "\n";
+  if (!o.html.empty()) {
+    if (!WriteCaseReportHtml(*c.doc, o.html)) {
+      PrintError("cannot write the report page " + o.html +
+                 "; any previous file of that name is unchanged");
+      return kExitFailed;
+    }
+    std::cout << "report page of " << o.file << " written to " << o.html
+              << "\n";
+  }
   return kExitOk;
 }
 
@@ -516,6 +532,9 @@ int RunPlot(const CaseOptions& o) {
   OpenedCase c;
   if (!Open(o.file, c)) return kExitFailed;
   PrintPlots(std::cout, *c.doc);
+  if (!o.svg.empty() && !WritePlotPictures(std::cout, *c.doc, o.svg)) {
+    return kExitFailed;
+  }
   return kExitOk;
 }
 
@@ -600,6 +619,9 @@ CommandRegistration registration(300, [](CLI::App& app, int& exit_code) {
       "report", "Print the whole case as a numbered text report");
   report->add_option("FILE", o->file, "Case file")->required();
   report->add_option("--out", o->out, "Write the report to this file");
+  report->add_option("--html", o->html,
+                     "Write the report as one self-contained web page, with "
+                     "the utility ladder and the plot views drawn");
   report->callback([o, &exit_code] { exit_code = RunReport(*o); });
 
   auto* feature = cmd->add_subcommand(
@@ -634,6 +656,8 @@ CommandRegistration registration(300, [](CLI::App& app, int& exit_code) {
   auto* plot = cmd->add_subcommand(
       "plot", "List the plot views with their data sets and points");
   plot->add_option("FILE", o->file, "Case file")->required();
+  plot->add_option("--svg", o->svg,
+                   "Also draw each plot as an SVG file in this folder");
   plot->callback([o, &exit_code] { exit_code = RunPlot(*o); });
 
   AddBugReportCommands(*cmd, exit_code, RunWithCase);
@@ -752,8 +776,14 @@ bool CaseDemo(std::ostream& out, const std::string& work_dir) {
   PrintInfo(out, path, ReadStoredCaseHeader(path), *reopened.doc);
   out << "\n$ pemar case feature list " << path << "\n";
   PrintFeatures(out, *reopened.doc, true, "");
-  out << "\n$ pemar case plot " << path << "\n";
+  const std::string pictures = (file.parent_path() / "tour-plots").string();
+  out << "\n$ pemar case plot " << path << " --svg " << pictures << "\n";
   PrintPlots(out, *reopened.doc);
+  if (!WritePlotPictures(out, *reopened.doc, pictures)) return false;
+  const std::string page = (file.parent_path() / "tour-report.html").string();
+  out << "\n$ pemar case report " << path << " --html " << page << "\n";
+  if (!WriteCaseReportHtml(*reopened.doc, page)) return false;
+  out << "Report page: " << page << "\n";
   out << "(pemar dump " << path << " shows its chunks by section.)\n";
   return true;
 }

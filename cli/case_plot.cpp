@@ -2,11 +2,15 @@
 // the points these give. The command itself is set up with the other case
 // commands (case_command.cpp).
 
+#include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "CasePlot.h"
+#include "Pictures.h"
 #include "pemar/diag/NamedPlot.h"
+#include "pemar/diag/PlotSvg.h"
 #include "pemar/diag/PlotView.h"
 #include "pemar/diag/SaturationCurve.h"
 #include "pemar/framework/ObjectManager.h"
@@ -88,6 +92,53 @@ void PrintPlots(std::ostream& out, SimulationCase& doc) {
     }
   }
   if (!any) out << "no plot views\n";
+}
+
+namespace {
+
+// A file name from a plot's name: letters and digits in lower case, other
+// runs as one '-', at most 40 characters.
+std::string FileStem(const std::string& name) {
+  std::string stem;
+  for (unsigned char c : name) {
+    if (stem.size() >= 40) break;
+    if (std::isalnum(c) && c < 0x80) {
+      stem += static_cast<char>(std::tolower(c));
+    } else if (!stem.empty() && stem.back() != '-') {
+      stem += '-';
+    }
+  }
+  while (!stem.empty() && stem.back() == '-') stem.pop_back();
+  return stem.empty() ? "plot" : stem;
+}
+
+}  // namespace
+
+bool WritePlotPictures(std::ostream& out, SimulationCase& doc,
+                       const std::string& dir) {
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  int count = 0;
+  for (Viewable* object : doc.GetObjectManager().Objects()) {
+    PlotObject* plot = nullptr;
+    std::string name;
+    if (auto* view = dynamic_cast<PlotView*>(object)) {
+      plot = view->GetPlotObject();
+      name = view->GetName().str();
+    } else if (auto* named = dynamic_cast<NamedPlot*>(object)) {
+      plot = named->GetPlotObject();
+      name = named->GetPlotName().str();
+    }
+    if (plot == nullptr) continue;
+    ++count;
+    const std::string path =
+        (std::filesystem::path(dir) /
+         (std::to_string(count) + "-" + FileStem(name) + ".svg"))
+            .string();
+    if (!WritePicture(path, RenderPlotSvg(*plot))) return false;
+    out << "picture: " << path << "\n";
+  }
+  return true;
 }
 
 bool AddSaturationPlot(SimulationCase& doc) {

@@ -240,10 +240,10 @@ std::string Open(const PlotObject& plot, const SvgOptions& options,
       std::to_string(w) + "\" height=\"" + std::to_string(h) +
       "\" viewBox=\"0 0 " + std::to_string(w) + " " + std::to_string(h) +
       "\" font-family=\"sans-serif\" font-size=\"12\">\n"
-      "<defs><clipPath id=\"plot-area\"><rect x=\"" +
-      Num(area.left) + "\" y=\"" + Num(area.top) + "\" width=\"" +
-      Num(area.right - area.left) + "\" height=\"" +
-      Num(area.bottom - area.top) +
+      "<defs><clipPath id=\"" +
+      Escape(options.clip_id) + "\"><rect x=\"" + Num(area.left) + "\" y=\"" +
+      Num(area.top) + "\" width=\"" + Num(area.right - area.left) +
+      "\" height=\"" + Num(area.bottom - area.top) +
       "\"/></clipPath></defs>\n"
       "<rect width=\"" +
       std::to_string(w) + "\" height=\"" + std::to_string(h) +
@@ -255,8 +255,9 @@ std::string Open(const PlotObject& plot, const SvgOptions& options,
   return out;
 }
 
-void DrawData(std::string& out, const std::vector<DrawnSet>& sets) {
-  out += "<g clip-path=\"url(#plot-area)\">\n";
+void DrawData(std::string& out, const std::vector<DrawnSet>& sets,
+              const std::string& clip_id) {
+  out += "<g clip-path=\"url(#" + Escape(clip_id) + ")\">\n";
   for (const DrawnSet& drawn : sets) DrawSet(out, drawn);
   out += "</g>\n";
 }
@@ -456,7 +457,7 @@ std::string RenderPlotSvg(const PlotObject& plot, const SvgOptions& options) {
   } else {
     TwoDim(out, plot, sets, area);
   }
-  DrawData(out, sets);
+  DrawData(out, sets, options.clip_id);
   Legend(out, plot, sets, area);
   out += "</svg>\n";
   return out;

@@ -45,6 +45,9 @@ struct PEMAR_EXPORT SvgOptions {
   // The picture's size; each is clamped to 100 to 10000.
   int width = 640;
   int height = 480;
+  // The id of the picture's clip path. Pictures placed in one page need
+  // ids of their own; the id should be a plain XML name.
+  std::string clip_id = "plot-area";
 };
 
 // The plot area of a picture of that size: the frame of a two-dimensional

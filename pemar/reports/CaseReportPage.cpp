@@ -1,0 +1,164 @@
+#include "pemar/reports/CaseReportPage.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "pemar/case/SimulationCase.h"
+#include "pemar/diag/LadderSvg.h"
+#include "pemar/diag/NamedPlot.h"
+#include "pemar/diag/PlotSvg.h"
+#include "pemar/diag/PlotSvgInternal.h"
+#include "pemar/diag/PlotView.h"
+#include "pemar/framework/CVValue.h"
+#include "pemar/framework/FileSystem.h"
+#include "pemar/framework/ObjectManager.h"
+#include "pemar/reports/CaseReport.h"
+#include "pemar/reports/ReportHolder.h"
+
+namespace pemar {
+namespace {
+
+using plot_svg::Escape;
+
+constexpr const char* kStyle =
+    "body{font-family:sans-serif;max-width:62rem;margin:1.5rem auto;"
+    "padding:0 1rem;color:#222;line-height:1.4}"
+    "h1{font-size:1.6rem;margin-bottom:.2rem}"
+    "h2{border-bottom:1px solid #bbb;margin-top:2rem}"
+    "pre{font-size:.85rem;background:#f6f6f6;padding:.5rem;"
+    "overflow-x:auto;white-space:pre}"
+    "figure{margin:1rem 0}svg{max-width:100%;height:auto}"
+    "p.file{color:#555;margin-top:0}"
+    "@media print{body{max-width:none;margin:0}pre{background:none;"
+    "white-space:pre-wrap}section{break-inside:avoid-page}"
+    "h2,h3,h4{break-after:avoid-page}}";
+
+// Text for a <pre>: escaped line by line, so that its line breaks (LF or
+// CRLF) stay while other control characters go.
+std::string EscapeLines(const std::string& text) {
+  std::string out;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::size_t stop = end;
+    if (stop > start && text[stop - 1] == '\r') --stop;
+    out += Escape(std::string_view(text).substr(start, stop - start));
+    if (end < text.size()) out += '\n';
+    start = end + 1;
+  }
+  return out;
+}
+
+// Writes `node` and its sub-sections; `number` holds the counters of the
+// levels above and is extended for the node's own children.
+void Section(std::string& out, const CVValue& node, std::vector<int>& number) {
+  const bool titled = node.HasName() && !number.empty() &&
+                      node.GetName() != ReportHolder::kUnnamedSection;
+  const std::size_t level = number.size();
+  if (titled) {
+    std::string numbered;
+    for (std::size_t i = 0; i < number.size(); ++i) {
+      if (i > 0) numbered += '.';
+      numbered += std::to_string(number[i]);
+    }
+    const std::string h =
+        "h" + std::to_string(std::min<std::size_t>(level + 1, 6));
+    out += "<section id=\"s" + numbered + "\">\n<" + h + ">" + numbered + " " +
+           Escape(node.GetName().str()) + "</" + h + ">\n";
+  }
+  if (node.GetType() == CVValue::kText && !node.GetText().IsEmpty()) {
+    out += "<pre>" + EscapeLines(node.GetText().str()) + "</pre>\n";
+  }
+  int counter = 0;
+  for (std::size_t i = 0; i < node.NumberOfChildren(); ++i) {
+    const CVValue* child = node.GetChild(i);
+    if (child == nullptr) continue;
+    const bool named =
+        child->HasName() && child->GetName() != ReportHolder::kUnnamedSection;
+    number.push_back(named ? ++counter : counter);
+    Section(out, *child, number);
+    number.pop_back();
+  }
+  if (titled) out += "</section>\n";
+}
+
+// An SVG document without its XML declaration, to sit inside the page.
+std::string Inline(const std::string& svg) {
+  const std::size_t start = svg.find("<svg");
+  return start == std::string::npos ? svg : svg.substr(start);
+}
+
+void Heading(std::string& out, const char* tag, const std::string& number,
+             const std::string& title) {
+  out += "<section id=\"s" + number + "\">\n<" + tag + ">" + number + " " +
+         Escape(title) + "</" + tag + ">\n";
+}
+
+void Pictures(std::string& out, SimulationCase& theCase, int first) {
+  Heading(out, "h2", std::to_string(first), "Utility ladder");
+  IDefaultUtilityManager* db = theCase.UtilityDatabase(false);
+  out += db == nullptr
+             ? "<pre>none\n</pre>\n"
+             : "<figure>" + Inline(RenderUtilityLadderSvg(*db)) + "</figure>\n";
+  out += "</section>\n";
+
+  const std::string views = std::to_string(first + 1);
+  Heading(out, "h2", views, "Plot views");
+  int count = 0;
+  for (Viewable* object : theCase.GetObjectManager().Objects()) {
+    PlotObject* plot = nullptr;
+    std::string title;
+    if (auto* view = dynamic_cast<PlotView*>(object)) {
+      plot = view->GetPlotObject();
+      title = view->GetName().str();
+    } else if (auto* named = dynamic_cast<NamedPlot*>(object)) {
+      plot = named->GetPlotObject();
+      title = named->GetPlotName().str();
+    }
+    if (plot == nullptr) continue;
+    ++count;
+    const std::string number = views + "." + std::to_string(count);
+    if (title.empty()) title = "Plot " + std::to_string(count);
+    SvgOptions options;
+    options.clip_id = "plot-area-" + std::to_string(count);
+    Heading(out, "h3", number, title);
+    out += "<figure>" + Inline(RenderPlotSvg(*plot, options)) +
+           "</figure>\n</section>\n";
+  }
+  if (count == 0) out += "<pre>none\n</pre>\n";
+  out += "</section>\n";
+}
+
+}  // namespace
+
+std::string CaseReportHtml(SimulationCase& theCase) {
+  ReportHolder report;
+  FillCaseReport(theCase, report);
+  const std::string file = theCase.GetFileName().str();
+  std::string out =
+      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\"/>"
+      "\n<title>Case report" +
+      (file.empty() ? std::string() : ": " + Escape(file)) +
+      "</title>\n<style>" + kStyle +
+      "</style>\n</head>\n<body>\n<h1>Case report</h1>\n";
+  if (!file.empty()) out += "<p class=\"file\">" + Escape(file) + "</p>\n";
+  std::vector<int> number;
+  Section(out, *report.GetRoot(), number);
+  int top = 0;
+  for (std::size_t i = 0; i < report.GetRoot()->NumberOfChildren(); ++i) {
+    const CVValue* child = report.GetRoot()->GetChild(i);
+    if (child != nullptr && child->HasName()) ++top;
+  }
+  Pictures(out, theCase, top + 1);
+  out += "</body>\n</html>\n";
+  return out;
+}
+
+bool WriteCaseReportHtml(SimulationCase& theCase, const std::string& path) {
+  const std::string page = CaseReportHtml(theCase);
+  return WriteFileAtomically(path, page.data(), page.size());
+}
+
+}  // namespace pemar
