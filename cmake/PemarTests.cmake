@@ -37,18 +37,21 @@ foreach(subsystem IN LISTS PEMAR_SUBSYSTEMS)
   endif()
 endforeach()
 
-# The plot pictures' tests read them back with an XML parser when the build
-# has one; the library itself never needs it. Without it (the Windows cross
-# build) those tests are skipped, saying so.
+# The tests of pictures and report pages read them back with an XML parser
+# when the build has one; the library itself never needs it. Without it (the
+# Windows cross build) those tests are skipped, saying so.
 find_package(pugixml QUIET)
-if(TARGET pemar_diag_tests)
-  if(pugixml_FOUND)
-    target_link_libraries(pemar_diag_tests PRIVATE pugixml::pugixml)
-    target_compile_definitions(pemar_diag_tests PRIVATE PEMAR_HAVE_PUGIXML=1)
-  else()
-    target_compile_definitions(pemar_diag_tests PRIVATE PEMAR_HAVE_PUGIXML=0)
+foreach(target pemar_diag_tests pemar_reports_tests)
+  if(NOT TARGET ${target})
+    continue()
   endif()
-endif()
+  if(pugixml_FOUND)
+    target_link_libraries(${target} PRIVATE pugixml::pugixml)
+    target_compile_definitions(${target} PRIVATE PEMAR_HAVE_PUGIXML=1)
+  else()
+    target_compile_definitions(${target} PRIVATE PEMAR_HAVE_PUGIXML=0)
+  endif()
+endforeach()
 
 # Shared libraries that the configuration tests load.
 include(${CMAKE_CURRENT_SOURCE_DIR}/cmake/ConfigTestLibraries.cmake)

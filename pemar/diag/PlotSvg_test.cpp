@@ -8,21 +8,19 @@
 #include <vector>
 
 #include "pemar/diag/PlottedDataSet.h"
+#include "pemar/diag/testing/SvgMarks.h"
 #include "pemar/framework/FileSystem.h"
 #include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/framework/ViewableProtocol.h"
 
-#if PEMAR_HAVE_PUGIXML
-#include <pugixml.hpp>
-#endif
-
 namespace pemar {
 namespace {
 
+using testing::kCanParseSvg;
+using testing::kNoSvgParser;
+using Mark = testing::SvgMark;
+
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr bool kCanParse = PEMAR_HAVE_PUGIXML;
-constexpr const char* kNoParser =
-    "built without pugixml: the pictures cannot be read back";
 
 // Answers "x.1.[]", "y.1.[]" and "z.1.[]" with the columns the test sets.
 class Source : public Viewable {
@@ -45,12 +43,6 @@ class Source : public Viewable {
   }
 };
 
-// Where a drawn element sits: x and y (cx and cy for circles) and its text.
-struct Mark {
-  double x = 0, y = 0;
-  std::string text;
-};
-
 class PlotSvgTest : public ::testing::Test {
  protected:
   // Gives `plot` one data set of `kind` over the source's columns.
@@ -61,26 +53,8 @@ class PlotSvgTest : public ::testing::Test {
                            kDefaultSymbol);
   }
 
-  // The elements that `xpath` selects; a picture that is not well-formed
-  // XML fails the test.
   std::vector<Mark> Marks(const std::string& svg, const char* xpath) {
-    std::vector<Mark> marks;
-#if PEMAR_HAVE_PUGIXML
-    pugi::xml_document doc;
-    const pugi::xml_parse_result parsed = doc.load_string(svg.c_str());
-    EXPECT_TRUE(parsed) << parsed.description() << "\n" << svg;
-    for (const pugi::xpath_node& node : doc.select_nodes(xpath)) {
-      const pugi::xml_node e = node.node();
-      const bool circle = std::string(e.name()) == "circle";
-      marks.push_back({e.attribute(circle ? "cx" : "x").as_double(),
-                       e.attribute(circle ? "cy" : "y").as_double(),
-                       e.text().get()});
-    }
-#else
-    (void)svg;
-    (void)xpath;
-#endif
-    return marks;
+    return testing::SvgMarks(svg, xpath);
   }
 
   Source source_;
@@ -90,7 +64,7 @@ class PlotSvgTest : public ::testing::Test {
 };
 
 TEST_F(PlotSvgTest, AwkwardDataStillGivesWellFormedPictures) {
-  if (!kCanParse) GTEST_SKIP() << kNoParser;
+  if (!kCanParseSvg) GTEST_SKIP() << kNoSvgParser;
   ThreeDimPlot cube(&source_, nullptr);
   EquTriDimPlot triangle(&source_, nullptr);
   PlotObject* plots[] = {&plot_, &cube, &triangle};
@@ -121,7 +95,7 @@ TEST_F(PlotSvgTest, AwkwardDataStillGivesWellFormedPictures) {
 }
 
 TEST_F(PlotSvgTest, SkippedValuesBreakTheLine) {
-  if (!kCanParse) GTEST_SKIP() << kNoParser;
+  if (!kCanParseSvg) GTEST_SKIP() << kNoSvgParser;
   AddSet(plot_, DataSetKind::kLine);
   source_.x = {0, 1, 2, 3, 4, 5, 6};
   source_.y = {1, 2, kNaN, 3, kEmptyValue, 4, 5};
@@ -131,7 +105,7 @@ TEST_F(PlotSvgTest, SkippedValuesBreakTheLine) {
 }
 
 TEST_F(PlotSvgTest, EmptyPlotDrawsAxesOnly) {
-  if (!kCanParse) GTEST_SKIP() << kNoParser;
+  if (!kCanParseSvg) GTEST_SKIP() << kNoSvgParser;
   const std::string svg = RenderPlotSvg(plot_);
   EXPECT_TRUE(Marks(svg, "//g[@class='data-set']").empty());
   const std::vector<Mark> ticks = Marks(svg, "//text[@class='tick-x']");
@@ -141,7 +115,7 @@ TEST_F(PlotSvgTest, EmptyPlotDrawsAxesOnly) {
 }
 
 TEST_F(PlotSvgTest, PointsAndTicksSitWhereTheDataPutsThem) {
-  if (!kCanParse) GTEST_SKIP() << kNoParser;
+  if (!kCanParseSvg) GTEST_SKIP() << kNoSvgParser;
   AddSet(plot_, DataSetKind::kPoint);
   parameters_.SetRange(1, 0, 1);
   const struct {
@@ -202,7 +176,7 @@ TEST_F(PlotSvgTest, PointsAndTicksSitWhereTheDataPutsThem) {
 }
 
 TEST_F(PlotSvgTest, LabelsThatNeedEscapingStayText) {
-  if (!kCanParse) GTEST_SKIP() << kNoParser;
+  if (!kCanParseSvg) GTEST_SKIP() << kNoSvgParser;
   const std::string label = "<&>\"' a]]>b \xC3\xA9";
   plot_.SetTitle(label);
   plot_.Axis(1)->label = label;
@@ -230,7 +204,7 @@ TEST_F(PlotSvgTest, LabelsThatNeedEscapingStayText) {
 }
 
 TEST_F(PlotSvgTest, TriangleCornersHoldTheirPureComponents) {
-  if (!kCanParse) GTEST_SKIP() << kNoParser;
+  if (!kCanParseSvg) GTEST_SKIP() << kNoSvgParser;
   // The first, second and third corner, the middle of the first side, and
   // a point that is skipped: fractions past the triangle, or a third amount
   // that is missing. Three amounts are in any common unit.
@@ -272,7 +246,7 @@ TEST_F(PlotSvgTest, TriangleCornersHoldTheirPureComponents) {
 }
 
 TEST_F(PlotSvgTest, ThreeDimensionsFacingFrontShowXAcrossAndZUp) {
-  if (!kCanParse) GTEST_SKIP() << kNoParser;
+  if (!kCanParseSvg) GTEST_SKIP() << kNoSvgParser;
   ThreeDimPlot cube(&source_, nullptr);
   cube.SetViewAngles(0, 0);
   AddSet(cube, DataSetKind::kPoint, true);

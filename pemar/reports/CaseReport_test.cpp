@@ -3,15 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "pemar/case/SimulationCase.h"
+#include "pemar/diag/PlotView.h"
+#include "pemar/diag/PlottedDataSet.h"
+#include "pemar/diag/SaturationCurve.h"
+#include "pemar/diag/testing/SvgMarks.h"
 #include "pemar/framework/ConfigStore.h"
+#include "pemar/framework/FileSystem.h"
+#include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/project/EngineeringManager.h"
 #include "pemar/project/IPemarProject.h"
 #include "pemar/project/NotesProject.h"
 #include "pemar/reports/BugReport.h"
 #include "pemar/reports/BugReportManager.h"
+#include "pemar/reports/CaseReportPage.h"
 #include "pemar/utility/IDefaultUtilityManager.h"
 
 namespace pemar {
@@ -39,6 +48,26 @@ class CaseReportTest : public ::testing::Test {
     p->AddNote();
     p->SetNoteTitle(p->GetNumberOfNotes() - 1, title);
     p->SetNoteText(p->GetNumberOfNotes() - 1, text);
+  }
+
+  // The headings of the text report ("2.1 Name") and of the page, in order.
+  std::vector<std::string> TextHeadings() {
+    std::vector<std::string> headings;
+    std::istringstream text(CaseReportText(*case_));
+    std::string line, previous = "x";
+    while (std::getline(text, line)) {
+      if (previous.empty() && !line.empty()) headings.push_back(line);
+      previous = line;
+    }
+    return headings;
+  }
+  static std::vector<std::string> PageHeadings(const std::string& page) {
+    std::vector<std::string> headings;
+    for (const auto& h :
+         testing::SvgMarks(page, "//*[self::h2 or self::h3 or self::h4]")) {
+      headings.push_back(h.text);
+    }
+    return headings;
   }
 
   std::unique_ptr<SimulationCase> case_;
@@ -114,6 +143,44 @@ TEST_F(CaseReportTest, UtilityTableListsEveryUtility) {
               std::string::npos)
         << db->GetDefaultUtilityName(i);
   }
+}
+
+TEST_F(CaseReportTest, PageHoldsTheReportLadderAndPlotsAndNothingFetched) {
+  if (!testing::kCanParseSvg) GTEST_SKIP() << testing::kNoSvgParser;
+  IPemarProject* project = AddProject("A <&> B");
+  ASSERT_NE(project, nullptr);
+  AddNote(project, "Review", "first\r\nsecond \x01line");
+  ASSERT_NE(case_->UtilityDatabase(true), nullptr);
+  for (const char* name : {"Curve one", ""}) {
+    auto* view = new PlotView(new SaturationCurve(case_.get()));
+    view->SetName(name);
+    ASSERT_NE(view->SetPlot(kTwoDimPlotType), nullptr);
+    auto* record = new PlottedDataSet(1, "p");
+    record->AddMoniker(0, "Temperature.300.[]");
+    record->AddMoniker(1, "Pressure.300.[]");
+    view->AddDataSet(record);
+  }
+
+  const std::string page = CaseReportHtml(*case_);
+  std::vector<std::string> expected = TextHeadings();
+  expected.insert(expected.end(), {"6 Utility ladder", "7 Plot views",
+                                   "7.1 Curve one", "7.2 Plot 2"});
+  EXPECT_EQ(PageHeadings(page), expected);
+  EXPECT_EQ(expected[2], "2.1 A <&> B");
+  const auto marks = [&](const char* xpath) {
+    return testing::SvgMarks(page, xpath).size();
+  };
+  EXPECT_EQ(marks("//pre[contains(., 'first\nsecond line')]"), 1u);
+  // The ladder and two plots, each plot clipped by a path of its own.
+  EXPECT_EQ(marks("//svg"), 3u);
+  EXPECT_EQ(marks("//clipPath[@id='plot-area-2']"), 1u);
+  EXPECT_EQ(marks("//g[@clip-path='url(#plot-area-2)']"), 1u);
+  EXPECT_EQ(marks("//script|//*[@src]|//*[@href]"), 0u);
+
+  MemoryFileSystem fs;
+  ScopedFileSystem scoped(&fs);
+  ASSERT_TRUE(WriteCaseReportHtml(*case_, "report.html"));
+  EXPECT_EQ(fs.GetFile("report.html"), page);
 }
 
 }  // namespace
