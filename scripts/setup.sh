@@ -25,6 +25,8 @@ PEMAR_FUZZ_PACKAGES=(clang libclang-rt-dev)
 # The Python package: pybind11 and the headers of Debian's Python, with numpy
 # and pytest for its tests.
 PEMAR_PYTHON_PACKAGES=(pybind11-dev python3-dev python3-numpy python3-pytest)
+# A browser for the check of the pictures and the report page.
+PEMAR_BROWSER_PACKAGES=(chromium)
 # The Windows cross build: MinGW-w64 (posix threads), GoogleTest's sources to
 # build for it, and Wine to run its tests.
 PEMAR_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix googletest wine wine64)

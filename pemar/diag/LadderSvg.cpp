@@ -26,9 +26,10 @@ std::string Colour(bool hot) {
 }
 
 void Label(std::string& out, double x, double y, const char* anchor,
-           const std::string& text, const char* extra = "") {
+           const char* cls, const std::string& text, const char* extra = "") {
   out += "<text x=\"" + Num(x) + "\" y=\"" + Num(y) + "\" text-anchor=\"" +
-         anchor + "\"" + extra + ">" + Escape(text) + "</text>\n";
+         anchor + "\" class=\"" + cls + "\"" + extra + ">" + Escape(text) +
+         "</text>\n";
 }
 
 void Rect(std::string& out, double x, double y, double w, double h,
@@ -85,12 +86,12 @@ std::string RenderLadderSvg(const std::vector<LadderBar>& bars,
       "\" viewBox=\"0 0 " + std::to_string(w) + " " + std::to_string(h) +
       "\" font-family=\"sans-serif\" font-size=\"12\">\n";
   Rect(out, 0, 0, w, h, "#ffffff");
-  Label(out, w / 2.0, 28.0, "middle", title, " font-size=\"16\"");
+  Label(out, w / 2.0, 28.0, "middle", "title", title, " font-size=\"16\"");
   const char* kinds[] = {"hot", "cold"};
   for (int k = 0; k < 2; ++k) {
     const double x = right - 150.0 + 80.0 * k;
     Rect(out, x, 38.0, 12.0, 10.0, Colour(k == 0));
-    Label(out, x + 16.0, 47.0, "start", kinds[k]);
+    Label(out, x + 16.0, 47.0, "start", "legend-label", kinds[k]);
   }
 
   for (double t : plot_svg::Ticks(scale)) {
@@ -98,17 +99,19 @@ std::string RenderLadderSvg(const std::vector<LadderBar>& bars,
     out += "<line x1=\"" + Num(x) + "\" y1=\"" + Num(kTop) + "\" x2=\"" +
            Num(x) + "\" y2=\"" + Num(bottom + 5.0) +
            "\" stroke=\"#dddddd\"/>\n";
-    Label(out, x, bottom + 20.0, "middle", plot_svg::FormatTick("%g", t));
+    Label(out, x, bottom + 20.0, "middle", "tick-x",
+          plot_svg::FormatTick("%g", t));
   }
   out += "<line x1=\"" + Num(left) + "\" y1=\"" + Num(bottom) + "\" x2=\"" +
          Num(right) + "\" y2=\"" + Num(bottom) + "\" stroke=\"#000000\"/>\n";
-  Label(out, (left + right) / 2.0, bottom + 44.0, "middle", axis_label);
+  Label(out, (left + right) / 2.0, bottom + 44.0, "middle", "label-x",
+        axis_label);
 
   for (int i = 0; i < rows; ++i) {
     const LadderBar& b = bars[static_cast<std::size_t>(i)];
     const double y = kTop + i * kRow;
     const std::string fill = Colour(b.hot);
-    Label(out, left - 8.0, y + 15.0, "end", b.name);
+    Label(out, left - 8.0, y + 15.0, "end", "name", b.name);
     Bar(out, scale, b.from, b.to, y + 4.0, 12.0, fill, "");
     Bar(out, scale, b.range_low, b.range_high, y + 18.0, 4.0, fill,
         " fill-opacity=\"0.4\"");

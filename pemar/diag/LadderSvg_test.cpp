@@ -26,12 +26,11 @@ TEST(LadderSvgTest, BarsSitWhereTheirTemperaturesPutThem) {
       {"Odd", true, nan, 40, 40, 40},             // bar left out, range a tick
   };
   const std::string svg = RenderLadderSvg(bars, "T", "axis");
-  // The title, the tick labels and the axis label; the scale is read off
-  // the outer ticks.
-  const auto texts = SvgMarks(svg, "//text[@text-anchor='middle']");
-  ASSERT_GE(texts.size(), 4u) << svg;
-  const testing::SvgMark& low = texts[1];
-  const testing::SvgMark& high = texts[texts.size() - 2];
+  // The scale is read off the outer ticks.
+  const auto texts = SvgMarks(svg, "//text[@class='tick-x']");
+  ASSERT_GE(texts.size(), 2u) << svg;
+  const testing::SvgMark& low = texts.front();
+  const testing::SvgMark& high = texts.back();
   EXPECT_LE(std::stod(low.text), -20.0);
   EXPECT_GE(std::stod(high.text), 120.0);
   const double per_degree =
@@ -40,7 +39,7 @@ TEST(LadderSvgTest, BarsSitWhereTheirTemperaturesPutThem) {
     return low.x + (t - std::stod(low.text)) * per_degree;
   };
 
-  const auto names = SvgMarks(svg, "//text[@text-anchor='end']");
+  const auto names = SvgMarks(svg, "//text[@class='name']");
   ASSERT_EQ(names.size(), 3u);
   EXPECT_EQ(names[0].text, "Steam <&>");
   const auto rects = SvgMarks(svg, "//rect[@height='12.00' or @height='4.00']");
@@ -69,7 +68,7 @@ TEST(LadderSvgTest, RowsGrowThePictureUpToTheSizeLimit) {
     const std::string svg = RenderLadderSvg(bars, "", "");
     const auto root = SvgMarks(svg, "/svg");
     ASSERT_EQ(root.size(), 1u);
-    const auto names = SvgMarks(svg, "//text[@text-anchor='end']");
+    const auto names = SvgMarks(svg, "//text[@class='name']");
     EXPECT_EQ(names.size(), std::min<std::size_t>(n, 380)) << n;
     EXPECT_NE(svg.find(n == 0    ? "height=\"480\""
                        : n == 30 ? "height=\"900\""
