@@ -258,3 +258,46 @@ tool_output(tour_dump dump ${PEMAR_WORK_DIR}/demo/tour.kcs)
 if(NOT tour_dump MATCHES "plot view" OR NOT tour_dump MATCHES "steam saturation curve")
   message(FATAL_ERROR "pemar dump does not label the plot objects:\n${tour_dump}")
 endif()
+
+# Pictures: each --svg writes an SVG picture beside the command's usual
+# output, the case report page holds its sections, and a picture that
+# cannot be written fails the command without leaving a file.
+function(expect_file_start path pattern)
+  if(NOT EXISTS ${path})
+    message(FATAL_ERROR "nothing written to ${path}")
+  endif()
+  file(READ ${path} head LIMIT 200)
+  if(NOT head MATCHES "${pattern}")
+    message(FATAL_ERROR "${path} starts:\n${head}")
+  endif()
+endfunction()
+set(svg_start "^<\\?xml version=\"1.0\" encoding=\"UTF-8\"\\?>\n<svg ")
+set(pictures ${PEMAR_WORK_DIR}/pictures)
+file(MAKE_DIRECTORY ${pictures})
+foreach(run
+    "steam;--temperature;500;--pressure;1000;--svg;${pictures}/steam.svg"
+    "steam;--csv;${PEMAR_WORK_DIR}/steam.csv;--svg;${pictures}/steam-csv.svg"
+    "utilities;--svg;${pictures}/ladder.svg"
+    "linearize;${PEMAR_WORK_DIR}/curve.csv;--svg;${pictures}/fit.svg"
+    "plot;${PEMAR_WORK_DIR}/points.csv;--svg;${pictures}/points.svg"
+    "plot;${PEMAR_WORK_DIR}/compositions.csv;--ternary;--svg;${pictures}/tri.svg")
+  expect_exit(0 ${run})
+  list(GET run -1 picture)
+  expect_file_start(${picture} "${svg_start}")
+endforeach()
+expect_exit(0 case plot ${PEMAR_WORK_DIR}/demo/tour.kcs --svg ${pictures}/tour)
+expect_file_start(${pictures}/tour/1-steam-saturation-pressure.svg "${svg_start}")
+expect_exit(0 case report ${PEMAR_WORK_DIR}/demo/tour.kcs --html ${pictures}/tour.html)
+file(READ ${pictures}/tour.html page)
+foreach(heading "<h2>1 Case</h2>" "<h3>2.1 Crude unit</h3>" "<h2>6 Utility ladder</h2>"
+        "<h3>7.1 Steam saturation pressure</h3>")
+  if(NOT page MATCHES "${heading}")
+    message(FATAL_ERROR "pemar case report --html lacks ${heading}")
+  endif()
+endforeach()
+expect_exit(1 utilities --svg ${pictures}/no-such-folder/ladder.svg)
+expect_exit(1 steam --temperature 250 --pressure 100 --svg ${pictures}/bad.svg)
+expect_exit(1 case report ${CASE} --html ${pictures}/no-such-folder/r.html)
+if(EXISTS ${pictures}/bad.svg OR EXISTS ${pictures}/no-such-folder)
+  message(FATAL_ERROR "a failed command left a picture")
+endif()
