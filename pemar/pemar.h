@@ -92,6 +92,7 @@
 #include "pemar/project/PemarProject.h"
 #include "pemar/project/ProjectNote.h"
 #include "pemar/reports/BugReport.h"
+#include "pemar/reports/BugReportFields.h"
 #include "pemar/reports/BugReportManager.h"
 #include "pemar/reports/CaseDescription.h"
 #include "pemar/reports/CaseReport.h"
