@@ -1,7 +1,8 @@
 // Recalls arbitrary bytes as a case file into a fresh case, from a file in
 // memory. A recall may fail but must never crash, hang or allocate what the
-// input cannot justify. A case that recalled must save again, and what it
-// saved must recall too: a file the library accepts is a file it can keep.
+// input cannot justify. A case that recalled must give its report page (all
+// its pictures drawn) and save again, and what it saved must recall too: a
+// file the library accepts is a file it can keep.
 //
 // The seed corpus fuzz/corpus/case_file/ is written by make_case_seeds.cpp.
 
@@ -17,6 +18,7 @@
 #include "pemar/framework/Messages.h"
 #include "pemar/framework/Platform.h"
 #include "pemar/project/NotesProject.h"
+#include "pemar/reports/CaseReportPage.h"
 
 namespace {
 
@@ -48,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
 
   pemar::SimulationCase theCase(pemar::Text("SIM"), nullptr);
   if (!Recall(theCase, kIn)) return 0;
+  pemar::CaseReportHtml(theCase);
 
   // A recall may ask for a new name (a reserved extension, the header's
   // flag); the copy goes where the target wants it.

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <string>
 
+#include "pemar/diag/LadderSvg.h"
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/ConfigStore.h"
 #include "pemar/framework/FileSystem.h"
@@ -27,7 +28,9 @@ std::string ScratchPath() {
 }
 
 void Exercise(pemar::DefaultManager& m) {
-  // The database must answer normally whatever the recall did.
+  // The database must answer normally whatever the recall did, and draw
+  // whatever values it holds.
+  pemar::RenderUtilityLadderSvg(m);
   m.GetRecommendedUtilityName(40.0, pemar::ColdSegment, nullptr);
   m.GetMostEconomicalUtilityName(100.0, pemar::HotSegment);
   m.GetRecommendedUtilityForDataExt(100.0, pemar::HotSegment, -300.0);
