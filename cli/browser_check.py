@@ -5,8 +5,9 @@ Runs `pemar demo`, renders each SVG picture headless to PNG and looks for
 the curves' colours where the data puts them: the axes are read off the
 picture's own tick labels and tick marks, and the data are known values
 (steam saturation pressures, the fitted function, the utility database).
-The report page must load without console or network errors, and its DOM
-must hold every section heading that `pemar case report` prints.
+The report page must load without console or network errors, fetch
+nothing, hold in its DOM every section heading that `pemar case report`
+prints, show the pictures' colours when drawn to PNG, and print to PDF.
 
 Exit status 0 when every check holds, 1 when one fails, and 77 (ctest's
 "skipped") when no browser can be had.
@@ -265,6 +266,19 @@ def check_page(browser, profile, tool, work, failures):
             failures.append("the report page lacks the heading " + heading)
     if len(wanted) < 10:
         failures.append("the text report has too few headings: %r" % wanted)
+    # Drawn whole, the page shows the ladder's red and blue bars and the
+    # plot view's blue curve.
+    png = os.path.join(work, "tour-report.png")
+    run_browser(browser, profile, "--screenshot=" + png,
+                "--window-size=1000,4000", "file://" + os.path.abspath(page))
+    if not os.path.exists(png):
+        failures.append("the browser drew no picture of the report page")
+    else:
+        _, _, rows = read_png(png)
+        for colour in (RED, BLUE):
+            if not any(near(p, colour, 10) for row in rows for p in row):
+                failures.append("the report page shows no %s pixel" %
+                                (colour,))
     pdf = os.path.join(work, "tour-report.pdf")
     run_browser(browser, profile, "--no-pdf-header-footer",
                 "--print-to-pdf=" + pdf, "file://" + os.path.abspath(page))
