@@ -9,7 +9,9 @@
 // per state. A table of saturation pressures at the edges of narrow
 // temperature bins bounds it, so that only states near the hint's 10 % band
 // around saturation need the exact value: those, and every state outside
-// the bins, ask ifc67::SubRegion itself.
+// the bins, ask ifc67::SubRegion itself. The test runs as a vectorised loop
+// over the block after the table lookups, without branches on the state.
+// A block wholly in sub-region 1 or 2 skips the sorting.
 
 #include "pemar/numerics/SteamBatch.h"
 
@@ -29,7 +31,7 @@ using ifc67::kCriticalTemperature;
 using ifc67::kTheta1;
 using ifc67::kThetaMin;
 
-constexpr std::size_t kBlock = 256;
+constexpr std::size_t kBlock = 64;
 constexpr int kBins = 1024;
 // Relative slack on the bounds: far above the rounding of the saturation
 // line and of the bin index (about 1e-14), far below a bin's width.
@@ -39,7 +41,10 @@ constexpr double kSlack = 1e-9;
 // upper bound of the saturation pressure in that bin.
 struct SaturationBounds {
   double scale;  // bins per unit of theta
-  double low09[kBins], low11[kBins], high09[kBins], high11[kBins];
+  // The four of a bin side by side: one cache line serves a lookup.
+  struct Bin {
+    double low09, low11, high09, high11;
+  } bins[kBins];
 };
 
 SaturationBounds MakeBounds() {
@@ -52,10 +57,7 @@ SaturationBounds MakeBounds() {
     const double above = ifc67::SaturationBeta(kThetaMin + (j + 1) * width);
     const double low = below * (1.0 - kSlack);
     const double high = above * (1.0 + kSlack);
-    b.low09[j] = 0.9 * low;
-    b.low11[j] = 1.1 * low;
-    b.high09[j] = 0.9 * high;
-    b.high11[j] = 1.1 * high;
+    b.bins[j] = {0.9 * low, 1.1 * low, 0.9 * high, 1.1 * high};
     below = above;
   }
   return b;
@@ -66,43 +68,102 @@ const SaturationBounds& Bounds() {
   return bounds;
 }
 
+// The arithmetic loops, vectorised; on x86-64 Linux also compiled for AVX2
+// (without FMA, so that every operation still rounds as in the scalar code)
+// and chosen by the processor at load time.
+#if defined(__x86_64__) && defined(__linux__)
+#define PEMAR_VECTOR_KERNEL __attribute__((target_clones("avx2", "default")))
+#else
+#define PEMAR_VECTOR_KERNEL
+#endif
+
 // Marks a state whose sub-region the bounds do not decide.
 constexpr int kAsk = -2;
 
-// The sub-region ifc67::SubRegion gives for pressure `p` (kPa), theta = T / Tc,
-// beta = p / pc and the 2/3 boundary `beta_l` at theta; or kAsk when the
-// state lies near the band around saturation, or outside both stretches
-// handled here. A rounded product with a positive factor never falls below
-// the product with a smaller number, so a comparison with a bound's product
-// decides the one with the exact saturation pressure. Written with few
-// branches that depend on the state (random states cross the edges at
-// random); the hint is one for the whole batch.
-inline int QuickSubRegion(double p, double theta, double beta, double beta_l,
-                          int hint, const SaturationBounds& b) {
+// One block of states read from the inputs, reduced, with the 2/3 boundary
+// at each temperature, the saturation bounds of its bin, and each state's
+// sub-region.
+struct Reduced {
+  std::size_t count = 0;
+  double t[kBlock], p[kBlock];
+  double theta[kBlock], beta[kBlock], beta_l[kBlock];
+  double low09[kBlock], low11[kBlock], high09[kBlock], high11[kBlock];
+  int region[kBlock];
+};
+
+// The bounds of each state's temperature bin. A state outside the bins
+// takes those of the nearest bin (or of the first, for NaN) and does not
+// use them. A separate loop, since the compiler does not vectorise table
+// lookups; it does not branch.
+void LookUpBounds(Reduced& r, const SaturationBounds& b) {
+  for (std::size_t k = 0; k < r.count; ++k) {
+    double bin = (r.theta[k] - kThetaMin) * b.scale;
+    bin = bin > 0.0 ? bin : 0.0;
+    bin = bin < kBins - 1.0 ? bin : kBins - 1.0;
+    const SaturationBounds::Bin& bounds = b.bins[static_cast<int>(bin)];
+    r.low09[k] = bounds.low09;
+    r.low11[k] = bounds.low11;
+    r.high09[k] = bounds.high09;
+    r.high11[k] = bounds.high11;
+  }
+}
+
+// The sub-region ifc67::SubRegion gives for state k of `r`, or kAsk when
+// the state lies near the band around saturation, or outside both
+// stretches handled here. A rounded product with a positive factor never
+// falls below the product with a smaller number, so a comparison with a
+// bound's product decides the one with the exact saturation pressure.
+// Random states cross the edges at random, so every condition is evaluated
+// for every state and the result chosen by masks, which vectorises.
+template <int kHint>
+inline double QuickSubRegion(const Reduced& r, std::size_t k) {
+  const double p = r.p[k];
+  const double theta = r.theta[k];
+  const double beta = r.beta[k];
   const bool p_ok = (p >= 0.0) & (p <= std::numeric_limits<double>::max());
   const bool below_line = (theta >= kThetaMin) & (theta <= kTheta1) & p_ok;
   const bool above_critical =
       (theta >= 1.0) & (theta <= ifc67::kThetaMax) & p_ok;
-  const double bin = below_line ? (theta - kThetaMin) * b.scale : 0.0;
-  const int j = std::min(static_cast<int>(bin), kBins - 1);
-  int near = kAsk;
-  if (hint == 0) {
-    near = beta <= b.low11[j] ? 2 : (beta > b.high11[j] ? 1 : kAsk);
-  } else if (hint == 1) {
-    near = beta > b.high09[j] ? 1 : (beta <= b.low09[j] ? 2 : kAsk);
+  double near = kAsk;
+  if (kHint == 0) {
+    near = beta <= r.low11[k] ? 2.0 : (beta > r.high11[k] ? 1.0 : kAsk);
+  } else if (kHint == 1) {
+    near = beta > r.high09[k] ? 1.0 : (beta <= r.low09[k] ? 2.0 : kAsk);
   } else {
-    const bool in_band = (beta > b.high09[j]) & (beta <= b.low11[j]);
-    const int band = in_band ? -1 : kAsk;
-    near = beta <= b.low09[j] ? 2 : (beta > b.high11[j] ? 1 : band);
+    const bool in_band = (beta > r.high09[k]) & (beta <= r.low11[k]);
+    const double band = in_band ? -1.0 : kAsk;
+    near = beta <= r.low09[k] ? 2.0 : (beta > r.high11[k] ? 1.0 : band);
   }
   // Above the critical temperature the rule has no hint and no saturation
   // line: steam up to the 2/3 boundary (up to 100 MPa from 863.15 K), and
   // sub-region 3 above it up to 100 MPa below 863.15 K.
   const bool below_theta2 = theta < ifc67::kTheta2;
-  const double steam_limit = below_theta2 ? beta_l : ifc67::kBetaMax;
-  const int dense = (below_theta2 & (beta <= ifc67::kBetaMax)) ? 3 : -1;
-  const int far = beta <= steam_limit ? 2 : dense;
-  return below_line ? near : (above_critical ? far : kAsk);
+  const bool below_beta_max = beta <= ifc67::kBetaMax;
+  const bool steam =
+      (below_theta2 & (beta <= r.beta_l[k])) | (!below_theta2 & below_beta_max);
+  const double dense = (below_theta2 & below_beta_max) ? 3.0 : -1.0;
+  const double far = steam ? 2.0 : dense;
+  const double outside = above_critical ? far : kAsk;
+  return below_line ? near : outside;
+}
+
+template <int kHint>
+[[gnu::always_inline]] inline void QuickSubRegions(Reduced& r) {
+  for (std::size_t k = 0; k < r.count; ++k) {
+    r.region[k] = static_cast<int>(QuickSubRegion<kHint>(r, k));
+  }
+}
+
+// The sub-regions of a block as far as the bounds decide them; the hint is
+// one for the whole batch.
+PEMAR_VECTOR_KERNEL void QuickSubRegions(Reduced& r, int hint) {
+  if (hint == 0) {
+    QuickSubRegions<0>(r);
+  } else if (hint == 1) {
+    QuickSubRegions<1>(r);
+  } else {
+    QuickSubRegions<2>(r);
+  }
 }
 
 // The states of one block that lie in one sub-region, in their order.
@@ -119,7 +180,26 @@ struct Group {
     beta_l[count] = bl;
     at[count++] = index;
   }
+  // Takes every state of `r`, the first being state `start`.
+  void TakeAll(const Reduced& r, std::size_t start) {
+    count = r.count;
+    std::copy(r.theta, r.theta + count, theta);
+    std::copy(r.beta, r.beta + count, beta);
+    std::copy(r.beta_l, r.beta_l + count, beta_l);
+    for (std::size_t k = 0; k < count; ++k) at[k] = start + k;
+  }
 };
+
+// True when every state of `r` lies in the first one's sub-region and, when
+// `zero_pressure_fails`, none is at p = 0.
+bool OneSubRegion(const Reduced& r, bool zero_pressure_fails) {
+  bool same = true;
+  for (std::size_t k = 0; k < r.count; ++k) {
+    same &=
+        (r.region[k] == r.region[0]) & !(zero_pressure_fails & (r.p[k] == 0.0));
+  }
+  return same;
+}
 
 // Molar enthalpy or volume from the reduced value, as the scalar functions
 // scale it.
@@ -129,15 +209,6 @@ inline double Scaled(double reduced) {
              ? reduced * ifc67::kMolarEnthalpyFactor + ifc67::kEnthalpyOffset
              : reduced * ifc67::kMolarVolumeFactor;
 }
-
-// The arithmetic loops, vectorised; on x86-64 Linux also compiled for AVX2
-// (without FMA, so that every operation still rounds as in the scalar code)
-// and chosen by the processor at load time.
-#if defined(__x86_64__) && defined(__linux__)
-#define PEMAR_VECTOR_KERNEL __attribute__((target_clones("avx2", "default")))
-#else
-#define PEMAR_VECTOR_KERNEL
-#endif
 
 PEMAR_VECTOR_KERNEL void Region1Z(const Group& g, double* z) {
   for (std::size_t k = 0; k < g.count; ++k) {
@@ -232,15 +303,6 @@ void Region2(const Group& g, double* out) {
   for (std::size_t k = 0; k < g.count; ++k) out[g.at[k]] = result[k];
 }
 
-// One block of states read from the inputs, reduced, with the 2/3 boundary
-// at each temperature and each state's sub-region.
-struct Reduced {
-  std::size_t count = 0;
-  double t[kBlock], p[kBlock];
-  double theta[kBlock], beta[kBlock], beta_l[kBlock];
-  int region[kBlock];
-};
-
 PEMAR_VECTOR_KERNEL void ReduceBlock(Reduced& r) {
   for (std::size_t k = 0; k < r.count; ++k) {
     r.theta[k] = r.t[k] / kCriticalTemperature;
@@ -259,10 +321,8 @@ void ReadBlock(const double* t, std::ptrdiff_t t_step, const double* p,
     r.p[k] = p[i * p_step];
   }
   ReduceBlock(r);
-  for (std::size_t k = 0; k < r.count; ++k) {
-    r.region[k] = QuickSubRegion(r.p[k], r.theta[k], r.beta[k], r.beta_l[k],
-                                 hint, bounds);
-  }
+  LookUpBounds(r, bounds);
+  QuickSubRegions(r, hint);
   for (std::size_t k = 0; k < r.count; ++k) {
     if (r.region[k] == kAsk)
       r.region[k] = ifc67::SubRegion(r.t[k], r.p[k], hint);
@@ -283,7 +343,13 @@ void PropertyBatch(const double* t, std::ptrdiff_t t_step, const double* p,
     ReadBlock(t, t_step, p, p_step, start, hint, bounds, r);
     region1.count = 0;
     region2.count = 0;
-    for (std::size_t k = 0; k < r.count; ++k) {
+    // States mostly come in runs in one sub-region; a block of such is
+    // taken whole.
+    const int first = r.region[0];
+    const bool whole =
+        (first == 1 || first == 2) && OneSubRegion(r, !kEnthalpy);
+    if (whole) (first == 1 ? region1 : region2).TakeAll(r, start);
+    for (std::size_t k = 0; !whole && k < r.count; ++k) {
       const std::size_t i = start + k;
       // The volume's ideal-gas term is infinite at p = 0.
       if (!kEnthalpy && r.p[k] == 0.0) {

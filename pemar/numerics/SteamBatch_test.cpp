@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <limits>
 #include <ostream>
+#include <tuple>
 #include <vector>
 
 #include "pemar/numerics/SteamProperties.h"
@@ -110,6 +111,29 @@ TEST_P(SteamBatchTest, StepsOfZeroAndMinusOneReadTheSameStates) {
               std::bit_cast<std::uint64_t>(GetParam().scalar(t, p[i], 2)));
     EXPECT_EQ(std::bit_cast<std::uint64_t>(backward[p.size() - 1 - i]),
               std::bit_cast<std::uint64_t>(forward[i]));
+  }
+}
+
+// Runs of states in one sub-region, as tables and sweeps pass them, take
+// the whole-block path: compressed liquid, steam, and steam from p = 0
+// (where the volume fails).
+TEST_P(SteamBatchTest, RunsInOneSubRegionMatchTheScalarCalls) {
+  for (const auto& [t0, t_span, p0, p_span, hint] :
+       {std::tuple{280.0, 320.0, 25000.0, 35000.0, 1},
+        std::tuple{650.0, 400.0, 1000.0, 9000.0, 0},
+        std::tuple{700.0, 0.0, 0.0, 5000.0, 2}}) {
+    std::vector<double> t(1000), p(1000), out(1000);
+    for (std::size_t i = 0; i < t.size(); ++i) {
+      t[i] = t0 + t_span * static_cast<double>(i * 37 % 1000) / 1000.0;
+      p[i] = p0 + p_span * static_cast<double>(i * 7919 % 1000) / 1000.0;
+    }
+    GetParam().batch(t.data(), 1, p.data(), 1, t.size(), hint, out.data());
+    for (std::size_t i = 0; i < t.size(); ++i) {
+      ASSERT_EQ(
+          std::bit_cast<std::uint64_t>(out[i]),
+          std::bit_cast<std::uint64_t>(GetParam().scalar(t[i], p[i], hint)))
+          << "T " << t[i] << " K, p " << p[i] << " kPa";
+    }
   }
 }
 
