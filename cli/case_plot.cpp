@@ -81,7 +81,9 @@ void PrintPlots(std::ostream& out, SimulationCase& doc) {
       out << "Plot view " << Quoted(view->GetName()) << " ("
           << TypeName(view->GetPlotType()) << ") of "
           << (owner != nullptr ? Quoted(owner->GetName()) : "nothing") << ", "
-          << view->GetDataSetList()->Count() << " data-set records\n";
+          << view->GetDataSetList()->Count()
+          << (view->GetDataSetList()->Count() == 1 ? " data-set record\n"
+                                                   : " data-set records\n");
       PrintPlot(out, view->GetPlotObject());
       any = true;
     } else if (auto* named = dynamic_cast<NamedPlot*>(object)) {
