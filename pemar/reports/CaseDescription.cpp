@@ -390,8 +390,13 @@ std::string FirstDifference(const std::string& expected,
     if (!more_a) left = "(end of text)";
     if (!more_b) right = "(end of text)";
     if (left != right || !more_a || !more_b) {
-      return "line " + std::to_string(line) + ":\n  expected: " + left +
-             "\n  actual:   " + right + "\n";
+      std::string difference = "line " + std::to_string(line);
+      difference += ":\n  expected: ";
+      difference += left;
+      difference += "\n  actual:   ";
+      difference += right;
+      difference += '\n';
+      return difference;
     }
   }
 }
