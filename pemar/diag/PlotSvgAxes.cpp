@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -103,9 +104,12 @@ double RoundStep(double span) {
 std::string Num(double v) {
   if (!std::isfinite(v)) v = 0.0;
   v = std::clamp(v, -kMaxCoordinate, kMaxCoordinate);
+  // to_chars prints as "%.2f" does in the "C" locale, without printf's
+  // locale and parsing work, which would dominate large pictures.
   char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.2f", v);
-  std::string out = WithPoint(buffer);
+  const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer,
+                                               v, std::chars_format::fixed, 2);
+  std::string out(buffer, r.ec == std::errc() ? r.ptr : buffer);
   if (out == "-0.00") out = "0.00";
   return out;
 }

@@ -364,7 +364,8 @@ std::string DescribeFeatures(ExpMgrView* manager) {
   for (const Text& list : manager->ListNames()) {
     out += "features.list " + Quoted(list.c_str()) + ":";
     for (const Viewable* v : *manager->InstanceList(list.c_str())) {
-      out += " " + name(v);
+      out += ' ';
+      out += name(v);
     }
     out += "\n";
   }
