@@ -49,7 +49,8 @@ class Describer {
         " legend " + Flag(r.GetShowInLegend()) + " arrow " + Flag(r.IsArrow()) +
         " text " + Flag(r.GetShowTextOnPlot()) + " monikers";
     for (int i = 0; i < kPlottedDataSetMonikers; ++i) {
-      out += " " + Quoted(r.GetMoniker(i));
+      out += ' ';
+      out += Quoted(r.GetMoniker(i));
     }
     return out;
   }
@@ -90,7 +91,10 @@ class Describer {
              " " + std::to_string(s.line_width) + " " + Flag(s.show_line) +
              " legend " + Flag(s.show_in_legend) + " " + Flag(s.legend_locked) +
              " text " + Flag(s.show_text_on_plot) + " monikers";
-      for (const Text& m : s.monikers) out += " " + Quoted(m);
+      for (const Text& m : s.monikers) {
+        out += ' ';
+        out += Quoted(m);
+      }
       out += "\n";
       for (const PlotPoint& p : plot.Points(s.id)) {
         out += "    (" + Number(p.x) + ", " + Number(p.y);
@@ -116,8 +120,12 @@ std::string DescribeDocumentPlots(Document& document, bool readable) {
       out += "named plot " + Describer::Quoted(named->GetPlotName()) +
              " type " + std::to_string(named->GetPlotType()) + "\n";
       PlotObject* plot = named->GetPlotObject();
-      out += plot != nullptr ? " " + DescribePlot(*plot, readable)
-                             : " plot (none)\n";
+      if (plot != nullptr) {
+        out += ' ';
+        out += DescribePlot(*plot, readable);
+      } else {
+        out += " plot (none)\n";
+      }
     }
   }
   return out.empty() ? "(no plot views)\n" : out;
@@ -148,7 +156,10 @@ std::string DescribePlotView(PlotView& view, bool readable) {
   }
   if (!view.AxisOrder().empty()) {
     out += " axis order";
-    for (int axis : view.AxisOrder()) out += " " + std::to_string(axis);
+    for (int axis : view.AxisOrder()) {
+      out += ' ';
+      out += std::to_string(axis);
+    }
     out += "\n";
   }
   out += " parameters " + d.Parameters(view.GetParameters(kTwoDimPlotType)) +
@@ -158,7 +169,12 @@ std::string DescribePlotView(PlotView& view, bool readable) {
     out += " record " + d.Record(*records.At(i)) + "\n";
   }
   PlotObject* plot = view.GetPlotObject();
-  out += plot != nullptr ? " " + d.Plot(*plot) : " plot (none)\n";
+  if (plot != nullptr) {
+    out += ' ';
+    out += d.Plot(*plot);
+  } else {
+    out += " plot (none)\n";
+  }
   return out;
 }
 

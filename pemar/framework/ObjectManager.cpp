@@ -210,7 +210,9 @@ unsigned char ObjectManager::StoreObjects(BinaryFile& file) {
     // Types of old layouts are stored by number, as those files were.
     Text stored_name = type->Name();
     if (type->OldTypeNumber() > 0) {
-      stored_name = Text("#" + std::to_string(type->OldTypeNumber()));
+      std::string number = "#";
+      number += std::to_string(type->OldTypeNumber());
+      stored_name = Text(number);
     }
     if (!file.Write(static_cast<unsigned int>(object->id_)) ||
         !file.Write(stored_name) || !file.Write(owner_id) ||

@@ -63,8 +63,8 @@ void Section(std::string& out, const CVValue& node, std::vector<int>& number) {
       if (i > 0) numbered += '.';
       numbered += std::to_string(number[i]);
     }
-    const std::string h =
-        "h" + std::to_string(std::min<std::size_t>(level + 1, 6));
+    std::string h = "h";
+    h += std::to_string(std::min<std::size_t>(level + 1, 6));
     out += "<section id=\"s" + numbered + "\">\n<" + h + ">" + numbered + " " +
            Escape(node.GetName().str()) + "</" + h + ">\n";
   }
