@@ -21,6 +21,9 @@ namespace {
 
 using plot_svg::Escape;
 
+// On paper the widest table (the utilities, about 130 columns) fits the
+// width of an A4 page at 6.5 pt, and a section is kept on one page where it
+// fits.
 constexpr const char* kStyle =
     "body{font-family:sans-serif;max-width:62rem;margin:1.5rem auto;"
     "padding:0 1rem;color:#222;line-height:1.4}"
@@ -31,7 +34,7 @@ constexpr const char* kStyle =
     "figure{margin:1rem 0}svg{max-width:100%;height:auto}"
     "p.file{color:#555;margin-top:0}"
     "@media print{body{max-width:none;margin:0}pre{background:none;"
-    "white-space:pre-wrap}section{break-inside:avoid-page}"
+    "font-size:6.5pt;white-space:pre-wrap}section{break-inside:avoid-page}"
     "h2,h3,h4{break-after:avoid-page}}";
 
 // Text for a <pre>: escaped line by line, so that its line breaks (LF or
