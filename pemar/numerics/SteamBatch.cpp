@@ -88,19 +88,24 @@ struct Reduced {
   double t[kBlock], p[kBlock];
   double theta[kBlock], beta[kBlock], beta_l[kBlock];
   double low09[kBlock], low11[kBlock], high09[kBlock], high11[kBlock];
+  int bin[kBlock];  // the temperature bin, clamped to the table
   int region[kBlock];
 };
 
-// The bounds of each state's temperature bin. A state outside the bins
-// takes those of the nearest bin (or of the first, for NaN) and does not
-// use them. A separate loop, since the compiler does not vectorise table
-// lookups; it does not branch.
-void LookUpBounds(Reduced& r, const SaturationBounds& b) {
-  for (std::size_t k = 0; k < r.count; ++k) {
-    double bin = (r.theta[k] - kThetaMin) * b.scale;
-    bin = bin > 0.0 ? bin : 0.0;
-    bin = bin < kBins - 1.0 ? bin : kBins - 1.0;
-    const SaturationBounds::Bin& bounds = b.bins[static_cast<int>(bin)];
+// The bounds of each state's temperature bin that the hint needs (low11
+// and high11 for 0, low09 and high09 for 1, all four otherwise). A
+// separate loop, since the compiler does not vectorise table lookups.
+void LookUpBounds(Reduced& r, const SaturationBounds& b, int hint) {
+  for (std::size_t k = 0; hint == 0 && k < r.count; ++k) {
+    r.low11[k] = b.bins[r.bin[k]].low11;
+    r.high11[k] = b.bins[r.bin[k]].high11;
+  }
+  for (std::size_t k = 0; hint == 1 && k < r.count; ++k) {
+    r.low09[k] = b.bins[r.bin[k]].low09;
+    r.high09[k] = b.bins[r.bin[k]].high09;
+  }
+  for (std::size_t k = 0; hint != 0 && hint != 1 && k < r.count; ++k) {
+    const SaturationBounds::Bin& bounds = b.bins[r.bin[k]];
     r.low09[k] = bounds.low09;
     r.low11[k] = bounds.low11;
     r.high09[k] = bounds.high09;
@@ -169,25 +174,51 @@ PEMAR_VECTOR_KERNEL void QuickSubRegions(Reduced& r, int hint) {
 // The states of one block that lie in one sub-region, in their order.
 struct Group {
   std::size_t count = 0;
-  double theta[kBlock];
-  double beta[kBlock];
-  double beta_l[kBlock];   // the 2/3 boundary at theta (sub-region 2 only)
-  std::size_t at[kBlock];  // index into the output
+  // The states' values: the group's own copies, or a whole block's arrays.
+  const double* theta = nullptr;
+  const double* beta = nullptr;
+  const double* beta_l = nullptr;  // the 2/3 boundary (sub-region 2 only)
 
-  void Add(double th, double be, double bl, std::size_t index) {
-    theta[count] = th;
-    beta[count] = be;
-    beta_l[count] = bl;
-    at[count++] = index;
+  // Empties the group; Add fills it.
+  void Clear() {
+    count = 0;
+    theta = own_theta_;
+    beta = own_beta_;
+    beta_l = own_beta_l_;
+    whole_ = false;
   }
-  // Takes every state of `r`, the first being state `start`.
+  void Add(double th, double be, double bl, std::size_t index) {
+    own_theta_[count] = th;
+    own_beta_[count] = be;
+    own_beta_l_[count] = bl;
+    at_[count++] = index;
+  }
+  // Takes every state of `r` (which must outlive the group's use), the
+  // first being state `start`, without copying.
   void TakeAll(const Reduced& r, std::size_t start) {
     count = r.count;
-    std::copy(r.theta, r.theta + count, theta);
-    std::copy(r.beta, r.beta + count, beta);
-    std::copy(r.beta_l, r.beta_l + count, beta_l);
-    for (std::size_t k = 0; k < count; ++k) at[k] = start + k;
+    theta = r.theta;
+    beta = r.beta;
+    beta_l = r.beta_l;
+    whole_ = true;
+    start_ = start;
   }
+  // Writes the result of each state to its place in `out`.
+  void Put(const double* result, double* out) const {
+    if (whole_) {
+      std::copy(result, result + count, out + start_);
+      return;
+    }
+    for (std::size_t k = 0; k < count; ++k) out[at_[k]] = result[k];
+  }
+
+ private:
+  double own_theta_[kBlock];
+  double own_beta_[kBlock];
+  double own_beta_l_[kBlock];
+  std::size_t at_[kBlock];  // index into the output
+  bool whole_ = false;
+  std::size_t start_ = 0;
 };
 
 // True when every state of `r` lies in the first one's sub-region and, when
@@ -278,7 +309,7 @@ void Region1(const Group& g, double* out) {
   } else {
     Region1Volumes(g, z, power, result);
   }
-  for (std::size_t k = 0; k < g.count; ++k) out[g.at[k]] = result[k];
+  g.Put(result, out);
 }
 
 template <bool kEnthalpy>
@@ -300,14 +331,20 @@ void Region2(const Group& g, double* out) {
   } else {
     Region2Volumes(g, x, slope, result);
   }
-  for (std::size_t k = 0; k < g.count; ++k) out[g.at[k]] = result[k];
+  g.Put(result, out);
 }
 
-PEMAR_VECTOR_KERNEL void ReduceBlock(Reduced& r) {
+// A state outside the bins takes the nearest (the first for NaN) and does
+// not use its bounds.
+PEMAR_VECTOR_KERNEL void ReduceBlock(Reduced& r, double bin_scale) {
   for (std::size_t k = 0; k < r.count; ++k) {
     r.theta[k] = r.t[k] / kCriticalTemperature;
     r.beta[k] = r.p[k] / kCriticalPressure;
     r.beta_l[k] = region12::BoundaryBetaAt(r.theta[k]);
+    double bin = (r.theta[k] - kThetaMin) * bin_scale;
+    bin = bin > 0.0 ? bin : 0.0;
+    bin = bin < kBins - 1.0 ? bin : kBins - 1.0;
+    r.bin[k] = static_cast<int>(bin);
   }
 }
 
@@ -320,8 +357,8 @@ void ReadBlock(const double* t, std::ptrdiff_t t_step, const double* p,
     r.t[k] = t[i * t_step];
     r.p[k] = p[i * p_step];
   }
-  ReduceBlock(r);
-  LookUpBounds(r, bounds);
+  ReduceBlock(r, bounds.scale);
+  LookUpBounds(r, bounds, hint);
   QuickSubRegions(r, hint);
   for (std::size_t k = 0; k < r.count; ++k) {
     if (r.region[k] == kAsk)
@@ -341,8 +378,8 @@ void PropertyBatch(const double* t, std::ptrdiff_t t_step, const double* p,
   for (std::size_t start = 0; start < n; start += kBlock) {
     r.count = std::min(kBlock, n - start);
     ReadBlock(t, t_step, p, p_step, start, hint, bounds, r);
-    region1.count = 0;
-    region2.count = 0;
+    region1.Clear();
+    region2.Clear();
     // States mostly come in runs in one sub-region; a block of such is
     // taken whole.
     const int first = r.region[0];
