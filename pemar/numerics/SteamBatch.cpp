@@ -85,7 +85,11 @@ constexpr int kAsk = -2;
 // sub-region.
 struct Reduced {
   std::size_t count = 0;
-  double t[kBlock], p[kBlock];
+  // The temperatures and pressures: the caller's when they lie side by
+  // side, else copies in own_t and own_p.
+  const double* t = nullptr;
+  const double* p = nullptr;
+  double own_t[kBlock], own_p[kBlock];
   double theta[kBlock], beta[kBlock], beta_l[kBlock];
   double low09[kBlock], low11[kBlock], high09[kBlock], high11[kBlock];
   int bin[kBlock];  // the temperature bin, clamped to the table
@@ -352,10 +356,14 @@ PEMAR_VECTOR_KERNEL void ReduceBlock(Reduced& r, double bin_scale) {
 void ReadBlock(const double* t, std::ptrdiff_t t_step, const double* p,
                std::ptrdiff_t p_step, std::size_t start, int hint,
                const SaturationBounds& bounds, Reduced& r) {
-  for (std::size_t k = 0; k < r.count; ++k) {
-    const auto i = static_cast<std::ptrdiff_t>(start + k);
-    r.t[k] = t[i * t_step];
-    r.p[k] = p[i * p_step];
+  const auto first = static_cast<std::ptrdiff_t>(start);
+  r.t = t_step == 1 ? t + first : r.own_t;
+  r.p = p_step == 1 ? p + first : r.own_p;
+  for (std::size_t k = 0; t_step != 1 && k < r.count; ++k) {
+    r.own_t[k] = t[(first + static_cast<std::ptrdiff_t>(k)) * t_step];
+  }
+  for (std::size_t k = 0; p_step != 1 && k < r.count; ++k) {
+    r.own_p[k] = p[(first + static_cast<std::ptrdiff_t>(k)) * p_step];
   }
   ReduceBlock(r, bounds.scale);
   LookUpBounds(r, bounds, hint);
