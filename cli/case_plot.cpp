@@ -9,6 +9,7 @@
 
 #include "CasePlot.h"
 #include "Pictures.h"
+#include "pemar/diag/DocumentPlots.h"
 #include "pemar/diag/NamedPlot.h"
 #include "pemar/diag/PlotSvg.h"
 #include "pemar/diag/PlotView.h"
@@ -121,23 +122,13 @@ bool WritePlotPictures(std::ostream& out, SimulationCase& doc,
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   int count = 0;
-  for (Viewable* object : doc.GetObjectManager().Objects()) {
-    PlotObject* plot = nullptr;
-    std::string name;
-    if (auto* view = dynamic_cast<PlotView*>(object)) {
-      plot = view->GetPlotObject();
-      name = view->GetName().str();
-    } else if (auto* named = dynamic_cast<NamedPlot*>(object)) {
-      plot = named->GetPlotObject();
-      name = named->GetPlotName().str();
-    }
-    if (plot == nullptr) continue;
+  for (const DocumentPlot& shown : DocumentPlots(doc)) {
     ++count;
     const std::string path =
         (std::filesystem::path(dir) /
-         (std::to_string(count) + "-" + FileStem(name) + ".svg"))
+         (std::to_string(count) + "-" + FileStem(shown.name.str()) + ".svg"))
             .string();
-    if (!WritePicture(path, RenderPlotSvg(*plot))) return false;
+    if (!WritePicture(path, RenderPlotSvg(*shown.plot))) return false;
     out << "picture: " << path << "\n";
   }
   return true;

@@ -18,6 +18,7 @@
 #include "pemar/config/ProgramConfiguration.h"
 #include "pemar/diag/DataPlot.h"
 #include "pemar/diag/DebugOutput.h"
+#include "pemar/diag/DocumentPlots.h"
 #include "pemar/diag/LadderSvg.h"
 #include "pemar/diag/LinePlot.h"
 #include "pemar/diag/NamedPlot.h"

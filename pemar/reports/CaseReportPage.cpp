@@ -5,14 +5,12 @@
 #include <vector>
 
 #include "pemar/case/SimulationCase.h"
+#include "pemar/diag/DocumentPlots.h"
 #include "pemar/diag/LadderSvg.h"
-#include "pemar/diag/NamedPlot.h"
 #include "pemar/diag/PlotSvg.h"
 #include "pemar/diag/PlotSvgInternal.h"
-#include "pemar/diag/PlotView.h"
 #include "pemar/framework/CVValue.h"
 #include "pemar/framework/FileSystem.h"
-#include "pemar/framework/ObjectManager.h"
 #include "pemar/reports/CaseReport.h"
 #include "pemar/reports/ReportHolder.h"
 
@@ -102,32 +100,26 @@ void Heading(std::string& out, const char* tag, const std::string& number,
 void Pictures(std::string& out, SimulationCase& theCase, int first) {
   Heading(out, "h2", std::to_string(first), "Utility ladder");
   IDefaultUtilityManager* db = theCase.UtilityDatabase(false);
+  SvgOptions wide;
+  wide.width = 900;
   out += db == nullptr
              ? "<pre>none\n</pre>\n"
-             : "<figure>" + Inline(RenderUtilityLadderSvg(*db)) + "</figure>\n";
+             : "<figure>" + Inline(RenderUtilityLadderSvg(*db, wide)) +
+                   "</figure>\n";
   out += "</section>\n";
 
   const std::string views = std::to_string(first + 1);
   Heading(out, "h2", views, "Plot views");
   int count = 0;
-  for (Viewable* object : theCase.GetObjectManager().Objects()) {
-    PlotObject* plot = nullptr;
-    std::string title;
-    if (auto* view = dynamic_cast<PlotView*>(object)) {
-      plot = view->GetPlotObject();
-      title = view->GetName().str();
-    } else if (auto* named = dynamic_cast<NamedPlot*>(object)) {
-      plot = named->GetPlotObject();
-      title = named->GetPlotName().str();
-    }
-    if (plot == nullptr) continue;
+  for (const DocumentPlot& shown : DocumentPlots(theCase)) {
+    std::string title = shown.name.str();
     ++count;
     const std::string number = views + "." + std::to_string(count);
     if (title.empty()) title = "Plot " + std::to_string(count);
     SvgOptions options;
     options.clip_id = "plot-area-" + std::to_string(count);
     Heading(out, "h3", number, title);
-    out += "<figure>" + Inline(RenderPlotSvg(*plot, options)) +
+    out += "<figure>" + Inline(RenderPlotSvg(*shown.plot, options)) +
            "</figure>\n</section>\n";
   }
   if (count == 0) out += "<pre>none\n</pre>\n";
