@@ -35,7 +35,7 @@ std::vector<double> Temperatures() {
   std::vector<double> t = {kNaN, kInf, -kInf, -32767.0, 0.0, 100.0, 1200.0};
   for (double edge : {273.16, 623.15, 647.3, 863.15, 1073.15})
     AddAround(t, edge);
-  for (double x = 260.0; x < 1090.0; x += 7.3) t.push_back(x);
+  for (int i = 0; i < 114; ++i) t.push_back(260.0 + 7.3 * i);  // to 1085
   return t;
 }
 
@@ -44,7 +44,7 @@ std::vector<double> Temperatures() {
 // boundary) with their neighbours.
 std::vector<double> Pressures(double t) {
   std::vector<double> p = {kNaN, kInf, -kInf, -32767.0, -1.0, 0.0, -0.0};
-  for (double x = 0.01; x < 2e5; x *= 1.9) p.push_back(x);
+  for (int i = 0; i < 27; ++i) p.push_back(0.01 * std::pow(1.9, i));
   AddAround(p, 100000.0);
   const double saturation = Steam67ReducedVPCalcT(t) * 22120.0;
   for (double f : {0.9, 0.95, 1.0, 1.05, 1.1}) AddAround(p, f * saturation);
