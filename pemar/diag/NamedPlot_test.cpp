@@ -5,10 +5,10 @@
 #include <string>
 
 #include "pemar/diag/SaturationCurve.h"
-#include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/Document.h"
 #include "pemar/framework/FileSystem.h"
 #include "pemar/framework/MemoryFileSystem.h"
+#include "tests/support/StoredRecord.h"
 
 namespace pemar {
 namespace {
@@ -27,12 +27,10 @@ TEST_F(NamedPlotTest, RecalledWithoutAPlotDoesNothingAndAnswersFalse) {
     SCOPED_TRACE(type);
     std::string bytes(8, '\0');
     bytes += std::string(1, static_cast<char>(type)) + std::string(7, '\0');
-    fs_.SetFile("named.bin", bytes);
-    BinaryFile file{Text("named.bin")};
     ObjectInstanceInfo info(curve_, "", NamedPlotObjectType());
     NamedPlot plot(info);
     NamedPlotObjectType()->SetRecalledClassDataVersion(1);
-    ASSERT_TRUE(file.Open() && plot.RecallClassData(file));
+    ASSERT_TRUE(test_support::RecallClassDataFromBytes(fs_, plot, bytes));
     EXPECT_EQ(plot.GetPlotType(), type);
     plot.SetTitle("t");
     plot.SetLabel("a", "b", "c");

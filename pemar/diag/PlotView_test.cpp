@@ -16,6 +16,7 @@
 #include "pemar/framework/ViewLog.h"
 #include "tests/support/GoldenBytes.h"
 #include "tests/support/GoldenFile.h"
+#include "tests/support/StoredRecord.h"
 
 namespace pemar {
 namespace {
@@ -74,9 +75,7 @@ class PlotViewTest : public ::testing::Test {
   }
   bool Recall(PlotView& view, const std::string& bytes, int version) {
     PlotViewObjectType()->SetRecalledClassDataVersion(version);
-    fs_.SetFile("view.bin", bytes);
-    BinaryFile file{Text("view.bin")};
-    return file.Open() && view.RecallClassData(file);
+    return test_support::RecallClassDataFromBytes(fs_, view, bytes);
   }
   // Saves the document and reads it into `again`.
   void Reopen(Document& again) {

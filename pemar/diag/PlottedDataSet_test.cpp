@@ -38,9 +38,7 @@ PlottedDataSet FeedRecord() {
 class PlottedDataSetTest : public ::testing::Test {
  protected:
   bool Recall(PlottedDataSet& r, const std::string& bytes) {
-    fs_.SetFile("record.bin", bytes);
-    BinaryFile file{Text("record.bin")};
-    return file.Open() && r.RecallClassData(file);
+    return test_support::RecallClassDataFromBytes(fs_, r, bytes);
   }
 
   MemoryFileSystem fs_;

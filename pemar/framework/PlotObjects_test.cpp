@@ -10,6 +10,7 @@
 #include "pemar/framework/MemoryFileSystem.h"
 #include "tests/support/GoldenBytes.h"
 #include "tests/support/GoldenFile.h"
+#include "tests/support/StoredRecord.h"
 
 namespace pemar {
 namespace {
@@ -57,9 +58,7 @@ void FillTriangle(EquTriDimPlot& plot) {
 class PlotObjectsTest : public ::testing::Test {
  protected:
   bool Recall(PlotObject& plot, const std::string& bytes) {
-    fs_.SetFile("plot.bin", bytes);
-    BinaryFile file{Text("plot.bin")};
-    return file.Open() && plot.RecallClassData(file);
+    return test_support::RecallClassDataFromBytes(fs_, plot, bytes);
   }
 
   MemoryFileSystem fs_;

@@ -26,6 +26,16 @@ bool RecallFromBytes(MemoryFileSystem& fs, Stored& object,
   return raw.Open() && object.Recall(&file);
 }
 
+// What `object.RecallClassData` answers for `bytes`: the class data of a
+// framework object, read from a plain file.
+template <typename Stored>
+bool RecallClassDataFromBytes(MemoryFileSystem& fs, Stored& object,
+                              const std::string& bytes) {
+  fs.SetFile("recall.bin", bytes);
+  BinaryFile file{Text("recall.bin")};
+  return file.Open() && object.RecallClassData(file);
+}
+
 // Calls `check(damaged)` for every copy of `bytes` with one byte flipped by
 // one of the masks 0x01, 0x80 and 0xFF, each labelled for failure messages.
 template <typename Check>
