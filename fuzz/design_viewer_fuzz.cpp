@@ -14,24 +14,17 @@
 #include <cstdlib>
 #include <string>
 
+#include "CaseFuzzing.h"
 #include "pemar/case/SimulationCase.h"
 #include "pemar/framework/ConfigStore.h"
 #include "pemar/framework/FileSystem.h"
 #include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/framework/Messages.h"
-#include "pemar/framework/Platform.h"
 #include "pemar/project/DesignViewer.h"
 #include "pemar/project/testing/ScenarioProject.h"
 #include "pemar/reports/CaseDescription.h"
 
 namespace {
-
-constexpr char kIn[] = "/in.kcs";
-constexpr char kOut[] = "/out.kcs";
-
-bool Recall(pemar::SimulationCase& theCase, const char* path) {
-  return theCase.RecallDocument(pemar::FileName(pemar::Text(path))) != 0;
-}
 
 // Asks every viewer for what the framework's forms ask.
 void Browse(pemar::SimulationCase& theCase) {
@@ -68,16 +61,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   pemar::ScopedMessageSink scoped_sink(&sink);
   pemar::MemoryFileSystem fs;
   pemar::ScopedFileSystem scoped_fs(&fs);
-  fs.SetFile(kIn, std::string(reinterpret_cast<const char*>(data), size));
+  fs.SetFile(pemar::fuzzing::kInputCase,
+             std::string(reinterpret_cast<const char*>(data), size));
 
   pemar::SimulationCase theCase(pemar::Text("SIM"), nullptr);
-  if (!Recall(theCase, kIn)) return 0;
+  if (!pemar::fuzzing::RecallCase(theCase, pemar::fuzzing::kInputCase)) {
+    return 0;
+  }
   Browse(theCase);
-  theCase.SetFileName(pemar::Text(kOut));
-  if (!theCase.SaveDocument(0)) std::abort();
   pemar::SimulationCase again(pemar::Text("SIM"), nullptr);
-  if (!Recall(again, kOut) || pemar::DescribeDesignViewers(again) !=
-                                  pemar::DescribeDesignViewers(theCase)) {
+  pemar::fuzzing::SaveCopyAndRecall(theCase, again);
+  if (pemar::DescribeDesignViewers(again) !=
+      pemar::DescribeDesignViewers(theCase)) {
     std::abort();
   }
   return 0;

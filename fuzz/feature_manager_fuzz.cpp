@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "CaseFuzzing.h"
 #include "pemar/case/CaseManagers.h"
 #include "pemar/case/SimulationCase.h"
 #include "pemar/features/ExpMgrView.h"
@@ -32,8 +33,6 @@
 
 namespace {
 
-constexpr char kIn[] = "/in.kcs";
-constexpr char kOut[] = "/out.kcs";
 // Names one letter away from the real types, so that the saved file can be
 // made to name them.
 constexpr char kManagerStandIn[] = "ExpMgrViewObjecX";
@@ -79,10 +78,6 @@ std::string TechnologyPayload() {
   return bytes;
 }
 
-bool Recall(pemar::SimulationCase& theCase, const char* path) {
-  return theCase.RecallDocument(pemar::FileName(pemar::Text(path))) != 0;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
@@ -113,19 +108,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     new pemar::PropertyTableFeature(manager, "Property Table2");
     pemar::test_support::BuildPlainHI(manager, "HI Case1");
     new pemar::Viewable(manager, &TechnologyStandIn());
-    original.SetFileName(pemar::Text(kIn));
+    original.SetFileName(pemar::Text(pemar::fuzzing::kInputCase));
     if (!original.SaveDocument(0)) std::abort();
   }
-  std::string bytes = fs.GetFile(kIn);
+  std::string bytes = fs.GetFile(pemar::fuzzing::kInputCase);
   for (const char* name : {kManagerStandIn, kTechnologyStandIn}) {
     const std::size_t at = bytes.find(name);
     if (at == std::string::npos) std::abort();
     bytes[at + std::char_traits<char>::length(name) - 1] = 't';
   }
-  fs.SetFile(kIn, bytes);
+  fs.SetFile(pemar::fuzzing::kInputCase, bytes);
 
   pemar::SimulationCase theCase(pemar::Text("SIM"), nullptr);
-  if (!Recall(theCase, kIn)) return 0;
+  if (!pemar::fuzzing::RecallCase(theCase, pemar::fuzzing::kInputCase)) {
+    return 0;
+  }
   if (std::getenv("PEMAR_FEATURE_FUZZ_SHOW") != nullptr) {
     // For writing seeds: what the recalled manager lists.
     if (pemar::ExpMgrView* m = pemar::CaseFeatureManager(&theCase)) {
@@ -133,9 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                    m->AllInstances().size(), m->TechnologyManagers().size());
     }
   }
-  theCase.SetFileName(pemar::Text(kOut));
-  if (!theCase.SaveDocument(0)) std::abort();
   pemar::SimulationCase again(pemar::Text("SIM"), nullptr);
-  if (!Recall(again, kOut)) std::abort();
+  pemar::fuzzing::SaveCopyAndRecall(theCase, again);
   return 0;
 }
