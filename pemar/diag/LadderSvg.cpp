@@ -79,12 +79,7 @@ std::string RenderLadderSvg(const std::vector<LadderBar>& bars,
   scale.to_px = right;
   plot_svg::ChooseRange(values, kEmptyValue, kEmptyValue, scale);
 
-  std::string out =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
-      std::to_string(w) + "\" height=\"" + std::to_string(h) +
-      "\" viewBox=\"0 0 " + std::to_string(w) + " " + std::to_string(h) +
-      "\" font-family=\"sans-serif\" font-size=\"12\">\n";
+  std::string out = plot_svg::SvgStart(w, h);
   Rect(out, 0, 0, w, h, "#ffffff");
   Label(out, w / 2.0, 28.0, "middle", "title", title, " font-size=\"16\"");
   const char* kinds[] = {"hot", "cold"};

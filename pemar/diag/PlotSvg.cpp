@@ -234,20 +234,15 @@ std::string Open(const PlotObject& plot, const SvgOptions& options,
                  const SvgPlotArea& area) {
   const int w = std::clamp(options.width, 100, 10000);
   const int h = std::clamp(options.height, 100, 10000);
-  std::string out =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
-      std::to_string(w) + "\" height=\"" + std::to_string(h) +
-      "\" viewBox=\"0 0 " + std::to_string(w) + " " + std::to_string(h) +
-      "\" font-family=\"sans-serif\" font-size=\"12\">\n"
-      "<defs><clipPath id=\"" +
-      Escape(options.clip_id) + "\"><rect x=\"" + Num(area.left) + "\" y=\"" +
-      Num(area.top) + "\" width=\"" + Num(area.right - area.left) +
-      "\" height=\"" + Num(area.bottom - area.top) +
-      "\"/></clipPath></defs>\n"
-      "<rect width=\"" +
-      std::to_string(w) + "\" height=\"" + std::to_string(h) +
-      "\" fill=\"#ffffff\"/>\n";
+  std::string out = plot_svg::SvgStart(w, h) + "<defs><clipPath id=\"" +
+                    Escape(options.clip_id) + "\"><rect x=\"" + Num(area.left) +
+                    "\" y=\"" + Num(area.top) + "\" width=\"" +
+                    Num(area.right - area.left) + "\" height=\"" +
+                    Num(area.bottom - area.top) +
+                    "\"/></clipPath></defs>\n"
+                    "<rect width=\"" +
+                    std::to_string(w) + "\" height=\"" + std::to_string(h) +
+                    "\" fill=\"#ffffff\"/>\n";
   if (!plot.Title().IsEmpty()) {
     TextAt(out, {w / 2.0, 28.0}, "middle", "title", plot.Title().str(),
            " font-size=\"16\"");

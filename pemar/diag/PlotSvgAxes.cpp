@@ -114,6 +114,15 @@ std::string Num(double v) {
   return out;
 }
 
+std::string SvgStart(int w, int h) {
+  const std::string width = std::to_string(w);
+  const std::string height = std::to_string(h);
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
+         width + "\" height=\"" + height + "\" viewBox=\"0 0 " + width + " " +
+         height + "\" font-family=\"sans-serif\" font-size=\"12\">\n";
+}
+
 std::string Escape(std::string_view s) {
   std::string out;
   out.reserve(s.size());

@@ -28,6 +28,10 @@ std::string Hex(const RgbColour& rgb);
 // "%%" around it); in "%g" otherwise.
 std::string FormatTick(const Text& format, double v);
 
+// The XML declaration and the opening tag of a picture `w` by `h` pixels,
+// with the fonts every picture uses.
+std::string SvgStart(int w, int h);
+
 // True for a usable data value: finite and not the empty value.
 bool Usable(double v);
 

@@ -52,22 +52,28 @@ std::string EscapeLines(const std::string& text) {
   return out;
 }
 
+// Opens the section numbered `number` ("2.1") at `level` (1 for the top)
+// with its heading: h2 for the top level, down to h6.
+void OpenSection(std::string& out, std::size_t level, const std::string& number,
+                 const std::string& title) {
+  const std::string tag =
+      "h" + std::to_string(std::min<std::size_t>(level + 1, 6));
+  out += "<section id=\"s" + number + "\">\n<" + tag + ">" + number + " " +
+         Escape(title) + "</" + tag + ">\n";
+}
+
 // Writes `node` and its sub-sections; `number` holds the counters of the
 // levels above and is extended for the node's own children.
 void Section(std::string& out, const CVValue& node, std::vector<int>& number) {
   const bool titled = node.HasName() && !number.empty() &&
                       node.GetName() != ReportHolder::kUnnamedSection;
-  const std::size_t level = number.size();
   if (titled) {
     std::string numbered;
     for (std::size_t i = 0; i < number.size(); ++i) {
       if (i > 0) numbered += '.';
       numbered += std::to_string(number[i]);
     }
-    std::string h = "h";
-    h += std::to_string(std::min<std::size_t>(level + 1, 6));
-    out += "<section id=\"s" + numbered + "\">\n<" + h + ">" + numbered + " " +
-           Escape(node.GetName().str()) + "</" + h + ">\n";
+    OpenSection(out, number.size(), numbered, node.GetName().str());
   }
   if (node.GetType() == CVValue::kText && !node.GetText().IsEmpty()) {
     out += "<pre>" + EscapeLines(node.GetText().str()) + "</pre>\n";
@@ -91,14 +97,8 @@ std::string Inline(const std::string& svg) {
   return start == std::string::npos ? svg : svg.substr(start);
 }
 
-void Heading(std::string& out, const char* tag, const std::string& number,
-             const std::string& title) {
-  out += "<section id=\"s" + number + "\">\n<" + tag + ">" + number + " " +
-         Escape(title) + "</" + tag + ">\n";
-}
-
 void Pictures(std::string& out, SimulationCase& theCase, int first) {
-  Heading(out, "h2", std::to_string(first), "Utility ladder");
+  OpenSection(out, 1, std::to_string(first), "Utility ladder");
   IDefaultUtilityManager* db = theCase.UtilityDatabase(false);
   SvgOptions wide;
   wide.width = 900;
@@ -109,7 +109,7 @@ void Pictures(std::string& out, SimulationCase& theCase, int first) {
   out += "</section>\n";
 
   const std::string views = std::to_string(first + 1);
-  Heading(out, "h2", views, "Plot views");
+  OpenSection(out, 1, views, "Plot views");
   int count = 0;
   for (const DocumentPlot& shown : DocumentPlots(theCase)) {
     std::string title = shown.name.str();
@@ -118,7 +118,7 @@ void Pictures(std::string& out, SimulationCase& theCase, int first) {
     if (title.empty()) title = "Plot " + std::to_string(count);
     SvgOptions options;
     options.clip_id = "plot-area-" + std::to_string(count);
-    Heading(out, "h3", number, title);
+    OpenSection(out, 2, number, title);
     out += "<figure>" + Inline(RenderPlotSvg(*shown.plot, options)) +
            "</figure>\n</section>\n";
   }
