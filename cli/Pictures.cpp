@@ -2,17 +2,9 @@
 
 #include "Registry.h"
 #include "pemar/diag/DataPlot.h"
-#include "pemar/framework/FileSystem.h"
 #include "pemar/numerics/SteamProperties.h"
 
 namespace pemar::cli {
-
-bool WritePicture(const std::string& path, const std::string& svg) {
-  if (WriteFileAtomically(path, svg.data(), svg.size())) return true;
-  PrintError("cannot write " + path +
-             "; any previous file of that name is unchanged");
-  return false;
-}
 
 std::string SteamChartSvg(const std::vector<SteamState>& states) {
   const double tc = SteamCriticalProperty("Temperature");  // K

@@ -8,10 +8,6 @@
 
 namespace pemar::cli {
 
-// Writes `svg` (or any page) to `path` atomically. False, with an error
-// printed, when it cannot; a previous file of that name is then unchanged.
-bool WritePicture(const std::string& path, const std::string& svg);
-
 struct SteamState {
   double temperature = 0.0;  // K
   double pressure = 0.0;     // kPa

@@ -58,6 +58,12 @@ struct DemoRegistration {
 // Writes "pemar: " + message to standard error.
 void PrintError(const std::string& message);
 
+// Writes `data` to `path` atomically (a picture, a report). False, with
+// "cannot write <what><path>" printed, when it cannot; a previous file of
+// that name is then unchanged.
+bool WriteOutputFile(const std::string& path, const std::string& data,
+                     const std::string& what = "");
+
 }  // namespace pemar::cli
 
 #endif  // PEMAR_CLI_REGISTRY_H_

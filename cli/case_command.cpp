@@ -27,7 +27,6 @@
 #include "pemar/case/FlowsheetExportFileLocation.h"
 #include "pemar/case/SimulationCase.h"
 #include "pemar/framework/ConfigStore.h"
-#include "pemar/framework/FileSystem.h"
 #include "pemar/framework/Messages.h"
 #include "pemar/framework/Platform.h"
 #include "pemar/framework/ScopedSettings.h"
@@ -458,17 +457,11 @@ int RunReport(const CaseOptions& o) {
     return kExitOk;
   }
   if (!o.out.empty()) {
-    if (!WriteFileAtomically(o.out, text.data(), text.size())) {
-      PrintError("cannot write the report " + o.out +
-                 "; any previous file of that name is unchanged");
-      return kExitFailed;
-    }
+    if (!WriteOutputFile(o.out, text, "the report ")) return kExitFailed;
     std::cout << "report of " << o.file << " written to " << o.out << "\n";
   }
   if (!o.html.empty()) {
-    if (!WriteCaseReportHtml(*c.doc, o.html)) {
-      PrintError("cannot write the report page " + o.html +
-                 "; any previous file of that name is unchanged");
+    if (!WriteOutputFile(o.html, CaseReportHtml(*c.doc), "the report page ")) {
       return kExitFailed;
     }
     std::cout << "report page of " << o.file << " written to " << o.html

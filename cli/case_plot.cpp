@@ -8,7 +8,7 @@
 #include <string>
 
 #include "CasePlot.h"
-#include "Pictures.h"
+#include "Registry.h"
 #include "pemar/diag/DocumentPlots.h"
 #include "pemar/diag/NamedPlot.h"
 #include "pemar/diag/PlotSvg.h"
@@ -128,7 +128,7 @@ bool WritePlotPictures(std::ostream& out, SimulationCase& doc,
         (std::filesystem::path(dir) /
          (std::to_string(count) + "-" + FileStem(shown.name.str()) + ".svg"))
             .string();
-    if (!WritePicture(path, RenderPlotSvg(*shown.plot))) return false;
+    if (!WriteOutputFile(path, RenderPlotSvg(*shown.plot))) return false;
     out << "picture: " << path << "\n";
   }
   return true;

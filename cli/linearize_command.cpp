@@ -235,8 +235,8 @@ int RunLinearize(const LinearizeOptions& options, bool by_segments,
   }
   PrintFit(curve, fit, options.json);
   if (!options.svg.empty() &&
-      !WritePicture(options.svg,
-                    LinearizeSvg(curve.x, curve.f, fit.breakpoints))) {
+      !WriteOutputFile(options.svg,
+                       LinearizeSvg(curve.x, curve.f, fit.breakpoints))) {
     return kExitFailed;
   }
   return kExitOk;
@@ -299,8 +299,8 @@ DemoRegistration demo(
                     fit.performance);
       out << line;
       const std::string picture = dir + "/linearize.svg";
-      if (!WritePicture(picture,
-                        LinearizeSvg(curve.x, curve.f, fit.breakpoints))) {
+      if (!WriteOutputFile(picture,
+                           LinearizeSvg(curve.x, curve.f, fit.breakpoints))) {
         return false;
       }
       out << "Picture: " << picture << "\n";

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "Registry.h"
+#include "pemar/framework/FileSystem.h"
 
 namespace pemar::cli {
 
@@ -19,6 +20,14 @@ std::vector<DemoEntry>& DemoSteps() {
 
 void PrintError(const std::string& message) {
   std::cerr << "pemar: " << message << "\n";
+}
+
+bool WriteOutputFile(const std::string& path, const std::string& data,
+                     const std::string& what) {
+  if (WriteFileAtomically(path, data.data(), data.size())) return true;
+  PrintError("cannot write " + what + path +
+             "; any previous file of that name is unchanged");
+  return false;
 }
 
 }  // namespace pemar::cli

@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "Pictures.h"
 #include "Registry.h"
 #include "pemar/diag/DataPlot.h"
 #include "pemar/diag/DebugOutput.h"
@@ -254,7 +253,7 @@ int RunPlot(PlotOptions options) {
     return kExitFailed;
   }
   if (!options.svg.empty() &&
-      !WritePicture(options.svg, PlotSvg(data, options))) {
+      !WriteOutputFile(options.svg, PlotSvg(data, options))) {
     return kExitFailed;
   }
   const std::string log_path = base + ".log";
@@ -328,7 +327,7 @@ bool SaturationCurveDemo(std::ostream& out, const std::string& work_dir) {
   out << "Saturation pressure of water (bar, up the side) against "
          "temperature (degC, along the bottom); C is the critical point.\n"
       << ReadText(base + ".log") << "(also in " << base << ".log)\n";
-  if (!WritePicture(base + ".svg", PlotSvg(data, options))) return false;
+  if (!WriteOutputFile(base + ".svg", PlotSvg(data, options))) return false;
   out << "Picture: " << base << ".svg\n";
   return true;
 }

@@ -277,7 +277,7 @@ int RunCsvSource(const std::string& path, std::vector<SteamState>* states) {
 int WithChart(int code, const std::string& svg,
               const std::vector<SteamState>& states) {
   if (code != kExitOk || svg.empty()) return code;
-  return WritePicture(svg, SteamChartSvg(states)) ? kExitOk : kExitFailed;
+  return WriteOutputFile(svg, SteamChartSvg(states)) ? kExitOk : kExitFailed;
 }
 
 struct SteamOptions {
@@ -372,7 +372,7 @@ DemoRegistration demo(
       std::vector<SteamState> states;
       for (const Example& e : examples) states.push_back({e.t, e.p});
       const std::string chart = dir + "/steam-chart.svg";
-      if (!WritePicture(chart, SteamChartSvg(states))) return false;
+      if (!WriteOutputFile(chart, SteamChartSvg(states))) return false;
       out << "Picture: " << chart << "\n";
       return true;
     });

@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "Format.h"
-#include "Pictures.h"
 #include "Registry.h"
 #include "pemar/diag/LadderSvg.h"
 #include "pemar/framework/ConfigStore.h"
@@ -141,7 +140,7 @@ int RunUtilities(const UtilitiesOptions& o) {
   } else {
     PrintUtilityTable(db.get(), std::cout);
   }
-  if (!o.svg.empty() && !WritePicture(o.svg, RenderUtilityLadderSvg(*db))) {
+  if (!o.svg.empty() && !WriteOutputFile(o.svg, RenderUtilityLadderSvg(*db))) {
     return kExitFailed;
   }
   return kExitOk;
@@ -351,7 +350,7 @@ DemoRegistration demo_registration(
       out << "\nSaved and reopened " << path << ": "
           << reopened->GetNumberOfDefaultUtilities() << " utilities\n";
       const std::string ladder = work_dir + "/utility-ladder.svg";
-      if (!WritePicture(ladder, RenderUtilityLadderSvg(*db))) return false;
+      if (!WriteOutputFile(ladder, RenderUtilityLadderSvg(*db))) return false;
       out << "Picture: " << ladder << "\n";
       return true;
     });
