@@ -10,11 +10,10 @@
 #include <vector>
 
 #include "Registry.h"
-#include "pemar/framework/FilePrompt.h"
 #include "pemar/framework/Session.h"
 #include "pemar/reports/BugReport.h"
 #include "pemar/reports/BugReportFields.h"
-#include "pemar/reports/BugReportManager.h"
+#include "pemar/reports/CaseBugReports.h"
 
 namespace pemar::cli {
 namespace {
@@ -36,10 +35,6 @@ struct BugReportOptions {
 
 unsigned ValueOf(BugReportChoice choice, const std::string& word) {
   return BugReportChoiceValue(choice, word).value_or(0);
-}
-
-BugReportManager* Reports(SimulationCase& doc) {
-  return dynamic_cast<BugReportManager*>(doc.BugReportManagerObject());
 }
 
 bool ReadWholeFile(const std::string& path, std::string& text) {
@@ -64,25 +59,24 @@ int RunAdd(const BugReportOptions& o, const WithCase& withCase) {
   ScopedSession scoped(&session);
   const int code =
       withCase(o.file, o.backups, [&](SimulationCase& doc, bool& changed) {
-        if (Reports(doc) != nullptr &&
-            Reports(doc)->FindReport(o.title.c_str()) != nullptr) {
-          return o.file + " already has a problem report titled \"" + o.title +
-                 "\"";
+        BugReportEntry entry;
+        entry.title = o.title;
+        entry.reported_by = o.by;
+        entry.program_area = o.area;
+        entry.description = description;
+        entry.class_choice = ValueOf(BugReportChoice::kClass, o.choice);
+        entry.priority = ValueOf(BugReportChoice::kPriority, o.priority);
+        entry.reproducibility =
+            ValueOf(BugReportChoice::kReproducibility, o.reproducibility);
+        switch (AddCaseBugReport(doc, entry)) {
+          case AddBugReportResult::kTitleTaken:
+            return o.file + " already has a problem report titled \"" +
+                   o.title + "\"";
+          case AddBugReportResult::kNoManager:
+            return std::string("cannot make the reports");
+          case AddBugReportResult::kAdded:
+            break;
         }
-        doc.Message("BugReportMgr");
-        BugReportManager* manager = Reports(doc);
-        if (manager == nullptr) return std::string("cannot make the reports");
-        BugReport* report = manager->NewReport();
-        report->SetName(o.title);
-        report->SetReportedBy(o.by);
-        report->SetProgramArea(o.area);
-        report->SetDescription(description);
-        report->SetClassChoice(ValueOf(BugReportChoice::kClass, o.choice));
-        report->SetPriorityChoice(
-            ValueOf(BugReportChoice::kPriority, o.priority));
-        report->SetReproducibilityChoice(
-            ValueOf(BugReportChoice::kReproducibility, o.reproducibility));
-        report->FillEmptyEntries();
         changed = true;
         return std::string();
       });
@@ -102,7 +96,8 @@ nlohmann::ordered_json ReportJson(const BugReportFieldList& fields) {
 int RunList(const BugReportOptions& o, const WithCase& withCase) {
   return withCase(o.file, std::nullopt, [&](SimulationCase& doc, bool&) {
     auto list = nlohmann::ordered_json::array();
-    for (const BugReportFieldList& fields : BugReportFieldLists(Reports(doc))) {
+    for (const BugReportFieldList& fields :
+         BugReportFieldLists(CaseBugReportManager(doc))) {
       list.push_back(ReportJson(fields));
     }
     if (o.json) {
@@ -127,18 +122,12 @@ int RunList(const BugReportOptions& o, const WithCase& withCase) {
 int RunWrite(const BugReportOptions& o, const WithCase& withCase) {
   const int code =
       withCase(o.file, std::nullopt, [&](SimulationCase& doc, bool&) {
-        BugReportManager* manager = Reports(doc);
-        BugReport* report =
-            manager != nullptr ? manager->FindReport(o.title.c_str()) : nullptr;
+        BugReport* report = FindCaseBugReport(doc, o.title);
         if (report == nullptr) {
           return o.file + " has no problem report titled \"" + o.title + "\"";
         }
-        // The file picker of the suite's form, answered from the command.
-        SetFilePicker([&](const Text&, const Text&, const FileFilters&,
-                          const Text&) { return Text(o.out); });
-        const bool written = report->Write();
-        SetFilePicker(nullptr);
-        return written ? std::string() : "cannot write " + o.out;
+        return WriteBugReportTo(*report, o.out) ? std::string()
+                                                : "cannot write " + o.out;
       });
   if (code == kExitOk) {
     std::cout << "Wrote the problem report \"" << o.title << "\" to " << o.out

@@ -98,6 +98,7 @@
 #include "pemar/reports/BugReportFields.h"
 #include "pemar/reports/BugReportManager.h"
 #include "pemar/reports/CaseDescription.h"
+#include "pemar/reports/CaseBugReports.h"
 #include "pemar/reports/CaseReport.h"
 #include "pemar/reports/CaseReportPage.h"
 #include "pemar/reports/ItemReport.h"

@@ -7,20 +7,15 @@
 
 #include "errors.h"
 #include "pemar/case/SimulationCase.h"
-#include "pemar/framework/FilePrompt.h"
 #include "pemar/framework/Session.h"
 #include "pemar/reports/BugReport.h"
 #include "pemar/reports/BugReportFields.h"
-#include "pemar/reports/BugReportManager.h"
+#include "pemar/reports/CaseBugReports.h"
 
 namespace py = pybind11;
 
 namespace pemar::python {
 namespace {
-
-BugReportManager* Reports(SimulationCase& doc) {
-  return dynamic_cast<BugReportManager*>(doc.BugReportManagerObject());
-}
 
 // Stored texts may hold any bytes; those that are not UTF-8 become U+FFFD,
 // as in the tool's JSON.
@@ -50,7 +45,8 @@ unsigned ChoiceValue(BugReportChoice choice, const char* argument,
 
 py::list ProblemReports(SimulationCase& doc) {
   py::list reports;
-  for (const BugReportFieldList& fields : BugReportFieldLists(Reports(doc))) {
+  for (const BugReportFieldList& fields :
+       BugReportFieldLists(CaseBugReportManager(doc))) {
     py::dict report;
     for (const auto& [name, text] : fields)
       report[py::str(name)] = Decoded(text);
@@ -60,56 +56,42 @@ py::list ProblemReports(SimulationCase& doc) {
 }
 
 void AddProblemReport(SimulationCase& doc, const ProblemReportEntry& entry) {
-  const unsigned choice =
+  BugReportEntry added;
+  added.title = entry.title;
+  added.reported_by = entry.by;
+  added.program_area = entry.area;
+  added.description = entry.description;
+  added.class_choice =
       ChoiceValue(BugReportChoice::kClass, "cls", entry.choice);
-  const unsigned priority =
+  added.priority =
       ChoiceValue(BugReportChoice::kPriority, "priority", entry.priority);
-  const unsigned reproducibility =
-      ChoiceValue(BugReportChoice::kReproducibility, "reproducibility",
-                  entry.reproducibility);
-  if (Reports(doc) != nullptr &&
-      Reports(doc)->FindReport(entry.title.c_str()) != nullptr) {
-    throw py::value_error("the case has a problem report titled \"" +
-                          entry.title + "\" already");
-  }
+  added.reproducibility = ChoiceValue(BugReportChoice::kReproducibility,
+                                      "reproducibility", entry.reproducibility);
   // The report takes its version from the session, as the tool's does.
   Session session;
   session.SetVersionText(Text("pemar ") + PEMAR_VERSION_STRING);
   ScopedSession scoped(&session);
   MessageCapture capture;
-  doc.Message("BugReportMgr");
-  BugReportManager* manager = Reports(doc);
-  if (manager == nullptr) {
-    Raise(PyExc_ValueError, "cannot make the case's problem reports",
-          capture.FirstKey());
+  switch (AddCaseBugReport(doc, added)) {
+    case AddBugReportResult::kTitleTaken:
+      throw py::value_error("the case has a problem report titled \"" +
+                            entry.title + "\" already");
+    case AddBugReportResult::kNoManager:
+      Raise(PyExc_ValueError, "cannot make the case's problem reports",
+            capture.FirstKey());
+    case AddBugReportResult::kAdded:
+      break;
   }
-  BugReport* report = manager->NewReport();
-  report->SetName(entry.title);
-  report->SetReportedBy(entry.by);
-  report->SetProgramArea(entry.area);
-  report->SetDescription(entry.description);
-  report->SetClassChoice(choice);
-  report->SetPriorityChoice(priority);
-  report->SetReproducibilityChoice(reproducibility);
-  report->FillEmptyEntries();
 }
 
 void WriteProblemReport(SimulationCase& doc, const std::string& title,
                         const std::string& path) {
-  BugReportManager* manager = Reports(doc);
-  BugReport* report =
-      manager != nullptr ? manager->FindReport(title.c_str()) : nullptr;
+  BugReport* report = FindCaseBugReport(doc, title);
   if (report == nullptr) {
     throw py::key_error("no problem report titled \"" + title + "\"");
   }
   MessageCapture capture;
-  // The report asks for its file; the answer is `path`.
-  SetFilePicker([&](const Text&, const Text&, const FileFilters&, const Text&) {
-    return Text(path);
-  });
-  const bool written = report->Write();
-  SetFilePicker(nullptr);
-  if (!written) {
+  if (!WriteBugReportTo(*report, path)) {
     Raise(PyExc_OSError, "cannot write the problem report to " + path,
           capture.FirstKey(), path);
   }

@@ -1,0 +1,38 @@
+#include "pemar/reports/CaseBugReports.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "pemar/case/testing/CaseTestSupport.h"
+#include "pemar/reports/BugReport.h"
+#include "pemar/reports/BugReportManager.h"
+
+namespace pemar {
+namespace {
+
+class CaseBugReportsTest : public test_support::CaseTest {};
+
+TEST_F(CaseBugReportsTest, TakenTitleAddsNothingAndWriteGivesTheReportText) {
+  auto theCase = NewCase("reports.kcs");
+  EXPECT_EQ(CaseBugReportManager(*theCase), nullptr);
+  BugReportEntry entry{"Pump trips", "R. Ames", "Pumps", "Start it", 1, 0, 2};
+  ASSERT_EQ(AddCaseBugReport(*theCase, entry), AddBugReportResult::kAdded);
+  EXPECT_EQ(AddCaseBugReport(*theCase, entry), AddBugReportResult::kTitleTaken);
+  ASSERT_NE(CaseBugReportManager(*theCase), nullptr);
+  EXPECT_EQ(CaseBugReportManager(*theCase)->Reports().size(), 1u);
+  EXPECT_EQ(FindCaseBugReport(*theCase, "Other"), nullptr);
+  BugReport* report = FindCaseBugReport(*theCase, "Pump trips");
+  ASSERT_NE(report, nullptr);
+  EXPECT_EQ(report->PriorityChoice(), 0u);
+  EXPECT_FALSE(report->Date().IsEmpty());
+  ASSERT_TRUE(WriteBugReportTo(*report, Path("pump.bug")));
+  std::ifstream written(Path("pump.bug"), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}),
+            report->ReportText());
+}
+
+}  // namespace
+}  // namespace pemar
