@@ -16,6 +16,7 @@
 #include "pemar/reports/BugReport.h"
 #include "pemar/reports/BugReportFields.h"
 #include "pemar/reports/BugReportManager.h"
+#include "pemar/reports/CaseBugReports.h"
 #include "pemar/utility/DefaultUtility.h"
 #include "pemar/utility/IDefaultUtilityManager.h"
 
@@ -214,8 +215,7 @@ std::string ProblemText(const BugReport& r) {
 
 void AddProblemReports(SimulationCase& theCase, IReportHolder& report,
                        SectionWriter& top) {
-  auto* manager =
-      dynamic_cast<BugReportManager*>(theCase.BugReportManagerObject());
+  BugReportManager* manager = CaseBugReportManager(theCase);
   const bool none = manager == nullptr || manager->Reports().empty();
   const std::string path =
       top.Add("Problem reports", none ? "none\n" : nullptr);
