@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "Registry.h"
+#include "pemar/casereport/CaseBugReports.h"
 #include "pemar/framework/Session.h"
 #include "pemar/reports/BugReport.h"
 #include "pemar/reports/BugReportFields.h"
-#include "pemar/reports/CaseBugReports.h"
 
 namespace pemar::cli {
 namespace {

@@ -6,6 +6,7 @@
 
 #include "Format.h"
 #include "pemar/case/CaseManagers.h"
+#include "pemar/features/ExpMgrView.h"
 #include "pemar/features/FeatureInstances.h"
 #include "pemar/features/FeatureRegistry.h"
 #include "pemar/features/PropertyTableFeature.h"

@@ -18,9 +18,8 @@ add_library(pemar_test_support STATIC ${PEMAR_TEST_SUPPORT}
 target_link_libraries(pemar_test_support PUBLIC pemar_internal GTest::gtest)
 target_compile_options(pemar_test_support PRIVATE ${PEMAR_WARNINGS})
 
-set(PEMAR_SUBSYSTEMS framework persist case utility numerics diag config
-    project features reports)
-foreach(subsystem IN LISTS PEMAR_SUBSYSTEMS)
+include(${CMAKE_CURRENT_SOURCE_DIR}/cmake/Layers.cmake)
+foreach(subsystem IN LISTS PEMAR_LAYERS)
   file(GLOB tests CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/pemar/${subsystem}/*_test.cpp)
   if(tests)
@@ -41,7 +40,7 @@ endforeach()
 # when the build has one; the library itself never needs it. Without it (the
 # Windows cross build) those tests are skipped, saying so.
 find_package(pugixml QUIET)
-foreach(target pemar_diag_tests pemar_reports_tests)
+foreach(target pemar_diag_tests pemar_casereport_tests)
   if(NOT TARGET ${target})
     continue()
   endif()
@@ -69,6 +68,10 @@ if(NOT PEMAR_SANITIZE)
       -P ${CMAKE_CURRENT_SOURCE_DIR}/cmake/InstallAndConsume.cmake)
   set_tests_properties(install_and_consume PROPERTIES LABELS install TIMEOUT 600)
 endif()
+
+add_test(NAME subsystem_layers
+  COMMAND ${CMAKE_COMMAND} -DPEMAR_SOURCE_DIR=${CMAKE_CURRENT_SOURCE_DIR}
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/cmake/CheckLayers.cmake)
 
 add_test(NAME umbrella_header_complete
   COMMAND ${CMAKE_COMMAND} -DPEMAR_SOURCE_DIR=${CMAKE_CURRENT_SOURCE_DIR}

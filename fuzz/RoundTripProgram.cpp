@@ -12,6 +12,7 @@
 
 #include "pemar/case/CaseManagers.h"
 #include "pemar/case/SimulationCase.h"
+#include "pemar/casereport/CaseDescription.h"
 #include "pemar/diag/NamedPlot.h"
 #include "pemar/diag/PlotView.h"
 #include "pemar/diag/SaturationCurve.h"
@@ -33,7 +34,6 @@
 #include "pemar/project/NotesProject.h"
 #include "pemar/reports/BugReport.h"
 #include "pemar/reports/BugReportManager.h"
-#include "pemar/reports/CaseDescription.h"
 #include "pemar/utility/DefaultManager.h"
 #include "pemar/utility/DefaultUtilManagerView.h"
 

@@ -10,7 +10,7 @@
 //
 // A round trip saves the case through SaveDocument into a MemoryFileSystem,
 // recalls the file into a fresh case and compares the two descriptions of
-// DescribeCase (pemar/reports/CaseDescription.h); the program goes on with
+// DescribeCase (pemar/casereport/CaseDescription.h); the program goes on with
 // the reopened case.
 // One runs whenever the program asks and always at its end. A failed save,
 // a failed reopen or a difference prints both case descriptions' first

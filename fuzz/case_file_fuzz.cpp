@@ -12,12 +12,12 @@
 
 #include "CaseFuzzing.h"
 #include "pemar/case/SimulationCase.h"
+#include "pemar/casereport/CaseReportPage.h"
 #include "pemar/framework/ConfigStore.h"
 #include "pemar/framework/FileSystem.h"
 #include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/framework/Messages.h"
 #include "pemar/project/NotesProject.h"
-#include "pemar/reports/CaseReportPage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {

@@ -16,13 +16,13 @@
 
 #include "CaseFuzzing.h"
 #include "pemar/case/SimulationCase.h"
+#include "pemar/casereport/CaseDescription.h"
 #include "pemar/framework/ConfigStore.h"
 #include "pemar/framework/FileSystem.h"
 #include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/framework/Messages.h"
 #include "pemar/project/DesignViewer.h"
 #include "pemar/project/testing/ScenarioProject.h"
-#include "pemar/reports/CaseDescription.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "errors.h"
 #include "pemar/case/CaseManagers.h"
 #include "pemar/case/SimulationCase.h"
+#include "pemar/casereport/CaseReport.h"
 #include "pemar/features/ExpMgrView.h"
 #include "pemar/features/FeatureInstances.h"
 #include "pemar/features/PropertyTableFeature.h"
@@ -26,7 +27,6 @@
 #include "pemar/project/EngineeringManager.h"
 #include "pemar/project/IPemarProject.h"
 #include "pemar/project/NotesProject.h"
-#include "pemar/reports/CaseReport.h"
 #include "problem_reports.h"
 #include "utility_database.h"
 

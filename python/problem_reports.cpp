@@ -7,10 +7,10 @@
 
 #include "errors.h"
 #include "pemar/case/SimulationCase.h"
+#include "pemar/casereport/CaseBugReports.h"
 #include "pemar/framework/Session.h"
 #include "pemar/reports/BugReport.h"
 #include "pemar/reports/BugReportFields.h"
-#include "pemar/reports/CaseBugReports.h"
 
 namespace py = pybind11;
 

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "pemar/case/SimulationCase.h"
-#include "pemar/features/ExpMgrView.h"
 #include "pemar/framework/Reports.h"
 #include "pemar/project/EngineeringManager.h"
 
@@ -22,12 +21,10 @@ struct BuilderEntry {
   const ObjectTypeInfo* made_type;  // null until known
 };
 
-// The library's own entry, the feature manager, is there from the start, so
-// that it comes first whatever order the libraries load in.
+// Filled at load: the library's own feature manager registers itself while
+// the library loads, before any other library of the suite can.
 std::map<std::string, BuilderEntry>& BuilderTable() {
-  static auto* table = new std::map<std::string, BuilderEntry>{
-      {"FeatureManager",
-       {&ExpMgrView::BuildExperimentManager, ExpMgrViewObjectType()}}};
+  static auto* table = new std::map<std::string, BuilderEntry>;
   return *table;
 }
 
@@ -166,8 +163,9 @@ void CaseAddManager(Document* document, Viewable* manager, const char* name) {
   document->AttachObject(manager, ManagerDescription(kBuildNumber, name));
 }
 
-ExpMgrView* CaseFeatureManager(Document* document) {
-  return dynamic_cast<ExpMgrView*>(ExistingManager(document, "FeatureManager"));
+Viewable* CaseExistingManager(Document* document, const char* name) {
+  if (name == nullptr) return nullptr;
+  return ExistingManager(document, name);
 }
 
 FluidPackageManager* CaseFluidPackageManager(Document* document) {

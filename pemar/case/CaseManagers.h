@@ -16,8 +16,6 @@ namespace pemar {
 
 class IEngineeringManager;
 
-class ExpMgrView;  // pemar/features/ExpMgrView.h
-
 // The managers of the suite's other libraries derive from these; the case
 // knows them only by name.
 class PEMAR_EXPORT FluidPackageManager : public Viewable {
@@ -42,9 +40,13 @@ PEMAR_EXPORT Viewable* CaseBuildManager(Document* document, const char* name);
 // already (the first stays).
 PEMAR_EXPORT void CaseAddManager(Document* document, Viewable* manager,
                                  const char* name);
+// The manager the case holds under `name`, never building one; null when it
+// holds none.
+PEMAR_EXPORT Viewable* CaseExistingManager(Document* document,
+                                           const char* name);
 // Existing managers only; null when the case holds none of that name or the
-// one it holds is of another class.
-PEMAR_EXPORT ExpMgrView* CaseFeatureManager(Document* document);
+// one it holds is of another class. The feature manager's is beside its
+// class (CaseFeatureManager in pemar/features/ExpMgrView.h).
 PEMAR_EXPORT FluidPackageManager* CaseFluidPackageManager(Document* document);
 PEMAR_EXPORT StreamManager* CaseStreamManager(Document* document);
 PEMAR_EXPORT TRCView* CaseTRCViewManager(Document* document);

@@ -5,8 +5,8 @@
 
 #include "pemar/case/SimulationCase.h"
 #include "pemar/case/testing/CaseTestSupport.h"
+#include "pemar/casereport/CaseDescription.h"
 #include "pemar/framework/ObjectTypeInfo.h"
-#include "pemar/reports/CaseDescription.h"
 #include "tests/support/GoldenFile.h"
 
 namespace pemar {

@@ -76,7 +76,8 @@ TEST_F(SimulationCaseTest, NullArgumentsAndUnknownManagersGiveNothing) {
   EXPECT_EQ(case_.AttachedName(nullptr), "");
   EXPECT_EQ((std::vector<const void*>{
                 CaseBuildManager(nullptr, "TestManager"),
-                CaseBuildManager(&case_, nullptr), CaseFeatureManager(nullptr),
+                CaseBuildManager(&case_, nullptr),
+                CaseExistingManager(nullptr, "FeatureManager"),
                 CaseStreamManager(nullptr), CaseEngineeringManager(nullptr)}),
             std::vector<const void*>(5, nullptr));
   EXPECT_EQ(builds, 0);
@@ -85,6 +86,16 @@ TEST_F(SimulationCaseTest, NullArgumentsAndUnknownManagersGiveNothing) {
   EXPECT_EQ(CaseBuildManager(&case_, "Refusing"), nullptr);
   EXPECT_EQ(CaseStreamManager(&case_), nullptr);
   EXPECT_EQ(At(case_, "Viewable.600.(Refusing)"), nullptr);
+}
+
+// The feature manager's builder is registered while the library loads, so a
+// case builds it by name even in a program that never names its class.
+TEST_F(SimulationCaseTest, FeatureManagerBuilderIsRegisteredAtLoad) {
+  EXPECT_EQ(CaseExistingManager(&case_, "FeatureManager"), nullptr);
+  Viewable* built = CaseBuildManager(&case_, "FeatureManager");
+  ASSERT_NE(built, nullptr);
+  EXPECT_EQ(built->Type()->Name(), "ExpMgrViewObject");
+  EXPECT_EQ(CaseExistingManager(&case_, "FeatureManager"), built);
 }
 
 // A manager is built only through the build address (500), once, and again

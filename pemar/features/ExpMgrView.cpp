@@ -55,6 +55,14 @@ class ExpMgrViewObjectInfoT : public ObjectTypeInfo {
 
 const ObjectTypeInfo* const kRegisteredType = ExpMgrViewObjectType();
 
+// The case knows its feature manager only through the builder table; the
+// entry is made while the library loads, so every case finds it.
+const bool kBuilderRegistered = [] {
+  _add_ViewableBuilderFnc("FeatureManager", &ExpMgrView::BuildExperimentManager,
+                          ExpMgrViewObjectType());
+  return true;
+}();
+
 // Files of older programs named two lists differently.
 Text CurrentListName(const Text& stored) {
   if (stored == "HeatIntegrationTargeting") return "HI Case";
@@ -109,6 +117,12 @@ const ObjectTypeInfo* ExpMgrViewObjectType() {
   }();
   (void)kRegisteredType;
   return type;
+}
+
+ExpMgrView* CaseFeatureManager(Document* document) {
+  (void)kBuilderRegistered;
+  return dynamic_cast<ExpMgrView*>(
+      CaseExistingManager(document, "FeatureManager"));
 }
 
 ExpMgrView::ExpMgrView(Viewable* parent)

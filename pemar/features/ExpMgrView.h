@@ -35,12 +35,19 @@
 namespace pemar {
 
 class BinaryFile;
+class Document;
 class SimulationCase;
 class TechnologyManagerView;
 
 // "ExpMgrViewObject", class name "ExpMgrView", type version 2.
 PEMAR_EXPORT const ObjectTypeInfo* ExpMgrViewObjectType();
 inline constexpr int kExpMgrViewVersion = 2;
+
+class ExpMgrView;
+// The feature manager that `document` (a case) holds, never building one;
+// null for a null document, one that is not a case, or a case that has none
+// yet (CaseBuildManager(document, "FeatureManager") builds it).
+PEMAR_EXPORT ExpMgrView* CaseFeatureManager(Document* document);
 
 class PEMAR_EXPORT ExpMgrView : public Viewable {
  public:

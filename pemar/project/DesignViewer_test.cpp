@@ -6,11 +6,11 @@
 #include <string>
 
 #include "pemar/case/SimulationCase.h"
+#include "pemar/casereport/CaseDescription.h"
 #include "pemar/framework/Messages.h"
 #include "pemar/project/EngineeringManager.h"
 #include "pemar/project/testing/ProjectTestSupport.h"
 #include "pemar/project/testing/ScenarioProject.h"
-#include "pemar/reports/CaseDescription.h"
 
 namespace pemar {
 namespace {

@@ -5,13 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "pemar/case/testing/CaseTestSupport.h"
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/Platform.h"
 #include "pemar/framework/Session.h"
 #include "pemar/framework/ViewLog.h"
 #include "pemar/reports/BugReport.h"
-#include "pemar/reports/CaseDescription.h"
 #include "tests/support/GoldenBytes.h"
 #include "tests/support/GoldenFile.h"
 
@@ -139,25 +137,6 @@ TEST_F(BugReportManagerTest, TruncatedOrCorruptRecordFails) {
   EXPECT_FALSE(
       Recall(std::string("\xff\xff\xff\x0f", 4) + std::string(40, 0), 2, m) ||
       !m.Reports().empty());
-}
-
-class BugReportCaseTest : public test_support::CaseTest {};
-
-// The case makes its manager, stores its reports and reopens them.
-TEST_F(BugReportCaseTest, CaseSavesAndReopensItsReports) {
-  auto theCase = NewCase("reports.kcs");
-  ASSERT_TRUE(theCase->Message("BugReportMgr"));
-  auto* manager =
-      dynamic_cast<BugReportManager*>(theCase->BugReportManagerObject());
-  ASSERT_NE(manager, nullptr);
-  manager->NewReport()->SetDescription("Step one\nStep two");
-  manager->NewReport()->SetClassChoice(BugReport::kEnhancement);
-  ASSERT_TRUE(theCase->SaveDocument(0));
-  auto reopened = Reopen("reports.kcs");
-  ASSERT_NE(reopened, nullptr);
-  const std::string reopenedText = DescribeCase(*reopened);
-  EXPECT_EQ(FirstDifference(DescribeCase(*theCase), reopenedText), "");
-  EXPECT_NE(reopenedText.find("Step one\\x0aStep two"), std::string::npos);
 }
 
 }  // namespace

@@ -16,8 +16,8 @@
 
 #include "pemar/case/SimulationCase.h"
 #include "pemar/case/testing/CaseTestSupport.h"
+#include "pemar/casereport/CaseDescription.h"
 #include "pemar/framework/FaultInjectingFileSystem.h"
-#include "pemar/reports/CaseDescription.h"
 #include "tests/support/FaultLoop.h"
 
 namespace pemar::test_support {

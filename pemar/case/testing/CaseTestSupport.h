@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "pemar/case/SimulationCase.h"
+#include "pemar/casereport/CaseDescription.h"
 #include "pemar/framework/ConfigStore.h"
 #include "pemar/framework/FaultInjectingFileSystem.h"
 #include "pemar/framework/FileSystem.h"
@@ -24,7 +25,6 @@
 #include "pemar/framework/Platform.h"
 #include "pemar/project/EngineeringManager.h"
 #include "pemar/project/NotesProject.h"
-#include "pemar/reports/CaseDescription.h"
 
 namespace pemar::test_support {
 

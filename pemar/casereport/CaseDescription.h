@@ -28,8 +28,8 @@
 // default note title. They take the case and its parts as they are; a null
 // part is described as absent. Not thread-safe, like the case itself.
 
-#ifndef PEMAR_REPORTS_CASEDESCRIPTION_H_
-#define PEMAR_REPORTS_CASEDESCRIPTION_H_
+#ifndef PEMAR_CASEREPORT_CASEDESCRIPTION_H_
+#define PEMAR_CASEREPORT_CASEDESCRIPTION_H_
 
 #include <string>
 
@@ -64,4 +64,4 @@ PEMAR_EXPORT std::string FirstDifference(const std::string& expected,
 
 }  // namespace pemar
 
-#endif  // PEMAR_REPORTS_CASEDESCRIPTION_H_
+#endif  // PEMAR_CASEREPORT_CASEDESCRIPTION_H_

@@ -1,4 +1,4 @@
-#include "pemar/reports/CaseReport.h"
+#include "pemar/casereport/CaseReport.h"
 
 #include <cstdio>
 #include <set>
@@ -8,6 +8,7 @@
 
 #include "pemar/case/CaseManagers.h"
 #include "pemar/case/SimulationCase.h"
+#include "pemar/casereport/CaseBugReports.h"
 #include "pemar/features/ExpMgrView.h"
 #include "pemar/features/PropertyTableFeature.h"
 #include "pemar/framework/Types.h"
@@ -16,7 +17,7 @@
 #include "pemar/reports/BugReport.h"
 #include "pemar/reports/BugReportFields.h"
 #include "pemar/reports/BugReportManager.h"
-#include "pemar/reports/CaseBugReports.h"
+#include "pemar/reports/ReportHolder.h"
 #include "pemar/utility/DefaultUtility.h"
 #include "pemar/utility/IDefaultUtilityManager.h"
 
@@ -59,7 +60,9 @@ class SectionWriter {
  private:
   IReportHolder& report_;
   std::string parent_;
-  std::set<std::string> used_;
+  // The holder prints a child of the reserved name without its heading, so
+  // a title that happens to be that name is numbered like a repeat.
+  std::set<std::string> used_{ReportHolder::kUnnamedSection};
 };
 
 std::string CaseText(SimulationCase& theCase) {

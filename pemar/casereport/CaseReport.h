@@ -16,8 +16,8 @@
 // property-table rows in K, kJ/kmol and m3/kmol. The empty value -32767 is
 // written as "-".
 
-#ifndef PEMAR_REPORTS_CASEREPORT_H_
-#define PEMAR_REPORTS_CASEREPORT_H_
+#ifndef PEMAR_CASEREPORT_CASEREPORT_H_
+#define PEMAR_CASEREPORT_CASEREPORT_H_
 
 #include <string>
 
@@ -41,4 +41,4 @@ PEMAR_EXPORT std::string CaseReportText(SimulationCase& theCase);
 
 }  // namespace pemar
 
-#endif  // PEMAR_REPORTS_CASEREPORT_H_
+#endif  // PEMAR_CASEREPORT_CASEREPORT_H_

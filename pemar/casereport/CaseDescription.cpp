@@ -1,4 +1,4 @@
-#include "pemar/reports/CaseDescription.h"
+#include "pemar/casereport/CaseDescription.h"
 
 #include <cmath>
 #include <cstdio>

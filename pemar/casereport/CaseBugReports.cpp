@@ -1,4 +1,4 @@
-#include "pemar/reports/CaseBugReports.h"
+#include "pemar/casereport/CaseBugReports.h"
 
 #include "pemar/case/SimulationCase.h"
 #include "pemar/framework/FilePrompt.h"

@@ -13,8 +13,8 @@
 // case gives the same bytes. Building it only reads the case, like the text
 // report.
 
-#ifndef PEMAR_REPORTS_CASEREPORTPAGE_H_
-#define PEMAR_REPORTS_CASEREPORTPAGE_H_
+#ifndef PEMAR_CASEREPORT_CASEREPORTPAGE_H_
+#define PEMAR_CASEREPORT_CASEREPORTPAGE_H_
 
 #include <string>
 
@@ -33,4 +33,4 @@ PEMAR_EXPORT bool WriteCaseReportHtml(SimulationCase& theCase,
 
 }  // namespace pemar
 
-#endif  // PEMAR_REPORTS_CASEREPORTPAGE_H_
+#endif  // PEMAR_CASEREPORT_CASEREPORTPAGE_H_

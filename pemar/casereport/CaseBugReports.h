@@ -1,8 +1,8 @@
 // The problem reports of a case as the front ends (the pemar tool, the
 // Python package) add, find and write them, so that both do it alike.
 
-#ifndef PEMAR_REPORTS_CASEBUGREPORTS_H_
-#define PEMAR_REPORTS_CASEBUGREPORTS_H_
+#ifndef PEMAR_CASEREPORT_CASEBUGREPORTS_H_
+#define PEMAR_CASEREPORT_CASEBUGREPORTS_H_
 
 #include <string>
 
@@ -52,4 +52,4 @@ PEMAR_EXPORT bool WriteBugReportTo(BugReport& report, const std::string& path);
 
 }  // namespace pemar
 
-#endif  // PEMAR_REPORTS_CASEBUGREPORTS_H_
+#endif  // PEMAR_CASEREPORT_CASEBUGREPORTS_H_

@@ -1,17 +1,17 @@
-#include "pemar/reports/CaseReportPage.h"
+#include "pemar/casereport/CaseReportPage.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "pemar/case/SimulationCase.h"
+#include "pemar/casereport/CaseReport.h"
 #include "pemar/diag/DocumentPlots.h"
 #include "pemar/diag/LadderSvg.h"
 #include "pemar/diag/PlotSvg.h"
 #include "pemar/diag/PlotSvgInternal.h"
 #include "pemar/framework/CVValue.h"
 #include "pemar/framework/FileSystem.h"
-#include "pemar/reports/CaseReport.h"
 #include "pemar/reports/ReportHolder.h"
 
 namespace pemar {

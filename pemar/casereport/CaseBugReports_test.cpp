@@ -1,4 +1,4 @@
-#include "pemar/reports/CaseBugReports.h"
+#include "pemar/casereport/CaseBugReports.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 #include <string>
 
 #include "pemar/case/testing/CaseTestSupport.h"
+#include "pemar/casereport/CaseDescription.h"
 #include "pemar/reports/BugReport.h"
 #include "pemar/reports/BugReportManager.h"
 
@@ -32,6 +33,23 @@ TEST_F(CaseBugReportsTest, TakenTitleAddsNothingAndWriteGivesTheReportText) {
   std::ifstream written(Path("pump.bug"), std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}),
             report->ReportText());
+}
+
+// The case makes its manager, stores its reports and reopens them.
+TEST_F(CaseBugReportsTest, CaseSavesAndReopensItsReports) {
+  auto theCase = NewCase("reports.kcs");
+  ASSERT_TRUE(theCase->Message("BugReportMgr"));
+  auto* manager =
+      dynamic_cast<BugReportManager*>(theCase->BugReportManagerObject());
+  ASSERT_NE(manager, nullptr);
+  manager->NewReport()->SetDescription("Step one\nStep two");
+  manager->NewReport()->SetClassChoice(BugReport::kEnhancement);
+  ASSERT_TRUE(theCase->SaveDocument(0));
+  auto reopened = Reopen("reports.kcs");
+  ASSERT_NE(reopened, nullptr);
+  const std::string reopenedText = DescribeCase(*reopened);
+  EXPECT_EQ(FirstDifference(DescribeCase(*theCase), reopenedText), "");
+  EXPECT_NE(reopenedText.find("Step one\\x0aStep two"), std::string::npos);
 }
 
 }  // namespace

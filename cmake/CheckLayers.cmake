@@ -1,0 +1,42 @@
+# Fails when a library source includes a header of a subsystem above its own
+# in cmake/Layers.cmake, or when a subsystem folder is missing from that
+# list. Tests (*_test.cpp) and testing/ helpers may use any subsystem. Run
+# it as a test or by hand:
+#   cmake -DPEMAR_SOURCE_DIR=. -P cmake/CheckLayers.cmake
+include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
+get_filename_component(PEMAR_SOURCE_DIR "${PEMAR_SOURCE_DIR}" ABSOLUTE)
+
+set(faults "")
+file(GLOB dirs LIST_DIRECTORIES true ${PEMAR_SOURCE_DIR}/pemar/*)
+foreach(dir IN LISTS dirs)
+  if(NOT IS_DIRECTORY ${dir})
+    continue()
+  endif()
+  get_filename_component(name ${dir} NAME)
+  list(FIND PEMAR_LAYERS ${name} level)
+  if(level LESS 0)
+    list(APPEND faults "pemar/${name}/ is not in cmake/Layers.cmake")
+    continue()
+  endif()
+  file(GLOB sources ${dir}/*.cpp ${dir}/*.h)
+  list(FILTER sources EXCLUDE REGEX "_test\\.cpp$")
+  foreach(source IN LISTS sources)
+    file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"pemar/")
+    foreach(line IN LISTS includes)
+      string(REGEX MATCH "\"pemar/([A-Za-z0-9_]+)/" _ "${line}")
+      set(target ${CMAKE_MATCH_1})
+      list(FIND PEMAR_LAYERS "${target}" target_level)
+      if(target_level GREATER level)
+        file(RELATIVE_PATH shown ${PEMAR_SOURCE_DIR} ${source})
+        list(APPEND faults "${shown} (${name}) includes ${target}, a higher subsystem")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(faults)
+  list(JOIN faults "\n  " shown)
+  message(FATAL_ERROR "Subsystem layers broken:\n  ${shown}")
+endif()
+list(JOIN PEMAR_LAYERS " < " order)
+message("Subsystem layers hold: ${order}")
