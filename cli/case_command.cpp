@@ -552,7 +552,7 @@ void AddBackupsOption(CLI::App* cmd, CaseOptions& o) {
       ->check(CLI::Range(0, 10));
 }
 
-CommandRegistration registration(300, [](CLI::App& app, int& exit_code) {
+CommandRegistration case_registration(300, [](CLI::App& app, int& exit_code) {
   auto* cmd = app.add_subcommand(
       "case", "Make and inspect case files: projects, notes, backups");
   cmd->require_subcommand(1);
@@ -658,7 +658,7 @@ CommandRegistration registration(300, [](CLI::App& app, int& exit_code) {
 
 // ------------------------------------------------------------- demo
 
-std::string Number(double value) {
+std::string ProcessNumber(double value) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%.6g", value);
   return buffer;
@@ -691,7 +691,7 @@ void AddTourNotes(IPemarProject* project, IDefaultUtilityManager* db) {
     const char* name = db->GetRecommendedUtilityName(q.t, q.type, nullptr);
     AddNote(project,
             std::string(q.type == HotSegment ? "Heating" : "Cooling") + " at " +
-                Number(q.t) + " C",
+                ProcessNumber(q.t) + " C",
             std::string("The case's utility database recommends ") +
                 (name ? name : "no utility") + ".",
             "pemar demo");
@@ -700,7 +700,7 @@ void AddTourNotes(IPemarProject* project, IDefaultUtilityManager* db) {
   AddNote(project, "Reboiler steam",
           "Steam at 500 K and 1500 kPa: molar enthalpy " +
               (h == kEmptyValue ? std::string("not available")
-                                : Number(h) + " kJ/kmol") +
+                                : ProcessNumber(h) + " kJ/kmol") +
               " (IFC-67).",
           "pemar demo");
 }
@@ -781,7 +781,7 @@ bool CaseDemo(std::ostream& out, const std::string& work_dir) {
   return true;
 }
 
-DemoRegistration demo(600, "Case document", CaseDemo);
+DemoRegistration case_demo(600, "Case document", CaseDemo);
 
 }  // namespace
 }  // namespace pemar::cli

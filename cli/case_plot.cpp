@@ -19,7 +19,7 @@
 namespace pemar::cli {
 namespace {
 
-std::string Number(double value) {
+std::string PlotNumber(double value) {
   if (value == kEmptyValue) return "-";
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%.6g", value);
@@ -65,8 +65,8 @@ void PrintPlot(std::ostream& out, PlotObject* plot) {
     }
     out << "\n";
     for (const PlotPoint& p : points) {
-      out << "    (" << Number(p.x) << ", " << Number(p.y);
-      if (p.z != kEmptyValue) out << ", " << Number(p.z);
+      out << "    (" << PlotNumber(p.x) << ", " << PlotNumber(p.y);
+      if (p.z != kEmptyValue) out << ", " << PlotNumber(p.z);
       out << ")\n";
     }
   }

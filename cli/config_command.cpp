@@ -79,7 +79,7 @@ int RunConfig(const ConfigOptions& o) {
   return kExitOk;
 }
 
-CommandRegistration registration(600, [](CLI::App& app, int& exit_code) {
+CommandRegistration config_registration(600, [](CLI::App& app, int& exit_code) {
   auto* cmd = app.add_subcommand(
       "config",
       "The program configuration for this command line: name, enabled "

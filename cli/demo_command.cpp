@@ -35,7 +35,7 @@ int RunDemo(const std::string& dir) {
   return kExitOk;
 }
 
-CommandRegistration registration(1000, [](CLI::App& app, int& exit_code) {
+CommandRegistration demo_registration(1000, [](CLI::App& app, int& exit_code) {
   auto* cmd =
       app.add_subcommand("demo", "Tour the library on its built-in defaults");
   auto dir = std::make_shared<std::string>();

@@ -163,7 +163,7 @@ int Dump(std::ostream& out, const std::string& path, bool json) {
   return kExitOk;
 }
 
-CommandRegistration registration(100, [](CLI::App& app, int& exit_code) {
+CommandRegistration dump_registration(100, [](CLI::App& app, int& exit_code) {
   auto* cmd = app.add_subcommand(
       "dump",
       "Print the chunk tree of a file of chunked records: offset, "
@@ -207,7 +207,7 @@ bool WritePlant(const std::string& path) {
   return raw.Close() && ok;
 }
 
-DemoRegistration demo(
+DemoRegistration dump_demo(
     100, "Chunked records", [](std::ostream& out, const std::string& dir) {
       std::string path = dir + "/plant.bin";
       if (!WritePlant(path)) return false;

@@ -62,7 +62,8 @@ int RunFeatures(const FeaturesOptions& o) {
   return kExitOk;
 }
 
-CommandRegistration registration(350, [](CLI::App& app, int& exit_code) {
+CommandRegistration features_registration(350, [](CLI::App& app,
+                                                  int& exit_code) {
   auto o = std::make_shared<FeaturesOptions>();
   auto* cmd = app.add_subcommand("features",
                                  "List the registered features by technology");

@@ -242,7 +242,8 @@ int RunLinearize(const LinearizeOptions& options, bool by_segments,
   return kExitOk;
 }
 
-CommandRegistration registration(410, [](CLI::App& app, int& exit_code) {
+CommandRegistration linearize_registration(410, [](CLI::App& app,
+                                                   int& exit_code) {
   auto* cmd = app.add_subcommand(
       "linearize",
       "Replace a curve x,f read from a CSV file by straight chords: "
@@ -269,7 +270,7 @@ CommandRegistration registration(410, [](CLI::App& app, int& exit_code) {
   });
 });
 
-DemoRegistration demo(
+DemoRegistration linearize_demo(
     410, "Piecewise linearisation",
     [](std::ostream& out, const std::string& dir) {
       // A heating curve: steep at first, then flattening.

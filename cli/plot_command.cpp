@@ -274,7 +274,7 @@ int RunPlot(PlotOptions options) {
   return kExitOk;
 }
 
-CommandRegistration registration(500, [](CLI::App& app, int& exit_code) {
+CommandRegistration plot_registration(500, [](CLI::App& app, int& exit_code) {
   auto* cmd = app.add_subcommand(
       "plot", "Draw x,y[,kind] points from a CSV file as a character plot");
   auto options = std::make_shared<PlotOptions>();
@@ -332,7 +332,7 @@ bool SaturationCurveDemo(std::ostream& out, const std::string& work_dir) {
   return true;
 }
 
-DemoRegistration demo(500, "Character plot", SaturationCurveDemo);
+DemoRegistration plot_demo(500, "Character plot", SaturationCurveDemo);
 
 }  // namespace
 }  // namespace pemar::cli

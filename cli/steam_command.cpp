@@ -68,14 +68,14 @@ SteamPoint Evaluate(double t, double p, int hint) {
   return point;
 }
 
-std::string Number(double value) {
+std::string SteamNumber(double value) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%.10g", value);
   return buffer;
 }
 
-std::string Number(const std::optional<double>& value) {
-  return value ? Number(*value) : std::string();
+std::string SteamNumber(const std::optional<double>& value) {
+  return value ? SteamNumber(*value) : std::string();
 }
 
 const char* PhaseName(int hint) {
@@ -86,18 +86,18 @@ const char* PhaseName(int hint) {
 std::string Problem(const SteamPoint& point) {
   const double t = point.temperature;
   const double p = point.pressure;
-  const std::string at = Number(t) + " K and " + Number(p) + " kPa";
+  const std::string at = SteamNumber(t) + " K and " + SteamNumber(p) + " kPa";
   if (!std::isfinite(t) || t < 273.16 || t > 1073.15) {
-    return "temperature " + Number(t) +
+    return "temperature " + SteamNumber(t) +
            " K is outside the range of the steam formulation, 273.16 K to "
            "1073.15 K";
   }
   if (!std::isfinite(p) || p <= 0.0) {
-    return "pressure " + Number(p) + " kPa is not above 0 kPa";
+    return "pressure " + SteamNumber(p) + " kPa is not above 0 kPa";
   }
   if (point.subregion < 0) {
     if (t > 623.15 && p > 100000.0) {
-      return "pressure " + Number(p) +
+      return "pressure " + SteamNumber(p) +
              " kPa is above 100000 kPa, the limit of the steam formulation "
              "above 623.15 K";
     }
@@ -107,7 +107,7 @@ std::string Problem(const SteamPoint& point) {
     }
     if (point.hint == kUndecided) {
       return at + " lie within 10 % of the saturation pressure (" +
-             Number(point.saturation_pressure) +
+             SteamNumber(point.saturation_pressure) +
              " kPa); give --phase vapour or --phase liquid";
     }
     return at + " lie outside the range of the steam formulation";
@@ -144,19 +144,19 @@ int RunPoint(double t, double p, int hint, bool json) {
     std::cout << j.dump(2) << "\n";
     return kExitOk;
   }
-  std::cout << "temperature          " << Number(t) << " K\n"
-            << "pressure             " << Number(p) << " kPa\n"
+  std::cout << "temperature          " << SteamNumber(t) << " K\n"
+            << "pressure             " << SteamNumber(p) << " kPa\n"
             << "phase                "
             << (hint == kUndecided ? "not given" : PhaseName(hint)) << "\n"
             << "sub-region           " << point.subregion << "\n"
-            << "molar volume         " << Number(point.molar_volume)
+            << "molar volume         " << SteamNumber(point.molar_volume)
             << " m3/kmol\n"
-            << "molar enthalpy       " << Number(point.molar_enthalpy)
+            << "molar enthalpy       " << SteamNumber(point.molar_enthalpy)
             << " kJ/kmol\n"
-            << "saturation pressure  " << Number(point.saturation_pressure)
-            << " kPa at " << Number(t) << " K\n"
-            << "boiling temperature  " << Number(point.boiling_temperature)
-            << " K at " << Number(p) << " kPa\n";
+            << "saturation pressure  " << SteamNumber(point.saturation_pressure)
+            << " kPa at " << SteamNumber(t) << " K\n"
+            << "boiling temperature  " << SteamNumber(point.boiling_temperature)
+            << " K at " << SteamNumber(p) << " kPa\n";
   return kExitOk;
 }
 
@@ -247,11 +247,12 @@ int RunCsv(std::istream& in, const std::string& source,
     }
     const SteamPoint point = Evaluate(t, p, hint);
     states->push_back({t, p});
-    std::cout << Number(t) << ',' << Number(p) << ',' << PhaseName(hint) << ','
-              << point.subregion << ',' << Number(point.molar_volume) << ','
-              << Number(point.molar_enthalpy) << ','
-              << Number(point.saturation_pressure) << ','
-              << Number(point.boiling_temperature) << '\n';
+    std::cout << SteamNumber(t) << ',' << SteamNumber(p) << ','
+              << PhaseName(hint) << ',' << point.subregion << ','
+              << SteamNumber(point.molar_volume) << ','
+              << SteamNumber(point.molar_enthalpy) << ','
+              << SteamNumber(point.saturation_pressure) << ','
+              << SteamNumber(point.boiling_temperature) << '\n';
   }
   if (in.bad()) {
     PrintError("cannot read " + source);
@@ -289,7 +290,7 @@ struct SteamOptions {
   std::string svg;
 };
 
-CommandRegistration registration(400, [](CLI::App& app, int& exit_code) {
+CommandRegistration steam_registration(400, [](CLI::App& app, int& exit_code) {
   auto* cmd = app.add_subcommand(
       "steam",
       "Water and steam properties after IFC-67: sub-region, molar volume "
@@ -334,7 +335,7 @@ CommandRegistration registration(400, [](CLI::App& app, int& exit_code) {
   });
 });
 
-DemoRegistration demo(
+DemoRegistration steam_demo(
     400, "Steam properties", [](std::ostream& out, const std::string& dir) {
       struct Example {
         double t, p;
@@ -366,9 +367,9 @@ DemoRegistration demo(
       }
       const SteamPoint boiling = Evaluate(373.15, 101.325, 1);
       out << "Saturation pressure at 373.15 K: "
-          << Number(boiling.saturation_pressure)
+          << SteamNumber(boiling.saturation_pressure)
           << " kPa; boiling temperature at 101.325 kPa: "
-          << Number(boiling.boiling_temperature) << " K\n";
+          << SteamNumber(boiling.boiling_temperature) << " K\n";
       std::vector<SteamState> states;
       for (const Example& e : examples) states.push_back({e.t, e.p});
       const std::string chart = dir + "/steam-chart.svg";

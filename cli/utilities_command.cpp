@@ -36,7 +36,7 @@ struct ManagerDeleter {
 };
 using Database = std::unique_ptr<IDefaultUtilityManager, ManagerDeleter>;
 
-std::string Number(double value) { return ShortNumber(value, "-"); }
+std::string UtilityNumber(double value) { return ShortNumber(value, "-"); }
 
 // The fuel a utility's data source and ID name, or "" for none.
 std::string FuelName(const DefaultUtility& u) { return UtilityFuelName(u); }
@@ -103,17 +103,18 @@ void PrintUtilityTable(IDefaultUtilityManager* db, std::ostream& out) {
   for (int i = 0; i < db->GetNumberOfDefaultUtilities(); ++i) {
     const DefaultUtility& u = *db->GetDefaultUtility(i);
     const char* name = u.GetUtilityName();
-    std::snprintf(
-        line, sizeof line,
-        "%-26s %-5s %8s %8s %9s %9s %6s %9s %12s %-16s %-14s %s\n",
-        name ? name : "", HeatTypeName(u.GetHeatType()),
-        Number(u.GetInletTemperature()).c_str(),
-        Number(u.GetOutletTemperature()).c_str(),
-        Number(u.GetARTempLow()).c_str(), Number(u.GetARTempHigh()).c_str(),
-        Number(u.GetDeltaTmin()).c_str(),
-        Number(u.GetHeatTransferCoefficient()).c_str(),
-        Number(u.GetUtilityCost()).c_str(), u.GetExchangerType().c_str(),
-        FuelName(u).c_str(), Number(u.GetCO2EmissionFactor()).c_str());
+    std::snprintf(line, sizeof line,
+                  "%-26s %-5s %8s %8s %9s %9s %6s %9s %12s %-16s %-14s %s\n",
+                  name ? name : "", HeatTypeName(u.GetHeatType()),
+                  UtilityNumber(u.GetInletTemperature()).c_str(),
+                  UtilityNumber(u.GetOutletTemperature()).c_str(),
+                  UtilityNumber(u.GetARTempLow()).c_str(),
+                  UtilityNumber(u.GetARTempHigh()).c_str(),
+                  UtilityNumber(u.GetDeltaTmin()).c_str(),
+                  UtilityNumber(u.GetHeatTransferCoefficient()).c_str(),
+                  UtilityNumber(u.GetUtilityCost()).c_str(),
+                  u.GetExchangerType().c_str(), FuelName(u).c_str(),
+                  UtilityNumber(u.GetCO2EmissionFactor()).c_str());
     out << line;
   }
 }
@@ -187,7 +188,7 @@ int RunRecommend(const RecommendOptions& o) {
   if (found.empty()) {
     std::string message = std::string("no ") + HeatTypeName(type) +
                           " utility serves a process temperature of " +
-                          Number(o.temperature) + " C";
+                          UtilityNumber(o.temperature) + " C";
     if (!o.exchanger.empty()) {
       message += " with the exchanger type \"" + o.exchanger + "\"";
     }
@@ -201,9 +202,10 @@ int RunRecommend(const RecommendOptions& o) {
     return kExitOk;
   }
   for (const DefaultUtility* u : found) {
-    std::cout << u->GetUtilityName() << " (AR " << Number(u->GetARTempLow())
-              << " to " << Number(u->GetARTempHigh()) << " C, cost "
-              << Number(u->GetUtilityCost()) << ", "
+    std::cout << u->GetUtilityName() << " (AR "
+              << UtilityNumber(u->GetARTempLow()) << " to "
+              << UtilityNumber(u->GetARTempHigh()) << " C, cost "
+              << UtilityNumber(u->GetUtilityCost()) << ", "
               << u->GetExchangerType().str() << ")\n";
   }
   return kExitOk;
@@ -235,7 +237,7 @@ int RunHtc(const UtilitiesOptions& o) {
   for (int i = 0; i < n; ++i) {
     std::snprintf(line, sizeof line, "%-45s %12s  %s\n",
                   db->GetHTCDefaultValueName(i),
-                  Number(db->GetHTCDefaultValue(i)).c_str(),
+                  UtilityNumber(db->GetHTCDefaultValue(i)).c_str(),
                   db->GetHTCDefaultValueNote(i));
     std::cout << line;
   }
@@ -259,7 +261,7 @@ int RunFuels(bool json) {
       } else {
         char line[128];
         std::snprintf(line, sizeof line, "%4d  %-42s %s\n", id, entries[i].name,
-                      Number(entries[i].co2EmissionFactor).c_str());
+                      UtilityNumber(entries[i].co2EmissionFactor).c_str());
         std::cout << line;
       }
     }
@@ -323,7 +325,7 @@ CommandRegistration fuels_registration(203, [](CLI::App& app, int& exit_code) {
   cmd->callback([json, &exit_code] { exit_code = RunFuels(*json); });
 });
 
-DemoRegistration demo_registration(
+DemoRegistration utilities_demo(
     200, "Utility database",
     [](std::ostream& out, const std::string& work_dir) {
       Database db(CreateDefaultUtilManager());
@@ -337,8 +339,8 @@ DemoRegistration demo_registration(
       for (const auto& q : queries) {
         const char* name = db->GetRecommendedUtilityName(q.t, q.type, nullptr);
         const char* cheapest = db->GetMostEconomicalUtilityName(q.t, q.type);
-        out << "  " << (q.type == HotSegment ? "heat " : "cool ") << Number(q.t)
-            << " C: " << (name ? name : "none")
+        out << "  " << (q.type == HotSegment ? "heat " : "cool ")
+            << UtilityNumber(q.t) << " C: " << (name ? name : "none")
             << " (cheapest: " << (cheapest ? cheapest : "none") << ")\n";
       }
       const std::string path = work_dir + "/utilities.hud";

@@ -9,7 +9,15 @@
 
 #include <string>
 
+#include "pemar/framework/Types.h"
+
 namespace pemar::python {
+
+// A number, or None for the empty value.
+inline pybind11::object Number(double value) {
+  if (value == kEmptyValue) return pybind11::none();
+  return pybind11::float_(value);
+}
 
 void DefineSteam(pybind11::module_& m);
 void DefineUtilities(pybind11::module_& m);

@@ -37,12 +37,6 @@ namespace {
 
 std::string Str(const char* s) { return s ? std::string(s) : std::string(); }
 
-// A number, or None for the empty value.
-py::object Number(double value) {
-  if (value == kEmptyValue) return py::none();
-  return py::float_(value);
-}
-
 // The types the case may hold: notes projects and the library's own
 // feature, the steam property table.
 void RegisterTypes() {

@@ -35,12 +35,6 @@ UtilityDatabase::UtilityDatabase(IDefaultUtilityManager* db, py::object owner)
 
 namespace {
 
-// A number, or None for the empty value.
-py::object Number(double value) {
-  if (value == kEmptyValue) return py::none();
-  return py::float_(value);
-}
-
 py::dict UtilityRow(const DefaultUtility& u) {
   py::dict row;
   row["name"] = u.GetUtilityName() ? u.GetUtilityName() : "";

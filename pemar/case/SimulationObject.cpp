@@ -14,7 +14,7 @@ class SimulationObjectInfoT : public ObjectTypeInfo {
   }
 };
 
-const ObjectTypeInfo* const kRegisteredType = SimulationObjectObjectType();
+const ObjectTypeInfo* const kSimulationObjectTypeRegistered = SimulationObjectObjectType();
 
 }  // namespace
 
@@ -32,7 +32,7 @@ const ObjectTypeInfo* SimulationObjectObjectType() {
 
 SimulationObject::SimulationObject(Viewable* owner, const ObjectTypeInfo* type)
     : Viewable(owner, type) {
-  (void)kRegisteredType;
+  (void)kSimulationObjectTypeRegistered;
 }
 
 SimulationObject::SimulationObject(ObjectInstanceInfo& info) : Viewable(info) {}

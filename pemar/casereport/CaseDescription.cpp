@@ -28,7 +28,7 @@ namespace {
 constexpr long kAllObjects = 1;
 
 // Exact: hexadecimal floating point keeps every bit but NaN's.
-std::string Number(double value) {
+std::string ExactNumber(double value) {
   if (std::isnan(value)) return "nan";
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%a", value);
@@ -53,7 +53,7 @@ class Writer {
   void Text(const std::string& key, const char* text) {
     Line(key, Quoted(text));
   }
-  void Real(const std::string& key, double value) { Line(key, Number(value)); }
+  void Real(const std::string& key, double value) { Line(key, ExactNumber(value)); }
   void Int(const std::string& key, long value) {
     Line(key, std::to_string(value));
   }

@@ -26,7 +26,7 @@ namespace {
 
 std::string Str(const char* text) { return text != nullptr ? text : ""; }
 
-std::string Number(double value) {
+std::string ReportNumber(double value) {
   if (value == kEmptyValue) return "-";
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%.6g", value);
@@ -125,11 +125,11 @@ std::string UtilityTable(IDefaultUtilityManager& db) {
     std::snprintf(
         line, sizeof line, "%-26s %-4s %8s %8s %9s %9s %9s %12s %s\n",
         Str(u->GetUtilityName()).c_str(), HeatTypeName(u->GetHeatType()),
-        Number(u->GetInletTemperature()).c_str(),
-        Number(u->GetOutletTemperature()).c_str(),
-        Number(u->GetARTempLow()).c_str(), Number(u->GetARTempHigh()).c_str(),
-        Number(u->GetHeatTransferCoefficient()).c_str(),
-        Number(u->GetUtilityCost()).c_str(), u->GetExchangerType().c_str());
+        ReportNumber(u->GetInletTemperature()).c_str(),
+        ReportNumber(u->GetOutletTemperature()).c_str(),
+        ReportNumber(u->GetARTempLow()).c_str(), ReportNumber(u->GetARTempHigh()).c_str(),
+        ReportNumber(u->GetHeatTransferCoefficient()).c_str(),
+        ReportNumber(u->GetUtilityCost()).c_str(), u->GetExchangerType().c_str());
     text += line;
   }
   return text;
@@ -142,7 +142,7 @@ std::string CoefficientTable(IDefaultUtilityManager& db) {
     const std::string note = Str(db.GetHTCDefaultValueNote(i));
     std::snprintf(line, sizeof line, "%-40s %10s%s%s\n",
                   Str(db.GetHTCDefaultValueName(i)).c_str(),
-                  Number(db.GetHTCDefaultValue(i)).c_str(),
+                  ReportNumber(db.GetHTCDefaultValue(i)).c_str(),
                   note.empty() ? "" : "  ", note.c_str());
     text += line;
   }
@@ -164,18 +164,18 @@ void AddUtilities(SimulationCase& theCase, IReportHolder& report,
 std::string FeatureText(Viewable& instance) {
   auto* table = dynamic_cast<PropertyTableFeature*>(&instance);
   if (table == nullptr) return "\n";
-  std::string text = "Steam property table, " + Number(table->From()) + " to " +
-                     Number(table->To()) + " K at " +
-                     Number(table->Pressure()) + " kPa\n";
+  std::string text = "Steam property table, " + ReportNumber(table->From()) + " to " +
+                     ReportNumber(table->To()) + " K at " +
+                     ReportNumber(table->Pressure()) + " kPa\n";
   char line[128];
   std::snprintf(line, sizeof line, "%-10s %-8s %-14s %s\n", "T/K", "Phase",
                 "H/(kJ/kmol)", "V/(m3/kmol)");
   text += line;
   for (const PropertyTableRow& row : table->Rows()) {
     std::snprintf(line, sizeof line, "%-10s %-8s %-14s %s\n",
-                  Number(row.temperature).c_str(),
+                  ReportNumber(row.temperature).c_str(),
                   row.phase == 1 ? "liquid" : "vapour",
-                  Number(row.enthalpy).c_str(), Number(row.volume).c_str());
+                  ReportNumber(row.enthalpy).c_str(), ReportNumber(row.volume).c_str());
     text += line;
   }
   return text;

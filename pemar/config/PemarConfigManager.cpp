@@ -67,12 +67,12 @@ bool Is(const VarDescription& desc, int type, int number) {
 bool ItemIsTwo(double item) { return item >= 2.0 && item < 3.0; }
 
 // A factor that may be divided by, or by which another may be divided.
-bool Usable(double factor) {
+bool UsableFactor(double factor) {
   return std::isfinite(factor) && factor != 0.0 && factor != kEmptyValue;
 }
 
 double Reciprocal(double factor) {
-  return Usable(factor) ? 1.0 / factor : kEmptyValue;
+  return UsableFactor(factor) ? 1.0 / factor : kEmptyValue;
 }
 
 // The factor of the current unit of `type`, as the compound-unit refresh
@@ -386,7 +386,7 @@ void PemarConfigManager::DoneNew() {
     double bottom = UnitFactor(DenominatorType(type), denominator_);
     // A denominator that cannot be divided by counts as empty: the factor
     // is then the numerator's alone.
-    double factor = Usable(top) && Usable(bottom) ? top / bottom : top;
+    double factor = UsableFactor(top) && UsableFactor(bottom) ? top / bottom : top;
     SetUnitConvFactorByName(1, type, name, factor);
     SetUnitConvFactorByName(0, type, name, 0);
   }
@@ -400,7 +400,7 @@ void PemarConfigManager::RefreshCompoundUnits() {
   const double f = CurrentUnitFactor(base);
   // Without both factors usable the ratio is unknown, and rescaling by
   // anything would corrupt every matching cost unit.
-  const bool have_ratio = Usable(f) && Usable(edited_base_factor_);
+  const bool have_ratio = UsableFactor(f) && UsableFactor(edited_base_factor_);
   double ratio = have_ratio ? f / edited_base_factor_ : 0.0;
   if (have_ratio && base != kCurrency) ratio = 1.0 / ratio;
 

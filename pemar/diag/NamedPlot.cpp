@@ -30,10 +30,10 @@ class NamedPlotObjectInfoT : public ObjectTypeInfo {
   }
 };
 
-const ObjectTypeInfo* const kRegisteredType = NamedPlotObjectType();
+const ObjectTypeInfo* const kNamedPlotTypeRegistered = NamedPlotObjectType();
 
 // Layout of the framework plots: number formats of the axes.
-constexpr char kTwoDimFormat[] = "%.2g";
+constexpr char kNamedPlotAxisFormat[] = "%.2g";
 constexpr char kTriangleFormat[] = "%.1g";
 
 }  // namespace
@@ -46,7 +46,7 @@ const ObjectTypeInfo* NamedPlotObjectType() {
     t->SetClassDataVersion(kNamedPlotVersion);
     return t;
   }();
-  (void)kRegisteredType;
+  (void)kNamedPlotTypeRegistered;
   return type;
 }
 
@@ -56,7 +56,7 @@ NamedPlot::NamedPlot(Viewable* owner, PlotTypeEnum type, const Text& name,
   if (type == kTwoDimPlotType) {
     auto* plot = new TwoDimPlot(owner, nullptr);
     for (int i = 0; i < 2; ++i) {
-      plot->Axis(i)->number_format = kTwoDimFormat;
+      plot->Axis(i)->number_format = kNamedPlotAxisFormat;
       plot->Axis(i)->units_shown = true;
     }
     plot->ShowLegend(true);

@@ -48,7 +48,7 @@ class PlotViewObjectInfoT : public ObjectTypeInfo {
   }
 };
 
-const ObjectTypeInfo* const kRegisteredType = PlotViewObjectType();
+const ObjectTypeInfo* const kPlotViewStorageTypeRegistered = PlotViewObjectType();
 
 unsigned char WriteTexts(BinaryFile& file, const std::vector<Text>& texts) {
   for (const Text& text : texts) {
@@ -98,7 +98,7 @@ const ObjectTypeInfo* PlotViewObjectType() {
     t->SetDisplayName("Plot View");
     return t;
   }();
-  (void)kRegisteredType;
+  (void)kPlotViewStorageTypeRegistered;
   return type;
 }
 

@@ -32,7 +32,7 @@ class SaturationCurveObjectInfoT : public ObjectTypeInfo {
   }
 };
 
-const ObjectTypeInfo* const kRegisteredType = SaturationCurveObjectType();
+const ObjectTypeInfo* const kSaturationCurveTypeRegistered = SaturationCurveObjectType();
 
 bool IsCurveVariable(const VarDescription& desc) {
   return desc.Number() == kCurveNumber && desc.IsIndexed() &&
@@ -50,7 +50,7 @@ const ObjectTypeInfo* SaturationCurveObjectType() {
     t->SetDisplayName("Saturation Curve");
     return t;
   }();
-  (void)kRegisteredType;
+  (void)kSaturationCurveTypeRegistered;
   return type;
 }
 

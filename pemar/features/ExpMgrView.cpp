@@ -53,7 +53,7 @@ class ExpMgrViewObjectInfoT : public ObjectTypeInfo {
   }
 };
 
-const ObjectTypeInfo* const kRegisteredType = ExpMgrViewObjectType();
+const ObjectTypeInfo* const kExpMgrViewTypeRegistered = ExpMgrViewObjectType();
 
 // The case knows its feature manager only through the builder table; the
 // entry is made while the library loads, so every case finds it.
@@ -115,7 +115,7 @@ const ObjectTypeInfo* ExpMgrViewObjectType() {
     t->SetDisplayName("Feature Manager");
     return t;
   }();
-  (void)kRegisteredType;
+  (void)kExpMgrViewTypeRegistered;
   return type;
 }
 

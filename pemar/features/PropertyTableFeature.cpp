@@ -34,7 +34,7 @@ class PropertyTableObjectInfoT : public ObjectTypeInfo {
   }
 };
 
-const ObjectTypeInfo* const kRegisteredType = PropertyTableObjectType();
+const ObjectTypeInfo* const kPropertyTableFeatureTypeRegistered = PropertyTableObjectType();
 
 bool ValidRange(double from, double to, double pressure) {
   return std::isfinite(from) && std::isfinite(to) && std::isfinite(pressure) &&
@@ -73,7 +73,7 @@ const ObjectTypeInfo* PropertyTableObjectType() {
     t->SetDisplayName("Property Table");
     return t;
   }();
-  (void)kRegisteredType;
+  (void)kPropertyTableFeatureTypeRegistered;
   return type;
 }
 

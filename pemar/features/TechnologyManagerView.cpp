@@ -46,7 +46,7 @@ class TechnologyManagerViewObjectInfoT : public ObjectTypeInfo {
   }
 };
 
-const ObjectTypeInfo* const kRegisteredType = TechnologyManagerViewObjectType();
+const ObjectTypeInfo* const kTechnologyManagerViewTypeRegistered = TechnologyManagerViewObjectType();
 
 // The entry at `i`; null outside the list.
 template <typename List>
@@ -66,7 +66,7 @@ const ObjectTypeInfo* TechnologyManagerViewObjectType() {
     t->SetDisplayName("Technology Manager");
     return t;
   }();
-  (void)kRegisteredType;
+  (void)kTechnologyManagerViewTypeRegistered;
   return type;
 }
 

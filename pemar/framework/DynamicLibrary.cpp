@@ -76,7 +76,7 @@ class SystemLoader final : public LibraryLoader {
 
 #endif
 
-LibraryLoader* g_installed = nullptr;
+LibraryLoader* g_installed_loader = nullptr;
 
 }  // namespace
 
@@ -86,12 +86,12 @@ LibraryLoader* LibraryLoader::System() {
 }
 
 LibraryLoader* LibraryLoader::Default() {
-  return g_installed ? g_installed : System();
+  return g_installed_loader ? g_installed_loader : System();
 }
 
 LibraryLoader* LibraryLoader::SetDefault(LibraryLoader* loader) {
-  LibraryLoader* previous = g_installed;
-  g_installed = loader;
+  LibraryLoader* previous = g_installed_loader;
+  g_installed_loader = loader;
   return previous;
 }
 

@@ -3,7 +3,7 @@
 namespace pemar {
 namespace {
 
-FilePicker& Picker() {
+FilePicker& InstalledFilePicker() {
   static FilePicker* picker = new FilePicker;
   return *picker;
 }
@@ -14,11 +14,11 @@ void FNPromptStruct::AddFilter(const Text& description, const Text& type) {
   filters.emplace_back(description, type);
 }
 
-void SetFilePicker(FilePicker picker) { Picker() = std::move(picker); }
+void SetFilePicker(FilePicker picker) { InstalledFilePicker() = std::move(picker); }
 
 Text PickFile(const Text& title, const Text& defaultExtension,
               const FileFilters& filters, const Text& proposedName) {
-  const FilePicker& picker = Picker();
+  const FilePicker& picker = InstalledFilePicker();
   if (!picker) return Text();
   return picker(title, defaultExtension, filters, proposedName);
 }

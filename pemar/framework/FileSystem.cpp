@@ -459,7 +459,7 @@ class OsFileSystem final : public FileSystem {
   }
 };
 
-FileSystem* g_installed = nullptr;
+FileSystem* g_installed_file_system = nullptr;
 
 }  // namespace
 
@@ -469,12 +469,12 @@ FileSystem* FileSystem::Posix() {
 }
 
 FileSystem* FileSystem::Default() {
-  return g_installed ? g_installed : Posix();
+  return g_installed_file_system ? g_installed_file_system : Posix();
 }
 
 FileSystem* FileSystem::SetDefault(FileSystem* fs) {
-  FileSystem* previous = g_installed;
-  g_installed = fs;
+  FileSystem* previous = g_installed_file_system;
+  g_installed_file_system = fs;
   return previous;
 }
 

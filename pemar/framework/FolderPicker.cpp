@@ -5,17 +5,17 @@
 namespace pemar {
 namespace {
 
-FolderPicker& Picker() {
+FolderPicker& InstalledFolderPicker() {
   static FolderPicker* picker = new FolderPicker;
   return *picker;
 }
 
 }  // namespace
 
-void SetFolderPicker(FolderPicker picker) { Picker() = std::move(picker); }
+void SetFolderPicker(FolderPicker picker) { InstalledFolderPicker() = std::move(picker); }
 
 FolderChoice PickFolder(const Text& title, const Text& filter) {
-  const FolderPicker& picker = Picker();
+  const FolderPicker& picker = InstalledFolderPicker();
   if (!picker) return FolderChoice{Text(), Text("No folder chosen")};
   return picker(title, filter);
 }

@@ -77,7 +77,7 @@ std::string Lower(const std::string& text) {
   return out;
 }
 
-Registry* g_installed = nullptr;
+Registry* g_installed_registry = nullptr;
 
 }  // namespace
 
@@ -86,11 +86,11 @@ Registry* Registry::System() {
   return registry;
 }
 
-Registry* Registry::Default() { return g_installed ? g_installed : System(); }
+Registry* Registry::Default() { return g_installed_registry ? g_installed_registry : System(); }
 
 Registry* Registry::SetDefault(Registry* registry) {
-  Registry* previous = g_installed;
-  g_installed = registry;
+  Registry* previous = g_installed_registry;
+  g_installed_registry = registry;
   return previous;
 }
 

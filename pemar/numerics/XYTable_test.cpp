@@ -12,7 +12,7 @@
 namespace pemar {
 namespace {
 
-constexpr double kE = kEmptyValue;
+constexpr double kEmptyCell = kEmptyValue;
 
 // Points, columns and capacity, then the cells of every point.
 std::vector<double> Cells(const XYTableClass& t) {
@@ -33,7 +33,9 @@ XYTableClass Table(int columns, int capacity,
 }
 
 // Capacity 10, after one growth.
-XYTableClass ThreeRows() { return Table(2, 0, {{0, 1}, {10, 11}, {20, 21}}); }
+XYTableClass ThreeRowTable() {
+  return Table(2, 0, {{0, 1}, {10, 11}, {20, 21}});
+}
 
 using XYTableClassTest = test_support::ClassDataTest;
 
@@ -56,14 +58,14 @@ TEST_F(XYTableClassTest, BadSizesOrTruncatedRecordFailAndKeepTheTable) {
                           {-1, 2, 2, 4},         {0, 2, -2, 4}};
   for (const auto& h : heads) {
     SCOPED_TRACE(testing::Message() << h[0] << ", " << h[1] << ", " << h[2]);
-    ExpectRecallFails(ThreeRows(), Sized({h[0], h[1], h[2]}, h[3]), Cells);
+    ExpectRecallFails(ThreeRowTable(), Sized({h[0], h[1], h[2]}, h[3]), Cells);
   }
-  const std::string bytes = Stored(ThreeRows());
+  const std::string bytes = Stored(ThreeRowTable());
   ASSERT_EQ(bytes.size(), 16u + 10 * 16);
   XYTableClass other = Table(1, 1, {{7.0}});
   ExpectRecallFails(other, bytes, Cells, true);
   ASSERT_TRUE(Recall(other, bytes));
-  EXPECT_EQ(Cells(other), Cells(ThreeRows()));
+  EXPECT_EQ(Cells(other), Cells(ThreeRowTable()));
 }
 
 // Rows that become points by a write past the last start empty, and so do
@@ -76,14 +78,17 @@ TEST_F(XYTableClassTest, GrowsByTenOnAppendAndByRowPlusElevenPastTheEnd) {
   EXPECT_EQ(t.Capacity(), 15);
   t = XYTableClass(2, 0);
   t.InputData(0, 2, v, 7);
-  EXPECT_EQ(Cells(t), (std::vector<double>{8, 2, 18, kE, kE, kE, kE, kE, kE, kE,
-                                           kE, kE, kE, kE, kE, kE, kE, 1, 2}));
+  EXPECT_EQ(Cells(t),
+            (std::vector<double>{8, 2, 18, kEmptyCell, kEmptyCell, kEmptyCell,
+                                 kEmptyCell, kEmptyCell, kEmptyCell, kEmptyCell,
+                                 kEmptyCell, kEmptyCell, kEmptyCell, kEmptyCell,
+                                 kEmptyCell, kEmptyCell, kEmptyCell, 1, 2}));
   const std::string first = Stored(t);
   EXPECT_EQ(Stored(t), first);
   ASSERT_TRUE(Recall(recalled, first));
   EXPECT_EQ(Cells(recalled), Cells(t));
   recalled.NewTableSize(2, 18);  // spare rows become points, still empty
-  EXPECT_EQ(*recalled.Value(17, 0), kE);
+  EXPECT_EQ(*recalled.Value(17, 0), kEmptyCell);
 }
 
 // Out of range or null arguments change nothing; the markers pick the last
@@ -102,13 +107,13 @@ TEST_F(XYTableClassTest, OutOfRangeArgumentsAreIgnored) {
   empty.InputData(0, 1, v, kEmptyMarker);
   EXPECT_EQ(empty.NumbPoint(), 0);
   EXPECT_EQ(XYTableClass(2, -5).Capacity(), 0);
-  t = ThreeRows();
+  t = ThreeRowTable();
   t.NewTableSize(-1, 3);
   t.NewTableSize(2, -3);
   t.ExpandTableSize(-4);
   EXPECT_FALSE(t.InputData(3, 0, 1.0));
   EXPECT_FALSE(t.InputData(0, 2, 1.0));
-  EXPECT_EQ(Cells(t), Cells(ThreeRows()));
+  EXPECT_EQ(Cells(t), Cells(ThreeRowTable()));
   EXPECT_TRUE(t.InputData(1, 1, 5.0));
   EXPECT_EQ(Cells(t), (std::vector<double>{3, 2, 10, 0, 1, 10, 5, 20, 21}));
   EXPECT_EQ(t.Value(kEmptyMarker, 5), t.Value(2, 0));
@@ -121,28 +126,30 @@ TEST_F(XYTableClassTest, ResizedAndClearedRowsComeBackEmpty) {
   XYTableClass t = Table(2, 0, {{0, 1}, {10, 11}, {20, 21}, {30, 31}});
   t.NewTableSize(4, 2);
   EXPECT_EQ(Cells(t),
-            (std::vector<double>{2, 4, 2, 0, 1, kE, kE, 10, 11, kE, kE}));
-  t = ThreeRows();
+            (std::vector<double>{2, 4, 2, 0, 1, kEmptyCell, kEmptyCell, 10, 11,
+                                 kEmptyCell, kEmptyCell}));
+  t = ThreeRowTable();
   t.ClearTable();
   EXPECT_EQ(Cells(t), (std::vector<double>{0, 2, 10}));
   double v = 5.0;
   t.InputData(0, 1, &v, 1);
-  EXPECT_EQ(Cells(t), (std::vector<double>{2, 2, 10, kE, kE, 5, kE}));
+  EXPECT_EQ(Cells(t), (std::vector<double>{2, 2, 10, kEmptyCell, kEmptyCell, 5,
+                                           kEmptyCell}));
 }
 
 // Mid, reversed, at the end, from itself; a bad position or column count is
 // refused, an empty table inserts nothing.
 TEST_F(XYTableClassTest, InsertDataFrom) {
-  XYTableClass t = ThreeRows();
-  EXPECT_FALSE(t.InsertDataFrom(ThreeRows(), 7, false));
-  EXPECT_FALSE(t.InsertDataFrom(ThreeRows(), -1, false));
+  XYTableClass t = ThreeRowTable();
+  EXPECT_FALSE(t.InsertDataFrom(ThreeRowTable(), 7, false));
+  EXPECT_FALSE(t.InsertDataFrom(ThreeRowTable(), -1, false));
   EXPECT_FALSE(t.InsertDataFrom(XYTableClass(3, 1), 0, false));
   EXPECT_TRUE(t.InsertDataFrom(XYTableClass(2, 4), 0, false));
-  EXPECT_EQ(Cells(t), Cells(ThreeRows()));
+  EXPECT_EQ(Cells(t), Cells(ThreeRowTable()));
   ASSERT_TRUE(t.InsertDataFrom(t, 1, true));
   EXPECT_EQ(Cells(t), (std::vector<double>{6, 2, 6, 0, 1, 20, 21, 10, 11, 0, 1,
                                            10, 11, 20, 21}));
-  XYTableClass own = ThreeRows(), other = Table(2, 0, {{100, 0}, {101, 0}});
+  XYTableClass own = ThreeRowTable(), other = Table(2, 0, {{100, 0}, {101, 0}});
   ASSERT_TRUE(own.InsertDataFrom(other, 1, true));
   EXPECT_EQ(Cells(own), (std::vector<double>{5, 2, 5, 0, 1, 101, 0, 100, 0, 10,
                                              11, 20, 21}));

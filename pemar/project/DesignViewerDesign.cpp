@@ -9,14 +9,14 @@ namespace {
 
 using design_viewer::ViewInfoT;
 
-const ObjectTypeInfo* const kRegisteredType = DesignViewerDesignObjectType();
+const ObjectTypeInfo* const kDesignViewerDesignTypeRegistered = DesignViewerDesignObjectType();
 
 }  // namespace
 
 const ObjectTypeInfo* DesignViewerDesignObjectType() {
   static const auto* type = new ViewInfoT<DesignViewerDesign>(
       "DesignViewerDesignObject", "DesignViewerDesign");
-  (void)kRegisteredType;
+  (void)kDesignViewerDesignTypeRegistered;
   return type;
 }
 

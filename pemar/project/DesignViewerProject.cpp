@@ -14,14 +14,14 @@ namespace {
 
 using design_viewer::ViewInfoT;
 
-const ObjectTypeInfo* const kRegisteredType = DesignViewerProjectObjectType();
+const ObjectTypeInfo* const kDesignViewerProjectTypeRegistered = DesignViewerProjectObjectType();
 
 }  // namespace
 
 const ObjectTypeInfo* DesignViewerProjectObjectType() {
   static const auto* type = new ViewInfoT<DesignViewerProject>(
       "DesignViewerProjectObject", "DesignViewerProject");
-  (void)kRegisteredType;
+  (void)kDesignViewerProjectTypeRegistered;
   return type;
 }
 

@@ -16,14 +16,14 @@ namespace {
 
 using design_viewer::ViewInfoT;
 
-const ObjectTypeInfo* const kRegisteredType = DesignViewerScenarioObjectType();
+const ObjectTypeInfo* const kDesignViewerScenarioTypeRegistered = DesignViewerScenarioObjectType();
 
 }  // namespace
 
 const ObjectTypeInfo* DesignViewerScenarioObjectType() {
   static const auto* type = new ViewInfoT<DesignViewerScenario>(
       "DesignViewerScenarioObject", "DesignViewerScenario");
-  (void)kRegisteredType;
+  (void)kDesignViewerScenarioTypeRegistered;
   return type;
 }
 

@@ -24,7 +24,7 @@ class BugReportObjectInfoT : public ObjectTypeInfo {
   using ObjectTypeInfo::ObjectTypeInfo;
 };
 
-const ObjectTypeInfo* const kRegisteredType = BugReportObjectType();
+const ObjectTypeInfo* const kBugReportTypeRegistered = BugReportObjectType();
 
 // A choice line with the blank between the brackets of entry `value`
 // replaced by 'x'; `marks` gives the character of each entry, the leading
@@ -70,7 +70,7 @@ const ObjectTypeInfo* BugReportObjectType() {
     t->SetDisplayName("Problem Report");
     return t;
   }();
-  (void)kRegisteredType;
+  (void)kBugReportTypeRegistered;
   return type;
 }
 

@@ -40,7 +40,7 @@ class BugReportManagerObjectInfoT : public ObjectTypeInfo {
   }
 };
 
-const ObjectTypeInfo* const kRegisteredType = BugReportManagerObjectType();
+const ObjectTypeInfo* const kBugReportManagerTypeRegistered = BugReportManagerObjectType();
 
 // "Report" followed by the report's position counting from 1.
 Text DefaultName(std::size_t position) {
@@ -102,7 +102,7 @@ const ObjectTypeInfo* BugReportManagerObjectType() {
     t->SetDisplayName("Problem Report Manager");
     return t;
   }();
-  (void)kRegisteredType;
+  (void)kBugReportManagerTypeRegistered;
   return type;
 }
 

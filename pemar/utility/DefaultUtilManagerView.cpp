@@ -31,7 +31,7 @@ class DefaultUtilManagerViewObjectInfoT : public ObjectTypeInfo {
 };
 
 // Registered at load time, like every framework type of the library.
-const ObjectTypeInfo* const kRegisteredType =
+const ObjectTypeInfo* const kDefaultUtilManagerViewTypeRegistered =
     DefaultUtilManagerViewObjectType();
 
 }  // namespace
@@ -51,7 +51,7 @@ const ObjectTypeInfo* DefaultUtilManagerViewObjectType() {
 DefaultUtilManagerView::DefaultUtilManagerView(Viewable* owner,
                                                IDefaultUtilityManager* database)
     : Viewable(owner, DefaultUtilManagerViewObjectType()), database_(database) {
-  (void)kRegisteredType;
+  (void)kDefaultUtilManagerViewTypeRegistered;
   SetupDefaultFuelSourceList();
 }
 

@@ -12,7 +12,7 @@ namespace {
 
 using testing::Fields;
 
-constexpr int kAir = 12;  // position of "Air" in the built-in set
+constexpr int kAirAt = 12;  // position of "Air" in the built-in set
 
 // v_ is the editor of the fixture's database.
 class DefaultUtilManagerViewTest : public testing::UtilityTest {
@@ -36,10 +36,10 @@ class DefaultUtilManagerViewTest : public testing::UtilityTest {
 
 TEST_F(DefaultUtilManagerViewTest, FuelIDsOutsideTheListGiveNoFactor) {
   m_->SetValue("Air", FuelSourceID, 47);
-  v_->NotifyOneUtilityOfChanges(kAir, FuelSourceID);
+  v_->NotifyOneUtilityOfChanges(kAirAt, FuelSourceID);
   EXPECT_EQ(m_->GetValue("Air", CO2EmissionFactor), 5.489e-05);
   m_->SetValue("Air", EFDataSource, 2);
-  v_->NotifyOneUtilityOfChanges(kAir, FuelSourceID);
+  v_->NotifyOneUtilityOfChanges(kAirAt, FuelSourceID);
   EXPECT_EQ(m_->GetValue("Air", CO2EmissionFactor), kEmptyValue);
   v_->NotifyOneUtilityOfChanges(-1, FuelSourceID);
   v_->NotifyOneUtilityOfChanges(99, EFDataSource);
@@ -47,7 +47,7 @@ TEST_F(DefaultUtilManagerViewTest, FuelIDsOutsideTheListGiveNoFactor) {
   for (double id : {3.0, -32767.0, 1e300, std::nan(""), 90.0, -inf}) {
     m_->SetValue("Air", CO2EmissionFactor, 1.0);
     m_->SetValue("Air", FuelSourceID, id);
-    v_->NotifyOneUtilityOfChanges(kAir, FuelSourceID);
+    v_->NotifyOneUtilityOfChanges(kAirAt, FuelSourceID);
     EXPECT_EQ(m_->GetValue("Air", CO2EmissionFactor), kEmptyValue) << id;
     EXPECT_EQ(m_->GetValue("Air", FuelEffFactor), 1.0);
   }
@@ -70,20 +70,20 @@ TEST_F(DefaultUtilManagerViewTest, SourcesAndPositionsAreChecked) {
 }
 
 TEST_F(DefaultUtilManagerViewTest, FuelSelectionFollowsTheDataSource) {
-  EXPECT_EQ(v_->isFuelTypeOkToSelect(kAir, 46), 1);
-  EXPECT_EQ(v_->isFuelTypeOkToSelect(kAir, 45), 0);
+  EXPECT_EQ(v_->isFuelTypeOkToSelect(kAirAt, 46), 1);
+  EXPECT_EQ(v_->isFuelTypeOkToSelect(kAirAt, 45), 0);
   m_->SetValue("Air", EFDataSource, 0);
-  EXPECT_EQ(v_->isFuelTypeOkToSelect(kAir, 46), 0);
-  EXPECT_EQ(v_->isFuelTypeOkToSelect(kAir, 10), 1);
-  v_->NotifyOneUtilityOfChanges(kAir, EFDataSource);
+  EXPECT_EQ(v_->isFuelTypeOkToSelect(kAirAt, 46), 0);
+  EXPECT_EQ(v_->isFuelTypeOkToSelect(kAirAt, 10), 1);
+  v_->NotifyOneUtilityOfChanges(kAirAt, EFDataSource);
   EXPECT_EQ(m_->GetValue("Air", FuelSourceID), kEmptyValue);
   EXPECT_EQ(m_->GetValue("Air", CO2EmissionFactor), kEmptyValue);
   EXPECT_EQ(m_->GetValue("Air", FuelEffFactor), 1);
   m_->SetValue("Air", FuelSourceID, 30.7);
-  v_->NotifyOneUtilityOfChanges(kAir, FuelSourceID);
+  v_->NotifyOneUtilityOfChanges(kAirAt, FuelSourceID);
   EXPECT_EQ(m_->GetValue("Air", CO2EmissionFactor), 5.61e-05);
   m_->SetValue("Air", EFDataSource, 2);
-  EXPECT_EQ(v_->isFuelTypeOkToSelect(kAir, 10), 0);
+  EXPECT_EQ(v_->isFuelTypeOkToSelect(kAirAt, 10), 0);
 }
 
 TEST_F(DefaultUtilManagerViewTest, GlobalChoiceSparesUtilitiesWithTheirOwn) {
@@ -107,7 +107,7 @@ TEST_F(DefaultUtilManagerViewTest, UserFactorSourceHasUnitEfficiency) {
   EXPECT_EQ(Fields(v_->GetSelectedFuelSource()), " -32767 -32767 1");
   EXPECT_EQ(v_->GetOfferedFuelList(), nullptr);
   v_->SetUserEmissionFactor(6e-5);
-  v_->NotifyOneUtilityOfGlobalChanges(kAir);
+  v_->NotifyOneUtilityOfGlobalChanges(kAirAt);
   EXPECT_EQ(m_->GetValue("Air", CO2EmissionFactor), 6e-5);
   EXPECT_EQ(m_->GetValue("Air", FuelSourceID), kEmptyValue);
 }
