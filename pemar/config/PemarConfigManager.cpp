@@ -185,9 +185,11 @@ unsigned char PemarConfigManager::Specify(const VarDescription& desc,
       return result;
     }
     solver_choice_ = static_cast<int>(value);
-    if (solver_choice_ == 0) WriteSolverFile("LPSOLVE ");
-    if (solver_choice_ == 1) WriteSolverFile("XPRESS " + solver_folder_);
-    if (solver_choice_ == 2) WriteSolverFile("LINGO ");
+    Text contents;
+    if (solver_choice_ == 0) contents = "LPSOLVE ";
+    if (solver_choice_ == 1) contents = "XPRESS " + solver_folder_;
+    if (solver_choice_ == 2) contents = "LINGO ";
+    if (!contents.IsEmpty() && !WriteSolverFile(contents)) return 0;
   } else if (Is(desc, kFormText, 121)) {
     if (value != kEmptyValue && IsBaseOfCompound(CurrentUnitType())) {
       RefreshCompoundUnits();
@@ -240,8 +242,7 @@ unsigned char PemarConfigManager::SpecifyText(const VarDescription& desc,
       return 0;
     }
     solver_folder_ = value;
-    WriteSolverFile("XPRESS " + DoubledBackslashes(value));
-    return 1;
+    return WriteSolverFile("XPRESS " + DoubledBackslashes(value)) ? 1 : 0;
   }
   if (Is(desc, kFormText, 352) || Is(desc, kFormText, 353)) {
     SetConfigString(desc.Number() == 352 ? "ProIIVersion" : "BrowseProIIFolder",
@@ -459,12 +460,13 @@ void PemarConfigManager::BrowseSimulatorFolder() {
   }
 }
 
-void PemarConfigManager::WriteSolverFile(const Text& contents) const {
-  std::unique_ptr<WritableFile> file =
-      FileSystem::Default()->NewWritableFile("Lpsolver.dat");
-  if (file == nullptr) return;
-  file->Append(contents.c_str(), contents.Length());
-  file->Close();
+bool PemarConfigManager::WriteSolverFile(const Text& contents) const {
+  constexpr const char* kSolverFile = "Lpsolver.dat";
+  if (WriteFileAtomically(kSolverFile, contents.c_str(), contents.Length())) {
+    return true;
+  }
+  ErrorMsg("UnableToCreateDocument", {Text(kSolverFile)});
+  return false;
 }
 
 namespace {

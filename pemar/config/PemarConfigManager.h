@@ -15,7 +15,10 @@
 // The solver choice is written to "Lpsolver.dat" in the current folder for
 // the solver's runner: "LPSOLVE " (0), "LINGO " (2), or "XPRESS " followed by
 // the solver folder (1); no line end. After the folder itself changes, the
-// folder is written with every '\' doubled.
+// folder is written with every '\' doubled. The file is replaced whole
+// (WriteFileAtomically): when it cannot be written the previous file stays,
+// "UnableToCreateDocument" is shown with its name, and Specify or
+// SpecifyText answers 0; the choice or folder is taken all the same.
 //
 // Unit factors: a factor that is 0, not finite or -32767 is never divided
 // by; where a ratio of factors cannot be formed the compound units are left
@@ -70,7 +73,9 @@ class PEMAR_EXPORT PemarConfigManager : public ConfigManager {
   // changed: rescales the compound cost units made of it.
   void RefreshCompoundUnits();
   void ClearUnitEdit();
-  void WriteSolverFile(const Text& contents) const;
+  // Replaces "Lpsolver.dat"; false, with the failure shown, when it could
+  // not be written.
+  bool WriteSolverFile(const Text& contents) const;
 
   double edited_base_factor_ = kEmptyValue;
   Text numerator_;

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <tuple>
 #include <vector>
 
 #include "pemar/config/testing/ConfigTestSupport.h"
+#include "tests/support/FaultLoop.h"
 
 namespace pemar {
 namespace {
@@ -94,6 +96,32 @@ TEST_F(PemarConfigManagerTest, SolverChoiceRewritesLpsolverDat) {
   EXPECT_TRUE(messages_.Has(MessageKind::kError, "ErrorFingingFile"));
   EXPECT_EQ(manager_.TextValue(Var(1519, 300)), folder);
   EXPECT_EQ(File("Lpsolver.dat"), "XPRESS " + folder);
+}
+
+// Every file operation of a rewrite fails once in turn: the previous file
+// stays (only a failed folder sync comes after the new one took the name),
+// no temporary file is left, and the failure is shown and answered with 0.
+TEST_F(PemarConfigManagerTest, FailedSolverFileWriteKeepsThePreviousFile) {
+  fs_.SetFile("C:\\x", "");
+  FaultInjectingFileSystem faulty(&fs_);
+  ScopedFileSystem scoped(&faulty);
+  const std::function<unsigned char()> writes[] = {
+      [&] { return manager_.Specify(Var(100, 300), 2); },
+      [&] { return manager_.SpecifyText(Var(1519, 300), "C:\\x"); }};
+  for (const auto& write : writes) {
+    auto run = [&] {
+      fs_.SetFile("Lpsolver.dat", "old");
+      messages_.Clear();
+      const bool written = write() == 1;
+      EXPECT_EQ(messages_.Has(MessageKind::kError, "UnableToCreateDocument"),
+                !written);
+      EXPECT_TRUE(written || File("Lpsolver.dat") == "old" ||
+                  faulty.Count(FaultInjectingFileSystem::Op::kSyncDir) == 1);
+      EXPECT_EQ(fs_.Files().size(), 2u);
+      return written;
+    };
+    EXPECT_GE(test_support::ForEachInjectedFailure(faulty, run), 5);
+  }
 }
 
 TEST_F(PemarConfigManagerTest, NewUnitOpensTheFormOfItsQuantity) {
