@@ -55,6 +55,23 @@ endforeach()
 # Shared libraries that the configuration tests load.
 include(${CMAKE_CURRENT_SOURCE_DIR}/cmake/ConfigTestLibraries.cmake)
 
+# An empty library beside the framework tests (libplant.so, plant.dll), of
+# which they plant copies where no library may be loaded from.
+if(TARGET pemar_framework_tests)
+  add_library(pemar_test_plant MODULE ${CMAKE_CURRENT_SOURCE_DIR}/cmake/empty.cpp)
+  if(CMAKE_RUNTIME_OUTPUT_DIRECTORY)
+    set(pemar_plant_dir ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+  else()
+    set(pemar_plant_dir ${CMAKE_BINARY_DIR})
+  endif()
+  set_target_properties(pemar_test_plant PROPERTIES OUTPUT_NAME plant
+    LIBRARY_OUTPUT_DIRECTORY ${pemar_plant_dir})
+  if(WIN32)
+    set_target_properties(pemar_test_plant PROPERTIES PREFIX "")
+  endif()
+  add_dependencies(pemar_framework_tests pemar_test_plant)
+endif()
+
 # An outside project installs nothing of ours by hand: this test installs the
 # package into a temporary prefix and builds a small consumer against it.
 if(NOT PEMAR_SANITIZE)

@@ -26,12 +26,13 @@
 //
 // LoadDLLs loads the required libraries through the process-wide
 // LibraryLoader (DynamicLibrary.h: on Linux "VELTRA.DLL" is "libveltra.so",
-// looked for beside the program first, then on the loader's search path)
-// and calls each one's "SetupDLL" entry point once per load. A library that
-// cannot be loaded is skipped without a message and tried again by the next
-// LoadDLLs. The system loader keeps a library's code mapped after it is
-// freed, so functions it registered stay callable after UnloadDLLs and a
-// later reload.
+// looked for beside the program first, then through the system's search,
+// never in the current folder) and calls each one's "SetupDLL" entry point
+// once per load. A library that cannot be loaded is skipped without a
+// message (the system loader shows one when the program's folder is
+// unknown) and tried again by the next LoadDLLs. The system loader keeps a
+// library's code mapped after it is freed, so functions it registered stay
+// callable after UnloadDLLs and a later reload.
 //
 // Answers of the Is... queries are char, non-zero for true. Null names find
 // nothing.

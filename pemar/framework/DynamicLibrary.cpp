@@ -1,8 +1,10 @@
 #include "pemar/framework/DynamicLibrary.h"
 
 #include <cctype>
+#include <filesystem>
 
 #include "pemar/framework/FileSystem.h"
+#include "pemar/framework/Messages.h"
 #include "pemar/framework/Platform.h"
 
 #if defined(_WIN32)
@@ -17,12 +19,47 @@ LibraryLoader::~LibraryLoader() = default;
 
 namespace {
 
+// The full path under which `file` is looked for first: `file` itself when
+// it is a full path, else the program's folder followed by it. False, with
+// the refusal shown, when the program's folder is unknown or no full path:
+// the current folder never stands in for it.
+bool PathBesideProgram(const std::string& file, std::string* path) {
+  if (std::filesystem::path(file).is_absolute()) {
+    *path = file;
+    return true;
+  }
+  const std::string folder = ExecutableFolder().str();
+  if (!std::filesystem::path(folder).is_absolute()) {
+    ErrorMsg("UnknownProgramFolder", {Text(file)});
+    return false;
+  }
+  *path = folder + file;
+  return true;
+}
+
+// A name without a folder, which the system's own search may find.
+bool IsBareName(const std::string& file) {
+  return file.find_first_of("/\\") == std::string::npos;
+}
+
 #if defined(_WIN32)
 
 class SystemLoader final : public LibraryLoader {
  public:
   void* Load(const std::string& name) override {
-    HMODULE library = LoadLibraryA(name.c_str());
+    std::string path;
+    if (!PathBesideProgram(name, &path)) return nullptr;
+    // The library's own folder and the system's for its dependencies; then,
+    // for a bare name, the system's safe search: the program's folder and
+    // the system folders, never the current folder or PATH.
+    HMODULE library = LoadLibraryExA(
+        path.c_str(), nullptr,
+        LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+    if (library == nullptr && IsBareName(name)) {
+      library = LoadLibraryExA(name.c_str(), nullptr,
+                               LOAD_LIBRARY_SEARCH_APPLICATION_DIR |
+                                   LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+    }
     // Pinned, as RTLD_NODELETE does elsewhere: the functions a library
     // registered with this one stay callable after FreeLibrary.
     HMODULE pinned = nullptr;
@@ -54,15 +91,15 @@ constexpr int kOpenFlags = RTLD_NOW | RTLD_NODELETE;
 class SystemLoader final : public LibraryLoader {
  public:
   void* Load(const std::string& name) override {
-    std::string file = NativeLibraryName(name);
-    if (file.find('/') == std::string::npos) {
-      std::string beside = BuildFilePath(Text()).str() + file;
-      if (FileSystem::Posix()->FileExists(beside)) {
-        void* library = ::dlopen(beside.c_str(), kOpenFlags);
-        if (library != nullptr) return library;
-      }
+    const std::string file = NativeLibraryName(name);
+    std::string path;
+    if (!PathBesideProgram(file, &path)) return nullptr;
+    if (FileSystem::Posix()->FileExists(path)) {
+      if (void* library = ::dlopen(path.c_str(), kOpenFlags)) return library;
     }
-    return ::dlopen(file.c_str(), kOpenFlags);
+    // dlopen searches a bare name only in the loader's configured folders,
+    // never in the current one.
+    return IsBareName(file) ? ::dlopen(file.c_str(), kOpenFlags) : nullptr;
   }
   LibraryFunction FindFunction(void* library,
                                const std::string& symbol) override {

@@ -8,8 +8,14 @@
 // dlsym and dlclose elsewhere) unless a test installed another, for example
 // one that counts loads.
 //
-// All operations report failure by their result; none throws or reports a
-// message.
+// Libraries are taken only from the program's folder, by full path, or
+// through the system's own search, which never looks in the current folder
+// (a file planted there is never loaded). When the program's folder is
+// unknown, a library that is not named by a full path is refused and
+// "UnknownProgramFolder" is shown with its name.
+//
+// Otherwise all operations report failure by their result alone; none
+// throws.
 
 #ifndef PEMAR_FRAMEWORK_DYNAMICLIBRARY_H_
 #define PEMAR_FRAMEWORK_DYNAMICLIBRARY_H_
@@ -46,11 +52,13 @@ class PEMAR_EXPORT LibraryLoader {
   // Installs `loader` (not owned; null restores the system's). Returns the
   // previous one.
   static LibraryLoader* SetDefault(LibraryLoader* loader);
-  // The operating system's loader. On Windows Load passes the name to
-  // LoadLibraryA as it is. Elsewhere it loads NativeLibraryName(name), first
-  // from the program's folder (where Windows looks first too) when the name
-  // has no folder, then as dlopen finds it. On both, a freed library's code
-  // stays mapped, so functions it registered stay valid.
+  // The operating system's loader. It loads NativeLibraryName(name): a full
+  // path as it is; any other name from the program's folder
+  // (ExecutableFolder in Platform.h) followed by the name, and then, for a
+  // name without a folder, through the system's safe search (on Windows
+  // LoadLibraryExA with LOAD_LIBRARY_SEARCH_APPLICATION_DIR and
+  // LOAD_LIBRARY_SEARCH_DEFAULT_DIRS; elsewhere dlopen's search). A freed
+  // library's code stays mapped, so functions it registered stay valid.
   static LibraryLoader* System();
 };
 

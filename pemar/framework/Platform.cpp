@@ -71,9 +71,14 @@ Text RealExecutableFolder() {
   std::filesystem::path exe =
       std::filesystem::read_symlink("/proc/self/exe", ec);
 #endif
-  std::filesystem::path folder =
-      ec ? std::filesystem::current_path(ec) : exe.parent_path();
-  return Text(WithTrailingSeparator(Utf8FromPath(folder)));
+  if (ec) return Text();
+  return Text(WithTrailingSeparator(Utf8FromPath(exe.parent_path())));
+}
+
+Text CurrentFolder() {
+  std::error_code ec;
+  std::filesystem::path folder = std::filesystem::current_path(ec);
+  return ec ? Text() : Text(WithTrailingSeparator(Utf8FromPath(folder)));
 }
 
 }  // namespace
@@ -95,13 +100,22 @@ void SetCommandLine(const Text& commandLine) {
   CommandLineOverride() = commandLine;
 }
 
-Text BuildFilePath(const Text& /*name*/) {
+Text ExecutableFolder() {
   const Text& set = ExecutableFolderOverride();
   if (set.IsEmpty()) {
     static const Text real = RealExecutableFolder();
     return real;
   }
   return set;
+}
+
+Text BuildFilePath(const Text& /*name*/) {
+  Text folder = ExecutableFolder();
+  if (folder.IsEmpty()) {
+    static const Text current = CurrentFolder();
+    return current;
+  }
+  return folder;
 }
 
 void SetExecutableFolder(const Text& folder) {

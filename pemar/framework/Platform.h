@@ -31,10 +31,16 @@ PEMAR_EXPORT void SetCommandLine(const Text& commandLine);
 
 // The folder of a named place, ending with the separator. "Executable" and
 // the empty name give the program's folder; every other name gives the same
-// folder too. SetExecutableFolder replaces the program's folder (for tests);
-// an empty text restores the real one.
+// folder too. When the program's folder cannot be found, the current folder
+// stands in for it. SetExecutableFolder replaces the program's folder (for
+// tests); an empty text restores the real one.
 PEMAR_EXPORT Text BuildFilePath(const Text& name);
 PEMAR_EXPORT void SetExecutableFolder(const Text& folder);
+// The program's folder, ending with the separator, as SetExecutableFolder
+// left it; empty when it cannot be found, never the current folder in its
+// place. For code that must not take a file from the current folder, such as
+// the loading of libraries.
+PEMAR_EXPORT Text ExecutableFolder();
 
 // The extension (without the dot) of a file type: "SIM" is "kcs", "*" means
 // all files, and every other type is its own name in lower case ("HUD" gives
