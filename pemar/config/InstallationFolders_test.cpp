@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
 #include "pemar/config/testing/ConfigTestSupport.h"
 #include "pemar/framework/RegistryFile.h"
+#include "tests/support/ScopedEnvironment.h"
 
 namespace pemar {
 namespace {
@@ -21,13 +21,10 @@ class InstallationFoldersTest : public test_support::ConfigTest {
     std::ifstream in(PEMAR_SOURCE_DIR "/pemar/config/testdata/registry.reg",
                      std::ios::binary);
     fs_.SetFile("registry.reg", {std::istreambuf_iterator<char>(in), {}});
-    putenv(const_cast<char*>("PEMAR_REGISTRY_FILE=registry.reg"));
-  }
-  // An empty name counts as none.
-  void TearDown() override {
-    putenv(const_cast<char*>("PEMAR_REGISTRY_FILE="));
   }
 
+  test_support::ScopedEnvironmentVariable registry_file_{"PEMAR_REGISTRY_FILE",
+                                                         "registry.reg"};
   RegistryFile registry_;
   ScopedRegistry installed_{&registry_};
 };

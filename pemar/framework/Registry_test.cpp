@@ -8,6 +8,9 @@
 #include <windows.h>
 #endif
 
+#include "pemar/framework/MemoryFileSystem.h"
+#include "tests/support/ScopedEnvironment.h"
+
 namespace pemar {
 namespace {
 
@@ -76,6 +79,13 @@ TEST(RegistryTest, SystemRegistryReadsPlainStringsOnly) {
 #endif
 
 TEST(RegistryTest, SystemRegistryIsTheDefaultUnlessReplaced) {
+  // Away from Windows the system registry is this test's own, empty registry
+  // file, whatever registry file the machine or the user has.
+  MemoryFileSystem files;
+  files.SetFile("empty.reg", "");
+  ScopedFileSystem scoped_files(&files);
+  test_support::ScopedEnvironmentVariable registry_file("PEMAR_REGISTRY_FILE",
+                                                        "empty.reg");
   MemoryRegistry memory;
   memory.SetString(kKey, "Folder", "D:\\Kelvar");
   std::string value;
