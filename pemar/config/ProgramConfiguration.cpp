@@ -179,10 +179,9 @@ void ProgramConfiguration::SetupConfig(const char*) {
 }
 
 const char* ProgramConfiguration::_get_ConfigurationName() const {
-  if (!lists_) return nullptr;
-  auto it = lists_->find("CONFIGURATIONNAME");
-  return it == lists_->end() || it->second.empty() ? nullptr
-                                                   : it->second[0].c_str();
+  // One of the fixed names, not the dictionary's copy, which the next
+  // set-up frees: callers keep the pointer for the life of the process.
+  return lists_ ? configuration_name_ : nullptr;
 }
 
 std::vector<Text> ProgramConfiguration::GetKeywordList(

@@ -71,7 +71,8 @@ class PEMAR_EXPORT ProgramConfiguration {
   // True when `text` is one of the five keywords.
   static char IsKeyword(const char* text);
 
-  // The configuration's name; null before set-up. Valid for the process.
+  // The configuration's name; null before set-up. Valid for the life of the
+  // process, across later set-ups.
   const char* _get_ConfigurationName() const;
   // The names of the enabled features, in feature-table order.
   std::vector<Text> _get_EnabledFeatureList() const {
@@ -113,6 +114,7 @@ class PEMAR_EXPORT ProgramConfiguration {
 
   char configured_ = 0;
   std::vector<Text> enabled_features_;
+  // One of the fixed names, which live as long as the process.
   const char* configuration_name_ = nullptr;
   Text reference_marks_;
   // Null until set up. "VIEWLETS" is moved into viewlets_ by the set-up.

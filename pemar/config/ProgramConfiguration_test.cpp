@@ -57,10 +57,12 @@ TEST_F(ProgramConfigurationTest, CommandLineDecidesNameFeaturesAndLibraries) {
         "HEATWISE",
         all,
         {"VELTRA.DLL", "KORBIN.DLL", "PEMARX.DLL"}}};
+  std::vector<std::pair<const char*, const char*>> names;  // handed out
   for (const auto& [command_line, name, indexes, libraries] : rows) {
     SCOPED_TRACE(command_line);
     Configure(command_line);
     EXPECT_STREQ(config_._get_ConfigurationName(), name);
+    names.emplace_back(config_._get_ConfigurationName(), name);
     EXPECT_EQ(List(config_._get_EnabledFeatureList()), Features(indexes));
     EXPECT_EQ(List(config_.GetKeywordList("REQUIREDDLLS")), libraries);
     for (int i = 0; i < kConfigurationFeatureCount; ++i) {
@@ -71,6 +73,8 @@ TEST_F(ProgramConfigurationTest, CommandLineDecidesNameFeaturesAndLibraries) {
     }
     EXPECT_FALSE(config_.IsConfigurationFeatureAvailableAtAll(nullptr));
   }
+  // Names handed out stay valid across later set-ups.
+  for (const auto& [handed_out, name] : names) EXPECT_STREQ(handed_out, name);
 }
 
 TEST_F(ProgramConfigurationTest, AnswersNothingBeforeSetUpAndKnowsKeywords) {
