@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <tuple>
 #include <vector>
 
+#include "pemar/config/PemarConfigVectorInfo.h"
 #include "pemar/config/testing/ConfigTestSupport.h"
 #include "tests/support/FaultLoop.h"
 
@@ -49,7 +49,7 @@ class PemarConfigManagerTest : public test_support::ConfigTest {
   PemarConfigManager manager_{nullptr};
 };
 
-TEST_F(PemarConfigManagerTest, NumericVariablesReadAndWriteTheirStoreKeys) {
+TEST_F(PemarConfigManagerTest, VariablesReadAndWriteTheirStoreKeys) {
   const std::tuple<int, int, const char*> rows[] = {
       {1519, 400, "TempPercentageBoundValue"},
       {100, 400, "TempBoundIndex"},
@@ -65,9 +65,15 @@ TEST_F(PemarConfigManagerTest, NumericVariablesReadAndWriteTheirStoreKeys) {
   }
   // The simulation's utility database also supplies its utilities.
   EXPECT_EQ(GetConfigData("UtilitiesFromSimulation", -1), value - 10);
+  for (const auto& [number, key] :
+       {std::pair{352, "ProIIVersion"}, {353, "BrowseProIIFolder"}}) {
+    EXPECT_EQ(manager_.SpecifyText(Var(1519, number), key), 1);
+    EXPECT_EQ(GetConfigString(key, Text()), key);
+    EXPECT_EQ(manager_.TextValue(Var(1519, number)), key);
+  }
 }
 
-TEST_F(PemarConfigManagerTest, SolverChoiceRewritesLpsolverDat) {
+TEST_F(PemarConfigManagerTest, SolverChoiceAndFolderReplaceLpsolverDat) {
   // Until a folder is chosen, the solver runs from the program's folder.
   manager_.Specify(Var(100, 300), 1);
   EXPECT_EQ(File("Lpsolver.dat"), "XPRESS " + manager_.solver_folder().str());
@@ -96,23 +102,18 @@ TEST_F(PemarConfigManagerTest, SolverChoiceRewritesLpsolverDat) {
   EXPECT_TRUE(messages_.Has(MessageKind::kError, "ErrorFingingFile"));
   EXPECT_EQ(manager_.TextValue(Var(1519, 300)), folder);
   EXPECT_EQ(File("Lpsolver.dat"), "XPRESS " + folder);
-}
-
-// Every file operation of a rewrite fails once in turn: the previous file
-// stays (only a failed folder sync comes after the new one took the name),
-// no temporary file is left, and the failure is shown and answered with 0.
-TEST_F(PemarConfigManagerTest, FailedSolverFileWriteKeepsThePreviousFile) {
-  fs_.SetFile("C:\\x", "");
+  // Each file operation of a rewrite fails in turn: the old file stays (a
+  // folder sync comes after the rename), no temporary file is left, and the
+  // failure is shown and answered with 0.
   FaultInjectingFileSystem faulty(&fs_);
   ScopedFileSystem scoped(&faulty);
-  const std::function<unsigned char()> writes[] = {
-      [&] { return manager_.Specify(Var(100, 300), 2); },
-      [&] { return manager_.SpecifyText(Var(1519, 300), "C:\\x"); }};
-  for (const auto& write : writes) {
+  for (bool by_folder : {false, true}) {
     auto run = [&] {
       fs_.SetFile("Lpsolver.dat", "old");
       messages_.Clear();
-      const bool written = write() == 1;
+      const bool written =
+          (by_folder ? manager_.SpecifyText(Var(1519, 300), folder)
+                     : manager_.Specify(Var(100, 300), 2)) == 1;
       EXPECT_EQ(messages_.Has(MessageKind::kError, "UnableToCreateDocument"),
                 !written);
       EXPECT_TRUE(written || File("Lpsolver.dat") == "old" ||
@@ -124,16 +125,50 @@ TEST_F(PemarConfigManagerTest, FailedSolverFileWriteKeepsThePreviousFile) {
   }
 }
 
-TEST_F(PemarConfigManagerTest, NewUnitOpensTheFormOfItsQuantity) {
-  const std::pair<const char*, const char*> rows[] = {
-      {"NewUnit x 100", "UserCostUnitConversion"},
-      {"NewUnit x 0", "NoUnitConversion"},
-      {"NewUnit x 44", "UserUnitConversion"}};
-  for (const auto& [command, form] : rows) {
+// A key added again keeps its first label; a null key, and a change to a
+// null key or outside the list, change nothing.
+TEST(PemarConfigVectorInfoTest, ListsKeysWithTheirFirstLabels) {
+  PemarConfigVectorInfo info;
+  info.AddItem("A", "first");
+  info.AddItem("B", nullptr);
+  info.AddItem("A", "second");
+  info.AddItem(nullptr, "x");
+  for (long i : {1L, 2L, -1L}) info.ChangeItem(i, "C");
+  info.ChangeItem(0, nullptr);
+  EXPECT_EQ(info.lnumConfigItems(), 2);
+  EXPECT_STREQ(info.GetConfigInfo(0), "A");
+  EXPECT_STREQ(info.GetConfigLabel(0), "first");
+  EXPECT_STREQ(info.GetConfigInfo(1), "C");
+  EXPECT_STREQ(info.GetConfigLabel(1), "");
+  EXPECT_EQ(info.GetConfigLabel(2), nullptr);
+}
+
+// Each opens its form; 215, 206 and 207 name the last cost unit's quantity
+// and the current currency and time or energy unit (the current unit type
+// kept); the unit-name fields are editable while a new unit is made.
+TEST_F(PemarConfigManagerTest, NewUnitOpensItsFormAndShowsItsUnits) {
+  const std::tuple<const char*, const char*, const char*, const char*, int>
+      rows[] = {{"NewUnit x 100", "UserCostUnitConversion", "&Time", "h", 1},
+                {"NewUnit x 101", "UserCostUnitConversion", "&Energy", "kJ", 1},
+                {"CancelNew", "", "&Energy", "kJ", 0},
+                {"NewUnit x 0", "NoUnitConversion", "&Energy", "kJ", 0},
+                {"NewUnit x 44", "UserUnitConversion", "&Energy", "", 1}};
+  for (const auto& [command, form, quantity, denominator, editable] : rows) {
     SCOPED_TRACE(command);
     ClearOpenedViews();
     EXPECT_EQ(manager_.Message(command), 1);
     EXPECT_EQ(Form(), form);
+    const int type = manager_.CurrentUnitType();
+    EXPECT_EQ(manager_.TextValue(Var(1519, 215)), quantity);
+    EXPECT_EQ(manager_.TextValue(VarDescription("Units", 206)), "$");
+    EXPECT_EQ(manager_.TextValue(VarDescription("Units", 207)), denominator);
+    EXPECT_EQ(manager_.CurrentUnitType(), type);
+    for (int field : {31000, 31012, 1520}) {
+      ModifyState state;
+      int status = -1;
+      EXPECT_EQ(manager_.VariableStatus(Var(field, 225), state, status), 1);
+      EXPECT_EQ(status, editable) << field;
+    }
   }
   // On an indirect list the entry must be a number inside it.
   ClearOpenedViews();
