@@ -128,6 +128,21 @@ expect_exit(0 htc --open ${PEMAR_WORK_DIR}/set.htc --json)
 expect_exit(1 utilities --open ${PEMAR_WORK_DIR}/set.htc)
 expect_exit(0 fuels --json)
 
+# config: the configuration each switch selects, as text and JSON, another
+# registry value, and switches that exclude each other.
+expect_exit(0 config)
+foreach(row "--plexa;HEATWISE" "--frakto;FRAKTO" "--molara3;KELVAR_WORKBENCH")
+  list(GET row 0 switch)
+  list(GET row 1 configuration)
+  tool_output(config_json config ${switch} --json)
+  string(JSON config_name GET "${config_json}" configuration)
+  if(NOT config_name STREQUAL configuration)
+    message(FATAL_ERROR "pemar config ${switch} --json wrote:\n${config_json}")
+  endif()
+endforeach()
+expect_exit(0 config --molara3 --kelvar-value DataDir)
+expect_exit(2 config --plexa --frakto)
+
 # case: make a case, add projects and notes (each change saves with backups),
 # show it, a duplicate project, a missing file, a damaged file, wrong usage,
 # and dump of a case file.
