@@ -1,11 +1,20 @@
-# Installs the built package into a fresh prefix, then configures, builds and
-# runs the consumer project against it.
+# Installs the built package into a fresh prefix, checks the run paths of its
+# binaries (PEMAR_CHECK_RUN_PATHS), then configures, builds and runs the
+# consumer project against it.
 file(REMOVE_RECURSE ${PEMAR_WORK_DIR})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${PEMAR_BUILD_DIR}
                         --prefix ${PEMAR_WORK_DIR}/prefix
                 RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "install failed: ${rc}")
+endif()
+# The installed library, tool and Python extension find what they load
+# without looking in the current folder.
+if(PEMAR_CHECK_RUN_PATHS)
+  include(${CMAKE_CURRENT_LIST_DIR}/CheckRunPaths.cmake)
+  file(GLOB_RECURSE installed ${PEMAR_WORK_DIR}/prefix/bin/*
+       ${PEMAR_WORK_DIR}/prefix/*.so ${PEMAR_WORK_DIR}/prefix/*.so.*)
+  pemar_check_run_paths(${installed})
 endif()
 # A cross build's consumer is built with the same toolchain and run under the
 # same emulator. Its toolchain looks for packages inside the target's sysroot

@@ -72,6 +72,12 @@ if(TARGET pemar_framework_tests)
   add_dependencies(pemar_framework_tests pemar_test_plant)
 endif()
 
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND NOT CMAKE_CROSSCOMPILING)
+  set(pemar_check_run_paths ON)
+else()
+  set(pemar_check_run_paths OFF)
+endif()
+
 # An outside project installs nothing of ours by hand: this test installs the
 # package into a temporary prefix and builds a small consumer against it.
 if(NOT PEMAR_SANITIZE)
@@ -82,6 +88,7 @@ if(NOT PEMAR_SANITIZE)
       -DPEMAR_WORK_DIR=${CMAKE_BINARY_DIR}/install-test
       -DPEMAR_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
       -DPEMAR_EMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
+      -DPEMAR_CHECK_RUN_PATHS=${pemar_check_run_paths}
       -P ${CMAKE_CURRENT_SOURCE_DIR}/cmake/InstallAndConsume.cmake)
   set_tests_properties(install_and_consume PROPERTIES LABELS install TIMEOUT 600)
 endif()
@@ -89,6 +96,19 @@ endif()
 add_test(NAME subsystem_layers
   COMMAND ${CMAKE_COMMAND} -DPEMAR_SOURCE_DIR=${CMAKE_CURRENT_SOURCE_DIR}
           -P ${CMAKE_CURRENT_SOURCE_DIR}/cmake/CheckLayers.cmake)
+
+# No run path of the library, the tool or the Python extension lets the
+# loader look in the current folder, in the build tree (here) or installed
+# (install_and_consume). The ELF binaries of this machine only.
+if(pemar_check_run_paths)
+  add_test(NAME run_paths_in_build_tree
+    COMMAND ${CMAKE_COMMAND} -P ${CMAKE_CURRENT_SOURCE_DIR}/cmake/CheckRunPaths.cmake
+      -- $<TARGET_FILE:pemar>
+      $<$<TARGET_EXISTS:pemar_cli>:$<TARGET_FILE:pemar_cli>>
+      $<$<TARGET_EXISTS:pemar_python>:$<TARGET_FILE:pemar_python>>)
+  set_tests_properties(run_paths_in_build_tree PROPERTIES
+    SKIP_REGULAR_EXPRESSION "run paths not checked")
+endif()
 
 add_test(NAME umbrella_header_complete
   COMMAND ${CMAKE_COMMAND} -DPEMAR_SOURCE_DIR=${CMAKE_CURRENT_SOURCE_DIR}
