@@ -119,9 +119,12 @@ PlotObject* PlotView::SetPlot(PlotTypeEnum type) {
 
 PlotObject* PlotView::ConstructPlot() {
   if (plot_ != nullptr) return plot_;
+  // Once the owner is gone the plot is made where the view itself lives, so
+  // that it belongs to the view's document and is stored with it.
+  Viewable* home = owner_ != nullptr ? owner_ : GetOwner();
   PlotObject* plot = nullptr;
   if (plot_type_ == kTwoDimPlotType) {
-    auto* two_dim = new TwoDimPlot(owner_, two_dim_parameters_.get());
+    auto* two_dim = new TwoDimPlot(home, two_dim_parameters_.get());
     for (int i = 0; i < 2; ++i) {
       two_dim->Axis(i)->number_format = kTwoDimFormat;
       two_dim->Axis(i)->label = GetLabel(i);
@@ -129,7 +132,7 @@ PlotObject* PlotView::ConstructPlot() {
     }
     plot = two_dim;
   } else if (plot_type_ == kThreeDimPlotType) {
-    auto* three_dim = new ThreeDimPlot(owner_, three_dim_parameters_.get());
+    auto* three_dim = new ThreeDimPlot(home, three_dim_parameters_.get());
     for (int i = 0; i < 3; ++i) {
       three_dim->Axis(i)->number_format = kOtherFormat;
       three_dim->Axis(i)->label = GetLabel(i);
@@ -138,7 +141,7 @@ PlotObject* PlotView::ConstructPlot() {
     three_dim->SetData(Text());
     plot = three_dim;
   } else if (plot_type_ == kEquTriPlotType) {
-    auto* triangle = new EquTriDimPlot(owner_, nullptr);
+    auto* triangle = new EquTriDimPlot(home, nullptr);
     for (int i = 0; i < 3; ++i) {
       triangle->Axis(i)->number_format = kOtherFormat;
       triangle->Axis(i)->label = GetLabel(i);

@@ -6,7 +6,9 @@
 // (PlottedDataSet.h), the user's plot parameters and, once built, the
 // framework plot itself (PlotObjects.h), made in the same owner. It owns
 // the plot and the parameter sets: destroying the view deletes them. A plot
-// deleted first is forgotten, and so is an owner that dies.
+// deleted first is forgotten, and so is an owner that dies; a plot built
+// after that is made in the view's own framework owner (GetOwner), so that
+// it stays in the view's document and the document still saves.
 //
 // Plot types: 0 two-dimensional (2 labels: x, y), 1 three-dimensional (4
 // labels, the first three on its axes), 2 triangle (3 corner labels). A

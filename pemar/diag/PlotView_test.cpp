@@ -383,5 +383,23 @@ TEST_F(PlotViewTest, ViewTheOwnerRefusesIsDeletedAfterTheRecall) {
   EXPECT_TRUE(again.GetObjectManager().Objects(EquTriDimPlotType()).empty());
 }
 
+TEST_F(PlotViewTest, PlotRebuiltAfterTheOwnerDiedIsSavedWithTheView) {
+  for (PlotTypeEnum type : {0, 1, 2}) {
+    SCOPED_TRACE(type);
+    auto* owner = new RefusingOwner(curve_);
+    auto* view = new PlotView(owner);
+    delete owner;  // the view passes to the curve
+    ASSERT_EQ(view->GetPlotOwner(), nullptr);
+    ASSERT_NE(view->SetPlot(type), nullptr);
+    EXPECT_EQ(view->GetPlotObject()->GetOwner(), curve_);
+    Document again(nullptr, DocumentObjectType());
+    Reopen(again);
+    PlotView* recalled = OnlyView(again);
+    ASSERT_NE(recalled, nullptr);
+    EXPECT_NE(recalled->GetPlotObject(), nullptr);
+    delete view;
+  }
+}
+
 }  // namespace
 }  // namespace pemar
