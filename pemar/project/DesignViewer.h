@@ -31,8 +31,11 @@
 //
 // Stored form: the class data of the three object types, version 1
 // (docs/file-format.md). References to the project and scenario are stored
-// by name, references to views as object ids of the same document, so every
-// listed view must belong to the viewer's document for the case to save. A
+// by name; outside a case, where no manager could resolve a name, they are
+// stored as null references, so that a plain document with a viewer reopens
+// (with views that have no project). References to views are stored as
+// object ids of the same document, so every listed view must belong to the
+// viewer's document for the case to save. A
 // recall treats the file as untrusted: counts that the record cannot hold
 // fail, null and repeated entries and entries that own the listing view are
 // skipped, and a current entry that is not listed is dropped.

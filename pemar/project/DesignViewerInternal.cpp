@@ -14,10 +14,28 @@ IEngineeringManager* EngineeringManagerOf(Viewable* view) {
       document->CastToClassType(Text("IEngineeringManager")));
 }
 
+IEngObjectRegistry* RegistryOf(Viewable* view) {
+  // Finds nothing and makes nothing.
+  class EmptyRegistry final : public IEngObjectRegistry {
+   public:
+    void GetProjectByName(const char* /*name*/, IPemarBaseObject** result,
+                          long /*type*/) override {
+      if (result != nullptr) *result = nullptr;
+    }
+    IPemarBaseObject* AddEngObject(const char* /*name*/, long /*type*/,
+                                   char /*flag*/) override {
+      return nullptr;
+    }
+  };
+  static EmptyRegistry* const empty = new EmptyRegistry;
+  IEngineeringManager* manager = EngineeringManagerOf(view);
+  return manager != nullptr ? static_cast<IEngObjectRegistry*>(manager) : empty;
+}
+
 unsigned char RecallProject(BinaryFile& file, Viewable* view,
                             IPemarProject** project) {
   void* found = nullptr;
-  if (!RecallProjectPointer(file, EngineeringManagerOf(view), &found,
+  if (!RecallProjectPointer(file, RegistryOf(view), &found,
                             kProjectInterface)) {
     return 0;
   }

@@ -64,9 +64,21 @@ void GiveBackProject(Viewable* view, Project* project, bool counted) {
   }
 }
 
-// Reads a project reference (type 101) through the manager of `view`; a
-// project found comes with one reference for the view. Fails without a
-// manager.
+// The registry through which the references of `view` are resolved: the
+// engineering manager of its case, or, outside a case, one that holds
+// nothing, where the null references stored there recall as null.
+IEngObjectRegistry* RegistryOf(Viewable* view);
+
+// What `view` stores for a reference to `object`: the object inside a case,
+// null outside one, where the object is only borrowed and nothing could
+// resolve its name when the document is reopened.
+template <typename T>
+T* StoredReference(Viewable* view, T* object) {
+  return EngineeringManagerOf(view) != nullptr ? object : nullptr;
+}
+
+// Reads a project reference (type 101) through the registry of `view`; a
+// project found comes with one reference for the view.
 unsigned char RecallProject(BinaryFile& file, Viewable* view,
                             IPemarProject** project);
 

@@ -119,7 +119,8 @@ void DesignViewerProject::DisconnectDeadObject(Viewable* dying) {
 
 unsigned char DesignViewerProject::StoreClassData(BinaryFile& file) {
   // The second list of older programs is stored empty.
-  return StoreProjectPointer(file, project_) &&
+  return StoreProjectPointer(file,
+                             design_viewer::StoredReference(this, project_)) &&
          Viewable::StorePointer(file, current_) &&
          design_viewer::StoreEntries(file, scenarios_) && file.Write(0);
 }

@@ -124,8 +124,10 @@ void DesignViewerScenario::DisconnectDeadObject(Viewable* dying) {
 }
 
 unsigned char DesignViewerScenario::StoreClassData(BinaryFile& file) {
-  return StoreProjectPointer(file, project_) &&
-         StorePemarScenarioPointer(file, scenario_) &&
+  return StoreProjectPointer(file,
+                             design_viewer::StoredReference(this, project_)) &&
+         StorePemarScenarioPointer(
+             file, design_viewer::StoredReference(this, scenario_)) &&
          Viewable::StorePointer(file, owner_) &&
          Viewable::StorePointer(file, current_) &&
          design_viewer::StoreEntries(file, designs_);
@@ -143,8 +145,8 @@ unsigned char DesignViewerScenario::RecallClassData(BinaryFile& file) {
   DesignViewerProject* owner = nullptr;
   DesignViewerDesign* current = nullptr;
   DesignViewList entries;
-  if (!RecallPemarScenarioPointer(
-          file, design_viewer::EngineeringManagerOf(this), &scenario) ||
+  if (!RecallPemarScenarioPointer(file, design_viewer::RegistryOf(this),
+                                  &scenario) ||
       !design_viewer::RecallEntry(file, DesignViewerProjectObjectType(),
                                   owner) ||
       !design_viewer::RecallEntry(file, DesignViewerDesignObjectType(),

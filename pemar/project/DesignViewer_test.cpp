@@ -95,7 +95,7 @@ class DesignViewerTest : public test_support::RecordTest {
     return c->RecallDocument(FileName(Text("/in.kcs"))) ? std::move(c)
                                                         : nullptr;
   }
-  DesignViewerProject* ViewerOf(SimulationCase& c) {
+  DesignViewerProject* ViewerOf(Document& c) {
     auto views = c.GetObjectManager().Objects(DesignViewerProjectObjectType());
     return views.empty() ? nullptr
                          : dynamic_cast<DesignViewerProject*>(views.front());
@@ -196,6 +196,21 @@ TEST_F(DesignViewerTest, SavedTreeReopensAsItWas) {
   ASSERT_NE(ViewerOf(*reopened), nullptr);
   EXPECT_EQ(Tree(*ViewerOf(*reopened)), Tree(*viewer_));
   EXPECT_EQ(Project(*reopened)->RefCount(), 2);  // the list's and the view's
+}
+
+TEST_F(DesignViewerTest, ViewerOfAPlainDocumentReopensWithoutItsProject) {
+  ScenarioProject project(nullptr, "Crude unit");  // borrowed: no manager
+  {
+    Document plain(nullptr, DocumentObjectType());
+    auto* v = new DesignViewerProject(&plain, "Viewer", "Base case", &project);
+    v->GetScenario(0)->AddDesignEntry("D1");
+    plain.SetFileName("/plain.doc");
+    ASSERT_TRUE(plain.SaveDocument(0));
+  }
+  Document reopened(nullptr, DocumentObjectType());
+  ASSERT_TRUE(reopened.RecallDocument(FileName(Text("/plain.doc"))));
+  ASSERT_NE(ViewerOf(reopened), nullptr);
+  EXPECT_EQ(Tree(*ViewerOf(reopened)), "Viewer[-] *Base case{! *D1 }");
 }
 
 TEST_F(DesignViewerTest, RecalledListsSkipNullsAndRepeats) {
