@@ -34,8 +34,8 @@
 // by name; outside a case, where no manager could resolve a name, they are
 // stored as null references, so that a plain document with a viewer reopens
 // (with views that have no project). References to views are stored as
-// object ids of the same document, so every listed view must belong to the
-// viewer's document for the case to save. A
+// object ids of the same document, so a listed view must belong to the
+// viewer's document: AddDesignEntry refuses any other. A
 // recall treats the file as untrusted: counts that the record cannot hold
 // fail, null and repeated entries and entries that own the listing view are
 // skipped, and a current entry that is not listed is dropped.
@@ -150,8 +150,9 @@ class PEMAR_EXPORT DesignViewerScenario : public Viewable {
   // Makes a design view named `name` under this view, appends it and makes
   // it current.
   void AddDesignEntry(const Text& name);
-  // Makes `design` current and appends it unless listed (null is ignored);
-  // the view owns it from then on.
+  // Makes `design` current and appends it unless listed; the view owns it
+  // from then on. Null, and a design of another document than this view's
+  // (or of none when this view is in one), are ignored.
   void AddDesignEntry(DesignViewerDesign* design);
   // Destroys the entry at `index`; then the first remaining entry, if any,
   // becomes current.

@@ -59,6 +59,9 @@ void DesignViewerScenario::AddDesignEntry(const Text& name) {
 }
 
 void DesignViewerScenario::AddDesignEntry(DesignViewerDesign* design) {
+  // A listed view is stored as an object of this view's document; one of
+  // another document, or of none, would make every save fail.
+  if (design == nullptr || design->GetDocument() != GetDocument()) return;
   Append(design);
 }
 

@@ -213,6 +213,19 @@ TEST_F(DesignViewerTest, ViewerOfAPlainDocumentReopensWithoutItsProject) {
   EXPECT_EQ(Tree(*ViewerOf(reopened)), "Viewer[-] *Base case{! *D1 }");
 }
 
+TEST_F(DesignViewerTest, DesignOfAnotherDocumentOrNoneIsRefused) {
+  auto other = NewCase("/b.kcs");
+  auto* foreign = new DesignViewerDesign(nullptr, other.get(), "F",
+                                         DesignViewerDesignObjectType());
+  auto loose = std::make_unique<DesignViewerDesign>(
+      nullptr, nullptr, "L", DesignViewerDesignObjectType());
+  DesignViewerScenario* retrofit = viewer_->GetScenario(1);
+  retrofit->AddDesignEntry(foreign);
+  retrofit->AddDesignEntry(loose.get());
+  EXPECT_EQ(retrofit->GetDesignObjs().size(), 1u);
+  EXPECT_TRUE(case_->SaveDocument(0));
+}
+
 TEST_F(DesignViewerTest, RecalledListsSkipNullsAndRepeats) {
   // Project reference, current 6, scenarios 3, 0, 3, 6, then 1 dropped.
   const std::string head =
