@@ -1,5 +1,8 @@
 #include "pemar/reports/ReportHolder.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,6 +14,10 @@ namespace pemar {
 namespace {
 
 constexpr int kReportRevision = 1;
+
+// NumberOfSubsections answers a short: a section holds no more sections
+// than it can count.
+constexpr std::size_t kMaxSubsections = std::numeric_limits<short>::max();
 
 bool IsTextNode(const CVValue* node) {
   return node != nullptr && node->GetType() == CVValue::kText;
@@ -34,6 +41,9 @@ hresult ReportHolder::AddSection(const char* parentPath, const char* name,
   if (name == nullptr) return kRejected;
   CVValue* parent = root_->FollowPath(parentPath);
   if (parent == nullptr) return kRejected;
+  // A text section takes its former text as a section of its own first.
+  const std::size_t added = IsTextNode(parent) ? 2 : 1;
+  if (parent->NumberOfChildren() + added > kMaxSubsections) return kRejected;
   if (IsTextNode(parent)) {
     Text former = parent->GetText();
     parent->SetType(CVValue::kContainer);
@@ -73,7 +83,10 @@ hresult ReportHolder::AppendToSection(const char* path, const char* text) {
 
 short ReportHolder::NumberOfSubsections(const char* path) {
   CVValue* node = root_->FollowPath(path);
-  return node != nullptr ? static_cast<short>(node->NumberOfChildren()) : 0;
+  if (node == nullptr) return 0;
+  // A recalled tree may hold more than AddSection lets in.
+  return static_cast<short>(
+      std::min(node->NumberOfChildren(), kMaxSubsections));
 }
 
 hresult ReportHolder::DeleteSection(const char* parentPath, const char* name) {

@@ -38,7 +38,8 @@ class PEMAR_EXPORT IReportHolder {
 
   // Adds the section `name` under `parentPath`: a text section holding
   // `text`, or an empty container when `text` is null. 0 for a null name, a
-  // missing parent, or a name the parent already has.
+  // missing parent, a name the parent already has, or a parent whose
+  // sections would pass 32,767 (the most NumberOfSubsections can answer).
   virtual hresult AddSection(const char* parentPath, const char* name,
                              const char* text) = 0;
   // Replaces the text of the section; 0 for a null text, a missing section
@@ -47,7 +48,8 @@ class PEMAR_EXPORT IReportHolder {
   // Appends a line break and `text` to a text or string section; 0 for a
   // null text, a missing section or any other kind.
   virtual hresult AppendToSection(const char* path, const char* text) = 0;
-  // 0 when the section is missing.
+  // 0 when the section is missing; at most 32,767 (a recalled tree may
+  // hold more).
   virtual short NumberOfSubsections(const char* path) = 0;
   // Deletes the section `name` under `parentPath` with its sub-sections.
   virtual hresult DeleteSection(const char* parentPath, const char* name) = 0;

@@ -95,6 +95,18 @@ TEST_F(ReportHolderTest, RefusalsLeaveTheReportAsItWas) {
   EXPECT_EQ(holder_.GetSectionTitle("Box"), nullptr);
 }
 
+TEST_F(ReportHolderTest, SectionsStopAtTheCountASectionCanAnswer) {
+  CVValue* root = holder_.GetRoot();
+  for (int i = 0; i < 32766; ++i) {
+    root->AddChild(Text(std::to_string(i)), CVValue::kContainer, Text());
+  }
+  EXPECT_EQ(holder_.AddSection(nullptr, "last", nullptr), kDone);
+  EXPECT_EQ(holder_.NumberOfSubsections(nullptr), 32767);
+  EXPECT_EQ(holder_.AddSection(nullptr, "one more", nullptr), kRejected);
+  root->AddChild("recalled", CVValue::kContainer, Text());  // as a file may
+  EXPECT_EQ(holder_.NumberOfSubsections(nullptr), 32767);
+}
+
 TEST_F(ReportHolderTest, ChangesReachTheReport) {
   ASSERT_TRUE(holder_.AddSection(nullptr, "A", "a"));
   ASSERT_TRUE(holder_.AddSection(nullptr, "B", "b"));
