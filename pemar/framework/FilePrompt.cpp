@@ -1,5 +1,7 @@
 #include "pemar/framework/FilePrompt.h"
 
+#include <utility>
+
 namespace pemar {
 namespace {
 
@@ -15,6 +17,11 @@ void FNPromptStruct::AddFilter(const Text& description, const Text& type) {
 }
 
 void SetFilePicker(FilePicker picker) { InstalledFilePicker() = std::move(picker); }
+
+ScopedFilePicker::ScopedFilePicker(FilePicker picker)
+    : previous_(std::exchange(Picker(), std::move(picker))) {}
+
+ScopedFilePicker::~ScopedFilePicker() { Picker() = std::move(previous_); }
 
 Text PickFile(const Text& title, const Text& defaultExtension,
               const FileFilters& filters, const Text& proposedName) {

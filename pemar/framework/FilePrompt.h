@@ -50,6 +50,20 @@ using FilePicker =
                        const FileFilters& filters, const Text& proposedName)>;
 // Installs `picker`; an empty function restores the default, which cancels.
 PEMAR_EXPORT void SetFilePicker(FilePicker picker);
+
+// Puts `picker` in place for the life of the guard, then brings back the
+// picker that was installed before it.
+class PEMAR_EXPORT ScopedFilePicker {
+ public:
+  explicit ScopedFilePicker(FilePicker picker);
+  ~ScopedFilePicker();
+  ScopedFilePicker(const ScopedFilePicker&) = delete;
+  ScopedFilePicker& operator=(const ScopedFilePicker&) = delete;
+
+ private:
+  FilePicker previous_;
+};
+
 PEMAR_EXPORT Text PickFile(const Text& title, const Text& defaultExtension,
                            const FileFilters& filters,
                            const Text& proposedName);
