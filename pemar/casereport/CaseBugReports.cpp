@@ -38,12 +38,10 @@ AddBugReportResult AddCaseBugReport(SimulationCase& theCase,
 }
 
 bool WriteBugReportTo(BugReport& report, const std::string& path) {
-  SetFilePicker([&](const Text&, const Text&, const FileFilters&, const Text&) {
-    return Text(path);
-  });
-  const bool written = report.Write();
-  SetFilePicker(nullptr);
-  return written;
+  // The program's own picker answers again afterwards.
+  ScopedFilePicker answer([&](const Text&, const Text&, const FileFilters&,
+                              const Text&) { return Text(path); });
+  return report.Write();
 }
 
 }  // namespace pemar

@@ -46,7 +46,8 @@ PEMAR_EXPORT AddBugReportResult AddCaseBugReport(SimulationCase& theCase,
                                                  const BugReportEntry& entry);
 
 // Writes the report's text file to `path` as the form's "Write" does, the
-// file picker answered with `path` for that call. False when it cannot
+// file picker answered with `path` for that call only: the picker installed
+// before is in place again afterwards. False when it cannot
 // (BugReport::Write).
 PEMAR_EXPORT bool WriteBugReportTo(BugReport& report, const std::string& path);
 

@@ -8,6 +8,7 @@
 
 #include "pemar/case/testing/CaseTestSupport.h"
 #include "pemar/casereport/CaseDescription.h"
+#include "pemar/framework/FilePrompt.h"
 #include "pemar/reports/BugReport.h"
 #include "pemar/reports/BugReportManager.h"
 
@@ -29,7 +30,10 @@ TEST_F(CaseBugReportsTest, TakenTitleAddsNothingAndWriteGivesTheReportText) {
   ASSERT_NE(report, nullptr);
   EXPECT_EQ(report->PriorityChoice(), 0u);
   EXPECT_FALSE(report->Date().IsEmpty());
+  ScopedFilePicker mine([](const Text&, const Text&, const FileFilters&,
+                           const Text&) { return Text("mine.bug"); });
   ASSERT_TRUE(WriteBugReportTo(*report, Path("pump.bug")));
+  EXPECT_EQ(PickFile("", "", {}, ""), "mine.bug");  // in place again
   std::ifstream written(Path("pump.bug"), std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}),
             report->ReportText());
