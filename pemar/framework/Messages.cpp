@@ -136,6 +136,11 @@ void TraceWarning(const Text& text) {
   Send(m);
 }
 
+void TraceWarning(const Text& key, const std::vector<Text>& args) {
+  Message m = Keyed(MessageKind::kTraceWarning, key, args, 0);
+  Send(m);
+}
+
 void ClearTrace() {
   Message m = Plain(MessageKind::kClearTrace, Text(), 0);
   Send(m);

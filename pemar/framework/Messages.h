@@ -105,6 +105,9 @@ PEMAR_EXPORT int ResponseMsg(const Text& key, int flags,
 // A line in the trace window; colour -1 means none.
 PEMAR_EXPORT void Trace(const Text& text, int colour = -1);
 PEMAR_EXPORT void TraceWarning(const Text& text);
+// A warning line named by a key, with text arguments (file names and the
+// like), as ErrorMsg shows them.
+PEMAR_EXPORT void TraceWarning(const Text& key, const std::vector<Text>& args);
 PEMAR_EXPORT void ClearTrace();
 PEMAR_EXPORT void UserStatusReport(const Text& text, int line);
 PEMAR_EXPORT void UserStatusClear(int line);
