@@ -2,6 +2,7 @@
 
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/FileSystem.h"
+#include "pemar/framework/Messages.h"
 #include "pemar/framework/Reports.h"
 
 namespace pemar {
@@ -70,11 +71,15 @@ unsigned char Document::SaveDocument(unsigned char /*flag*/) {
            (header == nullptr || header->MarkOK(file));
   });
   if (!written) return 0;
-  // The new name must reach the disk too, or a crash could bring back the
-  // old file; until it has, the document still counts as unsaved.
-  if (!FileSystem::Default()->SyncDirectoryOf(file_name_.str())) return 0;
+  SyncFolderOfSavedFile(file_name_);
   modified_ = false;
   return 1;
+}
+
+void SyncFolderOfSavedFile(const Text& path) {
+  if (!FileSystem::Default()->SyncDirectoryOf(path.str())) {
+    TraceWarning("UnableToSyncFolder", {path});
+  }
 }
 
 const ObjectTypeInfo* Document::FixupOldObjectType(long /*oldType*/) {

@@ -120,8 +120,8 @@ class PEMAR_EXPORT Document : public Viewable {
 
   // Saves to GetFileName(); the flag is not used. On success the modified
   // flag is cleared. On a failure up to the rename the previous file is
-  // left as it was; when only the sync of the folder after the rename
-  // fails, the file holds the new data and the document stays modified.
+  // left as it was. A folder that cannot be synced after the rename does
+  // not fail the save (SyncFolderOfSavedFile).
   virtual unsigned char SaveDocument(unsigned char flag);
   // Sets the file name to `name` and reads the file into this document.
   virtual unsigned char RecallDocument(const FileName& name);
@@ -145,6 +145,14 @@ class PEMAR_EXPORT Document : public Viewable {
   PackedBinaryFileHeader header_;
   std::unique_ptr<ObjectManager> objects_;
 };
+
+// Syncs the folder of `path` after a save's final rename put the new file
+// there, so that the new name survives a crash. A folder that cannot be
+// synced does not fail the save: the file holds the new data, and a failure
+// would tell the user that the old file is still there. It is shown as the
+// warning "UnableToSyncFolder" with the path. Every document's save ends
+// with it.
+PEMAR_EXPORT void SyncFolderOfSavedFile(const Text& path);
 
 }  // namespace pemar
 

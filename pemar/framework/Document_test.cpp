@@ -9,6 +9,7 @@
 
 #include "pemar/framework/FaultInjectingFileSystem.h"
 #include "pemar/framework/FileSystem.h"
+#include "pemar/framework/Messages.h"
 #include "pemar/framework/Platform.h"
 #include "pemar/framework/Reports.h"
 #include "pemar/framework/ViewLog.h"
@@ -76,7 +77,7 @@ TEST_F(DocumentTest, DocumentThatNeverAskedStoresNoReportManager) {
   EXPECT_EQ(document.GetObjectManager().Count(), 1u);
 }
 
-TEST_F(DocumentTest, SaveSyncsTheFolderAfterTheRename) {
+TEST_F(DocumentTest, SaveSyncsTheFolderAfterTheRenameOrOnlyWarns) {
   // A file of the user's named like the document plus ".tmp" is never the
   // save's temporary file.
   { std::ofstream(path_ + ".tmp") << "mine"; }
@@ -89,10 +90,14 @@ TEST_F(DocumentTest, SaveSyncsTheFolderAfterTheRename) {
   EXPECT_EQ(fs.Count(FaultInjectingFileSystem::Op::kSyncDir), 1);
   EXPECT_FALSE(document.IsModified());
 
+  // The new file is in place: saved, with a warning.
+  RecordingMessageSink sink;
+  ScopedMessageSink scoped_sink(&sink);
   document.SetModified(true);
   fs.FailAt(FaultInjectingFileSystem::Op::kSyncDir, 1);
-  EXPECT_FALSE(document.SaveDocument(0));
-  EXPECT_TRUE(document.IsModified());
+  EXPECT_TRUE(document.SaveDocument(0));
+  EXPECT_FALSE(document.IsModified());
+  EXPECT_TRUE(sink.Has(MessageKind::kTraceWarning, "UnableToSyncFolder"));
   EXPECT_TRUE(std::filesystem::exists(path_));
   std::ifstream mine(path_ + ".tmp");
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(mine), {}), "mine");
