@@ -187,9 +187,7 @@ unsigned char SimulationCase::ReplaceCaseFile(const Text& caseName,
     ErrorMsg("UnableToRenameFile", {tempName, caseName});
     return 0;
   }
-  // The rename is done; a folder that cannot be synced does not undo it, and
-  // reporting a failure now would tell the user the old file is still there.
-  fs->SyncDirectoryOf(caseName.str());
+  SyncFolderOfSavedFile(caseName);
   return 1;
 }
 

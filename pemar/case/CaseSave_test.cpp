@@ -41,6 +41,7 @@ struct SaveScenario {
   int failingRename = 0;    // the rename made to fail, 0 for none
   const char* locked = "";  // a write-protected file
   const char* commandLine = "pemar_tests";
+  int failingFolderSync = 0;  // the folder sync made to fail, 0 for none
 };
 
 constexpr const char* kBk0To9 =
@@ -66,6 +67,9 @@ const SaveScenario kSaveScenarios[] = {
     {1e300, "a.kcs", kBk0To9, "", "a.bk0=a.kcs a.bk9=a.bk8"},  // clamped
     {-3, "a.kcs", kBk0To9, "", "a.bk0=a.kcs a.bk1=a.bk1"},     // default
     {NAN, "a.kcs", kBk0To9, "", "a.bk0=a.kcs a.bk1=a.bk1"},    // default
+    // A folder that cannot be synced after the final rename only warns: the
+    // new file is in place.
+    {0, "a.kcs", "", "", "a.kcs=New", 0, "", "pemar_tests", 1},
 };
 
 // Fails the operations it is told to and refuses to write `locked`.
@@ -112,6 +116,7 @@ TEST_F(CaseSaveTest, SaveKeepsBackupsAndNeverLosesTheOldFile) {
     WriteProtectingFileSystem fs;
     if (!locked.empty()) fs.locked = Path(locked);
     fs.FailAt(Op::kRename, s.failingRename);
+    fs.FailAt(Op::kSyncDir, s.failingFolderSync);
     auto theCase = NewCase(file);
     AddProject(*theCase, "New", 0);
     theCase->SetModified(true);
@@ -123,6 +128,8 @@ TEST_F(CaseSaveTest, SaveKeepsBackupsAndNeverLosesTheOldFile) {
     EXPECT_EQ(theCase->SaveCounter(), error.empty() ? 1 : 0);
     EXPECT_TRUE(error.empty() ? sink_.Has(MessageKind::kTrace, "StoreCaseOK")
                               : sink_.Has(MessageKind::kError, error.c_str()));
+    EXPECT_EQ(sink_.Has(MessageKind::kTraceWarning, "UnableToSyncFolder"),
+              s.failingFolderSync != 0);
     // A protected file is not even opened.
     EXPECT_TRUE(locked.empty() || fs.Count(Op::kOpenWrite) == 0);
     std::map<std::string, std::string> now = Snapshot();
