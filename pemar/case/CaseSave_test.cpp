@@ -38,10 +38,10 @@ struct SaveScenario {
   const char* laidDown;  // files laid down first, whose bytes are their names
   const char* error;     // the error reported, "" if the save succeeds
   const char* after;
-  int failingRename = 0;    // the rename made to fail, 0 for none
+  int failing = 0;          // which failingOp fails (from 1), 0 for none
   const char* locked = "";  // a write-protected file
   const char* commandLine = "pemar_tests";
-  int failingFolderSync = 0;  // the folder sync made to fail, 0 for none
+  Op failingOp = Op::kRename;
 };
 
 constexpr const char* kBk0To9 =
@@ -67,9 +67,7 @@ const SaveScenario kSaveScenarios[] = {
     {1e300, "a.kcs", kBk0To9, "", "a.bk0=a.kcs a.bk9=a.bk8"},  // clamped
     {-3, "a.kcs", kBk0To9, "", "a.bk0=a.kcs a.bk1=a.bk1"},     // default
     {NAN, "a.kcs", kBk0To9, "", "a.bk0=a.kcs a.bk1=a.bk1"},    // default
-    // A folder that cannot be synced after the final rename only warns: the
-    // new file is in place.
-    {0, "a.kcs", "", "", "a.kcs=New", 0, "", "pemar_tests", 1},
+    {0, "a.kcs", "", "", "a.kcs=New", 1, "", "pemar_tests", Op::kSyncDir},
 };
 
 // Fails the operations it is told to and refuses to write `locked`.
@@ -115,8 +113,7 @@ TEST_F(CaseSaveTest, SaveKeepsBackupsAndNeverLosesTheOldFile) {
 
     WriteProtectingFileSystem fs;
     if (!locked.empty()) fs.locked = Path(locked);
-    fs.FailAt(Op::kRename, s.failingRename);
-    fs.FailAt(Op::kSyncDir, s.failingFolderSync);
+    fs.FailAt(s.failingOp, s.failing);
     auto theCase = NewCase(file);
     AddProject(*theCase, "New", 0);
     theCase->SetModified(true);
@@ -129,7 +126,7 @@ TEST_F(CaseSaveTest, SaveKeepsBackupsAndNeverLosesTheOldFile) {
     EXPECT_TRUE(error.empty() ? sink_.Has(MessageKind::kTrace, "StoreCaseOK")
                               : sink_.Has(MessageKind::kError, error.c_str()));
     EXPECT_EQ(sink_.Has(MessageKind::kTraceWarning, "UnableToSyncFolder"),
-              s.failingFolderSync != 0);
+              s.failingOp == Op::kSyncDir);
     // A protected file is not even opened.
     EXPECT_TRUE(locked.empty() || fs.Count(Op::kOpenWrite) == 0);
     std::map<std::string, std::string> now = Snapshot();

@@ -30,8 +30,7 @@ TEST_F(CaseBugReportsTest, TakenTitleAddsNothingAndWriteGivesTheReportText) {
   ASSERT_NE(report, nullptr);
   EXPECT_EQ(report->PriorityChoice(), 0u);
   EXPECT_FALSE(report->Date().IsEmpty());
-  ScopedFilePicker mine([](const Text&, const Text&, const FileFilters&,
-                           const Text&) { return Text("mine.bug"); });
+  ScopedFilePicker mine([](auto&&...) { return Text("mine.bug"); });
   ASSERT_TRUE(WriteBugReportTo(*report, Path("pump.bug")));
   EXPECT_EQ(PickFile("", "", {}, ""), "mine.bug");  // in place again
   std::ifstream written(Path("pump.bug"), std::ios::binary);

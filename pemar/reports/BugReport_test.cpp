@@ -31,10 +31,7 @@ class BugReportTest : public ::testing::Test {
     SetSystemTexts("Debian 12", "512 MB free");
     session_.SetVersionText("2.1.7");
   }
-  void TearDown() override {
-    SetSystemTexts("", "");
-    SetFilePicker(nullptr);
-  }
+  void TearDown() override { SetSystemTexts("", ""); }
   // The description part of the report text of `description`.
   static std::string DescriptionLines(const std::string& description) {
     BugReport r("Report1");
@@ -143,8 +140,8 @@ TEST_F(BugReportTest, WriteGoesToThePickedFileOrLeavesItAsItWas) {
   EXPECT_TRUE(r.Message("Write"));
   EXPECT_TRUE(fs_.Files().empty());
   std::string asked;
-  SetFilePicker([&](const Text& title, const Text& extension,
-                    const FileFilters& f, const Text& proposed) {
+  ScopedFilePicker picker([&](const Text& title, const Text& extension,
+                              const FileFilters& f, const Text& proposed) {
     asked = title + " " + extension + " " + proposed + " " + f.at(0).first +
             "|" + f.at(0).second + " " + f.at(1).first + "|" + f.at(1).second;
     return Text("/pump.bug");
