@@ -19,9 +19,9 @@ void FNPromptStruct::AddFilter(const Text& description, const Text& type) {
 void SetFilePicker(FilePicker picker) { InstalledFilePicker() = std::move(picker); }
 
 ScopedFilePicker::ScopedFilePicker(FilePicker picker)
-    : previous_(std::exchange(Picker(), std::move(picker))) {}
+    : previous_(std::exchange(InstalledFilePicker(), std::move(picker))) {}
 
-ScopedFilePicker::~ScopedFilePicker() { Picker() = std::move(previous_); }
+ScopedFilePicker::~ScopedFilePicker() { InstalledFilePicker() = std::move(previous_); }
 
 Text PickFile(const Text& title, const Text& defaultExtension,
               const FileFilters& filters, const Text& proposedName) {
