@@ -233,7 +233,7 @@ void PrintProject(std::ostream& out, IPemarProject* p) {
 }
 
 // What the case's utility database holds; null in JSON when it has none.
-nlohmann::ordered_json UtilityJson(SimulationCase& doc) {
+nlohmann::ordered_json CaseUtilityJson(SimulationCase& doc) {
   IDefaultUtilityManager* db = doc.UtilityDatabase(false);
   if (db == nullptr) return nullptr;
   nlohmann::ordered_json names = nlohmann::ordered_json::array();
@@ -350,7 +350,7 @@ int RunInfo(const CaseOptions& o) {
     nlohmann::ordered_json projects = nlohmann::ordered_json::array();
     for (IPemarProject* p : Projects(doc)) projects.push_back(ProjectJson(p));
     j["projects"] = projects;
-    j["utility_database"] = UtilityJson(doc);
+    j["utility_database"] = CaseUtilityJson(doc);
     j["features"] = FeaturesJson(doc, false);
     std::cout << JsonText(j) << "\n";
     return kExitOk;
@@ -521,7 +521,7 @@ int RunFeatureDelete(const CaseOptions& o) {
   return kExitOk;
 }
 
-int RunPlot(const CaseOptions& o) {
+int RunCasePlot(const CaseOptions& o) {
   OpenedCase c;
   if (!Open(o.file, c)) return kExitFailed;
   PrintPlots(std::cout, *c.doc);
@@ -651,7 +651,7 @@ CommandRegistration case_registration(300, [](CLI::App& app, int& exit_code) {
   plot->add_option("FILE", o->file, "Case file")->required();
   plot->add_option("--svg", o->svg,
                    "Also draw each plot as an SVG file in this folder");
-  plot->callback([o, &exit_code] { exit_code = RunPlot(*o); });
+  plot->callback([o, &exit_code] { exit_code = RunCasePlot(*o); });
 
   AddBugReportCommands(*cmd, exit_code, RunWithCase);
 });

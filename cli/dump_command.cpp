@@ -20,7 +20,7 @@ namespace {
 
 // Type names, object names and file names may hold any bytes; bytes that are
 // not UTF-8 are shown as replacement characters rather than failing.
-std::string JsonText(const nlohmann::json& j) {
+std::string DumpJsonText(const nlohmann::json& j) {
   return j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
@@ -95,7 +95,7 @@ int DumpCase(std::ostream& out, const std::string& path, bool json,
     nlohmann::json problems = nlohmann::json::array();
     for (const Text& p : result.problems) problems.push_back(p.str());
     j["problems"] = problems;
-    out << JsonText(j) << "\n";
+    out << DumpJsonText(j) << "\n";
   } else {
     out << path << ": case file, " << result.fileSize << " bytes\n"
         << "  identity stamp:     \"" << header.stamp << "\"\n";
@@ -147,7 +147,7 @@ int Dump(std::ostream& out, const std::string& path, bool json) {
     nlohmann::json problems = nlohmann::json::array();
     for (const Text& p : result.problems) problems.push_back(p.str());
     j["problems"] = problems;
-    out << JsonText(j) << "\n";
+    out << DumpJsonText(j) << "\n";
   } else {
     out << path << ": " << result.fileSize << " bytes, " << result.chunks.size()
         << " top-level chunks, " << result.dataBytes

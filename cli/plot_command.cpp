@@ -210,7 +210,7 @@ std::string PlotSvg(const PlotData& data, const PlotOptions& options) {
   return picture.Svg();
 }
 
-int RunPlot(PlotOptions options) {
+int RunPointsPlot(PlotOptions options) {
   const bool any_range =
       options.xmin || options.xmax || options.ymin || options.ymax;
   if (options.ternary && (any_range || options.mode != 0)) {
@@ -298,7 +298,7 @@ CommandRegistration plot_registration(500, [](CLI::App& app, int& exit_code) {
   cmd->add_flag("--json", options->json, "Print as JSON");
   cmd->add_option("--svg", options->svg,
                   "Also draw the points as an SVG picture");
-  cmd->callback([options, &exit_code] { exit_code = RunPlot(*options); });
+  cmd->callback([options, &exit_code] { exit_code = RunPointsPlot(*options); });
 });
 
 // The saturation pressure of water from 100 to 370 degC, ending at the

@@ -169,7 +169,7 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-std::vector<std::string_view> SplitFields(std::string_view line) {
+std::vector<std::string_view> SplitCsvFields(std::string_view line) {
   std::vector<std::string_view> fields;
   std::size_t start = 0;
   while (true) {
@@ -219,7 +219,7 @@ int RunCsv(std::istream& in, const std::string& source,
     ++number;
     const std::string_view trimmed = Trim(line);
     if (trimmed.empty()) continue;
-    const std::vector<std::string_view> fields = SplitFields(trimmed);
+    const std::vector<std::string_view> fields = SplitCsvFields(trimmed);
     double t = 0.0;
     double p = 0.0;
     int hint = kUndecided;

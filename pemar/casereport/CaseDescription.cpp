@@ -25,7 +25,7 @@ namespace pemar {
 namespace {
 
 // The engineering manager's "every object" interface id.
-constexpr long kAllObjects = 1;
+constexpr long kDescribeAllObjects = 1;
 
 // Exact: hexadecimal floating point keeps every bit but NaN's.
 std::string ExactNumber(double value) {
@@ -53,7 +53,9 @@ class Writer {
   void Text(const std::string& key, const char* text) {
     Line(key, Quoted(text));
   }
-  void Real(const std::string& key, double value) { Line(key, ExactNumber(value)); }
+  void Real(const std::string& key, double value) {
+    Line(key, ExactNumber(value));
+  }
   void Int(const std::string& key, long value) {
     Line(key, std::to_string(value));
   }
@@ -279,11 +281,11 @@ std::string DescribeCase(SimulationCase& theCase) {
   }
 
   EngineeringManager* engineering = theCase.GetEngineeringManager();
-  const int objects = engineering->GetProjectSize(kAllObjects);
+  const int objects = engineering->GetProjectSize(kDescribeAllObjects);
   w.Int("engineering.objects", objects);
   for (int i = 0; i < objects; ++i) {
     IPemarBaseObject* object = nullptr;
-    engineering->GetProjectByNum(i, kAllObjects, &object);
+    engineering->GetProjectByNum(i, kDescribeAllObjects, &object);
     const std::string p = "engineering[" + std::to_string(i) + "].";
     if (object == nullptr) {
       w.Line(p, "(missing)");

@@ -12,7 +12,7 @@
 namespace pemar {
 namespace {
 
-struct Registry {
+struct FeatureTable {
   std::map<Text, std::unique_ptr<FeatureInfo>> by_key;
   std::vector<const FeatureInfo*> in_order;
   std::vector<Text> technologies;
@@ -20,8 +20,8 @@ struct Registry {
 };
 
 // Never destroyed: instances may be looked up while static objects die.
-Registry& TheRegistry() {
-  static auto* registry = new Registry();
+FeatureTable& TheFeatureTable() {
+  static auto* registry = new FeatureTable();
   return *registry;
 }
 
@@ -38,7 +38,7 @@ void _add_FeatureInfo(const char* key, const char* displayName,
   if (key == nullptr || *key == '\0') return;
   ProgramConfiguration* config = _get_theProgramConfiguration();
   if (!config->IsConfigurationFeatureAvailableAtAll(key)) return;
-  Registry& r = TheRegistry();
+  FeatureTable& r = TheFeatureTable();
   const Text k(key);
   if (r.by_key.count(k) != 0) return;
 
@@ -67,25 +67,27 @@ void _add_FeatureInfo(const char* key, const char* displayName,
 
 const FeatureInfo* FindFeatureInfo(const char* key) {
   if (key == nullptr) return nullptr;
-  const auto& byKey = TheRegistry().by_key;
+  const auto& byKey = TheFeatureTable().by_key;
   auto it = byKey.find(Text(key));
   return it == byKey.end() ? nullptr : it->second.get();
 }
 
 std::vector<const FeatureInfo*> AllFeatureInfos() {
-  return TheRegistry().in_order;
+  return TheFeatureTable().in_order;
 }
 
-std::vector<Text> FeatureTechnologies() { return TheRegistry().technologies; }
+std::vector<Text> FeatureTechnologies() {
+  return TheFeatureTable().technologies;
+}
 
 bool IsFeatureTechnology(const char* technology) {
   return technology != nullptr &&
-         TheRegistry().technology_lists.count(Text(technology)) != 0;
+         TheFeatureTable().technology_lists.count(Text(technology)) != 0;
 }
 
 std::vector<Text> TechnologyFeatureList(const char* technology) {
   if (technology == nullptr) return {};
-  const auto& lists = TheRegistry().technology_lists;
+  const auto& lists = TheFeatureTable().technology_lists;
   auto it = lists.find(Text(technology));
   return it == lists.end() ? std::vector<Text>() : it->second;
 }

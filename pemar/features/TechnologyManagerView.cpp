@@ -20,8 +20,8 @@ constexpr int kInstancesNumber = 500;
 constexpr int kSelectedNameNumber = 501;
 constexpr int kAllListNumber = 600;
 // Answer style of the delete question, and its "go on".
-constexpr int kYesNoStyle = 2;
-constexpr int kYes = 1;
+constexpr int kEnabledStyle = 2;
+constexpr int kEnabledYes = 1;
 
 class TechnologyManagerViewObjectInfoT : public ObjectTypeInfo {
  public:
@@ -46,11 +46,12 @@ class TechnologyManagerViewObjectInfoT : public ObjectTypeInfo {
   }
 };
 
-const ObjectTypeInfo* const kTechnologyManagerViewTypeRegistered = TechnologyManagerViewObjectType();
+const ObjectTypeInfo* const kTechnologyManagerViewTypeRegistered =
+    TechnologyManagerViewObjectType();
 
 // The entry at `i`; null outside the list.
 template <typename List>
-const typename List::value_type* At(const List& list, int i) {
+const typename List::value_type* EntryAt(const List& list, int i) {
   if (i < 0 || static_cast<std::size_t>(i) >= list.size()) return nullptr;
   return &list[static_cast<std::size_t>(i)];
 }
@@ -134,7 +135,8 @@ int TechnologyManagerView::Message(const Text& command) {
     if (selected_ == nullptr || !IsListedInstance(selected_)) return 1;
     const Session* session = Session::Current();
     if (session == nullptr || !session->StartedByAutomation()) {
-      if (ResponseMsg("ConfirmDeleteExperiment", kYesNoStyle) != kYes) {
+      if (ResponseMsg("ConfirmDeleteExperiment", kEnabledStyle) !=
+          kEnabledYes) {
         return 1;
       }
     }
@@ -152,7 +154,7 @@ Text TechnologyManagerView::TextValue(const VarDescription& desc) {
   switch (desc.Number()) {
     case kFeatureListNumber: {
       const auto list = TechnologyFeatureList(technology_.c_str());
-      const Text* entry = At(list, desc.Index());
+      const Text* entry = EntryAt(list, desc.Index());
       return entry != nullptr ? *entry : Text();
     }
     case kChosenListNumber:

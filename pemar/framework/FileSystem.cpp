@@ -89,7 +89,7 @@ constexpr DWORD kShareAll =
 
 // Reads or writes n bytes at an absolute offset through a handle opened for
 // synchronous access; the OVERLAPPED block only carries the offset.
-OVERLAPPED At(std::uint64_t offset) {
+OVERLAPPED OverlappedAt(std::uint64_t offset) {
   OVERLAPPED at{};
   at.Offset = static_cast<DWORD>(offset);
   at.OffsetHigh = static_cast<DWORD>(offset >> 32);
@@ -116,7 +116,7 @@ class WinWritableFile final : public WritableFile {
     while (n > 0) {
       DWORD chunk = static_cast<DWORD>(n < kMaxTransfer ? n : kMaxTransfer);
       DWORD done = 0;
-      OVERLAPPED at = At(offset);
+      OVERLAPPED at = OverlappedAt(offset);
       if (!WriteFile(h_, p, chunk, &done, &at) || done == 0) return false;
       p += done;
       offset += done;
@@ -151,7 +151,7 @@ class WinReadableFile final : public ReadableFile {
       DWORD chunk =
           static_cast<DWORD>(left < kMaxTransfer ? left : kMaxTransfer);
       DWORD got = 0;
-      OVERLAPPED at = At(offset + total);
+      OVERLAPPED at = OverlappedAt(offset + total);
       if (!ReadFile(h_, p + total, chunk, &got, &at)) {
         if (GetLastError() == ERROR_HANDLE_EOF) break;
         return -1;

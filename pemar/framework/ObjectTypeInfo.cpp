@@ -10,7 +10,7 @@
 namespace pemar {
 namespace {
 
-struct Registry {
+struct TypeTable {
   std::map<std::string, const ObjectTypeInfo*, std::less<>> by_name;
   std::vector<const ObjectTypeInfo*> in_order;
 };
@@ -18,8 +18,8 @@ struct Registry {
 // Built on first use and never destroyed, so that types in any library and
 // any translation unit may register, look up and unregister during static
 // initialisation and destruction.
-Registry& TheRegistry() {
-  static Registry* registry = new Registry;
+TypeTable& TheTypeTable() {
+  static TypeTable* registry = new TypeTable;
   return *registry;
 }
 
@@ -56,7 +56,7 @@ ObjectTypeInfo::ObjectTypeInfo(const char* typeName,
       flag2_(flag2),
       marker_(marker) {
   (void)marker_;
-  Registry& registry = TheRegistry();
+  TypeTable& registry = TheTypeTable();
   if (name_.IsEmpty()) return;
   if (registry.by_name.emplace(name_.str(), this).second) {
     registry.in_order.push_back(this);
@@ -66,7 +66,7 @@ ObjectTypeInfo::ObjectTypeInfo(const char* typeName,
 
 ObjectTypeInfo::~ObjectTypeInfo() {
   if (!registered_) return;
-  Registry& registry = TheRegistry();
+  TypeTable& registry = TheTypeTable();
   registry.by_name.erase(name_.str());
   auto& order = registry.in_order;
   order.erase(std::remove(order.begin(), order.end(), this), order.end());
@@ -114,7 +114,7 @@ const ObjectTypeInfo* Lookup(std::string_view name) {
   // The root types join the registry before anything is looked up in it.
   ViewableObjectType();
   DocumentObjectType();
-  Registry& registry = TheRegistry();
+  TypeTable& registry = TheTypeTable();
   auto it = registry.by_name.find(name);
   return it == registry.by_name.end() ? nullptr : it->second;
 }
@@ -133,7 +133,7 @@ const ObjectTypeInfo* FindObjectType(const Text& name) {
 std::vector<const ObjectTypeInfo*> AllObjectTypes() {
   ViewableObjectType();
   DocumentObjectType();
-  return TheRegistry().in_order;
+  return TheTypeTable().in_order;
 }
 
 double ObjectTypeAsValue(const ObjectTypeInfo* type) {

@@ -22,7 +22,7 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
   return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string* bytes) {
+bool ReadRegistryBytes(const std::string& path, std::string* bytes) {
   std::unique_ptr<ReadableFile> file =
       FileSystem::Default()->NewReadableFile(path);
   if (!file) return false;
@@ -77,7 +77,8 @@ RegistryRead RegistryFile::ReadString(const std::string& key,
                                       std::string* value) {
   if (value == nullptr) return RegistryRead::kMissing;
   std::string bytes;
-  if (!ReadWholeFile(path_.empty() ? LocateRegistryFile() : path_, &bytes)) {
+  if (!ReadRegistryBytes(path_.empty() ? LocateRegistryFile() : path_,
+                         &bytes)) {
     return RegistryRead::kMissing;
   }
   if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);

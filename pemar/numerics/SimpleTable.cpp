@@ -12,7 +12,7 @@
 namespace pemar {
 namespace {
 
-constexpr unsigned int kLayoutVersion = 1;
+constexpr unsigned int kSimpleTableLayoutVersion = 1;
 constexpr double kKelvinOffset = 273.15;
 
 // A column of `rows` doubles, or null when rows is 0 or the memory cannot be
@@ -187,7 +187,7 @@ void PemarSimpleTable::FromKelvin() { ShiftX(-kKelvinOffset); }
 
 bool PemarSimpleTable::StoreClassData(BinaryFile& file) const {
   const unsigned int count = static_cast<unsigned int>(count_);
-  return file.Write(kLayoutVersion) && file.Write(count_) &&
+  return file.Write(kSimpleTableLayoutVersion) && file.Write(count_) &&
          file.Write(weight_.get(), count) && file.Write(x_.get(), count) &&
          file.Write(q_.get(), count) && file.Write(y_.get(), count);
 }

@@ -14,7 +14,7 @@
 namespace pemar {
 namespace {
 
-constexpr unsigned int kLayoutVersion = 1;
+constexpr unsigned int kXYTableLayoutVersion = 1;
 
 // A table without columns stores no bytes per row, and one without rows no
 // bytes per column, so those counts cannot be checked against the file;
@@ -166,7 +166,7 @@ bool XYTableClass::InsertDataFrom(const XYTableClass& other, int at,
 }
 
 bool XYTableClass::StoreClassData(BinaryFile& file) const {
-  if (!file.Write(kLayoutVersion) || !file.Write(points_) ||
+  if (!file.Write(kXYTableLayoutVersion) || !file.Write(points_) ||
       !file.Write(columns_) || !file.Write(Capacity())) {
     return false;
   }

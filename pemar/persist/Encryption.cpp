@@ -71,7 +71,7 @@ using Lanes8 = std::uint32_t __attribute__((vector_size(32)));
 
 // Words of a group of blocks, deinterleaved: the file holds L0 R0 L1 R1 ...
 template <std::size_t kBlocks>
-struct Group {
+struct CipherGroup {
   std::uint32_t l[kBlocks];
   std::uint32_t r[kBlocks];
 
@@ -101,7 +101,7 @@ PEMAR_ALWAYS_INLINE std::size_t TransformGroups(unsigned char* data,
   const V k2 = V{} + kFileKey[2], k3 = V{} + kFileKey[3];
   std::size_t i = 0;
   for (; i + kBytes <= n; i += kBytes) {
-    Group<2 * kLanes> g;
+    CipherGroup<2 * kLanes> g;
     g.Load(data + i);
     V la, lb, ra, rb;
     std::memcpy(&la, g.l, sizeof(V));
