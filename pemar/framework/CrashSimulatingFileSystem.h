@@ -51,11 +51,37 @@ class PEMAR_EXPORT CrashSimulatingFileSystem : public MemoryFileSystem {
 
   static constexpr std::size_t kMaxExhaustiveNameOps = 6;
 
+  // One recorded operation. A node is a file's data, whatever its names;
+  // kTruncate is an existing file opened for writing anew, kLink a new
+  // file under its first name.
+  enum class Kind {
+    kWrite,
+    kTruncate,
+    kSync,
+    kLink,
+    kRename,
+    kUnlink,
+    kSyncDir
+  };
+  struct Op {
+    explicit Op(Kind k) : kind(k) {}
+    Kind kind;
+    int node = -1;
+    std::uint64_t offset = 0;  // kWrite
+    std::string bytes;         // kWrite
+    std::string name;          // kLink, kUnlink; kRename: the new name
+    std::string from;          // kRename
+    std::string folder;        // kSyncDir
+  };
+
   // Takes the files now in place as on the disk and forgets earlier
   // operations.
   void StartRecording();
   // Operations recorded since StartRecording.
   std::size_t OperationCount() const { return ops_.size(); }
+  // The same operations, in order, for a test that works out from them what
+  // it should find.
+  const std::vector<Op>& Operations() const { return ops_; }
 
   // The distinct states a crash after the first `prefix` operations could
   // leave.
@@ -80,25 +106,6 @@ class PEMAR_EXPORT CrashSimulatingFileSystem : public MemoryFileSystem {
  private:
   friend class RecordingFile;
 
-  enum class Kind {
-    kWrite,
-    kTruncate,
-    kSync,
-    kLink,
-    kRename,
-    kUnlink,
-    kSyncDir
-  };
-  struct Op {
-    explicit Op(Kind k) : kind(k) {}
-    Kind kind;
-    int node = -1;
-    std::uint64_t offset = 0;  // kWrite
-    std::string bytes;         // kWrite
-    std::string name;          // kLink, kUnlink; kRename: the new name
-    std::string from;          // kRename
-    std::string folder;        // kSyncDir
-  };
   enum class Data { kLost, kKept, kTorn };
 
   // The node a write opens on `path`: the existing one (truncated unless

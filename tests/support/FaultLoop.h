@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
+#include <regex>
+#include <set>
 #include <string>
 
 #include "pemar/framework/CrashSimulatingFileSystem.h"
@@ -45,11 +48,36 @@ int ForEachInjectedFailure(FaultInjectingFileSystem& fs, Run run) {
   return failures;
 }
 
+// The number of distinct states a crash can leave while a file is replaced
+// the safe way, worked out from the operations `fs` recorded, which must be
+// just that: a fresh temporary file made (and maybe made again), its bytes
+// appended, synced, renamed over the target, and the folder synced. The
+// files as before; as before beside the temporary file holding nothing, or
+// what its first writes appended, all of it or its first half (torn); and
+// the files as after.
+inline std::size_t SafeReplaceCrashStates(const CrashSimulatingFileSystem& fs) {
+  using Kind = CrashSimulatingFileSystem::Kind;
+  std::string shape;  // one letter an operation
+  std::set<std::uint64_t> lengths = {0};
+  std::uint64_t written = 0;
+  for (const CrashSimulatingFileSystem::Op& op : fs.Operations()) {
+    shape += "WTSLRUD"[static_cast<int>(op.kind)];
+    if (op.kind != Kind::kWrite) continue;
+    EXPECT_EQ(op.offset, written) << "not an append";
+    written += op.bytes.size();
+    lengths.insert(written);
+    lengths.insert(written / 2);
+  }
+  EXPECT_TRUE(std::regex_match(shape, std::regex("LT?W+SRD"))) << shape;
+  return 1 + lengths.size() + 1;
+}
+
 // Records `change()`, run with `fs` installed, which replaces the file
-// `target`; then checks that every state a crash during it could leave
-// holds `target` as before (absent if it was) or as after, and every other
-// file of before as it was. Returns the number of states checked.
-inline std::size_t ExpectEveryCrashLeavesOldOrNew(
+// `target` the safe way; then checks that every state a crash during it
+// could leave holds `target` as before (absent if it was) or as after, and
+// every other file of before as it was, and that all the states that the
+// recorded operations give were checked.
+inline void ExpectEveryCrashLeavesOldOrNew(
     CrashSimulatingFileSystem& fs, const std::string& target,
     const std::function<void()>& change) {
   const CrashSimulatingFileSystem::State files = fs.Files();
@@ -62,18 +90,20 @@ inline std::size_t ExpectEveryCrashLeavesOldOrNew(
   }
   const std::string after = fs.GetFile(target);
   EXPECT_TRUE(after != before || !existed) << "the run changed nothing";
-  return fs.ForEachCrashState([&](const CrashSimulatingFileSystem::State& s) {
-    for (const auto& [name, contents] : files) {
-      if (name == target) continue;
-      EXPECT_TRUE(s.count(name) && s.at(name) == contents) << name;
-    }
-    auto it = s.find(target);
-    if (it == s.end()) {
-      EXPECT_FALSE(existed) << "the target is gone";
-    } else {
-      EXPECT_TRUE(it->second == after || (existed && it->second == before));
-    }
-  });
+  const std::size_t checked =
+      fs.ForEachCrashState([&](const CrashSimulatingFileSystem::State& s) {
+        for (const auto& [name, contents] : files) {
+          if (name == target) continue;
+          EXPECT_TRUE(s.count(name) && s.at(name) == contents) << name;
+        }
+        auto it = s.find(target);
+        if (it == s.end()) {
+          EXPECT_FALSE(existed) << "the target is gone";
+        } else {
+          EXPECT_TRUE(it->second == after || (existed && it->second == before));
+        }
+      });
+  EXPECT_EQ(checked, SafeReplaceCrashStates(fs));
 }
 
 }  // namespace pemar::test_support
