@@ -14,6 +14,7 @@
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/Session.h"
 #include "tests/support/CaseSaveFaults.h"
+#include "tests/support/GoldenFile.h"
 
 namespace pemar {
 namespace {
@@ -311,6 +312,53 @@ TEST_F(FeatureManagerTest, FeaturesComeBackWithTheCase) {
     // The recalled selection still hears of its instance's death.
     back->DeleteView("ResidueCurveMap", "Residue Curve Map1");
     EXPECT_EQ(sep->Selected(), nullptr);
+  }
+}
+
+// The layouts of the feature manager at both type versions and of its
+// technology managers, pinned by whole case files (testdata/*.golden): a
+// case with an instance of two features, one of them selected, stores the
+// bytes of its golden file, and the golden file reopens with its lists and
+// selection (version 1 kept no selection).
+TEST_F(FeatureManagerTest, CaseWithFeaturesHasTheDocumentedLayout) {
+  // Each list with its instances.
+  auto lists = [](ExpMgrView* m) {
+    std::string s;
+    for (const Text& list : m->ListNames()) {
+      s += list.str() + ":";
+      for (const std::string& name : Names(m->InstanceList(list.c_str()))) {
+        s += " " + name;
+      }
+      s += ";";
+    }
+    return s;
+  };
+  for (int version : {2, 1}) {
+    SCOPED_TRACE(version);
+    theCase_ = NewCase("features.kcs");
+    manager_ = static_cast<ExpMgrView*>(
+        CaseBuildManager(theCase_.get(), "FeatureManager"));
+    Add("HI Case");
+    Add("ResidueCurveMap");
+    Separation()->SetChosenList("ResidueCurveMap");
+    Separation()->Reselect("Residue Curve Map1");
+    MutableType()->SetClassDataVersion(version);
+    theCase_->SetModified(true);
+    ASSERT_TRUE(theCase_->SaveDocument(0));
+    const std::string name = "feature_manager_v" + std::to_string(version);
+    const std::string golden =
+        test_support::GoldenFile("pemar/features/testdata/" + name + ".golden");
+    EXPECT_TRUE(test_support::SameBytes(Bytes("features.kcs"), golden));
+    WriteBytes(name, golden);
+    reopened_ = Reopen(name);
+    ASSERT_NE(reopened_, nullptr);
+    ExpMgrView* back = CaseFeatureManager(reopened_.get());
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(lists(back), lists(manager_));
+    Viewable* selected =
+        back->FindTechnologyManager("Separation Manager")->Selected();
+    EXPECT_EQ(selected ? selected->GetName().str() : "",
+              version < 2 ? "" : "Residue Curve Map1");
   }
 }
 

@@ -3,8 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
+#include <vector>
 
+#include "pemar/framework/FileSystem.h"
+#include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/numerics/SteamProperties.h"
+#include "tests/support/GoldenFile.h"
 
 namespace pemar {
 namespace {
@@ -38,6 +43,31 @@ TEST(PropertyTableFeatureTest, RangesOutsideTheSteamFunctionsAreRefused) {
   }
   EXPECT_EQ(table.Rows(), rows);
   EXPECT_EQ(table.From(), 300.0);
+}
+
+// The record of testdata/property_table.golden (written from
+// docs/file-format.md) recalls as the table it describes, rows as stored,
+// and that table stores the same bytes.
+TEST(PropertyTableFeatureTest, RecordHasTheDocumentedLayout) {
+  MemoryFileSystem fs;
+  ScopedFileSystem scoped(&fs);
+  const std::string golden =
+      test_support::GoldenFile("pemar/features/testdata/property_table.golden");
+  PropertyTableFeature table(nullptr, "T");
+  ASSERT_TRUE(test_support::ReadsAll(fs, golden, [&](BinaryFile& file) {
+    return table.RecallClassData(file) != 0;
+  }));
+  EXPECT_EQ(table.From(), 350.0);
+  EXPECT_EQ(table.To(), 450.0);
+  EXPECT_EQ(table.Pressure(), 101.325);
+  EXPECT_EQ(table.Rows(),
+            (std::vector<PropertyTableRow>{{350.0, 1, 2000.5, 0.018},
+                                           {450.0, 0, -32767.0, -32767.0}}));
+  EXPECT_TRUE(test_support::SameBytes(
+      test_support::WrittenBytes(
+          fs,
+          [&](BinaryFile& file) { return table.StoreClassData(file) != 0; }),
+      golden));
 }
 
 }  // namespace
