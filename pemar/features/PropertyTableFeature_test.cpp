@@ -57,9 +57,8 @@ TEST(PropertyTableFeatureTest, RecordHasTheDocumentedLayout) {
   ASSERT_TRUE(test_support::ReadsAll(fs, golden, [&](BinaryFile& file) {
     return table.RecallClassData(file) != 0;
   }));
-  EXPECT_EQ(table.From(), 350.0);
-  EXPECT_EQ(table.To(), 450.0);
-  EXPECT_EQ(table.Pressure(), 101.325);
+  EXPECT_EQ((std::vector<double>{table.From(), table.To(), table.Pressure()}),
+            (std::vector<double>{350.0, 450.0, 101.325}));
   EXPECT_EQ(table.Rows(),
             (std::vector<PropertyTableRow>{{350.0, 1, 2000.5, 0.018},
                                            {450.0, 0, -32767.0, -32767.0}}));
