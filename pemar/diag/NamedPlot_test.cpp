@@ -8,6 +8,7 @@
 #include "pemar/framework/Document.h"
 #include "pemar/framework/FileSystem.h"
 #include "pemar/framework/MemoryFileSystem.h"
+#include "tests/support/GoldenFile.h"
 #include "tests/support/StoredRecord.h"
 
 namespace pemar {
@@ -122,7 +123,11 @@ TEST_F(NamedPlotTest, SetToBeDeletedMessageWhateverFollows) {
   EXPECT_FALSE(NamedPlotObjectType()->CheckRecalledPointers(&named));
 }
 
-TEST_F(NamedPlotTest, StoredWithItsDocumentAndRecalledWithItsPlot) {
+// A document holding a saturation curve and a named plot of it stores the
+// bytes of testdata/named_plot_document.golden (written from
+// docs/file-format.md), which recall as that curve and plot.
+TEST_F(NamedPlotTest, DocumentWithANamedPlotHasTheDocumentedLayout) {
+  ASSERT_TRUE(curve_->SetRange(280.0, 640.0, 10));
   auto* named = new NamedPlot(curve_, kTwoDimPlotType, "Saturation");
   named->SetLabel("T", "p", "");
   named->SetLogAxis(false, true);
@@ -130,9 +135,18 @@ TEST_F(NamedPlotTest, StoredWithItsDocumentAndRecalledWithItsPlot) {
                     GetColourID(2), 101, true);
   document_.SetFileName("/plots.doc");
   ASSERT_TRUE(document_.SaveDocument(0));
+  const std::string golden = test_support::GoldenFile(
+      "pemar/diag/testdata/named_plot_document.golden");
+  EXPECT_TRUE(test_support::SameBytes(fs_.GetFile("/plots.doc"), golden));
 
+  fs_.SetFile("/golden.doc", golden);
   Document again(nullptr, DocumentObjectType());
-  ASSERT_TRUE(again.RecallDocument(FileName(Text("/plots.doc"))));
+  ASSERT_TRUE(again.RecallDocument(FileName(Text("/golden.doc"))));
+  auto curves = again.GetObjectManager().Objects(SaturationCurveObjectType());
+  ASSERT_EQ(curves.size(), 1u);
+  auto* curve = dynamic_cast<SaturationCurve*>(curves[0]);
+  EXPECT_EQ(curve->From(), 280.0);
+  EXPECT_EQ(curve->To(), 640.0);
   auto found = again.GetObjectManager().Objects(NamedPlotObjectType());
   ASSERT_EQ(found.size(), 1u);
   auto* recalled = dynamic_cast<NamedPlot*>(found[0]);
@@ -142,9 +156,9 @@ TEST_F(NamedPlotTest, StoredWithItsDocumentAndRecalledWithItsPlot) {
   EXPECT_EQ(recalled->GetPlotObject()->DataArea().At(0),
             named->GetPlotObject()->DataArea().At(0));
   const auto points = recalled->GetPlotObject()->Points(1);
-  ASSERT_EQ(points.size(), 13u);
-  EXPECT_EQ(points[12].x, 600.0);
-  EXPECT_EQ(points[12].y, curve_->Pressure(12));
+  ASSERT_EQ(points.size(), 10u);
+  EXPECT_EQ(points[9].x, 640.0);
+  EXPECT_EQ(points[9].y, curve->Pressure(9));
 }
 
 }  // namespace
