@@ -7,6 +7,7 @@
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/persist/PemarBinaryFile.h"
+#include "tests/support/GoldenFile.h"
 
 namespace pemar {
 namespace {
@@ -139,6 +140,25 @@ TEST_F(ReportHolderTest, StoredReportIsAClosedChunkInsideItsOwner) {
               file.CloseChunk(report) && file.Read(after) &&
               file.CloseChunk(outer));
   EXPECT_EQ(after, 42);
+}
+
+// A report of a section with a sub-section and a fixed value stores the
+// bytes of testdata/report_holder.golden (written from docs/file-format.md),
+// which recall as that report.
+TEST_F(ReportHolderTest, StoredReportHasTheDocumentedLayout) {
+  ASSERT_TRUE(holder_.AddSection(nullptr, "A", "a"));
+  ASSERT_TRUE(holder_.AddSection("A", "B", "b"));
+  holder_.GetRoot()->AddChild("F", CVValue::kFixed, "f");
+  const std::string golden =
+      test_support::GoldenFile("pemar/reports/testdata/report_holder.golden");
+  EXPECT_TRUE(
+      test_support::SameBytes(test_support::StoredBytes(fs_, holder_), golden));
+  ReportHolder recalled;
+  ASSERT_TRUE(test_support::RecallsAll(fs_, golden, recalled));
+  EXPECT_STREQ(recalled.GetReport(), "\n\n1 A\na\n\n1.1 B\nb\n\n2 F\n");
+  const CVValue* fixed = recalled.GetRoot()->FindChild("F");
+  ASSERT_NE(fixed, nullptr);
+  EXPECT_TRUE(fixed->GetType() == CVValue::kFixed && fixed->GetText() == "f");
 }
 
 TEST_F(ReportHolderTest, TreeNestedTooDeepIsNotRecalled) {
