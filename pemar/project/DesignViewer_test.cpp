@@ -8,6 +8,7 @@
 #include "pemar/case/SimulationCase.h"
 #include "pemar/casereport/CaseDescription.h"
 #include "pemar/framework/Messages.h"
+#include "pemar/framework/Platform.h"
 #include "pemar/project/EngineeringManager.h"
 #include "pemar/project/testing/ProjectTestSupport.h"
 #include "pemar/project/testing/ScenarioProject.h"
@@ -188,11 +189,20 @@ TEST_F(DesignViewerTest, ViewerHoldsOneReferenceToItsProject) {
   case_.reset();
 }
 
-TEST_F(DesignViewerTest, SavedTreeReopensAsItWas) {
+// The saved tree has the layout of testdata/design_viewer_case.golden
+// (written from docs/file-format.md, with 12/07/26 for the project's date,
+// today), which reopens as the tree.
+TEST_F(DesignViewerTest, SavedTreeHasTheDocumentedLayout) {
   ASSERT_TRUE(case_->SaveDocument(0));
+  std::string bytes = fs_.GetFile("/a.kcs");
+  const std::size_t date = bytes.find(TodayDate().str());
+  ASSERT_NE(date, std::string::npos);
+  const std::string golden = test_support::ProjectGolden("design_viewer_case");
+  EXPECT_TRUE(
+      test_support::SameBytes(bytes.replace(date, 8, "12/07/26"), golden));
+  fs_.SetFile("/golden.kcs", golden);
   auto reopened = std::make_unique<SimulationCase>(Text("SIM"), nullptr);
-  ASSERT_TRUE(reopened->RecallDocument(FileName(Text("/a.kcs"))));
-  EXPECT_EQ(FirstDifference(DescribeCase(*case_), DescribeCase(*reopened)), "");
+  ASSERT_TRUE(reopened->RecallDocument(FileName(Text("/golden.kcs"))));
   ASSERT_NE(ViewerOf(*reopened), nullptr);
   EXPECT_EQ(Tree(*ViewerOf(*reopened)), Tree(*viewer_));
   EXPECT_EQ(Project(*reopened)->RefCount(), 2);  // the list's and the view's
