@@ -191,6 +191,7 @@ std::string DescribeProject(IPemarProject& project) {
     }
     DescribeNote(note, p, w);
   }
+  if (concrete != nullptr) w.Text("defaultTitle", concrete->DefaultTitleText());
   return out;
 }
 

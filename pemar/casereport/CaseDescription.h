@@ -4,7 +4,8 @@
 //
 // The text covers the case's stored header fields and class data (save
 // counter, bug report manager with every field of its reports), every
-// engineering object with, for projects, all fields and every note, and the
+// engineering object with, for projects, all fields (the stored
+// default-title text too) and every note, and the
 // utility database editor: its carbon-tracking selection and its database
 // (every field of every utility in list order, the heat-transfer-coefficient
 // defaults, the economic sets and parameters with their locks, the file names
@@ -21,8 +22,7 @@
 // modified flag, the fuel lists of the editor (rebuilt from the built-in
 // tables), the database's own lock flag (its records' locks are kept), a
 // utility's simulation flag (a utility taken over from a simulation is
-// marked again by the simulation each session) and a project's scratch
-// default-title text (no accessor reads it without changing it).
+// marked again by the simulation each session).
 //
 // The describers only read: they never create a manager, a view or a
 // default note title. They take the case and its parts as they are; a null

@@ -89,6 +89,11 @@ class PEMAR_EXPORT CPemarProject : public NotificationSender,
 
   // The note at `index`, or null; owned by the project.
   CProjectNote* GetNote(int index);
+  // The default-title text as stored: the last default note title made, or
+  // null while none was. Reading it makes none, unlike GetNoteTitle.
+  const char* DefaultTitleText() const {
+    return defaultTitle_ ? defaultTitle_->c_str() : nullptr;
+  }
 
  private:
   using NoteList = std::vector<std::unique_ptr<CProjectNote>>;
