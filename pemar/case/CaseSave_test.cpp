@@ -14,6 +14,7 @@
 #include "pemar/framework/CrashSimulatingFileSystem.h"
 #include "pemar/framework/FileSystem.h"
 #include "pemar/framework/MemoryFileSystem.h"
+#include "pemar/utility/DefaultUtilManagerView.h"
 #include "pemar/utility/IDefaultUtilityManager.h"
 #include "tests/support/CaseSaveFaults.h"
 
@@ -42,6 +43,7 @@ struct SaveScenario {
   const char* locked = "";  // a write-protected file
   const char* commandLine = "pemar_tests";
   Op failingOp = Op::kRename;
+  bool carbonTracking = false;  // on in the new case, no data source chosen
 };
 
 constexpr const char* kBk0To9 =
@@ -67,7 +69,10 @@ const SaveScenario kSaveScenarios[] = {
     {1e300, "a.kcs", kBk0To9, "", "a.bk0=a.kcs a.bk9=a.bk8"},  // clamped
     {-3, "a.kcs", kBk0To9, "", "a.bk0=a.kcs a.bk1=a.bk1"},     // default
     {NAN, "a.kcs", kBk0To9, "", "a.bk0=a.kcs a.bk1=a.bk1"},    // default
+    // A folder that cannot be synced after the rename: saved, with a warning.
     {0, "a.kcs", "", "", "a.kcs=New", 1, "", "pemar_tests", Op::kSyncDir},
+    // Carbon tracking switched on before a data source is chosen reopens.
+    {0, "a.kcs", "", "", "a.kcs=New", 0, "", "pemar_tests", Op::kRename, true},
 };
 
 // Fails the operations it is told to and refuses to write `locked`.
@@ -116,6 +121,9 @@ TEST_F(CaseSaveTest, SaveKeepsBackupsAndNeverLosesTheOldFile) {
     fs.FailAt(s.failingOp, s.failing);
     auto theCase = NewCase(file);
     AddProject(*theCase, "New", 0);
+    if (s.carbonTracking) {
+      theCase->UtilityDatabaseView(true)->SetCarbonTrackingEnabled(true);
+    }
     theCase->SetModified(true);
     {
       ScopedFileSystem scoped(&fs);
