@@ -199,12 +199,18 @@ TEST_F(CaseSaveTest, FailureAtEveryStepLosesNothing) {
 
 // Every state of the files that a power cut during a save could leave
 // reopens as the old or the new case, whole, and keeps every file of
-// before but the oldest backup.
+// before but the oldest backup. Each backup's name holds its own case of
+// before, or, once rotated, the case of the next newer name (a.bk0 the old
+// case); it may be gone while the rotation moves it on, and every one is
+// rotated once the new case is in place. States where the oldest backup is
+// already dropped but the new case is not in place are among those checked.
 TEST_F(CaseSaveTest, CrashAtAnyPointOfASaveLeavesTheOldOrTheNewCase) {
+  const char* const names[] = {"a.kcs", "a.bk0", "a.bk1", "a.bk2"};
   for (const auto& scenario :
        {std::pair{0, true}, std::pair{3, true}, std::pair{3, false}}) {
     const int backups = scenario.first;
     const bool caseExists = scenario.second;
+    const bool rotates = backups > 0 && caseExists;
     SCOPED_TRACE(::testing::Message() << backups << " backups " << caseExists);
     CrashSimulatingFileSystem fs;
     ScopedFileSystem scoped(&fs);
@@ -217,17 +223,37 @@ TEST_F(CaseSaveTest, CrashAtAnyPointOfASaveLeavesTheOldOrTheNewCase) {
       oldCase = Describe("a.kcs");
       ASSERT_FALSE(oldCase.empty());
     }
-    std::multiset<std::string> kept;
-    for (const auto& [path, bytes] : fs.Files()) {
-      if (path != Path("a.bk2")) kept.insert(bytes);
-    }
+    const CrashSimulatingFileSystem::State before = fs.Files();
+    // What `files` hold under `name`; empty when there is no such file.
+    auto held = [&](const CrashSimulatingFileSystem::State& files,
+                    const char* name) {
+      auto it = files.find(Path(name));
+      return it == files.end() ? std::string() : it->second;
+    };
     fs.StartRecording();
     // Several writes of the file's buffer, so that a crash can cut between.
     ASSERT_TRUE(SaveMarked("a.kcs", "New", 3000, true));
     const std::string newCase = Describe("a.kcs");
     ASSERT_FALSE(newCase.empty());
+    const std::string newBytes = fs.GetFile(Path("a.kcs"));
 
+    int oldestDropped = 0;
     fs.ForEachCrashState([&](const auto& files) {
+      const bool saved = held(files, "a.kcs") == newBytes;
+      std::multiset<std::string> now;
+      for (const auto& [path, bytes] : files) now.insert(bytes);
+      if (rotates) {
+        for (int k = 1; k < 4; ++k) {
+          const std::string bytes = held(files, names[k]);
+          EXPECT_TRUE(
+              bytes == held(before, names[k - 1]) ||
+              (!saved && (bytes.empty() || bytes == held(before, names[k]))))
+              << names[k];
+          EXPECT_GT(now.count(held(before, names[k - 1])), 0u)
+              << "the bytes of " << names[k - 1] << " are lost";
+        }
+        oldestDropped += !saved && now.count(held(before, "a.bk2")) == 0;
+      }
       MemoryFileSystem disk;
       for (const auto& [path, bytes] : files) disk.SetFile(path, bytes);
       ScopedFileSystem crashed(&disk);
@@ -239,13 +265,8 @@ TEST_F(CaseSaveTest, CrashAtAnyPointOfASaveLeavesTheOldOrTheNewCase) {
       const std::string content = Describe(found);
       EXPECT_TRUE(content == newCase || (caseExists && content == oldCase))
           << found << " holds neither case";
-      if (backups == 0) return;
-      std::multiset<std::string> now;
-      for (const auto& [path, bytes] : files) now.insert(bytes);
-      for (const std::string& bytes : kept) {
-        EXPECT_GT(now.count(bytes), 0u) << "a file of before the save is lost";
-      }
     });
+    EXPECT_EQ(oldestDropped > 0, rotates);
   }
 }
 
