@@ -50,14 +50,14 @@ int ForEachInjectedFailure(FaultInjectingFileSystem& fs, Run run) {
 
 // The number of distinct states a crash can leave while a file is replaced
 // the safe way, worked out from the operations `fs` recorded, which must be
-// just that: a fresh temporary file made (and maybe made again), its bytes
-// appended, synced, renamed over the target, and the folder synced. The
-// files as before; as before beside the temporary file holding nothing, or
-// what its first writes appended, all of it or its first half (torn); and
-// the files as after.
+// just that: a fresh temporary file made (and maybe opened anew to write
+// it), its bytes appended, synced, renamed over the target, and the folder
+// synced. The states: the files as before; as before beside the temporary
+// file holding nothing, or what its first writes appended, all of it or
+// its first half (torn); and the files as after.
 inline std::size_t SafeReplaceCrashStates(const CrashSimulatingFileSystem& fs) {
   using Kind = CrashSimulatingFileSystem::Kind;
-  std::string shape;  // one letter an operation
+  std::string shape;  // a letter for each operation
   std::set<std::uint64_t> lengths = {0};
   std::uint64_t written = 0;
   for (const CrashSimulatingFileSystem::Op& op : fs.Operations()) {
@@ -69,7 +69,7 @@ inline std::size_t SafeReplaceCrashStates(const CrashSimulatingFileSystem& fs) {
     lengths.insert(written / 2);
   }
   EXPECT_TRUE(std::regex_match(shape, std::regex("LT?W+SRD"))) << shape;
-  return 1 + lengths.size() + 1;
+  return 1 + lengths.size() + 1;  // before, the temporary file's, after
 }
 
 // Records `change()`, run with `fs` installed, which replaces the file
