@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -15,6 +14,7 @@
 #include "pemar/framework/FaultInjectingFileSystem.h"
 #include "pemar/framework/FileSystem.h"
 #include "pemar/framework/testing/LargestAllocation.h"
+#include "tests/support/GoldenBytes.h"
 
 namespace pemar {
 namespace {
@@ -32,31 +32,18 @@ class BinaryFileTest : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
 
-  void WriteRaw(const std::vector<unsigned char>& bytes) {
-    std::ofstream out(path_, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+  // Creates the file, fills it through `write` and closes it.
+  template <typename Write>
+  void WriteFile(Write write) {
+    BinaryFile file(Text(path_), Text{});
+    ASSERT_TRUE(file.Create() && write(file) && file.Close());
   }
-
-  std::vector<unsigned char> ReadRaw() {
+  void SetBytes(const std::string& bytes) {
+    std::ofstream(path_, std::ios::binary) << bytes;
+  }
+  std::string GetBytes() {
     std::ifstream in(path_, std::ios::binary);
-    return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)),
-                                      std::istreambuf_iterator<char>());
-  }
-
-  static void AppendLittle(std::vector<unsigned char>& out, std::uint64_t v,
-                           int bytes) {
-    for (int i = 0; i < bytes; ++i)
-      out.push_back(static_cast<unsigned char>(v >> (8 * i)));
-  }
-
-  // A chunk header as the file layout defines it.
-  static void AppendChunkHeader(std::vector<unsigned char>& out, short revision,
-                                std::uint32_t length) {
-    out.push_back(0xA5);
-    out.push_back(0x5A);
-    AppendLittle(out, static_cast<std::uint16_t>(revision), 2);
-    AppendLittle(out, length, 4);
+    return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
   std::filesystem::path dir_;
@@ -77,239 +64,121 @@ TEST_F(BinaryFileTest, ReadOnFileThatDidNotOpenFails) {
   EXPECT_FALSE(file.SkipChunkData());
 }
 
-TEST_F(BinaryFileTest, DamagedLengthsFailWithoutLargeAllocation) {
-  struct Case {
+// A header that is refused leaves the position at its start.
+TEST_F(BinaryFileTest, DamagedLengthsAndMarkersFailWithoutLargeAllocation) {
+  const struct {
     const char* what;
-    std::vector<unsigned char> bytes;
+    const char* bytes;
+    int refused_header_at;  // -1: the bytes are read as a text
+  } cases[] = {
+      {"text length 0xFFFFFFFF", "FFFFFFFF 'ab'", -1},
+      {"text length beyond the file", "E8030000 'abc'", -1},
+      {"chunk of negative length", "A55A 0100 FFFFFFFF 07000000", 0},
+      {"chunk longer than its parent",
+       "A55A 0100 0E000000  A55A 0200 64000000 07000000 0800", 8},
+      {"chunk with a wrong marker", "005A 0100 04000000 07000000", 0},
   };
-  std::vector<Case> cases;
-  {
-    std::vector<unsigned char> b;
-    AppendLittle(b, 0xFFFFFFFFu, 4);  // Text length -1
-    b.insert(b.end(), {'a', 'b'});
-    cases.push_back({"text length 0xFFFFFFFF", b});
-  }
-  {
-    std::vector<unsigned char> b;
-    AppendLittle(b, 1000, 4);  // Text longer than the file
-    b.insert(b.end(), {'a', 'b', 'c'});
-    cases.push_back({"text length beyond the file", b});
-  }
-  {
-    std::vector<unsigned char> b;
-    AppendChunkHeader(b, 1, 0xFFFFFFFFu);  // negative chunk length
-    AppendLittle(b, 7, 4);
-    cases.push_back({"chunk of negative length", b});
-  }
-  {
-    std::vector<unsigned char> b;
-    AppendChunkHeader(b, 1, 14);   // parent holds 14 bytes
-    AppendChunkHeader(b, 2, 100);  // child claims 100
-    AppendLittle(b, 7, 4);
-    AppendLittle(b, 8, 2);
-    cases.push_back({"chunk longer than its parent", b});
-  }
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    WriteRaw(c.bytes);
+    SetBytes(test_support::Bytes(c.bytes));
     BinaryFile file(Text(path_), Text{});
     ASSERT_TRUE(file.Open(false));
     test_support::LargestAllocation watch;
-    ChunkHeader outer;
-    ChunkHeader inner;
+    ChunkHeader outer, inner;
     Text text;
-    bool ok;
-    if (c.bytes[0] == 0xA5) {
-      ok = outer.Open(file) && inner.Open(file);
+    if (c.refused_header_at < 0) {
+      EXPECT_FALSE(file.Read(text));
     } else {
-      ok = file.Read(text);
+      EXPECT_FALSE(outer.Open(file) && inner.Open(file));
+      EXPECT_EQ(file.Position(),
+                static_cast<std::uint64_t>(c.refused_header_at));
     }
-    EXPECT_FALSE(ok);
     // Nothing larger than the one read block the file keeps.
     EXPECT_LE(watch.Largest(), 64u * 1024u);
   }
 }
 
-TEST_F(BinaryFileTest, ChunkWithWrongMarkerIsRejected) {
-  std::vector<unsigned char> b;
-  AppendChunkHeader(b, 1, 4);
-  b[0] = 0x00;
-  AppendLittle(b, 7, 4);
-  WriteRaw(b);
-  BinaryFile file(Text(path_), Text{});
-  ASSERT_TRUE(file.Open(false));
-  ChunkHeader header;
-  EXPECT_FALSE(header.Open(file));
-  EXPECT_EQ(file.Position(), 0u);
-}
-
 TEST_F(BinaryFileTest, TruncatedFileFailsEveryReadAtTheCut) {
-  {
-    BinaryFile file(Text(path_), Text{});
-    ASSERT_TRUE(file.Create());
+  WriteFile([](BinaryFile& f) {
     ChunkHeader h;
-    ASSERT_TRUE(h.Create(file, 3));
-    ASSERT_TRUE(file.Write(1.5));
-    ASSERT_TRUE(file.Write(Text("pump")));
-    ASSERT_TRUE(h.Close(file));
-    ASSERT_TRUE(file.Close());
-  }
-  std::vector<unsigned char> whole = ReadRaw();
+    return h.Create(f, 3) && f.Write(1.5) && f.Write(Text("pump")) &&
+           h.Close(f);
+  });
+  const std::string whole = GetBytes();
   for (std::size_t cut = 0; cut < whole.size(); ++cut) {
-    SCOPED_TRACE(cut);
-    WriteRaw(std::vector<unsigned char>(whole.begin(), whole.begin() + cut));
+    SetBytes(whole.substr(0, cut));
     BinaryFile file(Text(path_), Text{});
-    ASSERT_TRUE(file.Open(false));
+    ASSERT_TRUE(file.Open(false)) << cut;
     ChunkHeader h;
     double d = 0;
     Text t;
-    bool ok = h.Open(file) && file.Read(d) && file.Read(t) && h.Close(file);
-    EXPECT_FALSE(ok);
+    EXPECT_FALSE(h.Open(file) && file.Read(d) && file.Read(t) && h.Close(file))
+        << cut;
   }
 }
 
 TEST_F(BinaryFileTest, ReadsStopAtTheEndOfTheChunk) {
-  {
-    BinaryFile file(Text(path_), Text{});
-    ASSERT_TRUE(file.Create());
+  WriteFile([](BinaryFile& f) {
     ChunkHeader h;
-    ASSERT_TRUE(h.Create(file, 1));
-    ASSERT_TRUE(file.Write(short{5}));
-    ASSERT_TRUE(h.Close(file));
-    ASSERT_TRUE(file.Write(12345));
-    ASSERT_TRUE(file.Close());
-  }
+    return h.Create(f, 1) && f.Write(short{5}) && h.Close(f) && f.Write(12345);
+  });
   BinaryFile file(Text(path_), Text{});
-  ASSERT_TRUE(file.Open(false));
   ChunkHeader h;
-  ASSERT_TRUE(h.Open(file));
-  int too_wide = 0;
-  EXPECT_FALSE(file.Read(too_wide));  // 4 bytes asked, 2 left in the chunk
+  ASSERT_TRUE(file.Open(false) && h.Open(file));
+  int too_wide = 0, after = 0;
   short s = 0;
-  EXPECT_TRUE(file.Read(s));
+  EXPECT_FALSE(file.Read(too_wide));  // 4 bytes asked, 2 left in the chunk
+  EXPECT_TRUE(file.Read(s) && h.Close(file) && file.Read(after));
   EXPECT_EQ(s, 5);
-  EXPECT_TRUE(h.Close(file));
-  int after = 0;
-  EXPECT_TRUE(file.Read(after));
   EXPECT_EQ(after, 12345);
 }
 
-// --- Round trips
-// ---------------------------------------------------------------
+// --- Round trips -------------------------------------------------------------
 
-TEST_F(BinaryFileTest, EveryTypeReadsBackAsWritten) {
-  const double doubles[3] = {1.25, -0.0, 6.02e23};
+// Each fixed-width value is pinned byte by byte in BinaryFileLayout_test;
+// here the empty text, arrays of numbers and their extremes.
+TEST_F(BinaryFileTest, EmptyTextAndNumberArraysReadBackAsWritten) {
+  const double doubles[3] = {-1e-300, -0.0, 6.02e23};
   const int ints[2] = {std::numeric_limits<int>::min(), 7};
-  {
-    BinaryFile file(Text(path_), Text{});
-    ASSERT_TRUE(file.Create());
-    EXPECT_TRUE(file.Write('x'));
-    EXPECT_TRUE(file.Write(static_cast<unsigned char>(250)));
-    EXPECT_TRUE(file.Write(static_cast<short>(-12345)));
-    EXPECT_TRUE(file.Write(static_cast<unsigned short>(65000)));
-    EXPECT_TRUE(file.Write(-2000000000));
-    EXPECT_TRUE(file.Write(4000000000u));
-    EXPECT_TRUE(file.Write(-7L));
-    EXPECT_TRUE(file.Write(4000000000UL));
-    EXPECT_TRUE(file.Write(3.5f));
-    EXPECT_TRUE(file.Write(-1e-300));
-    EXPECT_TRUE(file.Write(Text("")));
-    EXPECT_TRUE(file.Write(Text("Cooling water")));
-    EXPECT_TRUE(file.Write(doubles, 3));
-    EXPECT_TRUE(file.Write(ints, 2));
-    EXPECT_TRUE(file.Close());
-  }
+  WriteFile([&](BinaryFile& f) {
+    return f.Write(Text("")) && f.Write(Text("Cooling water")) &&
+           f.Write(doubles, 3) && f.Write(ints, 2);
+  });
   BinaryFile file(Text(path_), Text{});
-  ASSERT_TRUE(file.Open(false));
-  char c;
-  unsigned char uc;
-  short s;
-  unsigned short us;
-  int i;
-  unsigned int ui;
-  long l;
-  unsigned long ul;
-  float f;
-  double d;
   Text empty, name;
   double ds[3];
   int is[2];
-  ASSERT_TRUE(file.Read(c) && file.Read(uc) && file.Read(s) && file.Read(us) &&
-              file.Read(i) && file.Read(ui) && file.Read(l) && file.Read(ul) &&
-              file.Read(f) && file.Read(d) && file.Read(empty) &&
-              file.Read(name) && file.Read(ds, 3) && file.Read(is, 2));
-  EXPECT_EQ(c, 'x');
-  EXPECT_EQ(uc, 250);
-  EXPECT_EQ(s, -12345);
-  EXPECT_EQ(us, 65000);
-  EXPECT_EQ(i, -2000000000);
-  EXPECT_EQ(ui, 4000000000u);
-  EXPECT_EQ(l, -7L);
-  EXPECT_EQ(ul, 4000000000UL);
-  EXPECT_EQ(f, 3.5f);
-  EXPECT_EQ(d, -1e-300);
+  char extra;
+  ASSERT_TRUE(file.Open(false) && file.Read(empty) && file.Read(name) &&
+              file.Read(ds, 3) && file.Read(is, 2));
   EXPECT_TRUE(empty.IsEmpty());
   EXPECT_EQ(name, "Cooling water");
-  EXPECT_EQ(ds[2], 6.02e23);
+  EXPECT_EQ(std::vector<double>(ds, ds + 3),
+            std::vector<double>(doubles, doubles + 3));
   EXPECT_TRUE(std::signbit(ds[1]));
-  EXPECT_EQ(is[0], std::numeric_limits<int>::min());
-  char extra;
+  EXPECT_EQ(std::vector<int>(is, is + 2), std::vector<int>(ints, ints + 2));
   EXPECT_FALSE(file.Read(extra));
 }
 
-TEST_F(BinaryFileTest, LongTakesFourBytesInTheFile) {
-  {
-    BinaryFile file(Text(path_), Text{});
-    ASSERT_TRUE(file.Create());
-    ASSERT_TRUE(file.Write(-2L));
-    ASSERT_TRUE(file.Close());
-  }
-  EXPECT_EQ(ReadRaw(), (std::vector<unsigned char>{0xFE, 0xFF, 0xFF, 0xFF}));
-}
-
-TEST_F(BinaryFileTest, CountedArraysAddNoFraming) {
-  const char bytes[3] = {'a', 'b', 'c'};
-  {
-    BinaryFile file(Text(path_), Text{});
-    ASSERT_TRUE(file.Create());
-    ASSERT_TRUE(file.Write(bytes, 3));
-    ASSERT_TRUE(file.Close());
-  }
-  EXPECT_EQ(ReadRaw(), (std::vector<unsigned char>{'a', 'b', 'c'}));
-}
-
 TEST_F(BinaryFileTest, NestedChunksSkipAndCloseInStep) {
-  {
-    BinaryFile file(Text(path_), Text{});
-    ASSERT_TRUE(file.Create());
+  WriteFile([](BinaryFile& f) {
     ChunkHeader outer, inner, sibling;
-    ASSERT_TRUE(outer.Create(file, 5));
-    ASSERT_TRUE(file.Write(2));
-    ASSERT_TRUE(inner.Create(file, -3));
-    ASSERT_TRUE(file.Write(Text("inside")));
-    ASSERT_TRUE(file.Write(9.0));
-    ASSERT_TRUE(inner.Close(file));
-    ASSERT_TRUE(sibling.Create(file, 1));
-    ASSERT_TRUE(file.Write(42));
-    ASSERT_TRUE(sibling.Close(file));
-    ASSERT_TRUE(outer.Close(file));
-    ASSERT_TRUE(file.Write(99));
-    ASSERT_TRUE(file.Close());
-  }
+    return outer.Create(f, 5) && f.Write(2) && inner.Create(f, -3) &&
+           f.Write(Text("inside")) && f.Write(9.0) && inner.Close(f) &&
+           sibling.Create(f, 1) && f.Write(42) && sibling.Close(f) &&
+           outer.Close(f) && f.Write(99);
+  });
   BinaryFile file(Text(path_), Text{});
-  ASSERT_TRUE(file.Open(false));
   ChunkHeader outer, inner, sibling;
   int count = 0, value = 0, last = 0;
-  ASSERT_TRUE(outer.Open(file));
+  ASSERT_TRUE(file.Open(false) && outer.Open(file) && file.Read(count) &&
+              inner.Open(file));
   EXPECT_EQ(outer.Revision(), 5);
-  ASSERT_TRUE(file.Read(count));
-  ASSERT_TRUE(inner.Open(file));
   EXPECT_EQ(inner.Revision(), -3);
   // An older reader reads only what it knows, then skips the rest.
   EXPECT_TRUE(file.SkipChunkData());
   EXPECT_TRUE(inner.Close(file));
-  ASSERT_TRUE(sibling.Open(file));
-  ASSERT_TRUE(file.Read(value));
+  ASSERT_TRUE(sibling.Open(file) && file.Read(value));
   EXPECT_EQ(value, 42);
   EXPECT_TRUE(sibling.Close(file));
   EXPECT_TRUE(outer.Close(file));
@@ -318,25 +187,16 @@ TEST_F(BinaryFileTest, NestedChunksSkipAndCloseInStep) {
 }
 
 TEST_F(BinaryFileTest, ChunkLeftOpenIsEndedByItsParent) {
-  {
-    BinaryFile file(Text(path_), Text{});
-    ASSERT_TRUE(file.Create());
+  WriteFile([](BinaryFile& f) {
     ChunkHeader outer, forgotten;
-    ASSERT_TRUE(outer.Create(file, 1));
-    ASSERT_TRUE(forgotten.Create(file, 2));
-    ASSERT_TRUE(file.Write(7));
-    ASSERT_TRUE(outer.Close(file));
-    ASSERT_TRUE(file.Write(42));
-    EXPECT_EQ(file.OpenChunkDepth(), 0u);
-    ASSERT_TRUE(file.Close());
-  }
+    return outer.Create(f, 1) && forgotten.Create(f, 2) && f.Write(7) &&
+           outer.Close(f) && f.Write(42) && f.OpenChunkDepth() == 0;
+  });
   BinaryFile file(Text(path_), Text{});
-  ASSERT_TRUE(file.Open(false));
   ChunkHeader outer, inner;
   int v = 0;
-  ASSERT_TRUE(outer.Open(file));
-  ASSERT_TRUE(inner.Open(file));
-  ASSERT_TRUE(file.Read(v));
+  ASSERT_TRUE(file.Open(false) && outer.Open(file) && inner.Open(file) &&
+              file.Read(v));
   EXPECT_EQ(v, 7);
   ASSERT_TRUE(outer.Close(file));  // closes the inner one too
   ASSERT_TRUE(file.Read(v));
@@ -349,24 +209,18 @@ TEST_F(BinaryFileTest, LargeFilesCrossTheBufferBoundary) {
   std::vector<double> values(300000);
   for (std::size_t i = 0; i < values.size(); ++i) values[i] = i * 0.5;
   const std::size_t half = values.size() / 2;
-  {
-    BinaryFile file(Text(path_), Text{});
-    ASSERT_TRUE(file.Create());
+  WriteFile([&](BinaryFile& f) {
     ChunkHeader outer, inner;
-    ASSERT_TRUE(outer.Create(file, 1));
-    for (std::size_t i = 0; i < half; ++i) ASSERT_TRUE(file.Write(values[i]));
-    ASSERT_TRUE(inner.Create(file, 2));
-    for (std::size_t i = half; i < values.size(); ++i) {
-      ASSERT_TRUE(file.Write(values[i]));
+    bool ok = outer.Create(f, 1);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      ok = ok && (i != half || inner.Create(f, 2)) && f.Write(values[i]);
     }
-    ASSERT_TRUE(inner.Close(file));
-    ASSERT_TRUE(outer.Close(file));  // patched after the buffer was flushed
-    ASSERT_TRUE(file.Close());
-  }
+    // The outer length is patched after the buffer was flushed.
+    return ok && inner.Close(f) && outer.Close(f);
+  });
   BinaryFile file(Text(path_), Text{});
-  ASSERT_TRUE(file.Open(false));
   ChunkHeader outer, inner;
-  ASSERT_TRUE(outer.Open(file));
+  ASSERT_TRUE(file.Open(false) && outer.Open(file));
   EXPECT_EQ(file.Remaining(), values.size() * 8 + ChunkHeader::kHeaderSize);
   std::vector<double> back(values.size());
   ASSERT_TRUE(file.Read(back.data(), static_cast<unsigned int>(half)));
@@ -377,8 +231,7 @@ TEST_F(BinaryFileTest, LargeFilesCrossTheBufferBoundary) {
   EXPECT_EQ(back, values);
 }
 
-// --- Failures while writing
-// ------------------------------------------------------
+// --- Failures while writing --------------------------------------------------
 
 TEST_F(BinaryFileTest, FailedWriteIsStickyAndCloseReportsIt) {
   FaultInjectingFileSystem fs;
