@@ -7,7 +7,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <vector>
 
 #include "pemar/framework/BinaryFile.h"
 
@@ -27,15 +26,17 @@ class CaseLikeHeader : public PackedBinaryFileHeader {
   }
 };
 
-class OldProgramHeader : public CaseLikeHeader {
+// The header as this or another program, of another build, writes it.
+class WrittenHeader : public CaseLikeHeader {
  public:
   void GetIDStamp(char* stamp) override {
     std::memcpy(stamp, stamp_, kIDStampSize);
   }
-  const char* stamp_ = "TestCaseV1.00K  ";
+  const char* stamp_ = "TestCaseV3.00K  ";
+  long build_ = kFrameworkBuildNumber;
 
  protected:
-  long StoreBuildNumber() const override { return 1500; }
+  long StoreBuildNumber() const override { return build_; }
 };
 
 class PackedBinaryFileHeaderTest : public ::testing::Test {
@@ -72,110 +73,81 @@ class PackedBinaryFileHeaderTest : public ::testing::Test {
     return header.Recall(file, flag);
   }
 
-  std::vector<unsigned char> Bytes() {
+  std::string Bytes() {
     std::ifstream in(path_, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+    return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  void SetBytes(const std::vector<unsigned char>& bytes) {
-    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+  void SetBytes(const std::string& bytes) {
+    std::ofstream(path_, std::ios::binary | std::ios::trunc) << bytes;
   }
 
   std::filesystem::path dir_;
   std::string path_;
 };
 
-TEST_F(PackedBinaryFileHeaderTest, EveryTruncationFailsAndLeavesFields) {
+// Every cut fails and keeps the fields; every 4-byte window set to 0xFF
+// (lengths, counts and numbers alike) fails or reads, but never crashes.
+TEST_F(PackedBinaryFileHeaderTest, EveryTruncationFailsAndDamageNeverCrashes) {
   CaseLikeHeader written;
   written.SetDescription("full description");
   Save(written, true, 0);
-  std::vector<unsigned char> whole = Bytes();
+  const std::string whole = Bytes();
   for (std::size_t n = 0; n < whole.size(); ++n) {
-    SetBytes(std::vector<unsigned char>(whole.begin(), whole.begin() + n));
+    SetBytes(whole.substr(0, n));
     CaseLikeHeader read;
     read.SetDescription("kept");
     EXPECT_FALSE(Recall(read, 1)) << n;
     EXPECT_FALSE(Recall(read, 0)) << n;
     EXPECT_EQ(read.Description(), "kept") << n;
     EXPECT_FALSE(read.IsConfirmed()) << n;
-  }
-}
-
-TEST_F(PackedBinaryFileHeaderTest, CorruptedFieldLengthFailsWithoutCrash) {
-  CaseLikeHeader written;
-  written.SetDescription("abc");
-  Save(written);
-  std::vector<unsigned char> bytes = Bytes();
-  // Every 4-byte window set to 0xFF: lengths, counts and numbers alike.
-  for (std::size_t at = 0; at + 4 <= bytes.size(); ++at) {
-    std::vector<unsigned char> damaged = bytes;
-    for (int k = 0; k < 4; ++k) damaged[at + k] = 0xFF;
-    SetBytes(damaged);
-    CaseLikeHeader read;
+    SetBytes(std::string(whole).replace(n, 4, 4, '\xFF'));
     Recall(read, 1);
   }
 }
 
-TEST_F(PackedBinaryFileHeaderTest, UnconfirmedHeaderFailsStrictRecall) {
-  CaseLikeHeader written;
-  written.SetFileStructureRevision(8);
-  Save(written, /*confirm=*/false);
-  CaseLikeHeader read;
-  EXPECT_FALSE(Recall(read, 1));
-  EXPECT_EQ(read.BuildNumber(), kFrameworkBuildNumber);
-  EXPECT_EQ(read.FileStructureRevision(), 0);
-  // Without the flag the header is read and reported unconfirmed.
-  EXPECT_TRUE(Recall(read, 0));
-  EXPECT_FALSE(read.IsConfirmed());
-  EXPECT_EQ(read.FileStructureRevision(), 8);
-}
-
-TEST_F(PackedBinaryFileHeaderTest, FileCutAfterConfirmationIsUnconfirmed) {
-  CaseLikeHeader written;
-  Save(written);
-  std::vector<unsigned char> bytes = Bytes();
-  bytes.pop_back();
-  SetBytes(bytes);
-  CaseLikeHeader read;
-  EXPECT_FALSE(Recall(read, 1));
-  EXPECT_TRUE(Recall(read, 0));
-  EXPECT_FALSE(read.IsConfirmed());
-}
-
-TEST_F(PackedBinaryFileHeaderTest, ForeignStampRejectedButBuildNumberRead) {
-  OldProgramHeader old;
-  old.stamp_ = "TestCaseV2.00K  ";
-  Save(old);
-  CaseLikeHeader read;
-  EXPECT_FALSE(Recall(read, 1));
-  EXPECT_EQ(read.BuildNumber(), 1500);
-}
-
-TEST_F(PackedBinaryFileHeaderTest, StampDifferingOnlyInPaddingRejected) {
-  OldProgramHeader old;
-  old.stamp_ = "TestCaseV3.00K \0";
-  Save(old);
-  CaseLikeHeader read;
-  EXPECT_FALSE(Recall(read, 1));
-}
-
-TEST_F(PackedBinaryFileHeaderTest, OlderAcceptedStampGivesItsBuildNumber) {
-  OldProgramHeader old;
-  Save(old);
-  CaseLikeHeader read;
-  EXPECT_TRUE(Recall(read, 1));
-  EXPECT_TRUE(read.IsConfirmed());
-  EXPECT_EQ(read.BuildNumber(), 1500);
-}
-
-TEST_F(PackedBinaryFileHeaderTest, RequiredBuildAboveOursRejected) {
-  CaseLikeHeader written;
-  written.SetRequiredBuildNumber(kFrameworkBuildNumber + 1);
-  Save(written);
-  CaseLikeHeader read;
-  EXPECT_FALSE(Recall(read, 1));
-  EXPECT_EQ(read.BuildNumber(), kFrameworkBuildNumber);
+// Documents recall with the flag: only a confirmed header of a stamp they
+// accept and a required build not above ours. Without the flag an
+// unconfirmed one is read too, and reported unconfirmed. A refused header
+// still tells the build that wrote it and keeps the other fields.
+TEST_F(PackedBinaryFileHeaderTest, RecallAcceptsKnownStampsAndBuildsOnly) {
+  const long ours = kFrameworkBuildNumber;
+  const char *v1 = "TestCaseV1.00K  ", *v2 = "TestCaseV2.00K  ",
+             *v3 = "TestCaseV3.00K  ";
+  const struct {
+    const char* what;
+    const char* stamp;
+    long build, required;
+    bool confirm, cut_last_byte;
+    bool strict, lenient;  // accepted with the flag, without it
+  } cases[] = {
+      {"confirmed", v3, ours, 0, true, false, true, true},
+      {"unconfirmed", v3, ours, 0, false, false, false, true},
+      {"cut after confirmation", v3, ours, 0, true, true, false, true},
+      {"older accepted stamp", v1, 1500, 0, true, false, true, true},
+      {"foreign stamp", v2, 1500, 0, true, false, false, false},
+      {"stamp differing in padding", "TestCaseV3.00K \0", 1500, 0, true, false,
+       false, false},
+      {"required build above ours", v3, ours, ours + 1, true, false, false,
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WrittenHeader written;
+    written.stamp_ = c.stamp;
+    written.build_ = c.build;
+    written.SetRequiredBuildNumber(c.required);
+    written.SetFileStructureRevision(8);
+    Save(written, c.confirm);
+    if (c.cut_last_byte) SetBytes(Bytes().substr(0, Bytes().size() - 1));
+    for (unsigned char flag : {1, 0}) {
+      const bool accepted = flag ? c.strict : c.lenient;
+      CaseLikeHeader read;
+      EXPECT_EQ(Recall(read, flag) != 0, accepted) << int{flag};
+      EXPECT_EQ(read.BuildNumber(), c.build) << int{flag};
+      EXPECT_EQ(read.FileStructureRevision(), accepted ? 8 : 0) << int{flag};
+      EXPECT_EQ(read.IsConfirmed(), accepted && c.strict) << int{flag};
+    }
+  }
 }
 
 TEST_F(PackedBinaryFileHeaderTest, RoundTripOfEveryField) {
@@ -203,16 +175,11 @@ TEST_F(PackedBinaryFileHeaderTest, RoundTripOfEveryField) {
 TEST_F(PackedBinaryFileHeaderTest, StampOpensTheFileAndBodyFollows) {
   CaseLikeHeader written;
   Save(written, true, 3);
-  std::vector<unsigned char> bytes = Bytes();
-  ASSERT_GE(bytes.size(), 16u);
-  EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 16), "TestCaseV3.00K  ");
-
+  EXPECT_EQ(Bytes().substr(0, 16), "TestCaseV3.00K  ");
   BinaryFile file(path_, Text());
-  ASSERT_TRUE(file.Open(false));
   CaseLikeHeader read;
-  ASSERT_TRUE(read.Recall(file, 1));
   unsigned char body[3];
-  ASSERT_TRUE(file.Read(body, 3));
+  ASSERT_TRUE(file.Open(false) && read.Recall(file, 1) && file.Read(body, 3));
   EXPECT_EQ(body[2], 2);
   EXPECT_EQ(file.Remaining(), 0u);
 }
