@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -31,52 +30,53 @@ class FileSystemOpsTest : public ::testing::Test {
   void TearDown() override { std::filesystem::remove_all(dir_); }
 
   std::string Path(const char* name) const { return (dir_ / name).string(); }
-  static void Put(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
+  static void Put(FileSystem* fs, const std::string& path,
+                  const std::string& bytes) {
+    auto file = fs->NewWritableFile(path);
+    ASSERT_TRUE(file && file->Append(bytes.data(), bytes.size()) &&
+                file->Close());
   }
-  static std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+  static std::string Get(FileSystem* fs, const std::string& path) {
+    auto file = fs->NewReadableFile(path);
+    if (!file) return "<absent>";
+    std::string bytes(file->Size(), '\0');
+    file->ReadAt(0, bytes.data(), bytes.size());
+    return bytes;
   }
+
+  // A file system and a folder of it, ending with '/'.
+  struct Setting {
+    FileSystem* fs;
+    std::string folder;
+  };
 
   std::filesystem::path dir_;
 };
 
-TEST_F(FileSystemOpsTest, RenameNoReplaceRefusesExistingTargetOnDisk) {
-  FileSystem* fs = FileSystem::Posix();
-  std::string a = Path("a.bk0"), b = Path("b.bk1"), c = Path("c.bk2");
-  Put(a, "first");
-  Put(b, "second");
-  EXPECT_FALSE(fs->RenameFileNoReplace(a, b));
-  EXPECT_EQ(Slurp(a), "first");
-  EXPECT_EQ(Slurp(b), "second");
-  // A missing source fails and creates nothing.
-  EXPECT_FALSE(fs->RenameFileNoReplace(Path("absent"), c));
-  EXPECT_FALSE(fs->FileExists(c));
+TEST_F(FileSystemOpsTest, RenameNoReplaceRefusesExistingTarget) {
+  MemoryFileSystem memory;
+  for (const Setting& s :
+       {Setting{FileSystem::Posix(), Path("")}, Setting{&memory, "/d/"}}) {
+    SCOPED_TRACE(s.folder);
+    const std::string a = s.folder + "a.bk0", b = s.folder + "b.bk1",
+                      c = s.folder + "c.bk2";
+    Put(s.fs, a, "first");
+    Put(s.fs, b, "second");
+    EXPECT_FALSE(s.fs->RenameFileNoReplace(a, b));
+    EXPECT_EQ(Get(s.fs, a), "first");
+    EXPECT_EQ(Get(s.fs, b), "second");
+    // A missing source fails and creates nothing.
+    EXPECT_FALSE(s.fs->RenameFileNoReplace(s.folder + "absent", c));
+    EXPECT_FALSE(s.fs->FileExists(c));
 
-  EXPECT_TRUE(fs->RenameFileNoReplace(a, c));
-  EXPECT_FALSE(fs->FileExists(a));
-  EXPECT_EQ(Slurp(c), "first");
-  // The plain rename still replaces.
-  EXPECT_TRUE(fs->RenameFile(c, b));
-  EXPECT_EQ(Slurp(b), "first");
-  EXPECT_FALSE(fs->FileExists(c));
-}
-
-TEST_F(FileSystemOpsTest, RenameNoReplaceRefusesExistingTargetInMemory) {
-  MemoryFileSystem fs;
-  fs.SetFile("/d/a", "first");
-  fs.SetFile("/d/b", "second");
-  EXPECT_FALSE(fs.RenameFileNoReplace("/d/a", "/d/b"));
-  EXPECT_EQ(fs.GetFile("/d/a"), "first");
-  EXPECT_EQ(fs.GetFile("/d/b"), "second");
-  EXPECT_FALSE(fs.RenameFileNoReplace("/d/absent", "/d/c"));
-  EXPECT_FALSE(fs.FileExists("/d/c"));
-  EXPECT_TRUE(fs.RenameFileNoReplace("/d/a", "/d/c"));
-  EXPECT_FALSE(fs.FileExists("/d/a"));
-  EXPECT_EQ(fs.GetFile("/d/c"), "first");
-  EXPECT_TRUE(fs.RenameFile("/d/c", "/d/b"));
-  EXPECT_EQ(fs.GetFile("/d/b"), "first");
+    EXPECT_TRUE(s.fs->RenameFileNoReplace(a, c));
+    EXPECT_FALSE(s.fs->FileExists(a));
+    EXPECT_EQ(Get(s.fs, c), "first");
+    // The plain rename still replaces.
+    EXPECT_TRUE(s.fs->RenameFile(c, b));
+    EXPECT_EQ(Get(s.fs, b), "first");
+    EXPECT_FALSE(s.fs->FileExists(c));
+  }
 }
 
 TEST_F(FileSystemOpsTest, FaultInjectionCountsNoReplaceAndFolderSyncs) {
@@ -100,20 +100,28 @@ TEST_F(FileSystemOpsTest, FaultInjectionCountsNoReplaceAndFolderSyncs) {
   EXPECT_TRUE(fs.SyncDirectory("/"));
 }
 
-TEST_F(FileSystemOpsTest, AtomicWriteSyncsTheFolderAfterTheRename) {
+// A failure up to the rename keeps the old file. The folder is synced after
+// the rename: when that fails the new data is already in place, and the
+// failure says it may not last. No temporary file is left either way.
+TEST_F(FileSystemOpsTest, AtomicWriteKeepsOldFileOnEveryFailureBeforeRename) {
   std::string path = Path("data.bin");
   FaultInjectingFileSystem fs;
   ScopedFileSystem scope(&fs);
   ASSERT_TRUE(WriteFileAtomically(path, "old", 3));
   EXPECT_EQ(fs.Count(Op::kRename), 1);
   EXPECT_EQ(fs.Count(Op::kSyncDir), 1);
-
-  // The new data is already in place; the failure says it may not last.
+  for (Op op : {Op::kOpenWrite, Op::kWrite, Op::kSync, Op::kClose, Op::kRename,
+                Op::kSyncDir}) {
+    fs.ResetCounts();
+    fs.FailAt(op, 1);
+    EXPECT_FALSE(WriteFileAtomically(path, "new contents", 12));
+    EXPECT_EQ(Get(FileSystem::Posix(), path),
+              op == Op::kSyncDir ? "new contents" : "old");
+    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+  }
   fs.ResetCounts();
-  fs.FailAt(Op::kSyncDir, 1);
-  EXPECT_FALSE(WriteFileAtomically(path, "new", 3));
-  EXPECT_EQ(Slurp(path), "new");
-  EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+  EXPECT_TRUE(WriteFileAtomically(path, "newer", 5));
+  EXPECT_EQ(Get(FileSystem::Posix(), path), "newer");
 }
 
 // Temporary files beside a target never take the name of an existing file:
@@ -121,33 +129,17 @@ TEST_F(FileSystemOpsTest, AtomicWriteSyncsTheFolderAfterTheRename) {
 TEST_F(FileSystemOpsTest, TemporaryFilesNeverReplaceAnExistingFile) {
   MemoryFileSystem memory;
   FaultInjectingFileSystem faultyMemory(&memory);
-  struct Setting {
-    FileSystem* fs;
-    std::string folder;
-  };
   for (const Setting& setting :
        {Setting{FileSystem::Posix(), Path("")}, Setting{&memory, "/m/"},
         Setting{&faultyMemory, "/f/"}}) {
     SCOPED_TRACE(setting.folder);
     FileSystem* fs = setting.fs;
-    auto put = [&](const std::string& name, const std::string& bytes) {
-      auto file = fs->NewWritableFile(setting.folder + name);
-      ASSERT_TRUE(file && file->Append(bytes.data(), bytes.size()) &&
-                  file->Close());
-    };
-    auto get = [&](const std::string& name) {
-      auto file = fs->NewReadableFile(setting.folder + name);
-      if (!file) return std::string("<absent>");
-      std::string bytes(file->Size(), '\0');
-      file->ReadAt(0, bytes.data(), bytes.size());
-      return bytes;
-    };
     const std::string target = setting.folder + "X";
-    put("X", "old");
-    put("X.tmp", "user's own");
-    put("X.1.tmp", "taken");
+    Put(fs, target, "old");
+    Put(fs, target + ".tmp", "user's own");
+    Put(fs, target + ".1.tmp", "taken");
     EXPECT_EQ(fs->NewExclusiveFile(target + ".tmp"), nullptr);
-    EXPECT_EQ(get("X.tmp"), "user's own");
+    EXPECT_EQ(Get(fs, target + ".tmp"), "user's own");
 
     std::string temp;
     auto file = fs->NewTemporaryFile(target, &temp);
@@ -160,9 +152,9 @@ TEST_F(FileSystemOpsTest, TemporaryFilesNeverReplaceAnExistingFile) {
 
     ScopedFileSystem scoped(fs);
     ASSERT_TRUE(WriteFileAtomically(target, "new", 3));
-    EXPECT_EQ(get("X"), "new");
-    EXPECT_EQ(get("X.tmp"), "user's own");
-    EXPECT_EQ(get("X.1.tmp"), "taken");
+    EXPECT_EQ(Get(fs, target), "new");
+    EXPECT_EQ(Get(fs, target + ".tmp"), "user's own");
+    EXPECT_EQ(Get(fs, target + ".1.tmp"), "taken");
   }
   // Nothing else was left beside them.
   EXPECT_EQ(memory.Files().size(), 6u);
@@ -180,7 +172,7 @@ TEST_F(FileSystemOpsTest, RealFoldersCreateEnterAndRestore) {
   EXPECT_TRUE(fs->SyncDirectory(sub));
   // One level only, and never over a file.
   EXPECT_FALSE(fs->CreateDirectory(Path("no/such/parent")));
-  Put(Path("file"), "f");
+  Put(fs, Path("file"), "f");
   EXPECT_FALSE(fs->CreateDirectory(Path("file")));
   EXPECT_FALSE(fs->SyncDirectory(Path("absent")));
 
