@@ -1,5 +1,5 @@
 // The byte layout of values and chunks, written by hand from
-// docs/file-format.md ("Values" and "Chunks").
+// docs/file-format.md ("Values" and "Chunks") into testdata/*_layout.golden.
 
 #include <gtest/gtest.h>
 
@@ -8,11 +8,13 @@
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/MemoryFileSystem.h"
 #include "tests/support/GoldenBytes.h"
+#include "tests/support/GoldenFile.h"
 
 namespace pemar {
 namespace {
 
 using test_support::Bytes;
+using test_support::GoldenFile;
 using test_support::ReadsAll;
 using test_support::SameBytes;
 using test_support::WrittenBytes;
@@ -24,20 +26,8 @@ class BinaryFileLayoutTest : public ::testing::Test {
 };
 
 TEST_F(BinaryFileLayoutTest, EveryValueIsLittleEndianWithAFixedWidth) {
-  const std::string expected = Bytes(
-      "41"                       // char 'A'
-      "FE"                       // unsigned char 254
-      "FE FF"                    // short -2
-      "34 12"                    // unsigned short 0x1234
-      "FD FF FF FF"              // int -3
-      "EF CD AB 89"              // unsigned int 0x89ABCDEF
-      "FC FF FF FF"              // long -4: 32 bits
-      "00 00 00 80"              // long 0x180000000: cut to its low 32 bits
-      "FF FF FF FF"              // unsigned long 0xFFFFFFFF
-      "00 00 C0 3F"              // float 1.5
-      "00 00 00 00 00 00 04 C0"  // double -2.5
-      "02 00 00 00 'Hi'"         // Text: length, bytes
-      "'abc'");                  // counted array of 3 chars: no framing
+  const std::string expected =
+      GoldenFile("pemar/framework/testdata/value_layout.golden");
   EXPECT_TRUE(SameBytes(
       WrittenBytes(fs_,
                    [](BinaryFile& f) {
@@ -88,11 +78,8 @@ TEST_F(BinaryFileLayoutTest, EveryValueIsLittleEndianWithAFixedWidth) {
 }
 
 TEST_F(BinaryFileLayoutTest, ChunksCarryMarkerRevisionAndPayloadLength) {
-  const std::string expected = Bytes(
-      "A5 5A 03 00 0D 00 00 00"  // chunk: marker, revision 3, 13 bytes
-      "07 00 00 00"              //   int 7
-      "A5 5A FE FF 01 00 00 00"  //   chunk: revision -2, 1 byte
-      "2A");                     //     unsigned char 42
+  const std::string expected =
+      GoldenFile("pemar/framework/testdata/chunk_layout.golden");
   EXPECT_TRUE(
       SameBytes(WrittenBytes(fs_,
                              [](BinaryFile& f) {

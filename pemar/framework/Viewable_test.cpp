@@ -65,9 +65,7 @@ TEST(ObjectTypeInfoTest, RegistryFindsTypesAndKeepsFirstOfAName) {
   EXPECT_TRUE(DocumentObjectType()->IsA(ViewableObjectType()));
   EXPECT_EQ(ProbeType()->Identifier(), "probe");
   EXPECT_EQ(ProbeType()->Flag2(), 1);
-}
-
-TEST(ObjectTypeInfoTest, RootTypeMakesPlainViewables) {
+  // The root type makes plain viewables.
   Viewable* plain = ViewableObjectType()->CreateInstance();
   ASSERT_NE(plain, nullptr);
   EXPECT_TRUE(plain->IsA(ViewableObjectType()));
@@ -119,34 +117,30 @@ TEST(ViewableTest, PosteeMayDeleteAnotherPosteeWhileBeingTold) {
   EXPECT_TRUE(heard_b.empty());
 }
 
-TEST(ViewableTest, DeletingAnOwnerHandsItsObjectsUp) {
-  Document document(nullptr, DocumentObjectType());
-  Viewable* middle = new Viewable(&document, ViewableObjectType());
-  Viewable* leaf = new Viewable(middle, ViewableObjectType());
-  EXPECT_EQ(leaf->GetDocument(), &document);
-  delete middle;
-  EXPECT_EQ(leaf->GetOwner(), &document);
-  EXPECT_EQ(document.GetObjectManager().Count(), 2u);
-}
-
+// Deleting an owner hands its objects up; the document destroys the rest.
 TEST(ViewableTest, DocumentRegistersAndDestroysItsObjects) {
   int destroyed = 0;
   auto* document = new Document(nullptr, DocumentObjectType());
   EXPECT_EQ(document->GetDocument(), document);
   Probe* a = new Probe(document);
   Probe* b = new Probe(a);
-  a->destroyed_ = &destroyed;
-  b->destroyed_ = &destroyed;
+  Viewable* middle = new Viewable(document, ViewableObjectType());
+  Probe* leaf = new Probe(middle);
+  a->destroyed_ = b->destroyed_ = leaf->destroyed_ = &destroyed;
+  EXPECT_EQ(leaf->GetDocument(), document);
   Viewable outside(nullptr, ViewableObjectType());
   EXPECT_EQ(outside.GetDocument(), nullptr);
   ObjectManager& objects = document->GetObjectManager();
-  EXPECT_EQ(objects.Count(), 3u);
+  EXPECT_EQ(objects.Count(), 5u);
   EXPECT_EQ(objects.Objects().front(), document);
-  EXPECT_EQ(objects.Objects(ProbeType()).size(), 2u);
+  EXPECT_EQ(objects.Objects(ProbeType()).size(), 3u);
   EXPECT_NE(objects.IdOf(a), 0u);
   EXPECT_EQ(objects.IdOf(&outside), 0u);
+  delete middle;
+  EXPECT_EQ(leaf->GetOwner(), document);
+  EXPECT_EQ(objects.Count(), 4u);
   delete document;
-  EXPECT_EQ(destroyed, 2);
+  EXPECT_EQ(destroyed, 3);
 }
 
 TEST(ViewableTest, BaseProtocolAnswersAreNeutral) {
