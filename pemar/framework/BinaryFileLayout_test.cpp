@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
+#include <vector>
 
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/MemoryFileSystem.h"
@@ -25,12 +28,15 @@ class BinaryFileLayoutTest : public ::testing::Test {
   ScopedFileSystem scope_{&fs_};
 };
 
+// Read back, the arrays keep the sign of -0.0 and the least int.
 TEST_F(BinaryFileLayoutTest, EveryValueIsLittleEndianWithAFixedWidth) {
   const std::string expected =
       GoldenFile("pemar/framework/testdata/value_layout.golden");
+  const double doubles[3] = {-1e-300, -0.0, 6.02e23};
+  const int ints[2] = {std::numeric_limits<int>::min(), 7};
   EXPECT_TRUE(SameBytes(
       WrittenBytes(fs_,
-                   [](BinaryFile& f) {
+                   [&](BinaryFile& f) {
                      const char abc[3] = {'a', 'b', 'c'};
                      return f.Write('A') &&
                             f.Write(static_cast<unsigned char>(254)) &&
@@ -41,7 +47,8 @@ TEST_F(BinaryFileLayoutTest, EveryValueIsLittleEndianWithAFixedWidth) {
                             f.Write(static_cast<long>(0x180000000LL)) &&
                             f.Write(0xFFFFFFFFul) && f.Write(1.5f) &&
                             f.Write(-2.5) && f.Write(Text("Hi")) &&
-                            f.Write(abc, 3);
+                            f.Write(Text("")) && f.Write(abc, 3) &&
+                            f.Write(doubles, 3) && f.Write(ints, 2);
                    }),
       expected));
 
@@ -54,13 +61,15 @@ TEST_F(BinaryFileLayoutTest, EveryValueIsLittleEndianWithAFixedWidth) {
   long l = 0, cut = 0;
   unsigned long ul = 0;
   float f = 0;
-  double d = 0;
-  Text text;
+  double d = 0, ds[3] = {};
+  int is[2] = {};
+  Text text, empty("x");
   EXPECT_TRUE(ReadsAll(fs_, expected, [&](BinaryFile& file) {
     return file.Read(c) && file.Read(uc) && file.Read(s) && file.Read(us) &&
            file.Read(i) && file.Read(ui) && file.Read(l) && file.Read(cut) &&
            file.Read(ul) && file.Read(f) && file.Read(d) && file.Read(text) &&
-           file.Read(abc, 3);
+           file.Read(empty) && file.Read(abc, 3) && file.Read(ds, 3) &&
+           file.Read(is, 2);
   }));
   EXPECT_EQ(c, 'A');
   EXPECT_EQ(uc, 254);
@@ -74,7 +83,12 @@ TEST_F(BinaryFileLayoutTest, EveryValueIsLittleEndianWithAFixedWidth) {
   EXPECT_EQ(f, 1.5f);
   EXPECT_EQ(d, -2.5);
   EXPECT_EQ(text, "Hi");
+  EXPECT_TRUE(empty.IsEmpty());
   EXPECT_EQ(std::string(abc, 3), "abc");
+  EXPECT_EQ(std::vector<double>(ds, ds + 3),
+            std::vector<double>(doubles, doubles + 3));
+  EXPECT_TRUE(std::signbit(ds[1]));
+  EXPECT_EQ(std::vector<int>(is, is + 2), std::vector<int>(ints, ints + 2));
 }
 
 TEST_F(BinaryFileLayoutTest, ChunksCarryMarkerRevisionAndPayloadLength) {

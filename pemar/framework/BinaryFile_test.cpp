@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -134,31 +132,6 @@ TEST_F(BinaryFileTest, ReadsStopAtTheEndOfTheChunk) {
 }
 
 // --- Round trips -------------------------------------------------------------
-
-// Each fixed-width value is pinned byte by byte in BinaryFileLayout_test;
-// here the empty text, arrays of numbers and their extremes.
-TEST_F(BinaryFileTest, EmptyTextAndNumberArraysReadBackAsWritten) {
-  const double doubles[3] = {-1e-300, -0.0, 6.02e23};
-  const int ints[2] = {std::numeric_limits<int>::min(), 7};
-  WriteFile([&](BinaryFile& f) {
-    return f.Write(Text("")) && f.Write(Text("Cooling water")) &&
-           f.Write(doubles, 3) && f.Write(ints, 2);
-  });
-  BinaryFile file(Text(path_), Text{});
-  Text empty, name;
-  double ds[3];
-  int is[2];
-  char extra;
-  ASSERT_TRUE(file.Open(false) && file.Read(empty) && file.Read(name) &&
-              file.Read(ds, 3) && file.Read(is, 2));
-  EXPECT_TRUE(empty.IsEmpty());
-  EXPECT_EQ(name, "Cooling water");
-  EXPECT_EQ(std::vector<double>(ds, ds + 3),
-            std::vector<double>(doubles, doubles + 3));
-  EXPECT_TRUE(std::signbit(ds[1]));
-  EXPECT_EQ(std::vector<int>(is, is + 2), std::vector<int>(ints, ints + 2));
-  EXPECT_FALSE(file.Read(extra));
-}
 
 TEST_F(BinaryFileTest, NestedChunksSkipAndCloseInStep) {
   WriteFile([](BinaryFile& f) {

@@ -161,42 +161,26 @@ TEST_F(FileSystemOpsTest, TemporaryFilesNeverReplaceAnExistingFile) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 3);
 }
 
-TEST_F(FileSystemOpsTest, RealFoldersCreateEnterAndRestore) {
-  FileSystem* fs = FileSystem::Posix();
-  std::string before;
-  ASSERT_TRUE(fs->GetCurrentDirectory(&before));
-  std::string sub = Path("sub");
-  EXPECT_FALSE(fs->SetCurrentDirectory(sub));
-  EXPECT_TRUE(fs->CreateDirectory(sub));
-  EXPECT_TRUE(fs->CreateDirectory(sub));  // already there
-  EXPECT_TRUE(fs->SyncDirectory(sub));
-  // One level only, and never over a file.
-  EXPECT_FALSE(fs->CreateDirectory(Path("no/such/parent")));
-  Put(fs, Path("file"), "f");
-  EXPECT_FALSE(fs->CreateDirectory(Path("file")));
-  EXPECT_FALSE(fs->SyncDirectory(Path("absent")));
-
-  ASSERT_TRUE(fs->SetCurrentDirectory(sub));
-  std::string now;
-  EXPECT_TRUE(fs->GetCurrentDirectory(&now));
-  EXPECT_TRUE(std::filesystem::equivalent(now, sub));
-  EXPECT_TRUE(fs->SetCurrentDirectory(before));
-  EXPECT_TRUE(fs->GetCurrentDirectory(&now));
-  EXPECT_EQ(now, before);
-}
-
 // Names are UTF-8 on every platform; on Windows they reach the system
 // through the wide-character calls, so a name outside the ANSI code page
-// survives every operation unchanged.
-TEST_F(FileSystemOpsTest, RealFileNamesAreUtf8) {
+// survives every operation unchanged. Folders are made one level at a
+// time and never over a file; entering one and coming back restores the
+// current folder.
+TEST_F(FileSystemOpsTest, RealFileNamesAreUtf8AndFoldersEnterAndRestore) {
   FileSystem* fs = FileSystem::Posix();
   const std::string folder = Utf8FromPath(dir_) + "/Wärme Δp 熱";
   const std::string kcs = folder + "/Kühler €.kcs";
   const std::string bk0 = folder + "/Kühler €.bk0";
+  EXPECT_FALSE(fs->SetCurrentDirectory(folder));
   ASSERT_TRUE(fs->CreateDirectory(folder));
+  EXPECT_TRUE(fs->CreateDirectory(folder));  // already there
+  EXPECT_TRUE(fs->SyncDirectory(folder));
+  EXPECT_FALSE(fs->SyncDirectory(Path("absent")));
+  EXPECT_FALSE(fs->CreateDirectory(Path("no/such/parent")));
   auto out = fs->NewWritableFile(kcs);
   ASSERT_NE(out, nullptr);
   ASSERT_TRUE(out->Append("case", 4) && out->Sync() && out->Close());
+  EXPECT_FALSE(fs->CreateDirectory(kcs));
   EXPECT_TRUE(fs->FileExists(kcs));
   EXPECT_TRUE(fs->IsWritable(kcs));
   std::int64_t seconds = 0;
@@ -226,7 +210,11 @@ TEST_F(FileSystemOpsTest, RealFileNamesAreUtf8) {
   ASSERT_TRUE(fs->SetCurrentDirectory(folder));
   EXPECT_TRUE(fs->GetCurrentDirectory(&now));
   EXPECT_TRUE(fs->SetCurrentDirectory(before));
+  EXPECT_TRUE(
+      std::filesystem::equivalent(PathFromUtf8(now), PathFromUtf8(folder)));
   EXPECT_EQ(Utf8FromPath(PathFromUtf8(now).filename()), "Wärme Δp 熱");
+  EXPECT_TRUE(fs->GetCurrentDirectory(&now));
+  EXPECT_EQ(now, before);
   EXPECT_TRUE(fs->DeleteFile(kcs));
   EXPECT_FALSE(fs->FileExists(kcs));
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "pemar/framework/ObjectTypeInfo.h"
 #include "pemar/framework/Types.h"
 #include "pemar/framework/Viewable.h"
@@ -55,10 +57,7 @@ TEST_F(ReportsTest, PrintRecordsSourcesInOrderWithBothFlags) {
   EXPECT_EQ(first.report, "R");
   EXPECT_TRUE(first.report_flag);
   EXPECT_TRUE(first.manager_printing);
-  ASSERT_EQ(first.sources.size(), 3u);
-  EXPECT_EQ(first.sources[0], &b);
-  EXPECT_EQ(first.sources[1], &a);
-  EXPECT_EQ(first.sources[2], nullptr);
+  EXPECT_EQ(first.sources, (std::vector<const Viewable*>{&b, &a, nullptr}));
   EXPECT_EQ(first.source_names[0], "b");
   EXPECT_FALSE(manager_.PrintedReports()[1].manager_printing);
   EXPECT_EQ(report->TimesPrinted(), 2);
