@@ -2,16 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/Document.h"
 #include "pemar/framework/FaultInjectingFileSystem.h"
+#include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/framework/ObjectTypeInfo.h"
 #include "pemar/framework/Viewable.h"
 #include "pemar/framework/testing/LargestAllocation.h"
@@ -143,15 +141,7 @@ class ObjectManagerTest : public ::testing::Test {
   void SetUp() override {
     FixUpLog().clear();
     MutableNodeType().SetClassDataVersion(3);
-    dir_ =
-        std::filesystem::temp_directory_path() /
-        ("pemar-objects-" +
-         std::string(
-             ::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::create_directories(dir_);
-    path_ = (dir_ / "sheet.bin").string();
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
 
   // doc owns a and c; a owns b. a points forward to c, c back to a; the
   // document points at b.
@@ -186,13 +176,8 @@ class ObjectManagerTest : public ::testing::Test {
     return nullptr;
   }
 
-  std::string Bytes() {
-    std::ifstream in(path_, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  void SetBytes(const std::string& bytes) {
-    std::ofstream(path_, std::ios::binary | std::ios::trunc) << bytes;
-  }
+  std::string Bytes() { return fs_.GetFile(path_); }
+  void SetBytes(const std::string& bytes) { fs_.SetFile(path_, bytes); }
 
   // Recalls the file into a fresh sheet; checks a failure left nothing.
   bool RecallFresh() {
@@ -204,8 +189,9 @@ class ObjectManagerTest : public ::testing::Test {
     return ok;
   }
 
-  std::filesystem::path dir_;
-  std::string path_;
+  MemoryFileSystem fs_;
+  ScopedFileSystem scope_{&fs_};
+  const std::string path_ = "sheet.bin";
 };
 
 // Every cut fails; every byte flipped (lengths, counts, ids and markers
@@ -368,7 +354,7 @@ TEST_F(ObjectManagerTest, FailedSaveKeepsThePreviousFile) {
   for (Op op :
        {Op::kOpenWrite, Op::kWrite, Op::kSync, Op::kClose, Op::kRename}) {
     for (int n = 1;; ++n) {
-      FaultInjectingFileSystem fs;
+      FaultInjectingFileSystem fs(&fs_);
       ScopedFileSystem scoped(&fs);
       fs.FailAt(op, n);
       Sheet sheet;
@@ -383,7 +369,7 @@ TEST_F(ObjectManagerTest, FailedSaveKeepsThePreviousFile) {
       }
       EXPECT_TRUE(sheet.IsModified());
       EXPECT_EQ(Bytes(), before) << static_cast<int>(op) << " " << n;
-      EXPECT_FALSE(std::filesystem::exists(path_ + ".tmp"));
+      EXPECT_EQ(fs_.Files().size(), 1u);  // no temporary file left
     }
   }
 }
@@ -421,7 +407,7 @@ TEST_F(ObjectManagerTest, PointersOutsideTheSavedDocumentFailStore) {
   Find(sheet, "a")->peer = stranger;
   sheet.SetFileName(path_);
   EXPECT_FALSE(sheet.SaveDocument(0));
-  EXPECT_FALSE(std::filesystem::exists(path_ + ".tmp"));
+  EXPECT_EQ(fs_.Files().size(), 1u);  // no temporary file left
 }
 
 // A document of an old layout: its files named one type by the number

@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "pemar/framework/BinaryFile.h"
+#include "pemar/framework/MemoryFileSystem.h"
 
 namespace pemar {
 namespace {
@@ -41,17 +39,6 @@ class WrittenHeader : public CaseLikeHeader {
 
 class PackedBinaryFileHeaderTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ =
-        std::filesystem::temp_directory_path() /
-        ("pemar-header-" +
-         std::string(
-             ::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::create_directories(dir_);
-    path_ = (dir_ / "doc.bin").string();
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
   // Header, a body of `bodyBytes`, and MarkOK unless `confirm` is false.
   void Save(PackedBinaryFileHeader& header, bool confirm = true,
             int bodyBytes = 10) {
@@ -73,16 +60,12 @@ class PackedBinaryFileHeaderTest : public ::testing::Test {
     return header.Recall(file, flag);
   }
 
-  std::string Bytes() {
-    std::ifstream in(path_, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  void SetBytes(const std::string& bytes) {
-    std::ofstream(path_, std::ios::binary | std::ios::trunc) << bytes;
-  }
+  std::string Bytes() { return fs_.GetFile(path_); }
+  void SetBytes(const std::string& bytes) { fs_.SetFile(path_, bytes); }
 
-  std::filesystem::path dir_;
-  std::string path_;
+  MemoryFileSystem fs_;
+  ScopedFileSystem scope_{&fs_};
+  const std::string path_ = "doc.bin";
 };
 
 // Every cut fails and keeps the fields; every 4-byte window set to 0xFF
