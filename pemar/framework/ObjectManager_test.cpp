@@ -33,7 +33,9 @@ class Sheet : public Document {
 };
 
 // An object with a value and a pointer to another object. A negative value
-// makes it ask to be discarded after a recall.
+// makes it ask to be discarded after a recall. A node named "killer..."
+// deletes the object it points to as soon as it reads the pointer, the way
+// readers of old layouts drop objects they no longer keep.
 class Node : public Viewable {
  public:
   Node(Viewable* owner, const Text& name,
@@ -82,8 +84,15 @@ class NodeInfoT : public ObjectTypeInfo {
                                 Viewable* object) const override {
     auto* node = static_cast<Node*>(object);
     node->seen_version = RecalledClassDataVersion();
-    return file.Read(node->value) &&
-           Viewable::RecallPointerX(file, node->peer, NodeType());
+    if (!file.Read(node->value) ||
+        !Viewable::RecallPointerX(file, node->peer, NodeType())) {
+      return 0;
+    }
+    if (node->GetName().StartsWith("killer")) {
+      delete node->peer;
+      node->peer = nullptr;
+    }
+    return 1;
   }
   unsigned char CheckRecalledPointers(Viewable* object) const override {
     return static_cast<Node*>(object)->value >= 0;
@@ -108,31 +117,6 @@ NodeInfoT& MutableNodeType() {
 }
 
 const ObjectTypeInfo* NodeType() { return &MutableNodeType(); }
-
-// A node whose class data names an object that it deletes, the way readers
-// of old layouts drop objects they no longer keep.
-class KillerInfoT : public NodeInfoT {
- public:
-  using NodeInfoT::NodeInfoT;
-  unsigned char StoreClassData(BinaryFile& file,
-                               Viewable* object) const override {
-    return Viewable::StorePointer(file, static_cast<Node*>(object)->peer);
-  }
-  unsigned char RecallClassData(BinaryFile& file,
-                                Viewable* /*object*/) const override {
-    Viewable* victim = nullptr;
-    if (!Viewable::RecallPointerX(file, victim, nullptr)) return 0;
-    delete victim;
-    return 1;
-  }
-};
-
-const ObjectTypeInfo* KillerType() {
-  static KillerInfoT* type =
-      new KillerInfoT("ObjectManagerTestKillerObject", NodeType(), "Killer", 0,
-                      0, "tkill", kEmptyMarker);
-  return type;
-}
 
 Sheet::Sheet() : Document(nullptr, SheetType()) {}
 
@@ -337,7 +321,7 @@ TEST_F(ObjectManagerTest, ObjectDeletedDuringRecallReadsAsNull) {
     Find(sheet, "a")->peer = nullptr;
     // Both killers name c; the second finds it already gone.
     for (const char* name : {"killer0", "killer1"})
-      (new Node(&sheet, name, KillerType()))->peer = Find(sheet, "c");
+      (new Node(&sheet, name))->peer = Find(sheet, "c");
   });
   Sheet sheet;
   ASSERT_TRUE(sheet.RecallDocument(FileName(Text(path_))));

@@ -12,23 +12,16 @@ namespace pemar {
 namespace {
 
 // A header with a stamp of its own that also accepts one older stamp, the
-// way a document class extends the framework's header.
+// way a document class extends the framework's header. The stamp and build
+// it writes can be changed to those of another program.
 class CaseLikeHeader : public PackedBinaryFileHeader {
  public:
   void GetIDStamp(char* stamp) override {
-    std::memcpy(stamp, "TestCaseV3.00K  ", kIDStampSize);
+    std::memcpy(stamp, stamp_, kIDStampSize);
   }
   unsigned char CheckIDStamp(char* found, char* expected) override {
     return std::memcmp(found, expected, kIDStampSize) == 0 ||
            std::memcmp(found, "TestCaseV1.00K  ", kIDStampSize) == 0;
-  }
-};
-
-// The header as this or another program, of another build, writes it.
-class WrittenHeader : public CaseLikeHeader {
- public:
-  void GetIDStamp(char* stamp) override {
-    std::memcpy(stamp, stamp_, kIDStampSize);
   }
   const char* stamp_ = "TestCaseV3.00K  ";
   long build_ = kFrameworkBuildNumber;
@@ -115,7 +108,7 @@ TEST_F(PackedBinaryFileHeaderTest, RecallAcceptsKnownStampsAndBuildsOnly) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    WrittenHeader written;
+    CaseLikeHeader written;
     written.stamp_ = c.stamp;
     written.build_ = c.build;
     written.SetRequiredBuildNumber(c.required);
