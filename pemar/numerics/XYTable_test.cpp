@@ -78,11 +78,9 @@ TEST_F(XYTableClassTest, GrowsByTenOnAppendAndByRowPlusElevenPastTheEnd) {
   EXPECT_EQ(t.Capacity(), 15);
   t = XYTableClass(2, 0);
   t.InputData(0, 2, v, 7);
-  EXPECT_EQ(Cells(t),
-            (std::vector<double>{8, 2, 18, kEmptyCell, kEmptyCell, kEmptyCell,
-                                 kEmptyCell, kEmptyCell, kEmptyCell, kEmptyCell,
-                                 kEmptyCell, kEmptyCell, kEmptyCell, kEmptyCell,
-                                 kEmptyCell, kEmptyCell, kEmptyCell, 1, 2}));
+  std::vector<double> cells(19, kEmptyCell);
+  cells[0] = 8, cells[1] = 2, cells[2] = 18, cells[17] = 1, cells[18] = 2;
+  EXPECT_EQ(Cells(t), cells);
   const std::string first = Stored(t);
   EXPECT_EQ(Stored(t), first);
   ASSERT_TRUE(Recall(recalled, first));
