@@ -43,7 +43,7 @@ TEST(TextTest, CaseTrimLinesAndFormat) {
   EXPECT_TRUE(Text("-plexa -x").Contains("-plexa"));
 }
 
-TEST(MessagesTest, KeysReachTheSinkWithTheirText) {
+TEST(MessagesTest, KeysReachTheSinkWithTheirTextAndQuestionsTheResponder) {
   RecordingMessageSink sink;
   ScopedMessageSink scope(&sink);
   SetString("UnableToRenameFile", "Cannot rename");
@@ -61,11 +61,7 @@ TEST(MessagesTest, KeysReachTheSinkWithTheirText) {
   EXPECT_EQ(sink.messages()[4].number, 2);
   ClearStringTable();
   EXPECT_EQ(FindString("UnableToRenameFile"), "UnableToRenameFile");
-}
-
-TEST(MessagesTest, QuestionsAreAnsweredByTheResponder) {
-  RecordingMessageSink sink;
-  ScopedMessageSink scope(&sink);
+  // Questions are answered by the responder, 1 without one.
   EXPECT_EQ(ResponseMsg("ConfirmDeleteRCMPlot", 2), 1);
   SetResponder([](const Message& q) {
     return q.key == "ConfirmDeleteExperiment" ? 0 : 1;
@@ -73,7 +69,7 @@ TEST(MessagesTest, QuestionsAreAnsweredByTheResponder) {
   EXPECT_EQ(ResponseMsg("ConfirmDeleteExperiment", 2), 0);
   SetResponder(nullptr);
   EXPECT_EQ(ResponseMsg("ConfirmDeleteExperiment", 2), 1);
-  EXPECT_EQ(sink.messages().size(), 3u);
+  EXPECT_EQ(sink.messages().size(), 8u);
 }
 
 // A malformed or missing file leaves the store as it was.

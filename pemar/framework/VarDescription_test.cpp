@@ -46,7 +46,9 @@ TEST(VarDescriptionTest, OverlongLinkChainIsRejected) {
   EXPECT_FALSE(VarDescription::Parse(text, &d));
 }
 
-TEST(VarDescriptionTest, PlainNameAndNumber) {
+// A plain name and number; constant and indexed forms; an offset by name,
+// by position or both; a next link after a slash.
+TEST(VarDescriptionTest, EachFormGivesItsParts) {
   VarDescription d;
   ASSERT_TRUE(VarDescription::Parse("Units.105", &d));
   EXPECT_TRUE(d.VariableIs("Units"));
@@ -61,10 +63,7 @@ TEST(VarDescriptionTest, PlainNameAndNumber) {
   EXPECT_EQ(d.Type(), kEmptyMarker);
   d.SetType(105);
   EXPECT_EQ(d.Type(), 105);
-}
 
-TEST(VarDescriptionTest, ConstantAndIndexedForms) {
-  VarDescription d;
   ASSERT_TRUE(VarDescription::Parse(":Description.300", &d));
   EXPECT_TRUE(d.IsConstant());
   EXPECT_TRUE(d.VariableIs("Description"));
@@ -76,10 +75,7 @@ TEST(VarDescriptionTest, ConstantAndIndexedForms) {
   EXPECT_EQ(d.Index(), 0);
   d.SetIndex(4);
   EXPECT_EQ(d.Index(), 4);
-}
 
-TEST(VarDescriptionTest, OffsetNamePositionAndBoth) {
-  VarDescription d;
   ASSERT_TRUE(VarDescription::Parse("Viewable.500.(N)", &d));
   EXPECT_EQ(d.GetOffsetName(), "N");
   EXPECT_EQ(d.OffsetPosition(), kEmptyMarker);
@@ -102,10 +98,7 @@ TEST(VarDescriptionTest, OffsetNamePositionAndBoth) {
   // An offset name may hold dots, slashes and colons.
   ASSERT_TRUE(VarDescription::Parse("Viewable.600.(a.b/c:d)", &d));
   EXPECT_EQ(d.GetOffsetName(), "a.b/c:d");
-}
 
-TEST(VarDescriptionTest, NextLinkFollowsSlash) {
-  VarDescription d;
   ASSERT_TRUE(VarDescription::Parse("Viewable.600.(Heat)/Units.105", &d));
   EXPECT_EQ(d.GetOffsetName(), "Heat");
   ASSERT_NE(d.GetNextLink(), nullptr);
