@@ -27,8 +27,10 @@ class ChunkScanTest : public ::testing::Test {
   ScopedFileSystem scope_{&fs_};
 };
 
-// A missing file fails the scan; a cut one is scanned up to its damage.
-TEST_F(ChunkScanTest, TruncatedFileReportsTheUnfinishedChunk) {
+// A missing file fails the scan; a cut one is scanned up to its damage, and
+// 200 chunk headers each claiming the rest of the file no deeper than the
+// scan goes.
+TEST_F(ChunkScanTest, DamagedFilesReportTheirProblemsAndNestingIsBounded) {
   std::string whole = WriteSample();
   fs_.SetFile("cut.bin", whole.substr(0, 20));
   ChunkScanResult result;
@@ -37,10 +39,7 @@ TEST_F(ChunkScanTest, TruncatedFileReportsTheUnfinishedChunk) {
   EXPECT_TRUE(result.chunks.empty());
   ASSERT_FALSE(result.problems.empty());
   EXPECT_TRUE(result.problems[0].StartsWith("offset 0: chunk length"));
-}
 
-TEST_F(ChunkScanTest, DeepNestingIsBounded) {
-  // 200 chunk headers each claiming the rest of the file.
   std::string bytes;
   for (int i = 0; i < 200; ++i) {
     std::uint32_t length = static_cast<std::uint32_t>((199 - i) * 8);
@@ -49,10 +48,10 @@ TEST_F(ChunkScanTest, DeepNestingIsBounded) {
       bytes.push_back(static_cast<char>(length >> (8 * b)));
   }
   fs_.SetFile("deep.bin", bytes);
-  ChunkScanResult result;
-  ASSERT_TRUE(ScanChunks("deep.bin", &result));
-  ASSERT_EQ(result.chunks.size(), 1u);
-  EXPECT_FALSE(result.problems.empty());
+  ChunkScanResult deep;
+  ASSERT_TRUE(ScanChunks("deep.bin", &deep));
+  ASSERT_EQ(deep.chunks.size(), 1u);
+  EXPECT_FALSE(deep.problems.empty());
 }
 
 TEST_F(ChunkScanTest, FindsNestingOffsetsAndRevisions) {
