@@ -127,10 +127,9 @@ TEST(LinearizeFunctionTest, BadSettingsAndConstraintsAreRefused) {
   EXPECT_EQ(lin.GetMaxSegments(), 4);
   ASSERT_TRUE(lin.SetFunctionVector(f, x, 6) &&
               lin.SetNumberOfLinearSegments(3));
-  EXPECT_FALSE(lin.SetConstraint(0, 1, kLowerBound));
-  EXPECT_FALSE(lin.SetConstraint(3, 1, kLowerBound));
-  EXPECT_FALSE(lin.SetConstraint(1, -1, kLowerBound));
-  EXPECT_FALSE(lin.SetConstraint(1, 6, kLowerBound));
+  for (auto [k, at] :
+       {std::pair(0, 1), std::pair(3, 1), std::pair(1, -1), std::pair(1, 6)})
+    EXPECT_FALSE(lin.SetConstraint(k, at, kLowerBound)) << k << ", " << at;
   EXPECT_FALSE(lin.SetConstraint(1, 2, static_cast<ConstraintType>(3)));
   EXPECT_TRUE(lin.SetConstraint(1, 2, kUpperBound));
   EXPECT_FALSE(lin.SetConstraint(1, 3, kLowerBound));

@@ -25,7 +25,6 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 // Compared as bits, NaNs and signed zeros included.
 std::uint64_t Bits(double x) { return std::bit_cast<std::uint64_t>(x); }
 
-// A value and its two neighbours.
 void AddAround(std::vector<double>& values, double x) {
   values.push_back(std::nextafter(x, -kInf));
   values.push_back(x);

@@ -24,7 +24,6 @@ std::vector<double> Cells(const XYTableClass& t) {
   return out;
 }
 
-// A table of `columns` and `capacity` with `rows` appended.
 XYTableClass Table(int columns, int capacity,
                    std::vector<std::vector<double>> rows) {
   XYTableClass t(columns, capacity);
@@ -69,7 +68,8 @@ TEST_F(XYTableClassTest, BadSizesOrTruncatedRecordFailAndKeepTheTable) {
 }
 
 // Rows that become points by a write past the last start empty, and so do
-// spare rows, stored and recalled alike.
+// spare rows, stored and recalled alike, rows cut or widened, and cleared
+// rows coming back.
 TEST_F(XYTableClassTest, GrowsByTenOnAppendAndByRowPlusElevenPastTheEnd) {
   XYTableClass t(3, 5), recalled;
   double v[3] = {1, 2, 3};
@@ -87,6 +87,17 @@ TEST_F(XYTableClassTest, GrowsByTenOnAppendAndByRowPlusElevenPastTheEnd) {
   EXPECT_EQ(Cells(recalled), Cells(t));
   recalled.NewTableSize(2, 18);  // spare rows become points, still empty
   EXPECT_EQ(*recalled.Value(17, 0), kEmptyCell);
+  t = Table(2, 0, {{0, 1}, {10, 11}, {20, 21}, {30, 31}});
+  t.NewTableSize(4, 2);
+  EXPECT_EQ(Cells(t),
+            (std::vector<double>{2, 4, 2, 0, 1, kEmptyCell, kEmptyCell, 10, 11,
+                                 kEmptyCell, kEmptyCell}));
+  t = ThreeRowTable();
+  t.ClearTable();
+  EXPECT_EQ(Cells(t), (std::vector<double>{0, 2, 10}));
+  t.InputData(0, 1, v, 1);
+  EXPECT_EQ(Cells(t), (std::vector<double>{2, 2, 10, kEmptyCell, kEmptyCell, 1,
+                                           kEmptyCell}));
 }
 
 // Out of range or null arguments change nothing; the markers pick the last
@@ -117,22 +128,6 @@ TEST_F(XYTableClassTest, OutOfRangeArgumentsAreIgnored) {
   EXPECT_EQ(t.Value(kEmptyMarker, 5), t.Value(2, 0));
   EXPECT_EQ(t.Value(1, kEmptyMarker), t.Value(1, 0));
   for (int row : {-1, 1, 3}) EXPECT_EQ(t.Value(row, row == 1 ? 2 : 0), nullptr);
-}
-
-// Cut or widened rows, and cleared rows coming back, read empty.
-TEST_F(XYTableClassTest, ResizedAndClearedRowsComeBackEmpty) {
-  XYTableClass t = Table(2, 0, {{0, 1}, {10, 11}, {20, 21}, {30, 31}});
-  t.NewTableSize(4, 2);
-  EXPECT_EQ(Cells(t),
-            (std::vector<double>{2, 4, 2, 0, 1, kEmptyCell, kEmptyCell, 10, 11,
-                                 kEmptyCell, kEmptyCell}));
-  t = ThreeRowTable();
-  t.ClearTable();
-  EXPECT_EQ(Cells(t), (std::vector<double>{0, 2, 10}));
-  double v = 5.0;
-  t.InputData(0, 1, &v, 1);
-  EXPECT_EQ(Cells(t), (std::vector<double>{2, 2, 10, kEmptyCell, kEmptyCell, 5,
-                                           kEmptyCell}));
 }
 
 // Mid, reversed, at the end, from itself; a bad position or column count is
