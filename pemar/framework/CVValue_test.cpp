@@ -22,9 +22,8 @@ using test_support::WrittenBytes;
 std::string Describe(const CVValue& node) {
   std::string s = node.GetName().str() + ":" + std::to_string(node.GetType()) +
                   ":" + node.GetText().str();
-  for (std::size_t i = 0; i < node.NumberOfChildren(); ++i) {
+  for (std::size_t i = 0; i < node.NumberOfChildren(); ++i)
     s += "{" + Describe(*node.GetChild(i)) + "}";
-  }
   return s;
 }
 

@@ -69,9 +69,8 @@ TEST(CrashSimulatingFileSystemTest, CrashAtTheEndLeavesEveryAllowedState) {
     fs.StartRecording();
     row.run(fs);
     std::set<std::string> states;
-    for (const State& files : fs.CrashStates(fs.OperationCount())) {
+    for (const State& files : fs.CrashStates(fs.OperationCount()))
       states.insert(Listing(files));
-    }
     EXPECT_EQ(states, row.states);
     // A crash before anything was done leaves the files as they were.
     auto first = fs.CrashStates(0);

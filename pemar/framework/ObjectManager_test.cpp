@@ -143,7 +143,6 @@ class ObjectManagerTest : public ::testing::Test {
     sheet.favourite = b;
   }
 
-  // Saves a built sheet, first changed by `change`.
   void SaveBuilt(const std::function<void(Sheet&)>& change = nullptr) {
     Sheet sheet;
     Build(sheet);
@@ -261,8 +260,7 @@ TEST_F(ObjectManagerTest, DamagedTablesFailAndCreateNothing) {
     test_support::LargestAllocation watch;
     EXPECT_EQ(target.GetObjectManager().RecallObjects(file) != 0,
               c.objects > 1);
-    // Only the file's read buffer; a count read as it stands would need
-    // gigabytes.
+    // Only the read buffer: the huge count is never allocated.
     EXPECT_LT(watch.Largest(), 1u << 20);
     EXPECT_EQ(target.GetObjectManager().Count(), c.objects);
     EXPECT_EQ(target.GetName(), c.objects > 1 ? "n" : "");
@@ -277,9 +275,7 @@ TEST_F(ObjectManagerTest, RoundTripKeepsOwnersNamesPointersAndStoredVersion) {
   ASSERT_TRUE(sheet.RecallDocument(FileName(Text(path_))));
   EXPECT_EQ(sheet.GetObjectManager().Count(), 4u);
   EXPECT_EQ(sheet.counter, 41);
-  Node* a = Find(sheet, "a");
-  Node* b = Find(sheet, "b");
-  Node* c = Find(sheet, "c");
+  Node *a = Find(sheet, "a"), *b = Find(sheet, "b"), *c = Find(sheet, "c");
   ASSERT_TRUE(a && b && c);
   EXPECT_EQ(
       (std::vector<Viewable*>{a->GetOwner(), b->GetOwner(), c->GetOwner()}),
@@ -457,7 +453,9 @@ TEST_F(ObjectManagerTest, OldTypeNumberRecordRoundTripsAndOthersFailRecall) {
     sheet.known = *other != '\0';
     EXPECT_FALSE(sheet.RecallDocument(FileName(Text(path_)))) << other;
     EXPECT_EQ(sheet.GetObjectManager().Count(), 1u);
-    if (!sheet.known) EXPECT_EQ(sheet.fixups, 1);
+    if (!sheet.known) {
+      EXPECT_EQ(sheet.fixups, 1);
+    }
   }
 }
 

@@ -38,12 +38,9 @@ class PackedBinaryFileHeaderTest : public ::testing::Test {
     BinaryFile file(path_, Text());
     ASSERT_TRUE(file.Create());
     ASSERT_TRUE(header.Store(file));
-    for (int i = 0; i < bodyBytes; ++i) {
+    for (int i = 0; i < bodyBytes; ++i)
       ASSERT_TRUE(file.Write(static_cast<unsigned char>(i)));
-    }
-    if (confirm) {
-      ASSERT_TRUE(header.MarkOK(file));
-    }
+    ASSERT_TRUE(!confirm || header.MarkOK(file));
     ASSERT_TRUE(file.Close());
   }
 
@@ -140,7 +137,6 @@ TEST_F(PackedBinaryFileHeaderTest, RoundTripOfEveryField) {
   ASSERT_TRUE(Recall(read, 1));
   EXPECT_TRUE(read.IsConfirmed());
   EXPECT_EQ(read.BuildNumber(), kFrameworkBuildNumber);
-  EXPECT_GE(read.BuildNumber(), 2000);
   EXPECT_EQ(read.RequiredBuildNumber(), 2000);
   EXPECT_EQ(read.FileStructureRevision(), 255);
   EXPECT_EQ(read.Description(), "Crude unit, winter case");

@@ -70,9 +70,8 @@ TEST_F(PlotObjectsTest, TruncatedOrDamagedClassDataLeavesThePlot) {
   const std::string bytes =
       GoldenFile("pemar/framework/testdata/plot_triangle.golden");
   std::vector<std::string> damaged;
-  for (std::size_t n = 0; n < bytes.size(); ++n) {
+  for (std::size_t n = 0; n < bytes.size(); ++n)
     damaged.push_back(bytes.substr(0, n));
-  }
   // Values the reader refuses, at their offsets: mapping 3, axis count 2,
   // data-set kind 3, four monikers.
   const struct {
@@ -94,9 +93,8 @@ TEST_F(PlotObjectsTest, TruncatedOrDamagedClassDataLeavesThePlot) {
 
 TEST_F(PlotObjectsTest, RepeatedDataSetIdFailsRecall) {
   TwoDimPlot plot(nullptr, nullptr);
-  for (int id : {1000, 2000}) {
+  for (int id : {1000, 2000})
     plot.DataArea().Create(DataSetKind::kLine, id, {}, "", DefaultColour(), 1);
-  }
   std::string bytes = WrittenBytes(
       fs_, [&](BinaryFile& file) { return plot.StoreClassData(file) != 0; });
   // The second id (2000, D0 07) becomes the first (1000, E8 03).
