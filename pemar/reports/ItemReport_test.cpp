@@ -23,10 +23,9 @@ TEST(ItemReportTest, KeepsItsFieldsAndNoRelations) {
 
   EXPECT_EQ(item.AddRelation(fresh), 0);
   EXPECT_EQ(item.RemoveRelation(fresh), 0);
-  EXPECT_EQ(item.CreateNode(), nullptr);
-  EXPECT_EQ(item.GetRoot(), nullptr);
-  EXPECT_EQ(item.TraverseStep(fresh), nullptr);
-  EXPECT_EQ(item.GetFirstRelatedNode(), nullptr);
+  for (Navigable* none : {item.CreateNode(), item.GetRoot(),
+                          item.TraverseStep(fresh), item.GetFirstRelatedNode()})
+    EXPECT_EQ(none, nullptr);
 }
 
 }  // namespace
