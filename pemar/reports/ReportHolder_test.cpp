@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/framework/MemoryFileSystem.h"
 #include "pemar/persist/PemarBinaryFile.h"
+#include "pemar/reports/ItemReport.h"
 #include "tests/support/GoldenFile.h"
 
 namespace pemar {
@@ -27,9 +29,7 @@ class ReportHolderTest : public ::testing::Test {
     EXPECT_TRUE(raw.Close());
   }
 
-  // Recalls into `holder` from inside the outer chunk, or without a holder
-  // skips the report chunk (revision 1); true when that, the 42 after it and
-  // the closes all succeed.
+  // Whether recalling into `holder`, or skipping with none, reads on to 42.
   bool RecallFromOuterChunk(ReportHolder* holder) {
     BinaryFile raw{Text("report.bin")};
     PemarBinaryFile file(&raw);
@@ -49,10 +49,8 @@ class ReportHolderTest : public ::testing::Test {
   ReportHolder holder_;
 };
 
-// A fresh holder prints nothing. Headings are numbered by position at every
-// level, deeper counters dropping when the walk comes back up; a section given
-// sub-sections prints its former text without a heading. A change marks the
-// holder modified until the next report.
+// Deeper counters drop when the walk comes back up; former texts print
+// without headings. Changes mark the holder until the next report.
 TEST_F(ReportHolderTest, SectionsAreNumberedAndChangesReachTheReport) {
   EXPECT_EQ(holder_.IsModified(), 1);
   EXPECT_STREQ(holder_.GetReport(), "");
@@ -115,10 +113,8 @@ TEST_F(ReportHolderTest, SectionsStopAtTheCountASectionCanAnswer) {
   EXPECT_EQ(holder_.NumberOfSubsections(nullptr), 32767);
 }
 
-// A section with a sub-section and a fixed value stores the bytes of
-// testdata/report_holder.golden (written from docs/file-format.md), which
-// recall as that report. The chunk is closed: inside its owner's chunk a
-// recall replaces the tree and reads on past it, and so does a skip.
+// testdata/report_holder.golden both ways. The chunk is closed: inside its
+// owner's chunk a recall replaces the tree and reads on, and so does a skip.
 TEST_F(ReportHolderTest, StoredReportIsTheDocumentedClosedChunk) {
   ASSERT_TRUE(holder_.AddSection(nullptr, "A", "a"));
   ASSERT_TRUE(holder_.AddSection("A", "B", "b"));
@@ -141,8 +137,8 @@ TEST_F(ReportHolderTest, StoredReportIsTheDocumentedClosedChunk) {
   EXPECT_TRUE(RecallFromOuterChunk(nullptr));
 }
 
-// A chain of sections "n", each inside the one before, nested deeper than a
-// reader allows fails the recall and leaves the tree as it was.
+// A chain of sections, each inside the one before, too deep fails the recall
+// and leaves the tree as it was.
 TEST_F(ReportHolderTest, TreeNestedTooDeepIsNotRecalled) {
   ASSERT_TRUE(holder_.AddSection(nullptr, "Old", "o"));
   for (int levels : {100000, 3}) {
@@ -161,6 +157,26 @@ TEST_F(ReportHolderTest, TreeNestedTooDeepIsNotRecalled) {
         holder_.GetReport(),
         levels == 3 ? "\n\n1 n\nx\n\n1.1 n\nx\n\n1.1.1 n\nx" : "\n\n1 Old\no");
   }
+}
+
+TEST(ItemReportTest, KeepsItsFieldsAndNoRelations) {
+  ItemReport item;
+  item._set_strTableTitle("Streams");
+  item._set_nReportType(3);
+  EXPECT_EQ(item._get_strTableTitle(), "Streams");
+  EXPECT_EQ(item._get_nReportType(), 3);
+  EXPECT_EQ(item.GetClass(), 6);
+
+  std::unique_ptr<Createable> made(item.CreateInstance());
+  auto* fresh = dynamic_cast<ItemReport*>(made.get());
+  ASSERT_NE(fresh, nullptr);
+  EXPECT_EQ(fresh->_get_strTableTitle(), "");
+  EXPECT_EQ(fresh->_get_nReportType(), 0);
+
+  EXPECT_TRUE(item.AddRelation(fresh) == 0 && item.RemoveRelation(fresh) == 0);
+  for (Navigable* none : {item.CreateNode(), item.GetRoot(),
+                          item.TraverseStep(fresh), item.GetFirstRelatedNode()})
+    EXPECT_EQ(none, nullptr);
 }
 
 }  // namespace
