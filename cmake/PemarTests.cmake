@@ -110,6 +110,10 @@ if(pemar_check_run_paths)
     SKIP_REGULAR_EXPRESSION "run paths not checked")
 endif()
 
+add_test(NAME test_ratio
+  COMMAND ${CMAKE_COMMAND} -DPEMAR_SOURCE_DIR=${CMAKE_CURRENT_SOURCE_DIR}
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/cmake/TestRatio.cmake)
+
 add_test(NAME umbrella_header_complete
   COMMAND ${CMAKE_COMMAND} -DPEMAR_SOURCE_DIR=${CMAKE_CURRENT_SOURCE_DIR}
           -P ${CMAKE_CURRENT_SOURCE_DIR}/cmake/CheckUmbrella.cmake)
