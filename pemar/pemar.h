@@ -55,6 +55,7 @@
 #include "pemar/framework/FileSystem.h"
 #include "pemar/framework/FolderPicker.h"
 #include "pemar/framework/MemoryFileSystem.h"
+#include "pemar/framework/MessageTexts.h"
 #include "pemar/framework/Messages.h"
 #include "pemar/framework/Navigable.h"
 #include "pemar/framework/ObjectManager.h"

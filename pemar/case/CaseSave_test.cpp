@@ -131,8 +131,9 @@ TEST_F(CaseSaveTest, SaveKeepsBackupsAndNeverLosesTheOldFile) {
     }
     EXPECT_EQ(theCase->IsModified(), !error.empty());
     EXPECT_EQ(theCase->SaveCounter(), error.empty() ? 1 : 0);
-    EXPECT_TRUE(error.empty() ? sink_.Has(MessageKind::kTrace, "StoreCaseOK")
-                              : sink_.Has(MessageKind::kError, error.c_str()));
+    EXPECT_TRUE(error.empty()
+                    ? sink_.Has(MessageKind::kTrace, FindString("StoreCaseOK"))
+                    : sink_.Has(MessageKind::kError, error.c_str()));
     EXPECT_EQ(sink_.Has(MessageKind::kTraceWarning, "UnableToSyncFolder"),
               s.failingOp == Op::kSyncDir);
     // A protected file is not even opened.

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <map>
 
+#include "pemar/framework/MessageTexts.h"
+
 namespace pemar {
 namespace {
 
@@ -49,6 +51,20 @@ std::map<Text, Text>& StringTable() {
   return *table;
 }
 
+// The text set for `key`, else its English text; false when it has none.
+bool LookUp(const Text& key, Text* text) {
+  const auto& table = StringTable();
+  auto it = table.find(key);
+  if (it != table.end()) {
+    *text = it->second;
+    return true;
+  }
+  const char* english = EnglishMessageText(key);
+  if (english == nullptr) return false;
+  *text = Text(english);
+  return true;
+}
+
 void Send(Message& message) {
   (g_sink ? *g_sink : DefaultSink()).Deliver(message);
 }
@@ -58,8 +74,7 @@ Message Keyed(MessageKind kind, const Text& key, std::vector<Text> args,
   Message m;
   m.kind = kind;
   m.key = key;
-  m.text = FindString(key);
-  for (const Text& arg : args) m.text += " " + arg;
+  m.text = KeyedText(key, args);
   m.args = std::move(args);
   m.number = number;
   return m;
@@ -100,14 +115,35 @@ void SetResponder(Responder responder) {
 }
 
 Text FindString(const Text& key) {
-  const auto& table = StringTable();
-  auto it = table.find(key);
-  return it == table.end() ? key : it->second;
+  Text text;
+  return LookUp(key, &text) ? text : key;
 }
 
 void SetString(const Text& key, const Text& text) { StringTable()[key] = text; }
 
 void ClearStringTable() { StringTable().clear(); }
+
+Text KeyedText(const Text& key, const std::vector<Text>& args) {
+  Text pattern;
+  if (!LookUp(key, &pattern)) {
+    Text shown = key;
+    for (const Text& arg : args) shown += " " + arg;
+    return shown;
+  }
+  const std::string& p = pattern.str();
+  std::string shown;
+  std::size_t next = 0;
+  std::size_t from = 0;
+  for (std::size_t at = p.find("%s"); at != std::string::npos;
+       at = p.find("%s", from)) {
+    shown.append(p, from, at - from);
+    if (next < args.size()) shown += args[next].str();
+    ++next;
+    from = at + 2;
+  }
+  shown.append(p, from, std::string::npos);
+  return Text(std::move(shown));
+}
 
 void ErrorMsg(const Text& key, const std::vector<Text>& args) {
   Message m = Keyed(MessageKind::kError, key, args, 0);

@@ -1,12 +1,15 @@
 // Messages to the user: errors, questions, trace lines and status lines.
 //
 // The library names every message by a key into the string table
-// (FindString); the text shown is the table's text for the key, or the key
-// itself when the table has none. Every message is delivered to the
-// process-wide MessageSink: by default one that writes the text to standard
-// error; tests and embedding programs install their own (RecordingMessageSink
-// keeps them for inspection). Questions (ResponseMsg) are answered by the
-// process-wide responder, which answers 1 ("go on") unless replaced.
+// (FindString); the text shown is the table's text for the key with the
+// message's arguments in place of its "%s" (KeyedText), or the key itself
+// followed by the arguments when the table has none. The table holds the
+// English texts of MessageTexts.h unless a program sets its own. Every message
+// is delivered to the process-wide MessageSink: by default one that writes the
+// text to standard error; tests and embedding programs install their own
+// (RecordingMessageSink keeps them for inspection). Questions (ResponseMsg) are
+// answered by the process-wide responder, which answers 1 ("go on") unless
+// replaced.
 //
 // Outside text (file names, console lines) is passed as arguments or as the
 // text of a trace line and is never used as a printf format.
@@ -89,11 +92,19 @@ class PEMAR_EXPORT ScopedMessageSink {
 using Responder = std::function<int(const Message& question)>;
 PEMAR_EXPORT void SetResponder(Responder responder);
 
-// The string table. FindString gives the text held for key, or the key
-// itself when there is none.
+// The string table. FindString gives the text set for key with SetString,
+// else its English text (MessageTexts.h), else the key itself.
+// ClearStringTable forgets the texts set, leaving the English ones.
 PEMAR_EXPORT Text FindString(const Text& key);
 PEMAR_EXPORT void SetString(const Text& key, const Text& text);
 PEMAR_EXPORT void ClearStringTable();
+
+// What a message of `key` with `args` shows: the key's text with each "%s"
+// replaced by the next argument (an argument's own text is never read as a
+// pattern; arguments beyond the placeholders are not shown, missing ones
+// show as nothing). A key without text shows as itself followed by its
+// arguments, each after a space.
+PEMAR_EXPORT Text KeyedText(const Text& key, const std::vector<Text>& args);
 
 // An error message with text arguments (file names and the like).
 PEMAR_EXPORT void ErrorMsg(const Text& key, const std::vector<Text>& args = {});

@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "pemar/framework/ConfigStore.h"
+#include "pemar/framework/MessageTexts.h"
 #include "pemar/framework/Messages.h"
 #include "pemar/framework/Platform.h"
 #include "pemar/framework/Text.h"
@@ -46,21 +48,22 @@ TEST(TextTest, CaseTrimLinesAndFormat) {
 TEST(MessagesTest, KeysReachTheSinkWithTheirTextAndQuestionsTheResponder) {
   RecordingMessageSink sink;
   ScopedMessageSink scope(&sink);
-  SetString("UnableToRenameFile", "Cannot rename");
+  SetString("UnableToRenameFile", "Cannot move %s to %s");
   ErrorMsg("UnableToRenameFile", {"a.kcs", "b.kcs"});
-  ErrorMsg("DeltaTMinWarning", 1.5, 0, 0);
+  ErrorMsg("NoTextForThisKey", 1.5, 0, 0);
   Trace("$: %s %n");  // outside text is shown as it is
   ClearTrace();
   UserStatusReport("Solving", 2);
   ASSERT_EQ(sink.messages().size(), 5u);
-  EXPECT_EQ(sink.messages()[0].text, "Cannot rename a.kcs b.kcs");
+  EXPECT_EQ(sink.messages()[0].text, "Cannot move a.kcs to b.kcs");
   EXPECT_EQ(sink.messages()[1].args[0], "1.5");
-  EXPECT_EQ(sink.messages()[1].text, "DeltaTMinWarning 1.5 0 0");
+  EXPECT_EQ(sink.messages()[1].text, "NoTextForThisKey 1.5 0 0");
   EXPECT_EQ(sink.messages()[2].text, "$: %s %n");
   EXPECT_TRUE(sink.Has(MessageKind::kClearTrace, ""));
   EXPECT_EQ(sink.messages()[4].number, 2);
-  ClearStringTable();
-  EXPECT_EQ(FindString("UnableToRenameFile"), "UnableToRenameFile");
+  ClearStringTable();  // back to the English text
+  EXPECT_EQ(FindString("UnableToRenameFile"),
+            EnglishMessageText("UnableToRenameFile"));
   // Questions are answered by the responder, 1 without one.
   EXPECT_EQ(ResponseMsg("ConfirmDeleteRCMPlot", 2), 1);
   SetResponder([](const Message& q) {
@@ -70,6 +73,33 @@ TEST(MessagesTest, KeysReachTheSinkWithTheirTextAndQuestionsTheResponder) {
   SetResponder(nullptr);
   EXPECT_EQ(ResponseMsg("ConfirmDeleteExperiment", 2), 1);
   EXPECT_EQ(sink.messages().size(), 8u);
+}
+
+// A text takes the arguments in order where it has "%s"; an argument's own
+// "%s" stays as it is, and surplus arguments (the three numbers of an error
+// notification) are not shown.
+TEST(MessagesTest, KeyedTextsShowArgumentsInTheirPlaces) {
+  const struct {
+    const char* key;
+    std::vector<Text> args;
+    const char* shown;
+  } kCases[] = {
+      {"UnableToRenameFile",
+       {"a.sim", "a.BK0"},
+       "Cannot rename a.sim to a.BK0; the previous case file is unchanged."},
+      {"RecallFailure",
+       {"%s.sim"},
+       "Cannot open %s.sim: the file is missing, damaged or not a case file."},
+      {"DeltaTMinWarning",
+       {"0", "0", "0"},
+       "The minimum temperature difference (delta-T min) of a utility must be "
+       "at least 1 degree; the value was not changed."},
+      {"HotStreamInletTemperatureUpdateError",
+       {},
+       "The inlet temperature of a hot utility must be above its outlet "
+       "temperature; the temperature was not changed."},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(KeyedText(c.key, c.args), c.shown);
 }
 
 // A malformed or missing file leaves the store as it was.

@@ -180,9 +180,9 @@ TEST_F(BugReportTest, WriteGoesToThePickedFileOrLeavesItAsItWas) {
   ScopedFilePicker picker([](const Text& title, const Text& extension,
                              const FileFilters& filters, const Text& proposed) {
     EXPECT_EQ(title + " " + extension + " " + proposed,
-              "WriteBugReportTitle BUG Report2");
+              "Write Problem Report BUG Report2");
     EXPECT_EQ(filters,
-              (FileFilters{{"Problem Reports", "BUG"}, {"AllFiles", "*"}}));
+              (FileFilters{{"Problem Reports", "BUG"}, {"All files", "*"}}));
     return Text("/pump.bug");
   });
   EXPECT_TRUE(r.Message("Write"));
