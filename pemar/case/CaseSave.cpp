@@ -36,16 +36,6 @@ Text BackupName(const Text& path, int k) {
   return WithFileType(path, Text("BK") + Text(std::string(1, '0' + k)));
 }
 
-// A string-table text with `argument` in place of its "%s"; the argument is
-// never used as a format.
-Text FillIn(const Text& pattern, const Text& argument) {
-  std::string s = pattern.str();
-  std::size_t at = s.find("%s");
-  if (at == std::string::npos) return pattern + " " + argument;
-  s.replace(at, 2, argument.str());
-  return Text(s);
-}
-
 }  // namespace
 
 unsigned char SimulationCase::SaveDocument(unsigned char /*flag*/) {
@@ -82,7 +72,7 @@ unsigned char SimulationCase::SaveDocument(unsigned char /*flag*/) {
   };
 
   Trace(Text());
-  Trace(FillIn(FindString("StoringCase"), caseName));
+  Trace(KeyedText("StoringCase", {caseName}));
   unsigned char ok = WriteCaseFile(tempName);
   Trace(FindString(ok ? "StoreCaseOK" : "StoreCaseFailed"));
   Trace(Text());
