@@ -6,8 +6,8 @@
 // Every change opens the case, changes it, marks it modified and saves it
 // through the case's own save, which writes a temporary file first and
 // rotates the backups as the configuration value "NCaseBackups" says
-// (--backups sets it for one call). Failures reach the user in plain words
-// with the message key the library reported.
+// (--backups sets it for one call). Failures reach the user as the texts of
+// the messages the library reported, each with its message key.
 
 #include <algorithm>
 #include <cstdio>
@@ -65,37 +65,18 @@ class ErrorCollector : public MessageSink {
   void Deliver(const Message& message) override {
     if (message.kind == MessageKind::kError) errors_.push_back(message);
   }
-  // Prints `what` with the reasons the library gave, then forgets them.
+  // Prints `what` with the reasons the library gave, each as its text
+  // followed by its message key, then forgets them.
   void Report(const std::string& what) {
     std::string message = what;
     for (const Message& m : errors_) {
-      message += "\n  " + PlainWords(m.key.str()) + " (" + m.key.str();
-      for (const Text& arg : m.args) message += " " + arg.str();
-      message += ")";
+      message += "\n  " + m.text.str() + " (" + m.key.str() + ")";
     }
     PrintError(message);
     errors_.clear();
   }
 
  private:
-  static std::string PlainWords(const std::string& key) {
-    if (key == "RecallFailure") {
-      return "the file is missing, damaged or not a case file";
-    }
-    if (key == "FileWriteProtected") return "the file is write-protected";
-    if (key == "UnableToCreateDocument") return "the file cannot be created";
-    if (key == "SaveCaseError") return "writing the case failed";
-    if (key == "UnableToDeleteFile") return "an old backup cannot be deleted";
-    if (key == "UnableToRenameFile") return "a file cannot be renamed";
-    if (key == "UnsupportedFeature") {
-      return "the running configuration does not offer this feature";
-    }
-    if (key == "FailedToCreateFeature") {
-      return "no library of this program makes this feature";
-    }
-    return "the library reported a failure";
-  }
-
   std::vector<Message> errors_;
 };
 

@@ -205,7 +205,12 @@ expect_exit(2 case note add ${CASE} "Crude unit" --title T --text X --backups 11
 expect_exit(0 features)
 expect_exit(0 features --json)
 expect_exit(1 case feature add ${PEMAR_WORK_DIR}/no-such-case.kcs PropertyTable)
-expect_exit(1 case feature add ${CASE} NoSuchFeature)
+# A refusal shows the library's text for its message key, and the key.
+run_tool(case feature add ${CASE} NoSuchFeature)
+if(NOT rc EQUAL 1 OR NOT err MATCHES
+   "feature NoSuchFeature is not available[^\n]*\\(UnsupportedFeature\\)")
+  message(FATAL_ERROR "pemar case feature add NoSuchFeature: exit ${rc}\n${err}")
+endif()
 expect_exit(1 case feature add ${CASE} PropertyTable --from 500 --to 400)
 expect_exit(0 case feature add ${CASE} PropertyTable --from 300 --to 400 --pressure 200)
 expect_exit(0 case feature add ${CASE} PropertyTable)
