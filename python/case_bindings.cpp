@@ -62,7 +62,7 @@ class Case {
     }
     if (Exists(path)) {
       Raise(PyExc_FileExistsError,
-            path + " already exists; Case.new does not replace a file", "",
+            path + " already exists; Case.new does not replace a file", {},
             path);
     }
     RegisterTypes();
@@ -88,11 +88,15 @@ class Case {
     }
     if (!c->doc_->RecallDocument(FileName(Text(path)))) {
       const bool missing = !Exists(path);
+      // The library's text names the file and the likely causes.
+      const Reason reason = capture.First();
       Raise(missing ? PyExc_FileNotFoundError : PyExc_OSError,
-            "cannot read the case " + path +
-                (missing ? ": no such file"
-                         : ": the file is damaged or not a case file"),
-            capture.FirstKey(), path);
+            !reason.text.empty()
+                ? ""
+                : "cannot read the case " + path +
+                      (missing ? ": no such file"
+                               : ": the file is damaged or not a case file"),
+            reason, path);
     }
     return c;
   }
@@ -110,7 +114,7 @@ class Case {
             path +
                 " is a backup or temporary file: copy it to a case name "
                 "before saving it",
-            "SaveCaseError", path);
+            ReasonOf("SaveCaseError", {Text(path)}), path);
     }
     MessageCapture capture;
     ScopedBackups scoped(backups);
@@ -121,7 +125,7 @@ class Case {
             "cannot save the case " + path +
                 (existed ? "; the previous file and its backups are unchanged"
                          : ""),
-            capture.FirstKey(), path);
+            capture.First(), path);
     }
   }
 

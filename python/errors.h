@@ -1,7 +1,7 @@
 // Failures of the library become Python exceptions here, at the binding
-// boundary only: the message keys the library delivered while a call ran
-// are caught and carried by the exception (its `key` attribute, and
-// `filename` for files).
+// boundary only: the messages the library delivered while a call ran are
+// caught, and the exception says the first one's text and carries its key
+// (the `key` attribute, and `filename` for files).
 
 #ifndef PEMAR_PYTHON_ERRORS_H_
 #define PEMAR_PYTHON_ERRORS_H_
@@ -9,11 +9,22 @@
 #include <pybind11/pybind11.h>
 
 #include <string>
+#include <vector>
 
 #include "pemar/framework/Messages.h"
 #include "pemar/project/Notification.h"
 
 namespace pemar::python {
+
+// Why the library refused: a message key and the text it shows; both empty
+// when the library gave no message.
+struct Reason {
+  std::string key;
+  std::string text;
+};
+
+// The reason named by `key` with `args`, as the library would show it.
+Reason ReasonOf(const std::string& key, const std::vector<Text>& args = {});
 
 // Catches the error messages delivered while it lives, instead of their
 // reaching standard error; also those that `sender` (when not null)
@@ -27,23 +38,23 @@ class MessageCapture : public INotificationReceiver {
 
   void NotifyChange(ChangeWhat what, const char* text, void* data) override;
 
-  // The key of the first error caught, or "" when none was.
-  std::string FirstKey() const;
+  // The first error caught, or an empty reason when none was.
+  Reason First() const;
 
  private:
   RecordingMessageSink sink_;
   ScopedMessageSink scope_;
   INotificationSender* sender_;
-  std::string notified_;
+  Reason notified_;
 };
 
-// Raises `type` (a Python exception class) with `text`, whose `key` is the
-// library's message key (None when `key` is empty, as when the library
-// refused without a message) and, when `filename` is not empty, with that
-// file name as its `filename`.
-[[noreturn]] void Raise(PyObject* type, const std::string& text,
-                        const std::string& key,
-                        const std::string& filename = "");
+// Raises `type` (a Python exception class) saying `what`, then ": " and the
+// reason's text (either alone when the other is empty), whose `key` is the
+// reason's key (None when it is empty, as when the library refused without
+// a message) and, when `filename` is not empty, with that file name as its
+// `filename`.
+[[noreturn]] void Raise(PyObject* type, const std::string& what,
+                        const Reason& reason, const std::string& filename = "");
 
 }  // namespace pemar::python
 

@@ -31,13 +31,13 @@ void Cipher(CipherFunction cipher, const std::filesystem::path& source,
     status = cipher(Text(from), Text(to));
   }
   if (status == CipherFileStatus::kSourceUnreadable) {
-    Raise(PyExc_OSError, "cannot read " + from, "", from);
+    Raise(PyExc_OSError, "cannot read " + from, {}, from);
   }
   if (status == CipherFileStatus::kTargetUnwritable) {
     Raise(
         PyExc_OSError,
         "cannot write " + to + "; any previous file of that name is unchanged",
-        "", to);
+        {}, to);
   }
 }
 
@@ -75,7 +75,7 @@ py::dict Dump(const std::filesystem::path& file) {
     opened = DumpCaseFile(path, &dump);
   }
   if (!opened) {
-    Raise(PyExc_OSError, "cannot open " + path + " for reading", "", path);
+    Raise(PyExc_OSError, "cannot open " + path + " for reading", {}, path);
   }
   py::dict d;
   d["file"] = path;

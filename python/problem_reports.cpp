@@ -78,7 +78,7 @@ void AddProblemReport(SimulationCase& doc, const ProblemReportEntry& entry) {
                             entry.title + "\" already");
     case AddBugReportResult::kNoManager:
       Raise(PyExc_ValueError, "cannot make the case's problem reports",
-            capture.FirstKey());
+            capture.First());
     case AddBugReportResult::kAdded:
       break;
   }
@@ -93,7 +93,7 @@ void WriteProblemReport(SimulationCase& doc, const std::string& title,
   MessageCapture capture;
   if (!WriteBugReportTo(*report, path)) {
     Raise(PyExc_OSError, "cannot write the problem report to " + path,
-          capture.FirstKey(), path);
+          capture.First(), path);
   }
 }
 

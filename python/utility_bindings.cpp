@@ -97,11 +97,9 @@ void RequireUtility(IDefaultUtilityManager* db, const std::string& name) {
 // ValueError with the library's key (None when it gave none).
 void CheckEdit(bool done, const MessageCapture& capture,
                const std::string& what) {
-  const std::string key = capture.FirstKey();
-  if (done && key.empty()) return;
-  Raise(PyExc_ValueError,
-        "the database refused " + what + (key.empty() ? "" : " (" + key + ")"),
-        key);
+  const Reason reason = capture.First();
+  if (done && reason.key.empty()) return;
+  Raise(PyExc_ValueError, "the database refused " + what, reason);
 }
 
 void SetField(UtilityDatabase& self, const std::string& name,
@@ -127,8 +125,8 @@ void SetExchanger(UtilityDatabase& self, const std::string& name,
   if (refusal != nullptr) {
     Raise(PyExc_ValueError,
           "the database refused the exchanger type \"" + type + "\" for \"" +
-              name + "\" (" + refusal + ")",
-          refusal);
+              name + "\"",
+          ReasonOf(refusal));
   }
 }
 
@@ -151,11 +149,10 @@ void Open(UtilityDatabase& self, const std::filesystem::path& file,
   const StoreRecallType section = SectionOf(what);
   MessageCapture capture;
   if (!OpenUtilitySet(self.get(), path.c_str(), section)) {
-    const std::string key = capture.FirstKey();
     Raise(PyExc_OSError,
           "cannot read the " + what + " set " + path +
               ": the file is missing, damaged or holds another kind of set",
-          key, path);
+          capture.First(), path);
   }
 }
 
@@ -165,11 +162,10 @@ void Save(UtilityDatabase& self, const std::filesystem::path& file,
   const StoreRecallType section = SectionOf(what);
   MessageCapture capture;
   if (!SaveUtilitySet(self.get(), path.c_str(), section)) {
-    const std::string key = capture.FirstKey();
     Raise(PyExc_OSError,
           "cannot write the " + what + " set " + path +
               "; any previous file of that name is unchanged",
-          key, path);
+          capture.First(), path);
   }
 }
 

@@ -10,7 +10,8 @@ functions.
 Failures of the library arrive as exceptions: OSError for files (with the
 library's message key as .key and the file as .filename), ValueError for
 refused edits (with .key), KeyError for names that are not there, TypeError
-for arguments of the wrong type.
+for arguments of the wrong type. The exception's message ends with the
+library's English text for the key.
 """
 
 from . import steam

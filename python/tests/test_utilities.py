@@ -45,16 +45,18 @@ class TestEdits:
         row = next(r for r in db.utilities() if r["name"] == "LP Steam")
         assert row["cost"] == 12.5
 
-    @pytest.mark.parametrize("field,value,key", [
-        ("inlet_temperature", -100.0, "HotStreamInletTemperatureUpdateError"),
-        ("delta_t_min", 0.5, "DeltaTMinWarning"),
-        ("ar_high", 10000.0, None)])
-    def test_refused_edits_raise_with_the_library_key(self, db, field, value,
-                                                      key):
+    @pytest.mark.parametrize("field,value,key,words", [
+        ("inlet_temperature", -100.0, "HotStreamInletTemperatureUpdateError",
+         "must be above its outlet temperature"),
+        ("delta_t_min", 0.5, "DeltaTMinWarning", "at least 1 degree"),
+        ("ar_high", 10000.0, None, "refused ar_high")])
+    def test_refused_edits_raise_with_the_library_text_and_key(
+            self, db, field, value, key, words):
         before = db.utilities()
         with pytest.raises(ValueError) as refused:
             db.set("LP Steam", field, value)
         assert refused.value.key == key
+        assert words in str(refused.value)
         assert db.utilities() == before
 
     def test_unknown_names_and_fields(self, db):
