@@ -13,6 +13,9 @@ constexpr MessageText kTexts[] = {
      "An air cooler cannot serve a hot utility: an air cooler takes heat "
      "away. Choose another exchanger type, or make the utility a cold one."},
     {"AllFiles", "All files"},
+    {"CannotDeleteHTC",
+     "A heat-transfer coefficient cannot be cleared; enter a value above "
+     "zero or delete the entry."},
     {"Case", "Case"},
     {"ColdStreamInletTemperatureUpdateError",
      "The inlet temperature of a cold utility must be below its outlet "
@@ -42,6 +45,9 @@ constexpr MessageText kTexts[] = {
     {"FiredHeaterNotValidOnColdUtility",
      "A fired heater cannot serve a cold utility: a fired heater gives heat. "
      "Choose another exchanger type, or make the utility a hot one."},
+    {"HCValueTooSmall",
+     "A heat-transfer coefficient must be above zero; the value was not "
+     "changed."},
     {"HeatIntegrationDefaultFile", "Heat integration defaults"},
     {"HeatIntegrationHTCDefaultFile", "Heat-transfer coefficient defaults"},
     {"HeatIntegrationUtilityDefaultFile", "Utility defaults"},
@@ -53,6 +59,9 @@ constexpr MessageText kTexts[] = {
      "temperature; the temperature was not changed."},
     {"LogicalTypeLabel", "Objects"},
     {"MOLARA3Files", "MOLARA 3 cases"},
+    {"NameNotUnique",
+     "Another heat-transfer coefficient has that name already; choose "
+     "another name."},
     {"OpenHIPreferences", "Open Heat Integration Defaults"},
     {"PLEXAFiles", "PLEXA cases"},
     {"PLEXAOpenTitle", "Open PLEXA Case"},
