@@ -6,18 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "pemar/diag/SteamChart.h"
+
 namespace pemar::cli {
 
-struct SteamState {
-  double temperature = 0.0;  // K
-  double pressure = 0.0;     // kPa
-};
-
-// The pressure-temperature chart of water: the saturation curve from the
-// triple point to the critical point, the critical point, the boundary of
-// sub-regions 2 and 3 from 623.15 K to 863.15 K, and `states` as marked
-// points (those off the chart are left out). Pressure on a log axis.
-std::string SteamChartSvg(const std::vector<SteamState>& states);
+// The steam chart is the library's (pemar/diag/SteamChart.h).
+using SteamState = SteamChartState;
 
 // A curve f(x) and its chords through the breakpoints (indexes into x and
 // f, each below their size), the breakpoints marked.

@@ -32,6 +32,7 @@
 #include "pemar/diag/PlotView.h"
 #include "pemar/diag/PlottedDataSet.h"
 #include "pemar/diag/SaturationCurve.h"
+#include "pemar/diag/SteamChart.h"
 #include "pemar/diag/TernaryLinePlot.h"
 #include "pemar/features/ExpMgrView.h"
 #include "pemar/features/FeatureInstances.h"

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "pemar/diag/SteamChart.h"
 #include "pemar/diag/testing/SvgMarks.h"
 #include "pemar/framework/FileSystem.h"
 #include "pemar/framework/MemoryFileSystem.h"
@@ -47,6 +48,21 @@ TEST(DataPlotTest, PictureShowsLabelsAndIsWrittenAtomically) {
   fs.SetFile("p.svg", "old");
   ASSERT_TRUE(plot.WriteSvg("p.svg"));
   EXPECT_EQ(fs.GetFile("p.svg"), svg);
+}
+
+// The steam chart names its curves in the legend; one state is "state".
+TEST(DataPlotTest, SteamChartShowsTheCurvesAndTheStates) {
+  if (!testing::kCanParseSvg) GTEST_SKIP() << testing::kNoSvgParser;
+  for (const auto& [states, last] :
+       {std::pair{std::vector<SteamChartState>{}, "critical point"},
+        {{{373.15, 101.325}}, "state"},
+        {{{373.15, 101.325}, {600, 1000}}, "states"}}) {
+    const auto labels = testing::SvgMarks(SteamChartSvg(states),
+                                          "//text[@class='legend-label']");
+    ASSERT_FALSE(labels.empty());
+    EXPECT_EQ(labels[0].text, "saturation");
+    EXPECT_EQ(labels.back().text, last);
+  }
 }
 
 }  // namespace
