@@ -51,6 +51,8 @@ class Reader {
   Reader(const std::uint8_t* data, std::size_t size)
       : data_(data), size_(size) {}
   bool AtEnd() const { return pos_ >= size_; }
+  // An operation's code.
+  std::uint8_t Code() { return Byte(); }
   std::uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
   // A position below `count` (0 when count is 0), sometimes one past it.
   int Index(int count) { return Byte() % (count + 1); }
@@ -141,11 +143,13 @@ class StepSink : public MessageSink {
 
 class Program {
  public:
-  Program(const std::uint8_t* data, std::size_t size, unsigned families,
-          StepSink* sink)
-      : in_(data, size),
+  // Takes the program from `in`; `observer` may be empty.
+  Program(Reader in, unsigned families, StepSink* sink,
+          const OperationObserver& observer)
+      : in_(in),
         families_(families),
         sink_(*sink),
+        observer_(observer),
         case_(std::make_unique<SimulationCase>(Text("SIM"), nullptr)) {
     if (families_ & kUtilityFamily) case_->UtilityDatabaseView(true);
   }
@@ -156,74 +160,103 @@ class Program {
       Operate();
     }
     RoundTrip();
+    if (observer_) observer_(kRoundTrip, *case_);
   }
 
  private:
-  using Operation = void (Program::*)();
+  struct Entry {
+    OperationCode code;
+    unsigned family;  // 0: every family
+    void (Program::*run)();
+  };
+
+  static const std::vector<Entry>& Table() {
+    static const std::vector<Entry> table = {
+        {kRoundTrip, 0, &Program::RoundTripOperation},
+
+        {kAddProject, kCaseFamily, &Program::AddProject},
+        {kRenameProject, kCaseFamily, &Program::RenameProject},
+        {kDeleteProject, kCaseFamily, &Program::DeleteProject},
+        {kSetProjectText, kCaseFamily, &Program::SetProjectText},
+        {kAddNote, kCaseFamily, &Program::AddNote},
+        {kDeleteNote, kCaseFamily, &Program::DeleteNote},
+        {kSetNoteText, kCaseFamily, &Program::SetNoteText},
+        {kAskNoteTitle, kCaseFamily, &Program::AskNoteTitle},
+        {kSetCaseText, kCaseFamily, &Program::SetCaseText},
+        {kMakeUtilityView, kCaseFamily, &Program::MakeUtilityView},
+
+        {kAddUtility, kUtilityFamily, &Program::AddUtility},
+        {kRenameUtility, kUtilityFamily, &Program::RenameUtility},
+        {kRemoveUtility, kUtilityFamily, &Program::RemoveUtility},
+        {kCloneUtility, kUtilityFamily, &Program::CloneUtility},
+        {kRestoreUtilities, kUtilityFamily, &Program::RestoreUtilities},
+        {kSetUtilityValue, kUtilityFamily, &Program::SetUtilityValue},
+        {kSetExchangerType, kUtilityFamily, &Program::SetExchangerType},
+        {kSetStreamType, kUtilityFamily, &Program::SetStreamType},
+        {kSetMode, kUtilityFamily, &Program::SetMode},
+        {kSetComposition, kUtilityFamily, &Program::SetComposition},
+        {kEditHTC, kUtilityFamily, &Program::EditHTC},
+        {kAddEconomicSet, kUtilityFamily, &Program::AddEconomicSet},
+        {kDeleteEconomicSet, kUtilityFamily, &Program::DeleteEconomicSet},
+        {kSetEconomicValue, kUtilityFamily, &Program::SetEconomicValue},
+        {kLockEconomics, kUtilityFamily, &Program::LockEconomics},
+        {kReplaceEconomics, kUtilityFamily, &Program::ReplaceEconomics},
+        {kSetTracking, kUtilityFamily, &Program::SetTracking},
+        {kSetDataSource, kUtilityFamily, &Program::SetDataSource},
+        {kSelectFuel, kUtilityFamily, &Program::SelectFuel},
+        {kSetUserFactor, kUtilityFamily, &Program::SetUserFactor},
+        {kChangeUtilityFuel, kUtilityFamily, &Program::ChangeUtilityFuel},
+        {kApplyGlobalFuel, kUtilityFamily, &Program::ApplyGlobalFuel},
+        {kResetFuel, kUtilityFamily, &Program::ResetFuel},
+        {kAddFuelSource, kUtilityFamily, &Program::AddFuelSource},
+        {kSwapDatabase, kUtilityFamily, &Program::SwapDatabase},
+
+        {kAddFeature, kFeatureFamily, &Program::AddFeature},
+        {kFileFeature, kFeatureFamily, &Program::FileFeature},
+        {kChooseList, kFeatureFamily, &Program::ChooseList},
+        {kSelectFeature, kFeatureFamily, &Program::SelectFeature},
+        {kDeleteFeature, kFeatureFamily, &Program::DeleteFeature},
+        {kSetTableRange, kFeatureFamily, &Program::SetTableRange},
+        {kDropFeatureManager, kFeatureFamily, &Program::DropFeatureManager},
+
+        {kMakeReportManager, kReportFamily, &Program::MakeReportManager},
+        {kNewReport, kReportFamily, &Program::NewReport},
+        {kSetReportText, kReportFamily, &Program::SetReportText},
+        {kSetReportChoice, kReportFamily, &Program::SetReportChoice},
+        {kFillReport, kReportFamily, &Program::FillReport},
+        {kWriteReport, kReportFamily, &Program::WriteReport},
+        {kDeleteReport, kReportFamily, &Program::DeleteReport},
+        {kDropReportManager, kReportFamily, &Program::DropReportManager},
+
+        {kAddCurve, kPlotFamily, &Program::AddCurve},
+        {kAddPlotView, kPlotFamily, &Program::AddPlotView},
+        {kAddPlotRecord, kPlotFamily, &Program::AddPlotRecord},
+        {kRemovePlotRecord, kPlotFamily, &Program::RemovePlotRecord},
+        {kSetPlotText, kPlotFamily, &Program::SetPlotText},
+        {kCommandPlotView, kPlotFamily, &Program::CommandPlotView},
+        {kRebuildPlot, kPlotFamily, &Program::RebuildPlot},
+        {kDeletePlotView, kPlotFamily, &Program::DeletePlotView},
+        {kAddNamedPlot, kPlotFamily, &Program::AddNamedPlot},
+    };
+    return table;
+  }
+
+  // The entry of each code; null for a byte that is no code.
+  static const Entry* Find(std::uint8_t code) {
+    static const std::vector<const Entry*> by_code = [] {
+      std::vector<const Entry*> index(256, nullptr);
+      for (const Entry& entry : Table()) index[entry.code] = &entry;
+      return index;
+    }();
+    return by_code[code];
+  }
 
   void Operate() {
-    static const Operation kCase[] = {
-        &Program::AddProject,    &Program::RenameProject,
-        &Program::DeleteProject, &Program::SetProjectText,
-        &Program::AddNote,       &Program::DeleteNote,
-        &Program::SetNoteText,   &Program::AskNoteTitle,
-        &Program::SetCaseText,   &Program::MakeUtilityView,
-    };
-    static const Operation kUtility[] = {
-        &Program::AddUtility,        &Program::RenameUtility,
-        &Program::RemoveUtility,     &Program::CloneUtility,
-        &Program::RestoreUtilities,  &Program::SetUtilityValue,
-        &Program::SetUtilityValue,   &Program::SetExchangerType,
-        &Program::SetStreamType,     &Program::SetMode,
-        &Program::SetComposition,    &Program::EditHTC,
-        &Program::EditHTC,           &Program::AddEconomicSet,
-        &Program::DeleteEconomicSet, &Program::SetEconomicValue,
-        &Program::SetEconomicValue,  &Program::LockEconomics,
-        &Program::ReplaceEconomics,  &Program::SetTracking,
-        &Program::SetDataSource,     &Program::SelectFuel,
-        &Program::SetUserFactor,     &Program::ChangeUtilityFuel,
-        &Program::ApplyGlobalFuel,   &Program::ResetFuel,
-        &Program::AddFuelSource,     &Program::SwapDatabase,
-    };
-    static const Operation kFeature[] = {
-        &Program::AddFeature,    &Program::AddFeature,
-        &Program::FileFeature,   &Program::ChooseList,
-        &Program::SelectFeature, &Program::DeleteFeature,
-        &Program::SetTableRange, &Program::DropFeatureManager,
-    };
-    static const Operation kReport[] = {
-        &Program::MakeReportManager, &Program::NewReport,
-        &Program::SetReportText,     &Program::SetReportText,
-        &Program::SetReportChoice,   &Program::SetReportChoice,
-        &Program::FillReport,        &Program::WriteReport,
-        &Program::DeleteReport,      &Program::DropReportManager,
-    };
-    static const Operation kPlot[] = {
-        &Program::AddCurve,         &Program::AddPlotView,
-        &Program::AddPlotView,      &Program::AddPlotRecord,
-        &Program::AddPlotRecord,    &Program::AddPlotRecord,
-        &Program::RemovePlotRecord, &Program::SetPlotText,
-        &Program::SetPlotText,      &Program::CommandPlotView,
-        &Program::RebuildPlot,      &Program::DeletePlotView,
-        &Program::AddNamedPlot,
-    };
-    std::vector<Operation> ops;
-    if (families_ & kCaseFamily)
-      ops.insert(ops.end(), std::begin(kCase), std::end(kCase));
-    if (families_ & kUtilityFamily) {
-      ops.insert(ops.end(), std::begin(kUtility), std::end(kUtility));
-    }
-    if (families_ & kFeatureFamily) {
-      ops.insert(ops.end(), std::begin(kFeature), std::end(kFeature));
-    }
-    if (families_ & kReportFamily) {
-      ops.insert(ops.end(), std::begin(kReport), std::end(kReport));
-    }
-    if (families_ & kPlotFamily) {
-      ops.insert(ops.end(), std::begin(kPlot), std::end(kPlot));
-    }
-    ops.push_back(&Program::RoundTripOperation);
-    (this->*ops[in_.Byte() % ops.size()])();
+    const Entry* entry = Find(in_.Code());
+    if (entry == nullptr) return;
+    if (entry->family != 0 && (entry->family & families_) == 0) return;
+    (this->*entry->run)();
+    if (observer_) observer_(entry->code, *case_);
   }
 
   // Round trips.
@@ -800,8 +833,12 @@ class Program {
   void AddCurve() {
     auto* curve = new SaturationCurve(case_.get());
     curve->SetName(Text(in_.Name()));
+    // Arguments are read in order, never inside one call's argument list,
+    // whose order of evaluation differs between compilers.
     const double from = 273.16 + in_.Byte();
-    curve->SetRange(from, from + 1 + in_.Byte(), in_.Byte() % 40);
+    const double to = from + 1 + in_.Byte();
+    const int points = in_.Byte() % 40;
+    curve->SetRange(from, to, points);
   }
   void AddPlotView() {
     SaturationCurve* curve = PickCurve();
@@ -816,8 +853,8 @@ class Program {
   void AddPlotRecord() {
     static constexpr int kIds[] = {1, 2, 110, 111, 113, 7};
     PlotView* view = PickView();
-    auto record = std::make_unique<PlottedDataSet>(kIds[in_.Byte() % 6],
-                                                   Text(in_.Words()));
+    const int id = kIds[in_.Byte() % 6];
+    auto record = std::make_unique<PlottedDataSet>(id, Text(in_.Words()));
     for (int i = 0; i < 3; ++i) record->AddMoniker(i, Moniker());
     const int how = in_.Byte();
     record->SetDataColour(GetColourID(how % 22 - 1));
@@ -909,6 +946,7 @@ class Program {
   Reader in_;
   unsigned families_;
   StepSink& sink_;
+  const OperationObserver& observer_;
   std::unique_ptr<SimulationCase> case_;
   int round_trips_ = 0;
 };
@@ -916,7 +954,7 @@ class Program {
 }  // namespace
 
 void RunRoundTripProgram(const std::uint8_t* data, std::size_t size,
-                         unsigned families) {
+                         unsigned families, const OperationObserver& observer) {
   static const bool configured = [] {
     ResetConfigStore();
     SetCommandLine(Text("round_trip_fuzz"));
@@ -933,7 +971,7 @@ void RunRoundTripProgram(const std::uint8_t* data, std::size_t size,
   ScopedFileSystem scoped_fs(&fs);
   StepSink sink;
   ScopedMessageSink scoped_sink(&sink);
-  Program(data, size, families, &sink).Run();
+  Program(Reader(data, size), families, &sink, observer).Run();
 }
 
 }  // namespace pemar::fuzz

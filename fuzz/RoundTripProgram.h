@@ -1,12 +1,14 @@
 // Runs fuzz input as a program of public operations on a case in memory,
 // and checks that the case survives its own save and reopen unchanged.
 //
-// Each operation is one byte (taken modulo the number of operations of the
-// chosen families) followed by its arguments, each drawn from the next
-// bytes; a program that runs out of bytes reads zeros. Names come from a
-// three-letter alphabet so that programs hit existing names often; numbers
-// from a table of telling values (bounds, the empty value, NaN, infinities)
-// or from eight raw bytes.
+// Each operation is one byte, its code (OperationCode below), followed by
+// its arguments, each drawn from the next bytes; a program that runs out of
+// bytes reads zeros. A byte that is no code, or the code of an operation of
+// a family the target does not use, is skipped. Codes are fixed, so that a
+// stored program keeps its meaning when operations are added. Names come
+// from a three-letter alphabet so that programs hit existing names often;
+// numbers from a table of telling values (bounds, the empty value, NaN,
+// infinities) or from eight raw bytes.
 //
 // A round trip saves the case through SaveDocument into a MemoryFileSystem,
 // recalls the file into a fresh case and compares the two descriptions of
@@ -23,6 +25,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+
+namespace pemar {
+class SimulationCase;
+}
 
 namespace pemar::fuzz {
 
@@ -49,10 +56,94 @@ enum OperationFamily : unsigned {
   kPlotFamily = 1u << 4,
 };
 
+// The operations by code. Each family has a range of codes; a new
+// operation takes an unused code of its family's range, and no code ever
+// changes its meaning.
+enum OperationCode : std::uint8_t {
+  // Every family: save and reopen now (at most eight times a program).
+  kRoundTrip = 0x01,
+
+  // kCaseFamily, 0x10 to 0x1f.
+  kAddProject = 0x10,
+  kRenameProject = 0x11,
+  kDeleteProject = 0x12,
+  kSetProjectText = 0x13,
+  kAddNote = 0x14,
+  kDeleteNote = 0x15,
+  kSetNoteText = 0x16,
+  kAskNoteTitle = 0x17,
+  kSetCaseText = 0x18,
+  kMakeUtilityView = 0x19,
+
+  // kUtilityFamily, 0x20 to 0x3f.
+  kAddUtility = 0x20,
+  kRenameUtility = 0x21,
+  kRemoveUtility = 0x22,
+  kCloneUtility = 0x23,
+  kRestoreUtilities = 0x24,
+  kSetUtilityValue = 0x25,
+  kSetExchangerType = 0x26,
+  kSetStreamType = 0x27,
+  kSetMode = 0x28,
+  kSetComposition = 0x29,
+  kEditHTC = 0x2a,
+  kAddEconomicSet = 0x2b,
+  kDeleteEconomicSet = 0x2c,
+  kSetEconomicValue = 0x2d,
+  kLockEconomics = 0x2e,
+  kReplaceEconomics = 0x2f,
+  kSetTracking = 0x30,
+  kSetDataSource = 0x31,
+  kSelectFuel = 0x32,
+  kSetUserFactor = 0x33,
+  kChangeUtilityFuel = 0x34,
+  kApplyGlobalFuel = 0x35,
+  kResetFuel = 0x36,
+  kAddFuelSource = 0x37,
+  kSwapDatabase = 0x38,
+
+  // kFeatureFamily, 0x40 to 0x4f.
+  kAddFeature = 0x40,
+  kFileFeature = 0x41,
+  kChooseList = 0x42,
+  kSelectFeature = 0x43,
+  kDeleteFeature = 0x44,
+  kSetTableRange = 0x45,
+  kDropFeatureManager = 0x46,
+
+  // kReportFamily, 0x50 to 0x5f.
+  kMakeReportManager = 0x50,
+  kNewReport = 0x51,
+  kSetReportText = 0x52,
+  kSetReportChoice = 0x53,
+  kFillReport = 0x54,
+  kWriteReport = 0x55,
+  kDeleteReport = 0x56,
+  kDropReportManager = 0x57,
+
+  // kPlotFamily, 0x60 to 0x6f.
+  kAddCurve = 0x60,
+  kAddPlotView = 0x61,
+  kAddPlotRecord = 0x62,
+  kRemovePlotRecord = 0x63,
+  kSetPlotText = 0x64,
+  kCommandPlotView = 0x65,
+  kRebuildPlot = 0x66,
+  kDeletePlotView = 0x67,
+  kAddNamedPlot = 0x68,
+};
+
+// Told the code of each operation a program ran (skipped bytes aside), and
+// kRoundTrip for the closing round trip, with the case as it then is: for
+// tools that check what a stored program reaches.
+using OperationObserver =
+    std::function<void(OperationCode code, SimulationCase& theCase)>;
+
 // `families` is a non-empty combination of OperationFamily. With
 // kUtilityFamily the case starts with its utility database editor.
 void RunRoundTripProgram(const std::uint8_t* data, std::size_t size,
-                         unsigned families);
+                         unsigned families,
+                         const OperationObserver& observer = nullptr);
 
 }  // namespace pemar::fuzz
 
