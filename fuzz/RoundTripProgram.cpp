@@ -45,15 +45,67 @@ constexpr char kCasePath[] = "/case.kcs";
 constexpr int kMaxOperations = 256;
 constexpr int kMaxRoundTrips = 8;
 
-// The program's bytes; zeros once they run out.
+// A small generator of fixed definition (SplitMix64), so that a seed makes
+// the same program on every platform and library.
+class Random {
+ public:
+  explicit Random(std::uint64_t seed) : state_(seed) {}
+  std::uint64_t Next() {
+    std::uint64_t z = (state_ += 0x9e3779b97f4a7c15u);
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebu;
+    return z ^ (z >> 31);
+  }
+  // Below `n` (> 0); the bias of the modulo does not matter here.
+  unsigned Below(unsigned n) { return static_cast<unsigned>(Next() % n); }
+
+ private:
+  std::uint64_t state_;
+};
+
+// An operation code a made-up program may draw, and how often.
+struct WeightedCode {
+  std::uint8_t code;
+  unsigned weight;
+};
+
+// What a made-up program draws from, and where its bytes go.
+struct Generator {
+  Random random;
+  int operations;  // still to draw
+  std::vector<WeightedCode> codes;
+  unsigned total_weight = 0;
+  std::vector<std::uint8_t>* program;
+};
+
+// The program's bytes, zeros once they run out; or, with a generator, bytes
+// made up as they are asked for and kept, which replay as the same program.
 class Reader {
  public:
   Reader(const std::uint8_t* data, std::size_t size)
       : data_(data), size_(size) {}
-  bool AtEnd() const { return pos_ >= size_; }
-  // An operation's code.
-  std::uint8_t Code() { return Byte(); }
-  std::uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
+  explicit Reader(Generator* generator) : generator_(generator) {}
+
+  bool AtEnd() const {
+    return generator_ != nullptr ? generator_->operations <= 0 : pos_ >= size_;
+  }
+  // An operation's code: a made-up program draws one of its codes.
+  std::uint8_t Code() {
+    if (generator_ == nullptr) return Byte();
+    --generator_->operations;
+    unsigned pick = generator_->random.Below(generator_->total_weight);
+    for (const WeightedCode& c : generator_->codes) {
+      if (pick < c.weight) return Keep(c.code);
+      pick -= c.weight;
+    }
+    return Keep(kRoundTrip);
+  }
+  std::uint8_t Byte() {
+    if (generator_ != nullptr) {
+      return Keep(static_cast<std::uint8_t>(generator_->random.Next()));
+    }
+    return pos_ < size_ ? data_[pos_++] : 0;
+  }
   // A position below `count` (0 when count is 0), sometimes one past it.
   int Index(int count) { return Byte() % (count + 1); }
 
@@ -119,9 +171,15 @@ class Reader {
   }
 
  private:
-  const std::uint8_t* data_;
-  std::size_t size_;
+  std::uint8_t Keep(std::uint8_t byte) {
+    generator_->program->push_back(byte);
+    return byte;
+  }
+
+  const std::uint8_t* data_ = nullptr;
+  std::size_t size_ = 0;
   std::size_t pos_ = 0;
+  Generator* generator_ = nullptr;
 };
 
 // Keeps the messages of the current step, printed when a check fails.
@@ -154,6 +212,18 @@ class Program {
     if (families_ & kUtilityFamily) case_->UtilityDatabaseView(true);
   }
 
+  // The codes of the families' operations and of the round trip, with how
+  // often a made-up program draws each.
+  static std::vector<WeightedCode> Codes(unsigned families) {
+    std::vector<WeightedCode> codes;
+    for (const Entry& entry : Table()) {
+      if (entry.family == 0 || (entry.family & families) != 0) {
+        codes.push_back({entry.code, entry.weight});
+      }
+    }
+    return codes;
+  }
+
   void Run() {
     for (int step = 0; step < kMaxOperations && !in_.AtEnd(); ++step) {
       sink_.Clear();
@@ -168,75 +238,78 @@ class Program {
     OperationCode code;
     unsigned family;  // 0: every family
     void (Program::*run)();
+    // How often a made-up program draws it: more often for operations
+    // that take several calls to get far.
+    unsigned weight;
   };
 
   static const std::vector<Entry>& Table() {
     static const std::vector<Entry> table = {
-        {kRoundTrip, 0, &Program::RoundTripOperation},
+        {kRoundTrip, 0, &Program::RoundTripOperation, 1},
 
-        {kAddProject, kCaseFamily, &Program::AddProject},
-        {kRenameProject, kCaseFamily, &Program::RenameProject},
-        {kDeleteProject, kCaseFamily, &Program::DeleteProject},
-        {kSetProjectText, kCaseFamily, &Program::SetProjectText},
-        {kAddNote, kCaseFamily, &Program::AddNote},
-        {kDeleteNote, kCaseFamily, &Program::DeleteNote},
-        {kSetNoteText, kCaseFamily, &Program::SetNoteText},
-        {kAskNoteTitle, kCaseFamily, &Program::AskNoteTitle},
-        {kSetCaseText, kCaseFamily, &Program::SetCaseText},
-        {kMakeUtilityView, kCaseFamily, &Program::MakeUtilityView},
+        {kAddProject, kCaseFamily, &Program::AddProject, 1},
+        {kRenameProject, kCaseFamily, &Program::RenameProject, 1},
+        {kDeleteProject, kCaseFamily, &Program::DeleteProject, 1},
+        {kSetProjectText, kCaseFamily, &Program::SetProjectText, 1},
+        {kAddNote, kCaseFamily, &Program::AddNote, 1},
+        {kDeleteNote, kCaseFamily, &Program::DeleteNote, 1},
+        {kSetNoteText, kCaseFamily, &Program::SetNoteText, 1},
+        {kAskNoteTitle, kCaseFamily, &Program::AskNoteTitle, 1},
+        {kSetCaseText, kCaseFamily, &Program::SetCaseText, 1},
+        {kMakeUtilityView, kCaseFamily, &Program::MakeUtilityView, 1},
 
-        {kAddUtility, kUtilityFamily, &Program::AddUtility},
-        {kRenameUtility, kUtilityFamily, &Program::RenameUtility},
-        {kRemoveUtility, kUtilityFamily, &Program::RemoveUtility},
-        {kCloneUtility, kUtilityFamily, &Program::CloneUtility},
-        {kRestoreUtilities, kUtilityFamily, &Program::RestoreUtilities},
-        {kSetUtilityValue, kUtilityFamily, &Program::SetUtilityValue},
-        {kSetExchangerType, kUtilityFamily, &Program::SetExchangerType},
-        {kSetStreamType, kUtilityFamily, &Program::SetStreamType},
-        {kSetMode, kUtilityFamily, &Program::SetMode},
-        {kSetComposition, kUtilityFamily, &Program::SetComposition},
-        {kEditHTC, kUtilityFamily, &Program::EditHTC},
-        {kAddEconomicSet, kUtilityFamily, &Program::AddEconomicSet},
-        {kDeleteEconomicSet, kUtilityFamily, &Program::DeleteEconomicSet},
-        {kSetEconomicValue, kUtilityFamily, &Program::SetEconomicValue},
-        {kLockEconomics, kUtilityFamily, &Program::LockEconomics},
-        {kReplaceEconomics, kUtilityFamily, &Program::ReplaceEconomics},
-        {kSetTracking, kUtilityFamily, &Program::SetTracking},
-        {kSetDataSource, kUtilityFamily, &Program::SetDataSource},
-        {kSelectFuel, kUtilityFamily, &Program::SelectFuel},
-        {kSetUserFactor, kUtilityFamily, &Program::SetUserFactor},
-        {kChangeUtilityFuel, kUtilityFamily, &Program::ChangeUtilityFuel},
-        {kApplyGlobalFuel, kUtilityFamily, &Program::ApplyGlobalFuel},
-        {kResetFuel, kUtilityFamily, &Program::ResetFuel},
-        {kAddFuelSource, kUtilityFamily, &Program::AddFuelSource},
-        {kSwapDatabase, kUtilityFamily, &Program::SwapDatabase},
+        {kAddUtility, kUtilityFamily, &Program::AddUtility, 1},
+        {kRenameUtility, kUtilityFamily, &Program::RenameUtility, 1},
+        {kRemoveUtility, kUtilityFamily, &Program::RemoveUtility, 1},
+        {kCloneUtility, kUtilityFamily, &Program::CloneUtility, 1},
+        {kRestoreUtilities, kUtilityFamily, &Program::RestoreUtilities, 1},
+        {kSetUtilityValue, kUtilityFamily, &Program::SetUtilityValue, 2},
+        {kSetExchangerType, kUtilityFamily, &Program::SetExchangerType, 1},
+        {kSetStreamType, kUtilityFamily, &Program::SetStreamType, 1},
+        {kSetMode, kUtilityFamily, &Program::SetMode, 1},
+        {kSetComposition, kUtilityFamily, &Program::SetComposition, 1},
+        {kEditHTC, kUtilityFamily, &Program::EditHTC, 2},
+        {kAddEconomicSet, kUtilityFamily, &Program::AddEconomicSet, 1},
+        {kDeleteEconomicSet, kUtilityFamily, &Program::DeleteEconomicSet, 1},
+        {kSetEconomicValue, kUtilityFamily, &Program::SetEconomicValue, 2},
+        {kLockEconomics, kUtilityFamily, &Program::LockEconomics, 1},
+        {kReplaceEconomics, kUtilityFamily, &Program::ReplaceEconomics, 1},
+        {kSetTracking, kUtilityFamily, &Program::SetTracking, 1},
+        {kSetDataSource, kUtilityFamily, &Program::SetDataSource, 1},
+        {kSelectFuel, kUtilityFamily, &Program::SelectFuel, 1},
+        {kSetUserFactor, kUtilityFamily, &Program::SetUserFactor, 1},
+        {kChangeUtilityFuel, kUtilityFamily, &Program::ChangeUtilityFuel, 1},
+        {kApplyGlobalFuel, kUtilityFamily, &Program::ApplyGlobalFuel, 1},
+        {kResetFuel, kUtilityFamily, &Program::ResetFuel, 1},
+        {kAddFuelSource, kUtilityFamily, &Program::AddFuelSource, 1},
+        {kSwapDatabase, kUtilityFamily, &Program::SwapDatabase, 1},
 
-        {kAddFeature, kFeatureFamily, &Program::AddFeature},
-        {kFileFeature, kFeatureFamily, &Program::FileFeature},
-        {kChooseList, kFeatureFamily, &Program::ChooseList},
-        {kSelectFeature, kFeatureFamily, &Program::SelectFeature},
-        {kDeleteFeature, kFeatureFamily, &Program::DeleteFeature},
-        {kSetTableRange, kFeatureFamily, &Program::SetTableRange},
-        {kDropFeatureManager, kFeatureFamily, &Program::DropFeatureManager},
+        {kAddFeature, kFeatureFamily, &Program::AddFeature, 2},
+        {kFileFeature, kFeatureFamily, &Program::FileFeature, 1},
+        {kChooseList, kFeatureFamily, &Program::ChooseList, 1},
+        {kSelectFeature, kFeatureFamily, &Program::SelectFeature, 1},
+        {kDeleteFeature, kFeatureFamily, &Program::DeleteFeature, 1},
+        {kSetTableRange, kFeatureFamily, &Program::SetTableRange, 1},
+        {kDropFeatureManager, kFeatureFamily, &Program::DropFeatureManager, 1},
 
-        {kMakeReportManager, kReportFamily, &Program::MakeReportManager},
-        {kNewReport, kReportFamily, &Program::NewReport},
-        {kSetReportText, kReportFamily, &Program::SetReportText},
-        {kSetReportChoice, kReportFamily, &Program::SetReportChoice},
-        {kFillReport, kReportFamily, &Program::FillReport},
-        {kWriteReport, kReportFamily, &Program::WriteReport},
-        {kDeleteReport, kReportFamily, &Program::DeleteReport},
-        {kDropReportManager, kReportFamily, &Program::DropReportManager},
+        {kMakeReportManager, kReportFamily, &Program::MakeReportManager, 1},
+        {kNewReport, kReportFamily, &Program::NewReport, 1},
+        {kSetReportText, kReportFamily, &Program::SetReportText, 2},
+        {kSetReportChoice, kReportFamily, &Program::SetReportChoice, 2},
+        {kFillReport, kReportFamily, &Program::FillReport, 1},
+        {kWriteReport, kReportFamily, &Program::WriteReport, 1},
+        {kDeleteReport, kReportFamily, &Program::DeleteReport, 1},
+        {kDropReportManager, kReportFamily, &Program::DropReportManager, 1},
 
-        {kAddCurve, kPlotFamily, &Program::AddCurve},
-        {kAddPlotView, kPlotFamily, &Program::AddPlotView},
-        {kAddPlotRecord, kPlotFamily, &Program::AddPlotRecord},
-        {kRemovePlotRecord, kPlotFamily, &Program::RemovePlotRecord},
-        {kSetPlotText, kPlotFamily, &Program::SetPlotText},
-        {kCommandPlotView, kPlotFamily, &Program::CommandPlotView},
-        {kRebuildPlot, kPlotFamily, &Program::RebuildPlot},
-        {kDeletePlotView, kPlotFamily, &Program::DeletePlotView},
-        {kAddNamedPlot, kPlotFamily, &Program::AddNamedPlot},
+        {kAddCurve, kPlotFamily, &Program::AddCurve, 1},
+        {kAddPlotView, kPlotFamily, &Program::AddPlotView, 2},
+        {kAddPlotRecord, kPlotFamily, &Program::AddPlotRecord, 3},
+        {kRemovePlotRecord, kPlotFamily, &Program::RemovePlotRecord, 1},
+        {kSetPlotText, kPlotFamily, &Program::SetPlotText, 2},
+        {kCommandPlotView, kPlotFamily, &Program::CommandPlotView, 1},
+        {kRebuildPlot, kPlotFamily, &Program::RebuildPlot, 1},
+        {kDeletePlotView, kPlotFamily, &Program::DeletePlotView, 1},
+        {kAddNamedPlot, kPlotFamily, &Program::AddNamedPlot, 1},
     };
     return table;
   }
@@ -951,10 +1024,8 @@ class Program {
   int round_trips_ = 0;
 };
 
-}  // namespace
-
-void RunRoundTripProgram(const std::uint8_t* data, std::size_t size,
-                         unsigned families, const OperationObserver& observer) {
+// What every program needs once per process.
+void Configure() {
   static const bool configured = [] {
     ResetConfigStore();
     SetCommandLine(Text("round_trip_fuzz"));
@@ -966,12 +1037,32 @@ void RunRoundTripProgram(const std::uint8_t* data, std::size_t size,
     return true;
   }();
   (void)configured;
+}
 
+void Run(Reader in, unsigned families, const OperationObserver& observer) {
+  Configure();
   MemoryFileSystem fs;
   ScopedFileSystem scoped_fs(&fs);
   StepSink sink;
   ScopedMessageSink scoped_sink(&sink);
-  Program(Reader(data, size), families, &sink, observer).Run();
+  Program(in, families, &sink, observer).Run();
+}
+
+}  // namespace
+
+void RunRoundTripProgram(const std::uint8_t* data, std::size_t size,
+                         unsigned families, const OperationObserver& observer) {
+  Run(Reader(data, size), families, observer);
+}
+
+void RunGeneratedRoundTripProgram(std::uint64_t seed, unsigned families,
+                                  std::vector<std::uint8_t>* program) {
+  Generator generator{Random(seed), 0, Program::Codes(families), 0, program};
+  generator.operations = 1 + static_cast<int>(generator.random.Below(64));
+  for (const WeightedCode& c : generator.codes) {
+    generator.total_weight += c.weight;
+  }
+  Run(Reader(&generator), families, nullptr);
 }
 
 }  // namespace pemar::fuzz

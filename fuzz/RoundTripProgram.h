@@ -19,6 +19,10 @@
 // differing line and the messages of the save and recall, then aborts, so
 // that libFuzzer records the input. With the environment variable
 // PEMAR_ROUND_TRIP_SHOW set, each reopened case's description is printed.
+//
+// Programs can also be made up: RunGeneratedRoundTripProgram draws the
+// operations of the families and random arguments from a seed, and keeps
+// the bytes it drew, which replay as the same program.
 
 #ifndef PEMAR_FUZZ_ROUNDTRIPPROGRAM_H_
 #define PEMAR_FUZZ_ROUNDTRIPPROGRAM_H_
@@ -26,6 +30,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace pemar {
 class SimulationCase;
@@ -144,6 +149,18 @@ using OperationObserver =
 void RunRoundTripProgram(const std::uint8_t* data, std::size_t size,
                          unsigned families,
                          const OperationObserver& observer = nullptr);
+
+// Runs a program made up from `seed`: 1 to 64 operations of `families` and
+// round trips, drawn by the weights of the operation table (a few
+// operations that need repeating to get far are drawn more often), with
+// random argument bytes. Every byte the program reads is appended to
+// `*program` as it is read, so after a failure it holds the program up to
+// that point, and it replays as the same program.
+void RunGeneratedRoundTripProgram(std::uint64_t seed, unsigned families,
+                                  std::vector<std::uint8_t>* program);
+
+// Each round-trip fuzz target defines the families its programs use.
+extern const unsigned kTargetFamilies;
 
 }  // namespace pemar::fuzz
 

@@ -9,9 +9,11 @@
 
 #include "fuzz/RoundTripProgram.h"
 
+const unsigned pemar::fuzz::kTargetFamilies =
+    pemar::fuzz::kCaseFamily | pemar::fuzz::kReportFamily;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
-  pemar::fuzz::RunRoundTripProgram(
-      data, size, pemar::fuzz::kCaseFamily | pemar::fuzz::kReportFamily);
+  pemar::fuzz::RunRoundTripProgram(data, size, pemar::fuzz::kTargetFamilies);
   return 0;
 }

@@ -10,8 +10,10 @@
 
 #include "fuzz/RoundTripProgram.h"
 
+const unsigned pemar::fuzz::kTargetFamilies = pemar::fuzz::kUtilityFamily;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
-  pemar::fuzz::RunRoundTripProgram(data, size, pemar::fuzz::kUtilityFamily);
+  pemar::fuzz::RunRoundTripProgram(data, size, pemar::fuzz::kTargetFamilies);
   return 0;
 }
