@@ -1,8 +1,24 @@
 // The database's heat-transfer-coefficient defaults.
 
+#include <cstring>
+
 #include "pemar/utility/DefaultManager.h"
 
 namespace pemar {
+namespace {
+
+// Whether an entry of `list` has the name; compared as the C strings they
+// are, without a copy of each name (the defaults are built this way for
+// every new database).
+template <typename List>
+bool HasName(const List& list, const char* name) {
+  for (const auto& entry : list) {
+    if (std::strcmp(entry->GetName(), name) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 void DefaultManager::SendHTCChanged(const char* name, int position) {
   SendAMessage(HTCDefaultsChanged, name, &position);
@@ -30,10 +46,7 @@ const char* DefaultManager::GetHTCDefaultValueNote(int i) {
 hresult DefaultManager::AddHTCDefaultValue(const char* name, double value,
                                            const char* note) {
   hasHTCList_ = true;
-  if (name == nullptr) return kRejected;
-  for (const auto& entry : htc_) {
-    if (CVString(entry->GetName()) == name) return kRejected;
-  }
+  if (name == nullptr || HasName(htc_, name)) return kRejected;
   auto entry = std::make_unique<DefHeatTransferCoefficient>();
   const CVString name_text = name;
   const CVString note_text = note;
@@ -67,11 +80,9 @@ hresult DefaultManager::SetHTCDefaultValue(int i, double value) {
 }
 
 hresult DefaultManager::SetHTCDefaultValueName(int i, const char* name) {
-  if (i < 0 || i >= GetNumberOfHTCDefaultValues() || name == nullptr) {
+  if (i < 0 || i >= GetNumberOfHTCDefaultValues() || name == nullptr ||
+      HasName(htc_, name)) {
     return kRejected;
-  }
-  for (const auto& entry : htc_) {
-    if (CVString(entry->GetName()) == name) return kRejected;
   }
   DefHeatTransferCoefficient& entry = *htc_[static_cast<std::size_t>(i)];
   const CVString text = name;
