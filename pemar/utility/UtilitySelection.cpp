@@ -41,6 +41,23 @@ bool IsUsable(const DefaultUtility& u, SegmentHeatType type, double t) {
   return type == HotSegment ? u.GetARTempHigh() > t : t > u.GetARTempLow();
 }
 
+// Stable. The lists are usually a few dozen utilities, sorted again on
+// every change: those are sorted in place, without the scratch buffer of
+// std::stable_sort.
+template <typename Less>
+void StableSort(std::vector<DefaultUtility*>* list, Less less) {
+  if (list->size() > 64) {
+    std::stable_sort(list->begin(), list->end(), less);
+    return;
+  }
+  for (std::size_t i = 1; i < list->size(); ++i) {
+    DefaultUtility* u = (*list)[i];
+    std::size_t j = i;
+    for (; j > 0 && less(u, (*list)[j - 1]); --j) (*list)[j] = (*list)[j - 1];
+    (*list)[j] = u;
+  }
+}
+
 }  // namespace
 
 int itFindDefaultUtilityStructSHT(void* item, void* heatType) {
@@ -66,21 +83,22 @@ int itDefaultUtilityOutletTempSort(void* a, void* b) {
 }
 
 void DefaultManager::CalculateARTemp() {
+  // Runs on every change of the list, so it allocates once per list.
   std::vector<DefaultUtility*> hot;
   std::vector<DefaultUtility*> cold;
+  hot.reserve(utilities_.size());
+  cold.reserve(utilities_.size());
   for (const auto& u : utilities_) {
     if (!IsDefined(*u)) continue;
     if (u->heatType_ == HotSegment) hot.push_back(u.get());
     if (u->heatType_ == ColdSegment) cold.push_back(u.get());
   }
-  std::stable_sort(hot.begin(), hot.end(),
-                   [](DefaultUtility* a, DefaultUtility* b) {
-                     return itDefaultUtilityInletTempSort(a, b) < 0;
-                   });
-  std::stable_sort(cold.begin(), cold.end(),
-                   [](DefaultUtility* a, DefaultUtility* b) {
-                     return itDefaultUtilityOutletTempSort(a, b) < 0;
-                   });
+  StableSort(&hot, [](DefaultUtility* a, DefaultUtility* b) {
+    return itDefaultUtilityInletTempSort(a, b) < 0;
+  });
+  StableSort(&cold, [](DefaultUtility* a, DefaultUtility* b) {
+    return itDefaultUtilityOutletTempSort(a, b) < 0;
+  });
 
   const DefaultUtility* previous = nullptr;
   for (DefaultUtility* u : hot) {
