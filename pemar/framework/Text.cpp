@@ -120,18 +120,23 @@ Text Text::Format(const char* format, ...) {
 }
 
 std::string QuotedEscaped(std::string_view text) {
-  std::string out = "\"";
+  // Descriptions quote thousands of texts, so one allocation each.
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(text.size() + 2);
+  out += '"';
   for (char ch : text) {
     const auto c = static_cast<unsigned char>(ch);
     if (c < 0x20 || c >= 0x7f || c == '\\' || c == '"') {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
-      out += escaped;
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
     } else {
       out += static_cast<char>(c);
     }
   }
-  return out + "\"";
+  out += '"';
+  return out;
 }
 
 }  // namespace pemar
