@@ -1,8 +1,12 @@
 #include "pemar/casereport/CaseDescription.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
+#include <string>
+#include <string_view>
 
 #include "pemar/case/CaseManagers.h"
 #include "pemar/case/SimulationCase.h"
@@ -27,12 +31,48 @@ namespace {
 // The engineering manager's "every object" interface id.
 constexpr long kDescribeAllObjects = 1;
 
-// Exact: hexadecimal floating point keeps every bit but NaN's.
-std::string ExactNumber(double value) {
+// Exact: hexadecimal floating point keeps every bit but NaN's, written as
+// printf's "%a" writes it ("0x1.8p+1", "-0x0p+0", "0x0.0000000000001p-1022",
+// "inf"), but without printf, which took most of a description's time.
+// Written into `buffer`, which the result points into.
+std::string_view ExactNumber(double value, char (&buffer)[64]) {
   if (std::isnan(value)) return "nan";
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%a", value);
-  return buffer;
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  char* p = buffer;
+  if ((bits >> 63) != 0) *p++ = '-';
+  const int biased = static_cast<int>((bits >> 52) & 0x7ff);
+  std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+  if (biased == 0x7ff) {
+    std::memcpy(p, "inf", 3);
+    return std::string_view(buffer, static_cast<std::size_t>(p + 3 - buffer));
+  }
+  // Subnormals keep the smallest exponent, with a leading 0.
+  const int exponent =
+      biased != 0 ? biased - 1023 : (fraction != 0 ? -1022 : 0);
+  *p++ = '0';
+  *p++ = 'x';
+  *p++ = biased != 0 ? '1' : '0';
+  if (fraction != 0) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    *p++ = '.';
+    for (int shift = 48; fraction != 0; shift -= 4) {
+      *p++ = kHex[(fraction >> shift) & 15];
+      fraction &= (std::uint64_t{1} << shift) - 1;
+    }
+  }
+  *p++ = 'p';
+  *p++ = exponent < 0 ? '-' : '+';
+  unsigned magnitude =
+      static_cast<unsigned>(exponent < 0 ? -exponent : exponent);
+  char digits[8];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  while (count > 0) *p++ = digits[--count];
+  return std::string_view(buffer, static_cast<std::size_t>(p - buffer));
 }
 
 // Absent strings differ from empty ones; quotes show trailing blanks, and
@@ -41,27 +81,32 @@ std::string Quoted(const char* text) {
   return text == nullptr ? std::string("(none)") : QuotedEscaped(text);
 }
 
+// Writes "key = value" lines, each key after the writer's prefix. A case
+// is described twice in every round trip of the fuzz targets, so the lines
+// go straight into the text, without a string made for each key or value.
 class Writer {
  public:
-  explicit Writer(std::string* out) : out_(out) {}
-  void Line(const std::string& key, const std::string& value) {
+  explicit Writer(std::string* out, std::string_view prefix = {})
+      : out_(out), prefix_(prefix) {}
+  void Line(std::string_view key, std::string_view value) {
+    *out_ += prefix_;
     *out_ += key;
     *out_ += " = ";
     *out_ += value;
     *out_ += '\n';
   }
-  void Text(const std::string& key, const char* text) {
-    Line(key, Quoted(text));
+  void Text(std::string_view key, const char* text) { Line(key, Quoted(text)); }
+  void Real(std::string_view key, double value) {
+    char buffer[64];
+    Line(key, ExactNumber(value, buffer));
   }
-  void Real(const std::string& key, double value) {
-    Line(key, ExactNumber(value));
-  }
-  void Int(const std::string& key, long value) {
+  void Int(std::string_view key, long value) {
     Line(key, std::to_string(value));
   }
 
  private:
   std::string* out_;
+  std::string_view prefix_;
 };
 
 // Every stored field of every problem report, in list order.
@@ -85,52 +130,56 @@ void DescribeBugReports(const BugReportManager& manager, Writer& w) {
   }
 }
 
-void DescribeUtility(const DefaultUtility& u, const std::string& p, Writer& w) {
-  w.Text(p + "name", u.GetUtilityName());
-  w.Int(p + "heatType", u.GetHeatType());
-  w.Text(p + "exchangerType", u.GetExchangerType().c_str());
-  w.Real(p + "inletT", u.GetInletTemperature());
-  w.Real(p + "outletT", u.GetOutletTemperature());
-  w.Real(p + "htc", u.GetHeatTransferCoefficient());
-  w.Real(p + "cost", u.GetUtilityCost());
-  w.Real(p + "arHigh", u.GetARTempHigh());
-  w.Real(p + "arLow", u.GetARTempLow());
-  w.Real(p + "deltaTmin", u.GetDeltaTmin());
-  w.Real(p + "viscosity", u.GetViscosity());
-  w.Real(p + "thermCond", u.GetThermCond());
-  w.Real(p + "massDensity", u.GetMassDensity());
-  w.Real(p + "massHeatCap", u.GetMassHeatCap());
-  w.Int(p + "htcCalculated", u.IsHTCCalculated());
-  w.Real(p + "efDataSource", u.GetEFDataSource());
-  w.Real(p + "co2EmissionFactor", u.GetCO2EmissionFactor());
-  w.Real(p + "fuelSourceID", u.GetFuelSourceID());
-  w.Real(p + "fuelEffFactor", u.GetFuelEffFactor());
-  w.Real(p + "globalSetting", u.IsGlobalSetting());
-  w.Int(p + "components", u.GetComponentCount());
+// Keys after the utility's prefix.
+void DescribeUtility(const DefaultUtility& u, Writer& w) {
+  w.Text("name", u.GetUtilityName());
+  w.Int("heatType", u.GetHeatType());
+  w.Text("exchangerType", u.GetExchangerType().c_str());
+  w.Real("inletT", u.GetInletTemperature());
+  w.Real("outletT", u.GetOutletTemperature());
+  w.Real("htc", u.GetHeatTransferCoefficient());
+  w.Real("cost", u.GetUtilityCost());
+  w.Real("arHigh", u.GetARTempHigh());
+  w.Real("arLow", u.GetARTempLow());
+  w.Real("deltaTmin", u.GetDeltaTmin());
+  w.Real("viscosity", u.GetViscosity());
+  w.Real("thermCond", u.GetThermCond());
+  w.Real("massDensity", u.GetMassDensity());
+  w.Real("massHeatCap", u.GetMassHeatCap());
+  w.Int("htcCalculated", u.IsHTCCalculated());
+  w.Real("efDataSource", u.GetEFDataSource());
+  w.Real("co2EmissionFactor", u.GetCO2EmissionFactor());
+  w.Real("fuelSourceID", u.GetFuelSourceID());
+  w.Real("fuelEffFactor", u.GetFuelEffFactor());
+  w.Real("globalSetting", u.IsGlobalSetting());
+  w.Int("components", u.GetComponentCount());
   for (int c = 0; c < u.GetComponentCount(); ++c) {
-    const std::string q = p + "component[" + std::to_string(c) + "].";
+    const std::string q = "component[" + std::to_string(c) + "].";
     w.Text(q + "name", u.GetComponentName(c));
     w.Real(q + "fraction", u.GetComponentFraction(c));
   }
 }
 
+// Keys after `p`.
 void DescribeEconomicData(const EconomicData* data, const std::string& p,
-                          Writer& w) {
+                          std::string* out) {
+  Writer w(out, p);
   if (data == nullptr) {
-    w.Line(p, "(none)");
+    w.Line("", "(none)");
     return;
   }
   const CVString* name = data->GetExchangerType();
-  w.Text(p + "name", name != nullptr ? name->c_str() : nullptr);
-  w.Int(p + "locked", data->IsLocked());
+  w.Text("name", name != nullptr ? name->c_str() : nullptr);
+  w.Int("locked", data->IsLocked());
   for (EconomicDataType t : {EconomicCoefficient0, EconomicCoefficient1,
                              EconomicCoefficient2, EconomicSwitch}) {
-    w.Real(p + "value[" + std::to_string(t) + "]", data->GetEconomicData(t));
+    w.Real("value[" + std::to_string(t) + "]", data->GetEconomicData(t));
   }
 }
 
-void DescribeEconomics(DefaultManager& m, Writer& w) {
-  DescribeEconomicData(m.GetEconomicDataPointer(), "economics.default.", w);
+void DescribeEconomics(DefaultManager& m, std::string* out) {
+  Writer w(out);
+  DescribeEconomicData(m.GetEconomicDataPointer(), "economics.default.", out);
   if (const EconomicInfo* info = m.GetEconomicInfoPointer()) {
     w.Int("economics.info.locked", info->IsLocked());
     for (EconomicDataType t :
@@ -145,7 +194,7 @@ void DescribeEconomics(DefaultManager& m, Writer& w) {
     w.Int("economics.list", static_cast<long>(list->size()));
     for (std::size_t i = 0; i < list->size(); ++i) {
       DescribeEconomicData((*list)[i],
-                           "economics.list[" + std::to_string(i) + "].", w);
+                           "economics.list[" + std::to_string(i) + "].", out);
     }
   } else {
     w.Line("economics.list", "(none)");
@@ -154,7 +203,7 @@ void DescribeEconomics(DefaultManager& m, Writer& w) {
   if (const EconomicDataDictionary* dict = m.GetEconomicDataDict()) {
     w.Int("economics.dict", static_cast<long>(dict->size()));
     for (const auto& [key, data] : *dict) {
-      DescribeEconomicData(data, "economics.dict[" + key.str() + "].", w);
+      DescribeEconomicData(data, "economics.dict[" + key.str() + "].", out);
     }
   } else {
     w.Line("economics.dict", "(none)");
@@ -166,6 +215,70 @@ void DescribeNote(CProjectNote* note, const std::string& p, Writer& w) {
   w.Text(p + "author", note->GetNoteAuthor());
   w.Text(p + "title", note->GetNoteTitle());
   w.Text(p + "date", note->GetNoteDate());
+}
+
+// The describers below write into the caller's text. Descriptions are
+// made often (twice for every save and reopen a test checks), and texts
+// built apart and then copied into the next took most of their time.
+void AppendUtilityDatabase(IDefaultUtilityManager* database, std::string* out) {
+  Writer w(out);
+  if (database == nullptr) {
+    w.Line("database", "(none)");
+    return;
+  }
+  const int utilities = database->GetNumberOfDefaultUtilities();
+  w.Int("utilities", utilities);
+  for (int i = 0; i < utilities; ++i) {
+    const std::string p = "utility[" + std::to_string(i) + "].";
+    const DefaultUtility* utility = database->GetDefaultUtility(i);
+    if (utility == nullptr) {
+      w.Line(p, "(missing)");
+      continue;
+    }
+    Writer by_utility(out, p);
+    DescribeUtility(*utility, by_utility);
+  }
+  const int htc = database->GetNumberOfHTCDefaultValues();
+  w.Int("htc", htc);
+  for (int i = 0; i < htc; ++i) {
+    const std::string p = "htc[" + std::to_string(i) + "].";
+    Writer by_entry(out, p);
+    by_entry.Text("name", database->GetHTCDefaultValueName(i));
+    by_entry.Text("note", database->GetHTCDefaultValueNote(i));
+    by_entry.Real("value", database->GetHTCDefaultValue(i));
+  }
+  for (const char* key :
+       {kCurrentUtilitiesFileName, kCurrentEconomicsFileName}) {
+    char* name = nullptr;
+    database->GetCurrentFileName(key, name);
+    w.Text(std::string("file.") + key, name);
+  }
+  w.Int("mode", database->GetMode());
+  if (auto* manager = dynamic_cast<DefaultManager*>(database)) {
+    DescribeEconomics(*manager, out);
+  }
+}
+
+void AppendUtilityView(DefaultUtilManagerView* view, std::string* out) {
+  Writer w(out);
+  if (view == nullptr) {
+    w.Line("view", "(none)");
+    return;
+  }
+  w.Text("view.name", view->GetName().c_str());
+  w.Int("view.carbonTracking", view->IsCarbonTrackingEnabled());
+  w.Int("view.selectedSource", view->GetSelectedDataSource());
+  const FuelSourceStruct& fuel = view->GetSelectedFuelSource();
+  w.Text("view.fuel.name", fuel.GetName().c_str());
+  w.Real("view.fuel.index", fuel.GetFuelIndex());
+  w.Real("view.fuel.co2EmissionFactor", fuel.GetCO2EmissionFactor());
+  w.Real("view.fuel.effFactor", fuel.GetFuelEffFactor());
+  const auto* offered = view->GetOfferedFuelList();
+  w.Int("view.offered", offered == nullptr                      ? -1
+                        : offered == view->GetFuelSourceList(0) ? 0
+                        : offered == view->GetFuelSourceList(1) ? 1
+                                                                : 2);
+  AppendUtilityDatabase(view->GetDatabase(), out);
 }
 
 }  // namespace
@@ -197,64 +310,13 @@ std::string DescribeProject(IPemarProject& project) {
 
 std::string DescribeUtilityDatabase(IDefaultUtilityManager* database) {
   std::string out;
-  Writer w(&out);
-  if (database == nullptr) {
-    w.Line("database", "(none)");
-    return out;
-  }
-  const int utilities = database->GetNumberOfDefaultUtilities();
-  w.Int("utilities", utilities);
-  for (int i = 0; i < utilities; ++i) {
-    const std::string p = "utility[" + std::to_string(i) + "].";
-    const DefaultUtility* utility = database->GetDefaultUtility(i);
-    if (utility == nullptr) {
-      w.Line(p, "(missing)");
-      continue;
-    }
-    DescribeUtility(*utility, p, w);
-  }
-  const int htc = database->GetNumberOfHTCDefaultValues();
-  w.Int("htc", htc);
-  for (int i = 0; i < htc; ++i) {
-    const std::string p = "htc[" + std::to_string(i) + "].";
-    w.Text(p + "name", database->GetHTCDefaultValueName(i));
-    w.Text(p + "note", database->GetHTCDefaultValueNote(i));
-    w.Real(p + "value", database->GetHTCDefaultValue(i));
-  }
-  for (const char* key :
-       {kCurrentUtilitiesFileName, kCurrentEconomicsFileName}) {
-    char* name = nullptr;
-    database->GetCurrentFileName(key, name);
-    w.Text(std::string("file.") + key, name);
-  }
-  w.Int("mode", database->GetMode());
-  if (auto* manager = dynamic_cast<DefaultManager*>(database)) {
-    DescribeEconomics(*manager, w);
-  }
+  AppendUtilityDatabase(database, &out);
   return out;
 }
 
 std::string DescribeUtilityView(DefaultUtilManagerView* view) {
   std::string out;
-  Writer w(&out);
-  if (view == nullptr) {
-    w.Line("view", "(none)");
-    return out;
-  }
-  w.Text("view.name", view->GetName().c_str());
-  w.Int("view.carbonTracking", view->IsCarbonTrackingEnabled());
-  w.Int("view.selectedSource", view->GetSelectedDataSource());
-  const FuelSourceStruct& fuel = view->GetSelectedFuelSource();
-  w.Text("view.fuel.name", fuel.GetName().c_str());
-  w.Real("view.fuel.index", fuel.GetFuelIndex());
-  w.Real("view.fuel.co2EmissionFactor", fuel.GetCO2EmissionFactor());
-  w.Real("view.fuel.effFactor", fuel.GetFuelEffFactor());
-  const auto* offered = view->GetOfferedFuelList();
-  w.Int("view.offered", offered == nullptr                      ? -1
-                        : offered == view->GetFuelSourceList(0) ? 0
-                        : offered == view->GetFuelSourceList(1) ? 1
-                                                                : 2);
-  out += DescribeUtilityDatabase(view->GetDatabase());
+  AppendUtilityView(view, &out);
   return out;
 }
 
@@ -303,7 +365,7 @@ std::string DescribeCase(SimulationCase& theCase) {
   }
   const std::string plots = DescribeDocumentPlots(theCase);
   if (plots != "(no plot views)\n") out += plots;
-  out += DescribeUtilityView(theCase.UtilityDatabaseView(false));
+  AppendUtilityView(theCase.UtilityDatabaseView(false), &out);
   out += DescribeFeatures(CaseFeatureManager(&theCase));
   out += DescribeDesignViewers(theCase);
   return out;
