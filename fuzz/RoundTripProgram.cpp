@@ -199,6 +199,30 @@ class StepSink : public MessageSink {
   std::vector<std::string> messages_;
 };
 
+// The database a new editor gets without default files, made once: every
+// program of the utility family starts with it, and a copy costs less than
+// building it again. Checked once against a database built anew.
+const DefaultManager& BuiltInDatabase() {
+  static const DefaultManager* const database = [] {
+    MemoryFileSystem fs;
+    ScopedFileSystem scoped_fs(&fs);
+    auto* built = dynamic_cast<DefaultManager*>(CreateDefaultUtilManager());
+    IDefaultUtilityManager* again = CreateDefaultUtilManager();
+    bool same = false;
+    if (built != nullptr) {
+      DefaultManager copy(*built);
+      same = DescribeUtilityDatabase(&copy) == DescribeUtilityDatabase(again);
+    }
+    ReleaseDefaultUtilManager(again);
+    if (!same) {
+      std::fprintf(stderr, "a copy of the built-in database differs\n");
+      std::abort();
+    }
+    return built;
+  }();
+  return *database;
+}
+
 class Program {
  public:
   // Takes the program from `in`; `observer` may be empty.
@@ -209,7 +233,7 @@ class Program {
         sink_(*sink),
         observer_(observer),
         case_(std::make_unique<SimulationCase>(Text("SIM"), nullptr)) {
-    if (families_ & kUtilityFamily) case_->UtilityDatabaseView(true);
+    if (families_ & kUtilityFamily) StartEditor();
   }
 
   // The codes of the families' operations and of the round trip, with how
@@ -447,6 +471,14 @@ class Program {
   }
 
   void MakeUtilityView() { case_->UtilityDatabaseView(true); }
+
+  // The editor the utility family starts with: what UtilityDatabaseView
+  // makes, but with a copy of the built-in database made once.
+  void StartEditor() {
+    auto* view = new DefaultUtilManagerView(case_.get(), nullptr);
+    view->SetName("UtilityDatabase");
+    view->SetDatabase(new DefaultManager(BuiltInDatabase()), /*owned=*/true);
+  }
 
   // The utility database.
 
