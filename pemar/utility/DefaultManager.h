@@ -124,6 +124,10 @@ class PEMAR_EXPORT DefaultManager : public IDefaultUtilityManager,
   // Defaults: the utility, coefficient and economic default files beside
   // the program, or the built-in tables where a file is absent or unreadable.
   void SetUpDefaults();
+  // The same defaults with an empty utility list: the state SetUpDefaults
+  // leaves once every utility is removed, without building them first.
+  // A stored database is recalled onto it.
+  void SetUpDefaultsWithoutUtilities();
   // "H2O" 1.0 for the water and steam utilities, "Air" 1.0 for air.
   void SetupDefaultsCompositions();
 
@@ -173,6 +177,8 @@ class PEMAR_EXPORT DefaultManager : public IDefaultUtilityManager,
   void CalculateARTemp();
   void NotifyDatabaseChanged();
   void SendHTCChanged(const char* name, int position);
+  // SetUpDefaults with or without the utility list's defaults.
+  void SetUpDefaultSections(bool with_utilities);
   void SetUpHTCDefaults();
   void SetUpEconomicDefaults();
   bool LoadDefaultFile(const char* key, StoreRecallType type);

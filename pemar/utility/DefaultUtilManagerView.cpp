@@ -4,6 +4,7 @@
 
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/persist/PemarBinaryFile.h"
+#include "pemar/utility/DefaultManager.h"
 #include "pemar/utility/IDefaultUtilityManager.h"
 
 namespace pemar {
@@ -239,13 +240,13 @@ unsigned char DefaultUtilManagerView::RecallClassData(BinaryFile& file,
     unsigned char carries = 0;
     if (!file.Read(carries)) return 0;
     if (carries) {
-      database.reset(CreateDefaultUtilManager());
       // The stored database is the whole database: a stored empty utility
       // list (every utility removed) must not reopen as the built-in one,
-      // which a recall would keep.
-      for (int i = database->GetNumberOfDefaultUtilities() - 1; i >= 0; --i) {
-        database->RemoveDefaultUtility(database->GetDefaultUtilityName(i));
-      }
+      // which a recall would keep. So the recall starts from the defaults
+      // without any utility.
+      auto* fresh = new DefaultManager;
+      fresh->SetUpDefaultsWithoutUtilities();
+      database.reset(fresh);
       PemarBinaryFile wrapped(&file);
       if (!database->Recall(&wrapped, AllData)) return 0;
     }

@@ -72,21 +72,34 @@ static_assert(std::size(kDefaultUtilities) == 22);
 
 }  // namespace
 
-void DefaultManager::SetUpDefaults() {
+void DefaultManager::SetUpDefaults() { SetUpDefaultSections(true); }
+
+void DefaultManager::SetUpDefaultsWithoutUtilities() {
+  SetUpDefaultSections(false);
+}
+
+void DefaultManager::SetUpDefaultSections(bool with_utilities) {
   // A default file that recalls but holds no utility would leave the
   // program without any; the built-in set serves then as well.
-  if (!(LoadDefaultFile("DefaultUtility", UtilitiesOnly) &&
-        !utilities_.empty())) {
+  const bool from_file =
+      LoadDefaultFile("DefaultUtility", UtilitiesOnly) && !utilities_.empty();
+  if (!from_file) {
     utilities_.clear();
     hasUtilityList_ = true;
     // The built-in set is not the file's, whatever a recall put here.
     fileNames_[kCurrentUtilitiesFileName] = kDefaultFileLabel;
-    for (const UtilityRow& row : kDefaultUtilities) {
-      AddDefaultUtility(row.name, row.type, row.inletT, row.outletT, row.htc,
-                        row.cost, E, E, row.deltaTmin, row.exchanger,
-                        row.viscosity, row.thermCond, row.density, row.heatCap);
+    if (with_utilities) {
+      for (const UtilityRow& row : kDefaultUtilities) {
+        AddDefaultUtility(row.name, row.type, row.inletT, row.outletT, row.htc,
+                          row.cost, E, E, row.deltaTmin, row.exchanger,
+                          row.viscosity, row.thermCond, row.density,
+                          row.heatCap);
+      }
+      CalculateARTemp();
     }
-    CalculateARTemp();
+  } else if (!with_utilities) {
+    // The file's name and mode stay, as after removing its utilities.
+    utilities_.clear();
   }
   SetUpHTCDefaults();
   SetUpEconomicDefaults();
