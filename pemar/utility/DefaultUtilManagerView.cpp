@@ -1,6 +1,7 @@
 #include "pemar/utility/DefaultUtilManagerView.h"
 
 #include <memory>
+#include <vector>
 
 #include "pemar/framework/BinaryFile.h"
 #include "pemar/persist/PemarBinaryFile.h"
@@ -90,12 +91,25 @@ void DefaultUtilManagerView::ClearFuelLists() {
 
 void DefaultUtilManagerView::SetupDefaultFuelSourceList() {
   listsCreated_ = true;
+  // The built-in fuels as records, made once; each view owns copies of
+  // them, which AddDefaultFuelSource may extend.
+  static const std::vector<FuelSourceStruct>* const kBuiltIn = [] {
+    auto* lists = new std::vector<FuelSourceStruct>[2];
+    for (int list = 0; list < 2; ++list) {
+      std::size_t count = 0;
+      const FuelTableEntry* entries = BuiltInFuelList(list, &count);
+      lists[list].reserve(count);
+      for (std::size_t i = 0; i < count; ++i) {
+        lists[list].emplace_back(entries[i].name, entries[i].co2EmissionFactor);
+      }
+    }
+    return lists;
+  }();
   for (int list = 0; list < 2; ++list) {
-    std::size_t count = 0;
-    const FuelTableEntry* entries = BuiltInFuelList(list, &count);
-    for (std::size_t i = 0; i < count; ++i) {
-      AddDefaultFuelSource(static_cast<CO2EmissionFactorDataSource>(list),
-                           entries[i].name, entries[i].co2EmissionFactor);
+    std::vector<FuelSourceStruct*>& own = list == 0 ? list0_ : list1_;
+    own.reserve(own.size() + kBuiltIn[list].size());
+    for (const FuelSourceStruct& fuel : kBuiltIn[list]) {
+      own.push_back(new FuelSourceStruct(fuel));
     }
   }
 }
