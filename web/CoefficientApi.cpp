@@ -1,0 +1,7 @@
+#include "web/Api.h"
+
+namespace pemar::web {
+
+void AddCoefficientRoutes(RouteTable& /*table*/) {}
+
+}  // namespace pemar::web
