@@ -57,11 +57,19 @@ std::string Lower(std::string text) {
   return text;
 }
 
+// A response may bring a stricter policy of its own (a stand-alone report
+// page with its inline style); it must still forbid framing.
 void AddSecurityHeaders(Response& response) {
-  response.headers.emplace_back(
-      "Content-Security-Policy",
-      "default-src 'self'; img-src 'self' data:; frame-ancestors 'none'; "
-      "base-uri 'none'; form-action 'self'");
+  bool has_policy = false;
+  for (const auto& header : response.headers) {
+    has_policy = has_policy || header.first == "Content-Security-Policy";
+  }
+  if (!has_policy) {
+    response.headers.emplace_back(
+        "Content-Security-Policy",
+        "default-src 'self'; img-src 'self' data:; frame-ancestors 'none'; "
+        "base-uri 'none'; form-action 'self'");
+  }
   response.headers.emplace_back("X-Content-Type-Options", "nosniff");
   response.headers.emplace_back("X-Frame-Options", "DENY");
   response.headers.emplace_back("Referrer-Policy", "no-referrer");
