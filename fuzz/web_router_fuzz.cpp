@@ -44,14 +44,13 @@ Fixture& Model() {
         ("pemar-router-fuzz-" + std::to_string(std::rand()));
     std::filesystem::create_directories(folder);
     std::string error;
-    f->workspace = Workspace::Open(
-        {pemar::web::WorkspaceKind::kCase, (folder / "fuzz.kcs").string(), true},
-        error);
+    f->workspace = Workspace::Open({pemar::web::WorkspaceKind::kCase,
+                                    (folder / "fuzz.kcs").string(), true},
+                                   error);
     if (!f->workspace) std::abort();
     f->router = std::make_unique<Router>(
-        *f->workspace,
-        pemar::web::RouterOptions{kToken, pemar::web::HostsFor("127.0.0.1", 1),
-                                  4096});
+        *f->workspace, pemar::web::RouterOptions{
+                           kToken, pemar::web::HostsFor("127.0.0.1", 1), 4096});
     return f;
   }();
   return *fixture;
@@ -70,8 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   if (size < 2) return 0;
   Fixture& model = Model();
-  static const char* kMethods[] = {"GET", "POST", "PATCH", "PUT", "DELETE",
-                                   "HEAD", "OPTIONS", "get"};
+  static const char* kMethods[] = {"GET",    "POST", "PATCH",   "PUT",
+                                   "DELETE", "HEAD", "OPTIONS", "get"};
   const unsigned flags = data[0];
   Request request;
   request.method = kMethods[data[1] % 8];
@@ -89,10 +88,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   for (std::string_view line = TakeLine(rest); !line.empty();
        line = TakeLine(rest)) {
     const std::size_t colon = line.find(':');
-    request.headers.emplace_back(
-        std::string(line.substr(0, colon)),
-        colon == std::string_view::npos ? ""
-                                        : std::string(line.substr(colon + 1)));
+    request.headers.emplace_back(std::string(line.substr(0, colon)),
+                                 colon == std::string_view::npos
+                                     ? ""
+                                     : std::string(line.substr(colon + 1)));
   }
   request.body = std::string(rest);
 
@@ -111,9 +110,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     }
   }
   // The document still answers, whatever the request did to it.
-  Request read{"GET", "/api/session", {{"host", "127.0.0.1:1"},
-                                       {"authorization",
-                                        std::string("Bearer ") + kToken}},
+  Request read{"GET",
+               "/api/session",
+               {{"host", "127.0.0.1:1"},
+                {"authorization", std::string("Bearer ") + kToken}},
                ""};
   if (model.router->Handle(read).response.status != 200) std::abort();
   return 0;
