@@ -133,9 +133,8 @@ const View* RouteVariable(ApiCall& call, const std::vector<View>& views,
                           std::optional<Response>& error) {
   const View* view = FindView(views, call.params[0]);
   if (view == nullptr) {
-    if (call.workspace.document() == nullptr && call.params[0] != "case") {
-      OpenCase(call, error);
-    }
+    // Every view but the preferences belongs to a case.
+    if (call.workspace.document() == nullptr) OpenCase(call, error);
     if (!error) error = NotFound("view", call.params[0]);
     return nullptr;
   }
