@@ -122,7 +122,8 @@ Response Download(ApiCall& call) {
   const auto n = Position(call.params[0], count);
   if (!n) return NotFound("problem report", call.params[0]);
   Response r;
-  r.content_type = "text/plain; charset=utf-8";
+  // The stored bytes as written, in whatever encoding they came.
+  r.content_type = "text/plain";
   r.body = manager->Reports()[static_cast<std::size_t>(*n - 1)]->ReportText();
   r.headers.emplace_back(
       "Content-Disposition",
