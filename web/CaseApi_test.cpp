@@ -137,6 +137,8 @@ TEST_F(CaseApiTest, RoutesAnswerAsDocumented) {
       {"PUT", "/api/views/case/variables/not%20a%20name", R"({"value":1})", 400,
        "variable description"},
       {"GET", "/api/views/plot-9/variables/Title.0", "", 404, "plot-9"},
+      {"PUT", "/api/views/configuration/variables/LPSolver.0",
+       R"({"value":"/tmp/x"})", 403, "only read"},
       {"GET", "/api/steam?temperature=500&pressure=1000", "", 200,
        "\"subregion\":2"},
       {"GET", "/api/steam?temperature=500", "", 400, "pressure"},

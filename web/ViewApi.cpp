@@ -14,7 +14,8 @@
 // with the library's message.
 //
 // Views: "case" (the case), "configuration" (the program's preferences
-// object, one for the whole server, in a utility set too), "features" (the
+// object, one for the whole server, in a utility set too; read only),
+// "features" (the
 // feature manager, once the case has one), "problem-reports" and
 // "problem-report-<n>" (the reports' manager and each report, once made),
 // "plot-<n>" (each plot view of the case, in the case's order).
@@ -42,6 +43,9 @@ struct View {
   std::string name;
   Viewable* object;
   const char* topic;  // announced after a change through it
+  // The preferences are only read: a change of them writes files (the
+  // solver's choice file, folders) named by the request, outside the case.
+  bool writable = true;
 };
 
 // The program's preferences object: made once, on first use, outside any
@@ -59,7 +63,7 @@ std::vector<View> Views(Workspace& workspace) {
   SimulationCase* doc = workspace.document();
   if (doc != nullptr) views.push_back({"case", doc, "case"});
   if (Viewable* config = Configuration()) {
-    views.push_back({"configuration", config, "case"});
+    views.push_back({"configuration", config, "case", false});
   }
   if (doc == nullptr) return views;
   if (ExpMgrView* features = tooling::FeatureManager(*doc, false)) {
@@ -192,6 +196,11 @@ Response WriteVariable(ApiCall& call) {
   if (error) return *error;
   if (type) desc.SetType(*type);
   if (index) desc.SetIndex(*index);
+  if (!view->writable) {
+    return Response::Error(403, "the view \"" + view->name +
+                                    "\" is only read here: changing it "
+                                    "writes files outside the document");
+  }
   const Json& value = call.body["value"];
   unsigned char taken = 0;
   if (value.is_number()) {
