@@ -154,8 +154,9 @@ Response EditFuels(ApiCall& call) {
   }
   if (apply) view->NotifyAllUtilitiesOfGlobalChanges();
   Json state = FuelState(*view);
+  state["changed"] = ChangedRows(before, state["utilities"]);
   // The database does not announce changes of fuel figures.
-  if (state["utilities"] != before) {
+  if (!state["changed"].empty()) {
     call.workspace.events().Publish("utilities", "server");
   }
   return call.Reply(std::move(state));
