@@ -146,8 +146,10 @@ Response EditEconomics(ApiCall& call) {
     if (bad) return *bad;
     value = *number;
   }
-  const std::string name =
-      chosen->info ? kDefaultSet : set.value_or(kDefaultSet);
+  // The database finds a set under its upper-cased name.
+  const std::string name = chosen->info
+                               ? std::string(kDefaultSet)
+                               : Text(set.value_or(kDefaultSet)).Upper().str();
   if (!HasEconomicSet(*db, name)) return NotFound("capital-cost set", name);
   if (db->SetEconomicData(chosen->type, value, name.c_str())) {
     return call.Reply(EconomicsJson(*db));

@@ -71,7 +71,9 @@ Json FuelState(DefaultUtilManagerView& view) {
                               ? Json(nullptr)
                               : Json(source)},
           {"selected",
-           {{"position", JsonNumber(chosen.GetFuelIndex())},
+           {{"position", chosen.GetFuelIndex() == kEmptyValue
+                             ? Json(nullptr)
+                             : Json(static_cast<int>(chosen.GetFuelIndex()))},
             {"name", chosen.GetName().str()},
             {"co2_emission_factor", JsonNumber(chosen.GetCO2EmissionFactor())},
             {"efficiency_factor", JsonNumber(chosen.GetFuelEffFactor())}}},

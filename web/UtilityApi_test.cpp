@@ -43,7 +43,7 @@ class UtilityApiTest : public ::testing::TestWithParam<EditRow> {
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     OpenOptions options;
-    options.path = dir + (kind == kCaseFile ? "/study.pmc" : "/set.hud");
+    options.path = dir + (kind == kCaseFile ? "/study.kcs" : "/set.hud");
     options.kind =
         kind == kCaseFile ? WorkspaceKind::kCase : WorkspaceKind::kUtilitySet;
     std::string error;
