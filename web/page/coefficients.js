@@ -10,6 +10,7 @@ export async function draw(main, ctx) {
   const tableBox = h('div', {class: 'table-box'});
   const name = h('input', {type: 'text', id: 'new-coefficient', required: true, autocomplete: 'off'});
   const value = h('input', {type: 'text', id: 'new-coefficient-value', inputmode: 'decimal', size: 8});
+  const note = h('input', {type: 'text', id: 'new-coefficient-note'});
   const kept = ctx.session.saved_sections || [];
   fill(main, h('h1', {text: ctx.title}),
     kept.includes('coefficients') ? null
@@ -20,6 +21,7 @@ export async function draw(main, ctx) {
       h('form', {class: 'inline', onsubmit: add},
         h('label', {for: 'new-coefficient', text: 'Name'}), name,
         h('label', {for: 'new-coefficient-value', text: 'Value'}), value,
+        h('label', {for: 'new-coefficient-note', text: 'Note'}), note,
         h('button', {type: 'submit', text: 'Add coefficient'}))));
 
   async function refresh() {
@@ -57,11 +59,13 @@ export async function draw(main, ctx) {
     e.preventDefault();
     const body = {name: name.value.trim()};
     if (value.value.trim() !== '') body.value = Number(value.value);
+    if (note.value.trim() !== '') body.note = note.value;
     const result = await post('/api/coefficients', body);
     report(outcome, result, result.ok ? `${body.name} added.` : '');
     if (result.ok) {
       name.value = '';
       value.value = '';
+      note.value = '';
       await refresh();
     }
   }

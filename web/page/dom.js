@@ -102,3 +102,16 @@ export function view(value, caption) {
   }
   return h('span', {text: shown(value)});
 }
+
+// fill(), then gives the focus back to the element with the id that had it
+// (a redraw after a change made from the keyboard keeps the keyboard's place).
+export function refill(el, ...children) {
+  const active = document.activeElement;
+  const id = active && el.contains(active) ? active.id : '';
+  fill(el, ...children);
+  if (id) {
+    const again = document.getElementById(id);
+    if (again) again.focus();
+  }
+  return el;
+}

@@ -6,6 +6,7 @@ import {h, fill, report, statusBox, shown} from './dom.js';
 import {get, patch, post, del, seg, onTopic} from './api.js';
 import {editableTable, focusAfterRedraw, takePendingFocus} from './table.js';
 
+// Temperatures in degrees Celsius.
 const NUMBERS = [
   ['inlet', 'Inlet temperature'], ['outlet', 'Outlet temperature'],
   ['ar_low', 'Lower range temperature'], ['ar_high', 'Upper range temperature'],
@@ -29,7 +30,7 @@ export async function draw(main, ctx) {
     h('option', {value: 'cold', text: 'cold (cools the process)'}));
   const recommendation = h('output', {id: 'recommendation', 'aria-live': 'polite'});
   const recommendForm = h('form', {class: 'inline', onsubmit: recommend},
-    h('label', {for: 'rec-temperature', text: 'Process temperature'}), temperature,
+    h('label', {for: 'rec-temperature', text: 'Process temperature (°C)'}), temperature,
     h('label', {for: 'rec-side', text: 'Side'}), side,
     h('button', {type: 'submit', text: 'Recommend'}), recommendation);
 
@@ -53,11 +54,12 @@ export async function draw(main, ctx) {
       caption: 'Utilities',
       columns: [
         {field: 'name', label: 'Name', kind: 'text'},
-        {field: 'type', label: 'Type', kind: 'select', options: [option('hot'), option('cold')]},
+        {field: 'type', label: 'Type', kind: 'fixed'},
         ...NUMBERS.map(([field, label]) => ({field, label, kind: 'number'})),
         {field: 'exchanger_type', label: 'Exchanger type', kind: 'select', options: exchangerTypes},
-        {field: 'fuel', label: 'Fuel', kind: 'text'},
-        {field: 'co2_emission_factor', label: 'CO2 emission factor', kind: 'number'},
+        // Fuel figures follow the fuel choice of the fuels page.
+        {field: 'fuel', label: 'Fuel', kind: 'fixed'},
+        {field: 'co2_emission_factor', label: 'CO2 emission factor', kind: 'fixed'},
       ],
       rows,
       key: (row) => row.name,

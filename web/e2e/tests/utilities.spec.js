@@ -3,19 +3,19 @@ const {test, expect, ready, firstUtility} = require('./server');
 
 test('an edited cell keeps its new value', async ({app}) => {
   const name = await firstUtility(app);
-  const cost = app.getByRole('textbox', {name: `Cost of ${name}`});
+  const cost = app.getByRole('textbox', {name: `Cost of ${name}`, exact: true});
   await cost.fill('123.5');
   await cost.press('Enter');
   await expect(app.locator('.outcome')).toHaveText(/changed/);
   await expect(app.locator('#modified')).toBeVisible();
   await app.reload();
   await ready(app);
-  await expect(app.getByRole('textbox', {name: `Cost of ${name}`})).toHaveValue('123.5');
+  await expect(app.getByRole('textbox', {name: `Cost of ${name}`, exact: true})).toHaveValue('123.5');
 });
 
 test('a refused edit shows the library sentence', async ({app}) => {
   const name = await firstUtility(app);
-  const approach = app.getByRole('textbox', {name: `Minimum approach of ${name}`});
+  const approach = app.getByRole('textbox', {name: `Minimum approach of ${name}`, exact: true});
   await approach.fill('0.2');
   await approach.press('Enter');
   const refusal = app.locator('.outcome[role="alert"]');
@@ -29,10 +29,10 @@ test('a second tab sees an edit without reloading', async ({app, server}) => {
   const other = await app.context().newPage();
   await other.goto(`${server.origin}/utilities`);
   await ready(other);
-  const cost = app.getByRole('textbox', {name: `Cost of ${name}`});
+  const cost = app.getByRole('textbox', {name: `Cost of ${name}`, exact: true});
   await cost.fill('77.25');
   await cost.press('Enter');
-  await expect(other.getByRole('textbox', {name: `Cost of ${name}`})).toHaveValue('77.25');
+  await expect(other.getByRole('textbox', {name: `Cost of ${name}`, exact: true})).toHaveValue('77.25');
   await other.close();
 });
 
@@ -44,15 +44,15 @@ test('an edit is reached and sent from the keyboard', async ({app}) => {
     await app.keyboard.press('Tab');
     if (await app.evaluate(() => document.activeElement.getAttribute('aria-label')) === label) break;
   }
-  await expect(app.getByRole('textbox', {name: label})).toBeFocused();
+  await expect(app.getByRole('textbox', {name: label, exact: true})).toBeFocused();
   await app.keyboard.press('ControlOrMeta+a');
   await app.keyboard.type('42');
   await app.keyboard.press('Enter');
   await expect(app.locator('.outcome')).toHaveText(/changed/);
-  await expect(app.getByRole('textbox', {name: label})).toBeFocused();
+  await expect(app.getByRole('textbox', {name: label, exact: true})).toBeFocused();
   await app.reload();
   await ready(app);
-  await expect(app.getByRole('textbox', {name: label})).toHaveValue('42');
+  await expect(app.getByRole('textbox', {name: label, exact: true})).toHaveValue('42');
 });
 
 test('the utilities page as a picture', async ({app}) => {
