@@ -94,6 +94,40 @@ int RunServe(const ServeOptions& o) {
   return kExitOk;
 }
 
+// The tour case in the browser: serves it for a moment and asks for a page
+// and an API call as the browser and a script would.
+bool ServeDemo(std::ostream& out, const std::string& work_dir) {
+  const std::string path =
+      (std::filesystem::path(work_dir) / "tour.kcs").string();
+  std::string error;
+  std::unique_ptr<web::WebApp> app =
+      web::WebApp::Start({web::WorkspaceKind::kCase, path}, {}, error);
+  if (!app) {
+    PrintError(error);
+    return false;
+  }
+  app->RunInBackground();
+  out << "$ pemar serve " << path << "\n"
+      << app->Address() << "\n(the address a user opens; Ctrl-C stops it)\n";
+  const web::ClientReply page =
+      web::Fetch("127.0.0.1", app->port(), "GET", "/utilities", "",
+                 {{"cookie", "pemar_token=" + app->token()}});
+  const web::ClientReply api =
+      web::Fetch("127.0.0.1", app->port(), "GET", "/api/session", "",
+                 {{"authorization", "Bearer " + app->token()}});
+  const web::ClientReply refused =
+      web::Fetch("127.0.0.1", app->port(), "GET", "/api/session");
+  app->Stop();
+  out << "GET /utilities: " << page.status << ", " << page.body.size()
+      << " bytes of " << page.content_type << "\n"
+      << "GET /api/session with the token: " << api.status << " "
+      << api.body.substr(0, 160) << (api.body.size() > 160 ? "..." : "")
+      << "\nGET /api/session without it: " << refused.status << "\n";
+  return page.status == 200 && api.status == 200 && refused.status == 403;
+}
+
+DemoRegistration serve_demo(650, "The case in the browser", ServeDemo);
+
 CommandRegistration serve_registration(950, [](CLI::App& app, int& exit_code) {
   auto* cmd = app.add_subcommand("serve",
                                  "Open a case or a utility set in the browser");

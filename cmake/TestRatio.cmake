@@ -68,12 +68,20 @@ hundredths(library_limit ${PEMAR_MAX_LIBRARY_TEST_RATIO})
 set(all_tests 0)
 set(all_code 0)
 file(GLOB subsystems LIST_DIRECTORIES true ${PEMAR_SOURCE_DIR}/pemar/*)
+# The web application is a room of its own, with its page's scripts as code
+# and its browser tests (web/e2e/, without the packages npm put there) as
+# tests.
+list(APPEND subsystems ${PEMAR_SOURCE_DIR}/web)
 foreach(dir IN LISTS subsystems)
   if(NOT IS_DIRECTORY ${dir})
     continue()
   endif()
   get_filename_component(name ${dir} NAME)
   file(GLOB_RECURSE all ${dir}/*.cpp ${dir}/*.h)
+  if(name STREQUAL "web")
+    file(GLOB scripts ${dir}/page/*.js ${dir}/e2e/*.js ${dir}/e2e/*.sh)
+    list(APPEND all ${scripts})
+  endif()
   # Published reference data (ifc67_*.csv) and byte images (*.golden) are
   # data the tests read, not tests.
   file(GLOB tables ${dir}/testdata/*.csv)
@@ -81,7 +89,8 @@ foreach(dir IN LISTS subsystems)
   set(tests "")
   set(code "")
   foreach(file IN LISTS all)
-    if(file MATCHES "_test\\.cpp$" OR file MATCHES "/testing/")
+    if(file MATCHES "_test\\.cpp$" OR file MATCHES "/testing/" OR
+       file MATCHES "/web/e2e/")
       list(APPEND tests ${file})
     else()
       list(APPEND code ${file})

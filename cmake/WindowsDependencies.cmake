@@ -38,3 +38,22 @@ foreach(dep IN ITEMS "CLI11::CLI11|CLI" "nlohmann_json::nlohmann_json|nlohmann")
       INTERFACE_SYSTEM_INCLUDE_DIRECTORIES ${header_copy})
   endif()
 endforeach()
+
+# Boost's headers (Beast and Asio for `pemar serve`) are many; a folder that
+# links to them alone reaches the cross compiler instead of a copy.
+if(NOT TARGET Boost::headers)
+  if(NOT IS_DIRECTORY ${PEMAR_HOST_INCLUDE_DIR}/boost/beast)
+    message(FATAL_ERROR "${PEMAR_HOST_INCLUDE_DIR}/boost/beast is missing "
+            "(install libboost1.81-dev)")
+  endif()
+  set(boost_link ${CMAKE_BINARY_DIR}/boost-headers)
+  file(MAKE_DIRECTORY ${boost_link})
+  if(NOT EXISTS ${boost_link}/boost)
+    file(CREATE_LINK ${PEMAR_HOST_INCLUDE_DIR}/boost ${boost_link}/boost
+         SYMBOLIC)
+  endif()
+  add_library(Boost::headers INTERFACE IMPORTED)
+  set_target_properties(Boost::headers PROPERTIES
+    INTERFACE_INCLUDE_DIRECTORIES ${boost_link}
+    INTERFACE_SYSTEM_INCLUDE_DIRECTORIES ${boost_link})
+endif()

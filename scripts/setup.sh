@@ -19,13 +19,17 @@ pemar_need_packages() {
   apt-get update -qq && apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
+# Boost's headers serve `pemar serve` (Beast and Asio, header-only).
 PEMAR_BUILD_PACKAGES=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev
-                      libcli11-dev nlohmann-json3-dev libpugixml-dev)
+                      libcli11-dev nlohmann-json3-dev libpugixml-dev
+                      libboost1.81-dev)
 PEMAR_FUZZ_PACKAGES=(clang libclang-rt-dev)
 # The Python package: pybind11 and the headers of Debian's Python, with numpy
 # and pytest for its tests.
 PEMAR_PYTHON_PACKAGES=(pybind11-dev python3-dev python3-numpy python3-pytest)
-# A browser for the check of the pictures and the report page.
+# A browser for the check of the pictures and the report page and for the
+# browser tests of `pemar serve` (which take Playwright and axe-core from npm
+# with the machine's own Node.js, pinned by web/e2e/package-lock.json).
 PEMAR_BROWSER_PACKAGES=(chromium)
 # The Windows cross build: MinGW-w64 (posix threads), GoogleTest's sources to
 # build for it, and Wine to run its tests.

@@ -4,6 +4,7 @@
 #ifndef PEMAR_WEB_ASSETS_H_
 #define PEMAR_WEB_ASSETS_H_
 
+#include <span>
 #include <string_view>
 
 namespace pemar::web {
@@ -16,6 +17,9 @@ struct Asset {
 
 // The file called `name`, or null. Names are compared exactly: no folders.
 const Asset* FindAsset(std::string_view name);
+
+// Every file of the page, in name order.
+std::span<const Asset> AllAssets();
 
 }  // namespace pemar::web
 

@@ -1,8 +1,9 @@
 #include "web/Browser.h"
 
 #ifdef _WIN32
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
 #else
 #include <spawn.h>
 #include <sys/wait.h>

@@ -45,10 +45,14 @@ std::string_view Bytes(const unsigned char* data, std::size_t size) {
 ${arrays}
 }  // namespace
 
-const Asset* FindAsset(std::string_view name) {
+std::span<const Asset> AllAssets() {
   static const Asset kAssets[] = {
 ${table}  };
-  for (const Asset& asset : kAssets) {
+  return kAssets;
+}
+
+const Asset* FindAsset(std::string_view name) {
+  for (const Asset& asset : AllAssets()) {
     if (asset.name == name) return &asset;
   }
   return nullptr;

@@ -194,11 +194,12 @@ bool Workspace::Save(CallMessages* messages) {
 }
 
 std::string Workspace::RecoveryPath(const std::string& path) {
-  const fs::path p = PathFromUtf8(path);
-  fs::path name = p.stem();
-  name += ".recovered";
-  name += p.extension();
-  return Utf8FromPath(p.parent_path() / name);
+  // Worked on the text, so that the folder keeps the separators it was given.
+  const std::size_t folder = path.find_last_of("/\\");
+  const std::size_t name = folder == std::string::npos ? 0 : folder + 1;
+  std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos || dot <= name) dot = path.size();
+  return path.substr(0, dot) + ".recovered" + path.substr(dot);
 }
 
 bool Workspace::RecoveryExists() const { return Exists(RecoveryPath(path_)); }
