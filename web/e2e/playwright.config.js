@@ -2,7 +2,7 @@
 const {defineConfig} = require('@playwright/test');
 
 module.exports = defineConfig({
-  testDir: './tests',
+  testDir: '.',
   // One server per worker; the tests share it, so they run one at a time.
   workers: 1,
   fullyParallel: false,

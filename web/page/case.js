@@ -189,7 +189,7 @@ export async function draw(main, ctx) {
     const description = h('textarea', {id: 'pr-description', rows: 2, cols: 40});
     const choices = Object.entries(CHOICES).map(([name, words]) => ({name,
       input: h('select', {id: `pr-${name}`}, words.map((w) => h('option', {value: w, text: w})))}));
-    return h('form', {class: 'inline', onsubmit: async (e) => {
+    return h('form', {class: 'grid', onsubmit: async (e) => {
       e.preventDefault();
       const body = {};
       for (const f of texts) if (f.input.value.trim()) body[f.name] = f.input.value.trim();

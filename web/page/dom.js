@@ -53,7 +53,7 @@ export function shown(value) {
 
 // A field name from the API ("delta_t_min") as a label ("Delta t min").
 export function labelOf(field) {
-  const text = String(field).replace(/_/g, ' ');
+  const text = String(field).replace(/_/g, ' ').replace(/\bco2\b/gi, 'CO2');
   return text.charAt(0).toUpperCase() + text.slice(1);
 }
 

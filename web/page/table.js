@@ -4,14 +4,17 @@
 
 import {h, shown} from './dom.js';
 
-// columns: [{field, label, kind: 'text'|'number'|'select'|'check'|'fixed',
-//            options: [{value, label}], readonly(row)}]
+// columns: [{field, label, short, kind: 'text'|'number'|'select'|'check'|
+//            'fixed', options: [{value, label}], readonly(row)}]; `short` is
+// the header's text when `label` is too long for it; `wide` numbers get
+// more room.
 // rows: objects; key(row): a stable name for the row; name(row): how the
 // row is named in labels; commit(row, field, value): a promise of the
 // call's outcome; actions(row): extra cells (buttons) at the end.
 export function editableTable({caption, columns, rows, key, name, commit, actions, actionsLabel}) {
   const before = remember();
-  const head = h('tr', {}, columns.map((c) => h('th', {scope: 'col', text: c.label})),
+  const head = h('tr', {}, columns.map((c) => h('th', {scope: 'col'},
+    c.short ? h('abbr', {title: c.label, text: c.short}) : c.label)),
     actions ? h('th', {scope: 'col', text: actionsLabel || 'Actions'}) : null);
   const body = rows.map((row) => h('tr', {},
     columns.map((c) => h(c.field === columns[0].field ? 'th' : 'td',
@@ -47,8 +50,8 @@ export function editableTable({caption, columns, rows, key, name, commit, action
       return select;
     }
     const input = h('input', {type: 'text', value: shown(value), 'aria-label': label,
-      inputmode: c.kind === 'number' ? 'decimal' : null, size: c.kind === 'number' ? 8 : 14,
-      class: c.kind === 'number' ? 'num' : null, dataset: {cell: cellKey, orig: shown(value)}});
+      inputmode: c.kind === 'number' ? 'decimal' : null, size: c.kind === 'number' ? 8 : 13,
+      class: c.kind === 'number' ? `num${c.wide ? ' wide' : ''}` : null, dataset: {cell: cellKey, orig: shown(value)}});
     const submit = () => {
       // A redraw removes the field: that is no reason to send what was typed.
       if (input.dataset.leaving || input.value === input.dataset.orig) return;

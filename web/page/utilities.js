@@ -8,10 +8,10 @@ import {editableTable, focusAfterRedraw, takePendingFocus} from './table.js';
 
 // Temperatures in degrees Celsius.
 const NUMBERS = [
-  ['inlet', 'Inlet temperature'], ['outlet', 'Outlet temperature'],
-  ['ar_low', 'Lower range temperature'], ['ar_high', 'Upper range temperature'],
-  ['delta_t_min', 'Minimum approach'], ['htc', 'Heat-transfer coefficient'],
-  ['cost', 'Cost'],
+  ['inlet', 'Inlet temperature', 'Inlet °C'], ['outlet', 'Outlet temperature', 'Outlet °C'],
+  ['ar_low', 'Lower range temperature', 'Range low °C'], ['ar_high', 'Upper range temperature', 'Range high °C'],
+  ['delta_t_min', 'Minimum approach', 'ΔT min'], ['htc', 'Heat-transfer coefficient', 'HTC'],
+  ['cost', 'Cost', 'Cost'],
 ];
 
 export async function draw(main, ctx) {
@@ -55,11 +55,12 @@ export async function draw(main, ctx) {
       columns: [
         {field: 'name', label: 'Name', kind: 'text'},
         {field: 'type', label: 'Type', kind: 'fixed'},
-        ...NUMBERS.map(([field, label]) => ({field, label, kind: 'number'})),
+        ...NUMBERS.map(([field, label, short]) => ({field, label, short: short === label ? null : short,
+          kind: 'number', wide: field === 'cost'})),
         {field: 'exchanger_type', label: 'Exchanger type', kind: 'select', options: exchangerTypes},
         // Fuel figures follow the fuel choice of the fuels page.
         {field: 'fuel', label: 'Fuel', kind: 'fixed'},
-        {field: 'co2_emission_factor', label: 'CO2 emission factor', kind: 'fixed'},
+        {field: 'co2_emission_factor', label: 'CO2 emission factor', short: 'CO2 factor', kind: 'fixed'},
       ],
       rows,
       key: (row) => row.name,

@@ -6,7 +6,7 @@ const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
 
-const repo = path.resolve(__dirname, '..', '..', '..');
+const repo = path.resolve(__dirname, '..', '..');
 
 function toolPath() {
   const tool = process.env.PEMAR_TOOL || 'build/dev/cli/pemar';

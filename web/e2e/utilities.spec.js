@@ -56,6 +56,7 @@ test('an edit is reached and sent from the keyboard', async ({app}) => {
 });
 
 test('the utilities page as a picture', async ({app}) => {
+  await app.setViewportSize({width: 1800, height: 900});
   await app.locator('img.ladder').evaluate((img) => img.decode().catch(() => {}));
-  await app.screenshot({path: path.resolve(__dirname, '../../../docs/web-utilities.png'), fullPage: true});
+  await app.screenshot({path: path.resolve(__dirname, '../../docs/web-utilities.png'), fullPage: true});
 });
