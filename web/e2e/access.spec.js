@@ -1,6 +1,21 @@
-const {test, expect} = require('./server');
+const {test, expect, ready, startServer} = require('./server');
 
-test('the printed address opens the utilities page', async ({app, server}) => {
+test('the printed address opens the utilities page', async ({page, server}) => {
+  const elsewhere = [];
+  page.on('request', (r) => {
+    if (!r.url().startsWith(`${server.origin}/`)) elsewhere.push(r.url());
+  });
+  await page.goto(server.address);
+  await ready(page);
+  await page.locator('img.ladder').evaluate((img) => img.decode().catch(() => {}));
+  expect(elsewhere).toEqual([]);
+  // Everything the first load fetched, the event stream aside.
+  const bytes = await page.evaluate(() => performance.getEntries()
+    .filter((e) => e.encodedBodySize !== undefined && !e.name.includes('/api/events'))
+    .reduce((sum, e) => sum + e.encodedBodySize, 0));
+  expect(bytes).toBeGreaterThan(0);
+  expect(bytes).toBeLessThan(150 * 1024);
+  const app = page;
   await expect(app).toHaveURL(`${server.origin}/utilities`);
   await expect(app.getByRole('heading', {level: 1})).toHaveText('Utilities');
   await expect(app.getByRole('table', {name: 'Utilities'})).toBeVisible();
@@ -25,4 +40,16 @@ test('the links move between pages and back', async ({app, server}) => {
   await app.goBack();
   await expect(app).toHaveURL(`${server.origin}/utilities`);
   await expect(app.getByRole('heading', {level: 1})).toHaveText('Utilities');
+});
+
+test('a utility set links only its own pages', async ({page}) => {
+  const set = await startServer(true);
+  try {
+    await page.goto(set.address);
+    await ready(page);
+    await expect(page.getByRole('navigation', {name: 'Pages'}).getByRole('link'))
+      .toHaveText(['Utilities', 'Heat-transfer coefficients', 'Economics']);
+  } finally {
+    await set.stop();
+  }
 });

@@ -13,10 +13,12 @@ function toolPath() {
   return path.isAbsolute(tool) ? tool : path.resolve(repo, tool);
 }
 
-async function startServer() {
+// A new case, or with `utilitySet` a new utility set on its own.
+async function startServer(utilitySet = false) {
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'pemar-e2e-'));
-  const file = path.join(dir, 'plant.kcs');
-  const child = spawn(toolPath(), ['serve', '--new', file], {stdio: ['ignore', 'pipe', 'pipe']});
+  const file = path.join(dir, utilitySet ? 'site.hud' : 'plant.kcs');
+  const args = utilitySet ? ['serve', '--new', '--utilities', file] : ['serve', '--new', file];
+  const child = spawn(toolPath(), args, {stdio: ['ignore', 'pipe', 'pipe']});
   let output = '';
   const address = await new Promise((resolve, reject) => {
     const timer = setTimeout(() => reject(new Error(`no address printed:\n${output}`)), 10_000);
@@ -83,4 +85,4 @@ async function firstUtility(page) {
   return name.inputValue();
 }
 
-module.exports = {test, expect: base.expect, ready, firstUtility};
+module.exports = {test, expect: base.expect, ready, firstUtility, startServer};
