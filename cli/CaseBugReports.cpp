@@ -11,9 +11,9 @@
 
 #include "Registry.h"
 #include "pemar/casereport/CaseBugReports.h"
-#include "pemar/framework/Session.h"
 #include "pemar/reports/BugReport.h"
 #include "pemar/reports/BugReportFields.h"
+#include "tooling/ProblemReports.h"
 
 namespace pemar::cli {
 namespace {
@@ -52,11 +52,6 @@ int RunAdd(const BugReportOptions& o, const WithCase& withCase) {
     PrintError("cannot read the description file " + o.description_file);
     return kExitFailed;
   }
-  // The report carries the tool's version, as the program's session gives
-  // it in the suite.
-  Session session;
-  session.SetVersionText(Text("pemar ") + PEMAR_VERSION_STRING);
-  ScopedSession scoped(&session);
   const int code =
       withCase(o.file, o.backups, [&](SimulationCase& doc, bool& changed) {
         BugReportEntry entry;
@@ -68,7 +63,7 @@ int RunAdd(const BugReportOptions& o, const WithCase& withCase) {
         entry.priority = ValueOf(BugReportChoice::kPriority, o.priority);
         entry.reproducibility =
             ValueOf(BugReportChoice::kReproducibility, o.reproducibility);
-        switch (AddCaseBugReport(doc, entry)) {
+        switch (tooling::AddProblemReport(doc, entry)) {
           case AddBugReportResult::kTitleTaken:
             return o.file + " already has a problem report titled \"" +
                    o.title + "\"";
@@ -87,19 +82,9 @@ int RunAdd(const BugReportOptions& o, const WithCase& withCase) {
   return code;
 }
 
-nlohmann::ordered_json ReportJson(const BugReportFieldList& fields) {
-  auto json = nlohmann::ordered_json::object();
-  for (const auto& [name, text] : fields) json[name] = text;
-  return json;
-}
-
 int RunList(const BugReportOptions& o, const WithCase& withCase) {
   return withCase(o.file, std::nullopt, [&](SimulationCase& doc, bool&) {
-    auto list = nlohmann::ordered_json::array();
-    for (const BugReportFieldList& fields :
-         BugReportFieldLists(CaseBugReportManager(doc))) {
-      list.push_back(ReportJson(fields));
-    }
+    const nlohmann::ordered_json list = tooling::ProblemReportsJson(doc);
     if (o.json) {
       // Texts come from the file and may hold any bytes.
       std::cout << list.dump(2, ' ', false,

@@ -1,4 +1,5 @@
-// The plot views of a case as the tool shows and makes them.
+// The plot views of a case drawn as pictures by the tool; listing and making
+// them is shared with the web application (tooling/CasePlots.h).
 
 #ifndef PEMAR_CLI_CASEPLOT_H_
 #define PEMAR_CLI_CASEPLOT_H_
@@ -10,21 +11,12 @@
 
 namespace pemar::cli {
 
-// Lists every plot view and named plot of `doc`: type, labels, data sets
-// and the points each gives now; "no plot views" when there is none.
-void PrintPlots(std::ostream& out, SimulationCase& doc);
-
 // Draws every plot view and named plot of `doc` as an SVG file in `dir`
 // (made when missing), named by its position and name ("1-name.svg"), and
 // lists the files written on `out`. False, with an error printed, when a
 // file cannot be written.
 bool WritePlotPictures(std::ostream& out, SimulationCase& doc,
                        const std::string& dir);
-
-// Adds to `doc` a steam saturation curve (300 to 600 K in 13 points) and a
-// two-dimensional plot view of it, pressure on a log axis over temperature.
-// False when it cannot.
-bool AddSaturationPlot(SimulationCase& doc);
 
 }  // namespace pemar::cli
 

@@ -20,10 +20,9 @@
 #include <vector>
 
 #include "CaseBugReports.h"
-#include "CaseFeatures.h"
 #include "CasePlot.h"
 #include "Registry.h"
-#include "StoredCaseHeader.h"
+#include "pemar/case/CaseFileDump.h"
 #include "pemar/case/FlowsheetExportFileLocation.h"
 #include "pemar/case/SimulationCase.h"
 #include "pemar/casereport/CaseDescription.h"
@@ -41,9 +40,27 @@
 #include "pemar/project/NotesProject.h"
 #include "pemar/utility/IDefaultUtilityManager.h"
 #include "pemar/utility/UtilityTypes.h"
+#include "tooling/CaseFeatures.h"
+#include "tooling/CasePlots.h"
+#include "tooling/CaseProjects.h"
 
 namespace pemar::cli {
 namespace {
+
+using tooling::AddFeature;
+using tooling::AddNote;
+using tooling::AddProject;
+using tooling::AddSaturationPlot;
+using tooling::CaseInfoJson;
+using tooling::FeatureManager;
+using tooling::FeaturesJson;
+using tooling::FindProject;
+using tooling::NotesJson;
+using tooling::PrintFeatures;
+using tooling::PrintPlots;
+using tooling::Projects;
+using tooling::PropertyTableRange;
+using tooling::RegisterCaseTypes;
 
 std::string Str(const char* s) { return s ? std::string(s) : std::string(); }
 
@@ -88,10 +105,7 @@ struct OpenedCase {
   std::unique_ptr<SimulationCase> doc;
 };
 
-void Prepare() {
-  NotesProject::RegisterType();
-  RegisterToolFeatures();
-}
+void Prepare() { RegisterCaseTypes(); }
 
 // Reads `path`; false, with the reason printed, when it cannot.
 bool Open(const std::string& path, OpenedCase& c) {
@@ -128,69 +142,6 @@ bool Save(OpenedCase& c, std::optional<int> backups) {
   return false;
 }
 
-IPemarProject* FindProject(SimulationCase& doc, const std::string& name) {
-  IPemarBaseObject* object = nullptr;
-  doc.GetEngineeringManager()->GetProjectByName(name.c_str(), &object,
-                                                kProjectInterface);
-  return AsPemarProject(object);
-}
-
-std::vector<IPemarProject*> Projects(SimulationCase& doc) {
-  std::vector<IPemarProject*> projects;
-  EngineeringManager* manager = doc.GetEngineeringManager();
-  const int n = manager->GetProjectSize(kProjectInterface);
-  for (int i = 0; i < n; ++i) {
-    IPemarBaseObject* object = nullptr;
-    manager->GetProjectByNum(i, kProjectInterface, &object);
-    if (IPemarProject* p = AsPemarProject(object)) projects.push_back(p);
-  }
-  return projects;
-}
-
-// A new notes project named `name`; null when the case has one already.
-IPemarProject* AddProject(SimulationCase& doc, const std::string& name,
-                          const std::string& engineer,
-                          const std::string& comments) {
-  if (FindProject(doc, name) != nullptr) return nullptr;
-  // The engineering manager keeps the project and releases it with the case.
-  IPemarProject* project =
-      AsPemarProject(doc.GetEngineeringManager()->AddEngObject(
-          name.c_str(), kNotesProjectType, 0));
-  if (project == nullptr) return nullptr;
-  if (!engineer.empty()) project->SetEngineersName(engineer.c_str());
-  if (!comments.empty()) project->SetComments(comments.c_str());
-  return project;
-}
-
-void AddNote(IPemarProject* project, const std::string& title,
-             const std::string& text, const std::string& author) {
-  project->AddNote();
-  const int at = project->GetNumberOfNotes() - 1;
-  project->SetNoteTitle(at, title.c_str());
-  project->SetNoteText(at, text.c_str());
-  if (!author.empty()) project->SetNoteAuthor(at, author.c_str());
-}
-
-nlohmann::ordered_json NotesJson(IPemarProject* p) {
-  nlohmann::ordered_json notes = nlohmann::ordered_json::array();
-  for (int i = 0; i < p->GetNumberOfNotes(); ++i) {
-    notes.push_back({{"title", Str(p->GetNoteTitle(i))},
-                     {"text", Str(p->GetNoteText(i))},
-                     {"author", Str(p->GetNoteAuthor(i))},
-                     {"date", Str(p->GetNoteDate(i))}});
-  }
-  return notes;
-}
-
-nlohmann::ordered_json ProjectJson(IPemarProject* p) {
-  nlohmann::ordered_json j = {{"name", Str(p->GetProjectName())},
-                              {"engineer", Str(p->GetEngineersName())},
-                              {"comments", Str(p->GetComments())},
-                              {"date", Str(p->GetDate())}};
-  j["notes"] = NotesJson(p);
-  return j;
-}
-
 void PrintNotes(std::ostream& out, IPemarProject* p,
                 const std::string& indent) {
   for (int i = 0; i < p->GetNumberOfNotes(); ++i) {
@@ -211,19 +162,6 @@ void PrintProject(std::ostream& out, IPemarProject* p) {
   out << ", " << Notes(p->GetNumberOfNotes()) << ")\n";
   if (!comments.empty()) out << "    comments: " << comments << "\n";
   PrintNotes(out, p, "    ");
-}
-
-// What the case's utility database holds; null in JSON when it has none.
-nlohmann::ordered_json CaseUtilityJson(SimulationCase& doc) {
-  IDefaultUtilityManager* db = doc.UtilityDatabase(false);
-  if (db == nullptr) return nullptr;
-  nlohmann::ordered_json names = nlohmann::ordered_json::array();
-  for (int i = 0; i < db->GetNumberOfDefaultUtilities(); ++i) {
-    names.push_back(Str(db->GetDefaultUtilityName(i)));
-  }
-  return {{"utilities", db->GetNumberOfDefaultUtilities()},
-          {"names", names},
-          {"htc_defaults", db->GetNumberOfHTCDefaultValues()}};
 }
 
 void PrintUtilitySummary(std::ostream& out, SimulationCase& doc) {
@@ -322,18 +260,7 @@ int RunInfo(const CaseOptions& o) {
   const StoredCaseHeader h = ReadStoredCaseHeader(o.file);
   SimulationCase& doc = *c.doc;
   if (o.json) {
-    nlohmann::ordered_json j = {{"file", o.file},
-                                {"identity_stamp", h.stamp},
-                                {"build_number", h.build},
-                                {"required_build_number", h.requiredBuild},
-                                {"structure_revision", h.structureRevision},
-                                {"save_counter", doc.SaveCounter()}};
-    nlohmann::ordered_json projects = nlohmann::ordered_json::array();
-    for (IPemarProject* p : Projects(doc)) projects.push_back(ProjectJson(p));
-    j["projects"] = projects;
-    j["utility_database"] = CaseUtilityJson(doc);
-    j["features"] = FeaturesJson(doc, false);
-    std::cout << JsonText(j) << "\n";
+    std::cout << JsonText(CaseInfoJson(o.file, doc)) << "\n";
     return kExitOk;
   }
   PrintInfo(std::cout, o.file, h, doc);

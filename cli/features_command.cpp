@@ -9,13 +9,15 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "CaseFeatures.h"
 #include "Registry.h"
 #include "pemar/config/ProgramConfiguration.h"
 #include "pemar/features/FeatureRegistry.h"
+#include "tooling/CaseFeatures.h"
 
 namespace pemar::cli {
 namespace {
+
+using tooling::RegisterToolFeatures;
 
 struct FeaturesOptions {
   bool json = false;

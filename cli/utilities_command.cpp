@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "Format.h"
 #include "Registry.h"
 #include "pemar/diag/LadderSvg.h"
 #include "pemar/framework/ConfigStore.h"
@@ -25,9 +24,13 @@
 #include "pemar/utility/IDefaultUtilityManager.h"
 #include "pemar/utility/UtilityDescription.h"
 #include "pemar/utility/UtilityFiles.h"
+#include "tooling/Format.h"
 
 namespace pemar::cli {
 namespace {
+
+using tooling::JsonNumber;
+using tooling::ShortNumber;
 
 struct ManagerDeleter {
   void operator()(IDefaultUtilityManager* m) const {

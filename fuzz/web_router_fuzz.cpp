@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -41,7 +42,8 @@ Fixture& Model() {
     auto* f = new Fixture;
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() /
-        ("pemar-router-fuzz-" + std::to_string(std::rand()));
+        ("pemar-router-fuzz-" + std::to_string(std::random_device()()));
+    std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     std::string error;
     f->workspace = Workspace::Open({pemar::web::WorkspaceKind::kCase,

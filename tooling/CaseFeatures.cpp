@@ -1,18 +1,18 @@
 // The features of a case as the tool shows and changes them.
 
-#include "CaseFeatures.h"
+#include "tooling/CaseFeatures.h"
 
 #include <cstdio>
 
-#include "Format.h"
 #include "pemar/case/CaseManagers.h"
 #include "pemar/features/ExpMgrView.h"
 #include "pemar/features/FeatureInstances.h"
 #include "pemar/features/FeatureRegistry.h"
 #include "pemar/features/PropertyTableFeature.h"
 #include "pemar/framework/Types.h"
+#include "tooling/Format.h"
 
-namespace pemar::cli {
+namespace pemar::tooling {
 namespace {
 
 std::string Number(double value) { return ShortNumber(value, "n/a"); }
@@ -46,7 +46,7 @@ Viewable* AddFeature(ExpMgrView& manager, const std::string& key,
                      const PropertyTableRange& range, std::string& error) {
   const bool table = key == kPropertyTableKey;
   if (range.Given() && !table) {
-    error = "--from, --to and --pressure belong to " +
+    error = "a range (from, to, pressure) belongs to " +
             std::string(kPropertyTableKey) + " features only";
     return nullptr;
   }
@@ -136,4 +136,4 @@ void PrintFeatures(std::ostream& out, SimulationCase& doc, bool rows,
   }
 }
 
-}  // namespace pemar::cli
+}  // namespace pemar::tooling

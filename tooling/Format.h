@@ -1,8 +1,9 @@
-// How the tool writes numbers: in short form (six significant digits), and
-// the empty value -32767 as a placeholder in text or as null in JSON.
+// How the tool and the web application write numbers: in short form (six
+// significant digits), and the empty value -32767 as a placeholder in text or
+// as null in JSON.
 
-#ifndef PEMAR_CLI_FORMAT_H_
-#define PEMAR_CLI_FORMAT_H_
+#ifndef PEMAR_TOOLING_FORMAT_H_
+#define PEMAR_TOOLING_FORMAT_H_
 
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -10,7 +11,7 @@
 
 #include "pemar/framework/Types.h"
 
-namespace pemar::cli {
+namespace pemar::tooling {
 
 // `value` with six significant digits; `empty` for the empty value.
 inline std::string ShortNumber(double value, const char* empty) {
@@ -26,6 +27,6 @@ inline nlohmann::ordered_json JsonNumber(double value) {
                               : nlohmann::ordered_json(value);
 }
 
-}  // namespace pemar::cli
+}  // namespace pemar::tooling
 
-#endif  // PEMAR_CLI_FORMAT_H_
+#endif  // PEMAR_TOOLING_FORMAT_H_

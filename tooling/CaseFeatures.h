@@ -1,10 +1,11 @@
-// The features of a case as the tool shows and changes them.
+// The features of a case as the tool and the web application show and
+// change them.
 //
-// The tool registers the library's own feature, the steam property table
+// The front ends register the library's own feature, the steam property table
 // (PropertyTableFeature.h); feature libraries of the suite are not loaded.
 
-#ifndef PEMAR_CLI_CASEFEATURES_H_
-#define PEMAR_CLI_CASEFEATURES_H_
+#ifndef PEMAR_TOOLING_CASEFEATURES_H_
+#define PEMAR_TOOLING_CASEFEATURES_H_
 
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -15,7 +16,7 @@
 #include "pemar/case/SimulationCase.h"
 #include "pemar/features/ExpMgrView.h"
 
-namespace pemar::cli {
+namespace pemar::tooling {
 
 // Registers the tool's features; safe to call again.
 void RegisterToolFeatures();
@@ -45,6 +46,6 @@ nlohmann::ordered_json FeaturesJson(SimulationCase& doc, bool rows);
 void PrintFeatures(std::ostream& out, SimulationCase& doc, bool rows,
                    const std::string& indent);
 
-}  // namespace pemar::cli
+}  // namespace pemar::tooling
 
-#endif  // PEMAR_CLI_CASEFEATURES_H_
+#endif  // PEMAR_TOOLING_CASEFEATURES_H_
