@@ -1,3 +1,4 @@
+const fs = require('node:fs');
 const path = require('node:path');
 const {test, expect, ready, firstUtility} = require('./server');
 
@@ -55,8 +56,12 @@ test('an edit is reached and sent from the keyboard', async ({app}) => {
   await expect(app.getByRole('textbox', {name: label, exact: true})).toHaveValue('42');
 });
 
-test('the utilities page as a picture', async ({app}) => {
+// The picture in docs/ is rewritten when missing or with PEMAR_E2E_SCREENSHOT=1
+// (it shows the run's temporary path, so each run's picture differs).
+test('the utilities page as a picture', async ({app}, testInfo) => {
+  const docs = path.resolve(__dirname, '../../docs/web-utilities.png');
+  const update = process.env.PEMAR_E2E_SCREENSHOT === '1' || !fs.existsSync(docs);
   await app.setViewportSize({width: 1800, height: 900});
   await app.locator('img.ladder').evaluate((img) => img.decode().catch(() => {}));
-  await app.screenshot({path: path.resolve(__dirname, '../../docs/web-utilities.png'), fullPage: true});
+  await app.screenshot({path: update ? docs : testInfo.outputPath('web-utilities.png'), fullPage: true});
 });
