@@ -87,6 +87,9 @@ async function start() {
       state.leavingForPage = true;
     }
   });
+  document.addEventListener('submit', (e) => {
+    if (!e.defaultPrevented && e.target.getAttribute('action')) state.leavingForPage = true;
+  });
   window.addEventListener('beforeunload', (e) => {
     if (state.session && state.session.modified && !state.leavingForPage) {
       e.preventDefault();
