@@ -63,14 +63,17 @@ void AddNote(IPemarProject* project, const std::string& title,
   if (!author.empty()) project->SetNoteAuthor(at, author.c_str());
 }
 
+nlohmann::ordered_json NoteJson(IPemarProject* p, int i) {
+  return {{"title", Str(p->GetNoteTitle(i))},
+          {"text", Str(p->GetNoteText(i))},
+          {"author", Str(p->GetNoteAuthor(i))},
+          {"date", Str(p->GetNoteDate(i))}};
+}
+
 nlohmann::ordered_json NotesJson(IPemarProject* p) {
   nlohmann::ordered_json notes = nlohmann::ordered_json::array();
-  for (int i = 0; i < p->GetNumberOfNotes(); ++i) {
-    notes.push_back({{"title", Str(p->GetNoteTitle(i))},
-                     {"text", Str(p->GetNoteText(i))},
-                     {"author", Str(p->GetNoteAuthor(i))},
-                     {"date", Str(p->GetNoteDate(i))}});
-  }
+  for (int i = 0; i < p->GetNumberOfNotes(); ++i)
+    notes.push_back(NoteJson(p, i));
   return notes;
 }
 

@@ -38,7 +38,9 @@ IPemarProject* AddProject(SimulationCase& doc, const std::string& name,
 void AddNote(IPemarProject* project, const std::string& title,
              const std::string& text, const std::string& author);
 
-// [{"title", "text", "author", "date"}] in the project's order.
+// {"title", "text", "author", "date"} of the note at `index`.
+nlohmann::ordered_json NoteJson(IPemarProject* project, int index);
+// Every note as NoteJson gives it, in the project's order.
 nlohmann::ordered_json NotesJson(IPemarProject* project);
 // {"name", "engineer", "comments", "date", "notes"}.
 nlohmann::ordered_json ProjectJson(IPemarProject* project);

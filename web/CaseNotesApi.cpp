@@ -103,7 +103,12 @@ Response AddNote(ApiCall& call) {
   IPemarProject* project = RouteProject(call, error);
   if (project == nullptr) return *error;
   tooling::AddNote(project, *title, *text, author.value_or(""));
-  return ProjectAnswer(call, project);
+  // The new note alone: a project may hold thousands, and the pages fetch
+  // the list again when they hear of the change.
+  const int count = project->GetNumberOfNotes();
+  return call.Reply({{"project", Str(project->GetProjectName())},
+                     {"note", tooling::NoteJson(project, count - 1)},
+                     {"notes", count}});
 }
 
 Response ChangeNote(ApiCall& call) {

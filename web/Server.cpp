@@ -3,6 +3,7 @@
 
 #include "web/Server.h"
 
+#include <array>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/signal_set.hpp>
 #include <boost/asio/strand.hpp>
@@ -23,6 +24,8 @@ namespace http = beast::http;
 using tcp = asio::ip::tcp;
 
 constexpr std::size_t kHeaderLimit = 16 * 1024;
+// What a closing connection still reads and drops (see Session::Linger).
+constexpr std::size_t kLingerLimit = 8u << 20;
 
 std::string Lower(std::string_view text) {
   std::string out(text);
@@ -153,9 +156,33 @@ class Session : public std::enable_shared_from_this<Session> {
             self->Read();
             return;
           }
-          beast::error_code ignored;
-          self->stream_.socket().shutdown(tcp::socket::shutdown_both, ignored);
+          self->Linger();
         });
+  }
+
+  // Ends a connection whose request may not have been read in full (a
+  // body over the limit): stops sending, then reads and drops what the
+  // client still sends, for a bounded time and amount, so that the client
+  // sees the answer instead of a reset connection.
+  void Linger() {
+    beast::error_code ignored;
+    stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
+    stream_.expires_after(std::chrono::seconds(2));
+    Drain(std::make_shared<std::array<char, 16384>>(), 0);
+  }
+
+  void Drain(std::shared_ptr<std::array<char, 16384>> scratch,
+             std::size_t dropped) {
+    stream_.async_read_some(asio::buffer(*scratch),
+                            [self = shared_from_this(), scratch, dropped](
+                                beast::error_code ec, std::size_t n) {
+                              if (ec || dropped + n > kLingerLimit) {
+                                beast::error_code ignored;
+                                self->stream_.socket().close(ignored);
+                                return;
+                              }
+                              self->Drain(scratch, dropped + n);
+                            });
   }
 
   beast::tcp_stream stream_;
@@ -347,8 +374,9 @@ ClientReply Connection::Send(
   request.keep_alive(true);
   request.prepare_payload();
   beast::error_code ec;
+  // A server may answer (413) before it has read the whole body and close;
+  // its answer is still there to read.
   http::write(impl_->stream, request, ec);
-  if (ec) return reply;
   beast::flat_buffer buffer;
   http::response_parser<http::string_body> parser;
   parser.body_limit(64u << 20);
