@@ -2,9 +2,8 @@
 // connection, send 10,000 requests in all (a quarter under the sanitizers
 // and on Windows), mixing reads, notes with unique titles, edits of a
 // utility of their own and saves, while a watcher keeps asking for the
-// session. Afterwards the
-// case on disk holds every accepted note exactly once and every utility the
-// last value accepted for it.
+// session. Afterwards the case on disk holds every accepted note exactly
+// once and every utility the last value accepted for it.
 
 #include <gtest/gtest.h>
 
