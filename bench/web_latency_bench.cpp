@@ -60,21 +60,6 @@ Running& App() {
   return *running;
 }
 
-std::string Encoded(const std::string& name) {
-  std::string out;
-  for (unsigned char c : name) {
-    if (std::isalnum(c) || c == '-' || c == '_' || c == '.') {
-      out += static_cast<char>(c);
-    } else {
-      static const char kHex[] = "0123456789ABCDEF";
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
-}
-
 double Percentile(std::vector<double> values, double p) {
   if (values.empty()) return 0.0;
   std::sort(values.begin(), values.end());
@@ -94,7 +79,7 @@ void BM_EditRoundTrip(benchmark::State& state) {
       {"content-type", "application/json"}};
   const std::string target =
       "/api/utilities/" +
-      Encoded(r.utilities[state.thread_index() % r.utilities.size()]);
+      PercentEncoded(r.utilities[state.thread_index() % r.utilities.size()]);
   std::vector<double> ms;
   double cost = 1.0;
   for (auto _ : state) {

@@ -1,5 +1,7 @@
 #include "web/HttpMessage.h"
 
+#include <cctype>
+
 namespace pemar::web {
 namespace {
 
@@ -51,6 +53,21 @@ Response Response::Error(int status, const std::string& message,
   nlohmann::ordered_json body = {{"error", message}};
   if (!key.empty()) body["key"] = key;
   return Json(status, body);
+}
+
+std::string PercentEncoded(std::string_view text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : text) {
+    if (std::isalnum(c) || c == '-' || c == '_' || c == '.') {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
 }
 
 std::string DecodedPath(std::string_view target) {

@@ -31,21 +31,6 @@ constexpr int kRequests = 10000;
 #endif
 constexpr int kClients = 16;
 
-std::string Encoded(const std::string& text) {
-  std::string out;
-  for (unsigned char c : text) {
-    if (std::isalnum(c)) {
-      out += static_cast<char>(c);
-    } else {
-      static const char kHex[] = "0123456789ABCDEF";
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
-}
-
 TEST(ServerLoadTest, SixteenClientsLoseNothing) {
   const auto folder =
       std::filesystem::path(::testing::TempDir()) / "server-load";
@@ -133,7 +118,7 @@ TEST(ServerLoadTest, SixteenClientsLoseNothing) {
               const double cost = 1.0 + i;
               what = "edit";
               reply = send(
-                  c, "PATCH", "/api/utilities/" + Encoded(utility),
+                  c, "PATCH", "/api/utilities/" + PercentEncoded(utility),
                   nlohmann::json{{"field", "cost"}, {"value", cost}}.dump());
               if (reply.status == 200) {
                 std::lock_guard<std::mutex> l(lock);
