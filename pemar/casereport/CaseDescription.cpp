@@ -322,6 +322,13 @@ std::string DescribeUtilityView(DefaultUtilManagerView* view) {
 
 std::string DescribeCase(SimulationCase& theCase) {
   std::string out;
+  DescribeCase(theCase, &out);
+  return out;
+}
+
+void DescribeCase(SimulationCase& theCase, std::string* text) {
+  text->clear();
+  std::string& out = *text;
   Writer w(&out);
   const SimulationCaseFileHeader* header = theCase.CaseFileHeader();
   w.Int("header.structureRevision", header->FileStructureRevision());
@@ -368,7 +375,6 @@ std::string DescribeCase(SimulationCase& theCase) {
   AppendUtilityView(theCase.UtilityDatabaseView(false), &out);
   out += DescribeFeatures(CaseFeatureManager(&theCase));
   out += DescribeDesignViewers(theCase);
-  return out;
 }
 
 std::string DescribeDesignViewers(SimulationCase& theCase) {
