@@ -322,6 +322,13 @@ std::string DescribeUtilityView(DefaultUtilManagerView* view) {
 
 std::string DescribeCase(SimulationCase& theCase) {
   std::string out;
+  DescribeCase(theCase, &out);
+  return out;
+}
+
+void DescribeCase(SimulationCase& theCase, std::string* text) {
+  text->clear();
+  std::string& out = *text;
   Writer w(&out);
   const SimulationCaseFileHeader* header = theCase.CaseFileHeader();
   w.Int("header.structureRevision", header->FileStructureRevision());
@@ -368,7 +375,6 @@ std::string DescribeCase(SimulationCase& theCase) {
   AppendUtilityView(theCase.UtilityDatabaseView(false), &out);
   out += DescribeFeatures(CaseFeatureManager(&theCase));
   out += DescribeDesignViewers(theCase);
-  return out;
 }
 
 std::string DescribeDesignViewers(SimulationCase& theCase) {
@@ -405,40 +411,68 @@ std::string DescribeDesignViewers(SimulationCase& theCase) {
 
 std::string DescribeFeatures(ExpMgrView* manager) {
   if (manager == nullptr) return "features (none)\n";
+  // Written piece by piece into the text, as the case's lines are.
   std::string out;
-  auto name = [](const Viewable* v) {
-    return v == nullptr ? std::string("(none)") : Quoted(v->GetName().c_str());
+  auto name = [&out](const Viewable* v) {
+    if (v == nullptr) {
+      out += "(none)";
+    } else {
+      out += QuotedEscaped(v->GetName().c_str());
+    }
   };
-  auto hex = [](double v) {
+  auto quoted = [&out](const Text& text) {
+    out += QuotedEscaped(text.c_str());
+  };
+  auto hex = [&out](double v) {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%a", v);
-    return std::isnan(v) ? std::string("nan") : std::string(buffer);
+    out += ExactNumber(v, buffer);
   };
   for (const Viewable* v : manager->AllInstances()) {
-    out += "feature " + name(v);
+    out += "feature ";
+    name(v);
     if (auto* t = dynamic_cast<const PropertyTableFeature*>(v)) {
-      out += " table " + hex(t->From()) + " " + hex(t->To()) + " " +
-             hex(t->Pressure());
+      out += " table ";
+      hex(t->From());
+      out += ' ';
+      hex(t->To());
+      out += ' ';
+      hex(t->Pressure());
       for (const PropertyTableRow& r : t->Rows()) {
-        out += " [" + hex(r.temperature) + " " + std::to_string(r.phase) + " " +
-               hex(r.enthalpy) + " " + hex(r.volume) + "]";
+        out += " [";
+        hex(r.temperature);
+        out += ' ';
+        out += std::to_string(r.phase);
+        out += ' ';
+        hex(r.enthalpy);
+        out += ' ';
+        hex(r.volume);
+        out += ']';
       }
     }
-    out += "\n";
+    out += '\n';
   }
   for (const Text& list : manager->ListNames()) {
-    out += "features.list " + Quoted(list.c_str()) + ":";
+    out += "features.list ";
+    quoted(list);
+    out += ':';
     for (const Viewable* v : *manager->InstanceList(list.c_str())) {
       out += ' ';
-      out += name(v);
+      name(v);
     }
-    out += "\n";
+    out += '\n';
   }
   for (const TechnologyManagerView* t : manager->TechnologyManagers()) {
-    out += "features.technology " + name(t) + " " +
-           Quoted(t->Technology().c_str()) + " chosen " +
-           Quoted(t->ChosenList().c_str()) + " selected " +
-           name(t->Selected()) + " " + Quoted(t->SelectedName().c_str()) + "\n";
+    out += "features.technology ";
+    name(t);
+    out += ' ';
+    quoted(t->Technology());
+    out += " chosen ";
+    quoted(t->ChosenList());
+    out += " selected ";
+    name(t->Selected());
+    out += ' ';
+    quoted(t->SelectedName());
+    out += '\n';
   }
   return out;
 }

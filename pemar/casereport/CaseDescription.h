@@ -44,6 +44,9 @@ class IPemarProject;
 class SimulationCase;
 
 PEMAR_EXPORT std::string DescribeCase(SimulationCase& theCase);
+// The same, written over `*text`: a caller that describes many cases in
+// turn keeps one string, and so its storage.
+PEMAR_EXPORT void DescribeCase(SimulationCase& theCase, std::string* text);
 // The feature manager: its instances (property tables with their rows), its
 // lists and its technology managers' choices; null gives "(none)".
 PEMAR_EXPORT std::string DescribeFeatures(ExpMgrView* manager);
