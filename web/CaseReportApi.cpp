@@ -120,7 +120,9 @@ Response Download(ApiCall& call) {
   const BugReportManager* manager = CaseBugReportManager(*doc);
   const int count = manager ? static_cast<int>(manager->Reports().size()) : 0;
   const auto n = Position(call.params[0], count);
-  if (!n) return NotFound("problem report", call.params[0]);
+  if (!n || manager == nullptr) {
+    return NotFound("problem report", call.params[0]);
+  }
   Response r;
   // The stored bytes as written, in whatever encoding they came.
   r.content_type = "text/plain";

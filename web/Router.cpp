@@ -272,7 +272,11 @@ Response Router::CallApi(const Request& request, const std::string& raw) {
     if (!Matches(route.pattern, raw, params)) continue;
     path_known = true;
     if (route.method != request.method) continue;
-    for (std::string& p : params) p = DecodedPath("/" + p).substr(1);
+    for (std::string& p : params) {
+      // The whole path decoded already, so each of its segments does too.
+      std::string decoded = DecodedPath(std::string("/").append(p));
+      p = decoded.empty() ? std::string() : decoded.substr(1);
+    }
     ApiCall call{workspace_, request, std::move(params), nullptr, {}};
     const bool change = IsChange(request.method);
     if (change) {
