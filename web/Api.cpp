@@ -52,9 +52,10 @@ Response Save(ApiCall& call) {
   call.messages.messages.insert(call.messages.messages.end(),
                                 messages.messages.begin(),
                                 messages.messages.end());
-  // The changes are in the file now; an older recovery copy would only
-  // confuse the next start.
-  w.RemoveRecoveryCopy();
+  // A document read from its recovery copy has now written the copy's
+  // changes; any other document leaves the copy alone, since its changes
+  // are nowhere else.
+  if (w.opened_from_recovery()) w.RemoveRecoveryCopy();
   w.events().Publish("save", "server", w.path());
   return call.Reply({{"saved", true}, {"path", w.path()}});
 }

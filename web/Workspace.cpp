@@ -88,6 +88,7 @@ std::unique_ptr<Workspace> Workspace::Open(const OpenOptions& options,
   std::unique_ptr<Workspace> w(new Workspace());
   w->kind_ = options.kind;
   w->path_ = options.path;
+  w->recovered_ = options.recover;
   const std::string read =
       options.recover ? RecoveryPath(options.path) : options.path;
   if (options.create && Exists(options.path)) {

@@ -104,7 +104,10 @@ class Workspace : private INotificationReceiver {
   // leaving `path()` and its backups as they are. Hold the library lock.
   // False, with a sentence in `error`, when it cannot.
   bool WriteRecoveryCopy(std::string& error);
-  // Removes the recovery copy (after a Save has written its changes).
+  // Whether the document was read from its recovery copy (`recover`).
+  bool opened_from_recovery() const { return recovered_; }
+  // Removes the recovery copy; only once a Save of a document opened from
+  // it has written its changes, since otherwise they are nowhere else.
   void RemoveRecoveryCopy();
 
  private:
@@ -117,6 +120,7 @@ class Workspace : private INotificationReceiver {
   IDefaultUtilityManager* utilities_ = nullptr;
   bool owns_utilities_ = false;
   StoreRecallType sections_ = AllData;
+  bool recovered_ = false;
   std::mutex library_lock_;
   mutable std::mutex flag_lock_;
   bool modified_ = false;

@@ -78,6 +78,10 @@ def main():
     names = [u["name"] for u in call(base, token, "GET", "/api/utilities")[1]
              ["utilities"]]
     check("Recovered steam" not in names, "the case itself lacks the change")
+    # A save of the case itself must not drop the copy: its changes are
+    # nowhere else.
+    check(call(base, token, "POST", "/api/save", {})[0] == 200, "save")
+    check(os.path.exists(recovery), "the copy outlives a save of the case")
     rc, out, err = stop(proc)
     check("--recover" in err, "the start points to --recover: %r" % err)
     check(out.strip().endswith("nothing was left unsaved."), out)

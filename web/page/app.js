@@ -24,8 +24,11 @@ function drawSession(session) {
   const banner = document.getElementById('recovery');
   if (session.recovery && session.recovery.exists) {
     banner.hidden = false;
-    banner.textContent = `A recovery copy with changes that were never saved exists: ${session.recovery.path}. ` +
-      'Save writes this document and removes the copy.';
+    banner.textContent = session.recovery.opened ?
+      `This is the recovery copy ${session.recovery.path}: Save writes its changes to ${session.path} ` +
+        'and removes the copy.' :
+      `A recovery copy with changes that were never saved exists: ${session.recovery.path}. ` +
+        `To take them up, stop this server and run pemar serve --recover ${session.path}.`;
   } else {
     banner.hidden = true;
     banner.textContent = '';
