@@ -246,10 +246,12 @@ TEST_F(BugReportManagerTest, StoredVersionsReadBackAndDamageFails) {
   EXPECT_TRUE(test_support::SameBytes(Stored(stored, 1), golden_));
   EXPECT_EQ(FieldsOf(nullptr), "");
   BugReport* second = stored.Reports().at(1);
+  second->SetName("");
   second->SetDate("");
   second->SetPriorityChoice(7);
   const std::string version2 = Stored(stored, 2);
-  EXPECT_EQ(second->Date(), TodayDate());  // filled in
+  EXPECT_EQ(second->GetName() + " " + second->Date(),
+            "Report2 " + TodayDate());  // filled in
   session_.SetVersionText("2.0");
   BugReportManager recalled(nullptr);
   ASSERT_TRUE(Recall(version2, 2, recalled));

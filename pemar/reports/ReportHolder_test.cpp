@@ -64,6 +64,8 @@ TEST_F(ReportHolderTest, SectionsAreNumberedAndChangesReachTheReport) {
   EXPECT_STREQ(holder_.GetReport(),
                "\n\n1 Intro\nStart\n\n1.1 Scope\nWhere\n\n1.2 Goals\n"
                "\n\n2 Results\nR\n\n2.1 Targets\nT\n\n2.1.1 Hot\nH");
+  EXPECT_STREQ(holder_.GetSectionString("Intro/UnNamedSectionInternal"),
+               "Start");
   EXPECT_EQ(holder_.NumberOfSubsections("Intro"), 3);
   EXPECT_EQ(holder_.GetSectionString("Intro"), nullptr);  // now a container
   EXPECT_TRUE(holder_.AppendToSection("Intro/Scope", "more"));
