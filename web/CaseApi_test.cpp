@@ -1,38 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
 
 #include "tooling/CasePlots.h"
 #include "web/Router.h"
 #include "web/Workspace.h"
+#include "web/testing/WebTestSupport.h"
 
 namespace pemar::web {
 namespace {
 
-namespace fs = std::filesystem;
-
-constexpr const char* kCaseToken = "0123456789abcdef0123456789abcdef";
-
-fs::path CaseTestFolder() {
-  const fs::path folder =
-      fs::path(::testing::TempDir()) /
-      (std::string("case-api-") +
-       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  return folder;
-}
-
-Request CasePageRequest(std::string method, std::string target,
-                        std::string body = "") {
-  Request r{std::move(method), std::move(target), {}, std::move(body)};
-  r.headers = {{"host", "127.0.0.1:1"},
-               {"authorization", std::string("Bearer ") + kCaseToken},
-               {"origin", "http://127.0.0.1:1"},
-               {"content-type", "application/json"}};
-  return r;
-}
+using test_support::PageRequest;
 
 // A case holding the project "Crude unit" with the note "Heating", the
 // problem report "Crash" and a plot view of the saturation curve, open in a
@@ -44,13 +22,11 @@ class CaseApiTest : public ::testing::Test {
   void Open(WorkspaceKind kind, const char* name) {
     router_.reset();
     workspace_.reset();
-    path_ = (CaseTestFolder() / name).string();
+    path_ = (test_support::FreshFolder("case-api-") / name).string();
     std::string error;
     workspace_ = Workspace::Open({kind, path_, true}, error);
     ASSERT_NE(workspace_, nullptr) << error;
-    router_ = std::make_unique<Router>(
-        *workspace_,
-        RouterOptions{kCaseToken, HostsFor("127.0.0.1", 1), 1 << 20});
+    router_ = test_support::MakeRouter(*workspace_);
     if (kind != WorkspaceKind::kCase) return;
     ASSERT_EQ(Call("POST", "/api/case/projects", R"({"name":"Crude unit"})"),
               200);
@@ -64,7 +40,7 @@ class CaseApiTest : public ::testing::Test {
 
   int Call(const std::string& method, const std::string& target,
            const std::string& body = "") {
-    last_ = router_->Handle(CasePageRequest(method, target, body)).response;
+    last_ = router_->Handle(PageRequest(method, target, body)).response;
     return last_.status;
   }
 
@@ -196,9 +172,7 @@ TEST_F(CaseApiTest, AddedNoteIsInTheCaseAfterSaveAndReopening) {
   std::string error;
   workspace_ = Workspace::Open({WorkspaceKind::kCase, path_}, error);
   ASSERT_NE(workspace_, nullptr) << error;
-  router_ = std::make_unique<Router>(
-      *workspace_,
-      RouterOptions{kCaseToken, HostsFor("127.0.0.1", 1), 1 << 20});
+  router_ = test_support::MakeRouter(*workspace_);
   ASSERT_EQ(Call("GET", "/api/case/projects"), 200);
   EXPECT_NE(last_.body.find(R"("title":"Review","text":"Checked")"),
             std::string::npos)

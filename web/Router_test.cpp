@@ -8,13 +8,15 @@
 
 #include "pemar/utility/IDefaultUtilityManager.h"
 #include "web/Workspace.h"
+#include "web/testing/WebTestSupport.h"
 
 namespace pemar::web {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kToken = "0123456789abcdef0123456789abcdef";
+using test_support::kToken;
+using test_support::PageRequest;
 
 std::string ReadBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -24,32 +26,11 @@ std::string ReadBytes(const fs::path& path) {
 class RouterTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::path(::testing::TempDir()) /
-              (std::string("router-") +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    path_ = (folder_ / "plant.kcs").string();
+    path_ = (test_support::FreshFolder("router-") / "plant.kcs").string();
     std::string error;
-    auto created = Workspace::Open({WorkspaceKind::kCase, path_, true}, error);
-    ASSERT_NE(created, nullptr) << error;
-    ASSERT_TRUE(created->Save(nullptr));
-    created.reset();
-    workspace_ = Workspace::Open({WorkspaceKind::kCase, path_}, error);
+    workspace_ = test_support::OpenSavedCase(path_, error);
     ASSERT_NE(workspace_, nullptr) << error;
-    router_ = std::make_unique<Router>(
-        *workspace_, RouterOptions{kToken, HostsFor("127.0.0.1", 1), 1 << 20});
-  }
-
-  // A request as the page sends it: token, Host and Origin right.
-  static Request PageRequest(std::string method, std::string target,
-                             std::string body = "") {
-    Request r{std::move(method), std::move(target), {}, std::move(body)};
-    r.headers = {{"host", "127.0.0.1:1"},
-                 {"cookie", std::string("pemar_token=") + kToken},
-                 {"origin", "http://127.0.0.1:1"},
-                 {"content-type", "application/json"}};
-    return r;
+    router_ = test_support::MakeRouter(*workspace_);
   }
 
   static void SetHeader(Request& r, const std::string& name,
@@ -58,7 +39,6 @@ class RouterTest : public ::testing::Test {
     if (!value.empty()) r.headers.emplace_back(name, value);
   }
 
-  fs::path folder_;
   std::string path_;
   std::unique_ptr<Workspace> workspace_;
   std::unique_ptr<Router> router_;
