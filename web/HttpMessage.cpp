@@ -55,6 +55,14 @@ Response Response::Error(int status, const std::string& message,
   return Json(status, body);
 }
 
+std::string AsciiLower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
 std::string PercentEncoded(std::string_view text) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string out;

@@ -44,6 +44,10 @@ struct Response {
 // is not an absolute path or decodes to a control character or '\0'.
 std::string DecodedPath(std::string_view target);
 
+// `text` with ASCII letters in lower case: header names and values that
+// HTTP compares without regard to case.
+std::string AsciiLower(std::string_view text);
+
 // `text` with every byte but letters, digits, '-', '_' and '.' written as
 // %XX: a name as one segment of a path or a query value.
 std::string PercentEncoded(std::string_view text);

@@ -50,13 +50,6 @@ std::string CookieValue(const Request& request, std::string_view name) {
   return {};
 }
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
-    return static_cast<char>(std::tolower(c));
-  });
-  return text;
-}
-
 // A response may bring a stricter policy of its own (a stand-alone report
 // page with its inline style); it must still forbid framing.
 void AddSecurityHeaders(Response& response) {
@@ -153,7 +146,7 @@ std::vector<std::string> HostsFor(const std::string& host, std::uint16_t port) {
     return {"127.0.0.1" + p, "localhost" + p, "[::1]" + p};
   }
   if (host.find(':') != std::string::npos) return {"[" + host + "]" + p};
-  return {Lower(host) + p};
+  return {AsciiLower(host) + p};
 }
 
 Router::Router(Workspace& workspace, RouterOptions options)
@@ -171,7 +164,7 @@ std::optional<Response> Router::CheckAccess(const Request& request,
                                             bool* token_in_cookie) const {
   const std::string* host = request.Header("host");
   if (host == nullptr || std::find(options_.hosts.begin(), options_.hosts.end(),
-                                   Lower(*host)) == options_.hosts.end()) {
+                                   AsciiLower(*host)) == options_.hosts.end()) {
     return Response::Error(403, "this server answers only to its own address");
   }
   std::string token;
@@ -198,13 +191,14 @@ std::optional<Response> Router::CheckAccess(const Request& request,
   }
   if (IsChange(request.method)) {
     const std::string* origin = request.Header("origin");
-    if (origin != nullptr ? Lower(*origin) != "http://" + Lower(*host)
+    if (origin != nullptr ? AsciiLower(*origin) != "http://" + AsciiLower(*host)
                           : *token_in_cookie) {
       return Response::Error(403,
                              "a change must come from this server's own page");
     }
     const std::string* type = request.Header("content-type");
-    if (type == nullptr || Lower(*type).rfind("application/json", 0) != 0) {
+    if (type == nullptr ||
+        AsciiLower(*type).rfind("application/json", 0) != 0) {
       return Response::Error(415,
                              "a change must send its body as JSON "
                              "(Content-Type: application/json)");

@@ -27,20 +27,12 @@ constexpr std::size_t kHeaderLimit = 16 * 1024;
 // What a closing connection still reads and drops (see Session::Linger).
 constexpr std::size_t kLingerLimit = 8u << 20;
 
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  }
-  return out;
-}
-
 Request FromBeast(const http::request<http::string_body>& in) {
   Request r;
   r.method = std::string(in.method_string());
   r.target = std::string(in.target());
   for (const auto& field : in) {
-    r.headers.emplace_back(Lower(field.name_string()),
+    r.headers.emplace_back(AsciiLower(field.name_string()),
                            std::string(field.value()));
   }
   r.body = in.body();
