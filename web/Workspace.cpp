@@ -4,14 +4,13 @@
 #include <system_error>
 
 #include "pemar/case/SimulationCase.h"
-#include "pemar/features/PropertyTableFeature.h"
 #include "pemar/framework/Platform.h"
 #include "pemar/framework/ScopedSettings.h"
 #include "pemar/framework/Utf8PathInternal.h"
-#include "pemar/project/NotesProject.h"
 #include "pemar/utility/DefaultUtilManagerView.h"
 #include "pemar/utility/IDefaultUtilityManager.h"
 #include "pemar/utility/UtilityFiles.h"
+#include "tooling/CaseProjects.h"
 
 namespace pemar::web {
 namespace {
@@ -117,8 +116,7 @@ std::unique_ptr<Workspace> Workspace::Open(const OpenOptions& options,
     }
     if (options.create || options.recover) w->modified_ = true;
   } else {
-    NotesProject::RegisterType();
-    PropertyTableFeature::RegisterFeature();
+    tooling::RegisterCaseTypes();
     ScopedCommandLine line("pemar");
     w->document_ = std::make_unique<SimulationCase>(Text("SIM"), nullptr);
     if (options.create) {
