@@ -125,9 +125,7 @@ bool Open(const std::string& path, OpenedCase& c) {
 // when the save failed (the previous file and its backups are then intact).
 bool Save(OpenedCase& c, std::optional<int> backups) {
   if (c.doc->IsTempName()) {
-    PrintError(c.doc->GetFileName().str() +
-               " is a backup or temporary file: copy it to a case name "
-               "before changing it");
+    PrintError(tooling::BackupCaseRefusal(c.doc->GetFileName().str()));
     return false;
   }
   ScopedBackups scoped(backups);

@@ -21,6 +21,12 @@ void RegisterCaseTypes() {
   RegisterToolFeatures();
 }
 
+std::string BackupCaseRefusal(const std::string& path) {
+  return path +
+         " is a backup or temporary file: copy it to a case name before "
+         "changing it";
+}
+
 IPemarProject* FindProject(SimulationCase& doc, const std::string& name) {
   IPemarBaseObject* object = nullptr;
   doc.GetEngineeringManager()->GetProjectByName(name.c_str(), &object,

@@ -22,6 +22,11 @@ namespace pemar::tooling {
 // call again.
 void RegisterCaseTypes();
 
+// What the tool and the server say when asked to change a case read from a
+// backup or temporary file (or one that asks for a name), whose save would
+// write over the backups themselves.
+std::string BackupCaseRefusal(const std::string& path);
+
 // The case's project named `name`; null when none.
 IPemarProject* FindProject(SimulationCase& doc, const std::string& name);
 // Every project of the case, in the engineering manager's order.

@@ -223,6 +223,12 @@ TEST(WorkspaceOpenTest, RefusesWhatItCannotOpen) {
   std::ofstream(damaged) << "not a case";
   const std::string existing = (folder / "existing.hud").string();
   std::ofstream(existing) << "x";
+  const std::string backup = (folder / "plant.bk0").string();
+  std::string made;
+  ASSERT_NE(test_support::OpenSavedCase((folder / "plant.kcs").string(), made),
+            nullptr)
+      << made;
+  fs::copy_file(folder / "plant.kcs", backup);
   const struct {
     OpenOptions options;
     const char* says;
@@ -232,6 +238,9 @@ TEST(WorkspaceOpenTest, RefusesWhatItCannotOpen) {
       {{WorkspaceKind::kUtilitySet, existing}, "cannot read the utility set"},
       {{WorkspaceKind::kUtilitySet, existing, true}, "already exists"},
       {{WorkspaceKind::kCase, damaged, false, true}, "no such file"},
+      {{WorkspaceKind::kCase, backup}, "backup or temporary"},
+      {{WorkspaceKind::kCase, (folder / "new.bk1").string(), true},
+       "backup or temporary"},
   };
   for (const auto& c : cases) {
     std::string error;

@@ -116,6 +116,12 @@ std::unique_ptr<Workspace> Workspace::Open(const OpenOptions& options,
     }
     if (options.create || options.recover) w->modified_ = true;
   } else {
+    // A save would write over the backups themselves, so neither a backup
+    // nor a file that asks for a name is opened for editing.
+    if (FileName(Text(options.path)).HasReservedExtension()) {
+      error = tooling::BackupCaseRefusal(options.path);
+      return nullptr;
+    }
     tooling::RegisterCaseTypes();
     ScopedCommandLine line("pemar");
     w->document_ = std::make_unique<SimulationCase>(Text("SIM"), nullptr);
@@ -127,6 +133,10 @@ std::unique_ptr<Workspace> Workspace::Open(const OpenOptions& options,
       for (const Message& m : messages.messages) {
         error += "\n  " + m.text.str() + " (" + m.key.str() + ")";
       }
+      return nullptr;
+    }
+    if (!options.recover && w->document_->IsTempName()) {
+      error = tooling::BackupCaseRefusal(options.path);
       return nullptr;
     }
     if (options.recover) {
