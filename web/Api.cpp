@@ -41,17 +41,10 @@ Response SessionState(ApiCall& call) {
 Response Save(ApiCall& call) {
   if (auto bad = CheckMembers(call.body, {}, {})) return *bad;
   Workspace& w = call.workspace;
-  CallMessages messages;
-  if (!w.Save(&messages)) {
-    call.messages.messages.insert(call.messages.messages.end(),
-                                  messages.messages.begin(),
-                                  messages.messages.end());
+  if (!w.Save(&call.messages)) {
     return call.Refused("cannot save " + w.path() +
                         "; the previous file and its backups are unchanged");
   }
-  call.messages.messages.insert(call.messages.messages.end(),
-                                messages.messages.begin(),
-                                messages.messages.end());
   // A document read from its recovery copy has now written the copy's
   // changes; any other document leaves the copy alone, since its changes
   // are nowhere else.
@@ -160,7 +153,7 @@ std::string Str(const char* text) { return text ? std::string(text) : ""; }
 
 void AddSessionRoutes(RouteTable& table) {
   table.Add({"GET", "/api/session", SessionState, ""});
-  table.Add({"POST", "/api/save", Save, ""});
+  table.Add({"POST", "/api/save", Save, "", /*changes_document=*/false});
   table.Add({"GET", "/api/messages", MessageTable, ""});
 }
 

@@ -82,6 +82,8 @@ struct Route {
   // For a change: the topic announced to the pages after a successful call;
   // empty when the library's own change notification announces it.
   std::string announces;
+  // Whether a successful call leaves changes unsaved (false for the save).
+  bool changes_document = true;
 };
 
 class RouteTable {

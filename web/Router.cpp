@@ -286,7 +286,7 @@ Response Router::CallApi(const Request& request, const std::string& raw) {
       response = route.handler(call);
     }
     if (change && response.status >= 200 && response.status < 300) {
-      if (route.pattern != "/api/save") workspace_.MarkModified();
+      if (route.changes_document) workspace_.MarkModified();
       if (!route.announces.empty()) {
         workspace_.events().Publish(route.announces, "server");
       }
