@@ -100,12 +100,9 @@ Response EditUtility(ApiCall& call) {
   std::optional<Response> bad;
   const std::optional<std::string> field = TextMember(call.body, "field", bad);
   if (bad) return *bad;
-  if (auto kept = RefuseUnlessSaved(call, UtilitiesOnly, "utility changes")) {
-    return *kept;
-  }
   IDefaultUtilityManager& db = *call.workspace.utilities();
   const std::string& name = call.params[0];
-  if (FindUtility(db, name) == nullptr) return NotFound("utility", name);
+  if (!FindUtility(db, name)) return NotFound("utility", name);
 
   const Json before = UtilityRows(db);
   const std::uint64_t sequence = call.workspace.events().LastSequence();
@@ -137,9 +134,6 @@ Response AddUtility(ApiCall& call) {
   if (bad) return *bad;
   if (!source && !name) return BadRequest("the field \"name\" is missing");
   if (name && name->empty()) return BadRequest("a utility needs a name");
-  if (auto kept = RefuseUnlessSaved(call, UtilitiesOnly, "utility changes")) {
-    return *kept;
-  }
   IDefaultUtilityManager& db = *call.workspace.utilities();
   if (source && FindUtility(db, *source) == nullptr) {
     return NotFound("utility", *source);
@@ -171,12 +165,9 @@ Response AddUtility(ApiCall& call) {
 
 Response RemoveUtility(ApiCall& call) {
   if (auto bad = CheckMembers(call.body, {}, {})) return *bad;
-  if (auto kept = RefuseUnlessSaved(call, UtilitiesOnly, "utility changes")) {
-    return *kept;
-  }
   IDefaultUtilityManager& db = *call.workspace.utilities();
   const std::string& name = call.params[0];
-  if (FindUtility(db, name) == nullptr) return NotFound("utility", name);
+  if (!FindUtility(db, name)) return NotFound("utility", name);
   const Json before = UtilityRows(db);
   if (!db.RemoveDefaultUtility(name.c_str())) {
     return call.Refused("\"" + name + "\" cannot be removed");

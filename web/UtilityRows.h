@@ -37,7 +37,8 @@ Json ExchangerTypes();
 
 // 409 when a Save of the workspace would not keep `section` (a utility set
 // saved with its utilities only keeps no coefficients or economics);
-// `what` names the change ("coefficient changes").
+// `what` names the change ("coefficient changes"). Every file a workspace
+// opens keeps its utilities, so utility changes need no such check.
 std::optional<Response> RefuseUnlessSaved(const ApiCall& call,
                                           StoreRecallType section,
                                           const std::string& what);
