@@ -129,6 +129,11 @@ unsigned char WriteCVString(IPemarBinaryFile* file, CVString* text) {
   return WritePresentRecord(file, *text, 1);
 }
 
+unsigned char WriteCVString(IPemarBinaryFile* file, const CVString& text) {
+  if (file == nullptr) return 0;
+  return WritePresentRecord(file, text, 1);
+}
+
 namespace persist_internal {
 
 unsigned char WriteFlaggedCVString(IPemarBinaryFile* file,

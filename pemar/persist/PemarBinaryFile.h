@@ -219,6 +219,9 @@ class PEMAR_EXPORT PemarBinaryFile : public IPemarBinaryFile,
 // terminating zero. False for a null file or at the first failed write.
 PEMAR_EXPORT unsigned char WriteCVString(IPemarBinaryFile* file,
                                          CVString* text);
+// The same for a text that is present, without a copy to point at.
+PEMAR_EXPORT unsigned char WriteCVString(IPemarBinaryFile* file,
+                                         const CVString& text);
 
 // Reads a counted string. A flag of 0 or a count of 0 give the empty string
 // with the result of that read. Otherwise the text is the characters up to

@@ -1,6 +1,7 @@
 #include "pemar/utility/DefHeatTransferCoefficient.h"
 
 #include <iterator>
+#include <utility>
 
 #include "pemar/persist/PemarBinaryFile.h"
 #include "pemar/utility/ChunkGuard.h"
@@ -14,10 +15,8 @@ DefHeatTransferCoefficient::~DefHeatTransferCoefficient() = default;
 unsigned char DefHeatTransferCoefficient::Store(IPemarBinaryFile* file) const {
   if (file == nullptr) return 0;
   ChunkGuard chunk(file);
-  CVString name = name_;
-  CVString note = note_;
-  if (!chunk.Create(kRevision) || !WriteCVString(file, &name) ||
-      !WriteCVString(file, &note) || !file->Write(value_)) {
+  if (!chunk.Create(kRevision) || !WriteCVString(file, name_) ||
+      !WriteCVString(file, note_) || !file->Write(value_)) {
     return 0;
   }
   return chunk.Close();
@@ -33,8 +32,8 @@ unsigned char DefHeatTransferCoefficient::Recall(IPemarBinaryFile* file) {
       !ReadCVString(file, &note) || !file->Read(value) || !chunk.Close()) {
     return 0;
   }
-  name_ = name;
-  note_ = note;
+  name_ = std::move(name);
+  note_ = std::move(note);
   value_ = value;
   return 1;
 }

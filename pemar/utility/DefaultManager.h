@@ -128,6 +128,12 @@ class PEMAR_EXPORT DefaultManager : public IDefaultUtilityManager,
   // leaves once every utility is removed, without building them first.
   // A stored database is recalled onto it.
   void SetUpDefaultsWithoutUtilities();
+  // Recalls a database stored whole (AllData) into one that is new: what
+  // the chunk holds is taken from it and, where it lacks a section, the
+  // defaults of SetUpDefaultsWithoutUtilities serve, as if they had been
+  // set up before Recall. 0 on a damaged or truncated chunk, the database
+  // then unchanged.
+  unsigned char RecallOverDefaults(IPemarBinaryFile* file);
   // "H2O" 1.0 for the water and steam utilities, "Air" 1.0 for air.
   void SetupDefaultsCompositions();
 
@@ -180,12 +186,21 @@ class PEMAR_EXPORT DefaultManager : public IDefaultUtilityManager,
   // SetUpDefaults with or without the utility list's defaults.
   void SetUpDefaultSections(bool with_utilities);
   void SetUpHTCDefaults();
+  // AddHTCDefaultValue without its checks: `name` is not null and not yet
+  // in the list.
+  void AppendHTCDefaultValue(const char* name, double value, const char* note);
+  // AddHTCDefaultValue of each entry, null names and names present skipped.
+  void AddHTCDefaultValues(const HTCDefaultEntry* entries, std::size_t count);
   void SetUpEconomicDefaults();
   bool LoadDefaultFile(const char* key, StoreRecallType type);
   unsigned char StoreUtilities(IPemarBinaryFile* file);
   unsigned char StoreEconomics(IPemarBinaryFile* file);
   unsigned char StoreHTC(IPemarBinaryFile* file);
   unsigned char StoreFileNames(IPemarBinaryFile* file);
+  // Reads the chunk Recall reads into `sections`, the database unchanged;
+  // false when it is damaged or truncated.
+  bool ReadSections(IPemarBinaryFile* file, StoreRecallType type,
+                    RecalledSections* sections);
   void ApplyRecalled(RecalledSections& sections, StoreRecallType type,
                      const CVString& fileName);
   void ClearEconomicDictionary();

@@ -1,6 +1,8 @@
 // The database's heat-transfer-coefficient defaults.
 
 #include <cstring>
+#include <string_view>
+#include <unordered_set>
 
 #include "pemar/utility/DefaultManager.h"
 
@@ -47,6 +49,12 @@ hresult DefaultManager::AddHTCDefaultValue(const char* name, double value,
                                            const char* note) {
   hasHTCList_ = true;
   if (name == nullptr || HasName(htc_, name)) return kRejected;
+  AppendHTCDefaultValue(name, value, note);
+  return kDone;
+}
+
+void DefaultManager::AppendHTCDefaultValue(const char* name, double value,
+                                           const char* note) {
   auto entry = std::make_unique<DefHeatTransferCoefficient>();
   const CVString name_text = name;
   const CVString note_text = note;
@@ -57,7 +65,6 @@ hresult DefaultManager::AddHTCDefaultValue(const char* name, double value,
   entry->SetHTCValue(value);
   htc_.push_back(std::move(entry));
   SendHTCChanged(name_text.c_str(), GetNumberOfHTCDefaultValues() - 1);
-  return kDone;
 }
 
 hresult DefaultManager::DeleteHTCDefaultValue(int i) {
@@ -100,19 +107,32 @@ hresult DefaultManager::SetHTCDefaultValueNote(int i, const char* note) {
   return kDone;
 }
 
+void DefaultManager::AddHTCDefaultValues(const HTCDefaultEntry* entries,
+                                         std::size_t count) {
+  hasHTCList_ = true;
+  // The names present are gathered once: every new and every recalled
+  // database is given its defaults this way, and a scan of the list for
+  // each entry made that quadratic.
+  std::unordered_set<std::string_view> names;
+  names.reserve(htc_.size() + count);
+  for (const auto& entry : htc_) names.insert(entry->GetName());
+  for (std::size_t i = 0; i < count; ++i) {
+    const char* name = entries[i].name;
+    if (name != nullptr && names.insert(name).second) {
+      AppendHTCDefaultValue(name, entries[i].value, nullptr);
+    }
+  }
+}
+
 void DefaultManager::SetUpHTCDefaults() {
   std::size_t count = 0;
   const HTCDefaultEntry* built_in = BuiltInHTCDefaults(&count);
-  for (std::size_t i = 0; i < count; ++i) {
-    AddHTCDefaultValue(built_in[i].name, built_in[i].value, nullptr);
-  }
+  AddHTCDefaultValues(built_in, count);
   if (LoadDefaultFile("DefaultHeatTranCoeff", HeatTransferCoefficientsOnly)) {
     return;
   }
   const HTCDefaultEntry* fallback = FallbackHTCDefaults(&count);
-  for (std::size_t i = 0; i < count; ++i) {
-    AddHTCDefaultValue(fallback[i].name, fallback[i].value, nullptr);
-  }
+  AddHTCDefaultValues(fallback, count);
 }
 
 }  // namespace pemar

@@ -54,13 +54,10 @@ DefaultUtilManagerView::DefaultUtilManagerView(Viewable* owner,
                                                IDefaultUtilityManager* database)
     : Viewable(owner, DefaultUtilManagerViewObjectType()), database_(database) {
   (void)kDefaultUtilManagerViewTypeRegistered;
-  SetupDefaultFuelSourceList();
 }
 
 DefaultUtilManagerView::DefaultUtilManagerView(ObjectInstanceInfo& info)
-    : Viewable(info) {
-  SetupDefaultFuelSourceList();
-}
+    : Viewable(info) {}
 
 DefaultUtilManagerView::~DefaultUtilManagerView() {
   SetDatabase(nullptr, false);
@@ -90,6 +87,16 @@ void DefaultUtilManagerView::ClearFuelLists() {
 }
 
 void DefaultUtilManagerView::SetupDefaultFuelSourceList() {
+  // A call appends the built-in fuels once more to the lists that exist.
+  EnsureFuelLists();
+  AppendBuiltInFuels();
+}
+
+void DefaultUtilManagerView::EnsureFuelLists() const {
+  if (!listsCreated_) AppendBuiltInFuels();
+}
+
+void DefaultUtilManagerView::AppendBuiltInFuels() const {
   listsCreated_ = true;
   // The built-in fuels as records, made once; each view owns copies of
   // them, which AddDefaultFuelSource may extend.
@@ -120,17 +127,25 @@ bool DefaultUtilManagerView::AddDefaultFuelSource(
                                          : source == kSecondFuelList ? &list1_
                                                                      : nullptr;
   if (list == nullptr) return false;
+  EnsureFuelLists();
   list->push_back(new FuelSourceStruct(name, factor));
   return true;
 }
 
 const std::vector<FuelSourceStruct*>* DefaultUtilManagerView::GetFuelSourceList(
     int source) const {
+  EnsureFuelLists();
+  return ListOf(source);
+}
+
+const std::vector<FuelSourceStruct*>* DefaultUtilManagerView::ListOf(
+    int source) const {
   return source == 0 ? &list0_ : source == 1 ? &list1_ : nullptr;
 }
 
 bool DefaultUtilManagerView::isFuelTypeOkToSelect(int utility, double fuelID) {
   if (database_ == nullptr) return false;
+  EnsureFuelLists();
   const double source = database_->GetValue(utility, EFDataSource);
   const double first_of_list1 = static_cast<double>(list0_.size());
   if (source == 1.0) return fuelID >= first_of_list1;
@@ -148,6 +163,7 @@ void DefaultUtilManagerView::NotifyOneUtilityOfChanges(
     database_->SetValue(name, CO2EmissionFactor, kEmptyValue);
     database_->SetValue(name, FuelEffFactor, 1.0);
   } else if (changed == FuelSourceID) {
+    EnsureFuelLists();
     const double id = database_->GetValue(utility, FuelSourceID);
     const double source = database_->GetValue(utility, EFDataSource);
     // IDs are checked against the list before any conversion: NaN,
@@ -196,7 +212,7 @@ void DefaultUtilManagerView::ResetSelectedFuelSource() {
   if (!carbonTracking_) selectedSource_ = kNoDataSource;
   selected_ = FuelSourceStruct();
   if (selectedSource_ == kUserFactor) selected_.SetFuelEffFactor(1.0);
-  offered_ = GetFuelSourceList(selectedSource_);
+  offered_ = ListOf(selectedSource_);
 }
 
 void DefaultUtilManagerView::SetCarbonTrackingEnabled(bool enabled) {
@@ -212,6 +228,7 @@ bool DefaultUtilManagerView::SetSelectedDataSource(int source) {
 }
 
 bool DefaultUtilManagerView::SelectFuelSource(int position) {
+  EnsureFuelLists();
   if (offered_ == nullptr || position < 0 ||
       position >= static_cast<int>(offered_->size())) {
     return false;
@@ -259,10 +276,9 @@ unsigned char DefaultUtilManagerView::RecallClassData(BinaryFile& file,
       // which a recall would keep. So the recall starts from the defaults
       // without any utility.
       auto* fresh = new DefaultManager;
-      fresh->SetUpDefaultsWithoutUtilities();
       database.reset(fresh);
       PemarBinaryFile wrapped(&file);
-      if (!database->Recall(&wrapped, AllData)) return 0;
+      if (!fresh->RecallOverDefaults(&wrapped)) return 0;
     }
   }
   bool tracking_read = false;

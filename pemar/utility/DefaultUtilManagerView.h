@@ -47,7 +47,8 @@ class PEMAR_EXPORT DefaultUtilManagerView : public Viewable {
   static constexpr int kClassDataVersion = 3;
 
   // A view of `database` (not owned; may be null) in `owner` (may be null).
-  // Both fuel lists are set up; carbon tracking starts disabled.
+  // Both fuel lists hold the built-in fuels (made when first used); carbon
+  // tracking starts disabled.
   DefaultUtilManagerView(Viewable* owner, IDefaultUtilityManager* database);
   // The object a recall fills.
   explicit DefaultUtilManagerView(ObjectInstanceInfo& info);
@@ -67,7 +68,12 @@ class PEMAR_EXPORT DefaultUtilManagerView : public Viewable {
   const std::vector<FuelSourceStruct*>* GetFuelSourceList(int source) const;
   // The list offered for the database-wide selection; null for none.
   const std::vector<FuelSourceStruct*>* GetOfferedFuelList() const {
+    EnsureFuelLists();
     return offered_;
+  }
+  // The source of the offered list: 0 or 1, -1 for none.
+  int GetOfferedFuelListSource() const {
+    return offered_ == &list0_ ? 0 : offered_ == &list1_ ? 1 : -1;
   }
   // Whether `fuelID` belongs to the list of the utility's data source.
   bool isFuelTypeOkToSelect(int utility, double fuelID);
@@ -102,12 +108,18 @@ class PEMAR_EXPORT DefaultUtilManagerView : public Viewable {
 
  private:
   void ClearFuelLists();
+  // The lists are made on first use: most views (one in every case) never
+  // show a fuel, and making them cost a case's reopening a good part of its
+  // time.
+  void EnsureFuelLists() const;
+  void AppendBuiltInFuels() const;
+  const std::vector<FuelSourceStruct*>* ListOf(int source) const;
 
   IDefaultUtilityManager* database_ = nullptr;
   bool ownsDatabase_ = false;
-  bool listsCreated_ = false;
-  std::vector<FuelSourceStruct*> list0_;
-  std::vector<FuelSourceStruct*> list1_;
+  mutable bool listsCreated_ = false;
+  mutable std::vector<FuelSourceStruct*> list0_;
+  mutable std::vector<FuelSourceStruct*> list1_;
   const std::vector<FuelSourceStruct*>* offered_ = nullptr;
   bool carbonTracking_ = false;
   int selectedSource_ = kNoDataSource;

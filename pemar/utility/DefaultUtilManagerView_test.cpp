@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 
 #include "pemar/utility/testing/UtilityTest.h"
@@ -145,6 +146,75 @@ TEST_F(DefaultUtilManagerViewTest, TruncatedClassDataChangesNothing) {
   DefaultUtilManagerView target(nullptr, nullptr);
   EXPECT_FALSE(RecallView(target, testing::Golden("editor_bad_source")));
   EXPECT_EQ(target.GetDatabase(), nullptr);
+}
+
+// The fuel lists are made when first used; whichever call comes first, the
+// view answers as if they had been made with it.
+TEST_F(DefaultUtilManagerViewTest, FuelListsMadeOnFirstUseHoldTheBuiltInFuels) {
+  const std::size_t first = v_->GetFuelSourceList(0)->size();
+  const std::size_t second = v_->GetFuelSourceList(1)->size();
+  using View = DefaultUtilManagerView;
+  const std::function<void(View&)> first_calls[] = {
+      [](View& v) { v.GetFuelSourceList(1); },
+      [](View& v) { v.GetOfferedFuelList(); },
+      [](View& v) { v.SelectFuelSource(0); },
+      [](View& v) { v.isFuelTypeOkToSelect(kAirAt, 0); },
+      [](View& v) { v.NotifyOneUtilityOfChanges(kAirAt, FuelSourceID); },
+      [](View& v) {
+        v.SetCarbonTrackingEnabled(true);
+        v.SetSelectedDataSource(1);
+      },
+  };
+  for (const auto& call : first_calls) {
+    View view(nullptr, m_.get());
+    call(view);
+    EXPECT_EQ(view.GetFuelSourceList(0)->size(), first);
+    EXPECT_EQ(view.GetFuelSourceList(1)->size(), second);
+  }
+  View added(nullptr, nullptr);
+  ASSERT_TRUE(added.AddDefaultFuelSource(View::kSecondFuelList, "Mine", 1.0));
+  EXPECT_EQ(added.GetFuelSourceList(1)->size(), second + 1);
+  EXPECT_EQ(added.GetFuelSourceList(1)->back()->GetName(), Text("Mine"));
+  // Each call appends the built-in fuels once more.
+  View twice(nullptr, nullptr);
+  twice.SetupDefaultFuelSourceList();
+  EXPECT_EQ(twice.GetFuelSourceList(0)->size(), 2 * first);
+  twice.SetCarbonTrackingEnabled(true);
+  twice.SetSelectedDataSource(0);
+  EXPECT_EQ(twice.GetOfferedFuelListSource(), 0);
+  EXPECT_EQ(twice.GetOfferedFuelList(), twice.GetFuelSourceList(0));
+}
+
+// A stored database is taken whole; only the sections it lacks get the
+// defaults a new database has.
+TEST_F(DefaultUtilManagerViewTest,
+       RecalledDatabaseTakesDefaultsOnlyWhereItLacks) {
+  DefaultManager bare;  // no section of its own
+  DefaultUtilManagerView lacking(nullptr, &bare);
+  DefaultUtilManagerView from_lacking(nullptr, nullptr);
+  ASSERT_TRUE(RecallView(from_lacking, StoreView(lacking)));
+  DefaultManager defaults;
+  defaults.SetUpDefaultsWithoutUtilities();
+  auto* db = dynamic_cast<DefaultManager*>(from_lacking.GetDatabase());
+  ASSERT_NE(db, nullptr);
+  EXPECT_EQ(db->GetNumberOfDefaultUtilities(), 0);
+  EXPECT_EQ(db->GetNumberOfHTCDefaultValues(),
+            defaults.GetNumberOfHTCDefaultValues());
+  EXPECT_EQ(db->GetNumberOfEconomicData(), defaults.GetNumberOfEconomicData());
+
+  ASSERT_EQ(m_->DeleteHTCDefaultValue(0), kDone);
+  ASSERT_EQ(m_->SetEconomicData(EconomicOperatingHours, 4000.0, "DEFAULT"),
+            kDone);
+  DefaultUtilManagerView from_whole(nullptr, nullptr);
+  ASSERT_TRUE(RecallView(from_whole, StoreView(*v_)));
+  db = dynamic_cast<DefaultManager*>(from_whole.GetDatabase());
+  ASSERT_NE(db, nullptr);
+  EXPECT_EQ(db->GetNumberOfDefaultUtilities(),
+            m_->GetNumberOfDefaultUtilities());
+  EXPECT_EQ(db->GetNumberOfHTCDefaultValues(),
+            m_->GetNumberOfHTCDefaultValues());
+  EXPECT_STREQ(db->GetHTCDefaultValueName(0), m_->GetHTCDefaultValueName(0));
+  EXPECT_EQ(db->GetEconomicData(EconomicOperatingHours, "DEFAULT"), 4000.0);
 }
 
 }  // namespace

@@ -123,20 +123,17 @@ unsigned char DefaultUtility::Store(IPemarBinaryFile* file) const {
   if (file == nullptr) return 0;
   ChunkGuard chunk(file);
   if (!chunk.Create(kRevision)) return 0;
-  CVString name = name_;
-  CVString exchanger = exchangerType_;
   const double temps[6] = {inletT_, outletT_, htc_, cost_, arHigh_, arLow_};
   const double props[4] = {viscosity_, thermCond_, massDensity_, massHeatCap_};
-  if (!WriteCVString(file, &name) || !file->Write(temps, 6) ||
+  if (!WriteCVString(file, name_) || !file->Write(temps, 6) ||
       !file->Write(static_cast<int>(heatType_)) || !file->Write(deltaTmin_) ||
-      !WriteCVString(file, &exchanger) || !file->Write(props, 4)) {
+      !WriteCVString(file, exchangerType_) || !file->Write(props, 4)) {
     return 0;
   }
   const int count = GetComponentCount();
   if (!file->Write(count)) return 0;
   for (int i = 0; i < count; ++i) {
-    CVString component = names_[static_cast<std::size_t>(i)];
-    if (!WriteCVString(file, &component) ||
+    if (!WriteCVString(file, names_[static_cast<std::size_t>(i)]) ||
         !file->Write(fractions_[static_cast<std::size_t>(i)])) {
       return 0;
     }

@@ -125,66 +125,90 @@ unsigned char DefaultManager::Recall(IPemarBinaryFile* file,
                                      StoreRecallType type) {
   if (file == nullptr) return 0;
   const CVString file_name = file->GetFileName();
-  ChunkGuard chunk(file);
-  if (!chunk.Open()) return 0;
-  const int revision = chunk.Revision();
-  if (revision < 1) return 0;
   RecalledSections read;
+  if (!ReadSections(file, type, &read)) return 0;
+  ApplyRecalled(read, type, file_name);
+  return 1;
+}
+
+unsigned char DefaultManager::RecallOverDefaults(IPemarBinaryFile* file) {
+  if (file == nullptr) return 0;
+  const CVString file_name = file->GetFileName();
+  RecalledSections read;
+  if (!ReadSections(file, AllData, &read)) return 0;
+  // A database saved by this library holds every section, and the defaults
+  // would all be replaced; building them took a good part of a case's
+  // reopening.
+  const bool whole = read.utilities_read && read.default_set && read.info &&
+                     read.list_flag_read && read.htc_read &&
+                     read.file_names_read && read.mode_read;
+  if (!whole) SetUpDefaultsWithoutUtilities();
+  ApplyRecalled(read, AllData, file_name);
+  return 1;
+}
+
+bool DefaultManager::ReadSections(IPemarBinaryFile* file, StoreRecallType type,
+                                  RecalledSections* sections) {
+  RecalledSections& read = *sections;
+  ChunkGuard chunk(file);
+  if (!chunk.Open()) return false;
+  const int revision = chunk.Revision();
+  if (revision < 1) return false;
   bool flag = false;
   int count = 0;
 
   if (HasUtilities(type)) {
-    if (!ReadFlag(file, &flag)) return 0;
+    if (!ReadFlag(file, &flag)) return false;
     if (flag) {
-      if (!ReadEntryCount(file, kMinChunkBytes, &count)) return 0;
+      if (!ReadEntryCount(file, kMinChunkBytes, &count)) return false;
       // A count of 0 keeps the current utilities.
       read.utilities_read = count > 0;
       for (int i = 0; i < count; ++i) {
         auto utility = std::make_unique<DefaultUtility>();
-        if (!utility->Recall(file)) return 0;
+        if (!utility->Recall(file)) return false;
         read.utilities.push_back(std::move(utility));
       }
     }
   }
 
   if (HasEconomics(type)) {
-    if (!ReadFlag(file, &flag)) return 0;
+    if (!ReadFlag(file, &flag)) return false;
     if (flag) {
       read.default_set = std::make_unique<EconomicData>();
-      if (!read.default_set->Recall(file)) return 0;
+      if (!read.default_set->Recall(file)) return false;
     }
-    if (!ReadFlag(file, &flag)) return 0;
+    if (!ReadFlag(file, &flag)) return false;
     if (flag) {
       read.info = std::make_unique<EconomicInfo>();
-      if (!read.info->Recall(file)) return 0;
+      if (!read.info->Recall(file)) return false;
     }
-    if (!ReadFlag(file, &read.list_present)) return 0;
+    if (!ReadFlag(file, &read.list_present)) return false;
     read.list_flag_read = true;
     if (read.list_present) {
-      if (!ReadEntryCount(file, kMinChunkBytes, &count)) return 0;
+      if (!ReadEntryCount(file, kMinChunkBytes, &count)) return false;
       for (int i = 0; i < count; ++i) {
         auto set = std::make_unique<EconomicData>();
-        if (!set->Recall(file)) return 0;
+        if (!set->Recall(file)) return false;
         read.sets.push_back(std::move(set));
       }
     }
   }
 
   if (HasHTC(type) && revision >= 2) {
-    if (!ReadFlag(file, &flag)) return 0;
+    if (!ReadFlag(file, &flag)) return false;
     if (flag) {
       read.htc_read = true;
       if (!ReadEntryCount(file, revision >= 3 ? kMinChunkBytes : 9, &count)) {
-        return 0;
+        return false;
       }
       for (int i = 0; i < count; ++i) {
         auto entry = std::make_unique<DefHeatTransferCoefficient>();
         if (revision >= 3) {
-          if (!entry->Recall(file)) return 0;
+          if (!entry->Recall(file)) return false;
         } else {
           CVString name;
           double value = 0.0;
-          if (!ReadCVString(file, &name) || !file->Read(value)) return 0;
+          if (!ReadCVString(file, &name) || !file->Read(value)) return false;
           entry->SetName(&name);
           entry->SetHTCValue(value);
         }
@@ -194,26 +218,25 @@ unsigned char DefaultManager::Recall(IPemarBinaryFile* file,
   }
 
   if (type == AllData && revision >= 4) {
-    if (!ReadFlag(file, &flag)) return 0;
+    if (!ReadFlag(file, &flag)) return false;
     if (flag) {
       read.file_names_read = true;
-      if (!ReadEntryCount(file, kMinFileNameBytes, &count)) return 0;
+      if (!ReadEntryCount(file, kMinFileNameBytes, &count)) return false;
       for (int i = 0; i < count; ++i) {
         CVString key;
         CVString name;
-        if (!ReadCVString(file, &key) || !ReadCVString(file, &name)) return 0;
+        if (!ReadCVString(file, &key) || !ReadCVString(file, &name))
+          return false;
         read.file_names[key] = name;
       }
     }
   }
 
   if (revision >= 5) {
-    if (!file->Read(read.mode)) return 0;
+    if (!file->Read(read.mode)) return false;
     read.mode_read = true;
   }
-  if (!chunk.Close()) return 0;
-  ApplyRecalled(read, type, file_name);
-  return 1;
+  return chunk.Close() != 0;
 }
 
 void DefaultManager::ApplyRecalled(RecalledSections& read, StoreRecallType type,
