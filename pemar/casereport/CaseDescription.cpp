@@ -1,5 +1,6 @@
 #include "pemar/casereport/CaseDescription.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -83,28 +84,60 @@ std::string Quoted(const char* text) {
 
 // Writes "key = value" lines, each key after the writer's prefix. A case
 // is described twice in every round trip of the fuzz targets, so the lines
-// go straight into the text, without a string made for each key or value.
+// go straight into the text, each with as few appends as it can: no string
+// is made for a key or a value, and a short line goes in at once.
 class Writer {
  public:
   explicit Writer(std::string* out, std::string_view prefix = {})
       : out_(out), prefix_(prefix) {}
   void Line(std::string_view key, std::string_view value) {
-    *out_ += prefix_;
-    *out_ += key;
-    *out_ += " = ";
-    *out_ += value;
+    char line[256];
+    const std::size_t size = prefix_.size() + key.size() + value.size() + 4;
+    if (size > sizeof line) {
+      Head(key);
+      *out_ += value;
+      *out_ += '\n';
+      return;
+    }
+    char* p = Put(line, prefix_);
+    p = Put(p, key);
+    p = Put(p, " = ");
+    p = Put(p, value);
+    *p = '\n';
+    out_->append(line, size);
+  }
+  // As Quoted writes it.
+  void Text(std::string_view key, const char* text) {
+    if (text == nullptr) {
+      Line(key, "(none)");
+      return;
+    }
+    Head(key);
+    AppendQuotedEscaped(text, out_);
     *out_ += '\n';
   }
-  void Text(std::string_view key, const char* text) { Line(key, Quoted(text)); }
   void Real(std::string_view key, double value) {
     char buffer[64];
     Line(key, ExactNumber(value, buffer));
   }
   void Int(std::string_view key, long value) {
-    Line(key, std::to_string(value));
+    char buffer[24];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    Line(key, std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
   }
 
  private:
+  static char* Put(char* p, std::string_view piece) {
+    std::memcpy(p, piece.data(), piece.size());
+    return p + piece.size();
+  }
+  // The line up to its value.
+  void Head(std::string_view key) {
+    *out_ += prefix_;
+    *out_ += key;
+    *out_ += " = ";
+  }
+
   std::string* out_;
   std::string_view prefix_;
 };
@@ -273,11 +306,7 @@ void AppendUtilityView(DefaultUtilManagerView* view, std::string* out) {
   w.Real("view.fuel.index", fuel.GetFuelIndex());
   w.Real("view.fuel.co2EmissionFactor", fuel.GetCO2EmissionFactor());
   w.Real("view.fuel.effFactor", fuel.GetFuelEffFactor());
-  const auto* offered = view->GetOfferedFuelList();
-  w.Int("view.offered", offered == nullptr                      ? -1
-                        : offered == view->GetFuelSourceList(0) ? 0
-                        : offered == view->GetFuelSourceList(1) ? 1
-                                                                : 2);
+  w.Int("view.offered", view->GetOfferedFuelListSource());
   AppendUtilityDatabase(view->GetDatabase(), out);
 }
 

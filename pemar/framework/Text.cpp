@@ -120,23 +120,33 @@ Text Text::Format(const char* format, ...) {
 }
 
 std::string QuotedEscaped(std::string_view text) {
-  // Descriptions quote thousands of texts, so one allocation each.
-  static constexpr char kHex[] = "0123456789abcdef";
   std::string out;
   out.reserve(text.size() + 2);
-  out += '"';
-  for (char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c >= 0x7f || c == '\\' || c == '"') {
-      out += "\\x";
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  out += '"';
+  AppendQuotedEscaped(text, &out);
   return out;
+}
+
+void AppendQuotedEscaped(std::string_view text, std::string* out) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  auto plain = [](char ch) {
+    const auto c = static_cast<unsigned char>(ch);
+    return c >= 0x20 && c < 0x7f && c != '\\' && c != '"';
+  };
+  out->push_back('"');
+  // Descriptions quote thousands of texts: runs of plain characters go in
+  // with one append each.
+  std::size_t i = 0;
+  while (i < text.size()) {
+    std::size_t run = i;
+    while (run < text.size() && plain(text[run])) ++run;
+    out->append(text.data() + i, run - i);
+    if (run == text.size()) break;
+    const auto c = static_cast<unsigned char>(text[run]);
+    const char escaped[4] = {'\\', 'x', kHex[c >> 4], kHex[c & 15]};
+    out->append(escaped, 4);
+    i = run + 1;
+  }
+  out->push_back('"');
 }
 
 }  // namespace pemar

@@ -104,6 +104,8 @@ using CVString = Text;
 // and '"' written as "\\xHH", so that descriptions stay one line of plain
 // ASCII and equal texts give equal quotes.
 PEMAR_EXPORT std::string QuotedEscaped(std::string_view text);
+// The same appended to `*out` (not null).
+PEMAR_EXPORT void AppendQuotedEscaped(std::string_view text, std::string* out);
 
 }  // namespace pemar
 
