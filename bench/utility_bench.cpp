@@ -1,5 +1,6 @@
 // Speed of the utility database: AR recomputation, the two selection
-// queries, and store and recall of a large database.
+// queries, store and recall of a large database, and the reopening of a
+// case's utility database through its editor.
 //
 // Databases of n utilities are generated (half hot, half cold, spread over
 // the temperature range) and loaded by a recall, so that building them does
@@ -17,6 +18,7 @@
 #include "pemar/framework/ConfigStore.h"
 #include "pemar/persist/PemarBinaryFile.h"
 #include "pemar/utility/DefaultManager.h"
+#include "pemar/utility/DefaultUtilManagerView.h"
 
 namespace {
 
@@ -169,5 +171,31 @@ void BM_RecallDatabase(benchmark::State& state) {
   std::filesystem::remove(path);
 }
 BENCHMARK(BM_RecallDatabase)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// What every reopening of a case with a utility database does: the editor's
+// class data, holding the built-in database, recalled into a new editor.
+void BM_ReopenEditorDatabase(benchmark::State& state) {
+  auto m = MakeDatabase(22);
+  if (!m) return state.SkipWithError("cannot build the database");
+  const std::string path = ScratchFile("editor");
+  {
+    pemar::DefaultUtilManagerView editor(nullptr, m.get());
+    pemar::BinaryFile file{pemar::Text(path), pemar::Text()};
+    if (!file.Create() || !editor.StoreClassData(file) || !file.Close()) {
+      return state.SkipWithError("cannot store the editor");
+    }
+  }
+  for (auto _ : state) {
+    pemar::BinaryFile file{pemar::Text(path)};
+    pemar::DefaultUtilManagerView reopened(nullptr, nullptr);
+    if (!file.Open() ||
+        !reopened.RecallClassData(
+            file, pemar::DefaultUtilManagerView::kClassDataVersion)) {
+      return state.SkipWithError("recall failed");
+    }
+  }
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_ReopenEditorDatabase)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
