@@ -128,7 +128,8 @@ class Writer {
 
  private:
   static char* Put(char* p, std::string_view piece) {
-    std::memcpy(p, piece.data(), piece.size());
+    // An empty view may have no data at all, which memcpy must not see.
+    if (!piece.empty()) std::memcpy(p, piece.data(), piece.size());
     return p + piece.size();
   }
   // The line up to its value.
