@@ -25,11 +25,11 @@
 #include "pemar/utility/UtilityDescription.h"
 #include "pemar/utility/UtilityFiles.h"
 #include "tooling/Format.h"
+#include "tooling/UtilityJson.h"
 
 namespace pemar::cli {
 namespace {
 
-using tooling::JsonNumber;
 using tooling::ShortNumber;
 
 struct ManagerDeleter {
@@ -40,9 +40,6 @@ struct ManagerDeleter {
 using Database = std::unique_ptr<IDefaultUtilityManager, ManagerDeleter>;
 
 std::string UtilityNumber(double value) { return ShortNumber(value, "-"); }
-
-// The fuel a utility's data source and ID name, or "" for none.
-std::string FuelName(const DefaultUtility& u) { return UtilityFuelName(u); }
 
 // The tool's default files, beside the program, unless the configuration
 // names others.
@@ -81,19 +78,9 @@ bool SaveDatabase(IDefaultUtilityManager* db, const std::string& save,
   return false;
 }
 
+// The tool's JSON names the temperatures in full.
 nlohmann::ordered_json UtilityJson(const DefaultUtility& u) {
-  return {{"name", u.GetUtilityName() ? u.GetUtilityName() : ""},
-          {"type", HeatTypeName(u.GetHeatType())},
-          {"inlet_temperature", JsonNumber(u.GetInletTemperature())},
-          {"outlet_temperature", JsonNumber(u.GetOutletTemperature())},
-          {"ar_low", JsonNumber(u.GetARTempLow())},
-          {"ar_high", JsonNumber(u.GetARTempHigh())},
-          {"delta_t_min", JsonNumber(u.GetDeltaTmin())},
-          {"htc", JsonNumber(u.GetHeatTransferCoefficient())},
-          {"cost", JsonNumber(u.GetUtilityCost())},
-          {"exchanger_type", u.GetExchangerType().str()},
-          {"fuel", FuelName(u)},
-          {"co2_emission_factor", JsonNumber(u.GetCO2EmissionFactor())}};
+  return tooling::UtilityJson(u, "inlet_temperature", "outlet_temperature");
 }
 
 void PrintUtilityTable(IDefaultUtilityManager* db, std::ostream& out) {
@@ -116,7 +103,7 @@ void PrintUtilityTable(IDefaultUtilityManager* db, std::ostream& out) {
                   UtilityNumber(u.GetDeltaTmin()).c_str(),
                   UtilityNumber(u.GetHeatTransferCoefficient()).c_str(),
                   UtilityNumber(u.GetUtilityCost()).c_str(),
-                  u.GetExchangerType().c_str(), FuelName(u).c_str(),
+                  u.GetExchangerType().c_str(), UtilityFuelName(u),
                   UtilityNumber(u.GetCO2EmissionFactor()).c_str());
     out << line;
   }

@@ -145,10 +145,6 @@ std::optional<bool> BoolMember(const Json& body, const char* name,
   return it->get<bool>();
 }
 
-Json JsonNumber(double value) {
-  return value == kEmptyValue ? Json(nullptr) : Json(value);
-}
-
 std::string Str(const char* text) { return text ? std::string(text) : ""; }
 
 void AddSessionRoutes(RouteTable& table) {

@@ -25,6 +25,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tooling/Format.h"
 #include "web/HttpMessage.h"
 #include "web/Workspace.h"
 
@@ -71,7 +72,7 @@ std::optional<bool> BoolMember(const Json& body, const char* name,
                                std::optional<Response>& error);
 
 // A number for the page: null for the library's empty value.
-Json JsonNumber(double value);
+using tooling::JsonNumber;
 // Text from the library, which may hold any bytes; null becomes "".
 std::string Str(const char* text);
 

@@ -6,22 +6,12 @@
 #include "pemar/utility/DefaultUtility.h"
 #include "pemar/utility/IDefaultUtilityManager.h"
 #include "pemar/utility/UtilityDescription.h"
+#include "tooling/UtilityJson.h"
 
 namespace pemar::web {
 
 Json UtilityRow(const DefaultUtility& u) {
-  return {{"name", Str(u.GetUtilityName())},
-          {"type", HeatTypeName(u.GetHeatType())},
-          {"inlet", JsonNumber(u.GetInletTemperature())},
-          {"outlet", JsonNumber(u.GetOutletTemperature())},
-          {"ar_low", JsonNumber(u.GetARTempLow())},
-          {"ar_high", JsonNumber(u.GetARTempHigh())},
-          {"delta_t_min", JsonNumber(u.GetDeltaTmin())},
-          {"htc", JsonNumber(u.GetHeatTransferCoefficient())},
-          {"cost", JsonNumber(u.GetUtilityCost())},
-          {"exchanger_type", u.GetExchangerType().str()},
-          {"fuel", Str(UtilityFuelName(u))},
-          {"co2_emission_factor", JsonNumber(u.GetCO2EmissionFactor())}};
+  return tooling::UtilityJson(u, "inlet", "outlet");
 }
 
 Json UtilityRows(IDefaultUtilityManager& db) {
